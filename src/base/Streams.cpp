@@ -1,0 +1,127 @@
+#include "base/Streams.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "base/Errors.h"
+
+namespace bootdisk {
+
+std::uint64_t TStream::Remaining() const {
+    const auto size = Size(), position = Position();
+    return position < size ? size - position : 0;
+}
+
+void TStream::ReadBuffer(void* buffer, std::size_t count) {
+    if (Read(buffer, count) != count) throw EStreamError("Stream read error");
+}
+
+void TStream::WriteBuffer(const void* buffer, std::size_t count) {
+    if (Write(buffer, count) != count) throw EStreamError("Stream write error");
+}
+
+void TStream::CopyFrom(TStream& source, std::uint64_t count) {
+    std::vector<std::uint8_t> chunk(std::min<std::uint64_t>(count, 64 * 1024));
+    while (count > 0) {
+        const auto n = std::size_t(std::min<std::uint64_t>(count, chunk.size()));
+        source.ReadBuffer(chunk.data(), n);
+        WriteBuffer(chunk.data(), n);
+        count -= n;
+    }
+}
+
+std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
+    if (position_ >= data_.size()) return 0;
+    const auto n = std::size_t(std::min<std::uint64_t>(count, data_.size() - position_));
+    std::memcpy(buffer, data_.data() + position_, n);
+    position_ += n;
+    return n;
+}
+
+std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
+    if (count == 0) return 0;
+    const auto end = std::size_t(position_) + count;
+    if (end > data_.size()) data_.resize(end);
+    std::memcpy(data_.data() + position_, buffer, count);
+    position_ = end;
+    return count;
+}
+
+void TMemoryStream::Clear() {
+    data_.clear();
+    data_.shrink_to_fit();
+    position_ = 0;
+}
+
+std::size_t TSpanStream::Read(void* buffer, std::size_t count) {
+    if (position_ >= bytes_.size()) return 0;
+    const auto n = std::size_t(std::min<std::uint64_t>(count, bytes_.size() - position_));
+    std::memcpy(buffer, bytes_.data() + position_, n);
+    position_ += n;
+    return n;
+}
+
+TFileStream::TFileStream(const std::string& path, FileMode mode) : path_(path) {
+    file_ = std::fopen(path.c_str(), mode == FileMode::Read ? "rb" : "wb");
+    if (!file_) throw EStreamError("Cannot open " + path + ": " + std::strerror(errno));
+}
+
+TFileStream::~TFileStream() {
+    if (file_) std::fclose(file_);
+}
+
+std::size_t TFileStream::Read(void* buffer, std::size_t count) {
+    return file_ ? std::fread(buffer, 1, count, file_) : 0;
+}
+
+std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
+    return file_ ? std::fwrite(buffer, 1, count, file_) : 0;
+}
+
+#ifdef _WIN32
+#define bootdisk_ftell _ftelli64
+#define bootdisk_fseek _fseeki64
+#else
+#define bootdisk_ftell ftello
+#define bootdisk_fseek fseeko
+#endif
+
+std::uint64_t TFileStream::Position() const {
+    if (!file_) return 0;
+    const auto position = bootdisk_ftell(file_);
+    return position < 0 ? 0 : std::uint64_t(position);
+}
+
+void TFileStream::SetPosition(std::uint64_t position) {
+    if (!file_ || bootdisk_fseek(file_, std::int64_t(position), SEEK_SET) != 0)
+        throw EStreamError("Cannot seek in " + path_);
+}
+
+std::uint64_t TFileStream::Size() const {
+    if (!file_) return 0;
+    const auto here = bootdisk_ftell(file_);
+    bootdisk_fseek(file_, 0, SEEK_END);
+    const auto size = bootdisk_ftell(file_);
+    bootdisk_fseek(file_, here, SEEK_SET);
+    return size < 0 ? 0 : std::uint64_t(size);
+}
+
+void TFileStream::Close() {
+    if (!file_) return;
+    const bool failed = std::fflush(file_) != 0 || std::ferror(file_);
+    const int error = errno;
+    const bool closeFailed = std::fclose(file_) != 0;
+    file_ = nullptr;
+    if (failed || closeFailed)
+        throw EStreamError("Cannot write " + path_ + ": " + std::strerror(failed ? error : errno));
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+    TFileStream file(path, FileMode::Read);
+    std::vector<std::uint8_t> bytes(std::size_t(file.Size()));
+    file.ReadBuffer(bytes.data(), bytes.size());
+    return bytes;
+}
+
+}  // namespace bootdisk

@@ -1,0 +1,11 @@
+#pragma once
+// What the operating system tells about the running program.
+#include <string>
+
+namespace bootdisk {
+
+// The folder holding the running executable, with a trailing separator. Files that ship with the
+// program are found through it, never through the current directory.
+std::string ExecutableDir();
+
+}  // namespace bootdisk

@@ -1,0 +1,15 @@
+#include "platform/Host.h"
+
+#include <windows.h>
+
+namespace bootdisk {
+
+std::string ExecutableDir() {
+    char path[MAX_PATH];
+    const auto n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (n == 0 || n == MAX_PATH) return ".\\";
+    std::string dir(path, n);
+    return dir.substr(0, dir.find_last_of("\\/") + 1);
+}
+
+}  // namespace bootdisk

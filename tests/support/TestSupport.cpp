@@ -1,0 +1,51 @@
+#include "support/TestSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <sys/wait.h>
+
+namespace bootdisk::test {
+
+std::string DataPath(const std::string& relative) { return std::string(BOOTDISK_TEST_DATA) + "/" + relative; }
+
+std::vector<std::uint8_t> ReadData(const std::string& relative) {
+    std::ifstream in(DataPath(relative), std::ios::binary);
+    if (!in) throw std::runtime_error("missing test data " + relative);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TTempDir::TTempDir() {
+    auto pattern = (std::filesystem::temp_directory_path() / "bootdisk-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TTempDir::~TTempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+int RunCommand(const std::string& command, std::string* output) {
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return -1;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        if (output) output->append(buffer, n);
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string BinPath(const std::string& program) { return std::string(BOOTDISK_BIN_DIR) + "/" + program; }
+
+}  // namespace bootdisk::test

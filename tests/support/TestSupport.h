@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace bootdisk::test {
+
+// A reference file under tests/data.
+std::string DataPath(const std::string& relative);
+std::vector<std::uint8_t> ReadData(const std::string& relative);
+
+// A fresh empty directory for one test, removed with the object.
+class TTempDir {
+public:
+    TTempDir();
+    ~TTempDir();
+    TTempDir(const TTempDir&) = delete;
+    TTempDir& operator=(const TTempDir&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+// Runs a shell command; returns its exit status and puts stdout and stderr together into output.
+int RunCommand(const std::string& command, std::string* output = nullptr);
+// A program built beside the tests.
+std::string BinPath(const std::string& program);
+
+}  // namespace bootdisk::test
