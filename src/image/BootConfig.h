@@ -1,0 +1,50 @@
+#pragma once
+// The two files that start and configure the sanitizer on every boot medium: AUTOEXEC.BAT and
+// KORVANE.INI.
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bootdisk {
+
+inline constexpr std::size_t kOptionCount = 12;
+// Option 12 ("Disable mouse support") is not written to the INI; it drops the mouse driver line.
+inline constexpr std::size_t kIniOptionCount = 11;
+using TOptionStates = std::array<bool, kOptionCount>;
+inline constexpr TOptionStates kDefaultOptions = {true,  false, false, true, true,  true,
+                                                  false, false, true,  false, true, false};
+
+// One "1" or "0" per option, in list order.
+std::string OptionsString(const TOptionStates& states);
+inline bool LoadMouse(const TOptionStates& states) { return !states[kOptionCount - 1]; }
+
+// AUTOEXEC.BAT and KORVANE.INI line by line, without line ends.
+std::vector<std::string> AutoexecLines(std::string_view runningText, bool loadMouse,
+                                       std::string_view parameters);
+std::vector<std::string> IniLines(const TOptionStates& states);
+
+// Parameters go into a batch file line: a line break or an end-of-file mark would cut it.
+bool ParametersAreValid(std::string_view parameters);
+
+// The AUTOEXEC.BAT text written into images, composed once after the texts are loaded. Unlike
+// the direct writer it keeps long lines whole.
+class TAutoexecTemplate {
+public:
+    explicit TAutoexecTemplate(std::string_view runningText);
+    std::string Text(bool loadMouse, std::string_view parameters) const;
+
+private:
+    std::string withMouse_;
+    std::string withoutMouse_;
+};
+
+// The KORVANE.INI text written into images: a position past the end of the options string
+// counts as checked.
+std::string ImageIniText(std::string_view optionsString);
+
+// The texts the direct writers put on a mounted drive: every line cut to 255 characters.
+std::string DirectFileText(const std::vector<std::string>& lines);
+
+}  // namespace bootdisk

@@ -1,0 +1,41 @@
+#pragma once
+// How the program asks the user: the message box, the system-file folder dialog, the save-file
+// dialog and the message pump. The desktop wizard, the terminal and the tests each implement it.
+#include <optional>
+#include <string>
+
+namespace bootdisk {
+
+// Answers of the message box, as its buttons report them.
+inline constexpr int kAnswerLeft = 1;
+inline constexpr int kAnswerRight = 2;
+inline constexpr int kAnswerAbort = 3;
+inline constexpr int kAnswerRetry = 4;
+
+struct TSaveFileRequest {
+    std::string defaultExtension;  // without the dot, e.g. "ISO"
+    std::string proposedName;      // e.g. "Korvane.ISO"
+    std::string filter;            // e.g. "*.ISO"
+};
+
+class IDialogs {
+public:
+    virtual ~IDialogs() = default;
+
+    virtual void ShowCoolMessage(const std::string& text) = 0;
+    // kAnswerAbort, or kAnswerRetry (also when the box is closed through its frame).
+    virtual int AskRetryAbort(const std::string& text) = 0;
+    // kAnswerRight, or kAnswerLeft (also when the box is closed through its frame).
+    virtual int AskTwoChoices(const std::string& text, const std::string& leftCaption,
+                              const std::string& rightCaption) = 0;
+    // The folder holding the MS-DOS system files, ending in the host's path separator;
+    // nothing when the user cancelled.
+    virtual std::optional<std::string> AskSystemFolder() = 0;
+    // The chosen destination (with the default extension added when none was typed);
+    // nothing when the user cancelled.
+    virtual std::optional<std::string> AskSaveFile(const TSaveFileRequest& request) = 0;
+    // Lets the user interface breathe during long work.
+    virtual void ProcessMessages() = 0;
+};
+
+}  // namespace bootdisk

@@ -1,0 +1,66 @@
+#include "platform/HostSystem.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+namespace bootdisk {
+namespace {
+
+class TWin32Host : public IHostSystem {
+public:
+    TWinVersion Version() const override {
+        OSVERSIONINFOA info{};
+        info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        if (!GetVersionExA(&info)) return {};
+#pragma GCC diagnostic pop
+        return {info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion};
+    }
+    std::string WindowsDirectory() const override {
+        char path[MAX_PATH];
+        const auto n = GetWindowsDirectoryA(path, MAX_PATH);
+        return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
+    }
+    std::optional<std::string> Environment(const std::string& name) const override {
+        const char* value = std::getenv(name.c_str());
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    }
+    char PathSeparator() const override { return '\\'; }
+
+    std::optional<std::string> FindFile(const std::string& path) const override {
+        const auto attributes = GetFileAttributesA(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return std::nullopt;
+        return path;
+    }
+    std::unique_ptr<TStream> OpenRead(const std::string& path) const override {
+        return std::make_unique<TFileStream>(path, FileMode::Read);
+    }
+    std::unique_ptr<TStream> CreateFile(const std::string& path) const override {
+        return std::make_unique<TFileStream>(path, FileMode::Create);
+    }
+
+    std::optional<std::vector<std::uint8_t>> LibraryResource(const std::string& library,
+                                                             const std::string& name,
+                                                             const std::string& type) const override {
+        // The library stays loaded: the resource bytes are read straight from its image.
+        HMODULE module = LoadLibraryA(library.c_str());
+        if (!module) return std::nullopt;
+        HRSRC resource = FindResourceA(module, name.c_str(), type.c_str());
+        HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
+        const auto* bytes = loaded ? static_cast<const std::uint8_t*>(LockResource(loaded)) : nullptr;
+        if (!bytes) return std::nullopt;
+        return std::vector<std::uint8_t>(bytes, bytes + SizeofResource(module, resource));
+    }
+};
+
+}  // namespace
+
+IHostSystem& RealHost() {
+    static TWin32Host host;
+    return host;
+}
+
+}  // namespace bootdisk
