@@ -7,7 +7,13 @@ namespace bootdisk {
 // Stream failures: a file that cannot be opened, a short read or write, damaged input.
 class EStreamError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EStreamError(const std::string& message, std::string reason = {})
+        : std::runtime_error(message), reason_(std::move(reason)) {}
+    // The operating system's words for the failure, when it gave any.
+    const std::string& Reason() const { return reason_; }
+
+private:
+    std::string reason_;
 };
 
 }  // namespace bootdisk

@@ -64,7 +64,10 @@ std::size_t TSpanStream::Read(void* buffer, std::size_t count) {
 
 TFileStream::TFileStream(const std::string& path, FileMode mode) : path_(path) {
     file_ = std::fopen(path.c_str(), mode == FileMode::Read ? "rb" : "wb");
-    if (!file_) throw EStreamError("Cannot open " + path + ": " + std::strerror(errno));
+    if (!file_) {
+        const std::string reason = std::strerror(errno);
+        throw EStreamError("Cannot open " + path + ": " + reason, reason);
+    }
 }
 
 TFileStream::~TFileStream() {
@@ -113,8 +116,10 @@ void TFileStream::Close() {
     const int error = errno;
     const bool closeFailed = std::fclose(file_) != 0;
     file_ = nullptr;
-    if (failed || closeFailed)
-        throw EStreamError("Cannot write " + path_ + ": " + std::strerror(failed ? error : errno));
+    if (failed || closeFailed) {
+        const std::string reason = std::strerror(failed ? error : errno);
+        throw EStreamError("Cannot write " + path_ + ": " + reason, reason);
+    }
 }
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {

@@ -9,3 +9,10 @@ namespace bootdisk {
 std::string ExecutableDir();
 
 }  // namespace bootdisk
+
+namespace bootdisk {
+
+// True when standard input is a terminal a person can answer questions on.
+bool StdinIsTerminal();
+
+}  // namespace bootdisk

@@ -14,4 +14,6 @@ std::string ExecutableDir() {
     return dir.substr(0, dir.rfind('/') + 1);
 }
 
+bool StdinIsTerminal() { return isatty(STDIN_FILENO) == 1; }
+
 }  // namespace bootdisk

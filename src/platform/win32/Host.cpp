@@ -1,6 +1,9 @@
 #include "platform/Host.h"
 
+#include <io.h>
 #include <windows.h>
+
+#include <cstdio>
 
 namespace bootdisk {
 
@@ -11,5 +14,7 @@ std::string ExecutableDir() {
     std::string dir(path, n);
     return dir.substr(0, dir.find_last_of("\\/") + 1);
 }
+
+bool StdinIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
 
 }  // namespace bootdisk

@@ -1,0 +1,78 @@
+#include "app/CdDvdJob.h"
+
+#include "image/DosBoot.h"
+#include "image/ISO9660.h"
+#include "optical/ImageRecorder.h"
+
+namespace bootdisk {
+
+bool BuildBootFloppy(TVirtualFloppy& floppy, TExeDataBase& payload, bool useMsDos, TJobEnv& env,
+                     const TCreationSettings& settings) {
+    const auto& texts = env.app.texts;
+    TBootEnv bootEnv{env.host, env.dialogs};
+    if (!PrepareBootImage(floppy, payload, useMsDos, bootEnv)) {
+        env.dialogs.ShowCoolMessage(useMsDos ? texts[StrId::GUI_MSDOSNOSYS] : texts[StrId::GUI_INSTALLERROR]);
+        return false;
+    }
+    env.dialogs.ProcessMessages();
+    const TSanitizerFiles files{env.app.autoexec, LoadMouse(settings.options), settings.parameters,
+                                OptionsString(settings.options)};
+    if (const auto failure = WriteSanitizerFiles(floppy, payload, files)) {
+        env.dialogs.ShowCoolMessage(texts[StrId::GUI_INSTALLERROR] + " " + DescribeWriteFailure(texts, *failure));
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+bool RecordImage(TOpticalDevice& device, TJobEnv& env, TStream& cdImage, TBurningIO* io, TDiscState& state,
+                 bool isRecorder) {
+    const auto& texts = env.app.texts;
+    if (!isRecorder && !device.CheckReady(state)) {
+        env.dialogs.ShowCoolMessage(texts[StrId::GUI_TEXTDEVICENOTREADY]);
+        return false;
+    }
+    if (state.DiscStatus != 0) {
+        env.dialogs.ShowCoolMessage(texts[StrId::GUI_TEXTNOBLANK]);
+        return false;
+    }
+    cdImage.Rewind();
+    TBurnStatus status;
+    if (!device.WriteImage(status, cdImage, io)) {
+        env.dialogs.ShowCoolMessage(texts[StrId::GUI_TEXTWRITINGERROR] + texts.AspiError(status.Code));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CreateCdDvd(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& settings, TBurningIO* io,
+                 const TCopyProgress& progress) {
+    auto* recorder = dynamic_cast<TimageRecorder*>(&device);
+    TDiscState state;
+    if (recorder && !recorder->CheckReady(state)) return false;
+    struct TDiscardOnExit {
+        TimageRecorder* recorder;
+        ~TDiscardOnExit() {
+            if (recorder) recorder->Discard();
+        }
+    } discard{recorder};
+
+    TVirtualFloppy floppy;
+    env.dialogs.ProcessMessages();
+    if (!BuildBootFloppy(floppy, env.app.payloads.Cd, true, env, settings)) return false;
+    env.dialogs.ProcessMessages();
+
+    TMemoryStream floppyStream({floppy.Image().begin(), floppy.Image().end()});
+    TMemoryStream cdImage;
+    WriteBootCdImage(floppyStream, cdImage, env.app.texts[StrId::GUI_TEXTCDHEADER]);
+    env.dialogs.ProcessMessages();
+
+    if (!RecordImage(device, env, cdImage, io, state, recorder != nullptr)) return false;
+    if (progress) progress(1.0);
+    return true;
+}
+
+}  // namespace bootdisk

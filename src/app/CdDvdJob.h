@@ -1,0 +1,39 @@
+#pragma once
+// One CD/DVD copy: the boot floppy image is built in memory, wrapped into the boot CD image and
+// handed to the writer or to the image recorder.
+#include <functional>
+#include <string>
+
+#include "app/Startup.h"
+#include "image/Vfloppy.h"
+#include "optical/Optical_device.h"
+#include "platform/Dialogs.h"
+#include "platform/HostSystem.h"
+
+namespace bootdisk {
+
+// The user's choices for the media of one run.
+struct TCreationSettings {
+    TOptionStates options = kDefaultOptions;
+    std::string parameters;
+    bool useMsDos = false;  // floppy and removable media; a CD always boots MS-DOS
+};
+
+// The fraction of the current copy that is done, 0 to 1.
+using TCopyProgress = std::function<void(double)>;
+
+struct TJobEnv {
+    TAppContext& app;
+    IDialogs& dialogs;
+    const IHostSystem& host;
+};
+
+// Builds the 1.44 MB boot floppy image for a CD or a removable drive. False after showing why.
+bool BuildBootFloppy(TVirtualFloppy& floppy, TExeDataBase& payload, bool useMsDos, TJobEnv& env,
+                     const TCreationSettings& settings);
+
+// True when the copy was made; false after the reason was shown (or the file choice cancelled).
+bool CreateCdDvd(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& settings, TBurningIO* io,
+                 const TCopyProgress& progress);
+
+}  // namespace bootdisk

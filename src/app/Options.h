@@ -1,0 +1,41 @@
+#pragma once
+// The sanitizer options as the options page and the command line offer them, and the boot OS list.
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "image/BootConfig.h"
+#include "platform/HostSystem.h"
+
+namespace bootdisk {
+
+struct TOptionInfo {
+    std::string_view label;   // as the options page shows it
+    std::string_view switchName;  // the command line's --NAME / --no-NAME
+};
+
+inline constexpr std::array<TOptionInfo, kOptionCount> kOptionInfo = {{
+    {"Verify sanitizing", "verify"},
+    {"Sanitize drive from back to front", "back-to-front"},
+    {"Perform a last sanitize with zeroes", "zero-pass"},
+    {"Generate sanitizing log (report) file", "log"},
+    {"Use Department of Defense log style for generated log file", "dod-log"},
+    {"Allow the sanitizing process to be interrupted or paused", "interruptible"},
+    {"Sanitize without requiring user intervention", "unattended"},
+    {"Automatically pause after a sanitize pass ends", "pause-after-pass"},
+    {"Use ISAAC pseudo-random number generating algorithm", "isaac"},
+    {"Create partition after sanitizing the drive", "create-partition"},
+    {"Enable DMA/UDMA transfer mode for IDE/ATA drives", "dma"},
+    {"Disable mouse support", "disable-mouse"},
+}};
+
+// Parses twelve "0"/"1" characters in option order; false for anything else.
+bool ParseOptionsString(std::string_view bits, TOptionStates& states);
+
+// The boot OS entries offered on this host: MS-DOS only where the host's Windows release carries
+// an MS-DOS system to take; the first entry is the default.
+std::vector<std::string> OsChoices(TWinVersion version, const std::string& msDosText,
+                                   const std::string& rxDosText);
+
+}  // namespace bootdisk

@@ -1,0 +1,15 @@
+#pragma once
+// The rule of the system-file folder dialog: a folder is taken only when it holds both MS-DOS
+// system files.
+#include <optional>
+#include <string>
+
+#include "platform/HostSystem.h"
+
+namespace bootdisk {
+
+// The folder with one path separator appended where it has none, when it holds "Io.Sys" and
+// "command.com"; nothing otherwise.
+std::optional<std::string> AcceptSystemFolder(const IHostSystem& host, std::string folder);
+
+}  // namespace bootdisk

@@ -1,0 +1,18 @@
+#include "app/Startup.h"
+
+#include "app/StrBase.h"
+
+namespace bootdisk {
+
+void LoadTexts(TAppContext& app, const std::string& path) {
+    LoadStringTable(app.texts, path);
+    app.autoexec = TAutoexecTemplate(app.texts[StrId::GUI_RUNNING_HALVEX]);
+}
+
+bool LoadPayloads(TAppContext& app, const std::optional<std::string>& containerFile,
+                  const IResourceStore& resources) {
+    if (containerFile) return LoadPayloadFile(app.payloads, *containerFile);
+    return LoadCdPayload(app.payloads, resources) && LoadFloppyPayload(app.payloads, resources);
+}
+
+}  // namespace bootdisk

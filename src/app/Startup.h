@@ -1,0 +1,29 @@
+#pragma once
+// What every front end sets up before its first window or command: the texts, the payloads and
+// the AUTOEXEC.BAT text composed from them.
+#include <optional>
+#include <string>
+
+#include "base/StrConst.h"
+#include "image/BootConfig.h"
+#include "image/Payloads.h"
+#include "platform/Resources.h"
+
+namespace bootdisk {
+
+struct TAppContext {
+    TStringTable texts;
+    TPayloads payloads;
+    TAutoexecTemplate autoexec{texts[StrId::GUI_RUNNING_HALVEX]};
+};
+
+// Loads the language file (beside the executable unless a path is given) and composes the texts
+// made from it. Throws ELanguageFileError when the file cannot be opened.
+void LoadTexts(TAppContext& app, const std::string& path);
+
+// Loads the CD collection and then, only when that worked, the floppy one: from the container
+// file when one is given, else from the embedded resources. False with payloads.LastError set.
+bool LoadPayloads(TAppContext& app, const std::optional<std::string>& containerFile,
+                  const IResourceStore& resources);
+
+}  // namespace bootdisk

@@ -1,0 +1,37 @@
+#pragma once
+// The command line's options, shared by the commands that take them.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "image/BootConfig.h"
+
+namespace bootdisk::cli {
+
+// Which options a command accepts.
+enum TFlag : unsigned {
+    kFlagPayload = 1u << 0,      // --payload FILE
+    kFlagMsDosFolder = 1u << 1,  // --msdos-folder DIR
+    kFlagSanitizer = 1u << 2,    // --params TEXT, --options BITS, --[no-]NAME per option
+    kFlagOs = 1u << 3,           // --os rx|msdos
+    kFlagUsb = 1u << 4,          // --usb
+};
+
+struct TArguments {
+    std::vector<std::string> positional;
+    std::optional<std::string> payloadFile;
+    std::optional<std::string> msDosFolder;
+    std::string parameters;
+    TOptionStates options = kDefaultOptions;
+    bool useMsDos = false;
+    bool usb = false;
+    bool help = false;
+};
+
+// Parses the words after the command name; throws std::invalid_argument naming a bad word.
+TArguments ParseArguments(const std::vector<std::string>& words, unsigned accepted);
+
+// The help lines for the options a command accepts.
+std::string OptionsHelp(unsigned accepted);
+
+}  // namespace bootdisk::cli

@@ -1,0 +1,24 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "cli/Arguments.h"
+
+namespace bootdisk::cli {
+
+struct TCommand {
+    const char* name;
+    const char* usage;    // the words after "bootdisk NAME"
+    const char* summary;  // one line for the command list
+    unsigned accepted;    // TFlag bits
+    int (*run)(const TArguments& args);
+};
+
+// Every command, in the order `bootdisk --help` lists them.
+const std::vector<TCommand>& Commands();
+
+int RunPayload(const TArguments& args);
+int RunIso(const TArguments& args);
+int RunImage(const TArguments& args);
+
+}  // namespace bootdisk::cli

@@ -1,0 +1,70 @@
+// `bootdisk iso` and `bootdisk image`: the boot CD image and the boot floppy image as files.
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+
+#include "app/CdDvdJob.h"
+#include "base/Errors.h"
+#include "cli/Commands.h"
+#include "cli/Session.h"
+#include "image/BootDrive.h"
+#include "optical/ImageRecorder.h"
+
+namespace bootdisk::cli {
+namespace {
+
+const std::string& OutputFile(const TArguments& args, const char* command) {
+    if (args.positional.size() != 1)
+        throw std::invalid_argument(std::string(command) + " takes exactly one output file");
+    return args.positional.front();
+}
+
+TCreationSettings SettingsOf(const TArguments& args) { return {args.options, args.parameters, args.useMsDos}; }
+
+// Writes bytes to path through a scratch file, so a failure leaves no partial file behind.
+bool WriteFileWhole(const std::string& path, std::span<const std::uint8_t> bytes) {
+    const auto scratch = path + ".partial";
+    try {
+        TFileStream file(scratch, FileMode::Create);
+        file.WriteBuffer(bytes.data(), bytes.size());
+        file.Close();
+        std::filesystem::rename(scratch, path);
+        return true;
+    } catch (const std::exception& error) {
+        std::error_code ignored;
+        std::filesystem::remove(scratch, ignored);
+        const auto* streamError = dynamic_cast<const EStreamError*>(&error);
+        std::fprintf(stderr, "bootdisk: cannot write %s: %s\n", path.c_str(),
+                     streamError && !streamError->Reason().empty() ? streamError->Reason().c_str() : error.what());
+        return false;
+    }
+}
+
+}  // namespace
+
+int RunIso(const TArguments& args) {
+    const auto& out = OutputFile(args, "iso");
+    auto session = StartSession(args, {args.msDosFolder, out, false});
+    if (!session) return 1;
+    TimageRecorder recorder(*session->dialogs, session->app.texts);
+    TJobEnv env{session->app, *session->dialogs, RealHost()};
+    if (!CreateCdDvd(recorder, env, SettingsOf(args), nullptr, {})) return 1;
+    std::printf("%s\n", recorder.Destination().c_str());
+    return 0;
+}
+
+int RunImage(const TArguments& args) {
+    const auto& out = OutputFile(args, "image");
+    auto session = StartSession(args, {args.msDosFolder, std::nullopt, false});
+    if (!session) return 1;
+    TJobEnv env{session->app, *session->dialogs, RealHost()};
+    TVirtualFloppy floppy;
+    if (!BuildBootFloppy(floppy, session->app.payloads.Floppy, args.useMsDos, env, SettingsOf(args))) return 1;
+    std::vector<std::uint8_t> image(floppy.Image().begin(), floppy.Image().end());
+    if (args.usb) MarkForHardDiskBoot(image);
+    if (!WriteFileWhole(out, image)) return 1;
+    std::printf("%s\n", out.c_str());
+    return 0;
+}
+
+}  // namespace bootdisk::cli

@@ -1,0 +1,27 @@
+#include "cli/Session.h"
+
+#include <cstdio>
+
+#include "app/StrBase.h"
+#include "platform/HostSystem.h"
+
+namespace bootdisk::cli {
+
+std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers answers) {
+    auto session = std::make_unique<TSession>();
+    try {
+        LoadTexts(session->app, LanguageFilePath());
+    } catch (const ELanguageFileError& error) {
+        std::fprintf(stderr, "bootdisk: %s\n", error.what());
+        return nullptr;
+    }
+    session->dialogs = std::make_unique<TTerminalDialogs>(session->app.texts, RealHost(), std::move(answers));
+    if (!LoadPayloads(session->app, args.payloadFile, EmbeddedResources())) {
+        std::fprintf(stderr, "bootdisk: The file is corrupt!!!. (%s)\n",
+                     session->app.payloads.LastError.c_str());
+        return nullptr;
+    }
+    return session;
+}
+
+}  // namespace bootdisk::cli

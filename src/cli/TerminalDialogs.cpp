@@ -1,0 +1,72 @@
+#include "cli/TerminalDialogs.h"
+
+#include <cstdio>
+
+#include "app/SearchSys.h"
+#include "base/Text.h"
+#include "optical/ImageRecorder.h"
+#include "platform/Host.h"
+
+namespace bootdisk {
+
+TTerminalDialogs::TTerminalDialogs(const TStringTable& texts, const IHostSystem& host, TTerminalAnswers answers)
+    : texts_(texts), host_(host), answers_(std::move(answers)), interactive_(StdinIsTerminal()) {}
+
+std::optional<std::string> TTerminalDialogs::ReadLine(const std::string& prompt) {
+    std::fputs(Cp1252ToUtf8(prompt).c_str(), stderr);
+    std::fflush(stderr);
+    char line[4096];
+    if (!std::fgets(line, sizeof line, stdin)) return std::nullopt;
+    std::string text(line);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+void TTerminalDialogs::ShowCoolMessage(const std::string& text) {
+    std::fprintf(stderr, "%s\n", Cp1252ToUtf8(text).c_str());
+}
+
+int TTerminalDialogs::AskRetryAbort(const std::string& text) {
+    // Unattended, a failure is not retried forever.
+    if (!interactive_) {
+        ShowCoolMessage(text);
+        return kAnswerAbort;
+    }
+    const auto answer = ReadLine(text + " [R]etry / [A]bort: ");
+    return answer && !answer->empty() && (answer->front() == 'a' || answer->front() == 'A') ? kAnswerAbort
+                                                                                           : kAnswerRetry;
+}
+
+int TTerminalDialogs::AskTwoChoices(const std::string& text, const std::string& leftCaption,
+                                    const std::string& rightCaption) {
+    if (answers_.assumeYes || !interactive_) {
+        ShowCoolMessage(text + " " + leftCaption);
+        return kAnswerLeft;
+    }
+    for (;;) {
+        const auto answer = ReadLine(text + " [1] " + leftCaption + " / [2] " + rightCaption + ": ");
+        if (!answer) return kAnswerLeft;  // end of input closes the box
+        if (*answer == "1" || SameTextAnsi(*answer, leftCaption)) return kAnswerLeft;
+        if (*answer == "2" || SameTextAnsi(*answer, rightCaption)) return kAnswerRight;
+    }
+}
+
+std::optional<std::string> TTerminalDialogs::AskSystemFolder() {
+    auto candidate = answers_.systemFolder;
+    if (!candidate && interactive_)
+        candidate = ReadLine(texts_[StrId::SEARCHSYS_CANNOT_FIND] + " " +
+                             texts_[StrId::SEARCHSYS_PLEASE_SPECIFY] + ": ");
+    if (!candidate || candidate->empty()) return std::nullopt;
+    auto folder = AcceptSystemFolder(host_, *candidate);
+    if (!folder) ShowCoolMessage(texts_[StrId::SEARCHSYS_THERE_IS_NO_SYSTEM] + " (" + *candidate + ")");
+    return folder;
+}
+
+std::optional<std::string> TTerminalDialogs::AskSaveFile(const TSaveFileRequest& request) {
+    auto chosen = answers_.saveFile;
+    if (!chosen && interactive_) chosen = ReadLine(texts_[StrId::GUI_TEXTFILELOCATION] + ": ");
+    if (!chosen || chosen->empty()) return std::nullopt;
+    return WithDefaultExtension(*chosen, request.defaultExtension);
+}
+
+}  // namespace bootdisk

@@ -1,0 +1,234 @@
+#include "image/DosBoot.h"
+
+#include <map>
+#include <vector>
+
+#include "base/Errors.h"
+#include "base/StrConst.h"
+#include "base/Text.h"
+#include "image/FloppyFiles.h"
+
+namespace bootdisk {
+namespace {
+
+constexpr std::string_view kMsDosSys = "[Options]\r\nBootGui=0\r\n";
+// Every file passes through a buffer of this size on its way into the image; nothing larger fits.
+constexpr std::uint64_t kStagingSize = 2'000'000;
+constexpr std::uint64_t kFloppySize = 1'474'560;
+
+bool LoadItem(TVirtualFloppy& floppy, TExeDataBase& payload, std::string_view name) {
+    auto* item = payload.Find(name, 1);
+    if (!item) return false;
+    item->Rewind();
+    floppy.LoadFromStream(*item, item->Size());
+    return true;
+}
+
+// Writes bytes as a new file in the root; throws when the file cannot be made whole.
+void WriteRootFile(TGenericFloppy& floppy, std::string_view name, const std::vector<std::uint8_t>& bytes) {
+    TFloppyDirectory root(floppy);
+    auto file = root.CreateFile(name);
+    if (!file || file->Write(bytes.data(), bytes.size()) != bytes.size())
+        throw EStreamError("No room on the disk for " + std::string(name));
+}
+
+std::vector<std::uint8_t> ReadHostFile(const IHostSystem& host, const std::string& path) {
+    auto stream = host.OpenRead(path);
+    if (stream->Size() > kStagingSize) throw EStreamError(path + " is too large for a floppy disk");
+    std::vector<std::uint8_t> bytes(std::size_t(stream->Size()));
+    stream->ReadBuffer(bytes.data(), bytes.size());
+    return bytes;
+}
+
+void WriteMsDosSys(TGenericFloppy& floppy) {
+    WriteRootFile(floppy, "MsDos.sys", {kMsDosSys.begin(), kMsDosSys.end()});
+}
+
+// The host's own MS-DOS files (Windows 95, 98, Me). True when every file went in; a file that
+// could not be read is reported through readFailed.
+bool HostRoute(TVirtualFloppy& floppy, TExeDataBase& payload, const IHostSystem& host, bool& readFailed) {
+    if (!LoadItem(floppy, payload, ".BOOTRECORD")) return false;
+    const auto copy = [&](const std::string& path, std::string_view name) {
+        try {
+            WriteRootFile(floppy, name, ReadHostFile(host, path));
+        } catch (const EStreamError&) {
+            readFailed = true;
+        }
+    };
+    const auto ioSys = LocateIoSys(host);
+    if (ioSys.empty()) return false;
+    copy(ioSys, "io.sys");
+    const auto commandCom = LocateCommandCom(host);
+    if (commandCom.empty()) return false;
+    copy(commandCom, "Command.com");
+    try {
+        WriteMsDosSys(floppy);
+    } catch (const EStreamError&) {
+        readFailed = true;
+    }
+    return true;
+}
+
+bool FolderRoute(TVirtualFloppy& floppy, TExeDataBase& payload, TBootEnv& env) {
+    const auto folder = env.dialogs.AskSystemFolder();
+    if (!folder) return false;
+    if (!LoadItem(floppy, payload, ".BOOTRECORD")) return false;
+    try {
+        WriteRootFile(floppy, "io.sys", ReadHostFile(env.host, *folder + "Io.sys"));
+        WriteRootFile(floppy, "Command.com", ReadHostFile(env.host, *folder + "command.com"));
+        WriteMsDosSys(floppy);
+        return true;
+    } catch (const EStreamError&) {
+        return false;
+    }
+}
+
+std::string ExistingFile(const IHostSystem& host, const std::string& path) {
+    return host.FindFile(path).value_or("");
+}
+
+// The name of the 8.3 entry a name is stored as.
+std::string EntryKey(std::string_view name) {
+    const auto upper = UpperAnsi(name);
+    const auto dot = upper.find('.');
+    if (dot == std::string::npos) return upper.substr(0, 8);
+    return upper.substr(0, std::min<std::size_t>(dot, 8)) + "." + upper.substr(dot + 1, 3);
+}
+
+std::vector<std::string> SplitLevels(std::string_view path) {
+    std::vector<std::string> levels;
+    std::size_t start = 0;
+    for (;;) {
+        const auto end = path.find('\\', start);
+        levels.emplace_back(path.substr(start, end - start));
+        if (end == std::string_view::npos) return levels;
+        start = end + 1;
+    }
+}
+
+bool IsPlainLevel(const std::string& level) {
+    return !level.empty() && level != "." && level != ".." && level.find_first_of(":/") == std::string::npos;
+}
+
+// The files to copy, in payload order.
+std::vector<const TExeData*> SanitizerItems(const TExeDataBase& payload) {
+    std::vector<const TExeData*> items;
+    for (const auto& item : payload.Items())
+        if (item.Kind == 1 && !item.Name.starts_with(".")) items.push_back(&item);
+    return items;
+}
+
+// Refuses names that would leave the root or land on an entry another item already takes.
+std::optional<TWriteFailure> CheckNames(const std::vector<const TExeData*>& items) {
+    // Per directory (upper-case path), each entry and whether it is a directory.
+    std::map<std::string, std::map<std::string, bool>> entries;
+    for (const auto* item : items) {
+        const auto levels = SplitLevels(item->Name);
+        std::string dir;
+        for (std::size_t i = 0; i < levels.size(); ++i) {
+            if (!IsPlainLevel(levels[i])) return TWriteFailure{TWriteFailure::Reason::BadName, item->Name};
+            const bool isDir = i + 1 < levels.size();
+            const auto [slot, added] = entries[dir].emplace(EntryKey(levels[i]), isDir);
+            if (!added && !(isDir && slot->second)) return TWriteFailure{TWriteFailure::Reason::SameEntry, item->Name};
+            dir += slot->first + "\\";
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::uint8_t> ContentOf(const TExeData& item, const std::string& fileName, const TSanitizerFiles& files) {
+    const auto upper = UpperAnsi(fileName);
+    std::string text;
+    if (upper == "AUTOEXEC.BAT") {
+        text = files.autoexec.Text(files.loadMouse, files.parameters);
+    } else if (upper == "KORVANE.INI") {
+        text = ImageIniText(files.options);
+    } else {
+        const auto bytes = item.Data.Bytes();
+        return {bytes.begin(), bytes.end()};
+    }
+    return {text.begin(), text.end()};
+}
+
+}  // namespace
+
+std::string LocateIoSys(const IHostSystem& host) {
+    auto path = ExistingFile(host, host.WindowsDirectory() + "\\Command\\Ebd\\io.sys");
+    return path.empty() ? ExistingFile(host, "C:\\io.sys") : path;
+}
+
+std::string LocateCommandCom(const IHostSystem& host) {
+    std::string path;
+    if (const auto comspec = host.Environment("comspec")) path = ExistingFile(host, *comspec);
+    return path.empty() ? ExistingFile(host, "C:\\command.com") : path;
+}
+
+bool PrepareBootImage(TVirtualFloppy& floppy, TExeDataBase& payload, bool useMsDos, TBootEnv& env) {
+    if (useMsDos) return MakeSystemDisk(floppy, payload, env);
+    return LoadItem(floppy, payload, ".Boot");
+}
+
+bool MakeSystemDisk(TVirtualFloppy& floppy, TExeDataBase& payload, TBootEnv& env) {
+    switch (ClassifyWindows(env.host.Version())) {
+        case TWindowsRelease::Win95:
+        case TWindowsRelease::Win98:
+        case TWindowsRelease::WinMe: {
+            bool readFailed = false;
+            if (!HostRoute(floppy, payload, env.host, readFailed)) return false;
+            return readFailed ? FolderRoute(floppy, payload, env) : true;
+        }
+        case TWindowsRelease::WinXP:
+        case TWindowsRelease::Win2003:
+            if (auto image = env.host.LibraryResource("DiskCopy.dll", "#1", "BINFILE")) {
+                TMemoryStream stream(std::move(*image));
+                floppy.LoadFromStream(stream, std::min<std::uint64_t>(stream.Size(), kFloppySize));
+                return true;
+            }
+            return FolderRoute(floppy, payload, env);
+        case TWindowsRelease::Other:
+            break;
+    }
+    return FolderRoute(floppy, payload, env);
+}
+
+std::string DescribeWriteFailure(const TStringTable& texts, const TWriteFailure& failure) {
+    switch (failure.reason) {
+        case TWriteFailure::Reason::BadName:
+            return texts[StrId::GUI_TEXTBADPAYLOADNAME] + failure.item;
+        case TWriteFailure::Reason::SameEntry:
+            return texts[StrId::GUI_TEXTSAMEPAYLOADENTRY] + failure.item;
+        case TWriteFailure::Reason::DiskFull:
+            return texts[StrId::GUI_TEXTDISKFULL] + failure.item;
+        case TWriteFailure::Reason::BadParameters:
+            break;
+    }
+    return texts[StrId::GUI_TEXTBADPARAMETERS];
+}
+
+std::optional<TFloppyDirectory> EnsureDirectory(TGenericFloppy& floppy, std::string_view path) {
+    TFloppyDirectory dir(floppy);
+    if (path.empty()) return dir;
+    for (const auto& level : SplitLevels(path))
+        if (!dir.ChangeDir(level) && !(dir.MakeDir(level) && dir.ChangeDir(level))) return std::nullopt;
+    return dir;
+}
+
+std::optional<TWriteFailure> WriteSanitizerFiles(TGenericFloppy& floppy, const TExeDataBase& payload,
+                                                 const TSanitizerFiles& files) {
+    if (!ParametersAreValid(files.parameters)) return TWriteFailure{TWriteFailure::Reason::BadParameters, {}};
+    const auto items = SanitizerItems(payload);
+    if (auto failure = CheckNames(items)) return failure;
+    for (const auto* item : items) {
+        const auto split = item->Name.rfind('\\');
+        const auto dirPath = split == std::string::npos ? std::string() : item->Name.substr(0, split);
+        const auto fileName = split == std::string::npos ? item->Name : item->Name.substr(split + 1);
+        const auto content = ContentOf(*item, fileName, files);
+        auto dir = EnsureDirectory(floppy, dirPath);
+        auto file = dir ? dir->CreateFile(fileName) : std::nullopt;
+        if (!file || file->Write(content.data(), content.size()) != content.size())
+            return TWriteFailure{TWriteFailure::Reason::DiskFull, item->Name};
+    }
+    return std::nullopt;
+}
+
+}  // namespace bootdisk

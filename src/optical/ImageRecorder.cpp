@@ -1,0 +1,81 @@
+#include "optical/ImageRecorder.h"
+
+#include <filesystem>
+#include <vector>
+
+#include "base/Errors.h"
+#include "base/StrConst.h"
+
+namespace bootdisk {
+namespace {
+
+constexpr std::size_t kChunk = 10'000;
+
+}  // namespace
+
+TSaveFileRequest ImageFileRequest() { return {"ISO", "Korvane.ISO", "*.ISO"}; }
+
+std::string WithDefaultExtension(const std::string& path, const std::string& extension) {
+    const auto name = std::filesystem::path(path).filename().string();
+    return name.find('.') == std::string::npos ? path + "." + extension : path;
+}
+
+TimageRecorder::TimageRecorder(IDialogs& dialogs, const TStringTable& texts)
+    : dialogs_(dialogs), texts_(texts) {
+    DisplayName = texts[StrId::GUI_TEXTIMAGEBURNER];
+}
+
+TimageRecorder::~TimageRecorder() { Discard(); }
+
+bool TimageRecorder::CheckReady(TDiscState& state) {
+    Discard();
+    state.DiscStatus = 0;
+    const auto chosen = dialogs_.AskSaveFile(ImageFileRequest());
+    if (!chosen) return false;
+    destination_ = *chosen;
+    scratchPath_ = destination_ + ".partial";
+    try {
+        imageFile_ = std::make_unique<TFileStream>(scratchPath_, FileMode::Create);
+    } catch (const EStreamError& error) {
+        scratchPath_.clear();
+        dialogs_.ShowCoolMessage(texts_[StrId::GUI_TEXTCANNOTCREATEFILE] + destination_ + ": " +
+                                 (error.Reason().empty() ? error.what() : error.Reason()));
+        return false;
+    }
+    return true;
+}
+
+bool TimageRecorder::WriteImage(TBurnStatus& status, TStream& source, TBurningIO*) {
+    // The recorder has no steps of its own: any failure is reported as a write error.
+    status.Code = burncode::WriteError;
+    if (!imageFile_) return false;
+    try {
+        source.Rewind();
+        std::vector<std::uint8_t> buffer(kChunk);
+        for (auto remaining = source.Size(); remaining > 0;) {
+            const auto n = std::size_t(std::min<std::uint64_t>(kChunk, source.Remaining()));
+            if (n == 0) break;
+            source.ReadBuffer(buffer.data(), n);
+            if (imageFile_->Write(buffer.data(), n) != n) throw EStreamError("short write");
+            remaining -= n;
+        }
+        imageFile_->Close();
+        imageFile_.reset();
+        std::filesystem::rename(scratchPath_, destination_);
+        scratchPath_.clear();
+        return true;
+    } catch (const std::exception&) {
+        Discard();
+        return false;
+    }
+}
+
+void TimageRecorder::Discard() {
+    imageFile_.reset();
+    if (scratchPath_.empty()) return;
+    std::error_code ignored;
+    std::filesystem::remove(scratchPath_, ignored);
+    scratchPath_.clear();
+}
+
+}  // namespace bootdisk

@@ -1,0 +1,43 @@
+#pragma once
+// The pseudo writer that saves the boot CD image as an .ISO file.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "optical/Optical_device.h"
+#include "platform/Dialogs.h"
+
+namespace bootdisk {
+
+class TStringTable;
+
+// The save dialog's request for the destination of an image.
+TSaveFileRequest ImageFileRequest();
+
+// A name typed without an extension receives the default one, as the save dialog does.
+std::string WithDefaultExtension(const std::string& path, const std::string& extension);
+
+class TimageRecorder : public TOpticalDevice {
+public:
+    TimageRecorder(IDialogs& dialogs, const TStringTable& texts);
+    ~TimageRecorder() override;
+
+    TScsiResult ReadCapabilities() override { return kScsiOk; }
+    // Asks for the destination and opens a scratch file beside it; an existing file of that
+    // name stays untouched until the image is complete.
+    bool CheckReady(TDiscState& state) override;
+    bool WriteImage(TBurnStatus& status, TStream& source, TBurningIO* io) override;
+    // Drops the scratch file of a job that ended before WriteImage.
+    void Discard();
+
+    const std::string& Destination() const { return destination_; }
+
+private:
+    IDialogs& dialogs_;
+    const TStringTable& texts_;
+    std::string destination_;
+    std::string scratchPath_;
+    std::unique_ptr<TFileStream> imageFile_;
+};
+
+}  // namespace bootdisk
