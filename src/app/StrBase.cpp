@@ -1,0 +1,163 @@
+#include "app/StrBase.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include "base/Bytes.h"
+#include "base/Errors.h"
+#include "base/Text.h"
+#include "image/LZH.h"
+#include "platform/Host.h"
+
+namespace bootdisk {
+
+void TValueList::Clear() {
+    Sorted = false;
+    Items.clear();
+}
+
+bool KeyLess(std::string_view a, std::string_view b) {
+    const auto common = std::min(a.size(), b.size());
+    const int order = common ? std::memcmp(a.data(), b.data(), common) : 0;
+    return order != 0 ? order < 0 : a.size() < b.size();
+}
+
+std::string FileKey(std::string_view key) {
+    return UpperAnsi(std::string(kLngSection) + "." + std::string(key));
+}
+
+std::string TValueList::Lookup(std::string_view section, std::string_view key, std::string def) const {
+    const auto search = UpperAnsi(std::string(section) + "." + std::string(key));
+    if (Sorted) {
+        std::size_t lo = 0, hi = Items.size();
+        while (lo < hi) {
+            const auto mid = (lo + hi) / 2;
+            const auto& pair = Items[mid];
+            if (pair.Key == search) return pair.Text;
+            if (KeyLess(pair.Key, search))
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        return def;
+    }
+    for (const auto& pair : Items)
+        if (pair.Key == search) def = pair.Text;
+    return def;
+}
+
+namespace {
+
+// Reads the decoded bytes front to back; every read is checked against what remains.
+class TLngReader {
+public:
+    explicit TLngReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+
+    std::size_t Remaining() const { return bytes_.size() - position_; }
+
+    std::optional<std::uint8_t> Byte() {
+        if (Remaining() < 1) return std::nullopt;
+        return bytes_[position_++];
+    }
+
+    std::optional<std::int32_t> Int32() {
+        if (Remaining() < kLngLengthSize) return std::nullopt;
+        const auto value = std::int32_t(GetLE32(bytes_.data() + position_));
+        position_ += kLngLengthSize;
+        return value;
+    }
+
+    // A length-prefixed string; out of limits or past the end gives nothing.
+    std::optional<std::string> String() {
+        const auto length = Int32();
+        if (!length || *length < 0 || *length > kLngMaxLength || std::size_t(*length) > Remaining())
+            return std::nullopt;
+        std::string text(reinterpret_cast<const char*>(bytes_.data() + position_), std::size_t(*length));
+        position_ += std::size_t(*length);
+        return text;
+    }
+
+private:
+    std::span<const std::uint8_t> bytes_;
+    std::size_t position_ = 0;
+};
+
+constexpr std::size_t kMinPairSize = 2 * kLngLengthSize;
+
+}  // namespace
+
+TValueList DecodeValueList(std::span<const std::uint8_t> bytes) {
+    TLngReader reader(bytes);
+    TValueList list;
+    const auto sorted = reader.Byte();
+    const auto count = reader.Int32();
+    if (!sorted || !count || *count < 0 || *count > kLngMaxCount ||
+        std::size_t(*count) > reader.Remaining() / kMinPairSize)
+        return {};
+    list.Sorted = *sorted != 0;
+    list.Items.reserve(std::size_t(*count));
+    for (std::int32_t i = 0; i < *count; ++i) {
+        auto key = reader.String();
+        if (!key) return {};
+        auto text = reader.String();
+        if (!text) return {};
+        list.Items.push_back({std::move(*key), std::move(*text)});
+    }
+    return list;
+}
+
+std::vector<std::uint8_t> EncodeValueList(const TValueList& list) {
+    std::vector<std::uint8_t> bytes(kLngPairsOffset);
+    bytes[kLngSortedOffset] = list.Sorted ? 1 : 0;
+    PutLE32(bytes.data() + kLngCountOffset, std::uint32_t(list.Items.size()));
+    const auto append = [&bytes](const std::string& s) {
+        const auto at = bytes.size();
+        bytes.resize(at + kLngLengthSize + s.size());
+        PutLE32(bytes.data() + at, std::uint32_t(s.size()));
+        std::memcpy(bytes.data() + at + kLngLengthSize, s.data(), s.size());
+    };
+    for (const auto& pair : list.Items) {
+        append(pair.Key);
+        append(pair.Text);
+    }
+    return bytes;
+}
+
+TValueList ReadLanguageFile(TStream& packed) {
+    TMemoryStream decoded;
+    try {
+        LZHUnpack(packed, decoded, {}, kLngMaxDecoded);
+    } catch (const EStreamError&) {
+        return {};
+    }
+    return DecodeValueList(decoded.Bytes());
+}
+
+void ApplyValueList(TStringTable& table, const TValueList& list) {
+    table.ForEachEntry([&list](std::string_view key, std::string& text) {
+        text = list.Lookup(kLngSection, key, std::move(text));
+    });
+}
+
+void LoadStringTable(TStringTable& table, TStream& packed) {
+    ApplyValueList(table, ReadLanguageFile(packed));
+}
+
+void LoadStringTable(TStringTable& table, const std::string& path) {
+    std::optional<TFileStream> file;
+    try {
+        file.emplace(path, FileMode::Read);
+    } catch (const EStreamError& error) {
+        // The stream names the path and the system's reason; keep only the reason.
+        std::string_view reason = error.what();
+        const auto prefix = "Cannot open " + path + ": ";
+        if (reason.starts_with(prefix)) reason.remove_prefix(prefix.size());
+        throw ELanguageFileError("Cannot open the language file " + path + ": " + std::string(reason));
+    }
+    LoadStringTable(table, *file);
+}
+
+std::string LanguageFilePath() { return ExecutableDir() + std::string(kLngFileName); }
+
+}  // namespace bootdisk

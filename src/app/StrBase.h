@@ -1,0 +1,75 @@
+#pragma once
+// The language file "quellmark.lng": one LZHUF stream whose decoded bytes are a sorted flag, a
+// pair count and key/text pairs. Loading it replaces the string table's defaults key by key.
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/StrConst.h"
+#include "base/Streams.h"
+
+namespace bootdisk {
+
+// Decoded layout: sorted byte, signed LE32 count, then count times (LE32 key length, key bytes,
+// LE32 text length, text bytes).
+inline constexpr std::size_t kLngSortedOffset = 0;
+inline constexpr std::size_t kLngCountOffset = 1;
+inline constexpr std::size_t kLngPairsOffset = 5;
+inline constexpr std::size_t kLngLengthSize = 4;
+inline constexpr std::int32_t kLngMaxCount = 100'000;
+inline constexpr std::int32_t kLngMaxLength = 10'000'000;
+// Far above any real language file; keeps a damaged length header from taking memory.
+inline constexpr std::uint32_t kLngMaxDecoded = 16 * 1024 * 1024;
+
+inline constexpr std::string_view kLngFileName = "quellmark.lng";
+// File keys are the upper-case form of this section + "." + the entry's key.
+inline constexpr std::string_view kLngSection = "Quellmark_install";
+
+struct TValuePair {
+    std::string Key;
+    std::string Text;
+    bool operator==(const TValuePair&) const = default;
+};
+
+struct TValueList {
+    bool Sorted = false;
+    std::vector<TValuePair> Items;
+
+    void Clear();
+    // The text of the pair keyed by the upper-case form of section + "." + key, or def.
+    std::string Lookup(std::string_view section, std::string_view key, std::string def) const;
+};
+
+// Unsigned byte order, a proper prefix first: the order a sorted language file is in.
+bool KeyLess(std::string_view a, std::string_view b);
+std::string FileKey(std::string_view key);  // "QUELLMARK_INSTALL." + upper-case key
+
+// Parses decoded bytes. A count or length beyond its limit or negative, or bytes ending before
+// the lengths they announce, give an empty list.
+TValueList DecodeValueList(std::span<const std::uint8_t> bytes);
+std::vector<std::uint8_t> EncodeValueList(const TValueList& list);
+
+// LZH-decodes the stream at packed's position and parses it; any damage gives an empty list.
+TValueList ReadLanguageFile(TStream& packed);
+
+// The language file cannot be opened: the program cannot start.
+class ELanguageFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Sets every entry, in load order, to its text in list or keeps its current text.
+void ApplyValueList(TStringTable& table, const TValueList& list);
+
+// Start-up load. The path form throws ELanguageFileError when the file cannot be opened; a file
+// that opens but is damaged leaves every default in place.
+void LoadStringTable(TStringTable& table, const std::string& path);
+void LoadStringTable(TStringTable& table, TStream& packed);
+
+// The language file beside the executable.
+std::string LanguageFilePath();
+
+}  // namespace bootdisk

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/StrBase.h"
+#include "support/TestSupport.h"
+
+namespace bootdisk {
+namespace {
+
+std::string Mklng(const std::string& source, const std::string& output, int* status) {
+    std::string log;
+    *status = test::RunCommand(test::BinPath("mklng") + " '" + source + "' '" + output + "'", &log);
+    return log;
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    test::WriteFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+TEST(Mklng, BuiltLanguageFileLoadsAsTheDefaults) {
+    const auto path = test::BinPath("quellmark.lng");
+    ASSERT_TRUE(std::filesystem::exists(path)) << "build the language_file target";
+    TFileStream file(path, FileMode::Read);
+    const auto list = ReadLanguageFile(file);
+    ASSERT_TRUE(list.Sorted);
+    for (std::size_t i = 1; i < list.Items.size(); ++i)
+        EXPECT_TRUE(KeyLess(list.Items[i - 1].Key, list.Items[i].Key)) << list.Items[i].Key;
+
+    // Every entry is present with exactly its default, and the file holds nothing else.
+    const TStringTable defaults;
+    std::size_t entries = 0;
+    defaults.ForEachEntry([&](std::string_view key, const std::string& text) {
+        ++entries;
+        EXPECT_EQ(list.Lookup(kLngSection, key, "<missing>"), text) << key;
+    });
+    EXPECT_EQ(list.Items.size(), entries);
+
+    TStringTable loaded;
+    LoadStringTable(loaded, path);
+    EXPECT_EQ(loaded[StrId::PRODUCTTXT], "Halvex Quellmark 2005\x99");
+}
+
+TEST(Mklng, TranslatedSourceReplacesOnlyItsEntries) {
+    test::TTempDir dir;
+    WriteText(dir / "de.txt", "# Deutsch\nGUI_NEXT = \"Weiter\"\nGUI_POPUPHELP(7) = \"\xC3\x9C\x62\x65r\"\n");
+    int status = -1;
+    const auto log = Mklng(dir / "de.txt", dir / "quellmark.lng", &status);
+    ASSERT_EQ(status, 0) << log;
+    TStringTable table;
+    LoadStringTable(table, dir / "quellmark.lng");
+    EXPECT_EQ(table[StrId::GUI_NEXT], "Weiter");
+    EXPECT_EQ(table.PopupHelp(7), "\xDC" "ber");
+    EXPECT_EQ(table[StrId::GUI_BACK], "Back");
+}
+
+TEST(Mklng, MalformedSourceIsRejectedNamingTheLineAndWritesNothing) {
+    test::TTempDir dir;
+    WriteText(dir / "bad.txt", "GUI_NEXT = \"Weiter\"\n\nGUI_BACK = Zur\xC3\xBC" "ck\n");
+    int status = -1;
+    const auto log = Mklng(dir / "bad.txt", dir / "out.lng", &status);
+    EXPECT_NE(status, 0);
+    EXPECT_NE(log.find("bad.txt:3:"), std::string::npos) << log;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.lng"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.lng.tmp"));
+
+    const auto missing = Mklng(dir / "none.txt", dir / "out.lng", &status);
+    EXPECT_NE(status, 0);
+    EXPECT_NE(missing.find("none.txt"), std::string::npos) << missing;
+}
+
+}  // namespace
+}  // namespace bootdisk
