@@ -1,0 +1,1 @@
+REM Demo placeholder: the boot disk creator writes the real AUTOEXEC.BAT.
