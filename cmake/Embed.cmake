@@ -14,7 +14,7 @@ asm(\".section .rodata\\n\"
     \".incbin \\\"${file}\\\"\\n\"
     \"bootdisk_res_${id}_end:\\n\"
     \".byte 0\\n\"
-    \".previous\\n\");
+    \".text\\n\");
 static const bootdisk::TResourceRegistration registration_${id}(\"${name}\",
     bootdisk_res_${id}_begin, bootdisk_res_${id}_end);
 ")

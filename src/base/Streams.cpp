@@ -22,7 +22,7 @@ void TStream::WriteBuffer(const void* buffer, std::size_t count) {
 }
 
 void TStream::CopyFrom(TStream& source, std::uint64_t count) {
-    std::vector<std::uint8_t> chunk(std::min<std::uint64_t>(count, 64 * 1024));
+    std::vector<std::uint8_t> chunk(std::size_t(std::min<std::uint64_t>(count, 64 * 1024)));
     while (count > 0) {
         const auto n = std::size_t(std::min<std::uint64_t>(count, chunk.size()));
         source.ReadBuffer(chunk.data(), n);

@@ -36,7 +36,7 @@ public:
     virtual std::optional<std::string> FindFile(const std::string& path) const = 0;
     // Throws EStreamError naming the path and the reason.
     virtual std::unique_ptr<TStream> OpenRead(const std::string& path) const = 0;
-    virtual std::unique_ptr<TStream> CreateFile(const std::string& path) const = 0;
+    virtual std::unique_ptr<TStream> OpenWrite(const std::string& path) const = 0;
 
     // A resource of a library on the system's search path; nothing when either is missing.
     virtual std::optional<std::vector<std::uint8_t>> LibraryResource(const std::string& library,

@@ -49,7 +49,7 @@ public:
     std::unique_ptr<TStream> OpenRead(const std::string& path) const override {
         return std::make_unique<TFileStream>(FindFile(path).value_or(path), FileMode::Read);
     }
-    std::unique_ptr<TStream> CreateFile(const std::string& path) const override {
+    std::unique_ptr<TStream> OpenWrite(const std::string& path) const override {
         return std::make_unique<TFileStream>(path, FileMode::Create);
     }
 

@@ -60,7 +60,7 @@ std::unique_ptr<TStream> TSimHost::OpenRead(const std::string& path) const {
     return std::make_unique<TSharedStream>(found->second);
 }
 
-std::unique_ptr<TStream> TSimHost::CreateFile(const std::string& path) const {
+std::unique_ptr<TStream> TSimHost::OpenWrite(const std::string& path) const {
     auto file = std::make_shared<TMemoryStream>();
     files[UpperAnsi(path)] = file;
     return std::make_unique<TSharedStream>(file);

@@ -28,7 +28,7 @@ public:
     char PathSeparator() const override { return '\\'; }
     std::optional<std::string> FindFile(const std::string& path) const override;
     std::unique_ptr<TStream> OpenRead(const std::string& path) const override;
-    std::unique_ptr<TStream> CreateFile(const std::string& path) const override;
+    std::unique_ptr<TStream> OpenWrite(const std::string& path) const override;
     std::optional<std::vector<std::uint8_t>> LibraryResource(const std::string& library,
                                                              const std::string& name,
                                                              const std::string& type) const override;
