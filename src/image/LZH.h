@@ -22,12 +22,16 @@ public:
 
 inline constexpr std::uint32_t kLZHNoLimit = 0x7FFFFFFF;
 
-// Decodes the stream at in's position into out's position. A length header of zero or below
-// produces nothing. Throws ELZHError for an announced length above maxLength or a truncated stream.
+// Decodes the stream at in's position into out's position, writing 10,240 bytes at a time and
+// calling onProgress (if set) after every write, the last of which may be empty. A length header
+// of zero or below produces nothing. Throws ELZHError for an incomplete header, an announced
+// length above maxLength (before decoding anything) and code that runs more than 4 bytes past
+// the end of in. The format has no checksum: other damage decodes to wrong bytes.
 void LZHUnpack(TStream& in, TStream& out, const TLZHProgressEvent& onProgress = {},
                std::uint32_t maxLength = kLZHNoLimit);
 
-// Encodes in's remaining bytes as one stream at out's position, as the standard LZHUF encoder does.
+// Encodes in's remaining bytes (at most kLZHNoLimit) as one stream at out's position, byte for
+// byte as the standard LZHUF encoder does.
 void LZHPack(TStream& in, TStream& out);
 
 }  // namespace bootdisk
