@@ -1,0 +1,92 @@
+#include "image/Vfloppy.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <optional>
+
+#include "image/Fat12Format.h"
+
+namespace bootdisk {
+
+using namespace fat12;
+
+namespace {
+
+std::optional<std::uint32_t> ChsToLba(std::uint32_t head, std::uint32_t cylinder, std::uint32_t sector) {
+    if (head >= kHeads || cylinder >= kCylinders || sector < 1 || sector > kSectorsPerTrack) return std::nullopt;
+    return cylinder * kHeads * kSectorsPerTrack + head * kSectorsPerTrack + (sector - 1);
+}
+
+bool InsideImage(std::uint32_t lba, std::uint32_t count) {
+    return count > 0 && lba < kTotalSectors && count <= kTotalSectors - lba;
+}
+
+std::uint32_t FatChunkSector(std::uint32_t cluster) {
+    return cluster / kFatChunkEntries * kFatChunkSectors + kFirstFatSector;
+}
+
+}  // namespace
+
+std::uint32_t TGenericFloppy::WriteSectorsCHS(std::uint32_t head, std::uint32_t cylinder, std::uint32_t sector,
+                                              const std::uint8_t* buffer, std::uint32_t count) {
+    const auto lba = ChsToLba(head, cylinder, sector);
+    return lba ? WriteSectors(*lba, buffer, count) : 0;
+}
+
+std::uint32_t TGenericFloppy::WriteSectors(std::uint32_t, const std::uint8_t*, std::uint32_t) { return 0; }
+
+std::uint32_t TGenericFloppy::ReadSectorsCHS(std::uint32_t head, std::uint32_t cylinder, std::uint32_t sector,
+                                             std::uint8_t* buffer, std::uint32_t count) {
+    const auto lba = ChsToLba(head, cylinder, sector);
+    return lba ? ReadSectors(*lba, buffer, count) : 0;
+}
+
+std::uint32_t TGenericFloppy::ReadSectors(std::uint32_t, std::uint8_t*, std::uint32_t) { return 0; }
+
+std::uint16_t TGenericFloppy::GetFATEntry(std::uint32_t cluster) {
+    std::array<std::uint8_t, kFatChunkBytes> chunk;
+    if (cluster >= kFatCapacity || ReadSectors(FatChunkSector(cluster), chunk.data(), kFatChunkSectors) == 0)
+        return kFatEndOfChain;
+    return GetFat12(chunk.data(), cluster % kFatChunkEntries);
+}
+
+std::uint32_t TGenericFloppy::SetFATEntry(std::uint32_t cluster, std::uint16_t value) {
+    std::array<std::uint8_t, kFatChunkBytes> chunk;
+    const std::uint32_t sector = FatChunkSector(cluster);
+    if (cluster >= kFatCapacity || ReadSectors(sector, chunk.data(), kFatChunkSectors) == 0) return 0;
+    PutFat12(chunk.data(), cluster % kFatChunkEntries, value);
+    const std::uint32_t first = WriteSectors(sector, chunk.data(), kFatChunkSectors);
+    const std::uint32_t second = WriteSectors(sector + kFatSectors, chunk.data(), kFatChunkSectors);
+    return first != 0 ? second : 0;
+}
+
+TVirtualFloppy::TVirtualFloppy() : image_(kImageSize) {}
+
+std::uint32_t TVirtualFloppy::WriteSectors(std::uint32_t lba, const std::uint8_t* buffer, std::uint32_t count) {
+    if (!InsideImage(lba, count)) return 0;
+    std::memcpy(image_.data() + std::size_t(lba) * kSectorSize, buffer, std::size_t(count) * kSectorSize);
+    return count;
+}
+
+std::uint32_t TVirtualFloppy::ReadSectors(std::uint32_t lba, std::uint8_t* buffer, std::uint32_t count) {
+    if (!InsideImage(lba, count)) return 0;
+    std::memcpy(buffer, image_.data() + std::size_t(lba) * kSectorSize, std::size_t(count) * kSectorSize);
+    return count;
+}
+
+std::uint64_t TVirtualFloppy::LoadFromStream(TStream& stream, std::uint64_t count) {
+    std::fill(image_.begin(), image_.end(), std::uint8_t(0));
+    for (const std::uint32_t fat : {kFirstFatSector, kSecondFatSector})
+        std::copy(std::begin(kEmptyFatStart), std::end(kEmptyFatStart), image_.begin() + fat * kSectorSize);
+    const auto wanted = std::size_t(std::min<std::uint64_t>(count, image_.size()));
+    std::size_t loaded = 0;
+    while (loaded < wanted) {
+        const std::size_t n = stream.Read(image_.data() + loaded, wanted - loaded);
+        if (n == 0) break;
+        loaded += n;
+    }
+    return loaded;
+}
+
+}  // namespace bootdisk

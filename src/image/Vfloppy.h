@@ -1,0 +1,49 @@
+#pragma once
+// The sector device that the FAT12 file layer works on, and the in-memory 1.44 MB floppy image.
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "base/Streams.h"
+
+namespace bootdisk {
+
+// A floppy seen as numbered 512-byte sectors. Transfers return the number of sectors moved,
+// 0 on failure; the base device fails every transfer.
+class TGenericFloppy {
+public:
+    virtual ~TGenericFloppy() = default;
+
+    virtual std::uint32_t WriteSectorsCHS(std::uint32_t head, std::uint32_t cylinder, std::uint32_t sector,
+                                          const std::uint8_t* buffer, std::uint32_t count);
+    virtual std::uint32_t WriteSectors(std::uint32_t lba, const std::uint8_t* buffer, std::uint32_t count);
+    virtual std::uint32_t ReadSectorsCHS(std::uint32_t head, std::uint32_t cylinder, std::uint32_t sector,
+                                         std::uint8_t* buffer, std::uint32_t count);
+    virtual std::uint32_t ReadSectors(std::uint32_t lba, std::uint8_t* buffer, std::uint32_t count);
+    // The 12-bit entry of cluster in the first FAT; an end-of-chain mark when the entry cannot be read.
+    virtual std::uint16_t GetFATEntry(std::uint32_t cluster);
+    // Sets the entry in both FATs; returns the sectors written by the last write, 0 on any failure.
+    virtual std::uint32_t SetFATEntry(std::uint32_t cluster, std::uint16_t value);
+};
+
+// The whole 1.44 MB image in memory; transfers outside its 2880 sectors fail.
+class TVirtualFloppy : public TGenericFloppy {
+public:
+    TVirtualFloppy();
+
+    std::uint32_t WriteSectors(std::uint32_t lba, const std::uint8_t* buffer, std::uint32_t count) override;
+    std::uint32_t ReadSectors(std::uint32_t lba, std::uint8_t* buffer, std::uint32_t count) override;
+
+    // Clears the image to an empty FAT12 disk's media bytes, then reads up to count bytes (at most
+    // the image size) from the stream's position over it. Returns the number of bytes read.
+    std::uint64_t LoadFromStream(TStream& stream, std::uint64_t count);
+
+    std::span<const std::uint8_t> Image() const { return image_; }
+    std::span<std::uint8_t> Image() { return image_; }
+
+private:
+    // On the heap: the image is too large for a thread's stack, where an owner may live.
+    std::vector<std::uint8_t> image_;
+};
+
+}  // namespace bootdisk
