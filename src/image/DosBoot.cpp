@@ -1,5 +1,6 @@
 #include "image/DosBoot.h"
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -87,12 +88,28 @@ std::string ExistingFile(const IHostSystem& host, const std::string& path) {
     return host.FindFile(path).value_or("");
 }
 
-// The name of the 8.3 entry a name is stored as.
+// The name of the 8.3 entry a name is stored as, spelt as TFloppyDirectory::EntryName reads it back.
 std::string EntryKey(std::string_view name) {
     const auto upper = UpperAnsi(name);
     const auto dot = upper.find('.');
-    if (dot == std::string::npos) return upper.substr(0, 8);
-    return upper.substr(0, std::min<std::size_t>(dot, 8)) + "." + upper.substr(dot + 1, 3);
+    const auto base = upper.substr(0, std::min<std::size_t>(dot, 8));
+    const auto ext = dot == std::string::npos ? std::string() : upper.substr(dot + 1, 3);
+    return ext.empty() ? base : base + "." + ext;
+}
+
+enum class TEntryKind { None, File, Directory };
+
+// What the directory already holds under the entry name would take; labels do not count.
+TEntryKind ExistingEntry(TFloppyDirectory& dir, std::string_view name) {
+    const auto key = EntryKey(name);
+    TDirEntry entry;
+    for (bool found = dir.FindFirst(entry); found; found = dir.FindNext(entry)) {
+        const auto attributes = entry[fat12::kEntryAttributes];
+        if (entry[fat12::kEntryName] == fat12::kEntryDeleted || (attributes & fat12::kAttrVolumeLabel)) continue;
+        if (TFloppyDirectory::EntryName(entry) == key)
+            return (attributes & fat12::kAttrDirectory) ? TEntryKind::Directory : TEntryKind::File;
+    }
+    return TEntryKind::None;
 }
 
 std::vector<std::string> SplitLevels(std::string_view path) {
@@ -106,8 +123,36 @@ std::vector<std::string> SplitLevels(std::string_view path) {
     }
 }
 
+// A name DOS can store and type: something before a single ".", no blanks, control characters or
+// characters that 8.3 names forbid.
 bool IsPlainLevel(const std::string& level) {
-    return !level.empty() && level != "." && level != ".." && level.find_first_of(":/") == std::string::npos;
+    const auto dot = level.find('.');
+    if (level.empty() || dot == 0 || (dot != std::string::npos && level.find('.', dot + 1) != std::string::npos))
+        return false;
+    return std::none_of(level.begin(), level.end(), [](char c) {
+        return std::uint8_t(c) <= ' ' || c == '\x7F' ||
+               std::string_view("\"*+,/:;<=>?[]|").find(c) != std::string_view::npos;
+    });
+}
+
+// The disk already holds a file where the item needs a directory, or a directory where it needs a
+// file: writing it would make a second entry of that name.
+bool ClashesWithDisk(TGenericFloppy& floppy, const std::vector<std::string>& levels) {
+    TFloppyDirectory dir(floppy);
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        const bool isDir = i + 1 < levels.size();
+        switch (ExistingEntry(dir, levels[i])) {
+            case TEntryKind::None:
+                return false;
+            case TEntryKind::File:
+                return isDir;
+            case TEntryKind::Directory:
+                if (!isDir) return true;
+                if (!dir.ChangeDir(EntryKey(levels[i]))) return false;
+                break;
+        }
+    }
+    return false;
 }
 
 // The files to copy, in payload order.
@@ -118,8 +163,8 @@ std::vector<const TExeData*> SanitizerItems(const TExeDataBase& payload) {
     return items;
 }
 
-// Refuses names that would leave the root or land on an entry another item already takes.
-std::optional<TWriteFailure> CheckNames(const std::vector<const TExeData*>& items) {
+// Refuses names that would leave the root or land on an entry another item, or the disk, already takes.
+std::optional<TWriteFailure> CheckNames(TGenericFloppy& floppy, const std::vector<const TExeData*>& items) {
     // Per directory (upper-case path), each entry and whether it is a directory.
     std::map<std::string, std::map<std::string, bool>> entries;
     for (const auto* item : items) {
@@ -132,6 +177,7 @@ std::optional<TWriteFailure> CheckNames(const std::vector<const TExeData*>& item
             if (!added && !(isDir && slot->second)) return TWriteFailure{TWriteFailure::Reason::SameEntry, item->Name};
             dir += slot->first + "\\";
         }
+        if (ClashesWithDisk(floppy, levels)) return TWriteFailure{TWriteFailure::Reason::SameEntry, item->Name};
     }
     return std::nullopt;
 }
@@ -208,8 +254,12 @@ std::string DescribeWriteFailure(const TStringTable& texts, const TWriteFailure&
 std::optional<TFloppyDirectory> EnsureDirectory(TGenericFloppy& floppy, std::string_view path) {
     TFloppyDirectory dir(floppy);
     if (path.empty()) return dir;
-    for (const auto& level : SplitLevels(path))
-        if (!dir.ChangeDir(level) && !(dir.MakeDir(level) && dir.ChangeDir(level))) return std::nullopt;
+    for (const auto& level : SplitLevels(path)) {
+        const auto key = EntryKey(level);
+        if (dir.ChangeDir(key)) continue;
+        if (ExistingEntry(dir, level) != TEntryKind::None || !dir.MakeDir(level) || !dir.ChangeDir(key))
+            return std::nullopt;
+    }
     return dir;
 }
 
@@ -217,13 +267,14 @@ std::optional<TWriteFailure> WriteSanitizerFiles(TGenericFloppy& floppy, const T
                                                  const TSanitizerFiles& files) {
     if (!ParametersAreValid(files.parameters)) return TWriteFailure{TWriteFailure::Reason::BadParameters, {}};
     const auto items = SanitizerItems(payload);
-    if (auto failure = CheckNames(items)) return failure;
+    if (auto failure = CheckNames(floppy, items)) return failure;
     for (const auto* item : items) {
         const auto split = item->Name.rfind('\\');
         const auto dirPath = split == std::string::npos ? std::string() : item->Name.substr(0, split);
         const auto fileName = split == std::string::npos ? item->Name : item->Name.substr(split + 1);
         const auto content = ContentOf(*item, fileName, files);
         auto dir = EnsureDirectory(floppy, dirPath);
+        if (dir) dir->DeleteFile(EntryKey(fileName));  // a file the boot disk already carries gives way
         auto file = dir ? dir->CreateFile(fileName) : std::nullopt;
         if (!file || file->Write(content.data(), content.size()) != content.size())
             return TWriteFailure{TWriteFailure::Reason::DiskFull, item->Name};

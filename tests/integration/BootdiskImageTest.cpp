@@ -1,0 +1,285 @@
+// `bootdisk iso` and `bootdisk image` as a user runs them, their output checked with dosfstools and
+// mtools.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "base/Streams.h"
+#include "support/TestSupport.h"
+
+namespace bootdisk {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using test::RunCommand;
+using test::TTempDir;
+using testing::HasSubstr;
+namespace fs = std::filesystem;
+
+constexpr std::size_t kCdImageSize = 1'515'520;
+constexpr std::size_t kFloppyOffset = 20 * 2048;
+constexpr std::size_t kFloppySize = 1'474'560;
+const std::string kTools = "PATH=\"$PATH:/usr/sbin:/sbin\" MTOOLS_SKIP_CHECK=1 ";
+
+const std::string kAutoexecStart = "@echo off\r\nprompt $p$g\r\ncd \\Korvane\r\n";
+const std::string kMouseLine = "data\\ctmouse\r\n";
+const std::string kRunningLine = "@echo Running Halvex Quellmark 2005 ...\r\n";
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+std::string Ini(const std::string& bits) {
+    std::string text;
+    for (std::size_t i = 0; i < 11; ++i) text += "O" + std::to_string(i + 1) + "=" + bits[i] + "\r\n";
+    return text + "L=0\r\n";
+}
+
+Bytes Pattern(std::size_t size, std::uint8_t seed) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = std::uint8_t(seed + i * 31 + i / 253);
+    return bytes;
+}
+
+// The demo payload's files as they lie in the source tree, by their mtools paths.
+std::vector<std::pair<std::string, std::string>> PayloadFiles() {
+    const auto root = fs::path(BOOTDISK_TEST_DATA).parent_path().parent_path() / "payload" / "files";
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file())
+            files.emplace_back(fs::relative(entry.path(), root).generic_string(), entry.path().string());
+    return files;
+}
+
+class BootdiskImage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* tool : {"mkfs.fat", "fsck.fat", "mtype", "mcopy", "mdir"})
+            if (RunCommand(kTools + "command -v " + tool) != 0)
+                GTEST_SKIP() << tool << " is not installed; scripts/setup installs dosfstools and mtools";
+        fs::create_directory(dos);
+        test::WriteFile(dos + "/IO.SYS", ioSys);
+        test::WriteFile(dos + "/COMMAND.COM", commandCom);
+    }
+
+    // Runs the tool in the temp folder with no terminal to answer prompts.
+    int Bootdisk(const std::string& arguments, std::string* output = nullptr, const char* epoch = "1136073600") {
+        std::string discard;
+        return RunCommand("cd " + Quoted(temp.Path()) + " && SOURCE_DATE_EPOCH=" + epoch + " " +
+                              Quoted(test::BinPath("bootdisk")) + " " + arguments + " < /dev/null",
+                          output ? output : &discard);
+    }
+    std::string Iso(const std::string& out, const std::string& extra = "") {
+        std::string output;
+        EXPECT_EQ(Bootdisk("iso " + Quoted(out) + " --msdos-folder " + Quoted(dos) + " " + extra, &output), 0)
+            << output;
+        return output;
+    }
+
+    // The floppy image inside a CD image, saved beside it.
+    std::string FloppyOf(const std::string& iso) {
+        const auto image = ReadWholeFile(iso);
+        EXPECT_EQ(image.size(), kCdImageSize);
+        if (image.size() != kCdImageSize) return iso;
+        test::WriteFile(iso + ".img", Bytes(image.begin() + kFloppyOffset, image.end()));
+        return iso + ".img";
+    }
+
+    static void ExpectFsckClean(const std::string& image) {
+        std::string output;
+        EXPECT_EQ(RunCommand(kTools + "fsck.fat -n " + Quoted(image), &output), 0) << output;
+        EXPECT_THAT(output, testing::Not(HasSubstr("\n  "))) << output;  // no findings listed
+    }
+
+    static std::string Mtype(const std::string& image, const std::string& path) {
+        std::string output;
+        EXPECT_EQ(RunCommand(kTools + "mtype -i " + Quoted(image) + " ::/" + path, &output), 0) << output;
+        return output;
+    }
+
+    static std::string Mdir(const std::string& image) {
+        std::string output;
+        EXPECT_EQ(RunCommand(kTools + "mdir -/ -b -i " + Quoted(image) + " ::", &output), 0) << output;
+        return output;
+    }
+
+    std::vector<std::string> FilesInTemp() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(temp.Path())) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TTempDir temp;
+    std::string dos = temp / "dos";
+    Bytes ioSys = Pattern(40'000, 1);
+    Bytes commandCom = Pattern(93'000, 2);
+};
+
+TEST_F(BootdiskImage, IsoHoldsACleanMsDosFloppyWithThePayloadTree) {
+    const auto iso = temp / "boot.iso";
+    EXPECT_EQ(Iso(iso), iso + "\n");
+    ASSERT_EQ(fs::file_size(iso), kCdImageSize);
+    const auto floppy = FloppyOf(iso);
+    ExpectFsckClean(floppy);
+
+    EXPECT_EQ(Mdir(floppy),
+              "::/IO.SYS\n::/COMMAND.COM\n::/MSDOS.SYS\n::/AUTOEXEC.BAT\n::/KORVANE/\n::/KORVANE/DATA/\n"
+              "::/KORVANE/KORVANE.EXE\n::/KORVANE/README.TXT\n::/KORVANE/DATA/CTMOUSE.EXE\n"
+              "::/KORVANE/DATA/KORVANE.INI\n::/KORVANE/DATA/METHODS.TXT\n");
+    const auto io = Mtype(floppy, "IO.SYS");
+    EXPECT_EQ(Bytes(io.begin(), io.end()), ioSys);
+    const auto command = Mtype(floppy, "COMMAND.COM");
+    EXPECT_EQ(Bytes(command.begin(), command.end()), commandCom);
+    EXPECT_EQ(Mtype(floppy, "MSDOS.SYS"), "[Options]\r\nBootGui=0\r\n");
+
+    const auto files = PayloadFiles();
+    ASSERT_EQ(files.size(), 6u);
+    for (const auto& [path, source] : files) {
+        if (path == "AUTOEXEC.BAT" || path == "Korvane/DATA/KORVANE.INI") continue;
+        const auto bytes = ReadWholeFile(source);
+        EXPECT_EQ(Mtype(floppy, path), std::string(bytes.begin(), bytes.end())) << path;
+    }
+}
+
+TEST_F(BootdiskImage, ConfigurationFilesFollowTheCommandLine) {
+    struct TVariant {
+        std::string arguments;
+        std::string autoexec;
+        std::string ini;
+    };
+    const std::vector<TVariant> variants = {
+        {"", kAutoexecStart + kMouseLine + kRunningLine + "Korvane \r\n", Ini("10011100101")},
+        {"--params /x --no-mouse", kAutoexecStart + kRunningLine + "Korvane /x\r\n", Ini("10011100101")},
+        {"--options 000000000000", kAutoexecStart + kMouseLine + kRunningLine + "Korvane \r\n", Ini("00000000000")},
+        {"--options 111111111111 --params '/a  \"b c\"'", kAutoexecStart + kRunningLine + "Korvane /a  \"b c\"\r\n",
+         Ini("11111111111")},
+        {"--no-verify --create-partition", kAutoexecStart + kMouseLine + kRunningLine + "Korvane \r\n",
+         Ini("00011100111")},
+    };
+    int n = 0;
+    for (const auto& variant : variants) {
+        const auto iso = temp / ("v" + std::to_string(n++) + ".iso");
+        Iso(iso, variant.arguments);
+        const auto floppy = FloppyOf(iso);
+        EXPECT_EQ(Mtype(floppy, "AUTOEXEC.BAT"), variant.autoexec) << variant.arguments;
+        EXPECT_EQ(Mtype(floppy, "Korvane/DATA/KORVANE.INI"), variant.ini) << variant.arguments;
+        ExpectFsckClean(floppy);
+    }
+}
+
+TEST_F(BootdiskImage, SourceDateEpochMakesRunsIdentical) {
+    Iso(temp / "a.iso");
+    EXPECT_EQ(Iso(temp / "b"), temp / "b.ISO\n");  // a name without extension receives the default
+    EXPECT_EQ(ReadWholeFile(temp / "a.iso"), ReadWholeFile(temp / "b.ISO"));
+}
+
+TEST_F(BootdiskImage, FailedRunsSayWhyAndLeaveNoFile) {
+    struct TFailure {
+        std::string arguments;
+        std::vector<std::string> messages;
+    };
+    fs::create_directory(temp / "empty");
+    test::WriteFile(temp / "empty/IO.SYS", ioSys);
+    const std::vector<TFailure> failures = {
+        {"iso out.iso --msdos-folder " + Quoted(temp / "empty"),
+         {"There is no system files.", "Cannot find Ms-Dos system files."}},
+        {"iso out.iso --msdos-folder " + Quoted(temp / "missing"),
+         {"There is no system files.", "Cannot find Ms-Dos system files."}},
+        {"iso out.iso", {"Cannot find Ms-Dos system files."}},
+        {"image out.iso --os msdos", {"Cannot find Ms-Dos system files."}},
+    };
+    for (const auto& failure : failures) {
+        std::string output;
+        EXPECT_EQ(Bootdisk(failure.arguments, &output), 1) << failure.arguments;
+        for (const auto& message : failure.messages) EXPECT_THAT(output, HasSubstr(message)) << failure.arguments;
+        EXPECT_EQ(FilesInTemp(), (std::vector<std::string>{"dos", "empty"})) << failure.arguments;
+    }
+
+    // An image from an earlier run survives a failed one.
+    test::WriteFile(temp / "out.iso", {'o', 'l', 'd'});
+    for (const auto& failure : failures) {
+        EXPECT_EQ(Bootdisk(failure.arguments), 1) << failure.arguments;
+        EXPECT_EQ(ReadWholeFile(temp / "out.iso"), (Bytes{'o', 'l', 'd'})) << failure.arguments;
+        EXPECT_EQ(FilesInTemp(), (std::vector<std::string>{"dos", "empty", "out.iso"})) << failure.arguments;
+    }
+}
+
+TEST_F(BootdiskImage, UnwritableDestinationIsNamedWithTheReason) {
+    for (const std::string command : {"iso", "image"}) {
+        std::string output;
+        EXPECT_EQ(Bootdisk(command + " /nonexistent/dir/x.iso --msdos-folder " + Quoted(dos), &output), 1) << command;
+        EXPECT_THAT(output, HasSubstr("/nonexistent/dir/x.iso")) << command;
+        EXPECT_THAT(output, HasSubstr("No such file or directory")) << command;
+        EXPECT_FALSE(fs::exists("/nonexistent/dir")) << command;
+        EXPECT_EQ(FilesInTemp(), std::vector<std::string>{"dos"}) << command;
+    }
+}
+
+TEST_F(BootdiskImage, PayloadWithoutTheMsDosBootRecordIsRefused) {
+    fs::create_directory(temp / "files");
+    test::WriteFile(temp / "files/AUTOEXEC.BAT", {'x'});
+    std::string output;
+    ASSERT_EQ(RunCommand(Quoted(test::BinPath("mkpayload")) + " pack " + Quoted(temp / "no-record.pak") + " " +
+                             Quoted(temp / "files"),
+                         &output),
+              0)
+        << output;
+    output.clear();
+    EXPECT_EQ(Bootdisk("iso out.iso --payload no-record.pak --msdos-folder " + Quoted(dos), &output), 1);
+    EXPECT_THAT(output, HasSubstr("Cannot find Ms-Dos system files."));
+    output.clear();
+    EXPECT_EQ(Bootdisk("image out.img --payload no-record.pak", &output), 1);
+    EXPECT_THAT(output, HasSubstr("The installation cannot be completed."));
+    EXPECT_FALSE(fs::exists(temp / "out.iso"));
+    EXPECT_FALSE(fs::exists(temp / "out.iso.partial"));
+    EXPECT_FALSE(fs::exists(temp / "out.img"));
+}
+
+TEST_F(BootdiskImage, UsbImageDiffersOnlyInTheBootDriveNumber) {
+    std::string output;
+    ASSERT_EQ(Bootdisk("image floppy.img", &output), 0) << output;
+    ASSERT_EQ(Bootdisk("image usb.img --usb", &output), 0) << output;
+    const auto floppy = ReadWholeFile(temp / "floppy.img");
+    auto usb = ReadWholeFile(temp / "usb.img");
+    ASSERT_EQ(floppy.size(), kFloppySize);
+    ASSERT_EQ(usb.size(), kFloppySize);
+    EXPECT_EQ(floppy[36], 0x00);
+    EXPECT_EQ(usb[36], 0x80);
+    usb[36] = floppy[36];
+    EXPECT_EQ(usb, floppy);
+    ExpectFsckClean(temp / "floppy.img");
+    ExpectFsckClean(temp / "usb.img");
+    EXPECT_EQ(Mtype(temp / "usb.img", "AUTOEXEC.BAT"), kAutoexecStart + kMouseLine + kRunningLine + "Korvane \r\n");
+}
+
+TEST_F(BootdiskImage, MsDosFloppyTakesTheSystemFilesFromTheFolder) {
+    std::string output;
+    ASSERT_EQ(Bootdisk("image msdos.img --os msdos --msdos-folder " + Quoted(dos), &output), 0) << output;
+    const auto image = temp / "msdos.img";
+    ExpectFsckClean(image);
+    EXPECT_THAT(Mdir(image), testing::StartsWith("::/IO.SYS\n::/COMMAND.COM\n::/MSDOS.SYS\n::/AUTOEXEC.BAT\n"));
+    const auto io = Mtype(image, "IO.SYS");
+    EXPECT_EQ(Bytes(io.begin(), io.end()), ioSys);
+
+    ASSERT_EQ(Bootdisk("image rx.img", &output), 0) << output;
+    EXPECT_THAT(Mdir(temp / "rx.img"), testing::Not(HasSubstr("IO.SYS")));
+}
+
+TEST_F(BootdiskImage, HelpAndUnknownOptions) {
+    std::string output;
+    EXPECT_EQ(Bootdisk("iso --help", &output), 0);
+    EXPECT_THAT(output, HasSubstr("--msdos-folder"));
+    output.clear();
+    EXPECT_EQ(Bootdisk("iso out.iso --bogus", &output), 2);
+    EXPECT_THAT(output, HasSubstr("--bogus"));
+    output.clear();
+    EXPECT_EQ(Bootdisk("iso out.iso --usb", &output), 2);  // only `image` takes it
+    EXPECT_THAT(output, HasSubstr("--usb"));
+    output.clear();
+    EXPECT_EQ(Bootdisk("iso out.iso --msdos-folder " + Quoted(dos) + " --params \"$(printf '/a\\r')\"", &output), 2);
+    EXPECT_THAT(output, HasSubstr("--params"));
+    EXPECT_EQ(FilesInTemp(), std::vector<std::string>{"dos"});
+}
+
+}  // namespace
+}  // namespace bootdisk
