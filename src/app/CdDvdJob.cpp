@@ -1,6 +1,7 @@
 #include "app/CdDvdJob.h"
 
 #include "image/DosBoot.h"
+#include "image/ElToritoFormat.h"
 #include "image/ISO9660.h"
 #include "optical/ImageRecorder.h"
 
@@ -62,11 +63,12 @@ bool CreateCdDvd(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& 
 
     TVirtualFloppy floppy;
     env.dialogs.ProcessMessages();
-    if (!BuildBootFloppy(floppy, env.app.payloads.Cd, true, env, settings)) return false;
+    if (!BuildBootFloppy(floppy, env.app.payloads.Cd(), true, env, settings)) return false;
     env.dialogs.ProcessMessages();
 
-    TMemoryStream floppyStream({floppy.Image().begin(), floppy.Image().end()});
+    TSpanStream floppyStream(floppy.Image());
     TMemoryStream cdImage;
+    cdImage.Reserve(eltorito::kImageSize);
     WriteBootCdImage(floppyStream, cdImage, env.app.texts[StrId::GUI_TEXTCDHEADER]);
     env.dialogs.ProcessMessages();
 

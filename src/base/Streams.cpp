@@ -41,9 +41,14 @@ std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
 
 std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
     if (count == 0) return 0;
+    const auto* bytes = static_cast<const std::uint8_t*>(buffer);
     const auto end = std::size_t(position_) + count;
-    if (end > data_.size()) data_.resize(end);
-    std::memcpy(data_.data() + position_, buffer, count);
+    if (position_ == data_.size()) {
+        data_.insert(data_.end(), bytes, bytes + count);  // appending: no zero fill first
+    } else {
+        if (end > data_.size()) data_.resize(end);
+        std::memcpy(data_.data() + position_, bytes, count);
+    }
     position_ = end;
     return count;
 }

@@ -40,6 +40,8 @@ public:
     std::uint64_t Size() const override { return data_.size(); }
 
     void SetSize(std::size_t size) { data_.resize(size); }
+    // Room for size bytes, so that appending up to it moves nothing.
+    void Reserve(std::size_t size) { data_.reserve(size); }
     void Clear();
     std::span<const std::uint8_t> Bytes() const { return data_; }
     std::span<std::uint8_t> Bytes() { return data_; }

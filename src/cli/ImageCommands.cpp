@@ -59,7 +59,7 @@ int RunImage(const TArguments& args) {
     if (!session) return 1;
     TJobEnv env{session->app, *session->dialogs, RealHost()};
     TVirtualFloppy floppy;
-    if (!BuildBootFloppy(floppy, session->app.payloads.Floppy, args.useMsDos, env, SettingsOf(args))) return 1;
+    if (!BuildBootFloppy(floppy, session->app.payloads.Floppy(), args.useMsDos, env, SettingsOf(args))) return 1;
     std::vector<std::uint8_t> image(floppy.Image().begin(), floppy.Image().end());
     if (args.usb) MarkForHardDiskBoot(image);
     if (!WriteFileWhole(out, image)) return 1;

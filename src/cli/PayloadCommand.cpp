@@ -23,9 +23,9 @@ int RunPayload(const TArguments& args) {
     if (!session) return 1;
     std::printf("Language file: %s\n", LanguageFilePath().c_str());
     std::printf("Product: %s\n", Cp1252ToUtf8(session->app.texts[StrId::PRODUCTTXT]).c_str());
-    ListItems(args.payloadFile ? "CD payload (from file)" : "CD payload (SANITCD)", session->app.payloads.Cd);
+    ListItems(args.payloadFile ? "CD payload (from file)" : "CD payload (SANITCD)", session->app.payloads.Cd());
     ListItems(args.payloadFile ? "Floppy payload (from file)" : "Floppy payload (SANITDSK)",
-              session->app.payloads.Floppy);
+              session->app.payloads.Floppy());
     return 0;
 }
 

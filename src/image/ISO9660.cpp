@@ -47,22 +47,25 @@ void PutDefaultEntry(std::uint8_t* catalog) {
 }  // namespace
 
 void WriteBootCdImage(TStream& source, TStream& dest, std::string_view catalogId) {
-    std::vector<std::uint8_t> image(kImageSize, 0);
+    // The sectors before the floppy image are built here; the image itself streams through.
+    std::vector<std::uint8_t> head(std::size_t(kFloppySector) * kSectorSize, 0);
 
-    PutDescriptorHeader(SectorAt(image, kFirstDescriptorSector), kTypeLeadIn);
-    auto* bootRecord = SectorAt(image, kBootRecordSector);
+    PutDescriptorHeader(SectorAt(head, kFirstDescriptorSector), kTypeLeadIn);
+    auto* bootRecord = SectorAt(head, kBootRecordSector);
     PutDescriptorHeader(bootRecord, kTypeBootRecord);
     std::memcpy(bootRecord + kBootSystemId, kBootSystemName, sizeof kBootSystemName - 1);
     PutLE32(bootRecord + kBootCatalogPointer, kCatalogSector);
-    PutDescriptorHeader(SectorAt(image, kTerminatorSector), kTypeTerminator);
+    PutDescriptorHeader(SectorAt(head, kTerminatorSector), kTypeTerminator);
 
-    auto* catalog = SectorAt(image, kCatalogSector);
+    auto* catalog = SectorAt(head, kCatalogSector);
     PutValidationEntry(catalog, catalogId);
     PutDefaultEntry(catalog);
 
-    const auto count = std::size_t(std::min<std::uint64_t>(source.Remaining(), kFloppySize));
-    source.ReadBuffer(SectorAt(image, kFloppySector), count);
-    dest.WriteBuffer(image.data(), image.size());
+    const auto count = std::min<std::uint64_t>(source.Remaining(), kFloppySize);
+    dest.WriteBuffer(head.data(), head.size());
+    dest.CopyFrom(source, count);
+    const std::vector<std::uint8_t> zeros(std::size_t(kFloppySize - count), 0);
+    if (!zeros.empty()) dest.WriteBuffer(zeros.data(), zeros.size());
 }
 
 }  // namespace bootdisk

@@ -17,10 +17,10 @@ std::span<const std::uint8_t> Resource(const IResourceStore& resources, std::str
     return *bytes;
 }
 
-TExeDataBase Decode(std::span<const std::uint8_t> bytes) {
+std::shared_ptr<TExeDataBase> Decode(std::span<const std::uint8_t> bytes) {
     TSpanStream source(bytes);
-    TExeDataBase collection;
-    collection.LoadFromStream(source);
+    auto collection = std::make_shared<TExeDataBase>();
+    collection->LoadFromStream(source);
     return collection;
 }
 
@@ -42,37 +42,37 @@ bool Guarded(TPayloads& payloads, std::string_view what, Load load) {
 }  // namespace
 
 bool LoadCdPayload(TPayloads& payloads, const IResourceStore& resources) {
-    payloads.Cd = TExeDataBase();
-    payloads.CdStore = nullptr;
+    payloads.cd_ = std::make_shared<TExeDataBase>();
+    payloads.cdStore_ = nullptr;
     return Guarded(payloads, payload::kCdResource, [&] {
-        payloads.Cd = Decode(Resource(resources, payload::kCdResource));
-        payloads.CdStore = &resources;
+        payloads.cd_ = Decode(Resource(resources, payload::kCdResource));
+        payloads.cdStore_ = &resources;
     });
 }
 
 bool LoadFloppyPayload(TPayloads& payloads, const IResourceStore& resources) {
-    payloads.Floppy = TExeDataBase();
+    payloads.floppy_ = std::make_shared<TExeDataBase>();
     return Guarded(payloads, payload::kFloppyResource, [&] {
         const auto bytes = Resource(resources, payload::kFloppyResource);
         // As shipped both resources are the same bytes: one decode serves both collections.
-        if (payloads.CdStore == &resources) {
+        if (payloads.cdStore_ == &resources) {
             const auto cd = resources.Find(payload::kCdResource);
             if (cd && std::ranges::equal(*cd, bytes)) {
-                payloads.Floppy = payloads.Cd;
+                payloads.floppy_ = payloads.cd_;
                 return;
             }
         }
-        payloads.Floppy = Decode(bytes);
+        payloads.floppy_ = Decode(bytes);
     });
 }
 
 bool LoadPayloadFile(TPayloads& payloads, const std::string& path) {
-    payloads.Cd = TExeDataBase();
-    payloads.Floppy = TExeDataBase();
-    payloads.CdStore = nullptr;
+    payloads.cd_ = std::make_shared<TExeDataBase>();
+    payloads.floppy_ = std::make_shared<TExeDataBase>();
+    payloads.cdStore_ = nullptr;
     return Guarded(payloads, path, [&] {
-        payloads.Cd = Decode(ReadWholeFile(path));
-        payloads.Floppy = payloads.Cd;
+        payloads.cd_ = Decode(ReadWholeFile(path));
+        payloads.floppy_ = payloads.cd_;
     });
 }
 

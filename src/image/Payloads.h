@@ -1,5 +1,6 @@
 #pragma once
 // The two payload collections of one run: the CD one ("SANITCD") and the floppy one ("SANITDSK").
+#include <memory>
 #include <string>
 
 #include "image/userData.h"
@@ -7,15 +8,26 @@
 
 namespace bootdisk {
 
-// Created once by the application and handed to the builders, which share it read-only.
-struct TPayloads {
-    TExeDataBase Cd;
-    TExeDataBase Floppy;
+// Created once by the application and handed to the builders, which share it read-only. When
+// both resources hold the same bytes, as shipped, both collections are one decode.
+class TPayloads {
+public:
+    TExeDataBase& Cd() { return *cd_; }
+    TExeDataBase& Floppy() { return *floppy_; }
+    bool Shared() const { return cd_ == floppy_; }
+
     // Why the last load that returned false failed, for front ends that show more than a flag.
     std::string LastError;
 
-    // Where Cd came from, so an identical floppy resource can reuse its decode.
-    const IResourceStore* CdStore = nullptr;
+private:
+    friend bool LoadCdPayload(TPayloads&, const IResourceStore&);
+    friend bool LoadFloppyPayload(TPayloads&, const IResourceStore&);
+    friend bool LoadPayloadFile(TPayloads&, const std::string&);
+
+    std::shared_ptr<TExeDataBase> cd_ = std::make_shared<TExeDataBase>();
+    std::shared_ptr<TExeDataBase> floppy_ = std::make_shared<TExeDataBase>();
+    // Where the CD collection came from, so an identical floppy resource can reuse its decode.
+    const IResourceStore* cdStore_ = nullptr;
 };
 
 // Load the collection from its resource; false, with LastError set, on any failure.

@@ -1,5 +1,7 @@
 #include "image/userData.h"
 
+#include <algorithm>
+
 #include "base/Bytes.h"
 #include "base/Errors.h"
 #include "base/Text.h"
@@ -38,6 +40,19 @@ void ReadBytes(TStream& source, std::span<std::uint8_t> into) {
     if (!into.empty()) source.ReadBuffer(into.data(), into.size());
 }
 
+// The decoded size an LZH stream announces, within what its code bits could ever produce, so the
+// list can be reserved once instead of growing.
+std::size_t AnnouncedDecodedSize(TStream& source) {
+    constexpr std::uint64_t kMostBytesPerCodeByte = 8 * 60;  // a one-bit symbol copies 60 bytes
+    const auto start = source.Position();
+    std::uint8_t header[4];
+    const bool complete = source.Read(header, sizeof header) == sizeof header;
+    source.SetPosition(start);
+    if (!complete) return 0;
+    const auto announced = std::min<std::uint64_t>(GetLE32(header), payload::kMaxDecodedSize);
+    return std::size_t(std::min(announced, source.Remaining() * kMostBytesPerCodeByte));
+}
+
 // The item list, stored or decoded, as one scratch stream.
 TMemoryStream ReadItemList(TStream& source) {
     const auto flag = ReadByte(source, "the container header");
@@ -49,6 +64,7 @@ TMemoryStream ReadItemList(TStream& source) {
         ReadBytes(source, list.Bytes());
     } else {
         // The stored length of a compressed container is not used: the stream carries its own.
+        list.Reserve(AnnouncedDecodedSize(source));
         try {
             LZHUnpack(source, list, {}, payload::kMaxDecodedSize);
         } catch (const ELZHError& e) {

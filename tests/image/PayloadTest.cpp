@@ -230,17 +230,16 @@ TEST(PayloadResources, LoadsBothCollectionsFromTheirResources) {
     TPayloads payloads;
     ASSERT_TRUE(LoadCdPayload(payloads, store)) << payloads.LastError;
     ASSERT_TRUE(LoadFloppyPayload(payloads, store)) << payloads.LastError;
-    EXPECT_EQ(Content(payloads.Cd.Find(".BOOT", 1)), "cd");
-    EXPECT_EQ(Content(payloads.Floppy.Find(".BOOT", 1)), "floppy");
+    EXPECT_EQ(Content(payloads.Cd().Find(".BOOT", 1)), "cd");
+    EXPECT_EQ(Content(payloads.Floppy().Find(".BOOT", 1)), "floppy");
 
-    // Identical resources share one decode, but each collection owns its streams.
+    EXPECT_FALSE(payloads.Shared());
+
+    // Identical resources share one decode.
     store.resources["SANITDSK"] = store.resources["SANITCD"];
     ASSERT_TRUE(LoadFloppyPayload(payloads, store));
-    auto* cd = payloads.Cd.Find(".BOOT", 1);
-    auto* floppy = payloads.Floppy.Find(".BOOT", 1);
-    ASSERT_NE(floppy, nullptr);
-    EXPECT_NE(floppy, cd);
-    EXPECT_EQ(Content(floppy), "cd");
+    EXPECT_TRUE(payloads.Shared());
+    EXPECT_EQ(Content(payloads.Floppy().Find(".BOOT", 1)), "cd");
 }
 
 TEST(PayloadResources, MissingOrDamagedResourceGivesFalseWithAReason) {
@@ -248,7 +247,7 @@ TEST(PayloadResources, MissingOrDamagedResourceGivesFalseWithAReason) {
     TPayloads payloads;
     EXPECT_FALSE(LoadCdPayload(payloads, store));
     EXPECT_THAT(payloads.LastError, HasSubstr("SANITCD"));
-    EXPECT_EQ(payloads.Cd.Count(), 0);
+    EXPECT_EQ(payloads.Cd().Count(), 0);
 
     store.resources["SANITCD"] = Stored(ItemList({{1, "A.TXT", "a"}}));
     EXPECT_FALSE(LoadFloppyPayload(payloads, store));
@@ -265,12 +264,12 @@ TEST(PayloadFile, FillsBothCollectionsFromOneFile) {
     test::WriteFile(dir / "demo.pak", Compressed(ItemList(kSample)));
     TPayloads payloads;
     ASSERT_TRUE(LoadPayloadFile(payloads, dir / "demo.pak")) << payloads.LastError;
-    EXPECT_EQ(payloads.Cd.Count(), 6);
-    EXPECT_EQ(Content(payloads.Floppy.Find(".BOOT", 1)), "boot image");
+    EXPECT_EQ(payloads.Cd().Count(), 6);
+    EXPECT_EQ(Content(payloads.Floppy().Find(".BOOT", 1)), "boot image");
 
     EXPECT_FALSE(LoadPayloadFile(payloads, dir / "missing.pak"));
     EXPECT_THAT(payloads.LastError, HasSubstr("missing.pak"));
-    EXPECT_EQ(payloads.Floppy.Count(), 0);
+    EXPECT_EQ(payloads.Floppy().Count(), 0);
 }
 
 }  // namespace
