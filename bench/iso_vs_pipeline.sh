@@ -63,16 +63,8 @@ print("bootdisk iso %.2f ms, pipeline %.2f ms (means), pipeline / bootdisk = %.1
 fi
 
 # Mean of RUNS wall-clock times in microseconds.
-mean_us() {
-    i=0
-    while [ "$i" -lt "$runs" ]; do
-        start=$(date +%s%N)
-        sh -c "$1"
-        end=$(date +%s%N)
-        echo $(((end - start) / 1000))
-        i=$((i + 1))
-    done | awk '{ s += $1 } END { print s / NR }'
-}
+. "$(dirname "$0")/timing.sh"
+mean_us() { run_times_us "$runs" "$1" | awk '{ s += $1 } END { print s / NR }'; }
 
 bootdisk_us=$(mean_us "$bootdisk_cmd")
 pipeline_us=$(mean_us "$pipeline_cmd")

@@ -26,16 +26,8 @@ print("gzip -d %.2f ms, lzhuf d %.2f ms, lzhuf speed = %.2fx gzip" % (g*1e3, l*1
 fi
 
 # Median of RUNS wall-clock times in microseconds.
-median_us() {
-    i=0
-    while [ "$i" -lt "$runs" ]; do
-        start=$(date +%s%N)
-        sh -c "$1"
-        end=$(date +%s%N)
-        echo $(((end - start) / 1000))
-        i=$((i + 1))
-    done | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'
-}
+. "$(dirname "$0")/timing.sh"
+median_us() { run_times_us "$runs" "$1" | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'; }
 
 sh -c "$gzip_cmd"; sh -c "$lzh_cmd"
 gzip_us=$(median_us "$gzip_cmd")

@@ -31,12 +31,22 @@ void TStream::CopyFrom(TStream& source, std::uint64_t count) {
     }
 }
 
-std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
-    if (position_ >= data_.size()) return 0;
-    const auto n = std::size_t(std::min<std::uint64_t>(count, data_.size() - position_));
-    std::memcpy(buffer, data_.data() + position_, n);
-    position_ += n;
+namespace {
+
+// Reading from bytes held in memory, for both memory-backed streams.
+std::size_t ReadFromBytes(std::span<const std::uint8_t> bytes, std::uint64_t& position, void* buffer,
+                          std::size_t count) {
+    if (position >= bytes.size()) return 0;
+    const auto n = std::size_t(std::min<std::uint64_t>(count, bytes.size() - position));
+    std::memcpy(buffer, bytes.data() + position, n);
+    position += n;
     return n;
+}
+
+}  // namespace
+
+std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
+    return ReadFromBytes(data_, position_, buffer, count);
 }
 
 std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
@@ -60,11 +70,7 @@ void TMemoryStream::Clear() {
 }
 
 std::size_t TSpanStream::Read(void* buffer, std::size_t count) {
-    if (position_ >= bytes_.size()) return 0;
-    const auto n = std::size_t(std::min<std::uint64_t>(count, bytes_.size() - position_));
-    std::memcpy(buffer, bytes_.data() + position_, n);
-    position_ += n;
-    return n;
+    return ReadFromBytes(bytes_, position_, buffer, count);
 }
 
 TFileStream::TFileStream(const std::string& path, FileMode mode) : path_(path) {
