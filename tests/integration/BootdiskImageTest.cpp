@@ -173,6 +173,14 @@ TEST_F(BootdiskImage, SourceDateEpochMakesRunsIdentical) {
     EXPECT_EQ(ReadWholeFile(temp / "a.iso"), ReadWholeFile(temp / "b.ISO"));
 }
 
+TEST_F(BootdiskImage, CdSectorsFrom20OnAreTheMsDosFloppyImage) {
+    Iso(temp / "cd.iso", "--params /x");
+    std::string output;
+    ASSERT_EQ(Bootdisk("image floppy.img --os msdos --params /x --msdos-folder " + Quoted(dos), &output), 0)
+        << output;
+    EXPECT_EQ(ReadWholeFile(FloppyOf(temp / "cd.iso")), ReadWholeFile(temp / "floppy.img"));
+}
+
 TEST_F(BootdiskImage, FailedRunsSayWhyAndLeaveNoFile) {
     struct TFailure {
         std::string arguments;
@@ -262,7 +270,7 @@ TEST_F(BootdiskImage, MsDosFloppyTakesTheSystemFilesFromTheFolder) {
     EXPECT_EQ(Bytes(io.begin(), io.end()), ioSys);
 
     ASSERT_EQ(Bootdisk("image rx.img", &output), 0) << output;
-    EXPECT_THAT(Mdir(temp / "rx.img"), testing::Not(HasSubstr("IO.SYS")));
+    EXPECT_THAT(Mdir(temp / "rx.img"), testing::Not(HasSubstr("::/IO.SYS")));
 }
 
 TEST_F(BootdiskImage, HelpAndUnknownOptions) {
