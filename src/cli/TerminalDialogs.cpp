@@ -8,6 +8,15 @@
 #include "platform/Host.h"
 
 namespace bootdisk {
+namespace {
+
+// Labels write a shown "&" as "&&".
+std::string LabelText(std::string text) {
+    for (auto at = text.find("&&"); at != std::string::npos; at = text.find("&&", at + 1)) text.erase(at, 1);
+    return text;
+}
+
+}  // namespace
 
 TTerminalDialogs::TTerminalDialogs(const TStringTable& texts, const IHostSystem& host, TTerminalAnswers answers)
     : texts_(texts), host_(host), answers_(std::move(answers)), interactive_(StdinIsTerminal()) {}
@@ -55,7 +64,7 @@ std::optional<std::string> TTerminalDialogs::AskSystemFolder() {
     auto candidate = answers_.systemFolder;
     if (!candidate && interactive_)
         candidate = ReadLine(texts_[StrId::SEARCHSYS_CANNOT_FIND] + " " +
-                             texts_[StrId::SEARCHSYS_PLEASE_SPECIFY] + ": ");
+                             LabelText(texts_[StrId::SEARCHSYS_PLEASE_SPECIFY]) + ": ");
     if (!candidate || candidate->empty()) return std::nullopt;
     auto folder = AcceptSystemFolder(host_, *candidate);
     if (!folder) ShowCoolMessage(texts_[StrId::SEARCHSYS_THERE_IS_NO_SYSTEM] + " (" + *candidate + ")");
