@@ -1,0 +1,32 @@
+#pragma once
+// Where the program keeps what survives from one run to the next: named 32-bit values under a key
+// (the current user's registry on Windows, an INI file under the user's configuration folder on
+// Linux).
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace bootdisk {
+
+// Each value by name; a value that exists but is not a 32-bit integer reads as nothing.
+using TSettingValues = std::map<std::string, std::optional<std::uint32_t>>;
+
+class ISettingsStore {
+public:
+    virtual ~ISettingsStore() = default;
+    // The values under key; nothing when the key does not exist or cannot be opened.
+    virtual std::optional<TSettingValues> Read(const std::string& key) = 0;
+    // Stores the values under key, creating it; false when it cannot be written. The previous
+    // values stay intact unless the whole write succeeds.
+    virtual bool Write(const std::string& key, const std::map<std::string, std::uint32_t>& values) = 0;
+};
+
+// The current user's store on this host.
+std::unique_ptr<ISettingsStore> UserSettings();
+
+// The INI store the Linux port uses, rooted at a folder (for tests and other roots).
+std::unique_ptr<ISettingsStore> IniSettings(const std::string& rootFolder);
+
+}  // namespace bootdisk
