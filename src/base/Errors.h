@@ -16,4 +16,10 @@ private:
     std::string reason_;
 };
 
+// Raised when a drive offered for the raw image turns out not to be removable: nothing was written.
+class EDiskProtectionFault : public std::runtime_error {
+public:
+    EDiskProtectionFault() : std::runtime_error("Disk Protection fault : The drive is not removable.") {}
+};
+
 }  // namespace bootdisk

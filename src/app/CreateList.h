@@ -1,0 +1,71 @@
+#pragma once
+// The creation list of the wizard's first page: rows of (quantity, media kind), the media kinds a
+// row offers, and the rules of the Add, Remove and Clear buttons.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "optical/Optical_device.h"
+
+namespace bootdisk {
+
+// A removable drive as the removable installation addresses it.
+struct TRemovableDrive {
+    std::string device;  // the drive's device (drive letter on Windows, device node on Linux)
+};
+
+enum class TMediaType { Floppy, Optical, Removable };
+
+struct TMediaKind {
+    std::string label;
+    TMediaType type = TMediaType::Floppy;
+    TOpticalDevice* device = nullptr;  // writers and the image recorder
+    TRemovableDrive removable;
+};
+
+// The floppy first, then the writers whose IsWriter answers true, then the removable drives, then
+// the image recorder.
+std::vector<TMediaKind> BuildMediaKinds(const std::string& floppyLabel, const std::vector<TOpticalDevice*>& writers,
+                                        const std::vector<TMediaKind>& removables, TOpticalDevice& imageRecorder);
+
+// The quantity cell keeps only digits; an empty or "0" text becomes "1" ("00" stays).
+std::string FilterQuantity(std::string_view text);
+int QuantityOf(std::string_view text);
+std::string QuantityUp(std::string_view text);    // at most 99
+std::string QuantityDown(std::string_view text);  // at least 1
+
+struct TCreateListRow {
+    std::string quantity = "1";
+    std::size_t kind = 0;  // index into the media kinds; the floppy at first
+};
+
+struct TListButtons {
+    bool remove = false;
+    bool clear = false;
+    bool next = false;
+};
+
+class TCreationList {
+public:
+    static constexpr std::size_t kMaxRows = 51;
+
+    // False when the list is full (the caller beeps).
+    bool Add();
+    void Remove();  // the selected row, if any
+    void Clear();
+    void Select(std::size_t row);
+
+    const std::vector<TCreateListRow>& Rows() const { return rows_; }
+    TCreateListRow& Row(std::size_t index) { return rows_.at(index); }
+    std::optional<std::size_t> Selected() const { return selected_; }
+    // The enabled states the 50 ms timer keeps the buttons at.
+    TListButtons Buttons() const;
+
+private:
+    std::vector<TCreateListRow> rows_;
+    std::optional<std::size_t> selected_;
+};
+
+}  // namespace bootdisk

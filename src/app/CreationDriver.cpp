@@ -1,0 +1,82 @@
+#include "app/CreationDriver.h"
+
+#include <cmath>
+
+#include "base/Errors.h"
+#include "optical/ImageRecorder.h"
+
+namespace bootdisk {
+
+TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows,
+                                         const std::vector<TMediaKind>& kinds, ICreationHandlers& handlers) {
+    SetGauge(0);
+    totalCopies_ = 0;
+    for (const auto& row : rows) totalCopies_ += std::max(0, QuantityOf(row.quantity));
+    doneCopies_ = 0;
+    for (const auto& row : rows) {
+        const auto& kind = kinds.at(row.kind);
+        for (int copy = 0; copy < QuantityOf(row.quantity); ++copy) {
+            for (;;) {
+                if (!Prompt(kind)) return TRunOutcome::Stopped;
+                try {
+                    if (MakeCopy(kind, handlers)) break;
+                } catch (const EDiskProtectionFault& fault) {
+                    // Nothing was written: the run ends as after a stop.
+                    dialogs_.ShowCoolMessage(fault.what());
+                    return TRunOutcome::Stopped;
+                }
+                if (stopOnFailure) return TRunOutcome::Failed;
+            }
+            ++doneCopies_;
+        }
+    }
+    return TRunOutcome::Completed;
+}
+
+std::string TCreationDriver::PromptFor(const TMediaKind& kind) const {
+    switch (kind.type) {
+        case TMediaType::Floppy:
+            return texts_[StrId::GUI_TEXTINSERTFLOPPY];
+        case TMediaType::Removable:
+            return texts_[StrId::GUI_TEXTINSERTUSB];
+        case TMediaType::Optical:
+            break;
+    }
+    if (dynamic_cast<TimageRecorder*>(kind.device)) return texts_[StrId::GUI_TEXTFILELOCATION];
+    return texts_[StrId::GUI_TEXTINSERTCD] + "\r(" + kind.device->DisplayName + ")";
+}
+
+bool TCreationDriver::Prompt(const TMediaKind& kind) {
+    if (dialogs_.AskTwoChoices(PromptFor(kind), texts_[StrId::GENERIC_OK], texts_[StrId::GENERIC_CANCEL]) ==
+        kAnswerLeft)
+        return true;
+    // Cancel, then No: the copy goes ahead without a second prompt.
+    return dialogs_.AskTwoChoices(texts_[StrId::GUI_TEXTSTOPCONFIRMATION], texts_[StrId::GENERIC_YES],
+                                  texts_[StrId::GENERIC_NO]) == kAnswerRight;
+}
+
+bool TCreationDriver::MakeCopy(const TMediaKind& kind, ICreationHandlers& handlers) {
+    switch (kind.type) {
+        case TMediaType::Floppy:
+            return handlers.CreateFloppy(*this);
+        case TMediaType::Removable:
+            return handlers.CreateRemovable(kind.removable, *this);
+        case TMediaType::Optical:
+            break;
+    }
+    return handlers.CreateCdDvd(*kind.device, *this);
+}
+
+void TCreationDriver::SetCopyProgress(double fraction) {
+    if (totalCopies_ <= 0) return;
+    const long double percent = 100.0L * fraction / totalCopies_ + (long double)(doneCopies_ * 100) / totalCopies_;
+    SetGauge(int(std::nearbyint(percent)));  // the default rounding mode: nearest, ties to even
+    dialogs_.ProcessMessages();
+}
+
+void TCreationDriver::SetGauge(int value) {
+    gauge_ = value;
+    if (onGauge) onGauge(value);
+}
+
+}  // namespace bootdisk

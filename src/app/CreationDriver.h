@@ -1,0 +1,65 @@
+#pragma once
+// Walks the creation list copy by copy: prompts for each medium, calls the handler of its kind,
+// repeats a failed copy, and keeps the one gauge of the whole run.
+#include <functional>
+#include <vector>
+
+#include "app/CdDvdJob.h"
+#include "app/CreateList.h"
+#include "base/StrConst.h"
+#include "platform/Dialogs.h"
+
+namespace bootdisk {
+
+class TCreationDriver;
+
+// The work behind each kind of medium. True when the copy is complete; false after the handler
+// has shown why.
+class ICreationHandlers {
+public:
+    virtual ~ICreationHandlers() = default;
+    virtual bool CreateFloppy(TCreationDriver& driver) = 0;
+    virtual bool CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) = 0;
+    virtual bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) = 0;
+};
+
+enum class TRunOutcome { Completed, Stopped, Failed };
+
+class TCreationDriver {
+public:
+    TCreationDriver(IDialogs& dialogs, const TStringTable& texts) : dialogs_(dialogs), texts_(texts) {}
+
+    // Unattended runs stop at a failed copy instead of prompting for it again.
+    bool stopOnFailure = false;
+    // Told every new gauge value, for the front end to draw.
+    std::function<void(int)> onGauge;
+
+    TRunOutcome RunCreation(const std::vector<TCreateListRow>& rows, const std::vector<TMediaKind>& kinds,
+                            ICreationHandlers& handlers);
+
+    // Places the fraction done of the copy in hand inside the whole run's gauge.
+    void SetCopyProgress(double fraction);
+    // The mappings handed to the installations' progress callbacks.
+    TCopyProgress FirstHalf() { return [this](double f) { SetCopyProgress(0.5 * f); }; }
+    TCopyProgress SecondHalf() { return [this](double f) { SetCopyProgress(0.5 + 0.5 * f); }; }
+    TCopyProgress Whole() { return [this](double f) { SetCopyProgress(f); }; }
+
+    int Gauge() const { return gauge_; }
+    int TotalCopies() const { return totalCopies_; }
+    int DoneCopies() const { return doneCopies_; }
+
+private:
+    std::string PromptFor(const TMediaKind& kind) const;
+    // False when the user confirms stopping.
+    bool Prompt(const TMediaKind& kind);
+    bool MakeCopy(const TMediaKind& kind, ICreationHandlers& handlers);
+    void SetGauge(int value);
+
+    IDialogs& dialogs_;
+    const TStringTable& texts_;
+    int gauge_ = 0;
+    int totalCopies_ = 0;
+    int doneCopies_ = 0;
+};
+
+}  // namespace bootdisk

@@ -1,0 +1,183 @@
+#include "app/CreationDriver.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "base/Errors.h"
+#include "optical/ImageRecorder.h"
+#include "platform/sim/ScriptedDialogs.h"
+
+namespace bootdisk {
+namespace {
+
+using testing::ElementsAre;
+
+class TFakeHandlers : public ICreationHandlers {
+public:
+    std::vector<std::string> calls;
+    std::deque<bool> results;     // per call; empty: success
+    double reportBeforeDone = -1;  // a fraction the handler reports through the first-half mapping
+    std::vector<int> gauges;
+
+    bool CreateFloppy(TCreationDriver& driver) override { return Finish("floppy", driver); }
+    bool CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) override {
+        return Finish("cd " + device.DisplayName, driver);
+    }
+    bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override {
+        if (drive.device == "fixed") throw EDiskProtectionFault();
+        return Finish("usb " + drive.device, driver);
+    }
+
+private:
+    bool Finish(const std::string& call, TCreationDriver& driver) {
+        calls.push_back(call);
+        if (reportBeforeDone >= 0) {
+            driver.FirstHalf()(reportBeforeDone);
+            gauges.push_back(driver.Gauge());
+        }
+        const bool ok = results.empty() || results.front();
+        if (!results.empty()) results.pop_front();
+        if (ok) driver.SetCopyProgress(1.0);
+        gauges.push_back(driver.Gauge());
+        return ok;
+    }
+};
+
+class CreationDriver : public testing::Test {
+protected:
+    CreationDriver() {
+        writer.DisplayName = "CDRW-52X (ACME)";
+        kinds = BuildMediaKinds(texts[StrId::GUI_TEXTFLOPPYDISKNAME], {&writer}, {usb, fixedDisk}, recorder);
+    }
+    TRunOutcome Run(const std::vector<TCreateListRow>& rows) { return driver.RunCreation(rows, kinds, handlers); }
+
+    TStringTable texts;
+    TScriptedDialogs dialogs;
+    TOpticalDevice writer;
+    TimageRecorder recorder{dialogs, texts};
+    TMediaKind usb{"Removable storage device", TMediaType::Removable, nullptr, {"/dev/sdb"}};
+    TMediaKind fixedDisk{"Removable storage device", TMediaType::Removable, nullptr, {"fixed"}};
+    std::vector<TMediaKind> kinds;  // floppy, writer, usb, fixed, recorder
+    TFakeHandlers handlers;
+    TCreationDriver driver{dialogs, texts};
+};
+
+const std::string kFloppyPrompt = "choice: Please insert a floppy disk in drive A: [OK|Cancel]";
+const std::string kStopQuestion = "choice: Do you want to stop the process ? [Yes|No]";
+
+TEST_F(CreationDriver, PromptsInListOrderAndMovesTheGaugeCopyByCopy) {
+    EXPECT_EQ(Run({{"2", 0}, {"1", 4}}), TRunOutcome::Completed);
+    EXPECT_THAT(dialogs.log, ElementsAre(kFloppyPrompt, kFloppyPrompt,
+                                         "choice: Please select the location for the image file [OK|Cancel]"));
+    EXPECT_THAT(handlers.calls, ElementsAre("floppy", "floppy", "cd Image recorder (Save CD image as ISO file)"));
+    EXPECT_THAT(handlers.gauges, ElementsAre(33, 67, 100));
+    EXPECT_EQ(driver.TotalCopies(), 3);
+    EXPECT_EQ(driver.DoneCopies(), 3);
+}
+
+TEST_F(CreationDriver, MidCopyProgressRoundsInsideTheWholeRun) {
+    handlers.reportBeforeDone = 0.5;
+    Run({{"4", 0}});
+    // Second of four copies, first half at 0.5: 6.25 + 25 = 31.25.
+    EXPECT_EQ(handlers.gauges.at(2), 31);
+}
+
+TEST_F(CreationDriver, ProgressTiesRoundToEven) {
+    Run({{"8", 0}});  // 12.5 per copy
+    EXPECT_THAT(handlers.gauges, ElementsAre(12, 25, 38, 50, 62, 75, 88, 100));
+}
+
+TEST_F(CreationDriver, CancelThenYesStopsBeforeAnything) {
+    dialogs.twoChoiceAnswers = {kAnswerRight, kAnswerLeft};
+    EXPECT_EQ(Run({{"2", 0}, {"1", 1}}), TRunOutcome::Stopped);
+    EXPECT_THAT(dialogs.log, ElementsAre(kFloppyPrompt, kStopQuestion));
+    EXPECT_TRUE(handlers.calls.empty());
+    EXPECT_EQ(driver.Gauge(), 0);
+}
+
+TEST_F(CreationDriver, CancelThenNoRunsTheCopyWithoutPromptingAgain) {
+    dialogs.twoChoiceAnswers = {kAnswerRight, kAnswerRight};
+    EXPECT_EQ(Run({{"1", 0}}), TRunOutcome::Completed);
+    EXPECT_THAT(dialogs.log, ElementsAre(kFloppyPrompt, kStopQuestion));
+    EXPECT_THAT(handlers.calls, ElementsAre("floppy"));
+}
+
+TEST_F(CreationDriver, AFailedCopyIsPromptedForAgainWithDoneCopiesUnchanged) {
+    handlers.results = {true, false, true};
+    EXPECT_EQ(Run({{"2", 0}}), TRunOutcome::Completed);
+    EXPECT_THAT(dialogs.log, ElementsAre(kFloppyPrompt, kFloppyPrompt, kFloppyPrompt));
+    EXPECT_THAT(handlers.gauges, ElementsAre(50, 50, 100));
+}
+
+TEST_F(CreationDriver, UnattendedRunsStopAtTheFirstFailure) {
+    driver.stopOnFailure = true;
+    handlers.results = {false};
+    EXPECT_EQ(Run({{"2", 0}}), TRunOutcome::Failed);
+    EXPECT_THAT(handlers.calls, ElementsAre("floppy"));
+}
+
+TEST_F(CreationDriver, QuantityZeroMakesNoCopyAndCountsForNothing) {
+    EXPECT_EQ(Run({{"00", 0}, {"1", 2}}), TRunOutcome::Completed);
+    EXPECT_EQ(driver.TotalCopies(), 1);
+    EXPECT_THAT(handlers.calls, ElementsAre("usb /dev/sdb"));
+    EXPECT_THAT(dialogs.log, ElementsAre("choice: Please insert the removable disk where you want to install "
+                                         "Halvex Quellmark 2005 [OK|Cancel]"));
+}
+
+TEST_F(CreationDriver, WriterPromptNamesTheWriterAfterALoneCarriageReturn) {
+    Run({{"1", 1}});
+    EXPECT_THAT(dialogs.log,
+                ElementsAre("choice: Please insert a blank CD/DVD in writer.\r(CDRW-52X (ACME)) [OK|Cancel]"));
+}
+
+TEST_F(CreationDriver, ANonRemovableDriveEndsTheRunAsAStopWithItsMessage) {
+    EXPECT_EQ(Run({{"1", 3}, {"1", 0}}), TRunOutcome::Stopped);
+    EXPECT_EQ(dialogs.Messages(), std::vector<std::string>{"Disk Protection fault : The drive is not removable."});
+    EXPECT_TRUE(handlers.calls.empty());
+}
+
+TEST(CreationList, QuantityCellRules) {
+    EXPECT_EQ(FilterQuantity("a7b"), "7");
+    EXPECT_EQ(FilterQuantity(""), "1");
+    EXPECT_EQ(FilterQuantity("0"), "1");
+    EXPECT_EQ(FilterQuantity("00"), "00");
+    EXPECT_EQ(QuantityOf("00"), 0);
+    EXPECT_EQ(QuantityUp("99"), "99");
+    EXPECT_EQ(QuantityDown("1"), "1");
+    EXPECT_EQ(QuantityUp("00"), "1");
+}
+
+TEST(CreationList, RowsButtonsAndTheRowLimit) {
+    TCreationList list;
+    EXPECT_FALSE(list.Buttons().next);
+    for (int i = 0; i < 51; ++i) ASSERT_TRUE(list.Add());
+    EXPECT_FALSE(list.Add());  // the 52nd row: a beep
+    EXPECT_EQ(list.Rows().size(), 51u);
+    auto buttons = list.Buttons();
+    EXPECT_FALSE(buttons.remove);
+    EXPECT_TRUE(buttons.clear && buttons.next);
+
+    list.Remove();  // nothing selected: nothing happens
+    EXPECT_EQ(list.Rows().size(), 51u);
+    list.Row(3).quantity = "7";
+    list.Select(3);
+    EXPECT_TRUE(list.Buttons().remove);
+    list.Remove();
+    EXPECT_EQ(list.Rows().size(), 50u);
+    EXPECT_FALSE(list.Selected());
+    list.Clear();
+    EXPECT_FALSE(list.Buttons().clear);
+}
+
+TEST(CreationList, MediaKindsOfferOnlyWritersPlusFloppyAndRecorder) {
+    TStringTable texts;
+    TScriptedDialogs dialogs;
+    TimageRecorder recorder(dialogs, texts);
+    const auto kinds = BuildMediaKinds("Floppy disk (drive A:)", {}, {}, recorder);
+    ASSERT_EQ(kinds.size(), 2u);
+    EXPECT_EQ(kinds[0].type, TMediaType::Floppy);
+    EXPECT_EQ(kinds[1].label, "Image recorder (Save CD image as ISO file)");
+}
+
+}  // namespace
+}  // namespace bootdisk
