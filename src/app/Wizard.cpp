@@ -1,0 +1,93 @@
+#include "app/Wizard.h"
+
+#include <algorithm>
+
+namespace bootdisk {
+
+TWizard::TWizard(const TStringTable& texts, TCreationList& list, const std::vector<TMediaKind>& kinds)
+    : texts_(texts), list_(list), kinds_(kinds), next_{texts[StrId::GUI_NEXT]}, back_{texts[StrId::GUI_BACK], false},
+      close_{texts[StrId::GUI_CLOSE]} {}
+
+std::string TWizard::PageKeyword(TPage page) {
+    switch (page) {
+        case TPage::CreateOptions:
+            return "Choosingthebootabledevice";
+        case TPage::ProgramOptions:
+            return "Sanitizingoptions";
+        case TPage::PageStart:
+        case TPage::Progress:
+        case TPage::Finish:
+            break;
+    }
+    return "Creatingthedisks";
+}
+
+void TWizard::ShowPage(TPage page) {
+    page_ = page;
+    for (const auto& keyword : {std::string("Theinsecureworldofdiscarde"), PageKeyword(page)}) {
+        helpKeyword_ = keyword;
+        if (onHelpKeyword) onHelpKeyword(keyword);
+    }
+}
+
+void TWizard::FirstActivation() {
+    list_.Add();
+    ShowPage(TPage::CreateOptions);
+    back_.enabled = false;
+}
+
+TNextAction TWizard::Next() {
+    switch (page_) {
+        case TPage::CreateOptions: {
+            if (list_.Rows().empty()) return TNextAction::None;
+            const auto isOptical = [&](const TCreateListRow& row) {
+                return kinds_.at(row.kind).type == TMediaType::Optical;
+            };
+            cdPanel_ = std::any_of(list_.Rows().begin(), list_.Rows().end(), isOptical);
+            floppyPanel_ = !std::all_of(list_.Rows().begin(), list_.Rows().end(), isOptical);
+            ShowPage(TPage::ProgramOptions);
+            back_.enabled = true;
+            return TNextAction::None;
+        }
+        case TPage::ProgramOptions:
+            ShowPage(TPage::PageStart);
+            next_.caption = texts_[StrId::GUI_CREATE];
+            return TNextAction::None;
+        case TPage::PageStart:
+            next_.caption = texts_[StrId::GUI_NEXT];
+            ShowPage(TPage::Progress);
+            next_.enabled = back_.enabled = close_.enabled = helpEnabled_ = false;
+            return TNextAction::RunCreation;
+        case TPage::Progress:
+            return TNextAction::None;
+        case TPage::Finish:
+            if (exitChosen) return TNextAction::CloseWindow;
+            ShowPage(TPage::CreateOptions);
+            next_.enabled = close_.enabled = true;
+            back_.enabled = false;
+            return TNextAction::None;
+    }
+    return TNextAction::None;
+}
+
+void TWizard::Back() {
+    if (page_ == TPage::ProgramOptions) {
+        ShowPage(TPage::CreateOptions);
+        back_.enabled = false;
+    } else if (page_ == TPage::PageStart) {
+        ShowPage(TPage::ProgramOptions);
+        next_.caption = texts_[StrId::GUI_NEXT];
+    }
+}
+
+void TWizard::CreationFinished() {
+    ShowPage(TPage::Finish);
+    next_.enabled = close_.enabled = helpEnabled_ = true;
+    back_.enabled = false;
+}
+
+void TWizard::OnTimer() {
+    if (page_ == TPage::CreateOptions) next_.enabled = list_.Buttons().next;
+}
+
+}  // namespace bootdisk

@@ -1,0 +1,108 @@
+#include "app/Wizard.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace bootdisk {
+namespace {
+
+using testing::ElementsAre;
+
+class Wizard : public testing::Test {
+protected:
+    Wizard() {
+        wizard.onHelpKeyword = [this](const std::string& keyword) { keywords.push_back(keyword); };
+        wizard.FirstActivation();
+    }
+    std::string State() const {
+        auto button = [](const TButton& b) { return b.caption + (b.enabled ? "+" : "-"); };
+        return button(wizard.BackButton()) + " " + button(wizard.NextButton()) + " " + button(wizard.CloseButton()) +
+               (wizard.HelpEnabled() ? " help+" : " help-");
+    }
+
+    TStringTable texts;
+    TCreationList list;
+    std::vector<TMediaKind> kinds = {{"Floppy disk (drive A:)", TMediaType::Floppy, nullptr, {}},
+                                     {"Image recorder", TMediaType::Optical, nullptr, {}}};
+    TWizard wizard{texts, list, kinds};
+    std::vector<std::string> keywords;
+};
+
+TEST_F(Wizard, AWholeRunPageByPage) {
+    EXPECT_EQ(list.Rows().size(), 1u);
+    EXPECT_EQ(wizard.Page(), TPage::CreateOptions);
+    EXPECT_EQ(State(), "Back- Next+ Close+ help+");
+
+    EXPECT_EQ(wizard.Next(), TNextAction::None);
+    EXPECT_EQ(wizard.Page(), TPage::ProgramOptions);
+    EXPECT_EQ(State(), "Back+ Next+ Close+ help+");
+    EXPECT_EQ(wizard.HelpKeyword(), "Sanitizingoptions");
+
+    wizard.Next();
+    EXPECT_EQ(wizard.Page(), TPage::PageStart);
+    EXPECT_EQ(State(), "Back+ Create+ Close+ help+");
+
+    EXPECT_EQ(wizard.Next(), TNextAction::RunCreation);
+    EXPECT_EQ(wizard.Page(), TPage::Progress);
+    EXPECT_EQ(State(), "Back- Next- Close- help-");
+
+    wizard.CreationFinished();
+    EXPECT_EQ(wizard.Page(), TPage::Finish);
+    EXPECT_EQ(State(), "Back- Next+ Close+ help+");
+
+    // Create more: back to the first page with the rows kept.
+    EXPECT_EQ(wizard.Next(), TNextAction::None);
+    EXPECT_EQ(wizard.Page(), TPage::CreateOptions);
+    EXPECT_EQ(list.Rows().size(), 1u);
+    EXPECT_EQ(State(), "Back- Next+ Close+ help+");
+
+    wizard.Next();
+    wizard.Next();
+    wizard.Next();
+    wizard.CreationFinished();
+    wizard.exitChosen = true;
+    EXPECT_EQ(wizard.Next(), TNextAction::CloseWindow);
+}
+
+TEST_F(Wizard, EveryPageChangePassesThroughTheInterimKeyword) {
+    wizard.Next();
+    EXPECT_THAT(keywords, ElementsAre("Theinsecureworldofdiscarde", "Choosingthebootabledevice",
+                                      "Theinsecureworldofdiscarde", "Sanitizingoptions"));
+    wizard.Next();
+    EXPECT_EQ(wizard.HelpKeyword(), "Creatingthedisks");
+}
+
+TEST_F(Wizard, BackFromPageStartRestoresNext) {
+    wizard.Next();
+    wizard.Next();
+    wizard.Back();
+    EXPECT_EQ(wizard.Page(), TPage::ProgramOptions);
+    EXPECT_EQ(wizard.NextButton().caption, "Next");
+    wizard.Back();
+    EXPECT_EQ(wizard.Page(), TPage::CreateOptions);
+    EXPECT_FALSE(wizard.BackButton().enabled);
+}
+
+TEST_F(Wizard, BootPanelsFollowTheRowsKinds) {
+    list.Row(0).kind = 1;
+    wizard.Next();
+    EXPECT_TRUE(wizard.CdBootPanel());
+    EXPECT_FALSE(wizard.FloppyBootPanel());
+
+    wizard.Back();
+    list.Add();  // a floppy row beside the recorder row
+    wizard.Next();
+    EXPECT_TRUE(wizard.CdBootPanel());
+    EXPECT_TRUE(wizard.FloppyBootPanel());
+}
+
+TEST_F(Wizard, AnEmptyListKeepsTheFirstPage) {
+    list.Clear();
+    wizard.OnTimer();
+    EXPECT_FALSE(wizard.NextButton().enabled);
+    EXPECT_EQ(wizard.Next(), TNextAction::None);
+    EXPECT_EQ(wizard.Page(), TPage::CreateOptions);
+}
+
+}  // namespace
+}  // namespace bootdisk
