@@ -8,4 +8,9 @@ std::optional<std::string> AcceptSystemFolder(const IHostSystem& host, std::stri
     return folder;
 }
 
+bool ConfirmSearchCancel(IDialogs& dialogs, const TStringTable& texts) {
+    return dialogs.AskTwoChoices(texts[StrId::SEARCHSYS_ARE_U_SURE], texts[StrId::GENERIC_YES],
+                                 texts[StrId::GENERIC_NO]) == kAnswerLeft;
+}
+
 }  // namespace bootdisk
