@@ -1,0 +1,133 @@
+// The media that `bootdisk` makes, booted in qemu: the demo payload's boot code shows on COM1 the
+// AUTOEXEC.BAT and KORVANE.INI it finds on the medium, read through the BIOS as DOS would.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "base/Streams.h"
+#include "support/TestSupport.h"
+
+namespace bootdisk {
+namespace {
+
+using test::RunCommand;
+using testing::HasSubstr;
+using testing::Not;
+
+const std::string kSettings = "--options 010101010101 --params '/demo 1'";
+const std::string kIni =
+    "O1=0\r\nO2=1\r\nO3=0\r\nO4=1\r\nO5=0\r\nO6=1\r\nO7=0\r\nO8=1\r\nO9=0\r\nO10=1\r\nO11=0\r\nL=0\r\n";
+const std::string kDemoLine = "Demo payload boot check: the sanitizer is not included.\r\n";
+const std::string kDoneLine = "BOOT CHECK DONE\r\n";
+constexpr int kDebugExitOk = 1;  // isa-debug-exit turns the value 0 into exit status 1
+
+const std::string kCdrom = "-cdrom IMAGE -boot d";
+const std::string kHardDisk = "-drive file=IMAGE,format=raw,if=ide,index=0 -boot c";
+const std::string kFloppy = "-drive file=IMAGE,format=raw,if=floppy -boot a";
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+class BootInEmulator : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (RunCommand("command -v qemu-system-i386") != 0)
+            GTEST_SKIP() << "qemu-system-i386 is not installed; scripts/setup installs qemu-system-x86";
+    }
+
+    // Runs bootdisk with the given command; returns the medium it wrote.
+    std::string Make(const std::string& command, const std::string& name, const std::string& extra = "") {
+        const auto out = temp / name;
+        std::string output;
+        EXPECT_EQ(RunCommand("SOURCE_DATE_EPOCH=1136073600 " + Quoted(test::BinPath("bootdisk")) + " " + command +
+                                 " " + Quoted(out) + " " + kSettings + " " + extra + " < /dev/null",
+                             &output),
+                  0)
+            << output;
+        return out;
+    }
+
+    static void ExpectFsckClean(const std::string& image) {
+        std::string output;
+        if (RunCommand("PATH=\"$PATH:/usr/sbin:/sbin\" command -v fsck.fat") != 0) return;
+        EXPECT_EQ(RunCommand("PATH=\"$PATH:/usr/sbin:/sbin\" fsck.fat -n " + Quoted(image), &output), 0) << output;
+    }
+
+    // Boots the medium attached as `attach` says; returns what came out of COM1.
+    std::string Boot(const std::string& image, std::string attach, int* status) {
+        attach.replace(attach.find("IMAGE"), 5, Quoted(image));
+        const auto log = temp / "serial.log";
+        std::remove(log.c_str());
+        std::string output;
+        *status = RunCommand("timeout 30 qemu-system-i386 -display none -serial file:" + Quoted(log) +
+                                 " -device isa-debug-exit,iobase=0xf4,iosize=0x04 -no-reboot -m 16 " + attach,
+                             &output);
+        std::string serial;
+        try {
+            const auto bytes = ReadWholeFile(log);
+            serial.assign(bytes.begin(), bytes.end());
+        } catch (const std::exception&) {
+            ADD_FAILURE() << "no serial log; qemu said: " << output;
+        }
+        return serial;
+    }
+
+    void ExpectBootShowsFiles(const std::string& image, const std::string& attach) {
+        int status = 0;
+        const auto serial = Boot(image, attach, &status);
+        EXPECT_EQ(status, kDebugExitOk) << "the boot did not end by itself; serial log:\n" << serial;
+        EXPECT_THAT(serial, testing::StartsWith(kDemoLine)) << serial;
+        for (const char* line : {"@echo off\r\n", "cd \\Korvane\r\n", "Korvane /demo 1\r\n"})
+            EXPECT_THAT(serial, HasSubstr(line)) << serial;
+        EXPECT_THAT(serial, Not(HasSubstr("data\\ctmouse"))) << serial;  // the options turn the mouse off
+        EXPECT_THAT(serial, HasSubstr(kIni)) << serial;
+        EXPECT_THAT(serial, testing::EndsWith(kDoneLine)) << serial;
+        EXPECT_THAT(serial, Not(HasSubstr("NOT FOUND"))) << serial;
+    }
+
+    test::TTempDir temp;
+    std::string dos = test::BinPath("demo-dos");
+};
+
+TEST_F(BootInEmulator, CdBootsTheMsDosFloppyByElTorito) {
+    ExpectBootShowsFiles(Make("iso", "boot.iso", "--msdos-folder " + Quoted(dos)), kCdrom);
+}
+
+TEST_F(BootInEmulator, FloppyImagesOfBothRoutesBootAsDriveA) {
+    const auto rx = Make("image", "rx.img");
+    ExpectFsckClean(rx);
+    ExpectBootShowsFiles(rx, kFloppy);
+    const auto msdos = Make("image", "msdos.img", "--os msdos --msdos-folder " + Quoted(dos));
+    ExpectFsckClean(msdos);
+    ExpectBootShowsFiles(msdos, kFloppy);
+}
+
+TEST_F(BootInEmulator, UsbImageBootsAsTheFirstHardDisk) {
+    const auto usb = Make("image", "usb.img", "--usb");
+    ExpectFsckClean(usb);
+    ExpectBootShowsFiles(usb, kHardDisk);
+}
+
+// Without the drive-number patch the boot code reads drive 0 instead of the hard disk it came from.
+TEST_F(BootInEmulator, UnpatchedImageDoesNotBootAsAHardDisk) {
+    int status = 0;
+    const auto serial = Boot(Make("image", "plain.img"), kHardDisk, &status);
+    EXPECT_NE(status, 124) << "qemu ran into the time limit";
+    for (const char* line : {"@echo off", "Korvane /demo 1", "O1=", "L=0"})
+        EXPECT_THAT(serial, Not(HasSubstr(line))) << serial;
+}
+
+// The payload's own free-DOS image, before any sanitizer file is added.
+TEST_F(BootInEmulator, BareBootImageNamesTheMissingFiles) {
+    const auto image = temp / "bare.img";
+    std::filesystem::copy_file(test::BinPath("../payload/boot.img"), image);
+    int status = 0;
+    const auto serial = Boot(image, kFloppy, &status);
+    EXPECT_EQ(status, kDebugExitOk) << serial;
+    EXPECT_EQ(serial,
+              kDemoLine + "NOT FOUND: AUTOEXEC.BAT\r\nNOT FOUND: KORVANE\\DATA\\KORVANE.INI\r\n" + kDoneLine);
+}
+
+}  // namespace
+}  // namespace bootdisk
