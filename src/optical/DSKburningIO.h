@@ -1,0 +1,29 @@
+#pragma once
+// The progress sink the wizard hands to a recording: it maps the recording stages onto the copy's
+// fraction done and keeps the window alive.
+#include <functional>
+
+#include "optical/Optical_device.h"
+#include "platform/Dialogs.h"
+
+namespace bootdisk {
+
+class TDSKburningIO : public TBurningIO {
+public:
+    // copyProgress receives the copy's fraction done, 0 to 1.
+    TDSKburningIO(IDialogs& dialogs, std::function<void(double)> copyProgress)
+        : dialogs_(dialogs), copyProgress_(std::move(copyProgress)) {}
+
+    // Writing fills the first 40 % of the copy; the drive's draining buffer moves it from 50 % towards 90 %.
+    void Progress(TBurnStage stage, double done, double bufferFill) override;
+
+private:
+    void Report(double fraction) const {
+        if (copyProgress_) copyProgress_(fraction);
+    }
+
+    IDialogs& dialogs_;
+    std::function<void(double)> copyProgress_;
+};
+
+}  // namespace bootdisk

@@ -1,0 +1,28 @@
+#pragma once
+// Completion of a command sent in immediate mode: the drive refuses READ DISC INFORMATION while the
+// operation runs, so the first answer it gives marks the end.
+#include <chrono>
+#include <cstdint>
+#include <functional>
+
+#include "optical/Optical_device.h"
+#include "optical/ScsiTransport.h"
+
+namespace bootdisk {
+
+struct TPollOptions {
+    std::chrono::milliseconds pause{20};
+    std::uint32_t maxPolls = 30'000;  // ten minutes of pauses
+    // How to wait between two polls; a real sleep when empty.
+    std::function<void(std::chrono::milliseconds)> sleep;
+};
+
+// Given up because the drive never finished within the poll limit.
+inline constexpr TScsiResult kScsiPollTimeout = 27;
+
+// Sends command and, when the drive accepted it, polls until it completes, calling callback (when
+// set) after every refused poll. The command's own result, or kScsiPollTimeout.
+TScsiResult PollUntilComplete(IScsiTransport& transport, const TScsiRequest& command,
+                              const TPollCallback& callback, const TPollOptions& options = {});
+
+}  // namespace bootdisk

@@ -1,0 +1,188 @@
+#include "platform/sim/SimWriter.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/Bytes.h"
+#include "optical/ScsiCommands.h"
+#include "optical/ScsiFormat.h"
+
+namespace bootdisk {
+
+namespace {
+
+constexpr std::uint8_t kGood = 0x00, kCheckCondition = 0x02;
+constexpr std::uint32_t kTrackStart = 0;  // the track starts at block 0 of a blank disc
+
+void PutText(std::vector<std::uint8_t>& out, std::size_t offset, std::size_t width, std::string_view text) {
+    std::fill_n(out.begin() + std::ptrdiff_t(offset), width, std::uint8_t(' '));
+    std::copy_n(text.begin(), std::min(width, text.size()), out.begin() + std::ptrdiff_t(offset));
+}
+
+std::vector<std::uint8_t> CapabilitiesPage(std::uint32_t bufferBytes) {
+    std::vector<std::uint8_t> page(28);
+    page[0] = capspage::kCode;
+    page[1] = std::uint8_t(page.size() - 2);
+    page[capspage::kReadBits] = capspage::kReadCDR | capspage::kReadCDRW | capspage::kReadMethod2;
+    page[capspage::kWriteBits] = capspage::kWriteCDR | capspage::kWriteCDRW | capspage::kTestWrite;
+    PutBE16(&page[capspage::kMaxReadSpeed], 40 * capspage::kSpeedUnit);
+    PutBE16(&page[12], std::uint16_t(std::min<std::uint32_t>(bufferBytes / 1024, 0xFFFF)));
+    PutBE16(&page[capspage::kMaxWriteSpeed], 48 * capspage::kSpeedUnit);
+    return page;
+}
+
+// The drive's own write parameters: session-at-once with buffer-underrun protection, 16-block packets
+// and a two-second audio pause, so that what the recorder changes shows.
+std::vector<std::uint8_t> WriteParametersPage() {
+    std::vector<std::uint8_t> page(52);
+    page[0] = writeparams::kCode;
+    page[1] = std::uint8_t(page.size() - 2);
+    page[2] = 0x42;
+    page[3] = 0x05;
+    page[4] = 0x0A;
+    PutBE32(&page[10], 16);
+    PutBE16(&page[14], 150);
+    return page;
+}
+
+}  // namespace
+
+TScsiReply TSimWriter::Execute(const TScsiRequest& request) {
+    commands_.push_back({request.cdb, request.cdbLength, request.direction, request.length});
+    const bool failing = config_.failingOpcode == request.cdb[0];
+    if (failing && !config_.failureCarriesData) return {true, kCheckCondition};
+    const auto status = Answer(request);
+    return {true, failing ? kCheckCondition : status};
+}
+
+std::uint8_t TSimWriter::Answer(const TScsiRequest& request) {
+    std::vector<std::uint8_t> out;
+    std::uint8_t status = kGood;
+    const auto opcode = request.cdb[0];
+    const bool medium = opcode != scsi::kInquiry && opcode != scsi::kModeSense10 &&
+                        opcode != scsi::kReadBufferCapacity && opcode != scsi::kStartStopUnit;
+    if (!config_.ready && medium) return kCheckCondition;
+    switch (opcode) {
+        case scsi::kTestUnitReady: break;
+        case scsi::kInquiry:
+            out.assign(inquiry::kSize, 0);
+            out[inquiry::kDeviceType] = 0x05;
+            out[inquiry::kRemovable] = 0x80;
+            out[inquiry::kVersion] = 0x05;
+            out[inquiry::kResponseFormat] = 0x02;
+            out[4] = std::uint8_t(inquiry::kSize - 5);
+            PutText(out, inquiry::kVendor, inquiry::kVendorWidth, "BOOTDISK");
+            PutText(out, inquiry::kProduct, inquiry::kProductWidth, "SIM WRITER");
+            PutText(out, 32, 4, "1.0");
+            break;
+        case scsi::kModeSense10: ModeSense(request, out); if (out.empty()) status = kCheckCondition; break;
+        case scsi::kModeSelect10:
+            if (request.direction != TDataDirection::Out || !request.data) return kCheckCondition;
+            modeSelect_.assign(request.data, request.data + request.length);
+            break;
+        case scsi::kReadDiscInformation:
+            if (busy_ > 0) {
+                if (!config_.neverCompletes) --busy_;
+                pending_ /= 2;
+                return kCheckCondition;
+            }
+            DiscInformation(out);
+            break;
+        case scsi::kReadTrackInformation:
+            if ((request.cdb[1] & 0x03) != 0x01 || GetBE32(&request.cdb[2]) != trackinfo::kInvisibleTrack)
+                return kCheckCondition;
+            TrackInformation(out);
+            break;
+        case scsi::kReadBufferCapacity: BufferCapacity(out); break;
+        case scsi::kWrite10: return Write(request);
+        case scsi::kSynchronizeCache: return StartImmediate();
+        case scsi::kCloseTrackSession:
+            if (request.cdb[2] == 0x02) config_.discStatus = 1;
+            return StartImmediate();
+        case scsi::kStartStopUnit: break;
+        default: return kCheckCondition;  // BLANK too: a CD-R cannot be erased
+    }
+    if (request.direction == TDataDirection::In && request.data)
+        std::memcpy(request.data, out.data(), std::min<std::size_t>(request.length, out.size()));
+    return status;
+}
+
+void TSimWriter::ModeSense(const TScsiRequest& request, std::vector<std::uint8_t>& out) const {
+    const auto code = request.cdb[2] & 0x3F;
+    std::vector<std::uint8_t> page;
+    if (code == capspage::kCode) page = CapabilitiesPage(config_.bufferBytes);
+    if (code == writeparams::kCode) page = WriteParametersPage();
+    if (page.empty()) return;
+    const bool descriptor = config_.blockDescriptor && (request.cdb[1] & 0x08) == 0;
+    out.assign(modeheader::kSize, 0);
+    if (descriptor) {
+        PutBE16(&out[modeheader::kBlockDescriptorLength], 8);
+        out.resize(out.size() + 8);
+        PutBE24(&out[out.size() - 3], kBlockSize);
+    }
+    out.insert(out.end(), page.begin(), page.end());
+    PutBE16(&out[modeheader::kDataLength], std::uint16_t(out.size() - 2));
+}
+
+void TSimWriter::DiscInformation(std::vector<std::uint8_t>& out) const {
+    out.assign(discinfo::kSize, 0);
+    PutBE16(&out[0], discinfo::kSize - 2);
+    const std::uint8_t lastSession = config_.discStatus == 0 ? 0 : config_.discStatus == 1 ? 1 : 3;
+    out[discinfo::kStatus] = std::uint8_t(lastSession << 2 | (config_.discStatus & discinfo::kDiscStatusMask));
+    out[3] = 1;
+}
+
+void TSimWriter::TrackInformation(std::vector<std::uint8_t>& out) const {
+    const auto written = std::uint32_t(disc_.size() / kBlockSize);
+    out.assign(trackinfo::kSize, 0);
+    PutBE16(&out[0], trackinfo::kSize - 2);
+    out[2] = 1;
+    out[trackinfo::kState] = config_.trackState;
+    out[7] = 0x01;  // the next writable address is valid
+    PutBE32(&out[8], kTrackStart);
+    PutBE32(&out[trackinfo::kNextWritableAddress], kTrackStart + written);
+    PutBE32(&out[trackinfo::kFreeBlocks], config_.freeBlocks - std::min(written, config_.freeBlocks));
+}
+
+void TSimWriter::BufferCapacity(std::vector<std::uint8_t>& out) const {
+    out.assign(buffercap::kSize, 0);
+    PutBE16(&out[0], buffercap::kSize - 2);
+    PutBE32(&out[buffercap::kLength], config_.bufferBytes);
+    PutBE32(&out[buffercap::kBlankLength], config_.bufferBytes - std::min(pending_, config_.bufferBytes));
+}
+
+std::uint8_t TSimWriter::Write(const TScsiRequest& request) {
+    const auto written = std::uint32_t(disc_.size() / kBlockSize);
+    const auto address = GetBE32(&request.cdb[2]);
+    const std::uint32_t blocks = GetBE16(&request.cdb[7]);
+    if (request.direction != TDataDirection::Out || !request.data || request.length != blocks * kBlockSize ||
+        address != kTrackStart + written || blocks > config_.freeBlocks - std::min(written, config_.freeBlocks))
+        return kCheckCondition;
+    disc_.insert(disc_.end(), request.data, request.data + request.length);
+    pending_ = request.length;
+    return kGood;
+}
+
+std::uint8_t TSimWriter::StartImmediate() {
+    busy_ = config_.busyPolls;
+    return kGood;
+}
+
+std::unique_ptr<TSimWriter> MakeSimWriter(std::string_view spec) {
+    TSimWriterConfig config;
+    if (spec == "sim:appendable")
+        config.discStatus = 1;
+    else if (spec == "sim:notready")
+        config.ready = false;
+    else if (spec == "sim:full")
+        config.freeBlocks = 740;
+    else if (spec == "sim:smallbuffer")
+        config.bufferBytes = 1024;
+    else if (spec == "sim:buffer16k")
+        config.bufferBytes = 16 * 1024;
+    else if (spec != "sim:")
+        return nullptr;
+    return std::make_unique<TSimWriter>(config, std::string(spec));
+}
+
+}  // namespace bootdisk
