@@ -2,46 +2,14 @@
 // the whole job succeeds: the result goes to a temporary file beside it that is then renamed.
 #include <cstdio>
 #include <exception>
-#include <filesystem>
-#include <random>
 #include <string>
 
+#include "base/PendingFile.h"
 #include "image/LZH.h"
 
 namespace {
 
 using namespace bootdisk;
-namespace fs = std::filesystem;
-
-// A fresh file beside the target, removed again unless Commit renames it to the target.
-class TPendingFile {
-public:
-    explicit TPendingFile(const fs::path& target) : target_(target) {
-        std::random_device random;
-        do {
-            path_ = target;
-            path_ += ".tmp" + std::to_string(random() % 1000000);
-        } while (fs::exists(path_));
-    }
-    ~TPendingFile() {
-        if (!committed_) {
-            std::error_code ignored;
-            fs::remove(path_, ignored);
-        }
-    }
-    TPendingFile(const TPendingFile&) = delete;
-    TPendingFile& operator=(const TPendingFile&) = delete;
-
-    std::string Path() const { return path_.string(); }
-    void Commit() {
-        fs::rename(path_, target_);
-        committed_ = true;
-    }
-
-private:
-    fs::path target_, path_;
-    bool committed_ = false;
-};
 
 int Usage() {
     std::fputs("usage: lzhuf e IN OUT   (pack)\n       lzhuf d IN OUT   (unpack)\n", stderr);

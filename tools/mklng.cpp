@@ -1,12 +1,12 @@
 // mklng SOURCE OUTPUT: builds the language file from its readable source (format in
 // app/LngSource.h). The output appears only when it is complete.
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "app/LngSource.h"
 #include "app/StrBase.h"
 #include "base/Errors.h"
+#include "base/PendingFile.h"
 #include "base/Streams.h"
 #include "image/LZH.h"
 
@@ -15,21 +15,10 @@ using namespace bootdisk;
 namespace {
 
 void WriteLanguageFile(const std::string& path, const TValueList& list) {
-    auto decoded = EncodeValueList(list);
-    TMemoryStream in(std::move(decoded));
-    const auto temp = path + ".tmp";
-    try {
-        {
-            TFileStream out(temp, FileMode::Create);
-            LZHPack(in, out);
-            out.Close();
-        }
-        std::filesystem::rename(temp, path);
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
-        throw;
-    }
+    TMemoryStream in(EncodeValueList(list));
+    TMemoryStream packed;
+    LZHPack(in, packed);
+    WriteFileWhole(path, packed.Bytes());
 }
 
 }  // namespace

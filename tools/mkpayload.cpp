@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/Bytes.h"
+#include "base/PendingFile.h"
 #include "base/Streams.h"
 #include "base/Text.h"
 #include "image/LZH.h"
@@ -139,21 +140,6 @@ std::vector<std::uint8_t> BuildContainer(const TPackRequest& request) {
     return {container.Bytes().begin(), container.Bytes().end()};
 }
 
-// Nothing half-written is ever left under the output name.
-void WriteAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    const auto temp = path + ".tmp";
-    try {
-        TFileStream out(temp, FileMode::Create);
-        out.WriteBuffer(bytes.data(), bytes.size());
-        out.Close();
-        fs::rename(temp, path);
-    } catch (...) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        throw;
-    }
-}
-
 int List(const std::string& path) {
     const auto bytes = ReadWholeFile(path);
     TSpanStream source(bytes);
@@ -200,7 +186,7 @@ int main(int argc, char** argv) {
         if (command == "pack") {
             const auto request = ParsePack(args);
             if (!request) return Usage();
-            WriteAtomically(request->Out, BuildContainer(*request));
+            WriteFileWhole(request->Out, BuildContainer(*request));
             return 0;
         }
         return Usage();

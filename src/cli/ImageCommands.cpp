@@ -1,10 +1,10 @@
 // `bootdisk iso` and `bootdisk image`: the boot CD image and the boot floppy image as files.
 #include <cstdio>
-#include <filesystem>
 #include <stdexcept>
 
 #include "app/CdDvdJob.h"
 #include "base/Errors.h"
+#include "base/PendingFile.h"
 #include "cli/Commands.h"
 #include "cli/Session.h"
 #include "image/BootDrive.h"
@@ -21,21 +21,13 @@ const std::string& OutputFile(const TArguments& args, const char* command) {
 
 TCreationSettings SettingsOf(const TArguments& args) { return {args.options, args.parameters, args.useMsDos}; }
 
-// Writes bytes to path through a scratch file, so a failure leaves no partial file behind.
-bool WriteFileWhole(const std::string& path, std::span<const std::uint8_t> bytes) {
-    const auto scratch = path + ".partial";
+bool SaveImage(const std::string& path, std::span<const std::uint8_t> bytes) {
     try {
-        TFileStream file(scratch, FileMode::Create);
-        file.WriteBuffer(bytes.data(), bytes.size());
-        file.Close();
-        std::filesystem::rename(scratch, path);
+        WriteFileWhole(path, bytes);
         return true;
-    } catch (const std::exception& error) {
-        std::error_code ignored;
-        std::filesystem::remove(scratch, ignored);
-        const auto* streamError = dynamic_cast<const EStreamError*>(&error);
+    } catch (const EStreamError& error) {
         std::fprintf(stderr, "bootdisk: cannot write %s: %s\n", path.c_str(),
-                     streamError && !streamError->Reason().empty() ? streamError->Reason().c_str() : error.what());
+                     error.Reason().empty() ? error.what() : error.Reason().c_str());
         return false;
     }
 }
@@ -62,7 +54,7 @@ int RunImage(const TArguments& args) {
     if (!BuildBootFloppy(floppy, session->app.payloads.Floppy(), args.useMsDos, env, SettingsOf(args))) return 1;
     std::vector<std::uint8_t> image(floppy.Image().begin(), floppy.Image().end());
     if (args.usb) MarkForHardDiskBoot(image);
-    if (!WriteFileWhole(out, image)) return 1;
+    if (!SaveImage(out, image)) return 1;
     std::printf("%s\n", out.c_str());
     return 0;
 }

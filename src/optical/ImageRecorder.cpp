@@ -33,11 +33,11 @@ bool TimageRecorder::CheckReady(TDiscState& state) {
     const auto chosen = dialogs_.AskSaveFile(ImageFileRequest());
     if (!chosen) return false;
     destination_ = *chosen;
-    scratchPath_ = destination_ + ".partial";
     try {
-        imageFile_ = std::make_unique<TFileStream>(scratchPath_, FileMode::Create);
+        pending_ = std::make_unique<TPendingFile>(destination_);
+        imageFile_ = std::make_unique<TFileStream>(pending_->Path(), FileMode::Create);
     } catch (const EStreamError& error) {
-        scratchPath_.clear();
+        pending_.reset();
         dialogs_.ShowCoolMessage(texts_[StrId::GUI_TEXTCANNOTCREATEFILE] + destination_ + ": " +
                                  (error.Reason().empty() ? error.what() : error.Reason()));
         return false;
@@ -61,8 +61,8 @@ bool TimageRecorder::WriteImage(TBurnStatus& status, TStream& source, TBurningIO
         }
         imageFile_->Close();
         imageFile_.reset();
-        std::filesystem::rename(scratchPath_, destination_);
-        scratchPath_.clear();
+        pending_->Commit();
+        pending_.reset();
         return true;
     } catch (const std::exception&) {
         Discard();
@@ -72,10 +72,7 @@ bool TimageRecorder::WriteImage(TBurnStatus& status, TStream& source, TBurningIO
 
 void TimageRecorder::Discard() {
     imageFile_.reset();
-    if (scratchPath_.empty()) return;
-    std::error_code ignored;
-    std::filesystem::remove(scratchPath_, ignored);
-    scratchPath_.clear();
+    pending_.reset();
 }
 
 }  // namespace bootdisk

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "base/PendingFile.h"
 #include "optical/Optical_device.h"
 #include "platform/Dialogs.h"
 
@@ -36,7 +37,7 @@ private:
     IDialogs& dialogs_;
     const TStringTable& texts_;
     std::string destination_;
-    std::string scratchPath_;
+    std::unique_ptr<TPendingFile> pending_;
     std::unique_ptr<TFileStream> imageFile_;
 };
 

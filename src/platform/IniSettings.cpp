@@ -1,9 +1,10 @@
 #include <charconv>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "base/Errors.h"
+#include "base/PendingFile.h"
 #include "platform/Settings.h"
 
 namespace bootdisk {
@@ -33,22 +34,18 @@ public:
 
     bool Write(const std::string& key, const std::map<std::string, std::uint32_t>& values) override {
         const auto path = PathOf(key);
-        const auto scratch = fs::path(path.string() + ".partial");
-        std::error_code error;
-        fs::create_directories(path.parent_path(), error);
-        {
-            std::ofstream out(scratch, std::ios::trunc);
-            out << "[" << path.stem().string() << "]\n";
-            for (const auto& [name, value] : values) out << name << "=" << value << "\n";
-            out.flush();
-            if (!out) {
-                fs::remove(scratch, error);
-                return false;
-            }
+        std::ostringstream text;
+        text << "[" << path.stem().string() << "]\n";
+        for (const auto& [name, value] : values) text << name << "=" << value << "\n";
+        const auto bytes = text.str();
+        try {
+            std::error_code ignored;
+            fs::create_directories(path.parent_path(), ignored);
+            WriteFileWhole(path.string(), {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+            return true;
+        } catch (const EStreamError&) {
+            return false;
         }
-        fs::rename(scratch, path, error);
-        if (error) fs::remove(scratch, error);
-        return !error;
     }
 
 private:

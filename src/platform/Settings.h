@@ -18,8 +18,7 @@ public:
     virtual ~ISettingsStore() = default;
     // The values under key; nothing when the key does not exist or cannot be opened.
     virtual std::optional<TSettingValues> Read(const std::string& key) = 0;
-    // Stores the values under key, creating it; false when it cannot be written. The previous
-    // values stay intact unless the whole write succeeds.
+    // Stores the values under key, creating it; false when any value could not be written.
     virtual bool Write(const std::string& key, const std::map<std::string, std::uint32_t>& values) = 0;
 };
 

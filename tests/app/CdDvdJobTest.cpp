@@ -159,7 +159,7 @@ TEST_F(CdDvdJobTest, RecorderSavesTheSameImageAfterAskingForTheFileFirst) {
     EXPECT_EQ(dialogs.log, (std::vector<std::string>{"save", "folder"}));
     EXPECT_EQ(ReadWholeFile(temp / "boot.iso"), writer.received);
     EXPECT_EQ(progress, (std::vector<double>{1.0, 1.0}));
-    EXPECT_FALSE(fs::exists(temp / "boot.iso.partial"));
+    EXPECT_FALSE(test::HasScratchFile(temp.Path()));
 }
 
 struct TJobFault {
@@ -222,7 +222,7 @@ TEST_F(CdDvdJobTest, RecorderLeavesNoFileBehindWhenTheJobFails) {
     EXPECT_FALSE(Create(recorder));
     EXPECT_EQ(dialogs.Messages(), std::vector<std::string>{"Cannot find Ms-Dos system files."});
     EXPECT_EQ(ReadWholeFile(out), Text("old image"));
-    EXPECT_FALSE(fs::exists(out + ".partial"));
+    EXPECT_FALSE(test::HasScratchFile(fs::path(out).parent_path().string()));
 
     // The image cannot take the destination's place.
     fs::remove(out);
@@ -232,7 +232,7 @@ TEST_F(CdDvdJobTest, RecorderLeavesNoFileBehindWhenTheJobFails) {
     dialogs.saveFileAnswers.push_back(out);
     EXPECT_FALSE(Create(recorder));
     EXPECT_EQ(dialogs.Messages(), std::vector<std::string>{"Error in writing process : Write error"});
-    EXPECT_FALSE(fs::exists(out + ".partial"));
+    EXPECT_FALSE(test::HasScratchFile(fs::path(out).parent_path().string()));
     EXPECT_TRUE(progress.empty());
 }
 

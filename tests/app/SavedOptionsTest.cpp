@@ -64,11 +64,11 @@ TEST_F(SavedOptions, ValuesOfTheWrongTypeOrADamagedFileKeepTheDefaults) {
     EXPECT_EQ(states, expected);
 }
 
-TEST_F(SavedOptions, AFailedSaveLeavesThePreviousFileIntact) {
-    WriteIni("[Configurations]\nopt3=0\n");
-    fs::create_directory(IniPath() + ".partial");  // the scratch file cannot be made
+TEST_F(SavedOptions, ASaveThatCannotReplaceTheFileFailsAndLeavesNoScratchFile) {
+    fs::create_directories(IniPath() + "/occupied");  // a folder where the file belongs
     EXPECT_FALSE(SaveOptions(*store, kKey, kDefaultOptions));
-    EXPECT_EQ(ReadIni(), "[Configurations]\nopt3=0\n");
+    const auto folder = fs::path(IniPath()).parent_path();
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 
     test::WriteFile(temp / "blocked", {});
     EXPECT_FALSE(SaveOptions(*IniSettings(temp / "blocked"), kKey, kDefaultOptions));

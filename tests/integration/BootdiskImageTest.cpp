@@ -237,9 +237,9 @@ TEST_F(BootdiskImage, PayloadWithoutTheMsDosBootRecordIsRefused) {
     EXPECT_THAT(output, HasSubstr("Cannot find Ms-Dos system files."));
     output.clear();
     EXPECT_EQ(Bootdisk("image out.img --payload no-record.pak", &output), 1);
-    EXPECT_THAT(output, HasSubstr("The installation cannot be completed."));
+    EXPECT_THAT(output, HasSubstr("Cannot find Ms-Dos system files."));
     EXPECT_FALSE(fs::exists(temp / "out.iso"));
-    EXPECT_FALSE(fs::exists(temp / "out.iso.partial"));
+    EXPECT_FALSE(test::HasScratchFile(temp.Path()));
     EXPECT_FALSE(fs::exists(temp / "out.img"));
 }
 

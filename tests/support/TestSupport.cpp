@@ -29,6 +29,12 @@ TTempDir::~TTempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
+bool HasScratchFile(const std::string& dir) {
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        if (entry.path().filename().string().find(".partial-") != std::string::npos) return true;
+    return false;
+}
+
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));

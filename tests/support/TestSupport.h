@@ -23,6 +23,9 @@ private:
     std::string path_;
 };
 
+// True when dir holds a scratch file that output is written through before it takes its name.
+bool HasScratchFile(const std::string& dir);
+
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 // Runs a shell command; returns its exit status and puts stdout and stderr together into output.
