@@ -19,6 +19,9 @@ public:
     virtual void SetPosition(std::uint64_t position) = 0;
     virtual std::uint64_t Size() const = 0;
 
+    // Makes sure written bytes have reached their destination; throws EStreamError when not.
+    virtual void Close() {}
+
     std::uint64_t Remaining() const;
     void Rewind() { SetPosition(0); }
     // Like Read and Write, but a short transfer throws EStreamError.
@@ -84,7 +87,7 @@ public:
     std::uint64_t Size() const override;
 
     // Flushes and closes; throws EStreamError when buffered bytes cannot reach the file.
-    void Close();
+    void Close() override;
     const std::string& Path() const { return path_; }
 
 private:
