@@ -12,7 +12,7 @@ bool BuildBootFloppy(TVirtualFloppy& floppy, TExeDataBase& payload, bool useMsDo
     const auto& texts = env.app.texts;
     TBootEnv bootEnv{env.host, env.dialogs};
     if (!PrepareBootImage(floppy, payload, useMsDos, bootEnv)) {
-        env.dialogs.ShowCoolMessage(useMsDos ? texts[StrId::GUI_MSDOSNOSYS] : texts[StrId::GUI_INSTALLERROR]);
+        env.dialogs.ShowCoolMessage(texts[StrId::GUI_MSDOSNOSYS]);
         return false;
     }
     env.dialogs.ProcessMessages();
@@ -47,10 +47,8 @@ bool RecordImage(TOpticalDevice& device, TJobEnv& env, TStream& cdImage, TBurnin
     return true;
 }
 
-}  // namespace
-
-bool CreateCdDvd(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& settings, TBurningIO* io,
-                 const TCopyProgress& progress) {
+bool MakeCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& settings, TBurningIO* io,
+                const TCopyProgress& progress) {
     auto* recorder = dynamic_cast<TimageRecorder*>(&device);
     TDiscState state;
     if (recorder && !recorder->CheckReady(state)) return false;
@@ -75,6 +73,19 @@ bool CreateCdDvd(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& 
     if (!RecordImage(device, env, cdImage, io, state, recorder != nullptr)) return false;
     if (progress) progress(1.0);
     return true;
+}
+
+}  // namespace
+
+bool CreateCdDvd(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& settings, TBurningIO* io,
+                 const TCopyProgress& progress) {
+    // A copy that fails in an unforeseen way is still a failed copy the user can repeat.
+    try {
+        return MakeCdCopy(device, env, settings, io, progress);
+    } catch (const std::exception& error) {
+        env.dialogs.ShowCoolMessage(env.app.texts[StrId::GUI_INSTALLERROR] + " (" + error.what() + ")");
+        return false;
+    }
 }
 
 }  // namespace bootdisk

@@ -3,7 +3,8 @@
 namespace bootdisk {
 
 std::optional<std::string> AcceptSystemFolder(const IHostSystem& host, std::string folder) {
-    if (!folder.empty() && folder.back() != host.PathSeparator()) folder += host.PathSeparator();
+    if (folder.empty()) return std::nullopt;
+    if (folder.back() != host.PathSeparator()) folder += host.PathSeparator();
     if (!host.FindFile(folder + "Io.Sys") || !host.FindFile(folder + "command.com")) return std::nullopt;
     return folder;
 }

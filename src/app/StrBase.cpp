@@ -149,11 +149,8 @@ void LoadStringTable(TStringTable& table, const std::string& path) {
     try {
         file.emplace(path, FileMode::Read);
     } catch (const EStreamError& error) {
-        // The stream names the path and the system's reason; keep only the reason.
-        std::string_view reason = error.what();
-        const auto prefix = "Cannot open " + path + ": ";
-        if (reason.starts_with(prefix)) reason.remove_prefix(prefix.size());
-        throw ELanguageFileError("Cannot open the language file " + path + ": " + std::string(reason));
+        throw ELanguageFileError("Cannot open the language file " + path + ": " +
+                                 (error.Reason().empty() ? std::string(error.what()) : error.Reason()));
     }
     LoadStringTable(table, *file);
 }

@@ -24,10 +24,15 @@ TTerminalDialogs::TTerminalDialogs(const TStringTable& texts, const IHostSystem&
 std::optional<std::string> TTerminalDialogs::ReadLine(const std::string& prompt) {
     std::fputs(Cp1252ToUtf8(prompt).c_str(), stderr);
     std::fflush(stderr);
-    char line[4096];
-    if (!std::fgets(line, sizeof line, stdin)) return std::nullopt;
-    std::string text(line);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    std::string text;
+    for (int c = std::fgetc(stdin); c != '\n'; c = std::fgetc(stdin)) {
+        if (c == EOF) {
+            if (text.empty()) return std::nullopt;
+            break;
+        }
+        text += char(c);
+    }
+    if (!text.empty() && text.back() == '\r') text.pop_back();
     return text;
 }
 

@@ -27,9 +27,6 @@ public:
     std::optional<std::string> AskSaveFile(const TSaveFileRequest& request) override;
     void ProcessMessages() override {}
 
-    // True when a person can answer on the terminal or --yes answers for them.
-    bool CanAnswerPrompts() const { return answers_.assumeYes || interactive_; }
-
 private:
     std::optional<std::string> ReadLine(const std::string& prompt);
 

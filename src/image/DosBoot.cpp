@@ -13,9 +13,8 @@ namespace bootdisk {
 namespace {
 
 constexpr std::string_view kMsDosSys = "[Options]\r\nBootGui=0\r\n";
-// Every file passes through a buffer of this size on its way into the image; nothing larger fits.
-constexpr std::uint64_t kStagingSize = 2'000'000;
-constexpr std::uint64_t kFloppySize = 1'474'560;
+// A host file larger than this cannot go onto a floppy; it is refused before it is read.
+constexpr std::uint64_t kLargestHostFile = 2'000'000;
 
 bool LoadItem(TVirtualFloppy& floppy, TExeDataBase& payload, std::string_view name) {
     auto* item = payload.Find(name, 1);
@@ -35,7 +34,7 @@ void WriteRootFile(TGenericFloppy& floppy, std::string_view name, const std::vec
 
 std::vector<std::uint8_t> ReadHostFile(const IHostSystem& host, const std::string& path) {
     auto stream = host.OpenRead(path);
-    if (stream->Size() > kStagingSize) throw EStreamError(path + " is too large for a floppy disk");
+    if (stream->Size() > kLargestHostFile) throw EStreamError(path + " is too large for a floppy disk");
     std::vector<std::uint8_t> bytes(std::size_t(stream->Size()));
     stream->ReadBuffer(bytes.data(), bytes.size());
     return bytes;
@@ -227,7 +226,7 @@ bool MakeSystemDisk(TVirtualFloppy& floppy, TExeDataBase& payload, TBootEnv& env
         case TWindowsRelease::Win2003:
             if (auto image = env.host.LibraryResource("DiskCopy.dll", "#1", "BINFILE")) {
                 TMemoryStream stream(std::move(*image));
-                floppy.LoadFromStream(stream, std::min<std::uint64_t>(stream.Size(), kFloppySize));
+                floppy.LoadFromStream(stream, stream.Size());  // cut to the image size
                 return true;
             }
             return FolderRoute(floppy, payload, env);

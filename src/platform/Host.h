@@ -5,7 +5,7 @@
 namespace bootdisk {
 
 // The folder holding the running executable, with a trailing separator. Files that ship with the
-// program are found through it, never through the current directory.
+// program are found through it, never through the current directory; throws when it is unknown.
 std::string ExecutableDir();
 
 }  // namespace bootdisk

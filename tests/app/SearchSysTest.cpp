@@ -15,6 +15,7 @@ TEST(SearchSys, AFolderIsTakenOnlyWithBothSystemFiles) {
     host.AddFile("D:\\DOS\\COMMAND.COM", {2});
     EXPECT_EQ(AcceptSystemFolder(host, "D:\\DOS"), "D:\\DOS\\");
     EXPECT_EQ(AcceptSystemFolder(host, "D:\\DOS\\"), "D:\\DOS\\");
+    EXPECT_FALSE(AcceptSystemFolder(host, ""));
 }
 
 TEST(SearchSys, CancelClosesOnlyOnYes) {

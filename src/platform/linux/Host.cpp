@@ -3,13 +3,14 @@
 #include <unistd.h>
 
 #include <climits>
+#include <stdexcept>
 
 namespace bootdisk {
 
 std::string ExecutableDir() {
     char path[PATH_MAX];
-    const auto n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return "./";
+    const auto n = readlink("/proc/self/exe", path, sizeof path);
+    if (n <= 0 || n >= PATH_MAX) throw std::runtime_error("Cannot find the folder of the running program");
     std::string dir(path, std::size_t(n));
     return dir.substr(0, dir.rfind('/') + 1);
 }

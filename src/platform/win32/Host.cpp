@@ -4,13 +4,14 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <stdexcept>
 
 namespace bootdisk {
 
 std::string ExecutableDir() {
     char path[MAX_PATH];
     const auto n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0 || n == MAX_PATH) return ".\\";
+    if (n == 0 || n == MAX_PATH) throw std::runtime_error("Cannot find the folder of the running program");
     std::string dir(path, n);
     return dir.substr(0, dir.find_last_of("\\/") + 1);
 }
