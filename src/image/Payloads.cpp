@@ -71,7 +71,9 @@ bool LoadPayloadFile(TPayloads& payloads, const std::string& path) {
     payloads.floppy_ = std::make_shared<TExeDataBase>();
     payloads.cdStore_ = nullptr;
     return Guarded(payloads, path, [&] {
-        payloads.cd_ = Decode(ReadWholeFile(path));
+        TFileStream file(path, FileMode::Read);
+        payloads.cd_ = std::make_shared<TExeDataBase>();
+        payloads.cd_->LoadFromStream(file);
         payloads.floppy_ = payloads.cd_;
     });
 }

@@ -60,6 +60,8 @@ TMemoryStream ReadItemList(TStream& source) {
     TMemoryStream list;
     if (flag == payload::kFlagStored) {
         CheckLength(source, storedLength, "the container announces an item list");
+        if (storedLength > payload::kMaxDecodedSize)
+            Damaged("an item list of " + std::to_string(storedLength) + " bytes is larger than any payload");
         list.SetSize(storedLength);
         ReadBytes(source, list.Bytes());
     } else {
