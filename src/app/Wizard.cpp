@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "image/BootConfig.h"
+
 namespace bootdisk {
 
 TWizard::TWizard(const TStringTable& texts, TCreationList& list, const std::vector<TMediaKind>& kinds)
@@ -50,6 +52,8 @@ TNextAction TWizard::Next() {
             return TNextAction::None;
         }
         case TPage::ProgramOptions:
+            // They go into AUTOEXEC.BAT: a line break would fail every copy of the run.
+            if (!ParametersAreValid(parameters)) return TNextAction::RefuseParameters;
             ShowPage(TPage::PageStart);
             next_.caption = texts_[StrId::GUI_CREATE];
             return TNextAction::None;

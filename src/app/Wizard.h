@@ -19,7 +19,7 @@ struct TButton {
 };
 
 // What a Next click asks the front end to do after the model has moved on.
-enum class TNextAction { None, RunCreation, CloseWindow };
+enum class TNextAction { None, RunCreation, CloseWindow, RefuseParameters };
 
 class TWizard {
 public:
@@ -42,6 +42,8 @@ public:
     bool CdBootPanel() const { return cdPanel_; }
     bool FloppyBootPanel() const { return floppyPanel_; }
     const std::string& HelpKeyword() const { return helpKeyword_; }
+    // The options page's command-line parameters, as typed.
+    std::string parameters;
     // The Finish page's choice: exit, or create more.
     bool exitChosen = false;
     // Told each help keyword the window takes; a page change sets an interim one first.

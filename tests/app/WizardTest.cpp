@@ -96,6 +96,16 @@ TEST_F(Wizard, BootPanelsFollowTheRowsKinds) {
     EXPECT_TRUE(wizard.FloppyBootPanel());
 }
 
+TEST_F(Wizard, ParametersWithALineBreakKeepTheOptionsPage) {
+    wizard.Next();
+    wizard.parameters = "/a\r\n/b";
+    EXPECT_EQ(wizard.Next(), TNextAction::RefuseParameters);
+    EXPECT_EQ(wizard.Page(), TPage::ProgramOptions);
+    wizard.parameters = "/a /b";
+    wizard.Next();
+    EXPECT_EQ(wizard.Page(), TPage::PageStart);
+}
+
 TEST_F(Wizard, AnEmptyListKeepsTheFirstPage) {
     list.Clear();
     wizard.OnTimer();
