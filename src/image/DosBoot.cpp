@@ -87,20 +87,11 @@ std::string ExistingFile(const IHostSystem& host, const std::string& path) {
     return host.FindFile(path).value_or("");
 }
 
-// The name of the 8.3 entry a name is stored as, spelt as TFloppyDirectory::EntryName reads it back.
-std::string EntryKey(std::string_view name) {
-    const auto upper = UpperAnsi(name);
-    const auto dot = upper.find('.');
-    const auto base = upper.substr(0, std::min<std::size_t>(dot, 8));
-    const auto ext = dot == std::string::npos ? std::string() : upper.substr(dot + 1, 3);
-    return ext.empty() ? base : base + "." + ext;
-}
-
 enum class TEntryKind { None, File, Directory };
 
 // What the directory already holds under the entry name would take; labels do not count.
 TEntryKind ExistingEntry(TFloppyDirectory& dir, std::string_view name) {
-    const auto key = EntryKey(name);
+    const auto key = TFloppyDirectory::StoredName(name);
     TDirEntry entry;
     for (bool found = dir.FindFirst(entry); found; found = dir.FindNext(entry)) {
         const auto attributes = entry[fat12::kEntryAttributes];
@@ -147,7 +138,7 @@ bool ClashesWithDisk(TGenericFloppy& floppy, const std::vector<std::string>& lev
                 return isDir;
             case TEntryKind::Directory:
                 if (!isDir) return true;
-                if (!dir.ChangeDir(EntryKey(levels[i]))) return false;
+                if (!dir.ChangeDir(TFloppyDirectory::StoredName(levels[i]))) return false;
                 break;
         }
     }
@@ -172,7 +163,7 @@ std::optional<TWriteFailure> CheckNames(TGenericFloppy& floppy, const std::vecto
         for (std::size_t i = 0; i < levels.size(); ++i) {
             if (!IsPlainLevel(levels[i])) return TWriteFailure{TWriteFailure::Reason::BadName, item->Name};
             const bool isDir = i + 1 < levels.size();
-            const auto [slot, added] = entries[dir].emplace(EntryKey(levels[i]), isDir);
+            const auto [slot, added] = entries[dir].emplace(TFloppyDirectory::StoredName(levels[i]), isDir);
             if (!added && !(isDir && slot->second)) return TWriteFailure{TWriteFailure::Reason::SameEntry, item->Name};
             dir += slot->first + "\\";
         }
@@ -254,7 +245,7 @@ std::optional<TFloppyDirectory> EnsureDirectory(TGenericFloppy& floppy, std::str
     TFloppyDirectory dir(floppy);
     if (path.empty()) return dir;
     for (const auto& level : SplitLevels(path)) {
-        const auto key = EntryKey(level);
+        const auto key = TFloppyDirectory::StoredName(level);
         if (dir.ChangeDir(key)) continue;
         if (ExistingEntry(dir, level) != TEntryKind::None || !dir.MakeDir(level) || !dir.ChangeDir(key))
             return std::nullopt;
@@ -273,7 +264,7 @@ std::optional<TWriteFailure> WriteSanitizerFiles(TGenericFloppy& floppy, const T
         const auto fileName = split == std::string::npos ? item->Name : item->Name.substr(split + 1);
         const auto content = ContentOf(*item, fileName, files);
         auto dir = EnsureDirectory(floppy, dirPath);
-        if (dir) dir->DeleteFile(EntryKey(fileName));  // a file the boot disk already carries gives way
+        if (dir) dir->DeleteFile(TFloppyDirectory::StoredName(fileName));  // a file the boot disk already carries gives way
         auto file = dir ? dir->CreateFile(fileName) : std::nullopt;
         if (!file || file->Write(content.data(), content.size()) != content.size())
             return TWriteFailure{TWriteFailure::Reason::DiskFull, item->Name};

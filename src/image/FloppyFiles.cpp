@@ -63,6 +63,11 @@ TFloppyDirectory::TFloppyDirectory(TGenericFloppy& floppy) : Floppy(&floppy) {
     FindFirst(ignored);
 }
 
+std::string TFloppyDirectory::StoredName(std::string_view name) {
+    const auto entry = BuildEntry(name, 0, {});
+    return entry ? EntryName(*entry) : std::string();
+}
+
 std::string TFloppyDirectory::EntryName(const TDirEntry& entry) {
     std::string name(reinterpret_cast<const char*>(entry.data() + kEntryName), kEntryNameLength);
     std::string ext(reinterpret_cast<const char*>(entry.data() + kEntryExt), kEntryExtLength);

@@ -64,6 +64,9 @@ public:
 
     // "KORVANE.INI", "COMMAND" (no extension), "." and "..".
     static std::string EntryName(const TDirEntry& entry);
+    // The name an entry made for name reads back as ("LONGNAME.TEXT" gives "LONGNAME.TEX"); empty
+    // when no entry can be made for it.
+    static std::string StoredName(std::string_view name);
 
 private:
     std::uint32_t ClusterForSector(std::uint32_t sectorIndex);
