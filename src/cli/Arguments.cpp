@@ -50,6 +50,10 @@ TArguments ParseArguments(const std::vector<std::string>& words, unsigned accept
             args.useMsDos = os == "msdos";
         } else if (accepts(kFlagUsb) && word == "--usb") {
             args.usb = true;
+        } else if (accepts(kFlagBurn) && word == "--trace") {
+            args.trace = true;
+        } else if (accepts(kFlagBurn) && word == "--sim-dump") {
+            args.simDump = value();
         } else if (word.size() > 1 && word[0] == '-') {
             throw std::invalid_argument("unknown option " + word);
         } else {
@@ -66,6 +70,10 @@ std::string OptionsHelp(unsigned accepted) {
         help += "  --msdos-folder DIR  folder holding the MS-DOS system files IO.SYS and COMMAND.COM\n";
     if (accepted & kFlagOs) help += "  --os rx|msdos       boot system of the disk (default rx)\n";
     if (accepted & kFlagUsb) help += "  --usb               mark the image for booting as a hard disk (USB drives)\n";
+    if (accepted & kFlagBurn) {
+        help += "  --trace             print every SCSI command and its result on stderr\n";
+        help += "  --sim-dump FILE     after the run, save the emulated writer's recorded blocks\n";
+    }
     if (accepted & kFlagSanitizer) {
         help += "  --params TEXT       extra command-line parameters for the sanitizer\n";
         help += "  --options BITS      twelve 0/1 characters, one per option below, in order\n";

@@ -15,6 +15,7 @@ enum TFlag : unsigned {
     kFlagSanitizer = 1u << 2,    // --params TEXT, --options BITS, --[no-]NAME per option
     kFlagOs = 1u << 3,           // --os rx|msdos
     kFlagUsb = 1u << 4,          // --usb
+    kFlagBurn = 1u << 5,         // --trace, --sim-dump FILE
 };
 
 struct TArguments {
@@ -25,6 +26,8 @@ struct TArguments {
     TOptionStates options = kDefaultOptions;
     bool useMsDos = false;
     bool usb = false;
+    bool trace = false;
+    std::optional<std::string> simDump;
     bool help = false;
 };
 

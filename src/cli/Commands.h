@@ -20,5 +20,7 @@ const std::vector<TCommand>& Commands();
 int RunPayload(const TArguments& args);
 int RunIso(const TArguments& args);
 int RunImage(const TArguments& args);
+int RunDevices(const TArguments& args);
+int RunBurn(const TArguments& args);
 
 }  // namespace bootdisk::cli

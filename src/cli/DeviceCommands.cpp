@@ -1,0 +1,124 @@
+// `bootdisk devices` and `bootdisk burn`: the CD/DVD writers, and recording the boot CD on one.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+#include "app/CdDvdJob.h"
+#include "base/Errors.h"
+#include "base/PendingFile.h"
+#include "cli/Commands.h"
+#include "cli/Session.h"
+#include "optical/DSKburningIO.h"
+#include "optical/Optical_devices.h"
+#include "platform/sim/SimWriter.h"
+
+namespace bootdisk::cli {
+namespace {
+
+std::string Capabilities(const TCapabilities& caps) {
+    const auto list = [](std::initializer_list<std::pair<bool, const char*>> items) {
+        std::string text;
+        for (const auto& [has, name] : items) {
+            if (!has) continue;
+            if (!text.empty()) text += ',';
+            text += name;
+        }
+        return text.empty() ? std::string("-") : text;
+    };
+    return "read " +
+           list({{caps.ReadCDR, "CD-R"}, {caps.ReadCDRW, "CD-RW"}, {caps.ReadDVDROM, "DVD-ROM"},
+                 {caps.ReadDVDR, "DVD-R"}, {caps.ReadDVDRAM, "DVD-RAM"}}) +
+           "  write " +
+           list({{caps.WriteCDR, "CD-R"}, {caps.WriteCDRW, "CD-RW"}, {caps.WriteDVDR, "DVD-R"},
+                 {caps.WriteDVDRAM, "DVD-RAM"}, {caps.TestWrite, "test"}});
+}
+
+void PrintWriter(TSPTIdevice& device) {
+    std::printf("%s\t%s\t%s\n", device.DisplayName.c_str(), device.Transport().Describe().c_str(),
+                Capabilities(device.Capabilities).c_str());
+}
+
+// One line on stdout, rewritten in place whenever the whole percent changes.
+class TProgressLine {
+public:
+    void Show(double fraction) {
+        const int percent = int(std::lround(std::clamp(fraction, 0.0, 1.0) * 100));
+        if (percent == shown_) return;
+        shown_ = percent;
+        std::printf("\rRecording: %3d%%", percent);
+        std::fflush(stdout);
+    }
+    void End() {
+        if (shown_ >= 0) std::printf("\n");
+        shown_ = -1;
+    }
+
+private:
+    int shown_ = -1;
+};
+
+bool DumpDisc(const TSimWriter& sim, const std::string& path) {
+    try {
+        WriteFileWhole(path, sim.Disc());
+        return true;
+    } catch (const EStreamError& error) {
+        std::fprintf(stderr, "bootdisk burn: cannot write %s: %s\n", path.c_str(),
+                     error.Reason().empty() ? error.what() : error.Reason().c_str());
+        return false;
+    }
+}
+
+}  // namespace
+
+int RunDevices(const TArguments& args) {
+    std::size_t writers = 0;
+    const auto list = [&](TSPTIdevice& device) {
+        if (!device.IsWriter()) return;
+        PrintWriter(device);
+        ++writers;
+    };
+    if (args.positional.empty()) {
+        TOpticalDevices devices;
+        for (std::size_t i = 0; i < devices.Count(); ++i) list(devices.Item(i));
+    } else {
+        for (const auto& name : args.positional) {
+            try {
+                TSPTIdevice device(OpenTransport(name, false).transport);
+                if (device.DeviceType == kDeviceTypeCdRom) list(device);
+            } catch (const std::exception& error) {
+                std::fprintf(stderr, "bootdisk devices: %s\n", error.what());
+            }
+        }
+    }
+    if (writers == 0) std::printf("No CD/DVD writer found.\n");
+    return 0;
+}
+
+int RunBurn(const TArguments& args) {
+    if (args.positional.size() != 1) throw std::invalid_argument("burn takes exactly one device");
+    const auto& name = args.positional.front();
+    TOpenedTransport opened;
+    try {
+        opened = OpenTransport(name, args.trace);
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "bootdisk burn: %s\n", error.what());
+        return 1;
+    }
+    if (args.simDump && !opened.sim) throw std::invalid_argument("--sim-dump needs an emulated writer (sim:...)");
+    const auto* sim = opened.sim;
+    TSPTIdevice device(std::move(opened.transport));
+
+    auto session = StartSession(args, {args.msDosFolder, std::nullopt, false});
+    if (!session) return 1;
+    TJobEnv env{session->app, *session->dialogs, RealHost()};
+    TProgressLine line;
+    TDSKburningIO io(*session->dialogs, [&](double fraction) { line.Show(fraction); });
+    const bool done = CreateCdDvd(device, env, {args.options, args.parameters, false}, &io,
+                                  [&](double fraction) { line.Show(fraction); });
+    line.End();
+    if (sim && args.simDump && !DumpDisc(*sim, *args.simDump)) return 1;
+    return done ? 0 : 1;
+}
+
+}  // namespace bootdisk::cli

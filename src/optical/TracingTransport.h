@@ -1,0 +1,26 @@
+#pragma once
+// A transport that passes every command on and prints it as one line: the CDB bytes, the data
+// direction and length, and the result code, e.g. "2a 00 00 00 00 00 00 00 0a 00 out 20480 -> 0".
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "optical/ScsiTransport.h"
+
+namespace bootdisk {
+
+class TTracingTransport : public IScsiTransport {
+public:
+    TTracingTransport(std::unique_ptr<IScsiTransport> inner, std::FILE* out = stderr);
+    TScsiReply Execute(const TScsiRequest& request) override;
+    std::string Describe() const override { return inner_->Describe(); }
+
+private:
+    std::unique_ptr<IScsiTransport> inner_;
+    std::FILE* out_;
+};
+
+// The trace line of one command, without the line end.
+std::string TraceLine(const TScsiRequest& request, const TScsiReply& reply);
+
+}  // namespace bootdisk

@@ -1,0 +1,81 @@
+// SCSI commands to a Windows optical drive through IOCTL_SCSI_PASS_THROUGH(_DIRECT) on \\.\X:,
+// and the drive-letter scan.
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <stdexcept>
+
+#include "optical/Optical_devices.h"
+#include "optical/SptiBlock.h"
+
+namespace bootdisk {
+namespace {
+
+// The direct block holds the buffer address in a 32-bit field.
+static_assert(sizeof(void*) == 4, "the pass-through blocks are laid out for 32-bit Windows");
+
+std::string DevicePath(const std::string& name) { return "\\\\.\\" + name; }
+
+class TSptiTransport : public IScsiTransport {
+public:
+    TSptiTransport(std::string name, HANDLE handle) : name_(std::move(name)), handle_(handle) {}
+    ~TSptiTransport() override { CloseHandle(handle_); }
+    TSptiTransport(const TSptiTransport&) = delete;
+    TSptiTransport& operator=(const TSptiTransport&) = delete;
+
+    TScsiReply Execute(const TScsiRequest& request) override {
+        DWORD returned = 0;
+        if (UsesBufferedBlock(request)) {
+            auto block = MakeBufferedBlock(request);
+            if (!DeviceIoControl(handle_, kIoctlScsiPassThrough, block.data(), DWORD(spti::HeaderSize), block.data(),
+                                 DWORD(block.size()), &returned, nullptr))
+                return {};
+            if (request.direction == TDataDirection::In && request.data != nullptr)
+                std::copy_n(block.begin() + spti::DataOffset, request.length, request.data);
+            return {true, block[spti::ScsiStatus]};
+        }
+        auto block = MakeDirectBlock(request, std::uint32_t(reinterpret_cast<std::uintptr_t>(request.data)));
+        if (!DeviceIoControl(handle_, kIoctlScsiPassThroughDirect, block.data(), DWORD(block.size()), block.data(),
+                             DWORD(block.size()), &returned, nullptr))
+            return {};
+        return {true, block[spti::ScsiStatus]};
+    }
+
+    std::string Describe() const override { return name_; }
+
+private:
+    std::string name_;
+    HANDLE handle_;
+};
+
+}  // namespace
+
+std::unique_ptr<IScsiTransport> OpenPassThrough(const std::string& name) {
+    if (name.size() != 2 || name[1] != ':' || !std::isalpha(static_cast<unsigned char>(name[0])))
+        throw std::runtime_error("'" + name + "' is not a drive such as E:");
+    const HANDLE handle = CreateFileA(DevicePath(name).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot open " + name + " (error " + std::to_string(GetLastError()) + ")");
+    return std::make_unique<TSptiTransport>(name, handle);
+}
+
+std::vector<std::string> PassThroughDeviceNames() {
+    std::vector<std::string> names;
+    DWORD mask = GetLogicalDrives();
+    for (char letter = 'A'; mask != 0; ++letter, mask >>= 1) {
+        if ((mask & 1) == 0) continue;
+        const std::string name{letter, ':'};
+        char target[255] = {};
+        if (QueryDosDeviceA(name.c_str(), target, sizeof target) != 0 && target[0] != '\0') names.push_back(name);
+    }
+    return names;
+}
+
+std::unique_ptr<IScsiTransport> OpenIscsi(const TIscsiUrl& /*url*/, const std::string& name) {
+    throw std::runtime_error("cannot open " + name + ": iSCSI is not available on this host");
+}
+
+}  // namespace bootdisk

@@ -1,0 +1,117 @@
+// `bootdisk burn` and `bootdisk devices` on the emulated writer, as a user runs them.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <sstream>
+
+#include "base/Streams.h"
+#include "support/TestSupport.h"
+
+namespace bootdisk {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using test::RunCommand;
+using testing::HasSubstr;
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+Bytes Pattern(std::size_t size, std::uint8_t seed) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = std::uint8_t(seed + i * 29 + i / 251);
+    return bytes;
+}
+
+class Burn : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directory(dos);
+        test::WriteFile(dos + "/IO.SYS", Pattern(40'000, 3));
+        test::WriteFile(dos + "/COMMAND.COM", Pattern(93'000, 4));
+    }
+
+    // Runs the tool in the temp folder with no terminal; stderr goes to errors.txt.
+    int Bootdisk(const std::string& arguments, std::string* output = nullptr) {
+        std::string discard;
+        return RunCommand("cd " + Quoted(temp.Path()) + " && { SOURCE_DATE_EPOCH=1136073600 " +
+                              Quoted(test::BinPath("bootdisk")) + " " + arguments + " < /dev/null 2> errors.txt; }",
+                          output ? output : &discard);
+    }
+    std::string Errors() const {
+        const auto bytes = ReadWholeFile(temp / "errors.txt");
+        return {bytes.begin(), bytes.end()};
+    }
+    std::string DosFolder() const { return " --msdos-folder " + Quoted(dos); }
+
+    test::TTempDir temp;
+    std::string dos = temp / "dos";
+};
+
+TEST_F(Burn, RecordedDiscEqualsTheIsoImageAndIsWrittenTenBlocksAtATime) {
+    const std::string options = " --params '/X /Y' --options 101100110011";
+    std::string output;
+    ASSERT_EQ(Bootdisk("burn sim: --trace --sim-dump disc.bin" + DosFolder() + options, &output), 0) << Errors();
+    EXPECT_THAT(output, HasSubstr("\rRecording: 100%"));
+    EXPECT_THAT(output, testing::EndsWith("\n"));
+    const auto trace = Errors();
+    ASSERT_EQ(Bootdisk("iso boot.iso" + DosFolder() + options), 0) << Errors();
+
+    const auto disc = ReadWholeFile(temp / "disc.bin");
+    EXPECT_EQ(disc.size(), 1'515'520u);
+    EXPECT_TRUE(disc == ReadWholeFile(temp / "boot.iso")) << "the recorded disc differs from the ISO image";
+
+    const std::regex write("2a 00 ([0-9a-f]{2} ){4}00 00 0a 00 out 20480 -> 0");
+    std::istringstream lines(trace);
+    std::size_t writes = 0, lineCount = 0;
+    std::uint32_t expectedAddress = 0;
+    for (std::string line; std::getline(lines, line); ++lineCount) {
+        if (!line.starts_with("2a ")) continue;
+        ASSERT_TRUE(std::regex_match(line, write)) << line;
+        EXPECT_EQ(std::stoul(line.substr(6, 2) + line.substr(9, 2) + line.substr(12, 2) + line.substr(15, 2), nullptr, 16),
+                  expectedAddress);
+        expectedAddress += 10;
+        ++writes;
+    }
+    EXPECT_EQ(writes, 74u);
+    EXPECT_THAT(trace, HasSubstr("12 00 00 00 a5 00 in 165 -> 0\n"));  // INQUIRY comes first
+    EXPECT_THAT(trace, HasSubstr("5b 01 02 00 00 00 00 00 00 00 none 0 -> 0\n"));  // session closed
+}
+
+TEST_F(Burn, DiscAndDriveFaultsGiveTheirMessagesAndFail) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"sim:notready", "The device is not ready. Try again..."},
+        {"sim:appendable", "The disc in the drive is not blank. Please Insert a blank CD and try again."},
+        {"sim:full", "Error in writing process : There is not enought free space on the disc"},
+        {"sim:smallbuffer", "Error in writing process : Can't read buffer capacity"},
+    };
+    for (const auto& [device, message] : cases) {
+        EXPECT_EQ(Bootdisk(std::string("burn ") + device + " --sim-dump disc.bin" + DosFolder()), 1) << device;
+        EXPECT_THAT(Errors(), HasSubstr(message)) << device;
+    }
+    EXPECT_TRUE(ReadWholeFile(temp / "disc.bin").empty());  // the buffer fault stopped it before any block
+}
+
+TEST_F(Burn, BadDevicesAreRefusedWithAReason) {
+    EXPECT_EQ(Bootdisk("burn /nonexistent/sr0" + DosFolder()), 1);
+    EXPECT_THAT(Errors(), HasSubstr("cannot open /nonexistent/sr0"));
+    EXPECT_EQ(Bootdisk("burn iscsi://127.0.0.1/iqn.x" + DosFolder()), 2);
+    EXPECT_THAT(Errors(), HasSubstr("no LUN after the target"));
+    EXPECT_EQ(Bootdisk("burn sim:bogus" + DosFolder()), 2);
+    EXPECT_THAT(Errors(), HasSubstr("unknown emulated writer 'sim:bogus'"));
+    EXPECT_EQ(Bootdisk("burn /dev/null --sim-dump d.bin" + DosFolder()), 1);
+    EXPECT_EQ(Bootdisk("burn" + DosFolder()), 2);
+    EXPECT_THAT(Errors(), HasSubstr("burn takes exactly one device"));
+}
+
+TEST_F(Burn, DevicesListsNamedWriters) {
+    std::string output;
+    EXPECT_EQ(Bootdisk("devices sim: sim:bogus", &output), 0);
+    EXPECT_EQ(output, "SIM WRITER (BOOTDISK)\tsim:\tread CD-R,CD-RW  write CD-R,CD-RW,test\n");
+    EXPECT_THAT(Errors(), HasSubstr("sim:bogus"));
+    EXPECT_EQ(Bootdisk("devices", &output), 0);  // this machine's own drives, if any
+}
+
+}  // namespace
+}  // namespace bootdisk

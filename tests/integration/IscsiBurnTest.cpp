@@ -1,0 +1,148 @@
+// `bootdisk burn iscsi://...` against a tgtd target that exports an MMC LUN on loopback.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "base/Streams.h"
+#include "support/TestSupport.h"
+
+namespace bootdisk {
+namespace {
+
+using test::RunCommand;
+const std::string kTools = "PATH=\"$PATH:/usr/sbin:/sbin\" ";
+const std::string kTarget = "iqn.2026-01.org.bootdisk.test:cd";
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+// A loopback TCP port nobody listens on right now.
+int FreePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    ::close(fd);
+    return port;
+}
+
+class IscsiBurn : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (RunCommand(kTools + "command -v tgtd && command -v tgtadm") != 0)
+            GTEST_SKIP() << "tgtd is not installed; scripts/setup installs tgt";
+        port = FreePort();
+        static int instance = 0;
+        control = 1000 + int(::getpid() % 5000) * 4 + instance++ % 4;  // tgtd takes small numbers only
+        ASSERT_NE(port, 0);
+        pid = StartTgtd();
+        ASSERT_GT(pid, 0) << "cannot start tgtd";
+        bool ready = false;
+        for (int i = 0; i < 50 && !ready; ++i) {
+            ready = Admin("--lld iscsi --mode target --op show") == 0;
+            if (!ready) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        if (!ready) GTEST_SKIP() << "tgtd did not start: " << Text(temp / "tgtd.log");
+        test::WriteFile(temp / "cd.img", {});
+        ASSERT_EQ(Admin("--lld iscsi --mode target --op new --tid 1 --targetname " + kTarget), 0) << last;
+        ASSERT_EQ(Admin("--lld iscsi --mode logicalunit --op new --tid 1 --lun 1 --bstype rdwr --device-type cd "
+                        "--backing-store " + Quoted(temp / "cd.img")),
+                  0)
+            << last;
+        ASSERT_EQ(Admin("--lld iscsi --mode target --op bind --tid 1 --initiator-address 127.0.0.1"), 0) << last;
+    }
+
+    // The daemon runs as our child so that it is reaped here, whichever way it ends.
+    pid_t StartTgtd() {
+        const auto log = temp / "tgtd.log";
+        const auto controlText = std::to_string(control);
+        const auto portal = "portal=127.0.0.1:" + std::to_string(port);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+        std::string program = "/usr/sbin/tgtd";
+        if (::access(program.c_str(), X_OK) != 0) program = "tgtd";
+        const char* argv[] = {program.c_str(), "-f", "-C", controlText.c_str(), "--iscsi", portal.c_str(), nullptr};
+        pid_t child = 0;
+        const int error = posix_spawnp(&child, argv[0], &actions, nullptr, const_cast<char* const*>(argv), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        return error == 0 ? child : 0;
+    }
+
+    // tgtd ignores SIGTERM and stops only once its targets are gone.
+    void TearDown() override {
+        if (pid <= 0) return;
+        Admin("--lld iscsi --mode target --op delete --force --tid 1");
+        Admin("--mode system --op delete");
+        for (int i = 0; i < 50; ++i) {
+            if (::waitpid(pid, nullptr, WNOHANG) == pid) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+
+    int Admin(const std::string& arguments) {
+        std::string output;
+        const int status = RunCommand(kTools + "tgtadm -C " + std::to_string(control) + " " + arguments, &output);
+        if (status != 0) last = output;
+        return status;
+    }
+    static std::string Text(const std::string& path) {
+        try {
+            const auto bytes = ReadWholeFile(path);
+            return {bytes.begin(), bytes.end()};
+        } catch (const std::exception&) {
+            return {};
+        }
+    }
+    int Bootdisk(const std::string& arguments, std::string* output) {
+        return RunCommand("cd " + Quoted(temp.Path()) + " && SOURCE_DATE_EPOCH=1136073600 " +
+                              Quoted(test::BinPath("bootdisk")) + " " + arguments + " --msdos-folder dos < /dev/null",
+                          output);
+    }
+
+    test::TTempDir temp;
+    int port = 0, control = 0;
+    pid_t pid = 0;
+    std::string last;
+};
+
+TEST_F(IscsiBurn, TheBackingFileHoldsTheCdImage) {
+    std::filesystem::create_directory(temp / "dos");
+    test::WriteFile(temp / "dos/IO.SYS", std::vector<std::uint8_t>(40'000, 0x11));
+    test::WriteFile(temp / "dos/COMMAND.COM", std::vector<std::uint8_t>(93'000, 0x22));
+    const auto url = "iscsi://127.0.0.1:" + std::to_string(port) + "/" + kTarget + "/1";
+    std::string output;
+    ASSERT_EQ(Bootdisk("burn " + url + " --trace", &output), 0) << output;
+    EXPECT_THAT(output, testing::HasSubstr("5b 01 02 00 00 00 00 00 00 00 none 0 -> 0"));
+    ASSERT_EQ(Bootdisk("iso boot.iso", &output), 0) << output;
+    EXPECT_TRUE(ReadWholeFile(temp / "cd.img") == ReadWholeFile(temp / "boot.iso"));
+}
+
+TEST_F(IscsiBurn, AMissingTargetIsRefusedWithTheInitiatorsReason) {
+    std::string output;
+    EXPECT_EQ(Bootdisk("burn iscsi://127.0.0.1:" + std::to_string(port) + "/iqn.2026-01.org.bootdisk.test:none/1",
+                       &output),
+              1);
+    EXPECT_THAT(output, testing::HasSubstr("cannot log in to iscsi://"));
+}
+
+}  // namespace
+}  // namespace bootdisk

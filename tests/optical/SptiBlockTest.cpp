@@ -1,0 +1,103 @@
+// The Windows pass-through blocks byte by byte, as the system's driver reads them.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "base/Bytes.h"
+#include "optical/ScsiCommands.h"
+#include "optical/SptiBlock.h"
+
+namespace bootdisk {
+namespace {
+
+TEST(SptiBlock, BufferedInquiry) {
+    std::uint8_t answer[165];
+    const auto request = Inquiry(answer);
+    ASSERT_TRUE(UsesBufferedBlock(request));
+    const auto block = MakeBufferedBlock(request);
+    EXPECT_EQ(GetLE16(&block[0]), 44);    // Length
+    EXPECT_EQ(block[2], 0);               // ScsiStatus, set by the system
+    EXPECT_EQ(block[3], 0);               // PathId
+    EXPECT_EQ(block[4], 0);               // TargetId
+    EXPECT_EQ(block[5], 0);               // Lun
+    EXPECT_EQ(block[6], 6);               // CdbLength
+    EXPECT_EQ(block[7], 128);             // SenseInfoLength
+    EXPECT_EQ(block[8], 1);               // DataIn
+    EXPECT_EQ(GetLE32(&block[12]), 512u); // DataTransferLength: the whole data area
+    EXPECT_EQ(GetLE32(&block[16]), 2u);   // TimeOutValue
+    EXPECT_EQ(GetLE32(&block[20]), 172u); // DataBufferOffset
+    EXPECT_EQ(GetLE32(&block[24]), 44u);  // SenseInfoOffset
+    const std::uint8_t cdb[16] = {0x12, 0, 0, 0, 0xA5};
+    EXPECT_TRUE(std::equal(cdb, cdb + 16, block.begin() + 28));
+    EXPECT_EQ(block.size(), 684u);
+    for (std::size_t i = 44; i < block.size(); ++i) ASSERT_EQ(block[i], 0) << i;
+}
+
+TEST(SptiBlock, CommandsWithoutDataAreBufferedAndMarkedDataIn) {
+    for (const auto& request : {TestUnitReady(), SynchronizeCache(), CloseTrack(), BlankDisc(TBlankType::WholeDisc)}) {
+        ASSERT_TRUE(UsesBufferedBlock(request));
+        const auto block = MakeBufferedBlock(request);
+        EXPECT_EQ(block[8], 1);
+        EXPECT_EQ(block[6], request.cdbLength);
+        EXPECT_EQ(GetLE32(&block[16]), request.timeoutSeconds);
+    }
+    EXPECT_EQ(MakeBufferedBlock(SynchronizeCache())[16], 120);
+    EXPECT_EQ(MakeBufferedBlock(BlankDisc(TBlankType::WholeDisc))[16], 2);
+}
+
+TEST(SptiBlock, WriteGoesDirectWithTargetOne) {
+    std::vector<std::uint8_t> data(20480);
+    const auto request = Write10(0x12345, 10, data.data());
+    ASSERT_FALSE(UsesBufferedBlock(request));
+    const auto block = MakeDirectBlock(request, 0x00401000);
+    EXPECT_EQ(block.size(), 172u);
+    EXPECT_EQ(GetLE16(&block[0]), 44);
+    EXPECT_EQ(block[3], 0);
+    EXPECT_EQ(block[4], 1);  // TargetId
+    EXPECT_EQ(block[5], 0);
+    EXPECT_EQ(block[6], 10);
+    EXPECT_EQ(block[7], 128);
+    EXPECT_EQ(block[8], 0);  // data out
+    EXPECT_EQ(GetLE32(&block[12]), 20480u);
+    EXPECT_EQ(GetLE32(&block[16]), 120u);
+    EXPECT_EQ(GetLE32(&block[20]), 0x00401000u);  // DataBuffer
+    EXPECT_EQ(GetLE32(&block[24]), 44u);
+    const std::uint8_t cdb[10] = {0x2A, 0, 0x00, 0x01, 0x23, 0x45, 0, 0x00, 0x0A, 0};
+    EXPECT_TRUE(std::equal(cdb, cdb + 10, block.begin() + 28));
+    for (std::size_t i = 38; i < block.size(); ++i) ASSERT_EQ(block[i], 0) << i;
+}
+
+TEST(SptiBlock, ModeSelectGoesDirectWithTargetZero) {
+    std::uint8_t list[64] = {};
+    const auto request = ModeSelect(list, 60);
+    ASSERT_FALSE(UsesBufferedBlock(request));
+    const auto block = MakeDirectBlock(request, 0x1000);
+    EXPECT_EQ(block[4], 0);
+    EXPECT_EQ(block[8], 0);
+    EXPECT_EQ(GetLE32(&block[12]), 60u);
+    EXPECT_EQ(block[28], 0x55);
+}
+
+TEST(SptiBlock, AnAnswerBeyondTheDataAreaGoesDirectAsDataIn) {
+    std::vector<std::uint8_t> answer(2048);
+    TScsiRequest request;
+    request.cdbLength = 10;
+    request.cdb[0] = 0x28;
+    request.direction = TDataDirection::In;
+    request.data = answer.data();
+    request.length = 2048;
+    ASSERT_FALSE(UsesBufferedBlock(request));
+    const auto block = MakeDirectBlock(request, 0x2000);
+    EXPECT_EQ(block[8], 1);
+    EXPECT_EQ(GetLE32(&block[12]), 2048u);
+}
+
+TEST(SptiBlock, RefusesABadCommandBlockLength) {
+    TScsiRequest request;
+    EXPECT_THROW(MakeBufferedBlock(request), std::invalid_argument);
+    request.cdbLength = 17;
+    EXPECT_THROW(MakeDirectBlock(request, 0), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace bootdisk

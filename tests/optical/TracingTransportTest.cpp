@@ -1,0 +1,83 @@
+// The trace line of every command, and the scan's choice of devices.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "optical/Optical_devices.h"
+#include "optical/ScsiCommands.h"
+#include "optical/TracingTransport.h"
+#include "platform/sim/SimWriter.h"
+
+namespace bootdisk {
+namespace {
+
+// Answers every command with a fixed reply; INQUIRY gets the given peripheral byte.
+class TFixedTransport : public IScsiTransport {
+public:
+    explicit TFixedTransport(TScsiReply reply, std::uint8_t peripheral = 0) : reply_(reply), peripheral_(peripheral) {}
+    TScsiReply Execute(const TScsiRequest& request) override {
+        if (reply_.delivered && request.cdb[0] == scsi::kInquiry && request.data) request.data[0] = peripheral_;
+        return reply_;
+    }
+    std::string Describe() const override { return "fixed"; }
+
+private:
+    TScsiReply reply_;
+    std::uint8_t peripheral_;
+};
+
+std::string Trace(TScsiReply reply, const TScsiRequest& request) {
+    std::FILE* file = std::tmpfile();
+    TTracingTransport tracing(std::make_unique<TFixedTransport>(reply), file);
+    EXPECT_EQ(tracing.Execute(request).status, reply.status);
+    EXPECT_EQ(tracing.Describe(), "fixed");
+    std::rewind(file);
+    char line[256] = {};
+    const bool read = std::fgets(line, sizeof line, file) != nullptr;
+    std::fclose(file);
+    return read ? line : "";
+}
+
+TEST(TracingTransport, OneLinePerCommandWithTheResultCode) {
+    std::vector<std::uint8_t> data(20480);
+    EXPECT_EQ(Trace({true, 0}, Write10(0, 10, data.data())), "2a 00 00 00 00 00 00 00 0a 00 out 20480 -> 0\n");
+    EXPECT_EQ(Trace({true, 2}, ReadDiscInformation(data.data())), "51 00 00 00 00 00 00 00 22 00 in 34 -> 1\n");
+    EXPECT_EQ(Trace({true, 4}, TestUnitReady()), "00 00 00 00 00 00 none 0 -> 21\n");
+    EXPECT_EQ(Trace({true, 8}, BlankDisc(TBlankType::Minimal)), "a1 11 00 00 00 00 00 00 00 00 00 00 none 0 -> 10\n");
+    EXPECT_EQ(Trace({false, 0}, SynchronizeCache()), "35 02 00 00 00 00 00 00 00 00 none 0 -> 5\n");
+}
+
+TEST(OpticalDevices, KeepsTheCdRomClassInScanOrder) {
+    TPassThroughHost host;
+    host.names = [] { return std::vector<std::string>{"disk", "writer", "gone", "reader", "silent"}; };
+    host.open = [](const std::string& name) -> std::unique_ptr<IScsiTransport> {
+        if (name == "disk") return std::make_unique<TFixedTransport>(TScsiReply{true, 0}, 0x00);
+        if (name == "writer") return MakeSimWriter("sim:");
+        if (name == "reader") return std::make_unique<TFixedTransport>(TScsiReply{true, 0}, 0x05);
+        if (name == "silent") return std::make_unique<TFixedTransport>(TScsiReply{false, 0}, 0x05);
+        throw std::runtime_error("cannot open " + name);
+    };
+    TOpticalDevices devices(host);
+    ASSERT_EQ(devices.Count(), 2u);
+    EXPECT_EQ(devices.Item(0).Transport().Describe(), "sim:");
+    EXPECT_TRUE(devices.Item(0).IsWriter());
+    EXPECT_EQ(devices.Item(1).Transport().Describe(), "fixed");
+    EXPECT_FALSE(devices.Item(1).IsWriter());  // a reader without write capabilities stays unlisted
+    EXPECT_FALSE(TOpticalDevices::AspiAvailable());
+}
+
+TEST(OpticalDevices, OpensByName) {
+    const auto sim = OpenTransport("sim:full", false);
+    ASSERT_NE(sim.sim, nullptr);
+    EXPECT_EQ(sim.transport->Describe(), "sim:full");
+    const auto traced = OpenTransport("sim:", true);
+    EXPECT_NE(traced.sim, nullptr);
+    EXPECT_NE(dynamic_cast<TTracingTransport*>(traced.transport.get()), nullptr);
+    EXPECT_THROW(OpenTransport("sim:bogus", false), std::invalid_argument);
+    EXPECT_THROW(OpenTransport("iscsi://h/iqn.x", false), std::invalid_argument);
+    EXPECT_THROW(OpenTransport("/nonexistent/sr0", false), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace bootdisk
