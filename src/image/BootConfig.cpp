@@ -18,7 +18,7 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 std::string IniText(std::string_view states) {
     std::string text;
     for (std::size_t i = 0; i < kIniOptionCount; ++i)
-        text.append("O" + std::to_string(i + 1) + "=" + states[i]).append(kLineEnd);
+        text.append("O").append(std::to_string(i + 1)).append("=").append(1, states[i]).append(kLineEnd);
     return text.append("L=0").append(kLineEnd);
 }
 

@@ -57,8 +57,8 @@ protected:
         dialogs.folderAnswers.push_back("D:\\DOS\\");
     }
 
-    bool Create(std::string_view spec, TSimWriterConfig* changes = nullptr) {
-        auto sim = MakeSimWriter(spec);
+    bool Create(std::string_view name, TSimWriterConfig* changes = nullptr) {
+        auto sim = MakeSimWriter(name);
         if (changes) sim->Config() = *changes;
         writer = sim.get();
         TPollOptions polls;
@@ -104,7 +104,7 @@ TEST_F(CdDvdJobWriterTest, RefusalsShowTheirMessageBeforeAnythingIsWritten) {
     TSimWriterConfig failingSelect;
     failingSelect.failingOpcode = scsi::kModeSelect10;
     struct TCase {
-        const char* spec;
+        const char* name;
         TSimWriterConfig* changes;
         std::string message;
     };
@@ -116,11 +116,11 @@ TEST_F(CdDvdJobWriterTest, RefusalsShowTheirMessageBeforeAnythingIsWritten) {
         {"sim:smallbuffer", nullptr, "Error in writing process : Can't read buffer capacity"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.spec);
+        SCOPED_TRACE(c.name);
         dialogs = TScriptedDialogs();
         dialogs.folderAnswers.push_back("D:\\DOS\\");
         progress.clear();
-        EXPECT_FALSE(Create(c.spec, c.changes));
+        EXPECT_FALSE(Create(c.name, c.changes));
         EXPECT_EQ(dialogs.Messages(), std::vector<std::string>{c.message});
         EXPECT_EQ(Writes(), 0u);
         EXPECT_TRUE(progress.empty());

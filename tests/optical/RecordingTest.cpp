@@ -272,10 +272,10 @@ TEST_F(RecordingTest, CdRecordableCannotBeBlanked) {
 }
 
 TEST(SimWriterFactoryTest, KnowsOnlyItsOwnSpecs) {
-    for (const auto* spec : {"sim:", "sim:appendable", "sim:notready", "sim:full", "sim:smallbuffer", "sim:buffer16k"}) {
-        const auto sim = MakeSimWriter(spec);
-        ASSERT_TRUE(sim) << spec;
-        EXPECT_EQ(sim->Describe(), spec);
+    for (const auto* name : {"sim:", "sim:appendable", "sim:notready", "sim:full", "sim:smallbuffer", "sim:buffer16k"}) {
+        const auto sim = MakeSimWriter(name);
+        ASSERT_TRUE(sim) << name;
+        EXPECT_EQ(sim->Describe(), name);
     }
     EXPECT_FALSE(MakeSimWriter("sim:unknown"));
     EXPECT_FALSE(MakeSimWriter("/dev/sr0"));

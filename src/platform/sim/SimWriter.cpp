@@ -168,21 +168,21 @@ std::uint8_t TSimWriter::StartImmediate() {
     return kGood;
 }
 
-std::unique_ptr<TSimWriter> MakeSimWriter(std::string_view spec) {
+std::unique_ptr<TSimWriter> MakeSimWriter(std::string_view name) {
     TSimWriterConfig config;
-    if (spec == "sim:appendable")
+    if (name == "sim:appendable")
         config.discStatus = 1;
-    else if (spec == "sim:notready")
+    else if (name == "sim:notready")
         config.ready = false;
-    else if (spec == "sim:full")
+    else if (name == "sim:full")
         config.freeBlocks = 740;
-    else if (spec == "sim:smallbuffer")
+    else if (name == "sim:smallbuffer")
         config.bufferBytes = 1024;
-    else if (spec == "sim:buffer16k")
+    else if (name == "sim:buffer16k")
         config.bufferBytes = 16 * 1024;
-    else if (spec != "sim:")
+    else if (name != "sim:")
         return nullptr;
-    return std::make_unique<TSimWriter>(config, std::string(spec));
+    return std::make_unique<TSimWriter>(config, std::string(name));
 }
 
 }  // namespace bootdisk

@@ -69,7 +69,7 @@ private:
 
 // "sim:" (blank CD-R, ample space, 2 MiB buffer), "sim:appendable", "sim:notready", "sim:full" (740
 // free blocks), "sim:smallbuffer" (1,024-byte buffer), "sim:buffer16k" (16,384-byte buffer); nothing
-// for any other spec.
-std::unique_ptr<TSimWriter> MakeSimWriter(std::string_view spec);
+// for any other name.
+std::unique_ptr<TSimWriter> MakeSimWriter(std::string_view name);
 
 }  // namespace bootdisk
