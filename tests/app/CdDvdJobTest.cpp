@@ -24,29 +24,6 @@ const std::string kMtools = "MTOOLS_SKIP_CHECK=1 ";
 
 Bytes Text(const std::string& text) { return {text.begin(), text.end()}; }
 
-void AppendLE32(Bytes& out, std::size_t value) {
-    std::uint8_t field[4];
-    PutLE32(field, std::uint32_t(value));
-    out.insert(out.end(), field, field + 4);
-}
-
-// A stored (uncompressed) payload container.
-Bytes Container(const std::vector<std::pair<std::string, Bytes>>& items) {
-    Bytes list;
-    AppendLE32(list, items.size());
-    for (const auto& [name, data] : items) {
-        list.push_back(payload::kKindFile);
-        AppendLE32(list, name.size());
-        list.insert(list.end(), name.begin(), name.end());
-        AppendLE32(list, data.size());
-        list.insert(list.end(), data.begin(), data.end());
-    }
-    Bytes container{payload::kFlagStored};
-    AppendLE32(container, list.size());
-    container.insert(container.end(), list.begin(), list.end());
-    return container;
-}
-
 // A writer that takes whatever it is given and answers as told.
 class TFakeWriter : public TOpticalDevice {
 public:
@@ -82,7 +59,7 @@ protected:
     void SetUp() override {
         if (BlankFloppyImage().size() != fat12::kImageSize) GTEST_SKIP() << kNoMkfs;
         const auto container = temp / "payload.pak";
-        WriteFile(container, Container({{".BOOTRECORD", BlankFloppyImage()},
+        WriteFile(container, test::StoredContainer({{".BOOTRECORD", BlankFloppyImage()},
                                         {"AUTOEXEC.BAT", Text("replaced")},
                                         {"Korvane\\Korvane.exe", Text("sanitizer")},
                                         {"Korvane\\DATA\\KORVANE.INI", Text("replaced")}}));

@@ -19,29 +19,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes Text(const std::string& text) { return {text.begin(), text.end()}; }
 
-void AppendLE32(Bytes& out, std::size_t value) {
-    std::uint8_t field[4];
-    PutLE32(field, std::uint32_t(value));
-    out.insert(out.end(), field, field + 4);
-}
-
 // A stored payload container with a boot floppy and one sanitizer file.
 Bytes CdPayload() {
-    const std::vector<std::pair<std::string, Bytes>> items = {
-        {".BOOTRECORD", BlankFloppyImage()}, {"Korvane\\Korvane.exe", Text("sanitizer")}};
-    Bytes list;
-    AppendLE32(list, items.size());
-    for (const auto& [name, data] : items) {
-        list.push_back(payload::kKindFile);
-        AppendLE32(list, name.size());
-        list.insert(list.end(), name.begin(), name.end());
-        AppendLE32(list, data.size());
-        list.insert(list.end(), data.begin(), data.end());
-    }
-    Bytes container{payload::kFlagStored};
-    AppendLE32(container, list.size());
-    container.insert(container.end(), list.begin(), list.end());
-    return container;
+    return test::StoredContainer({{".BOOTRECORD", BlankFloppyImage()}, {"Korvane\\Korvane.exe", Text("sanitizer")}});
 }
 
 // A whole CD copy recorded on the emulated writer, through the wizard's progress sink.

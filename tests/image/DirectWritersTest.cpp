@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "base/Bytes.h"
 #include "platform/sim/SimHost.h"
+#include "support/TestSupport.h"
 
 namespace bootdisk {
 namespace {
@@ -12,28 +12,11 @@ std::string Text(const std::optional<std::vector<std::uint8_t>>& bytes) {
     return bytes ? std::string(bytes->begin(), bytes->end()) : "<missing>";
 }
 
-// A stored container holding the named empty kind-1 items.
+// A payload of the named empty files.
 TExeDataBase Payload(const std::vector<std::string>& names) {
-    TMemoryStream list;
-    std::uint8_t word[4];
-    PutLE32(word, std::uint32_t(names.size()));
-    list.WriteBuffer(word, 4);
-    for (const auto& name : names) {
-        const std::uint8_t kind = 1;
-        list.WriteBuffer(&kind, 1);
-        PutLE32(word, std::uint32_t(name.size()));
-        list.WriteBuffer(word, 4);
-        list.WriteBuffer(name.data(), name.size());
-        PutLE32(word, 0);
-        list.WriteBuffer(word, 4);
-    }
-    TMemoryStream container;
-    const std::uint8_t flag = 0;
-    container.WriteBuffer(&flag, 1);
-    PutLE32(word, std::uint32_t(list.Size()));
-    container.WriteBuffer(word, 4);
-    container.WriteBuffer(list.Bytes().data(), list.Bytes().size());
-    container.Rewind();
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> items;
+    for (const auto& name : names) items.push_back({name, {}});
+    TMemoryStream container(test::StoredContainer(items));
     TExeDataBase payload;
     payload.LoadFromStream(container);
     return payload;

@@ -35,6 +35,31 @@ bool HasScratchFile(const std::string& dir) {
     return false;
 }
 
+namespace {
+
+void AppendLE32(std::vector<std::uint8_t>& out, std::size_t value) {
+    for (int i = 0; i < 4; ++i) out.push_back(std::uint8_t(value >> (8 * i)));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> StoredContainer(
+    const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& items) {
+    std::vector<std::uint8_t> list;
+    AppendLE32(list, items.size());
+    for (const auto& [name, data] : items) {
+        list.push_back(1);
+        AppendLE32(list, name.size());
+        list.insert(list.end(), name.begin(), name.end());
+        AppendLE32(list, data.size());
+        list.insert(list.end(), data.begin(), data.end());
+    }
+    std::vector<std::uint8_t> container{0};
+    AppendLE32(container, list.size());
+    container.insert(container.end(), list.begin(), list.end());
+    return container;
+}
+
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bootdisk::test {
@@ -25,6 +26,10 @@ private:
 
 // True when dir holds a scratch file that output is written through before it takes its name.
 bool HasScratchFile(const std::string& dir);
+
+// A stored (uncompressed) payload container of kind-1 items, in the given order.
+std::vector<std::uint8_t> StoredContainer(
+    const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& items);
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
