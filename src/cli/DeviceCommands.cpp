@@ -5,8 +5,6 @@
 #include <stdexcept>
 
 #include "app/CdDvdJob.h"
-#include "base/Errors.h"
-#include "base/PendingFile.h"
 #include "cli/Commands.h"
 #include "cli/Session.h"
 #include "optical/DSKburningIO.h"
@@ -58,17 +56,6 @@ private:
     int shown_ = -1;
 };
 
-bool DumpDisc(const TSimWriter& sim, const std::string& path) {
-    try {
-        WriteFileWhole(path, sim.Disc());
-        return true;
-    } catch (const EStreamError& error) {
-        std::fprintf(stderr, "bootdisk burn: cannot write %s: %s\n", path.c_str(),
-                     error.Reason().empty() ? error.what() : error.Reason().c_str());
-        return false;
-    }
-}
-
 }  // namespace
 
 int RunDevices(const TArguments& args) {
@@ -117,7 +104,7 @@ int RunBurn(const TArguments& args) {
     const bool done = CreateCdDvd(device, env, {args.options, args.parameters, false}, &io,
                                   [&](double fraction) { line.Show(fraction); });
     line.End();
-    if (sim && args.simDump && !DumpDisc(*sim, *args.simDump)) return 1;
+    if (sim && args.simDump && !SaveOutputFile("burn", *args.simDump, sim->Disc())) return 1;
     return done ? 0 : 1;
 }
 

@@ -3,8 +3,6 @@
 #include <stdexcept>
 
 #include "app/CdDvdJob.h"
-#include "base/Errors.h"
-#include "base/PendingFile.h"
 #include "cli/Commands.h"
 #include "cli/Session.h"
 #include "image/BootDrive.h"
@@ -20,17 +18,6 @@ const std::string& OutputFile(const TArguments& args, const char* command) {
 }
 
 TCreationSettings SettingsOf(const TArguments& args) { return {args.options, args.parameters, args.useMsDos}; }
-
-bool SaveImage(const std::string& path, std::span<const std::uint8_t> bytes) {
-    try {
-        WriteFileWhole(path, bytes);
-        return true;
-    } catch (const EStreamError& error) {
-        std::fprintf(stderr, "bootdisk: cannot write %s: %s\n", path.c_str(),
-                     error.Reason().empty() ? error.what() : error.Reason().c_str());
-        return false;
-    }
-}
 
 }  // namespace
 
@@ -54,7 +41,7 @@ int RunImage(const TArguments& args) {
     if (!BuildBootFloppy(floppy, session->app.payloads.Floppy(), args.useMsDos, env, SettingsOf(args))) return 1;
     std::vector<std::uint8_t> image(floppy.Image().begin(), floppy.Image().end());
     if (args.usb) MarkForHardDiskBoot(image);
-    if (!SaveImage(out, image)) return 1;
+    if (!SaveOutputFile("image", out, image)) return 1;
     std::printf("%s\n", out.c_str());
     return 0;
 }

@@ -3,9 +3,22 @@
 #include <cstdio>
 
 #include "app/StrBase.h"
+#include "base/Errors.h"
+#include "base/PendingFile.h"
 #include "platform/HostSystem.h"
 
 namespace bootdisk::cli {
+
+bool SaveOutputFile(const char* command, const std::string& path, std::span<const std::uint8_t> bytes) {
+    try {
+        WriteFileWhole(path, bytes);
+        return true;
+    } catch (const EStreamError& error) {
+        std::fprintf(stderr, "bootdisk %s: cannot write %s: %s\n", command, path.c_str(),
+                     error.Reason().empty() ? error.what() : error.Reason().c_str());
+        return false;
+    }
+}
 
 std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers answers) {
     auto session = std::make_unique<TSession>();
