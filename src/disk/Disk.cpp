@@ -1,0 +1,13 @@
+#include "disk/Disk.h"
+
+#include "disk/Disk9x.h"
+#include "disk/DiskNT.h"
+
+namespace bootdisk {
+
+std::unique_ptr<TVirtualDisk> CreateDisk(char drive, const TDiskHost& host) {
+    if (host.version.platformId == kPlatformNT) return std::make_unique<TDiskNT>(drive, host.devices);
+    return std::make_unique<TDisk9x>(drive, host.devices, host.vwin32, host.buildNumber);
+}
+
+}  // namespace bootdisk

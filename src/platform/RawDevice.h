@@ -1,0 +1,65 @@
+#pragma once
+// Sector-level access to a whole drive below its file system, and the drive queries the disk
+// objects make. Every operation answers with the OS error code, 0 meaning success.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace bootdisk {
+
+enum class TDeviceAccess { ReadOnly, ReadWrite };
+enum class THostDriveType { Unknown, Removable, Fixed, Other };
+
+struct TVolumeInfo {
+    std::string volumeName;
+    std::string fileSystemName;
+};
+
+struct TFreeSpace {
+    std::uint32_t sectorsPerCluster = 0;
+    std::uint32_t bytesPerSector = 0;
+    std::uint32_t freeClusters = 0;
+    std::uint32_t totalClusters = 0;
+};
+
+struct TTransfer {
+    std::uint32_t error = 0;
+    std::size_t moved = 0;
+};
+
+// An open device; the destructor closes it.
+class IRawDevice {
+public:
+    virtual ~IRawDevice() = default;
+    virtual std::uint32_t QuerySize(std::uint64_t& size) = 0;
+    virtual std::uint32_t Seek(std::uint64_t offset) = 0;
+    virtual TTransfer Read(std::span<std::uint8_t> data) = 0;
+    virtual TTransfer Write(std::span<const std::uint8_t> data) = 0;
+    virtual std::uint32_t Flush() = 0;
+    virtual std::uint32_t Lock() = 0;
+    virtual std::uint32_t Unlock() = 0;
+    virtual std::uint32_t Dismount() = 0;
+};
+
+class IRawDevices {
+public:
+    virtual ~IRawDevices() = default;
+    // Opens the drive's device exclusively; nothing and the error code when it cannot.
+    virtual std::unique_ptr<IRawDevice> Open(char drive, TDeviceAccess access, std::uint32_t& error) = 0;
+    virtual std::optional<TVolumeInfo> Volume(char drive) const = 0;
+    virtual std::optional<TFreeSpace> FreeSpace(char drive) const = 0;
+    virtual THostDriveType DriveType(char drive) const = 0;
+};
+
+// The host's devices. On hosts without drive letters a letter is mapped to a device node or file
+// with Assign; an unassigned letter cannot be opened.
+class IHostRawDevices : public IRawDevices {
+public:
+    virtual void Assign(char drive, std::string path, THostDriveType type) = 0;
+};
+std::unique_ptr<IHostRawDevices> CreateHostRawDevices();
+
+}  // namespace bootdisk

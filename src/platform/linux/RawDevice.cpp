@@ -1,0 +1,115 @@
+#include "platform/RawDevice.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <map>
+
+namespace bootdisk {
+namespace {
+
+std::uint32_t LastErrno() { return static_cast<std::uint32_t>(errno); }
+
+class TLinuxRawDevice : public IRawDevice {
+public:
+    explicit TLinuxRawDevice(int fd) : fd_(fd) {}
+    ~TLinuxRawDevice() override { ::close(fd_); }
+    TLinuxRawDevice(const TLinuxRawDevice&) = delete;
+    TLinuxRawDevice& operator=(const TLinuxRawDevice&) = delete;
+
+    std::uint32_t QuerySize(std::uint64_t& size) override {
+        struct stat info {};
+        if (::fstat(fd_, &info) != 0) return LastErrno();
+        if (S_ISBLK(info.st_mode)) return ::ioctl(fd_, BLKGETSIZE64, &size) == 0 ? 0 : LastErrno();
+        size = static_cast<std::uint64_t>(info.st_size);
+        return 0;
+    }
+    std::uint32_t Seek(std::uint64_t offset) override {
+        return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0 ? LastErrno() : 0;
+    }
+    TTransfer Read(std::span<std::uint8_t> data) override {
+        return Loop(data.size(), [&](std::size_t done) { return ::read(fd_, data.data() + done, data.size() - done); });
+    }
+    TTransfer Write(std::span<const std::uint8_t> data) override {
+        return Loop(data.size(), [&](std::size_t done) { return ::write(fd_, data.data() + done, data.size() - done); });
+    }
+    std::uint32_t Flush() override { return ::fsync(fd_) == 0 ? 0 : LastErrno(); }
+    // Linux keeps no volume locks; the exclusive open keeps mounts and other openers away.
+    std::uint32_t Lock() override { return 0; }
+    std::uint32_t Unlock() override { return 0; }
+    std::uint32_t Dismount() override { return 0; }
+
+private:
+    template <typename TCall>
+    static TTransfer Loop(std::size_t length, TCall call) {
+        TTransfer result;
+        while (result.moved < length) {
+            const ssize_t n = call(result.moved);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                result.error = LastErrno();
+                break;
+            }
+            if (n == 0) break;  // end of the device
+            result.moved += static_cast<std::size_t>(n);
+        }
+        return result;
+    }
+    int fd_;
+};
+
+class TLinuxRawDevices : public IHostRawDevices {
+public:
+    void Assign(char drive, std::string path, THostDriveType type) override {
+        drives_[Key(drive)] = {std::move(path), type};
+    }
+    std::unique_ptr<IRawDevice> Open(char drive, TDeviceAccess access, std::uint32_t& error) override {
+        const auto it = drives_.find(Key(drive));
+        if (it == drives_.end()) {
+            error = ENOENT;
+            return nullptr;
+        }
+        const int mode = access == TDeviceAccess::ReadOnly ? O_RDONLY : O_RDWR;
+        const int fd = ::open(it->second.path.c_str(), mode | O_EXCL | O_CLOEXEC);
+        if (fd < 0) {
+            error = LastErrno();
+            return nullptr;
+        }
+        // O_EXCL makes only block devices exclusive; an image file is held by a lock instead.
+        struct stat info {};
+        if (::fstat(fd, &info) != 0 || (S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) != 0)) {
+            error = LastErrno();
+            ::close(fd);
+            return nullptr;
+        }
+        error = 0;
+        return std::make_unique<TLinuxRawDevice>(fd);
+    }
+    // Letters name devices here, not mounted volumes.
+    std::optional<TVolumeInfo> Volume(char) const override { return std::nullopt; }
+    std::optional<TFreeSpace> FreeSpace(char) const override { return std::nullopt; }
+    THostDriveType DriveType(char drive) const override {
+        const auto it = drives_.find(Key(drive));
+        return it == drives_.end() ? THostDriveType::Unknown : it->second.type;
+    }
+
+private:
+    struct TEntry {
+        std::string path;
+        THostDriveType type;
+    };
+    static char Key(char drive) { return static_cast<char>(std::toupper(static_cast<unsigned char>(drive))); }
+    std::map<char, TEntry> drives_;
+};
+
+}  // namespace
+
+std::unique_ptr<IHostRawDevices> CreateHostRawDevices() { return std::make_unique<TLinuxRawDevices>(); }
+
+}  // namespace bootdisk
