@@ -13,7 +13,8 @@ namespace bootdisk {
 
 // A removable drive as the removable installation addresses it.
 struct TRemovableDrive {
-    std::string device;  // the drive's device (drive letter on Windows, device node on Linux)
+    char letter = 0;     // how the disk objects reach it
+    std::string device;  // "E:" on Windows, the device node on Linux
 };
 
 enum class TMediaType { Floppy, Optical, Removable };

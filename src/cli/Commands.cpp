@@ -10,9 +10,12 @@ const std::vector<TCommand>& Commands() {
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer, RunIso},
         {"image", "OUT.img [OPTIONS]", "write the 1.44 MB boot floppy image to a file",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagUsb, RunImage},
-        {"devices", "[DEVICE...]", "list the CD/DVD writers (or only the named devices)", 0, RunDevices},
+        {"devices", "[DEVICE...]", "list the CD/DVD writers and the removable drives (or only the named devices)",
+         0, RunDevices},
         {"burn", "DEVICE [OPTIONS]", "record the boot CD on a writer: /dev/srN, iscsi://HOST[:PORT]/IQN/LUN or sim:",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagBurn, RunBurn},
+        {"usb", "DEVICE [OPTIONS]", "write the boot disk onto a removable drive and read it back",
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes, RunUsb},
     };
     return commands;
 }

@@ -1,11 +1,14 @@
 // `bootdisk devices` and `bootdisk burn`: the CD/DVD writers, and recording the boot CD on one.
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <stdexcept>
 
 #include "app/CdDvdJob.h"
+#include "app/RemovableKinds.h"
+#include "app/StrBase.h"
+#include "base/Errors.h"
 #include "cli/Commands.h"
+#include "cli/Confirm.h"
+#include "cli/ProgressLine.h"
 #include "cli/Session.h"
 #include "optical/DSKburningIO.h"
 #include "optical/Optical_devices.h"
@@ -37,39 +40,44 @@ void PrintWriter(TSPTIdevice& device) {
                 Capabilities(device.Capabilities).c_str());
 }
 
-// One line on stdout, rewritten in place whenever the whole percent changes.
-class TProgressLine {
-public:
-    void Show(double fraction) {
-        const int percent = int(std::lround(std::clamp(fraction, 0.0, 1.0) * 100));
-        if (percent == shown_) return;
-        shown_ = percent;
-        std::printf("\rRecording: %3d%%", percent);
-        std::fflush(stdout);
+// The drives a boot image may be written to, and the others each with the reason it is not offered.
+void PrintDrives(const std::vector<THostDrive>& drives, const TStringTable& texts) {
+    std::string offered, refused;
+    for (const auto& drive : drives) {
+        const auto reason = RefusalText(texts, drive);
+        (reason.empty() ? offered : refused) += "  " + DriveIdentity(drive) + (reason.empty() ? "" : ": " + reason) + "\n";
     }
-    void End() {
-        if (shown_ >= 0) std::printf("\n");
-        shown_ = -1;
-    }
-
-private:
-    int shown_ = -1;
-};
+    std::printf("Removable drives that can take the boot disk:\n%s", offered.empty() ? "  none\n" : offered.c_str());
+    if (!refused.empty()) std::printf("Drives not offered:\n%s", refused.c_str());
+}
 
 }  // namespace
 
 int RunDevices(const TArguments& args) {
+    TAppContext app;
+    try {
+        LoadTexts(app, LanguageFilePath());
+    } catch (const ELanguageFileError& error) {
+        std::fprintf(stderr, "bootdisk: %s\n", error.what());
+        return 1;
+    }
     std::size_t writers = 0;
     const auto list = [&](TSPTIdevice& device) {
         if (!device.IsWriter()) return;
         PrintWriter(device);
         ++writers;
     };
+    std::vector<THostDrive> drives;
     if (args.positional.empty()) {
         TOpticalDevices devices;
         for (std::size_t i = 0; i < devices.Count(); ++i) list(devices.Item(i));
+        drives = ScanHostDrives();
     } else {
         for (const auto& name : args.positional) {
+            if (auto drive = DescribeHostDrive(name)) {
+                drives.push_back(std::move(*drive));
+                continue;
+            }
             try {
                 TSPTIdevice device(OpenTransport(name, false).transport);
                 if (device.DeviceType == kDeviceTypeCdRom) list(device);
@@ -79,6 +87,7 @@ int RunDevices(const TArguments& args) {
         }
     }
     if (writers == 0) std::printf("No CD/DVD writer found.\n");
+    PrintDrives(drives, app.texts);
     return 0;
 }
 
@@ -99,7 +108,7 @@ int RunBurn(const TArguments& args) {
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, false});
     if (!session) return 1;
     TJobEnv env{session->app, *session->dialogs, RealHost()};
-    TProgressLine line;
+    TProgressLine line("Recording");
     TDSKburningIO io(*session->dialogs, [&](double fraction) { line.Show(fraction); });
     const bool done = CreateCdDvd(device, env, {args.options, args.parameters, false}, &io,
                                   [&](double fraction) { line.Show(fraction); });

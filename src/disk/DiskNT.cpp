@@ -84,6 +84,7 @@ bool TDiskNT::Control(std::uint32_t (IRawDevice::*operation)()) {
 
 bool TDiskNT::Lock() { return Control(&IRawDevice::Lock); }
 bool TDiskNT::Unlock() { return Control(&IRawDevice::Unlock); }
+bool TDiskNT::Flush() { return Control(&IRawDevice::Flush); }
 bool TDiskNT::Dismount() { return Control(&IRawDevice::Dismount); }
 
 }  // namespace bootdisk

@@ -47,6 +47,8 @@ public:
     virtual bool ReadSectors(std::uint8_t* buffer, std::uint64_t start, std::uint64_t count) = 0;
     virtual bool WriteSectors(const std::uint8_t* buffer, std::uint64_t start, std::uint64_t count) = 0;
     virtual void GetDriveInfo();
+    // Puts every write on the medium; the 9x services write through already.
+    virtual bool Flush() { return SetResult(false); }
 
 protected:
     // Records the outcome; error is the OS code that goes with it.

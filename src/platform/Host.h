@@ -1,5 +1,6 @@
 #pragma once
 // What the operating system tells about the running program.
+#include <cstdint>
 #include <string>
 
 namespace bootdisk {
@@ -14,5 +15,8 @@ namespace bootdisk {
 
 // True when standard input is a terminal a person can answer questions on.
 bool StdinIsTerminal();
+
+// The operating system's own words for one of its error codes.
+std::string SystemErrorText(std::uint32_t code);
 
 }  // namespace bootdisk

@@ -52,6 +52,9 @@ public:
     virtual std::optional<TVolumeInfo> Volume(char drive) const = 0;
     virtual std::optional<TFreeSpace> FreeSpace(char drive) const = 0;
     virtual THostDriveType DriveType(char drive) const = 0;
+    // Where a file system on the drive is mounted, when the host mounts file systems beside raw
+    // access (Windows locks the volume instead and answers nothing).
+    virtual std::optional<std::string> MountedAt(char drive) const = 0;
 };
 
 // The host's devices. On hosts without drive letters a letter is mapped to a device node or file
@@ -59,6 +62,9 @@ public:
 class IHostRawDevices : public IRawDevices {
 public:
     virtual void Assign(char drive, std::string path, THostDriveType type) = 0;
+    // The letter by which the disk objects reach device ("/dev/sdb", or "E:" on Windows); a letter
+    // from C: up is assigned to it where needed. 0 when no letter is left.
+    virtual char Attach(const std::string& device, THostDriveType type) = 0;
 };
 std::unique_ptr<IHostRawDevices> CreateHostRawDevices();
 

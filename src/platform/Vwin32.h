@@ -56,4 +56,7 @@ public:
     virtual std::unique_ptr<IVwin32Service> Open(std::uint32_t& error) = 0;
 };
 
+// The host's VWIN32 device; hosts without one answer every Open with an error.
+IVwin32& HostVwin32();
+
 }  // namespace bootdisk

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstring>
 #include <stdexcept>
 
 namespace bootdisk {
@@ -16,5 +17,7 @@ std::string ExecutableDir() {
 }
 
 bool StdinIsTerminal() { return isatty(STDIN_FILENO) == 1; }
+
+std::string SystemErrorText(std::uint32_t code) { return std::strerror(static_cast<int>(code)); }
 
 }  // namespace bootdisk

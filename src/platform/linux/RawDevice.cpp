@@ -1,5 +1,7 @@
 #include "platform/RawDevice.h"
 
+#include "platform/linux/BlockDevices.h"
+
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/file.h>
@@ -39,7 +41,14 @@ public:
     TTransfer Write(std::span<const std::uint8_t> data) override {
         return Loop(data.size(), [&](std::size_t done) { return ::write(fd_, data.data() + done, data.size() - done); });
     }
-    std::uint32_t Flush() override { return ::fsync(fd_) == 0 ? 0 : LastErrno(); }
+    // Also drops the kernel's cached copy of a block device where allowed (it takes administrator
+    // rights), so that a read-back reads the medium.
+    std::uint32_t Flush() override {
+        if (::fsync(fd_) != 0) return LastErrno();
+        struct stat info {};
+        if (::fstat(fd_, &info) == 0 && S_ISBLK(info.st_mode)) ::ioctl(fd_, BLKFLSBUF, 0);
+        return 0;
+    }
     // Linux keeps no volume locks; the exclusive open keeps mounts and other openers away.
     std::uint32_t Lock() override { return 0; }
     std::uint32_t Unlock() override { return 0; }
@@ -69,6 +78,15 @@ public:
     void Assign(char drive, std::string path, THostDriveType type) override {
         drives_[Key(drive)] = {std::move(path), type};
     }
+    char Attach(const std::string& device, THostDriveType type) override {
+        for (char letter = 'C'; letter <= 'Z'; ++letter) {
+            const auto it = drives_.find(letter);
+            if (it != drives_.end() && it->second.path != device) continue;
+            Assign(letter, device, type);
+            return letter;
+        }
+        return 0;
+    }
     std::unique_ptr<IRawDevice> Open(char drive, TDeviceAccess access, std::uint32_t& error) override {
         const auto it = drives_.find(Key(drive));
         if (it == drives_.end()) {
@@ -97,6 +115,13 @@ public:
     THostDriveType DriveType(char drive) const override {
         const auto it = drives_.find(Key(drive));
         return it == drives_.end() ? THostDriveType::Unknown : it->second.type;
+    }
+    std::optional<std::string> MountedAt(char drive) const override {
+        const auto it = drives_.find(Key(drive));
+        if (it == drives_.end()) return std::nullopt;
+        const linuxhost::TSystemPaths paths;
+        const auto disk = linuxhost::DiskNumberOfNode(it->second.path, paths);
+        return disk ? linuxhost::MountPointOnDisk(*disk, paths) : std::nullopt;
     }
 
 private:

@@ -105,6 +105,11 @@ std::optional<TFreeSpace> TSimRawDevices::FreeSpace(char drive) const {
     return it == drives_.end() ? std::nullopt : it->second.freeSpace;
 }
 
+std::optional<std::string> TSimRawDevices::MountedAt(char drive) const {
+    const auto it = drives_.find(drive);
+    return it == drives_.end() ? std::nullopt : it->second.mountedAt;
+}
+
 THostDriveType TSimRawDevices::DriveType(char drive) const {
     const auto it = drives_.find(drive);
     return it == drives_.end() ? THostDriveType::Unknown : it->second.type;

@@ -24,6 +24,7 @@ struct TSimDrive {
     THostDriveType type = THostDriveType::Removable;
     std::optional<TVolumeInfo> volume;
     std::optional<TFreeSpace> freeSpace;
+    std::optional<std::string> mountedAt;
     TSimDriveFaults faults;
     // What happened to it.
     int openDevices = 0;
@@ -48,6 +49,7 @@ public:
     std::optional<TVolumeInfo> Volume(char drive) const override;
     std::optional<TFreeSpace> FreeSpace(char drive) const override;
     THostDriveType DriveType(char drive) const override;
+    std::optional<std::string> MountedAt(char drive) const override;
 
 private:
     std::map<char, TSimDrive> drives_;

@@ -18,4 +18,13 @@ std::string ExecutableDir() {
 
 bool StdinIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
 
+std::string SystemErrorText(std::uint32_t code) {
+    char text[512] = {};
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                   sizeof text, nullptr);
+    std::string message(text, n);
+    while (!message.empty() && (message.back() == '\r' || message.back() == '\n')) message.pop_back();
+    return message.empty() ? "error " + std::to_string(code) : message;
+}
+
 }  // namespace bootdisk

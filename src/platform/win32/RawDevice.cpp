@@ -77,6 +77,10 @@ class TWin32RawDevices : public IHostRawDevices {
 public:
     // Drives are the system's own letters.
     void Assign(char, std::string, THostDriveType) override {}
+    char Attach(const std::string& device, THostDriveType) override {
+        if (device.size() != 2 || device[1] != ':' || !std::isalpha(static_cast<unsigned char>(device[0]))) return 0;
+        return static_cast<char>(std::toupper(static_cast<unsigned char>(device[0])));
+    }
 
     std::unique_ptr<IRawDevice> Open(char drive, TDeviceAccess access, std::uint32_t& error) override {
         const std::string path = std::string("\\\\.\\") + drive + ":";
@@ -115,6 +119,7 @@ public:
             default: return THostDriveType::Other;
         }
     }
+    std::optional<std::string> MountedAt(char) const override { return std::nullopt; }
 };
 
 }  // namespace

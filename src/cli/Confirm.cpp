@@ -1,0 +1,28 @@
+#include "cli/Confirm.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "platform/Host.h"
+
+namespace bootdisk::cli {
+
+std::string DriveIdentity(const THostDrive& drive) {
+    std::string details = drive.model.empty() ? "" : drive.model + ", ";
+    return drive.device + " (" + details + FormatSize(drive.size) + ")";
+}
+
+bool ConfirmWrite(const char* command, const THostDrive& drive, const TArguments& args) {
+    if (args.yes) return true;
+    if (!StdinIsTerminal()) {
+        std::fprintf(stderr, "bootdisk %s: not writing to %s without --yes: there is no terminal to ask on\n", command,
+                     DriveIdentity(drive).c_str());
+        return false;
+    }
+    std::fprintf(stderr, "Everything on %s will be lost. Write the boot disk? [y/N] ", DriveIdentity(drive).c_str());
+    std::string answer;
+    std::getline(std::cin, answer);
+    return answer == "y" || answer == "Y" || answer == "yes";
+}
+
+}  // namespace bootdisk::cli

@@ -1,0 +1,17 @@
+#pragma once
+// The question asked before anything is written to a drive.
+#include <string>
+
+#include "cli/Arguments.h"
+#include "platform/HostDrives.h"
+
+namespace bootdisk::cli {
+
+// "/dev/sdb (SanDisk Cruzer, 16.0 GB)".
+std::string DriveIdentity(const THostDrive& drive);
+
+// True when the user agreed to lose what the drive holds: --yes, or "y" typed on the terminal.
+// Without a terminal and without --yes nothing is written.
+bool ConfirmWrite(const char* command, const THostDrive& drive, const TArguments& args);
+
+}  // namespace bootdisk::cli

@@ -1,0 +1,116 @@
+#include "disk/RemovableInstall.h"
+
+#include <algorithm>
+
+#include "base/Errors.h"
+#include "image/BootDrive.h"
+#include "image/Fat12Format.h"
+#include "platform/Host.h"
+
+namespace bootdisk {
+namespace {
+
+// Holds the volume lock from a successful Lock until the write ends, also through an exception.
+class TVolumeLock {
+public:
+    explicit TVolumeLock(TVirtualDisk& disk) : disk_(disk) { locked_ = !disk_.Lock(); }
+    ~TVolumeLock() { disk_.Unlock(); }
+    TVolumeLock(const TVolumeLock&) = delete;
+    TVolumeLock& operator=(const TVolumeLock&) = delete;
+    bool Locked() const { return locked_; }
+
+private:
+    TVirtualDisk& disk_;
+    bool locked_ = false;
+};
+
+}  // namespace
+
+void TRemovableInstall::CheckRemovable(char drive) const {
+    if (host_.disk.devices.DriveType(drive) != THostDriveType::Removable) throw EDiskProtectionFault();
+}
+
+std::vector<std::uint8_t> TRemovableInstall::ImageForDrive() const {
+    std::vector<std::uint8_t> image(image_->Image().begin(), image_->Image().end());
+    MarkForHardDiskBoot(image);
+    return image;
+}
+
+void TRemovableInstall::ShowWriteFailed(std::uint32_t error) const {
+    host_.dialogs.ShowCoolMessage(host_.texts[StrId::REMOVABLEINSTALL_WRITEFAILED] + SystemErrorText(error));
+}
+
+std::unique_ptr<TVirtualDisk> TRemovableInstall::OpenDisk(char drive, bool readOnly) {
+    // Raw writes under a mounted file system would corrupt it, and it would overwrite the image.
+    if (const auto mountPoint = host_.disk.devices.MountedAt(drive)) {
+        host_.dialogs.ShowCoolMessage(host_.texts[StrId::REMOVABLEINSTALL_MOUNTED] + *mountPoint);
+        return nullptr;
+    }
+    auto disk = CreateDisk(drive, host_.disk);
+    if (disk->OpenDrive(drive, readOnly)) {
+        ShowWriteFailed(disk->LastError);
+        return nullptr;
+    }
+    if (disk->BytesPerSector == 0 || fat12::kImageSize % disk->BytesPerSector != 0 ||
+        disk->TotalSectors * disk->BytesPerSector < fat12::kImageSize) {
+        host_.dialogs.ShowCoolMessage(host_.texts[StrId::REMOVABLEINSTALL_TOOSMALL]);
+        return nullptr;
+    }
+    return disk;
+}
+
+bool TRemovableInstall::WriteImageToDrive(char drive) {
+    CheckRemovable(drive);
+    const auto image = ImageForDrive();
+    const auto disk = OpenDisk(drive, false);
+    if (!disk) return false;
+
+    TVolumeLock lock(*disk);
+    // Writing under a file system that Windows keeps in use would corrupt both.
+    if (!lock.Locked()) {
+        ShowWriteFailed(disk->LastError);
+        return false;
+    }
+    const std::uint64_t total = image.size() / disk->BytesPerSector;
+    for (std::uint64_t pos = 0; pos < total;) {
+        const std::uint64_t chunk = std::min(kChunkSectors, total - pos);
+        if (disk->WriteSectors(image.data() + pos * disk->BytesPerSector, pos, chunk)) {
+            ShowWriteFailed(disk->LastError);
+            return false;
+        }
+        pos += chunk;
+        if (OnImageProgress) OnImageProgress(double(pos) / double(total));
+    }
+    if (disk->Flush()) {
+        ShowWriteFailed(disk->LastError);
+        return false;
+    }
+    return true;
+}
+
+bool TRemovableInstall::VerifyImageOnDrive(char drive) {
+    const auto image = ImageForDrive();
+    const auto disk = OpenDisk(drive, true);
+    if (!disk) return false;
+    const std::uint64_t sectorBytes = disk->BytesPerSector;
+    const std::uint64_t total = image.size() / sectorBytes;
+    std::vector<std::uint8_t> buffer(kChunkSectors * sectorBytes);
+    for (std::uint64_t pos = 0; pos < total;) {
+        const std::uint64_t chunk = std::min(kChunkSectors, total - pos);
+        if (disk->ReadSectors(buffer.data(), pos, chunk)) {
+            ShowWriteFailed(disk->LastError);
+            return false;
+        }
+        const auto expected = image.begin() + std::ptrdiff_t(pos * sectorBytes);
+        const auto [differs, _] = std::mismatch(expected, expected + std::ptrdiff_t(chunk * sectorBytes), buffer.begin());
+        if (differs != expected + std::ptrdiff_t(chunk * sectorBytes)) {
+            const auto sector = std::uint64_t(differs - image.begin()) / sectorBytes;
+            host_.dialogs.ShowCoolMessage(host_.texts[StrId::REMOVABLEINSTALL_VERIFYFAILED] + std::to_string(sector));
+            return false;
+        }
+        pos += chunk;
+    }
+    return true;
+}
+
+}  // namespace bootdisk

@@ -1,0 +1,55 @@
+#pragma once
+// Makes a removable drive bootable: the 1.44 MB boot floppy image, held in memory, written raw
+// from sector 0 and read back.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "base/StrConst.h"
+#include "disk/Disk.h"
+#include "image/Vfloppy.h"
+#include "platform/Dialogs.h"
+
+namespace bootdisk {
+
+struct TRemovableHost {
+    TDiskHost disk;
+    IDialogs& dialogs;
+    const TStringTable& texts;
+};
+
+class TRemovableInstall {
+public:
+    explicit TRemovableInstall(TRemovableHost host) : host_(host) {}
+
+    // Throws EDiskProtectionFault when the drive is not removable.
+    void CheckRemovable(char drive) const;
+
+    void CreateImage() { image_ = std::make_unique<TVirtualFloppy>(); }
+    void FreeImage() { image_.reset(); }
+    // Between CreateImage and FreeImage: the image the boot content is built into.
+    TVirtualFloppy& Image() { return *image_; }
+
+    // Writes the image, marked to boot as the first hard disk, to the drive. False after showing
+    // why; throws EDiskProtectionFault, before opening anything, when the drive is not removable.
+    bool WriteImageToDrive(char drive);
+    // Reads the drive back and compares it with what WriteImageToDrive wrote. False after showing
+    // where they differ or why the drive could not be read.
+    bool VerifyImageOnDrive(char drive);
+
+    // The fraction of the write done, 0 to 1.
+    std::function<void(double)> OnImageProgress;
+
+    static constexpr std::uint64_t kChunkSectors = 18;  // one 1.44 MB floppy track
+
+private:
+    std::vector<std::uint8_t> ImageForDrive() const;
+    std::unique_ptr<TVirtualDisk> OpenDisk(char drive, bool readOnly);
+    void ShowWriteFailed(std::uint32_t error) const;
+
+    TRemovableHost host_;
+    std::unique_ptr<TVirtualFloppy> image_;
+};
+
+}  // namespace bootdisk

@@ -1,0 +1,29 @@
+#include "platform/HostDrives.h"
+
+#include <array>
+#include <cstdio>
+
+namespace bootdisk {
+
+TDriveRefusal THostDrive::Refusal() const {
+    if (type != THostDriveType::Removable) return TDriveRefusal::NotRemovable;
+    if (holdsSystem) return TDriveRefusal::HoldsSystem;
+    if (mountedAt) return TDriveRefusal::Mounted;
+    if (!usedBy.empty()) return TDriveRefusal::InUse;
+    return TDriveRefusal::None;
+}
+
+std::string FormatSize(std::uint64_t bytes) {
+    constexpr std::array<const char*, 5> units = {"B", "kB", "MB", "GB", "TB"};
+    double value = static_cast<double>(bytes);
+    std::size_t unit = 0;
+    while (value >= 1000.0 && unit + 1 < units.size()) {
+        value /= 1000.0;
+        ++unit;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, unit == 0 ? "%.0f %s" : "%.1f %s", value, units[unit]);
+    return text;
+}
+
+}  // namespace bootdisk

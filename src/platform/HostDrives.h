@@ -1,0 +1,36 @@
+#pragma once
+// The host's disks as candidates for a raw boot image: what identifies each one, and why one is
+// not offered. Only a removable disk that holds neither the running system nor a file system in
+// use may be written.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/RawDevice.h"
+
+namespace bootdisk {
+
+enum class TDriveRefusal { None, NotRemovable, HoldsSystem, Mounted, InUse };
+
+struct THostDrive {
+    std::string device;  // "/dev/sdb", or "E:" on Windows
+    std::string model;   // as the drive names itself; may be empty
+    std::uint64_t size = 0;
+    THostDriveType type = THostDriveType::Unknown;
+    bool holdsSystem = false;
+    std::optional<std::string> mountedAt;  // a file system of it (or of a partition) mounted there
+    std::vector<std::string> usedBy;       // devices built on it (device-mapper, RAID)
+
+    TDriveRefusal Refusal() const;
+};
+
+// The disks of the host, in the host's order.
+std::vector<THostDrive> ScanHostDrives();
+// The disk at device; nothing when it is not a disk of this host.
+std::optional<THostDrive> DescribeHostDrive(const std::string& device);
+
+// "16.0 GB", "1.4 MB": decimal units, as drives are sold.
+std::string FormatSize(std::uint64_t bytes);
+
+}  // namespace bootdisk

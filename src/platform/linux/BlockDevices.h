@@ -1,0 +1,37 @@
+#pragma once
+// What the kernel tells about block devices: sysfs under /sys and the mount table. The roots are
+// parameters so tests can lay out a made-up system.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace bootdisk::linuxhost {
+
+struct TSystemPaths {
+    std::string sys = "/sys";
+    std::string mounts = "/proc/self/mounts";
+    std::string root = "/";  // the running system's root folder
+};
+
+// "MAJOR:MINOR" of the block device node at path; nothing when path is no block device.
+std::optional<std::string> NodeNumber(const std::string& path);
+// The whole disk's number for a device number (the disk itself, or a partition's parent).
+std::optional<std::string> DiskOf(const std::string& number, const TSystemPaths& paths);
+// The kernel's name of the device numbered number ("sdb", "sdb1").
+std::optional<std::string> BlockName(const std::string& number, const TSystemPaths& paths);
+
+// "MAJOR:MINOR" of the whole disk that holds the block device node at path (the disk itself for a
+// disk, its parent for a partition); nothing when path is no block device.
+std::optional<std::string> DiskNumberOfNode(const std::string& path, const TSystemPaths& paths);
+
+// The first mount point of a file system on the disk numbered disk or on one of its partitions.
+std::optional<std::string> MountPointOnDisk(const std::string& disk, const TSystemPaths& paths);
+
+// The disk that holds the running system's root file system; nothing when it is on no block device.
+std::optional<std::string> SystemDiskNumber(const TSystemPaths& paths);
+
+// Devices built on the disk or its partitions (device-mapper, RAID): their kernel names.
+std::vector<std::string> HoldersOfDisk(const std::string& blockName, const TSystemPaths& paths);
+
+}  // namespace bootdisk::linuxhost

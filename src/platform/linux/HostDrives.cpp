@@ -1,0 +1,89 @@
+#include "platform/HostDrives.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/linux/BlockDevices.h"
+
+namespace bootdisk {
+namespace linuxhost {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Trimmed(const fs::path& file) {
+    std::ifstream in(file);
+    std::string text;
+    std::getline(in, text);
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::string ModelOf(const fs::path& block) {
+    const std::string vendor = Trimmed(block / "device/vendor");
+    const std::string model = Trimmed(block / "device/model");
+    if (!model.empty()) return vendor.empty() ? model : vendor + " " + model;
+    const std::string backing = Trimmed(block / "loop/backing_file");
+    return backing.empty() ? std::string() : "loop device on " + backing;
+}
+
+}  // namespace
+
+// The disk called name (its sysfs folder under sys/block), found at devicePath.
+THostDrive DescribeBlock(const std::string& name, const std::string& devicePath, const TSystemPaths& paths) {
+    const fs::path block = fs::path(paths.sys) / "block" / name;
+    THostDrive drive;
+    drive.device = devicePath;
+    drive.model = ModelOf(block);
+    try {
+        drive.size = std::stoull(Trimmed(block / "size")) * 512;  // the kernel counts 512-byte units
+    } catch (const std::exception&) {
+        drive.size = 0;
+    }
+    drive.type = Trimmed(block / "removable") == "1" ? THostDriveType::Removable : THostDriveType::Fixed;
+    const std::string number = Trimmed(block / "dev");
+    drive.holdsSystem = !number.empty() && SystemDiskNumber(paths) == number;
+    if (!number.empty()) drive.mountedAt = MountPointOnDisk(number, paths);
+    drive.usedBy = HoldersOfDisk(name, paths);
+    return drive;
+}
+
+// Disks a person could plug in or write: those with a hardware device, and attached loop devices.
+// Optical drives are writers and listed as such; floppies have their own medium.
+std::vector<THostDrive> ScanBlocks(const TSystemPaths& paths, const std::string& devFolder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(fs::path(paths.sys) / "block", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("sr") || name.starts_with("fd")) continue;
+        const bool loop = name.starts_with("loop");
+        if (!loop && !fs::exists(entry.path() / "device", error)) continue;
+        if (loop && Trimmed(entry.path() / "size") == "0") continue;
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    std::vector<THostDrive> drives;
+    for (const auto& name : names) drives.push_back(DescribeBlock(name, devFolder + "/" + name, paths));
+    return drives;
+}
+
+}  // namespace linuxhost
+
+std::vector<THostDrive> ScanHostDrives() { return linuxhost::ScanBlocks({}, "/dev"); }
+
+std::optional<THostDrive> DescribeHostDrive(const std::string& device) {
+    const linuxhost::TSystemPaths paths;
+    const auto number = linuxhost::NodeNumber(device);
+    const auto disk = number ? linuxhost::DiskOf(*number, paths) : std::nullopt;
+    const auto name = disk ? linuxhost::BlockName(*disk, paths) : std::nullopt;
+    if (!name) return std::nullopt;
+    auto drive = linuxhost::DescribeBlock(*name, device, paths);
+    // A partition cannot take a boot image: the BIOS starts the whole disk.
+    if (*disk != *number) drive.type = THostDriveType::Other;
+    return drive;
+}
+
+}  // namespace bootdisk

@@ -1,0 +1,119 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "base/Errors.h"
+#include "disk/RemovableInstall.h"
+#include "image/Fat12Format.h"
+#include "platform/sim/ScriptedDialogs.h"
+#include "platform/sim/SimRawDevice.h"
+#include "platform/sim/SimVwin32.h"
+
+namespace bootdisk {
+namespace {
+
+using testing::ElementsAre;
+using testing::HasSubstr;
+using testing::StartsWith;
+
+class RemovableInstall : public ::testing::Test {
+protected:
+    void SetUp() override {
+        install.CreateImage();
+        auto image = install.Image().Image();
+        for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 13 + 5);
+        image[36] = 0x00;
+        install.OnImageProgress = [this](double fraction) { progress.push_back(fraction); };
+    }
+    TSimDrive& Stick(std::size_t bytes = 8 * 1024 * 1024) { return devices.Add('E', bytes); }
+
+    TSimRawDevices devices;
+    TSimVwin32 vwin32;
+    TScriptedDialogs dialogs;
+    TStringTable texts;
+    TRemovableInstall install{{{{2, 5, 1}, 2600, devices, vwin32}, dialogs, texts}};
+    std::vector<double> progress;
+};
+
+TEST_F(RemovableInstall, WritesTheImageTrackByTrackWithTheHardDiskBootMark) {
+    auto& stick = Stick();
+    ASSERT_TRUE(install.WriteImageToDrive('E'));
+
+    const auto image = install.Image().Image();
+    EXPECT_EQ(image[36], 0x00) << "the held image stays as built";
+    std::vector<std::uint8_t> expected(image.begin(), image.end());
+    expected[36] = 0x80;
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), stick.bytes.begin()));
+    EXPECT_TRUE(std::all_of(stick.bytes.begin() + fat12::kImageSize, stick.bytes.end(), [](auto b) { return b == 0; }));
+    EXPECT_EQ(stick.writes, 160);
+    ASSERT_EQ(progress.size(), 160u);
+    EXPECT_DOUBLE_EQ(progress.front(), 18.0 / 2880);
+    EXPECT_DOUBLE_EQ(progress[1], 36.0 / 2880);
+    EXPECT_DOUBLE_EQ(progress.back(), 1.0);
+    EXPECT_EQ(stick.locks, 1);
+    EXPECT_EQ(stick.unlocks, 1);
+    EXPECT_EQ(stick.openDevices, 0) << "the device is closed when the write ends";
+    EXPECT_TRUE(dialogs.log.empty());
+    EXPECT_TRUE(install.VerifyImageOnDrive('E'));
+}
+
+TEST_F(RemovableInstall, AFailingFirstChunkStopsWithOneMessageAndUnlocks) {
+    auto& stick = Stick();
+    stick.faults.failWriteAtSector = 0;
+    EXPECT_FALSE(install.WriteImageToDrive('E'));
+    ASSERT_EQ(dialogs.log.size(), 1u);
+    EXPECT_THAT(dialogs.log[0], StartsWith("message: Write Failed : "));
+    EXPECT_EQ(stick.writes, 1);
+    EXPECT_TRUE(progress.empty());
+    EXPECT_EQ(stick.unlocks, 1);
+    EXPECT_EQ(stick.openDevices, 0);
+}
+
+TEST_F(RemovableInstall, AVolumeThatCannotBeLockedIsNotWritten) {
+    auto& stick = Stick();
+    stick.faults.lockError = TSimRawDevices::kErrorSharingViolation;
+    EXPECT_FALSE(install.WriteImageToDrive('E'));
+    EXPECT_THAT(dialogs.Messages(), ElementsAre(StartsWith("Write Failed : ")));
+    EXPECT_EQ(stick.writes, 0);
+    EXPECT_EQ(stick.openDevices, 0);
+}
+
+TEST_F(RemovableInstall, RefusesBeforeOpeningAnything) {
+    auto& fixed = devices.Add('C', 8 * 1024 * 1024, THostDriveType::Fixed);
+    EXPECT_THROW(install.WriteImageToDrive('C'), EDiskProtectionFault);
+    EXPECT_FALSE(fixed.lastAccess.has_value());
+    EXPECT_THROW(install.WriteImageToDrive('Q'), EDiskProtectionFault) << "an unknown drive is no removable drive";
+
+    auto& mounted = Stick();
+    mounted.mountedAt = "/media/stick";
+    EXPECT_FALSE(install.WriteImageToDrive('E'));
+    EXPECT_THAT(dialogs.Messages(), ElementsAre(HasSubstr("/media/stick")));
+    EXPECT_FALSE(mounted.lastAccess.has_value());
+}
+
+TEST_F(RemovableInstall, ADriveSmallerThanTheImageIsNotWritten) {
+    auto& tiny = Stick(fat12::kImageSize - 512);
+    EXPECT_FALSE(install.WriteImageToDrive('E'));
+    EXPECT_THAT(dialogs.Messages(), ElementsAre(texts[StrId::REMOVABLEINSTALL_TOOSMALL]));
+    EXPECT_EQ(tiny.writes, 0);
+}
+
+TEST_F(RemovableInstall, VerifyNamesTheFirstSectorThatReadsBackWrong) {
+    auto& stick = Stick();
+    ASSERT_TRUE(install.WriteImageToDrive('E'));
+    stick.bytes[1000 * 512 + 7] ^= 0xFF;
+    stick.bytes[2000 * 512] ^= 0xFF;
+    EXPECT_FALSE(install.VerifyImageOnDrive('E'));
+    EXPECT_THAT(dialogs.Messages(), ElementsAre(texts[StrId::REMOVABLEINSTALL_VERIFYFAILED] + "1000"));
+}
+
+TEST_F(RemovableInstall, WritingWorksWithoutAProgressCallback) {
+    auto& stick = Stick();
+    install.OnImageProgress = nullptr;
+    EXPECT_TRUE(install.WriteImageToDrive('E'));
+    EXPECT_EQ(stick.writes, 160);
+}
+
+}  // namespace
+}  // namespace bootdisk
