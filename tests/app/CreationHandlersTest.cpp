@@ -1,0 +1,77 @@
+#include "app/CreationHandlers.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "image/FloppyTestImage.h"
+#include "platform/sim/ScriptedDialogs.h"
+#include "platform/sim/SimHost.h"
+#include "platform/sim/SimRawDevice.h"
+#include "platform/sim/SimVwin32.h"
+
+namespace bootdisk {
+namespace {
+
+using namespace bootdisk::test;
+using testing::ElementsAre;
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Text(const std::string& text) { return {text.begin(), text.end()}; }
+
+// One removable copy from the creation list to the drive's sectors, on a simulated NT host.
+class CreateRemovable : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (BlankFloppyImage().size() != fat12::kImageSize) GTEST_SKIP() << kNoMkfs;
+        const auto container = temp / "payload.pak";
+        WriteFile(container, StoredContainer({{".Boot", BlankFloppyImage()},
+                                              {"AUTOEXEC.BAT", Text("replaced")},
+                                              {"Korvane\\Korvane.exe", Text("sanitizer")},
+                                              {"Korvane\\DATA\\KORVANE.INI", Text("replaced")}}));
+        ASSERT_TRUE(LoadPayloads(app, container, EmbeddedResources())) << app.payloads.LastError;
+        driver.onGauge = [this](int value) { gauges.push_back(value); };
+    }
+    TRunOutcome Run(char letter) {
+        const std::vector<TMediaKind> kinds = {{"usb", TMediaType::Removable, nullptr, {letter, "sim"}}};
+        TCreationHandlers handlers({app, dialogs, host}, {kDefaultOptions, "/quick", false},
+                                   {host.Version(), 0, devices, vwin32});
+        return driver.RunCreation({{"1", 0}}, kinds, handlers);
+    }
+
+    TTempDir temp;
+    TAppContext app;
+    TSimHost host;
+    TScriptedDialogs dialogs;
+    TSimRawDevices devices;
+    TSimVwin32 vwin32;
+    TCreationDriver driver{dialogs, app.texts};
+    std::vector<int> gauges;
+};
+
+TEST_F(CreateRemovable, TheDriveHoldsABootDiskThatTheFatToolsRead) {
+    auto& stick = devices.Add('E', 4 * 1024 * 1024);
+    ASSERT_EQ(Run('E'), TRunOutcome::Completed);
+    EXPECT_THAT(dialogs.Messages(), ElementsAre());
+    EXPECT_EQ(gauges.back(), 100);
+    EXPECT_EQ(stick.bytes[36], 0x80);
+
+    const auto image = temp / "stick.img";
+    WriteFile(image, Bytes(stick.bytes.begin(), stick.bytes.begin() + fat12::kImageSize));
+    std::string output;
+    EXPECT_EQ(RunCommand(kToolPath + "fsck.fat -n " + image, &output), 0) << output;
+    if (RunCommand("command -v mtype") != 0) GTEST_SKIP() << "mtools is not installed";
+    output.clear();
+    ASSERT_EQ(RunCommand("MTOOLS_SKIP_CHECK=1 mtype -i " + image + " ::/AUTOEXEC.BAT", &output), 0) << output;
+    EXPECT_THAT(output, testing::HasSubstr("Korvane /quick\r\n"));
+}
+
+TEST_F(CreateRemovable, AFixedDiskEndsTheRunAsAStopWithNothingWritten) {
+    auto& disk = devices.Add('C', 4 * 1024 * 1024, THostDriveType::Fixed);
+    EXPECT_EQ(Run('C'), TRunOutcome::Stopped);
+    EXPECT_THAT(dialogs.Messages(), ElementsAre("Disk Protection fault : The drive is not removable."));
+    EXPECT_FALSE(disk.lastAccess.has_value());
+    EXPECT_EQ(driver.DoneCopies(), 0);
+}
+
+}  // namespace
+}  // namespace bootdisk
