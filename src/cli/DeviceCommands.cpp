@@ -86,8 +86,10 @@ int RunDevices(const TArguments& args) {
             }
         }
     }
-    if (writers == 0) std::printf("No CD/DVD writer found.\n");
-    PrintDrives(drives, app.texts);
+    // Named devices are listed as what they are; a full scan lists both kinds.
+    const bool scan = args.positional.empty();
+    if (writers == 0 && (scan || drives.size() < args.positional.size())) std::printf("No CD/DVD writer found.\n");
+    if (scan || !drives.empty()) PrintDrives(drives, app.texts);
     return 0;
 }
 
