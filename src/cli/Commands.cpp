@@ -14,6 +14,9 @@ const std::vector<TCommand>& Commands() {
          0, RunDevices},
         {"burn", "DEVICE [OPTIONS]", "record the boot CD on a writer: /dev/srN, iscsi://HOST[:PORT]/IQN/LUN or sim:",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagBurn, RunBurn},
+        {"create", "[OPTIONS] ROW...",
+         "make a whole creation list, rows in order; ROW is [N:]KIND[=TARGET] with KIND floppy, usb, cd or iso",
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes, RunCreate},
         {"usb", "DEVICE [OPTIONS]", "write the boot disk onto a removable drive and read it back",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes, RunUsb},
     };

@@ -23,5 +23,6 @@ int RunImage(const TArguments& args);
 int RunDevices(const TArguments& args);
 int RunBurn(const TArguments& args);
 int RunUsb(const TArguments& args);
+int RunCreate(const TArguments& args);
 
 }  // namespace bootdisk::cli

@@ -1,0 +1,24 @@
+#pragma once
+// A creation list row written as text, for scripted runs: "[N:]KIND[=TARGET]", e.g. "2:iso=a.iso",
+// "usb=/dev/sdb", "cd=iscsi://host/iqn.2026-01.example:writer/0".
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace bootdisk {
+
+enum class TRowKind { Floppy, Usb, Cd, Iso };
+
+struct TRowSpec {
+    std::string quantity = "1";  // as the row's quantity cell holds it
+    TRowKind kind = TRowKind::Floppy;
+    std::optional<std::string> target;
+};
+
+// Throws std::invalid_argument naming what is wrong with text.
+TRowSpec ParseRowSpec(std::string_view text);
+
+// Where copy k (from 1) of a file row goes: the name itself for the first, then "a-2.iso", "a-3.iso".
+std::string CopyFileName(const std::string& path, int copy);
+
+}  // namespace bootdisk

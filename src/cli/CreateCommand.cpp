@@ -1,0 +1,164 @@
+// `bootdisk create`: a whole creation list from the command line, rows in order, copy by copy.
+#include <cstdio>
+#include <stdexcept>
+
+#include "app/CreationHandlers.h"
+#include "app/RemovableKinds.h"
+#include "app/RowSpec.h"
+#include "cli/Commands.h"
+#include "cli/Confirm.h"
+#include "cli/ProgressLine.h"
+#include "cli/Session.h"
+#include "optical/ImageRecorder.h"
+#include "optical/Optical_devices.h"
+#include "optical/SPTI.h"
+#include "platform/Host.h"
+#include "platform/Vwin32.h"
+
+namespace bootdisk::cli {
+namespace {
+
+// The terminal's dialogs, except that the save dialog of one file row answers with that row's
+// name for the copy in hand.
+class TFileRowDialogs : public IDialogs {
+public:
+    TFileRowDialogs(IDialogs& terminal, std::function<std::string()> name) : terminal_(terminal), name_(std::move(name)) {}
+    void ShowCoolMessage(const std::string& text) override { terminal_.ShowCoolMessage(text); }
+    int AskRetryAbort(const std::string& text) override { return terminal_.AskRetryAbort(text); }
+    int AskTwoChoices(const std::string& text, const std::string& left, const std::string& right) override {
+        return terminal_.AskTwoChoices(text, left, right);
+    }
+    std::optional<std::string> AskSystemFolder() override { return terminal_.AskSystemFolder(); }
+    std::optional<std::string> AskSaveFile(const TSaveFileRequest& request) override {
+        return WithDefaultExtension(name_(), request.defaultExtension);
+    }
+    void ProcessMessages() override { terminal_.ProcessMessages(); }
+
+private:
+    IDialogs& terminal_;
+    std::function<std::string()> name_;
+};
+
+// Reports each copy's outcome on its own line, so a batch run shows which copies were made.
+class TReportingHandlers : public ICreationHandlers {
+public:
+    TReportingHandlers(ICreationHandlers& inner, TProgressLine& line) : inner_(inner), line_(line) {}
+    bool CreateFloppy(TCreationDriver& driver) override {
+        return Report(driver, "floppy", inner_.CreateFloppy(driver));
+    }
+    bool CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) override {
+        const bool made = inner_.CreateCdDvd(device, driver);
+        const auto* recorder = dynamic_cast<TimageRecorder*>(&device);
+        return Report(driver, recorder ? recorder->Destination() : device.DisplayName, made);
+    }
+    bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override {
+        return Report(driver, drive.device, inner_.CreateRemovable(drive, driver));
+    }
+
+private:
+    bool Report(const TCreationDriver& driver, const std::string& what, bool made) {
+        line_.End();
+        std::printf("copy %d of %d, %s: %s\n", driver.DoneCopies() + 1, driver.TotalCopies(), what.c_str(),
+                    made ? "made" : "failed");
+        return made;
+    }
+    ICreationHandlers& inner_;
+    TProgressLine& line_;
+};
+
+// Everything the rows' kinds refer to, alive for the whole run.
+struct TRowMedia {
+    std::vector<TMediaKind> kinds;
+    std::vector<std::unique_ptr<TSPTIdevice>> writers;
+    std::vector<std::unique_ptr<TFileRowDialogs>> fileDialogs;
+    std::vector<std::unique_ptr<TimageRecorder>> recorders;
+};
+
+// Opens every row's target before anything is made, so a mistyped row costs no media. Throws
+// std::runtime_error saying which target cannot be used.
+TRowMedia OpenRows(const std::vector<TRowSpec>& rows, TSession& session, IHostRawDevices& table,
+                   const TArguments& args, const TCreationDriver& driver) {
+    const auto& texts = session.app.texts;
+    TRowMedia media;
+    int copiesBefore = 0;
+    for (const auto& row : rows) {
+        switch (row.kind) {
+            case TRowKind::Floppy:
+                table.Assign('A', row.target.value_or("/dev/fd0"), THostDriveType::Removable);
+                media.kinds.push_back({texts[StrId::GUI_TEXTFLOPPYDISKNAME], TMediaType::Floppy, nullptr, {}});
+                break;
+            case TRowKind::Usb: {
+                const auto drive = DescribeHostDrive(*row.target);
+                if (!drive) throw std::runtime_error(*row.target + " is not a disk of this computer");
+                if (drive->Refusal() == TDriveRefusal::NotRemovable)
+                    throw std::runtime_error(*row.target + ": Disk Protection fault : The drive is not removable.");
+                if (drive->Refusal() != TDriveRefusal::None)
+                    throw std::runtime_error(*row.target + " " + RefusalText(texts, *drive));
+                if (!ConfirmWrite("create", *drive, args)) throw std::runtime_error("nothing was written");
+                const char letter = table.Attach(drive->device, drive->type);
+                if (letter == 0) throw std::runtime_error("no drive letter is left for " + *row.target);
+                media.kinds.push_back({DriveLabel(texts, *drive), TMediaType::Removable, nullptr, {letter, drive->device}});
+                break;
+            }
+            case TRowKind::Cd: {
+                auto writer = std::make_unique<TSPTIdevice>(OpenTransport(*row.target, false).transport);
+                if (!writer->IsWriter()) throw std::runtime_error(*row.target + " is not a CD/DVD writer");
+                media.kinds.push_back({writer->DisplayName, TMediaType::Optical, writer.get(), {}});
+                media.writers.push_back(std::move(writer));
+                break;
+            }
+            case TRowKind::Iso: {
+                const int first = copiesBefore;
+                auto dialogs = std::make_unique<TFileRowDialogs>(*session.dialogs, [&driver, first, path = *row.target] {
+                    return CopyFileName(path, driver.DoneCopies() - first + 1);
+                });
+                auto recorder = std::make_unique<TimageRecorder>(*dialogs, texts);
+                media.kinds.push_back({recorder->DisplayName, TMediaType::Optical, recorder.get(), {}});
+                media.fileDialogs.push_back(std::move(dialogs));
+                media.recorders.push_back(std::move(recorder));
+                break;
+            }
+        }
+        copiesBefore += std::max(0, QuantityOf(row.quantity));
+    }
+    return media;
+}
+
+}  // namespace
+
+int RunCreate(const TArguments& args) {
+    if (args.positional.empty()) throw std::invalid_argument("create takes at least one row, e.g. 2:iso=boot.iso");
+    std::vector<TRowSpec> specs;
+    for (const auto& text : args.positional) specs.push_back(ParseRowSpec(text));
+
+    auto session = StartSession(args, {args.msDosFolder, std::nullopt, args.yes});
+    if (!session) return 1;
+    auto table = CreateHostRawDevices();
+    TCreationDriver driver(*session->dialogs, session->app.texts);
+    TRowMedia media;
+    try {
+        media = OpenRows(specs, *session, *table, args, driver);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "bootdisk create: %s\n", error.what());
+        return 1;
+    }
+    std::vector<TCreateListRow> rows;
+    for (std::size_t i = 0; i < specs.size(); ++i) rows.push_back({specs[i].quantity, i});
+
+    TJobEnv env{session->app, *session->dialogs, RealHost()};
+    TCreationHandlers handlers(env, {args.options, args.parameters, args.useMsDos},
+                               {RealHost().Version(), 0, *table, HostVwin32()});
+    TProgressLine line("Creating");
+    TReportingHandlers reporting(handlers, line);
+    // Nobody can answer a retry prompt in an unattended run: a failed copy ends it.
+    driver.stopOnFailure = args.yes || !StdinIsTerminal();
+    driver.onGauge = [&](int percent) { line.ShowPercent(percent); };
+    const auto outcome = driver.RunCreation(rows, media.kinds, reporting);
+    line.End();
+    std::printf("%d of %d copies made.\n", driver.DoneCopies(), driver.TotalCopies());
+    if (outcome == TRunOutcome::Stopped) std::fprintf(stderr, "bootdisk create: stopped before every copy was made\n");
+    if (outcome == TRunOutcome::Failed) std::fprintf(stderr, "bootdisk create: a copy failed; the run ends there\n");
+    return outcome == TRunOutcome::Completed ? 0 : 1;
+}
+
+}  // namespace bootdisk::cli

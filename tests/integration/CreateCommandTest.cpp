@@ -1,0 +1,83 @@
+// `bootdisk create`: whole creation lists from the command line, unattended and on a terminal.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "base/Streams.h"
+#include "support/TestSupport.h"
+
+namespace bootdisk {
+namespace {
+
+using test::RunCommand;
+using testing::HasSubstr;
+using testing::Not;
+namespace fs = std::filesystem;
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+class CreateCommand : public ::testing::Test {
+protected:
+    std::string Bootdisk(const std::string& arguments) const {
+        return "cd " + Quoted(temp.Path()) + " && SOURCE_DATE_EPOCH=1136073600 " + Quoted(test::BinPath("bootdisk")) +
+               " " + arguments + " --msdos-folder " + Quoted(test::BinPath("demo-dos"));
+    }
+    bool Exists(const std::string& name) const { return fs::exists(temp / name); }
+
+    test::TTempDir temp;
+};
+
+TEST_F(CreateCommand, MakesEveryCopyInRowOrderWithOneProgressBar) {
+    std::string output;
+    ASSERT_EQ(RunCommand(Bootdisk("create --yes 2:iso=a.iso cd=sim:") + " < /dev/null", &output), 0) << output;
+    const auto first = output.find("copy 1 of 3, a.iso: made");
+    const auto second = output.find("copy 2 of 3, a-2.iso: made");
+    const auto third = output.find("copy 3 of 3, SIM WRITER (BOOTDISK): made");
+    ASSERT_NE(first, std::string::npos) << output;
+    EXPECT_LT(first, second);
+    EXPECT_LT(second, third);
+    EXPECT_NE(third, std::string::npos) << output;
+    EXPECT_THAT(output, HasSubstr("Creating: 100%"));
+    EXPECT_THAT(output, HasSubstr("3 of 3 copies made."));
+
+    ASSERT_EQ(RunCommand(Bootdisk("iso single.iso"), &output), 0) << output;
+    const auto single = ReadWholeFile(temp / "single.iso");
+    EXPECT_EQ(ReadWholeFile(temp / "a.iso"), single);
+    EXPECT_EQ(ReadWholeFile(temp / "a-2.iso"), single);
+}
+
+TEST_F(CreateCommand, UnattendedAFailedCopyEndsTheRunAndKeepsWhatWasMade) {
+    std::string output;
+    EXPECT_NE(RunCommand(Bootdisk("create --yes iso=a.iso cd=sim:notready iso=b.iso") + " < /dev/null", &output), 0);
+    EXPECT_THAT(output, HasSubstr("The device is not ready. Try again..."));
+    EXPECT_THAT(output, HasSubstr("1 of 3 copies made."));
+    EXPECT_TRUE(Exists("a.iso"));
+    EXPECT_FALSE(Exists("b.iso"));
+}
+
+TEST_F(CreateCommand, CancelThenYesOnTheTerminalStopsCleanly) {
+    if (RunCommand("command -v script") != 0) GTEST_SKIP() << "script (util-linux) is not installed";
+    std::string output;
+    // script gives the tool a terminal; the answers arrive once the questions are on it.
+    const int status = RunCommand("(sleep 1; printf '2\\n'; sleep 1; printf '1\\n'; sleep 1) | script -qfec " +
+                                      Quoted(Bootdisk("create 2:iso=a.iso")) + " /dev/null",
+                                  &output);
+    EXPECT_NE(status, 0);
+    EXPECT_THAT(output, HasSubstr("Do you want to stop the process ?"));
+    EXPECT_THAT(output, HasSubstr("0 of 2 copies made."));
+    EXPECT_FALSE(Exists("a.iso"));
+}
+
+TEST_F(CreateCommand, RowsThatCannotBeMadeAreRefusedBeforeAnyCopy) {
+    std::string output;
+    EXPECT_EQ(RunCommand(Bootdisk("create --yes iso=a.iso dvd=x"), &output), 2);
+    EXPECT_THAT(output, HasSubstr("not 'dvd'"));
+    EXPECT_NE(RunCommand(Bootdisk("create --yes iso=a.iso cd=/dev/null"), &output), 0);
+    EXPECT_NE(RunCommand(Bootdisk("create --yes iso=a.iso usb=/etc/hostname"), &output), 0);
+    EXPECT_THAT(output, HasSubstr("/etc/hostname is not a disk of this computer"));
+    EXPECT_FALSE(Exists("a.iso"));
+}
+
+}  // namespace
+}  // namespace bootdisk
