@@ -92,9 +92,10 @@ bool TRemovableInstall::VerifyImageOnDrive(char drive) {
     const auto image = ImageForDrive();
     const auto disk = OpenDisk(drive, true);
     if (!disk) return false;
-    const std::uint64_t sectorBytes = disk->BytesPerSector;
+    // OpenDisk has checked that a sector is no larger than the image.
+    const auto sectorBytes = static_cast<std::size_t>(disk->BytesPerSector);
     const std::uint64_t total = image.size() / sectorBytes;
-    std::vector<std::uint8_t> buffer(kChunkSectors * sectorBytes);
+    std::vector<std::uint8_t> buffer(std::size_t{kChunkSectors} * sectorBytes);
     for (std::uint64_t pos = 0; pos < total;) {
         const std::uint64_t chunk = std::min(kChunkSectors, total - pos);
         if (disk->ReadSectors(buffer.data(), pos, chunk)) {
@@ -102,8 +103,9 @@ bool TRemovableInstall::VerifyImageOnDrive(char drive) {
             return false;
         }
         const auto expected = image.begin() + std::ptrdiff_t(pos * sectorBytes);
-        const auto [differs, _] = std::mismatch(expected, expected + std::ptrdiff_t(chunk * sectorBytes), buffer.begin());
-        if (differs != expected + std::ptrdiff_t(chunk * sectorBytes)) {
+        const auto end = expected + std::ptrdiff_t(chunk * sectorBytes);
+        const auto differs = std::mismatch(expected, end, buffer.begin()).first;
+        if (differs != end) {
             const auto sector = std::uint64_t(differs - image.begin()) / sectorBytes;
             host_.dialogs.ShowCoolMessage(host_.texts[StrId::REMOVABLEINSTALL_VERIFYFAILED] + std::to_string(sector));
             return false;
