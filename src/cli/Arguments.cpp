@@ -54,6 +54,8 @@ TArguments ParseArguments(const std::vector<std::string>& words, unsigned accept
             args.trace = true;
         } else if (accepts(kFlagBurn) && word == "--sim-dump") {
             args.simDump = value();
+        } else if (accepts(kFlagYes) && word == "--yes") {
+            args.yes = true;
         } else if (word.size() > 1 && word[0] == '-') {
             throw std::invalid_argument("unknown option " + word);
         } else {
@@ -70,6 +72,7 @@ std::string OptionsHelp(unsigned accepted) {
         help += "  --msdos-folder DIR  folder holding the MS-DOS system files IO.SYS and COMMAND.COM\n";
     if (accepted & kFlagOs) help += "  --os rx|msdos       boot system of the disk (default rx)\n";
     if (accepted & kFlagUsb) help += "  --usb               mark the image for booting as a hard disk (USB drives)\n";
+    if (accepted & kFlagYes) help += "  --yes               write without asking first\n";
     if (accepted & kFlagBurn) {
         help += "  --trace             print every SCSI command and its result on stderr\n";
         help += "  --sim-dump FILE     after the run, save the emulated writer's recorded blocks\n";

@@ -16,6 +16,7 @@ enum TFlag : unsigned {
     kFlagOs = 1u << 3,           // --os rx|msdos
     kFlagUsb = 1u << 4,          // --usb
     kFlagBurn = 1u << 5,         // --trace, --sim-dump FILE
+    kFlagYes = 1u << 6,          // --yes
 };
 
 struct TArguments {
@@ -28,6 +29,7 @@ struct TArguments {
     bool usb = false;
     bool trace = false;
     std::optional<std::string> simDump;
+    bool yes = false;
     bool help = false;
 };
 

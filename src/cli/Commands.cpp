@@ -13,6 +13,8 @@ const std::vector<TCommand>& Commands() {
         {"devices", "[DEVICE...]", "list the CD/DVD writers (or only the named devices)", 0, RunDevices},
         {"burn", "DEVICE [OPTIONS]", "record the boot CD on a writer: /dev/srN, iscsi://HOST[:PORT]/IQN/LUN or sim:",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagBurn, RunBurn},
+        {"floppy", "[DEVICE] [OPTIONS]", "make the boot floppy on a floppy drive or image file (default /dev/fd0)",
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes, RunFloppy},
     };
     return commands;
 }

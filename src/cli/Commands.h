@@ -22,5 +22,6 @@ int RunIso(const TArguments& args);
 int RunImage(const TArguments& args);
 int RunDevices(const TArguments& args);
 int RunBurn(const TArguments& args);
+int RunFloppy(const TArguments& args);
 
 }  // namespace bootdisk::cli

@@ -1,11 +1,10 @@
 // `bootdisk devices` and `bootdisk burn`: the CD/DVD writers, and recording the boot CD on one.
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <stdexcept>
 
 #include "app/CdDvdJob.h"
 #include "cli/Commands.h"
+#include "cli/ProgressLine.h"
 #include "cli/Session.h"
 #include "optical/DSKburningIO.h"
 #include "optical/Optical_devices.h"
@@ -36,25 +35,6 @@ void PrintWriter(TSPTIdevice& device) {
     std::printf("%s\t%s\t%s\n", device.DisplayName.c_str(), device.Transport().Describe().c_str(),
                 Capabilities(device.Capabilities).c_str());
 }
-
-// One line on stdout, rewritten in place whenever the whole percent changes.
-class TProgressLine {
-public:
-    void Show(double fraction) {
-        const int percent = int(std::lround(std::clamp(fraction, 0.0, 1.0) * 100));
-        if (percent == shown_) return;
-        shown_ = percent;
-        std::printf("\rRecording: %3d%%", percent);
-        std::fflush(stdout);
-    }
-    void End() {
-        if (shown_ >= 0) std::printf("\n");
-        shown_ = -1;
-    }
-
-private:
-    int shown_ = -1;
-};
 
 }  // namespace
 
@@ -99,7 +79,7 @@ int RunBurn(const TArguments& args) {
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, false});
     if (!session) return 1;
     TJobEnv env{session->app, *session->dialogs, RealHost()};
-    TProgressLine line;
+    TProgressLine line("Recording");
     TDSKburningIO io(*session->dialogs, [&](double fraction) { line.Show(fraction); });
     const bool done = CreateCdDvd(device, env, {args.options, args.parameters, false}, &io,
                                   [&](double fraction) { line.Show(fraction); });
