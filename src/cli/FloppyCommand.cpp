@@ -52,6 +52,27 @@ private:
     std::map<std::string, std::vector<std::uint8_t>> written_;
 };
 
+// The device opens for writing and holds a 1.44 MB floppy: anything larger is most likely a disk
+// given by mistake. Prints why not.
+bool IsFloppy(IRawDevices& devices, const std::string& device) {
+    std::uint32_t error = 0;
+    const auto opened = devices.Open(kFloppyDrive, TDeviceAccess::ReadWrite, error);
+    std::uint64_t size = 0;
+    if (opened) error = opened->QuerySize(size);
+    if (error != 0) {
+        std::fprintf(stderr, "bootdisk floppy: cannot open %s: %s\n", device.c_str(),
+                     std::system_category().message(int(error)).c_str());
+        return false;
+    }
+    if (size != fat12::kImageSize) {
+        std::fprintf(stderr, "bootdisk floppy: %s holds %llu bytes, not a 1.44 MB floppy (%llu bytes)\n",
+                     device.c_str(), static_cast<unsigned long long>(size),
+                     static_cast<unsigned long long>(fat12::kImageSize));
+        return false;
+    }
+    return true;
+}
+
 // The floppy handler's steps, with the two halves of the progress line.
 bool MakeFloppy(TFloppyInstall& install, IDriveFiles& files, TAppContext& app, const TArguments& args,
                 TProgressLine& line) {
@@ -83,7 +104,8 @@ bool Verify(IRawDevices& devices, const TRecordedFiles& files) {
         std::fprintf(stderr, "Verify failed: %s\n", mismatch.empty() ? "the floppy cannot be read" : mismatch.c_str());
         return false;
     }
-    std::printf("Verify: %zu files read back and match.\n", files.Written().size());
+    std::printf("Verify: %llu files read back and match.\n",
+                static_cast<unsigned long long>(files.Written().size()));
     return true;
 }
 
@@ -101,13 +123,7 @@ int RunFloppy(const TArguments& args) {
     }
     auto devices = CreateHostRawDevices();
     devices->Assign(kFloppyDrive, device, THostDriveType::Removable);
-    std::uint32_t error = 0;
-    if (!devices->Open(kFloppyDrive, TDeviceAccess::ReadWrite, error)) {
-        std::fprintf(stderr, "bootdisk floppy: cannot open %s: %s\n", device.c_str(),
-                     std::system_category().message(int(error)).c_str());
-        return 1;
-    }
-    if (!ConfirmWrite(device, args)) return 1;
+    if (!IsFloppy(*devices, device) || !ConfirmWrite(device, args)) return 1;
 
     // A host with drive letters reaches the floppy's files through its own file system; elsewhere
     // the floppy cannot be mounted and our FAT layer works on its device.

@@ -3,6 +3,7 @@
 // image written raw, or an MS-DOS system disk by the host's own means, then every payload file.
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 
 #include "base/StrConst.h"

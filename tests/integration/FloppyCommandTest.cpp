@@ -97,6 +97,11 @@ TEST_F(FloppyCommand, RefusedWithoutAnAnswerOrADevice) {
     EXPECT_THAT(output, HasSubstr("--yes"));
     EXPECT_NE(Bootdisk(Quoted(temp / "missing.img") + " --yes", &output), 0);
     EXPECT_THAT(output, HasSubstr("cannot open"));
+    const auto disk = temp / "disk.img";
+    test::WriteFile(disk, Bytes(2 * kFloppySize));
+    EXPECT_NE(Bootdisk(Quoted(disk) + " --yes", &output), 0);  // larger than a floppy: a disk
+    EXPECT_THAT(output, HasSubstr("not a 1.44 MB floppy"));
+    EXPECT_EQ(ReadWholeFile(disk), Bytes(2 * kFloppySize));
     EXPECT_NE(Bootdisk("a b --yes", &output), 0);
     EXPECT_EQ(ReadWholeFile(floppy), Bytes(kFloppySize));
 }
