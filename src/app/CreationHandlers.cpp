@@ -1,13 +1,36 @@
 #include "app/CreationHandlers.h"
 
 #include "disk/RemovableInstall.h"
+#include "image/DirectWriters.h"
 #include "optical/DSKburningIO.h"
 
 namespace bootdisk {
 
-bool TCreationHandlers::CreateFloppy(TCreationDriver&) {
-    env_.dialogs.ShowCoolMessage(env_.app.texts[StrId::GUI_INSTALLERROR]);
+bool TCreationHandlers::CreateFloppy(TCreationDriver& driver) {
+    const auto& texts = env_.app.texts;
+    if (floppy_ && MakeFloppy(*floppy_, driver)) {
+        // The read-back shows what the floppy really holds, not what was handed to it.
+        const auto mismatch = floppy_->VerifyWrittenFiles();
+        if (mismatch.empty()) {
+            driver.SetCopyProgress(1.0);
+            return true;
+        }
+        env_.dialogs.ShowCoolMessage(texts[StrId::FLOPPYINSTALL_VERIFYFAILED] + mismatch);
+    }
+    env_.dialogs.ShowCoolMessage(texts[StrId::GUI_INSTALLERROR]);
     return false;
+}
+
+bool TCreationHandlers::MakeFloppy(THostFloppy& floppy, TCreationDriver& driver) {
+    auto& install = floppy.Install();
+    auto& files = install.Ports().files;
+    install.OnFloppyProgress = driver.FirstHalf();
+    if (!install.InstallBoot(THostFloppy::kDrive, settings_.useMsDos)) return false;
+    install.OnFloppyProgress = driver.SecondHalf();
+    return install.CopyPayloadFiles() &&
+           WriteAutoexecBat(files, env_.app.texts[StrId::GUI_RUNNING_HALVEX], settings_.parameters,
+                            LoadMouse(settings_.options)) &&
+           WriteSanitizerIni(files, env_.app.payloads.Floppy(), settings_.options);
 }
 
 bool TCreationHandlers::CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) {

@@ -4,13 +4,15 @@
 #include "app/CdDvdJob.h"
 #include "app/CreationDriver.h"
 #include "disk/Disk.h"
+#include "disk/HostFloppy.h"
 
 namespace bootdisk {
 
 class TCreationHandlers : public ICreationHandlers {
 public:
-    TCreationHandlers(TJobEnv env, TCreationSettings settings, TDiskHost disk)
-        : env_(env), settings_(std::move(settings)), disk_(disk) {}
+    // floppy is the run's floppy drive; without one a floppy copy fails with the installation error.
+    TCreationHandlers(TJobEnv env, TCreationSettings settings, TDiskHost disk, THostFloppy* floppy = nullptr)
+        : env_(env), settings_(std::move(settings)), disk_(disk), floppy_(floppy) {}
 
     bool CreateFloppy(TCreationDriver& driver) override;
     bool CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) override;
@@ -18,9 +20,12 @@ public:
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override;
 
 private:
+    bool MakeFloppy(THostFloppy& floppy, TCreationDriver& driver);
+
     TJobEnv env_;
     TCreationSettings settings_;
     TDiskHost disk_;
+    THostFloppy* floppy_;
 };
 
 }  // namespace bootdisk

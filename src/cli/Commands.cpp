@@ -14,6 +14,8 @@ const std::vector<TCommand>& Commands() {
          0, RunDevices},
         {"burn", "DEVICE [OPTIONS]", "record the boot CD on a writer: /dev/srN, iscsi://HOST[:PORT]/IQN/LUN or sim:",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagBurn, RunBurn},
+        {"floppy", "[DEVICE] [OPTIONS]", "make the boot floppy on a floppy drive or image file (default /dev/fd0)",
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes, RunFloppy},
         {"create", "[OPTIONS] ROW...",
          "make a whole creation list, rows in order; ROW is [N:]KIND[=TARGET] with KIND floppy, usb, cd or iso",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes, RunCreate},

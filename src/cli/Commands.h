@@ -24,5 +24,6 @@ int RunDevices(const TArguments& args);
 int RunBurn(const TArguments& args);
 int RunUsb(const TArguments& args);
 int RunCreate(const TArguments& args);
+int RunFloppy(const TArguments& args);
 
 }  // namespace bootdisk::cli

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "image/Fat12Format.h"
 #include "platform/Host.h"
 
 namespace bootdisk::cli {
@@ -10,6 +11,11 @@ namespace bootdisk::cli {
 std::string DriveIdentity(const THostDrive& drive) {
     std::string details = drive.model.empty() ? "" : drive.model + ", ";
     return drive.device + " (" + details + FormatSize(drive.size) + ")";
+}
+
+THostDrive FloppyIdentity(const std::string& device) {
+    if (auto drive = DescribeHostDrive(device)) return *drive;
+    return {device, "image file", fat12::kImageSize, THostDriveType::Removable, false, std::nullopt, {}};
 }
 
 bool ConfirmWrite(const char* command, const THostDrive& drive, const TArguments& args) {

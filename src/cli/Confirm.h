@@ -7,6 +7,11 @@
 
 namespace bootdisk::cli {
 
+inline constexpr const char* kDefaultFloppyDevice = "/dev/fd0";
+
+// The floppy device as the confirmation names it: the drive when it is a disk, else an image file.
+THostDrive FloppyIdentity(const std::string& device);
+
 // "/dev/sdb (SanDisk Cruzer, 16.0 GB)".
 std::string DriveIdentity(const THostDrive& drive);
 

@@ -72,6 +72,8 @@ struct TRowMedia {
     std::vector<std::unique_ptr<TSPTIdevice>> writers;
     std::vector<std::unique_ptr<TFileRowDialogs>> fileDialogs;
     std::vector<std::unique_ptr<TimageRecorder>> recorders;
+    std::unique_ptr<THostFloppy> floppy;
+    std::string floppyDevice;
 };
 
 // Opens every row's target before anything is made, so a mistyped row costs no media. Throws
@@ -83,10 +85,20 @@ TRowMedia OpenRows(const std::vector<TRowSpec>& rows, TSession& session, IHostRa
     int copiesBefore = 0;
     for (const auto& row : rows) {
         switch (row.kind) {
-            case TRowKind::Floppy:
-                table.Assign('A', row.target.value_or("/dev/fd0"), THostDriveType::Removable);
+            case TRowKind::Floppy: {
+                const auto device = row.target.value_or(kDefaultFloppyDevice);
+                if (!media.floppy) {
+                    media.floppy = std::make_unique<THostFloppy>(
+                        device, THostFloppyPorts{*session.dialogs, texts, RealHost(), table, HostVwin32(),
+                                                 session.app.payloads.Floppy()});
+                    media.floppyDevice = device;
+                    if (!ConfirmWrite("create", FloppyIdentity(device), args)) throw std::runtime_error("nothing was written");
+                } else if (device != media.floppyDevice) {
+                    throw std::runtime_error("one run has one floppy drive: " + media.floppyDevice + " or " + device);
+                }
                 media.kinds.push_back({texts[StrId::GUI_TEXTFLOPPYDISKNAME], TMediaType::Floppy, nullptr, {}});
                 break;
+            }
             case TRowKind::Usb: {
                 const auto drive = DescribeHostDrive(*row.target);
                 if (!drive) throw std::runtime_error(*row.target + " is not a disk of this computer");
@@ -147,7 +159,7 @@ int RunCreate(const TArguments& args) {
 
     TJobEnv env{session->app, *session->dialogs, RealHost()};
     TCreationHandlers handlers(env, {args.options, args.parameters, args.useMsDos},
-                               {RealHost().Version(), 0, *table, HostVwin32()});
+                               {RealHost().Version(), 0, *table, HostVwin32()}, media.floppy.get());
     TProgressLine line("Creating");
     TReportingHandlers reporting(handlers, line);
     // Nobody can answer a retry prompt in an unattended run: a failed copy ends it.

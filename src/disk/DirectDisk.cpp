@@ -40,11 +40,11 @@ void TDirDisk::SetDriveName(char drive) {
 }
 
 void TDirDisk::SetFirstSector(std::uint32_t value) {
-    if (value != FirstSector_ && value < DataSectors()) FirstSector_ = value;
+    if (value != FirstSector_ && value < kLargestFloppySectors) FirstSector_ = value;
 }
 
 void TDirDisk::SetSectors(std::uint32_t value) {
-    if (value != Sectors_ && std::uint64_t{FirstSector_} + value < DataSectors()) Sectors_ = value;
+    if (value != Sectors_ && std::uint64_t{FirstSector_} + value <= kLargestFloppySectors) Sectors_ = value;
 }
 
 void TDirDisk::SetRetries(std::uint32_t value) {
@@ -64,8 +64,10 @@ bool TDirDisk::WriteSectors(char drive, std::span<const std::uint8_t> buffer, in
         return false;
     if (mediaType < 0 || static_cast<std::size_t>(mediaType) >= FloppyMediaTable.size()) return false;
     const TFloppyMedia& media = FloppyMediaTable[static_cast<std::size_t>(mediaType)];
-    // The run never reads past the caller's buffer.
-    if (std::uint64_t{Sectors_} * media.bytesPerSector > buffer.size()) return false;
+    // The run never reads past the caller's buffer nor reaches past the medium.
+    if (std::uint64_t{Sectors_} * media.bytesPerSector > buffer.size() ||
+        std::uint64_t{FirstSector_} + Sectors_ > media.totalSectors)
+        return false;
     try {
         switch (host_.version.platformId) {
             case kPlatform9x: return WriteThroughBios(drive, buffer, media);

@@ -35,6 +35,11 @@ inline constexpr std::array<TFloppyMedia, 5> FloppyMediaTable{{
     {512, 1, 1, 2, 224, 2880, 0xF0, 9, 18, 2},
 }};
 inline constexpr int kMedia144 = 4;
+inline constexpr std::uint32_t kLargestFloppySectors = [] {
+    std::uint32_t largest = 0;
+    for (const auto& media : FloppyMediaTable) largest = media.totalSectors > largest ? media.totalSectors : largest;
+    return largest;
+}();
 
 // Asks the user (text, caption); true only for Yes.
 using TConfirmWrite = std::function<bool(const std::string& text, const std::string& caption)>;
@@ -57,6 +62,9 @@ public:
     void SetAbout(const std::string&) { About_ = Banner(); }
     char DriveName() const { return DriveName_; }
     void SetDriveName(char drive);
+    // The range rules count the floppy's own sectors, not the data area its file system reports:
+    // that leaves out the boot sector, FATs and root directory, and is unknown on an unformatted
+    // disk or a host without drive figures. The write checks the run against its media type.
     std::uint32_t FirstSector() const { return FirstSector_; }
     void SetFirstSector(std::uint32_t value);
     std::uint32_t Sectors() const { return Sectors_; }
@@ -75,9 +83,6 @@ public:
 private:
     static std::string Banner();
     bool QueryFreeSpace(char drive);
-    std::uint64_t DataSectors() const {
-        return std::uint64_t{Figures_.totalClusters} * Figures_.sectorsPerCluster;
-    }
     bool WriteThroughBios(char drive, std::span<const std::uint8_t> buffer, const TFloppyMedia& media);
     bool WriteThroughDevice(char drive, std::span<const std::uint8_t> buffer, const TFloppyMedia& media);
 

@@ -43,7 +43,7 @@ void TRemovableInstall::ShowWriteFailed(std::uint32_t error) const {
 std::unique_ptr<TVirtualDisk> TRemovableInstall::OpenDisk(char drive, bool readOnly) {
     // Raw writes under a mounted file system would corrupt it, and it would overwrite the image.
     if (const auto mountPoint = host_.disk.devices.MountedAt(drive)) {
-        host_.dialogs.ShowCoolMessage(host_.texts[StrId::REMOVABLEINSTALL_MOUNTED] + *mountPoint);
+        host_.dialogs.ShowCoolMessage(host_.texts[StrId::DISK_MOUNTED] + *mountPoint);
         return nullptr;
     }
     auto disk = CreateDisk(drive, host_.disk);

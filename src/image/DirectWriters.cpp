@@ -1,30 +1,22 @@
 #include "image/DirectWriters.h"
 
-#include <algorithm>
+#include <span>
 
-#include "base/Errors.h"
 #include "base/Text.h"
 
 namespace bootdisk {
 namespace {
 
-bool WriteText(const IHostSystem& host, const std::string& path, const std::string& text) {
-    try {
-        auto file = host.OpenWrite(path);
-        file->WriteBuffer(text.data(), text.size());
-        file->Close();
-        return true;
-    } catch (const EStreamError&) {
-        return false;
-    }
+bool WriteText(IDriveFiles& drive, const std::string& path, const std::string& text) {
+    TSpanStream source(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    return drive.CreateFile(path, source);
 }
 
 }  // namespace
 
-bool WriteAutoexecBat(const IHostSystem& host, const std::string& driveRoot, std::string_view runningText,
-                      std::string_view parameters, bool loadMouse) {
-    return WriteText(host, driveRoot + "Autoexec.bat",
-                     DirectFileText(AutoexecLines(runningText, loadMouse, parameters)));
+bool WriteAutoexecBat(IDriveFiles& drive, std::string_view runningText, std::string_view parameters,
+                      bool loadMouse) {
+    return WriteText(drive, "Autoexec.bat", DirectFileText(AutoexecLines(runningText, loadMouse, parameters)));
 }
 
 std::string SanitizerIniPath(const TExeDataBase& floppyPayload) {
@@ -33,11 +25,8 @@ std::string SanitizerIniPath(const TExeDataBase& floppyPayload) {
     return "Korvane\\Data\\korvane.ini";
 }
 
-bool WriteSanitizerIni(const IHostSystem& host, const std::string& driveRoot, const TExeDataBase& floppyPayload,
-                       const TOptionStates& states) {
-    auto relative = SanitizerIniPath(floppyPayload);
-    std::replace(relative.begin(), relative.end(), '\\', host.PathSeparator());
-    return WriteText(host, driveRoot + relative, DirectFileText(IniLines(states)));
+bool WriteSanitizerIni(IDriveFiles& drive, const TExeDataBase& floppyPayload, const TOptionStates& states) {
+    return WriteText(drive, SanitizerIniPath(floppyPayload), DirectFileText(IniLines(states)));
 }
 
 }  // namespace bootdisk

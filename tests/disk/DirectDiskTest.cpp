@@ -77,16 +77,46 @@ TEST_F(DirDiskTest, DriveNameAndRangeRules) {
     EXPECT_EQ(disk.DriveName(), 'A');
     EXPECT_EQ(disk.DriveFigures().totalClusters, 2847u);
 
-    disk.SetSectors(2847);  // would reach past the data area
+    // The rules count the floppy's 2880 sectors, not the 2847 of its data area, figures or none.
+    disk.SetSectors(2881);  // would reach past the floppy
     EXPECT_EQ(disk.Sectors(), 1u);
-    disk.SetSectors(2846);
-    EXPECT_EQ(disk.Sectors(), 2846u);
-    disk.SetFirstSector(2847);
+    disk.SetSectors(2880);
+    EXPECT_EQ(disk.Sectors(), 2880u);
+    disk.SetFirstSector(2880);
     EXPECT_EQ(disk.FirstSector(), 0u);
-    disk.SetFirstSector(2846);
-    EXPECT_EQ(disk.FirstSector(), 2846u);
-    disk.SetSectors(2);  // checked against the new first sector
-    EXPECT_EQ(disk.Sectors(), 2846u);
+    disk.SetFirstSector(2862);
+    EXPECT_EQ(disk.FirstSector(), 2862u);
+    disk.SetSectors(19);  // checked against the new first sector
+    EXPECT_EQ(disk.Sectors(), 2880u);
+    disk.SetSectors(18);
+    EXPECT_EQ(disk.Sectors(), 18u);
+}
+
+TEST_F(DirDiskTest, RunsBeyondTheDataAreaLandOnTheirOwnSectors) {
+    const auto image = Image(18 * 512);
+    // A formatted floppy's figures (2847 data sectors), then none at all: an unformatted disk, or
+    // a host that gives no figures.
+    for (const bool figures : {true, false}) {
+        if (!figures) {
+            devices.Drive('A').freeSpace.reset();
+            devices.Drive('C').freeSpace.reset();
+        }
+        for (const std::uint32_t platform : {1u, 2u}) {
+            auto disk = Make(platform);
+            disk.SetDriveName('A');
+            disk.SetSectors(18);
+            disk.SetFirstSector(2862);
+            ASSERT_TRUE(disk.WriteSectors('A', image, kMedia144)) << platform;
+            auto& written = platform == 1 ? vwin32.disk : devices.Drive('A').bytes;
+            EXPECT_TRUE(std::equal(image.begin(), image.end(), written.begin() + 2862 * 512)) << platform;
+            std::fill(written.begin(), written.end(), std::uint8_t(0));
+        }
+    }
+    // A run that does not fit the media type is refused.
+    auto disk = Make(2);
+    disk.SetSectors(18);
+    disk.SetFirstSector(1430);
+    EXPECT_FALSE(disk.WriteSectors('A', image, 1));  // 720 KB: 1440 sectors
 }
 
 TEST_F(DirDiskTest, OnlyRemovableDrivesAOrBAreWrittenAndNeverAskedAbout) {

@@ -103,6 +103,14 @@ TEST_F(BootInEmulator, FloppyImagesOfBothRoutesBootAsDriveA) {
     ExpectBootShowsFiles(msdos, kFloppy);
 }
 
+// The floppy made on its own device: here an image file standing in for the drive's medium.
+TEST_F(BootInEmulator, FloppyWrittenOnItsDeviceBootsAsDriveA) {
+    test::WriteFile(temp / "fd0.img", std::vector<std::uint8_t>(1'474'560));
+    const auto floppy = Make("floppy", "fd0.img", "--yes");
+    ExpectFsckClean(floppy);
+    ExpectBootShowsFiles(floppy, kFloppy);
+}
+
 TEST_F(BootInEmulator, UsbImageBootsAsTheFirstHardDisk) {
     const auto usb = Make("image", "usb.img", "--usb");
     ExpectFsckClean(usb);

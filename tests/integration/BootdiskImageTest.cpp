@@ -40,16 +40,6 @@ Bytes Pattern(std::size_t size, std::uint8_t seed) {
     return bytes;
 }
 
-// The demo payload's files as they lie in the source tree, by their mtools paths.
-std::vector<std::pair<std::string, std::string>> PayloadFiles() {
-    const auto root = fs::path(BOOTDISK_TEST_DATA).parent_path().parent_path() / "payload" / "files";
-    std::vector<std::pair<std::string, std::string>> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root))
-        if (entry.is_regular_file())
-            files.emplace_back(fs::relative(entry.path(), root).generic_string(), entry.path().string());
-    return files;
-}
-
 class BootdiskImage : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -132,7 +122,7 @@ TEST_F(BootdiskImage, IsoHoldsACleanMsDosFloppyWithThePayloadTree) {
     EXPECT_EQ(Bytes(command.begin(), command.end()), commandCom);
     EXPECT_EQ(Mtype(floppy, "MSDOS.SYS"), "[Options]\r\nBootGui=0\r\n");
 
-    const auto files = PayloadFiles();
+    const auto files = test::DemoPayloadFiles();
     ASSERT_EQ(files.size(), 6u);
     for (const auto& [path, source] : files) {
         if (path == "AUTOEXEC.BAT" || path == "Korvane/DATA/KORVANE.INI") continue;

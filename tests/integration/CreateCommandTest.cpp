@@ -47,6 +47,19 @@ TEST_F(CreateCommand, MakesEveryCopyInRowOrderWithOneProgressBar) {
     EXPECT_EQ(ReadWholeFile(temp / "a-2.iso"), single);
 }
 
+TEST_F(CreateCommand, FloppyRowsGoToTheOneFloppyDriveOfTheRun) {
+    const auto floppy = temp / "floppy.img";
+    std::string output;
+    ASSERT_EQ(RunCommand("truncate -s 1474560 " + Quoted(floppy)), 0);
+    ASSERT_EQ(RunCommand(Bootdisk("create --yes 2:floppy=floppy.img iso=a.iso") + " < /dev/null", &output), 0)
+        << output;
+    EXPECT_THAT(output, HasSubstr("copy 2 of 3, floppy: made"));
+    EXPECT_EQ(RunCommand("PATH=\"$PATH:/usr/sbin:/sbin\" fsck.fat -n " + Quoted(floppy), &output), 0) << output;
+
+    EXPECT_NE(RunCommand(Bootdisk("create --yes floppy=floppy.img floppy=other.img"), &output), 0);
+    EXPECT_THAT(output, HasSubstr("one run has one floppy drive"));
+}
+
 TEST_F(CreateCommand, UnattendedAFailedCopyEndsTheRunAndKeepsWhatWasMade) {
     std::string output;
     EXPECT_NE(RunCommand(Bootdisk("create --yes iso=a.iso cd=sim:notready iso=b.iso") + " < /dev/null", &output), 0);

@@ -79,4 +79,14 @@ int RunCommand(const std::string& command, std::string* output) {
 
 std::string BinPath(const std::string& program) { return std::string(BOOTDISK_BIN_DIR) + "/" + program; }
 
+std::vector<std::pair<std::string, std::string>> DemoPayloadFiles() {
+    namespace fs = std::filesystem;
+    const auto root = fs::path(BOOTDISK_TEST_DATA).parent_path().parent_path() / "payload" / "files";
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file())
+            files.emplace_back(fs::relative(entry.path(), root).generic_string(), entry.path().string());
+    return files;
+}
+
 }  // namespace bootdisk::test

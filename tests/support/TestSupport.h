@@ -33,6 +33,9 @@ std::vector<std::uint8_t> StoredContainer(
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
+// The demo payload's files as they lie in the source tree: (mtools path, source path).
+std::vector<std::pair<std::string, std::string>> DemoPayloadFiles();
+
 // Runs a shell command; returns its exit status and puts stdout and stderr together into output.
 int RunCommand(const std::string& command, std::string* output = nullptr);
 // A program built beside the tests.

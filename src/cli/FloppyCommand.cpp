@@ -1,0 +1,50 @@
+// `bootdisk floppy`: the boot floppy made on a floppy drive (or a 1.44 MB image file), then read
+// back through the FAT layer and compared with what was written.
+#include <cstdio>
+#include <stdexcept>
+
+#include "app/CreationHandlers.h"
+#include "cli/Commands.h"
+#include "cli/Confirm.h"
+#include "cli/ProgressLine.h"
+#include "cli/Session.h"
+#include "platform/Host.h"
+#include "platform/HostDrives.h"
+#include "platform/Vwin32.h"
+
+namespace bootdisk::cli {
+
+int RunFloppy(const TArguments& args) {
+    if (args.positional.size() > 1) throw std::invalid_argument("floppy takes at most one device");
+    const std::string device = args.positional.empty() ? kDefaultFloppyDevice : args.positional.front();
+    auto session = StartSession(args, {args.msDosFolder, std::nullopt, true});
+    if (!session) return 1;
+    auto& app = session->app;
+    auto devices = CreateHostRawDevices();
+    std::unique_ptr<THostFloppy> floppy;
+    try {
+        floppy = std::make_unique<THostFloppy>(
+            device, THostFloppyPorts{*session->dialogs, app.texts, RealHost(), *devices, HostVwin32(),
+                                     app.payloads.Floppy()});
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "bootdisk floppy: %s\n", error.what());
+        return 1;
+    }
+    if (!ConfirmWrite("floppy", FloppyIdentity(device), args)) return 1;
+
+    TJobEnv env{app, *session->dialogs, RealHost()};
+    TCreationHandlers handlers(env, {args.options, args.parameters, args.useMsDos},
+                               {RealHost().Version(), 0, *devices, HostVwin32()}, floppy.get());
+    TCreationDriver driver(*session->dialogs, app.texts);
+    driver.stopOnFailure = true;
+    TProgressLine line("Writing the floppy");
+    driver.onGauge = [&](int percent) { line.ShowPercent(percent); };
+    const std::vector<TMediaKind> kinds = {{app.texts[StrId::GUI_TEXTFLOPPYDISKNAME], TMediaType::Floppy, nullptr, {}}};
+    const auto outcome = driver.RunCreation({{"1", 0}}, kinds, handlers);
+    line.End();
+    if (outcome != TRunOutcome::Completed) return 1;
+    std::printf("Verify: %zu files read back and match.\n", floppy->VerifiedFiles());
+    return 0;
+}
+
+}  // namespace bootdisk::cli

@@ -1,0 +1,85 @@
+#include "disk/HostFloppy.h"
+
+#include <stdexcept>
+
+#include "base/Text.h"
+#include "disk/DeviceFloppy.h"
+#include "image/Fat12Format.h"
+#include "platform/Host.h"
+
+namespace bootdisk {
+
+// Passes every file on, keeping what was meant to be written for the read-back.
+class THostFloppy::TRecordedFiles : public IDriveFiles {
+public:
+    explicit TRecordedFiles(IDriveFiles& target) : target_(target) {}
+
+    bool MakeFolder(const std::string& path) override { return target_.MakeFolder(path); }
+    bool CreateFile(const std::string& path, TStream& source) override {
+        if (source.Remaining() > fat12::kImageSize) return false;  // cannot fit a floppy
+        std::vector<std::uint8_t> bytes(std::size_t(source.Remaining()));
+        if (source.Read(bytes.data(), bytes.size()) != bytes.size()) return false;
+        TMemoryStream copy(bytes);
+        if (!target_.CreateFile(path, copy)) return false;
+        written[UpperAnsi(path)] = std::move(bytes);  // a later file of the same name replaces it
+        return true;
+    }
+
+    std::map<std::string, std::vector<std::uint8_t>> written;
+
+private:
+    IDriveFiles& target_;
+};
+
+namespace {
+
+void CheckIsFloppy(IRawDevices& devices, const std::string& device, const TStringTable& texts) {
+    if (const auto mountPoint = devices.MountedAt(THostFloppy::kDrive))
+        throw std::runtime_error(texts[StrId::DISK_MOUNTED] + *mountPoint);
+    std::uint32_t error = 0;
+    const auto opened = devices.Open(THostFloppy::kDrive, TDeviceAccess::ReadWrite, error);
+    std::uint64_t size = 0;
+    if (opened) error = opened->QuerySize(size);
+    if (error != 0) throw std::runtime_error(texts[StrId::FLOPPYINSTALL_CANNOTOPEN] + device + ": " + SystemErrorText(error));
+    if (size != fat12::kImageSize)
+        throw std::runtime_error(texts[StrId::FLOPPYINSTALL_NOTAFLOPPY] + device + " holds " + std::to_string(size) +
+                                 " bytes");
+}
+
+}  // namespace
+
+THostFloppy::THostFloppy(const std::string& device, THostFloppyPorts ports) : devices_(ports.devices) {
+    devices_.Assign(kDrive, device, THostDriveType::Removable);
+    CheckIsFloppy(devices_, device, ports.texts);
+    // A host with drive letters reaches the floppy's files through its own file system; elsewhere
+    // the floppy is not mounted and our FAT layer works on its device.
+    if (ports.host.PathSeparator() == '\\')
+        root_ = CreateHostDriveFiles(std::string(1, kDrive) + ":\\");
+    else
+        root_ = std::make_unique<TFloppyDriveFiles>(DeviceFloppyAccess(devices_, kDrive, TDeviceAccess::ReadWrite));
+    recorded_ = std::make_unique<TRecordedFiles>(*root_);
+    install_ = std::make_unique<TFloppyInstall>(TFloppyInstallPorts{
+        ports.dialogs, ports.texts, ports.host, devices_, ports.vwin32, ports.payload, *recorded_});
+}
+
+THostFloppy::~THostFloppy() = default;
+
+std::string THostFloppy::VerifyWrittenFiles() {
+    verified_ = recorded_->written.size();
+    std::string mismatch;
+    const bool read = DeviceFloppyAccess(devices_, kDrive, TDeviceAccess::ReadOnly)([&](TGenericFloppy& floppy) {
+        for (const auto& [path, bytes] : recorded_->written) {
+            const auto found = ReadFloppyFile(floppy, path);
+            if (!found || *found != bytes) {
+                mismatch = path + (found ? " differs" : " is missing");
+                return false;
+            }
+        }
+        return true;
+    });
+    recorded_->written.clear();
+    if (read) return {};
+    return mismatch.empty() ? "the floppy cannot be read" : mismatch;
+}
+
+}  // namespace bootdisk

@@ -1,0 +1,50 @@
+#pragma once
+// The floppy drive A: of one run: the drive mapped to its device, the files port at its root, the
+// floppy installation, and a read-back of every file the installation wrote.
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "disk/FloppyInstall.h"
+
+namespace bootdisk {
+
+struct THostFloppyPorts {
+    IDialogs& dialogs;
+    const TStringTable& texts;
+    const IHostSystem& host;
+    IHostRawDevices& devices;
+    IVwin32& vwin32;
+    TExeDataBase& payload;
+};
+
+class THostFloppy {
+public:
+    static constexpr char kDrive = 'A';
+
+    // Maps drive A: to device (a floppy drive's node or a 1.44 MB image file). Throws
+    // std::runtime_error saying why the device cannot take the boot floppy: it cannot be opened,
+    // it does not hold 1.44 MB (most likely a disk given by mistake), or it is mounted.
+    THostFloppy(const std::string& device, THostFloppyPorts ports);
+    ~THostFloppy();
+    THostFloppy(const THostFloppy&) = delete;
+    THostFloppy& operator=(const THostFloppy&) = delete;
+
+    TFloppyInstall& Install() { return *install_; }
+    // Reads every file written since the last check back from the floppy; empty when all match,
+    // otherwise what is wrong.
+    std::string VerifyWrittenFiles();
+    // How many files the last check read back.
+    std::size_t VerifiedFiles() const { return verified_; }
+
+private:
+    class TRecordedFiles;
+    IHostRawDevices& devices_;
+    std::unique_ptr<IDriveFiles> root_;
+    std::unique_ptr<TRecordedFiles> recorded_;
+    std::unique_ptr<TFloppyInstall> install_;
+    std::size_t verified_ = 0;
+};
+
+}  // namespace bootdisk
