@@ -1,0 +1,87 @@
+#include "gui/support/ModalAnswerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QTreeView>
+
+namespace bootdisk::test {
+
+TModalAnswerer::TModalAnswerer() {
+    connect(&timer_, &QTimer::timeout, this, &TModalAnswerer::Poll);
+    timer_.start(10);
+}
+
+TModalAnswerer& TModalAnswerer::Then(TAnswer answer) {
+    answers_.push_back(std::move(answer));
+    return *this;
+}
+
+void TModalAnswerer::Poll() {
+    // A window answered and closed may come back later (the folder dialog is kept).
+    if (answered_ && !answered_->isVisible()) answered_ = nullptr;
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog || !dialog->isVisible() || dialog == answered_ || answers_.empty()) return;
+    answered_ = dialog;
+    const auto* label = dialog->findChild<QLabel*>("LabelMsg");
+    seen << (label ? label->text() : dialog->objectName());
+    auto answer = std::move(answers_.front());
+    answers_.pop_front();
+    answer(*dialog);
+}
+
+namespace {
+
+// Queued, so that a window the click opens runs its own loop outside this poll.
+void ClickLater(QAbstractButton* button) {
+    QTimer::singleShot(0, button, [button] { button->click(); });
+}
+
+}  // namespace
+
+TAnswer Click(const char* button) {
+    return [button](QDialog& dialog) {
+        auto* b = dialog.findChild<QAbstractButton*>(button);
+        if (b) ClickLater(b);
+        else qFatal("no button %s in %s", button, qPrintable(dialog.objectName()));
+    };
+}
+
+TAnswer CloseFrame() {
+    return [](QDialog& dialog) { QTimer::singleShot(0, &dialog, [&dialog] { dialog.close(); }); };
+}
+
+TAnswer ChooseFolder(const QString& path) {
+    return [path](QDialog& dialog) {
+        auto* tree = dialog.findChild<QTreeView*>("ShellTreeView");
+        if (!tree) qFatal("%s is not the folder dialog", qPrintable(dialog.objectName()));
+        auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+        tree->setCurrentIndex(model->index(path));
+        Click("BtnOK")(dialog);
+    };
+}
+
+TAnswer SaveAs(const QString& path) {
+    return [path](QDialog& dialog) {
+        auto& files = static_cast<QFileDialog&>(dialog);
+        files.selectFile(path);
+        QMetaObject::invokeMethod(&files, "accept", Qt::QueuedConnection);
+    };
+}
+
+TAnswer Screenshot(const QString& file, TAnswer then) {
+    return [file, then](QDialog& dialog) {
+        dialog.grab().save(ScreenshotPath(file));
+        then(dialog);
+    };
+}
+
+QString ScreenshotPath(const QString& name) {
+    QDir().mkpath(BOOTDISK_SCREENSHOT_DIR);
+    return QString(BOOTDISK_SCREENSHOT_DIR) + "/" + name;
+}
+
+}  // namespace bootdisk::test
