@@ -39,6 +39,8 @@ TSearchSysForm::TSearchSysForm(IDialogs& dialogs, const TStringTable& texts, con
     ShellTreeView->setModel(model_);
     ShellTreeView->setHeaderHidden(true);
     for (int column = 1; column < model_->columnCount(); ++column) ShellTreeView->hideColumn(column);
+    // The roots open, as the desktop's own folder dialogs show them.
+    for (const auto& root : QDir::drives()) ShellTreeView->expand(model_->index(root.absolutePath()));
 
     auto* ok = new QPushButton(Ui(texts[StrId::GENERIC_OK]), this);
     ok->setObjectName("BtnOK");

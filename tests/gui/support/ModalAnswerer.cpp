@@ -25,6 +25,7 @@ void TModalAnswerer::Poll() {
     if (answered_ && !answered_->isVisible()) answered_ = nullptr;
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     if (!dialog || !dialog->isVisible() || dialog == answered_ || answers_.empty()) return;
+    if (dialog->objectName() == "InitializationForm") return;  // the splash closes by itself
     answered_ = dialog;
     const auto* label = dialog->findChild<QLabel*>("LabelMsg");
     seen << (label ? label->text() : dialog->objectName());
