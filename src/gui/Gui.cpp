@@ -306,7 +306,8 @@ void TMainForm::BuildMediaKinds() {
     imageRecorder_ = std::make_unique<TimageRecorder>(dialogs_, app_.texts);
     std::vector<TOpticalDevice*> writers;
     for (std::size_t i = 0; i < writers_->Count(); ++i) writers.push_back(&writers_->Item(i));
-    kinds_ = bootdisk::BuildMediaKinds(app_.texts[StrId::GUI_TEXTFLOPPYDISKNAME], writers, {}, *imageRecorder_);
+    const std::vector<TMediaKind> removables;  // the removable drives' kinds
+    kinds_ = bootdisk::BuildMediaKinds(app_.texts[StrId::GUI_TEXTFLOPPYDISKNAME], writers, removables, *imageRecorder_);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

@@ -192,7 +192,14 @@ private slots:
         ExpectButtons("Create", true, true, true);
 
         TModalAnswerer answerer;
-        answerer.Then(Click("BtnLeft")).Then(SaveAs(iso)).Then(ChooseFolder(BOOTDISK_BIN_DIR "/demo-dos"));
+        // The first prompt stands over the progress page, with every footer button disabled.
+        const TAnswer checkProgressPage = [this](QDialog& prompt) {
+            QCOMPARE(Page(), QString("Progress"));
+            ExpectButtons("Next", false, false, false);
+            QVERIFY(!Find<QToolButton>("BtnHelp")->isEnabled());
+            Click("BtnLeft")(prompt);
+        };
+        answerer.Then(checkProgressPage).Then(SaveAs(iso)).Then(ChooseFolder(BOOTDISK_BIN_DIR "/demo-dos"));
         Button("BtnNext")->click();
 
         QVERIFY(answerer.AllAnswered());
@@ -200,6 +207,7 @@ private slots:
                                              "SearchSysForm"}));
         QCOMPARE(Page(), QString("Finish"));
         ExpectButtons("Next", true, false, true);
+        QVERIFY(Find<QToolButton>("BtnHelp")->isEnabled());
         QCOMPARE(Find<QProgressBar>("ProgressBar")->value(), 100);
         QFile image(iso);
         QVERIFY(image.open(QIODevice::ReadOnly));
