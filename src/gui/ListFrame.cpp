@@ -84,11 +84,12 @@ void TCreateListFrame::SetSelected(bool selected) {
     const auto colour = selected ? kSelectionColour : kRowColour;
     Rectangle4->SetColour(colour);
     Rectangle6->SetColour(colour);
-    setProperty("selected", selected);
-    // The quantity edit takes the row's colour through the style sheet's property selector.
-    EditNrDisks->setProperty("selected", selected);
-    EditNrDisks->style()->unpolish(EditNrDisks);
-    EditNrDisks->style()->polish(EditNrDisks);
+    // The edit and the kind list take the row's colour through the style sheet's property selector.
+    for (QWidget* control : {static_cast<QWidget*>(EditNrDisks), static_cast<QWidget*>(ComboBox)}) {
+        control->setProperty("selected", selected);
+        control->style()->unpolish(control);
+        control->style()->polish(control);
+    }
 }
 
 void TCreateListFrame::mousePressEvent(QMouseEvent* event) {
