@@ -1,5 +1,7 @@
 #include "gui/CoolMsg.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
@@ -29,11 +31,16 @@ TCoolMessage::TCoolMessage(QWidget* mainWindow, const TStringTable& texts, const
     QFont font("Arial", 8);
     font.setBold(true);
     LabelMsg->setFont(font);
+    // A message longer than three lines (a long file path) makes the box taller instead of being cut.
+    LabelMsg->ensurePolished();
+    const int extra = std::max(0, LabelMsg->heightForWidth(LabelMsg->width()) - LabelMsg->height());
+    setFixedSize(width(), height() + extra);
+    LabelMsg->resize(LabelMsg->width(), LabelMsg->height() + extra);
 
-    const auto button = [this](const char* name, int left, int result) {
+    const auto button = [this, extra](const char* name, int left, int result) {
         auto* b = new QPushButton(this);
         b->setObjectName(name);
-        b->setGeometry(left, 69, 89, 25);
+        b->setGeometry(left, 69 + extra, 89, 25);
         b->hide();
         connect(b, &QPushButton::clicked, this, [this, result] { done(result); });
         return b;

@@ -84,6 +84,21 @@ private slots:
         QCOMPARE(ask(), kAnswerLeft);
     }
 
+    void ALongMessageMakesTheBoxTallerRatherThanCutIt() {
+        std::string path;
+        for (int i = 0; i < 30; ++i) path += "/folder" + std::to_string(i);
+        TModalAnswerer answerer;
+        answerer.Then(Inspect(
+            [](QDialog& box) {
+                auto* label = box.findChild<QLabel*>("LabelMsg");
+                QVERIFY(box.height() > 106);
+                QVERIFY(label->height() >= label->heightForWidth(label->width()));
+                QCOMPARE(box.findChild<QPushButton*>("BtnMid")->geometry().top(), 69 + box.height() - 106);
+            },
+            Click("BtnMid")));
+        ShowCoolMessage(&owner_, texts_, texts_[StrId::GUI_TEXTCANNOTCREATEFILE] + path);
+    }
+
     void TheTrademarkSignAndAccentsShowAsTheyAre() {
         TModalAnswerer answerer;
         answerer.Then(Click("BtnMid"));

@@ -9,6 +9,7 @@
 
 #include "gui/About.h"
 #include "gui/Gui.h"
+#include "gui/InitForm.h"
 #include "base/StrConst.h"
 #include "gui/ListFrame.h"
 #include "gui/WizardApp.h"
@@ -69,6 +70,14 @@ private slots:
         TAboutForm about(texts, form.Help(), &form);
         about.show();
         Save(about, "about.png");
+
+        TInitializationForm* splash = nullptr;
+        TInitializationForm shown(QString::fromUtf8("Halvex Quellmark 2005\u2122"), {[&] {
+                                      Save(*splash, "splash.png");
+                                      return true;
+                                  }});
+        splash = &shown;
+        QVERIFY(shown.Run());
     }
 };
 
