@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -136,6 +137,27 @@ private slots:
         QCOMPARE(opened_.size(), 3);
         QVERIFY(opened_[2].toLocalFile().endsWith("/help/Coomand_lineparameters.htm"));
         QVERIFY(QFile::exists(opened_[2].toLocalFile()));
+    }
+
+    void HelpMenuOpensTopicsFilesAndTheAboutBox() {
+        const auto actions = Find<QMenu>("PopupHelp")->actions();
+        QStringList captions;
+        for (auto* action : actions) captions << action->text();
+        QCOMPARE(captions, (QStringList{"Help Contents", "Help", "Frequently Asked Questions", "", "Technical Support",
+                                        "", "About", "Halvex Quellmark 2005 on the Web"}));
+        for (int i : {0, 1, 2, 4, 7}) actions[i]->trigger();
+        TModalAnswerer answerer;
+        answerer.Then(Click("BtnSupport")).Then(Click("BtnLicense")).Then(Click("BtnOK"));
+        actions[6]->trigger();
+        QCOMPARE(answerer.seen, (QStringList{"AboutForm", "AboutForm", "AboutForm"}));
+        QStringList files;
+        for (const auto& url : opened_) {
+            QVERIFY2(QFile::exists(url.toLocalFile()), qPrintable(url.toLocalFile()));
+            files << QFileInfo(url.toLocalFile()).fileName();
+        }
+        QCOMPARE(files, (QStringList{"index.htm", "Choosingthebootabledevice.htm", "FAQ.htm",
+                                     "ContactingHalvexLabs.htm", "info.url", "ContactingHalvexLabs.htm",
+                                     "license.txt"}));
     }
 
     void QuantityCellKeepsItsRules() {

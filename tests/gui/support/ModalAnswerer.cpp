@@ -21,17 +21,18 @@ TModalAnswerer& TModalAnswerer::Then(TAnswer answer) {
 }
 
 void TModalAnswerer::Poll() {
-    // A window answered and closed may come back later (the folder dialog is kept).
-    if (answered_ && !answered_->isVisible()) answered_ = nullptr;
+    if (pending_) return;
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!dialog || !dialog->isVisible() || dialog == answered_ || answers_.empty()) return;
+    if (!dialog || !dialog->isVisible() || answers_.empty()) return;
     if (dialog->objectName() == "InitializationForm") return;  // the splash closes by itself
-    answered_ = dialog;
     const auto* label = dialog->findChild<QLabel*>("LabelMsg");
     seen << (label ? label->text() : dialog->objectName());
     auto answer = std::move(answers_.front());
     answers_.pop_front();
     answer(*dialog);
+    // Every answer acts through a queued call; the window is looked at again only after it ran.
+    pending_ = true;
+    QTimer::singleShot(0, this, [this] { pending_ = false; });
 }
 
 namespace {

@@ -3,7 +3,6 @@
 // and records what each one said.
 #include <QDialog>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -28,7 +27,7 @@ private:
 
     QTimer timer_;
     std::deque<TAnswer> answers_;
-    QPointer<QDialog> answered_;
+    bool pending_ = false;
 };
 
 // Clicks a button of the window by object name (BtnLeft, BtnRight, BtnMid, BtnOK, BtnCancel).
