@@ -198,7 +198,7 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
     panelsLayout->setSpacing(4);
     panelsLayout->setAlignment(Qt::AlignTop);
 
-    const auto panel = [&](const char* name, const std::string& caption, QWidget*& beside) {
+    const auto panel = [&](const char* name, const std::string& caption, QWidget* beside) {
         auto* frame = new QFrame(panels);
         frame->setObjectName(name);
         frame->setFixedHeight(26);
@@ -212,14 +212,13 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
         panelsLayout->addWidget(frame);
         return frame;
     };
-    QWidget* msDos = MakeLabel(nullptr, "LabelCdOs", texts[StrId::GUI_MSDOS], {});
-    PanelCDBoot = panel("PanelCDBoot", texts[StrId::GUI_OPERATING_SYSTEM_CD], msDos);
+    PanelCDBoot = panel("PanelCDBoot", texts[StrId::GUI_OPERATING_SYSTEM_CD],
+                        MakeLabel(nullptr, "LabelCdOs", texts[StrId::GUI_MSDOS], {}));
     ComboBoxOS = new QComboBox;
     ComboBoxOS->setObjectName("ComboBoxOS");
     for (const auto& os : OsChoices(RealHost().Version(), texts[StrId::GUI_MSDOS], texts[StrId::GUI_RXDOS]))
         ComboBoxOS->addItem(Ui(os));
-    QWidget* combo = ComboBoxOS;
-    PanelFloppyBoot = panel("PanelFloppyBoot", texts[StrId::GUI_OPERATING_SYSTEM_FLOPPY], combo);
+    PanelFloppyBoot = panel("PanelFloppyBoot", texts[StrId::GUI_OPERATING_SYSTEM_FLOPPY], ComboBoxOS);
     return page;
 }
 
