@@ -13,43 +13,6 @@ namespace bootdisk {
 
 namespace {
 
-// One UTF-8 sequence at text[i]; advances i. Rejects overlong forms, surrogates and
-// truncated sequences.
-std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& i) {
-    const auto lead = std::uint8_t(text[i++]);
-    if (lead < 0x80) return lead;
-    int extra;
-    char32_t cp, minimum;
-    if ((lead & 0xE0) == 0xC0) { extra = 1; cp = lead & 0x1Fu; minimum = 0x80; }
-    else if ((lead & 0xF0) == 0xE0) { extra = 2; cp = lead & 0x0Fu; minimum = 0x800; }
-    else if ((lead & 0xF8) == 0xF0) { extra = 3; cp = lead & 0x07u; minimum = 0x10000; }
-    else return std::nullopt;
-    for (; extra > 0; --extra, ++i) {
-        if (i >= text.size() || (std::uint8_t(text[i]) & 0xC0) != 0x80) return std::nullopt;
-        cp = cp << 6 | (std::uint8_t(text[i]) & 0x3Fu);
-    }
-    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
-    return cp;
-}
-
-// The Windows-1252 byte of a code point, from the program's own decoding table.
-std::optional<char> ToCp1252(char32_t cp) {
-    static const auto highBytes = [] {
-        std::array<char32_t, 128> table{};
-        for (std::size_t b = 0; b < table.size(); ++b) {
-            const auto utf8 = Cp1252ToUtf8(std::string(1, char(0x80 + b)));
-            std::size_t i = 0;
-            table[b] = DecodeUtf8(utf8, i).value_or(0xFFFD);
-        }
-        return table;
-    }();
-    if (cp < 0x80) return char(cp);
-    if (cp == 0xFFFD) return std::nullopt;
-    const auto it = std::find(highBytes.begin(), highBytes.end(), cp);
-    if (it == highBytes.end()) return std::nullopt;
-    return char(0x80 + (it - highBytes.begin()));
-}
-
 std::string CodePointName(char32_t cp) {
     char name[16];
     std::snprintf(name, sizeof name, "U+%04X", unsigned(cp));

@@ -5,6 +5,7 @@
 #include "app/StrBase.h"
 #include "base/Errors.h"
 #include "base/PendingFile.h"
+#include "base/Text.h"
 #include "platform/HostSystem.h"
 
 namespace bootdisk::cli {
@@ -30,7 +31,7 @@ std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers 
     }
     session->dialogs = std::make_unique<TTerminalDialogs>(session->app.texts, RealHost(), std::move(answers));
     if (!LoadPayloads(session->app, args.payloadFile, EmbeddedResources())) {
-        std::fprintf(stderr, "bootdisk: The file is corrupt!!!. (%s)\n",
+        std::fprintf(stderr, "bootdisk: %s (%s)\n", Cp1252ToUtf8(session->app.texts[StrId::GUI_FILECORRUPT]).c_str(),
                      session->app.payloads.LastError.c_str());
         return nullptr;
     }

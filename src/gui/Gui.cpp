@@ -1,0 +1,472 @@
+#include "gui/Gui.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/CreationHandlers.h"
+#include "app/Options.h"
+#include "app/SavedOptions.h"
+#include "gui/About.h"
+#include "gui/GuiDialogs.h"
+#include "gui/ListFrame.h"
+#include "gui/QtText.h"
+#include "gui/Skin.h"
+#include "optical/ImageRecorder.h"
+#include "optical/Optical_devices.h"
+
+namespace bootdisk {
+
+namespace {
+
+constexpr int kHeaderHeight = 58;
+constexpr int kFooterHeight = 44;
+constexpr int kPageHeight = TMainForm::kClientHeight - kHeaderHeight - kFooterHeight;
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const std::string& text, QRect geometry) {
+    auto* label = new QLabel(Ui(text), parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QLabel* MakeTitle(QWidget* parent, const char* name, const std::string& text, QRect geometry) {
+    auto* label = MakeLabel(parent, name, text, geometry);
+    label->setProperty("title", true);
+    return label;
+}
+
+// A link that calls back instead of opening an address.
+QLabel* MakeLink(QWidget* parent, const char* name, const std::string& text, std::function<void()> onClick) {
+    auto* link = new QLabel("<a href=\"#\">" + Ui(text).toHtmlEscaped() + "</a>", parent);
+    link->setObjectName(name);
+    link->setTextFormat(Qt::RichText);
+    link->setWordWrap(true);
+    QObject::connect(link, &QLabel::linkActivated, parent, [onClick](const QString&) { onClick(); });
+    return link;
+}
+
+QToolButton* MakeImageButton(QWidget* parent, const char* name, const char* picture, QRect geometry) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setIcon(SkinPicture(picture));
+    button->setIconSize(QSize(16, 16));
+    button->setGeometry(geometry);
+    button->setAutoRaise(true);
+    return button;
+}
+
+template <class Button>
+void SetEnabledWhenDifferent(Button* button, bool enabled) {
+    if (button->isEnabled() != enabled) button->setEnabled(enabled);
+}
+
+}  // namespace
+
+TMainForm::TMainForm(TAppContext& app, TGuiDialogs& dialogs, ISettingsStore& settings)
+    : QWidget(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      app_(app), dialogs_(dialogs), settings_(settings), wizard_(app.texts, list_, kinds_) {
+    const auto& texts = app_.texts;
+    setObjectName("MainForm");
+    setFixedSize(kClientWidth, kClientHeight);
+    setWindowTitle(Ui(texts[StrId::PRODUCTTXT]));
+    QApplication::setApplicationDisplayName(Ui(texts[StrId::PRODUCTTXT]));
+
+    auto* header = new QLabel(this);
+    header->setObjectName("Header");
+    header->setPixmap(SkinPicture("header.png"));
+    header->setGeometry(0, 0, kClientWidth, kHeaderHeight);
+    auto* headerTitle = MakeLabel(this, "HeaderTitle", texts[StrId::PRODUCTTXT], {20, 14, 400, 30});
+    headerTitle->setWordWrap(false);
+
+    Pages = new QStackedWidget(this);
+    Pages->setObjectName("Pages");
+    Pages->setGeometry(0, kHeaderHeight, kClientWidth, kPageHeight);
+    Pages->addWidget(MakeCreateOptionsPage());
+    Pages->addWidget(MakeProgramOptionsPage());
+    Pages->addWidget(MakePageStartPage());
+    Pages->addWidget(MakeProgressPage());
+    Pages->addWidget(MakeFinishPage());
+    MakeFooter();
+    MakeHelpMenu();
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(50);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+
+    LoadOptions(settings_, texts[StrId::GUI_CONFIGKEY], options_);
+    for (std::size_t i = 0; i < kOptionCount; ++i)
+        ChkOptions->item(int(i))->setCheckState(options_[i] ? Qt::Checked : Qt::Unchecked);
+    PagesPageChanged();
+
+    if (auto* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    dialogs_.SetMainWindow(this);
+}
+
+TMainForm::~TMainForm() {
+    if (!SaveOptions(settings_, app_.texts[StrId::GUI_CONFIGKEY], options_))
+        qWarning("The option states could not be saved");
+}
+
+QWidget* TMainForm::MakeCreateOptionsPage() {
+    const auto& texts = app_.texts;
+    auto* page = new QWidget;
+    page->setObjectName("CreateOptions");
+    MakeTitle(page, "LabelCreateTitle", texts[StrId::GUI_TEXT1PAGE3], {24, 10, 520, 22});
+    MakeLabel(page, "LabelQuantity", texts[StrId::GUI_TEXTPAGE3QUANTITY], {26, 40, 65, 16});
+    MakeLabel(page, "LabelDiskType", texts[StrId::GUI_TEXTPAGE3DISKTYPE], {96, 40, 300, 16});
+
+    ScrollCreateList = new QScrollArea(page);
+    ScrollCreateList->setObjectName("ScrollCreateList");
+    ScrollCreateList->setGeometry(24, 58, TCreateListFrame::kWidth + 20, 152);
+    ScrollCreateList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollCreateList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ScrollCreateList->setWidgetResizable(true);
+    auto* content = new QWidget;
+    content->setObjectName("CreateListContent");
+    rowsLayout_ = new QVBoxLayout(content);
+    rowsLayout_->setContentsMargins(0, 0, 0, 0);
+    rowsLayout_->setSpacing(0);
+    rowsLayout_->setAlignment(Qt::AlignTop);
+    ScrollCreateList->setWidget(content);
+
+    const int left = 24 + TCreateListFrame::kWidth + 28;
+    BtnAdd = MakeImageButton(page, "BtnAdd", "add.png", {left, 58, 28, 28});
+    BtnRemove = MakeImageButton(page, "BtnRemove", "remove.png", {left, 92, 28, 28});
+    BtnClear = MakeImageButton(page, "BtnClear", "clear.png", {left, 126, 28, 28});
+    connect(BtnAdd, &QToolButton::clicked, this, &TMainForm::BtnAddClick);
+    connect(BtnRemove, &QToolButton::clicked, this, &TMainForm::BtnRemoveClick);
+    connect(BtnClear, &QToolButton::clicked, this, &TMainForm::BtnClearClick);
+    return page;
+}
+
+QWidget* TMainForm::MakeProgramOptionsPage() {
+    const auto& texts = app_.texts;
+    auto* page = new QWidget;
+    page->setObjectName("ProgramOptions");
+    MakeLabel(page, "LabelOptions", texts[StrId::GUI_TEXT2OPTIONS], {24, 8, 520, 18});
+    ChkOptions = new QListWidget(page);
+    ChkOptions->setObjectName("ChkOptions");
+    ChkOptions->setGeometry(24, 28, 524, 124);
+    for (const auto& option : kOptionInfo) {
+        auto* item = new QListWidgetItem(QString::fromUtf8(option.label.data(), qsizetype(option.label.size())));
+        item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        item->setCheckState(Qt::Unchecked);
+        ChkOptions->addItem(item);
+    }
+    connect(ChkOptions, &QListWidget::itemChanged, this,
+            [this](QListWidgetItem* item) { options_.at(ChkOptions->row(item)) = item->checkState() == Qt::Checked; });
+
+    auto* commandLabel = MakeLabel(page, "LabelCommandLine", texts[StrId::GUI_TEXT3OPTIONS], {24, 162, 200, 18});
+    commandLabel->setWordWrap(false);
+    commandLabel->adjustSize();
+    auto* moreInfo = MakeLink(page, "HyperLink1", texts[StrId::GUI_MORE_INFO],
+                              [this] { help_.OpenKeyword("Coomand_lineparameters"); });
+    moreInfo->setWordWrap(false);
+    moreInfo->adjustSize();
+    moreInfo->move(commandLabel->geometry().right() + 1 + 5, 162);
+    CommandLine = new QLineEdit(page);
+    CommandLine->setObjectName("CommandLine");
+    CommandLine->setGeometry(24, 182, 226, 22);
+
+    MakeLabel(page, "LabelBootOs", texts[StrId::GUI_TEXT2BOOT], {266, 162, 282, 18});
+    auto* panels = new QWidget(page);
+    panels->setGeometry(266, 182, 282, 60);
+    auto* panelsLayout = new QVBoxLayout(panels);
+    panelsLayout->setContentsMargins(0, 0, 0, 0);
+    panelsLayout->setSpacing(4);
+    panelsLayout->setAlignment(Qt::AlignTop);
+
+    const auto panel = [&](const char* name, const std::string& caption, QWidget* beside) {
+        auto* frame = new QFrame(panels);
+        frame->setObjectName(name);
+        frame->setFixedHeight(26);
+        auto* label = MakeLabel(frame, "", caption, {6, 4, 200, 18});
+        label->setWordWrap(false);
+        label->adjustSize();
+        beside->setParent(frame);
+        beside->show();
+        const int x = label->geometry().right() + 1 + 5;
+        beside->setGeometry(x, 2, std::max(60, 282 - x - 4), 22);
+        panelsLayout->addWidget(frame);
+        return frame;
+    };
+    PanelCDBoot = panel("PanelCDBoot", texts[StrId::GUI_OPERATING_SYSTEM_CD],
+                        MakeLabel(nullptr, "LabelCdOs", texts[StrId::GUI_MSDOS], {}));
+    ComboBoxOS = new QComboBox;
+    ComboBoxOS->setObjectName("ComboBoxOS");
+    for (const auto& os : OsChoices(RealHost().Version(), texts[StrId::GUI_MSDOS], texts[StrId::GUI_RXDOS]))
+        ComboBoxOS->addItem(Ui(os));
+    PanelFloppyBoot = panel("PanelFloppyBoot", texts[StrId::GUI_OPERATING_SYSTEM_FLOPPY], ComboBoxOS);
+    return page;
+}
+
+QWidget* TMainForm::MakePageStartPage() {
+    const auto& texts = app_.texts;
+    auto* page = new QWidget;
+    page->setObjectName("PageStart");
+    MakeLabel(page, "LabelReady", texts[StrId::GUI_TEXT1PAGE6], {24, 14, 524, 130});
+    MakeLink(page, "HyperLink2", texts[StrId::GUI_WHAT_SHOULD_I_DO], [this] { help_.OpenKeyword("RunningQuellmark"); })
+        ->setGeometry(24, 160, 524, 36);
+    return page;
+}
+
+QWidget* TMainForm::MakeProgressPage() {
+    auto* page = new QWidget;
+    page->setObjectName("Progress");
+    MakeTitle(page, "LabelCreating", app_.texts[StrId::GUI_TEXT1PAGE7], {24, 40, 524, 22});
+    ProgressBar = new QProgressBar(page);
+    ProgressBar->setObjectName("ProgressBar");
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setValue(0);
+    ProgressBar->setGeometry(24, 76, 524, 22);
+    return page;
+}
+
+QWidget* TMainForm::MakeFinishPage() {
+    const auto& texts = app_.texts;
+    auto* page = new QWidget;
+    page->setObjectName("Finish");
+    MakeTitle(page, "LabelCongratulations", texts[StrId::GUI_TEXT1PAGE8], {24, 14, 524, 22});
+    MakeLink(page, "HyperLink4", texts[StrId::GUI_WHAT_SHOULD_I_DO_NEXT],
+             [this] { help_.OpenKeyword("RunningQuellmark"); })
+        ->setGeometry(24, 44, 524, 20);
+    ChkMoreDisks = new QRadioButton(Ui(texts[StrId::GUI_TEXT2PAGE8]), page);
+    ChkMoreDisks->setObjectName("ChkMoreDisks");
+    ChkMoreDisks->setGeometry(24, 90, 524, 22);
+    ChkMoreDisks->setChecked(true);
+    ChkExit = new QRadioButton(Ui(texts[StrId::GUI_TEXT3PAGE8]), page);
+    ChkExit->setObjectName("ChkExit");
+    ChkExit->setGeometry(24, 116, 524, 22);
+    return page;
+}
+
+void TMainForm::MakeFooter() {
+    auto* footer = new QFrame(this);
+    footer->setObjectName("Footer");
+    footer->setGeometry(0, kClientHeight - kFooterHeight, kClientWidth, kFooterHeight);
+    BtnHelp = MakeImageButton(footer, "BtnHelp", "help.png", {12, 9, 26, 26});
+    const auto button = [footer](const char* name, int left) {
+        auto* b = new QPushButton(footer);
+        b->setObjectName(name);
+        b->setGeometry(left, 10, 84, 25);
+        return b;
+    };
+    BtnBack = button("BtnBack", 290);
+    BtnNext = button("BtnNext", 380);
+    BtnClose = button("BtnClose", 476);
+    BtnNext->setDefault(true);
+    connect(BtnBack, &QPushButton::clicked, this, &TMainForm::BtnBackClick);
+    connect(BtnNext, &QPushButton::clicked, this, &TMainForm::BtnNextClick);
+    connect(BtnClose, &QPushButton::clicked, this, &TMainForm::BtnCloseClick);
+    connect(BtnHelp, &QToolButton::clicked, this, &TMainForm::BtnHelpClick);
+}
+
+void TMainForm::MakeHelpMenu() {
+    const auto& texts = app_.texts;
+    PopupHelp = new QMenu(this);
+    PopupHelp->setObjectName("PopupHelp");
+    PopupHelp->addAction(Ui(texts.PopupHelp(1)), this, [this] { help_.OpenContents(); });
+    PopupHelp->addAction(Ui(texts.PopupHelp(2)), this, [this] { help_.OpenKeyword(wizard_.HelpKeyword()); });
+    PopupHelp->addAction(Ui(texts.PopupHelp(3)), this, [this] { help_.OpenKeyword("FAQ"); });
+    PopupHelp->addSeparator();
+    PopupHelp->addAction(Ui(texts.PopupHelp(5)), this, [this] { help_.OpenKeyword("ContactingHalvexLabs"); });
+    PopupHelp->addSeparator();
+    PopupHelp->addAction(Ui(texts.PopupHelp(7)), this, [this] {
+        TAboutForm about(app_.texts, help_, this);
+        about.exec();
+    });
+    PopupHelp->addAction(Ui(texts.PopupHelp(8)), this, [this] { help_.OpenFile("info.url"); });
+}
+
+void TMainForm::BuildMediaKinds() {
+    writers_ = std::make_unique<TOpticalDevices>();
+    imageRecorder_ = std::make_unique<TimageRecorder>(dialogs_, app_.texts);
+    std::vector<TOpticalDevice*> writers;
+    for (std::size_t i = 0; i < writers_->Count(); ++i) writers.push_back(&writers_->Item(i));
+    const std::vector<TMediaKind> removables;  // the removable drives' kinds
+    kinds_ = bootdisk::BuildMediaKinds(app_.texts[StrId::GUI_TEXTFLOPPYDISKNAME], writers, removables, *imageRecorder_);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!activated_) FormActivate();
+}
+
+void TMainForm::FormActivate() {
+    activated_ = true;
+    wizard_.FirstActivation();
+    AddRowFrames();
+    PagesPageChanged();
+    Timer1->start();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // The creation run owns the window until it returns.
+    if (running_) event->ignore();
+    else QWidget::closeEvent(event);
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && wizard_.HelpEnabled()) help_.OpenKeyword(wizard_.HelpKeyword());
+    else QWidget::keyPressEvent(event);
+}
+
+void TMainForm::PagesPageChanged() {
+    Pages->setCurrentIndex(int(wizard_.Page()));
+    BtnNext->setText(Ui(wizard_.NextButton().caption));
+    BtnBack->setText(Ui(wizard_.BackButton().caption));
+    BtnClose->setText(Ui(wizard_.CloseButton().caption));
+    SetEnabledWhenDifferent(BtnNext, wizard_.NextButton().enabled);
+    SetEnabledWhenDifferent(BtnBack, wizard_.BackButton().enabled);
+    SetEnabledWhenDifferent(BtnClose, wizard_.CloseButton().enabled);
+    SetEnabledWhenDifferent(BtnHelp, wizard_.HelpEnabled());
+    PanelCDBoot->setVisible(wizard_.CdBootPanel());
+    PanelFloppyBoot->setVisible(wizard_.FloppyBootPanel());
+}
+
+void TMainForm::BtnNextClick() {
+    wizard_.parameters = FromUi(CommandLine->text());
+    wizard_.exitChosen = ChkExit->isChecked();
+    const auto action = wizard_.Next();
+    PagesPageChanged();
+    switch (action) {
+        case TNextAction::RunCreation:
+            RunCreation();
+            break;
+        case TNextAction::CloseWindow:
+            close();
+            break;
+        case TNextAction::RefuseParameters:
+            dialogs_.ShowCoolMessage(app_.texts[StrId::GUI_TEXTBADPARAMETERS]);
+            break;
+        case TNextAction::None:
+            break;
+    }
+}
+
+void TMainForm::BtnBackClick() {
+    wizard_.Back();
+    PagesPageChanged();
+}
+
+void TMainForm::BtnCloseClick() { close(); }
+
+void TMainForm::BtnHelpClick() { PopupHelp->popup(BtnHelp->mapToGlobal(QPoint(0, BtnHelp->height()))); }
+
+bool TMainForm::UseMsDos() const { return FromUi(ComboBoxOS->currentText()) == app_.texts[StrId::GUI_MSDOS]; }
+
+void TMainForm::RunCreation() {
+    running_ = true;
+    repaint();
+    dialogs_.ProcessMessages();
+    TCreationDriver driver(dialogs_, app_.texts);
+    driver.onGauge = [this](int value) { ProgressBar->setValue(value); };
+    TCreationHandlers handlers(TJobEnv{app_, dialogs_, RealHost()},
+                               TCreationSettings{options_, wizard_.parameters, UseMsDos()});
+    driver.RunCreation(list_.Rows(), kinds_, handlers);
+    running_ = false;
+    wizard_.CreationFinished();
+    PagesPageChanged();
+}
+
+void TMainForm::AddRowFrames() {
+    for (std::size_t i = rows_.size(); i < list_.Rows().size(); ++i) {
+        auto* row = new TCreateListFrame(kinds_, ScrollCreateList->widget());
+        row->SetQuantity(list_.Rows()[i].quantity);
+        row->SetKind(list_.Rows()[i].kind);
+        connect(row, &TCreateListFrame::Selected, this, &TMainForm::OnRowSelected);
+        connect(row, &TCreateListFrame::QuantityEdited, this, &TMainForm::OnQuantityEdited);
+        connect(row, &TCreateListFrame::Stepped, this, &TMainForm::OnStepped);
+        connect(row, &TCreateListFrame::KindChosen, this, &TMainForm::OnKindChosen);
+        rowsLayout_->addWidget(row);
+        rows_.push_back(row);
+    }
+    ShowSelection();
+}
+
+void TMainForm::ShowSelection() {
+    for (std::size_t i = 0; i < rows_.size(); ++i) rows_[i]->SetSelected(list_.Selected() == i);
+}
+
+std::size_t TMainForm::RowIndex(const TCreateListFrame* row) const {
+    return std::size_t(std::find(rows_.begin(), rows_.end(), row) - rows_.begin());
+}
+
+void TMainForm::OnRowSelected(TCreateListFrame* row) {
+    list_.Select(RowIndex(row));
+    ShowSelection();
+}
+
+void TMainForm::OnQuantityEdited(TCreateListFrame* row, const QString& text) {
+    auto& model = list_.Row(RowIndex(row));
+    model.quantity = FilterQuantity(FromUi(text));
+    row->SetQuantity(model.quantity);
+}
+
+void TMainForm::OnStepped(TCreateListFrame* row, int step) {
+    auto& model = list_.Row(RowIndex(row));
+    model.quantity = step > 0 ? QuantityUp(model.quantity) : QuantityDown(model.quantity);
+    row->SetQuantity(model.quantity);
+}
+
+void TMainForm::OnKindChosen(TCreateListFrame* row, int index) {
+    list_.Row(RowIndex(row)).kind = std::size_t(index);
+    OnRowSelected(row);
+}
+
+void TMainForm::BtnAddClick() {
+    if (!list_.Add()) {
+        QApplication::beep();
+        return;
+    }
+    AddRowFrames();
+    ScrollCreateList->ensureWidgetVisible(rows_.back());
+}
+
+void TMainForm::BtnRemoveClick() {
+    const auto selected = list_.Selected();
+    if (!selected) return;
+    list_.Remove();
+    delete rows_[*selected];
+    rows_.erase(rows_.begin() + std::ptrdiff_t(*selected));
+    ShowSelection();
+}
+
+void TMainForm::BtnClearClick() {
+    list_.Clear();
+    for (auto* row : rows_) delete row;
+    rows_.clear();
+}
+
+void TMainForm::Timer1Timer() {
+    if (wizard_.Page() != TPage::CreateOptions) return;
+    const auto wanted = list_.Buttons();
+    SetEnabledWhenDifferent(BtnRemove, wanted.remove);
+    SetEnabledWhenDifferent(BtnClear, wanted.clear);
+    wizard_.OnTimer();
+    SetEnabledWhenDifferent(BtnNext, wizard_.NextButton().enabled);
+}
+
+}  // namespace bootdisk

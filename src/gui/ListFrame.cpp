@@ -1,0 +1,106 @@
+#include "gui/ListFrame.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStyle>
+#include <QToolButton>
+
+#include "gui/QtText.h"
+#include "gui/Skin.h"
+
+namespace bootdisk {
+
+TRectangle::TRectangle(QWidget* parent, const char* name, QColor colour) : QWidget(parent), colour_(colour) {
+    setObjectName(name);
+}
+
+void TRectangle::SetColour(QColor colour) {
+    colour_ = colour;
+    update();
+}
+
+void TRectangle::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), colour_); }
+
+namespace {
+
+constexpr int kQuantityWidth = 65;
+constexpr int kKindLeft = kQuantityWidth + 3;
+
+}  // namespace
+
+TCreateListFrame::TCreateListFrame(const std::vector<TMediaKind>& kinds, QWidget* parent) : QFrame(parent) {
+    setObjectName("CreateListFrame");
+    setFixedSize(kWidth, kHeight);
+
+    Rectangle4 = new TRectangle(this, "Rectangle4", kRowColour);
+    Rectangle4->setGeometry(0, 0, kQuantityWidth, kHeight - 1);
+    Rectangle6 = new TRectangle(this, "Rectangle6", kRowColour);
+    Rectangle6->setGeometry(kQuantityWidth + 1, 0, kWidth - kQuantityWidth - 1, kHeight - 1);
+    Rectangle2 = new TRectangle(this, "Rectangle2", kLineColour);
+    Rectangle2->setGeometry(kQuantityWidth, 0, 1, kHeight - 1);
+    Rectangle1 = new TRectangle(this, "Rectangle1", kLineColour);
+    Rectangle1->setGeometry(0, kHeight - 1, kWidth, 1);
+
+    EditNrDisks = new QLineEdit("0", this);
+    EditNrDisks->setObjectName("EditNrDisks");
+    EditNrDisks->setFrame(false);
+    EditNrDisks->setMaxLength(2);
+    EditNrDisks->setAlignment(Qt::AlignCenter);
+    EditNrDisks->setGeometry(8, 3, 34, 17);
+    EditNrDisks->installEventFilter(this);
+    connect(EditNrDisks, &QLineEdit::textChanged, this, [this](const QString& text) { emit QuantityEdited(this, text); });
+
+    BtnInc1 = new QToolButton(this);
+    BtnInc1->setObjectName("BtnInc1");
+    BtnInc1->setGeometry(46, 2, 15, 10);
+    connect(BtnInc1, &QToolButton::clicked, this, [this] { emit Stepped(this, +1); });
+    BtnDec1 = new QToolButton(this);
+    BtnDec1->setObjectName("BtnDec1");
+    BtnDec1->setGeometry(46, 12, 15, 10);
+    // A press on the down button selects the row; one on the up button does not.
+    connect(BtnDec1, &QToolButton::pressed, this, [this] { emit Selected(this); });
+    connect(BtnDec1, &QToolButton::clicked, this, [this] { emit Stepped(this, -1); });
+
+    ComboBox = new QComboBox(this);
+    ComboBox->setObjectName("ComboBox");
+    ComboBox->setEditable(false);
+    ComboBox->setGeometry(kKindLeft, 1, kWidth - kKindLeft - 2, kHeight - 3);
+    for (const auto& kind : kinds) ComboBox->addItem(Ui(kind.label));
+    ComboBox->setCurrentIndex(0);
+    ComboBox->installEventFilter(this);
+    connect(ComboBox, &QComboBox::activated, this, [this](int index) { emit KindChosen(this, index); });
+}
+
+void TCreateListFrame::SetQuantity(const std::string& text) {
+    const auto shown = QString::fromStdString(text);
+    if (EditNrDisks->text() != shown) EditNrDisks->setText(shown);
+}
+
+void TCreateListFrame::SetKind(std::size_t index) { ComboBox->setCurrentIndex(int(index)); }
+
+void TCreateListFrame::SetSelected(bool selected) {
+    const auto colour = selected ? kSelectionColour : kRowColour;
+    Rectangle4->SetColour(colour);
+    Rectangle6->SetColour(colour);
+    // The edit and the kind list take the row's colour through the style sheet's property selector.
+    for (QWidget* control : {static_cast<QWidget*>(EditNrDisks), static_cast<QWidget*>(ComboBox)}) {
+        control->setProperty("selected", selected);
+        control->style()->unpolish(control);
+        control->style()->polish(control);
+    }
+}
+
+void TCreateListFrame::mousePressEvent(QMouseEvent* event) {
+    emit Selected(this);
+    QFrame::mousePressEvent(event);
+}
+
+bool TCreateListFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress && (watched == EditNrDisks || watched == ComboBox))
+        emit Selected(this);
+    return QFrame::eventFilter(watched, event);
+}
+
+}  // namespace bootdisk

@@ -1,0 +1,44 @@
+#include "gui/WizardApp.h"
+
+#include "app/StrBase.h"
+#include "gui/CoolMsg.h"
+#include "gui/Gui.h"
+#include "gui/GuiDialogs.h"
+#include "gui/InitForm.h"
+#include "gui/QtText.h"
+#include "gui/Skin.h"
+#include "platform/HostSystem.h"
+
+namespace bootdisk {
+
+TWizardApp::TWizardApp(std::unique_ptr<ISettingsStore> settings) : settings_(std::move(settings)) {}
+
+TWizardApp::~TWizardApp() = default;
+
+bool TWizardApp::Start(const IResourceStore& resources) {
+    ApplySkin();
+    try {
+        LoadTexts(app_, LanguageFilePath());
+    } catch (const ELanguageFileError& error) {
+        ShowCoolMessage(nullptr, app_.texts, error.what());
+        return false;
+    }
+    dialogs_ = std::make_unique<TGuiDialogs>(app_.texts, RealHost());
+    mainForm_ = std::make_unique<TMainForm>(app_, *dialogs_, *settings_);
+
+    TInitializationForm splash(Ui(app_.texts[StrId::PRODUCTTXT]), {
+        [&] { return LoadCdPayload(app_.payloads, resources); },
+        [&] { return LoadFloppyPayload(app_.payloads, resources); },
+        [&] {
+            mainForm_->BuildMediaKinds();
+            return true;
+        },
+    });
+    if (!splash.Run()) {
+        dialogs_->ShowCoolMessage(app_.texts[StrId::GUI_FILECORRUPT]);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace bootdisk

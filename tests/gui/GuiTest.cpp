@@ -1,0 +1,287 @@
+// The main window driven as a user would: pages, buttons, rows, panels, help and a whole run.
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include "gui/Gui.h"
+#include "gui/ListFrame.h"
+#include "gui/WizardApp.h"
+#include "gui/support/ModalAnswerer.h"
+#include "platform/Resources.h"
+
+namespace bootdisk {
+
+using namespace test;
+
+class GuiTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    std::unique_ptr<TWizardApp> app_;
+    TMainForm* form_ = nullptr;
+    QList<QUrl> opened_;
+
+    template <class T>
+    T* Find(const char* name) const {
+        auto* widget = form_->findChild<T*>(name);
+        if (!widget) qFatal("no %s", name);
+        return widget;
+    }
+    QPushButton* Button(const char* name) const { return Find<QPushButton>(name); }
+    QString Page() const { return Find<QStackedWidget>("Pages")->currentWidget()->objectName(); }
+    QList<TCreateListFrame*> Rows() const {
+        return Find<QWidget>("CreateListContent")->findChildren<TCreateListFrame*>(Qt::FindDirectChildrenOnly);
+    }
+    void ChooseKind(TCreateListFrame* row, const QString& label) {
+        auto* combo = row->findChild<QComboBox*>("ComboBox");
+        const int index = combo->findText(label);
+        QVERIFY(index >= 0);
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+    void ExpectButtons(const char* next, bool nextEnabled, bool backEnabled, bool closeEnabled) {
+        QCOMPARE(Button("BtnNext")->text(), QString(next));
+        QCOMPARE(Button("BtnNext")->isEnabled(), nextEnabled);
+        QCOMPARE(Button("BtnBack")->text(), QString("Back"));
+        QCOMPARE(Button("BtnBack")->isEnabled(), backEnabled);
+        QCOMPARE(Button("BtnClose")->text(), QString("Close"));
+        QCOMPARE(Button("BtnClose")->isEnabled(), closeEnabled);
+    }
+
+private slots:
+    void init() {
+        app_ = std::make_unique<TWizardApp>(IniSettings(dir_.path().toStdString()));
+        QVERIFY(app_->Start(EmbeddedResources()));
+        form_ = &app_->MainForm();
+        opened_.clear();
+        form_->Help().open = [this](const QUrl& url) {
+            opened_ << url;
+            return true;
+        };
+        form_->show();
+    }
+    void cleanup() { app_.reset(); }
+
+    void FirstPageHasOneFloppyRowAndTheProductTitle() {
+        QCOMPARE(form_->size(), QSize(572, 364));
+        QCOMPARE(form_->windowTitle(), QString::fromUtf8("Halvex Quellmark 2005\u2122"));
+        QCOMPARE(Page(), QString("CreateOptions"));
+        ExpectButtons("Next", true, false, true);
+        QCOMPARE(Rows().size(), 1);
+        auto* combo = Rows()[0]->findChild<QComboBox*>("ComboBox");
+        QCOMPARE(combo->currentText(), QString("Floppy disk (drive A:)"));
+        QCOMPARE(combo->itemText(combo->count() - 1), QString("Image recorder (Save CD image as ISO file)"));
+        QCOMPARE(Rows()[0]->size(), QSize(433, 24));
+    }
+
+    void RecorderOnlyListShowsTheCdPanelAlone() {
+        ChooseKind(Rows()[0], "Image recorder (Save CD image as ISO file)");
+        Button("BtnNext")->click();
+        QCOMPARE(Page(), QString("ProgramOptions"));
+        ExpectButtons("Next", true, true, true);
+        QVERIFY(Find<QWidget>("PanelCDBoot")->isVisible());
+        QVERIFY(!Find<QWidget>("PanelFloppyBoot")->isVisible());
+    }
+
+    void MixedListShowsBothPanels() {
+        ChooseKind(Rows()[0], "Image recorder (Save CD image as ISO file)");
+        Find<QToolButton>("BtnAdd")->click();
+        QCOMPARE(Rows().size(), 2);
+        Button("BtnNext")->click();
+        QVERIFY(Find<QWidget>("PanelCDBoot")->isVisible());
+        QVERIFY(Find<QWidget>("PanelFloppyBoot")->isVisible());
+    }
+
+    void BackFromPageStartRestoresNext() {
+        Button("BtnNext")->click();
+        Button("BtnNext")->click();
+        QCOMPARE(Page(), QString("PageStart"));
+        ExpectButtons("Create", true, true, true);
+        Button("BtnBack")->click();
+        QCOMPARE(Page(), QString("ProgramOptions"));
+        ExpectButtons("Next", true, true, true);
+        Button("BtnBack")->click();
+        QCOMPARE(Page(), QString("CreateOptions"));
+        ExpectButtons("Next", true, false, true);
+    }
+
+    void ParametersWithAControlCharacterAreRefused() {
+        Button("BtnNext")->click();
+        Find<QLineEdit>("CommandLine")->setText("/quick\x1A");
+        TModalAnswerer answerer;
+        answerer.Then(Click("BtnMid"));
+        Button("BtnNext")->click();
+        QCOMPARE(answerer.seen, QStringList{"The command line parameters must not contain line breaks or control characters."});
+        QCOMPARE(Page(), QString("ProgramOptions"));
+    }
+
+    void F1OpensTheTopicOfThePageShown() {
+        QTest::keyClick(form_, Qt::Key_F1);
+        Button("BtnNext")->click();
+        QTest::keyClick(Find<QListWidget>("ChkOptions"), Qt::Key_F1);
+        QCOMPARE(opened_.size(), 2);
+        QVERIFY(opened_[0].toLocalFile().endsWith("/help/Choosingthebootabledevice.htm"));
+        QVERIFY(opened_[1].toLocalFile().endsWith("/help/Sanitizingoptions.htm"));
+        QVERIFY(QFile::exists(opened_[1].toLocalFile()));
+        emit Find<QLabel>("HyperLink1")->linkActivated("#");
+        QCOMPARE(opened_.size(), 3);
+        QVERIFY(opened_[2].toLocalFile().endsWith("/help/Coomand_lineparameters.htm"));
+        QVERIFY(QFile::exists(opened_[2].toLocalFile()));
+    }
+
+    void HelpMenuOpensTopicsFilesAndTheAboutBox() {
+        const auto actions = Find<QMenu>("PopupHelp")->actions();
+        QStringList captions;
+        for (auto* action : actions) captions << action->text();
+        QCOMPARE(captions, (QStringList{"Help Contents", "Help", "Frequently Asked Questions", "", "Technical Support",
+                                        "", "About", "Halvex Quellmark 2005 on the Web"}));
+        for (int i : {0, 1, 2, 4, 7}) actions[i]->trigger();
+        TModalAnswerer answerer;
+        answerer.Then(Click("BtnSupport")).Then(Click("BtnLicense")).Then(Click("BtnOK"));
+        actions[6]->trigger();
+        QCOMPARE(answerer.seen, (QStringList{"AboutForm", "AboutForm", "AboutForm"}));
+        QStringList files;
+        for (const auto& url : opened_) {
+            QVERIFY2(QFile::exists(url.toLocalFile()), qPrintable(url.toLocalFile()));
+            files << QFileInfo(url.toLocalFile()).fileName();
+        }
+        QCOMPARE(files, (QStringList{"index.htm", "Choosingthebootabledevice.htm", "FAQ.htm",
+                                     "ContactingHalvexLabs.htm", "info.url", "ContactingHalvexLabs.htm",
+                                     "license.txt"}));
+    }
+
+    void QuantityCellKeepsItsRules() {
+        auto* row = Rows()[0];
+        auto* edit = row->findChild<QLineEdit*>("EditNrDisks");
+        edit->setText("a7b");
+        QCOMPARE(edit->text(), QString("7"));
+        edit->clear();
+        QCOMPARE(edit->text(), QString("1"));
+        edit->setText("99");
+        row->findChild<QToolButton*>("BtnInc1")->click();
+        QCOMPARE(edit->text(), QString("99"));
+        edit->setText("00");
+        QCOMPARE(edit->text(), QString("00"));
+        row->findChild<QToolButton*>("BtnInc1")->click();
+        QCOMPARE(edit->text(), QString("1"));
+        row->findChild<QToolButton*>("BtnDec1")->click();
+        QCOMPARE(edit->text(), QString("1"));
+    }
+
+    void RemoveFollowsTheSelectionAndClearEmptiesTheList() {
+        auto* remove = Find<QToolButton>("BtnRemove");
+        Find<QToolButton>("BtnAdd")->click();
+        QTRY_VERIFY(!remove->isEnabled());
+        // A press on the up button alone does not select; one on the quantity does.
+        QTest::mouseClick(Rows()[1]->findChild<QToolButton*>("BtnInc1"), Qt::LeftButton);
+        QTest::qWait(120);
+        QVERIFY(!remove->isEnabled());
+        QTest::mouseClick(Rows()[1]->findChild<QLineEdit*>("EditNrDisks"), Qt::LeftButton);
+        QTRY_VERIFY(remove->isEnabled());
+        remove->click();
+        QCOMPARE(Rows().size(), 1);
+        QCOMPARE(Rows()[0]->findChild<QLineEdit*>("EditNrDisks")->text(), QString("1"));
+        QTRY_VERIFY(!remove->isEnabled());
+        Find<QToolButton>("BtnClear")->click();
+        QCOMPARE(Rows().size(), 0);
+        QTRY_VERIFY(!Button("BtnNext")->isEnabled());
+        QTRY_VERIFY(!Find<QToolButton>("BtnClear")->isEnabled());
+        Button("BtnNext")->click();
+        QCOMPARE(Page(), QString("CreateOptions"));
+    }
+
+    void TheListHoldsAtMost51Rows() {
+        for (int i = 0; i < 60; ++i) Find<QToolButton>("BtnAdd")->click();
+        QCOMPARE(Rows().size(), 51);
+    }
+
+    void FullRunMakesAnIsoFileAndCreateMoreKeepsTheRows() {
+        const auto iso = dir_.filePath("boot.iso");
+        ChooseKind(Rows()[0], "Image recorder (Save CD image as ISO file)");
+        Button("BtnNext")->click();
+        Find<QLineEdit>("CommandLine")->setText("/quick");
+        Button("BtnNext")->click();
+        ExpectButtons("Create", true, true, true);
+
+        TModalAnswerer answerer;
+        // The first prompt stands over the progress page, with every footer button disabled.
+        const TAnswer checkProgressPage = [this](QDialog& prompt) {
+            QCOMPARE(Page(), QString("Progress"));
+            ExpectButtons("Next", false, false, false);
+            QVERIFY(!Find<QToolButton>("BtnHelp")->isEnabled());
+            Click("BtnLeft")(prompt);
+        };
+        answerer.Then(checkProgressPage).Then(SaveAs(iso)).Then(ChooseFolder(BOOTDISK_BIN_DIR "/demo-dos"));
+        Button("BtnNext")->click();
+
+        QVERIFY(answerer.AllAnswered());
+        QCOMPARE(answerer.seen, (QStringList{"Please select the location for the image file", "SaveDialog",
+                                             "SearchSysForm"}));
+        QCOMPARE(Page(), QString("Finish"));
+        ExpectButtons("Next", true, false, true);
+        QVERIFY(Find<QToolButton>("BtnHelp")->isEnabled());
+        QCOMPARE(Find<QProgressBar>("ProgressBar")->value(), 100);
+        QFile image(iso);
+        QVERIFY(image.open(QIODevice::ReadOnly));
+        const auto bytes = image.readAll();
+        QCOMPARE(bytes.size(), 1'515'520);
+        QCOMPARE(bytes.mid(16 * 2048 + 1, 5), QByteArray("CD001"));
+        QCOMPARE(bytes.mid(17 * 2048 + 7, 23), QByteArray("EL TORITO SPECIFICATION"));
+
+        QVERIFY(Find<QRadioButton>("ChkMoreDisks")->isChecked());
+        Button("BtnNext")->click();
+        QCOMPARE(Page(), QString("CreateOptions"));
+        ExpectButtons("Next", true, false, true);
+        QCOMPARE(Rows().size(), 1);
+        QCOMPARE(Rows()[0]->findChild<QComboBox*>("ComboBox")->currentText(),
+                 QString("Image recorder (Save CD image as ISO file)"));
+    }
+
+    void CancelThenYesStopsTheRunAtFinish() {
+        ChooseKind(Rows()[0], "Image recorder (Save CD image as ISO file)");
+        Button("BtnNext")->click();
+        Button("BtnNext")->click();
+        TModalAnswerer answerer;
+        answerer.Then(Click("BtnRight")).Then(CloseFrame());
+        Button("BtnNext")->click();
+        QCOMPARE(answerer.seen, (QStringList{"Please select the location for the image file",
+                                             "Do you want to stop the process ?"}));
+        QCOMPARE(Page(), QString("Finish"));
+    }
+
+    void ExitOnFinishClosesTheWindowAndSavesTheOptions() {
+        auto* options = Find<QListWidget>("ChkOptions");
+        const bool first = options->item(0)->checkState() == Qt::Checked;
+        options->item(0)->setCheckState(first ? Qt::Unchecked : Qt::Checked);
+        Find<QToolButton>("BtnClear")->click();
+        Find<QToolButton>("BtnAdd")->click();
+        ChooseKind(Rows()[0], "Image recorder (Save CD image as ISO file)");
+        Find<QLineEdit>("EditNrDisks")->setText("00");
+        Button("BtnNext")->click();
+        Button("BtnNext")->click();
+        Button("BtnNext")->click();  // quantity 0: no copy, straight to Finish
+        QCOMPARE(Page(), QString("Finish"));
+        Find<QRadioButton>("ChkExit")->setChecked(true);
+        Button("BtnNext")->click();
+        QVERIFY(!form_->isVisible());
+
+        app_.reset();
+        init();
+        QCOMPARE(Find<QListWidget>("ChkOptions")->item(0)->checkState() == Qt::Checked, !first);
+    }
+};
+
+}  // namespace bootdisk
+
+QTEST_MAIN(bootdisk::GuiTest)
+#include "GuiTest.moc"

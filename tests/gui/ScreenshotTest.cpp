@@ -1,0 +1,87 @@
+// Saves a picture of every page, of a message box, of the folder dialog and of the about box
+// under build/screenshots/, so the look can be reviewed.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "gui/About.h"
+#include "gui/Gui.h"
+#include "gui/InitForm.h"
+#include "base/StrConst.h"
+#include "gui/ListFrame.h"
+#include "gui/WizardApp.h"
+#include "gui/support/ModalAnswerer.h"
+#include "platform/Resources.h"
+
+namespace bootdisk {
+
+using namespace test;
+
+class ScreenshotTest : public QObject {
+    Q_OBJECT
+
+    void Save(QWidget& widget, const char* name) {
+        QCoreApplication::processEvents();
+        const auto path = ScreenshotPath(name);
+        QVERIFY(widget.grab().save(path));
+        QVERIFY(QFileInfo(path).size() > 0);
+    }
+
+private slots:
+    void EveryPageAndDialog() {
+        QTemporaryDir dir;
+        TWizardApp app(IniSettings(dir.path().toStdString()));
+        QVERIFY(app.Start(EmbeddedResources()));
+        auto& form = app.MainForm();
+        form.show();
+        auto* next = form.findChild<QPushButton*>("BtnNext");
+        form.findChild<QToolButton*>("BtnAdd")->click();
+        auto rows = form.findChildren<TCreateListFrame*>();
+        auto* kinds = rows.back()->findChild<QComboBox*>("ComboBox");
+        kinds->setCurrentIndex(kinds->count() - 1);
+        emit kinds->activated(kinds->count() - 1);
+        Save(form, "1-create-options.png");
+        next->click();
+        Save(form, "2-program-options.png");
+
+        // The run itself makes one ISO file: the floppy row goes.
+        form.findChild<QPushButton*>("BtnBack")->click();
+        QTest::mouseClick(rows.front()->findChild<QLineEdit*>("EditNrDisks"), Qt::LeftButton);
+        form.findChild<QToolButton*>("BtnRemove")->click();
+        next->click();
+        next->click();
+        Save(form, "3-page-start.png");
+
+        QTemporaryDir out;
+        TModalAnswerer answerer;
+        answerer.Then(Screenshot("message-box.png", Click("BtnLeft")))
+            .Then(SaveAs(out.filePath("boot.iso")))
+            .Then(Screenshot("folder-dialog.png", ChooseFolder(BOOTDISK_BIN_DIR "/demo-dos")));
+        // Taken while the first prompt is open over the progress page.
+        QTimer::singleShot(0, this, [&] { Save(form, "4-progress.png"); });
+        next->click();
+        QVERIFY(answerer.AllAnswered());
+        Save(form, "5-finish.png");
+
+        const TStringTable texts;
+        TAboutForm about(texts, form.Help(), &form);
+        about.show();
+        Save(about, "about.png");
+
+        TInitializationForm* splash = nullptr;
+        TInitializationForm shown(QString::fromUtf8("Halvex Quellmark 2005\u2122"), {[&] {
+                                      Save(*splash, "splash.png");
+                                      return true;
+                                  }});
+        splash = &shown;
+        QVERIFY(shown.Run());
+    }
+};
+
+}  // namespace bootdisk
+
+QTEST_MAIN(bootdisk::ScreenshotTest)
+#include "ScreenshotTest.moc"
