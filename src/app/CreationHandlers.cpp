@@ -8,9 +8,9 @@ namespace bootdisk {
 
 bool TCreationHandlers::CreateFloppy(TCreationDriver& driver) {
     const auto& texts = env_.app.texts;
-    if (floppy_ && MakeFloppy(*floppy_, driver)) {
+    if (const auto floppy = OpenFloppy(); floppy && MakeFloppy(*floppy, driver)) {
         // The read-back shows what the floppy really holds, not what was handed to it.
-        const auto mismatch = floppy_->VerifyWrittenFiles();
+        const auto mismatch = floppy->VerifyWrittenFiles();
         if (mismatch.empty()) {
             driver.SetCopyProgress(1.0);
             return true;
@@ -19,6 +19,19 @@ bool TCreationHandlers::CreateFloppy(TCreationDriver& driver) {
     }
     env_.dialogs.ShowCoolMessage(texts[StrId::GUI_INSTALLERROR]);
     return false;
+}
+
+// Each copy checks the floppy now in the drive.
+std::unique_ptr<THostFloppy> TCreationHandlers::OpenFloppy() {
+    if (!floppy_) return nullptr;
+    try {
+        return std::make_unique<THostFloppy>(floppy_->device,
+                                             THostFloppyPorts{env_.dialogs, env_.app.texts, env_.host, *floppy_->devices,
+                                                              disk_.vwin32, env_.app.payloads.Floppy()});
+    } catch (const std::runtime_error& error) {
+        env_.dialogs.ShowCoolMessage(error.what());
+        return nullptr;
+    }
 }
 
 bool TCreationHandlers::MakeFloppy(THostFloppy& floppy, TCreationDriver& driver) {

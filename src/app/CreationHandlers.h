@@ -6,13 +6,23 @@
 #include "disk/Disk.h"
 #include "disk/HostFloppy.h"
 
+#include <optional>
+#include <string>
+
 namespace bootdisk {
+
+// The floppy drive of a run: the device that drive A: stands for, in the host's drive table.
+struct TFloppyDrive {
+    std::string device;
+    IHostRawDevices* devices = nullptr;
+};
 
 class TCreationHandlers : public ICreationHandlers {
 public:
-    // floppy is the run's floppy drive; without one a floppy copy fails with the installation error.
-    TCreationHandlers(TJobEnv env, TCreationSettings settings, TDiskHost disk, THostFloppy* floppy = nullptr)
-        : env_(env), settings_(std::move(settings)), disk_(disk), floppy_(floppy) {}
+    // Without a floppy drive a floppy copy fails with the installation error.
+    TCreationHandlers(TJobEnv env, TCreationSettings settings, TDiskHost disk,
+                      std::optional<TFloppyDrive> floppy = std::nullopt)
+        : env_(env), settings_(std::move(settings)), disk_(disk), floppy_(std::move(floppy)) {}
 
     bool CreateFloppy(TCreationDriver& driver) override;
     bool CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) override;
@@ -20,12 +30,13 @@ public:
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override;
 
 private:
+    std::unique_ptr<THostFloppy> OpenFloppy();
     bool MakeFloppy(THostFloppy& floppy, TCreationDriver& driver);
 
     TJobEnv env_;
     TCreationSettings settings_;
     TDiskHost disk_;
-    THostFloppy* floppy_;
+    std::optional<TFloppyDrive> floppy_;
 };
 
 }  // namespace bootdisk

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <iostream>
 
+#include "disk/HostFloppy.h"
 #include "image/Fat12Format.h"
+#include "platform/Vwin32.h"
 #include "platform/Host.h"
 
 namespace bootdisk::cli {
@@ -11,6 +13,17 @@ namespace bootdisk::cli {
 std::string DriveIdentity(const THostDrive& drive) {
     std::string details = drive.model.empty() ? "" : drive.model + ", ";
     return drive.device + " (" + details + FormatSize(drive.size) + ")";
+}
+
+bool CheckFloppy(const char* command, const std::string& device, TSession& session, IHostRawDevices& devices) {
+    try {
+        THostFloppy(device, {*session.dialogs, session.app.texts, RealHost(), devices, HostVwin32(),
+                             session.app.payloads.Floppy()});
+        return true;
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "bootdisk %s: %s\n", command, error.what());
+        return false;
+    }
 }
 
 THostDrive FloppyIdentity(const std::string& device) {

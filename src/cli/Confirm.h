@@ -3,11 +3,13 @@
 #include <string>
 
 #include "cli/Arguments.h"
+#include "cli/Session.h"
 #include "platform/HostDrives.h"
 
 namespace bootdisk::cli {
 
-inline constexpr const char* kDefaultFloppyDevice = "/dev/fd0";
+// Whether device can take the boot floppy now (opens, holds 1.44 MB, is not mounted); prints why not.
+bool CheckFloppy(const char* command, const std::string& device, TSession& session, IHostRawDevices& devices);
 
 // The floppy device as the confirmation names it: the drive when it is a disk, else an image file.
 THostDrive FloppyIdentity(const std::string& device);

@@ -72,8 +72,7 @@ struct TRowMedia {
     std::vector<std::unique_ptr<TSPTIdevice>> writers;
     std::vector<std::unique_ptr<TFileRowDialogs>> fileDialogs;
     std::vector<std::unique_ptr<TimageRecorder>> recorders;
-    std::unique_ptr<THostFloppy> floppy;
-    std::string floppyDevice;
+    std::optional<TFloppyDrive> floppy;
 };
 
 // Opens every row's target before anything is made, so a mistyped row costs no media. Throws
@@ -86,15 +85,14 @@ TRowMedia OpenRows(const std::vector<TRowSpec>& rows, TSession& session, IHostRa
     for (const auto& row : rows) {
         switch (row.kind) {
             case TRowKind::Floppy: {
-                const auto device = row.target.value_or(kDefaultFloppyDevice);
+                const auto device = row.target.value_or(DefaultFloppyDevice());
                 if (!media.floppy) {
-                    media.floppy = std::make_unique<THostFloppy>(
-                        device, THostFloppyPorts{*session.dialogs, texts, RealHost(), table, HostVwin32(),
-                                                 session.app.payloads.Floppy()});
-                    media.floppyDevice = device;
-                    if (!ConfirmWrite("create", FloppyIdentity(device), args)) throw std::runtime_error("nothing was written");
-                } else if (device != media.floppyDevice) {
-                    throw std::runtime_error("one run has one floppy drive: " + media.floppyDevice + " or " + device);
+                    if (!CheckFloppy("create", device, session, table) ||
+                        !ConfirmWrite("create", FloppyIdentity(device), args))
+                        throw std::runtime_error("nothing was written");
+                    media.floppy = TFloppyDrive{device, &table};
+                } else if (device != media.floppy->device) {
+                    throw std::runtime_error("one run has one floppy drive: " + media.floppy->device + " or " + device);
                 }
                 media.kinds.push_back({texts[StrId::GUI_TEXTFLOPPYDISKNAME], TMediaType::Floppy, nullptr, {}});
                 break;
@@ -147,9 +145,9 @@ int RunCreate(const TArguments& args) {
     if (!session) return 1;
     auto table = CreateHostRawDevices();
     TCreationDriver driver(*session->dialogs, session->app.texts);
-    TRowMedia media;
+    std::unique_ptr<TRowMedia> media;
     try {
-        media = OpenRows(specs, *session, *table, args, driver);
+        media = std::make_unique<TRowMedia>(OpenRows(specs, *session, *table, args, driver));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "bootdisk create: %s\n", error.what());
         return 1;
@@ -159,13 +157,13 @@ int RunCreate(const TArguments& args) {
 
     TJobEnv env{session->app, *session->dialogs, RealHost()};
     TCreationHandlers handlers(env, {args.options, args.parameters, args.useMsDos},
-                               {RealHost().Version(), 0, *table, HostVwin32()}, media.floppy.get());
+                               {RealHost().Version(), 0, *table, HostVwin32()}, media->floppy);
     TProgressLine line("Creating");
     TReportingHandlers reporting(handlers, line);
     // Nobody can answer a retry prompt in an unattended run: a failed copy ends it.
     driver.stopOnFailure = args.yes || !StdinIsTerminal();
     driver.onGauge = [&](int percent) { line.ShowPercent(percent); };
-    const auto outcome = driver.RunCreation(rows, media.kinds, reporting);
+    const auto outcome = driver.RunCreation(rows, media->kinds, reporting);
     line.End();
     std::printf("%d of %d copies made.\n", driver.DoneCopies(), driver.TotalCopies());
     if (outcome == TRunOutcome::Stopped) std::fprintf(stderr, "bootdisk create: stopped before every copy was made\n");

@@ -16,25 +16,17 @@ namespace bootdisk::cli {
 
 int RunFloppy(const TArguments& args) {
     if (args.positional.size() > 1) throw std::invalid_argument("floppy takes at most one device");
-    const std::string device = args.positional.empty() ? kDefaultFloppyDevice : args.positional.front();
+    const std::string device = args.positional.empty() ? DefaultFloppyDevice() : args.positional.front();
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, true});
     if (!session) return 1;
     auto& app = session->app;
     auto devices = CreateHostRawDevices();
-    std::unique_ptr<THostFloppy> floppy;
-    try {
-        floppy = std::make_unique<THostFloppy>(
-            device, THostFloppyPorts{*session->dialogs, app.texts, RealHost(), *devices, HostVwin32(),
-                                     app.payloads.Floppy()});
-    } catch (const std::runtime_error& error) {
-        std::fprintf(stderr, "bootdisk floppy: %s\n", error.what());
+    if (!CheckFloppy("floppy", device, *session, *devices) || !ConfirmWrite("floppy", FloppyIdentity(device), args))
         return 1;
-    }
-    if (!ConfirmWrite("floppy", FloppyIdentity(device), args)) return 1;
 
     TJobEnv env{app, *session->dialogs, RealHost()};
     TCreationHandlers handlers(env, {args.options, args.parameters, args.useMsDos},
-                               {RealHost().Version(), 0, *devices, HostVwin32()}, floppy.get());
+                               {RealHost().Version(), 0, *devices, HostVwin32()}, TFloppyDrive{device, devices.get()});
     TCreationDriver driver(*session->dialogs, app.texts);
     driver.stopOnFailure = true;
     TProgressLine line("Writing the floppy");
@@ -43,7 +35,7 @@ int RunFloppy(const TArguments& args) {
     const auto outcome = driver.RunCreation({{"1", 0}}, kinds, handlers);
     line.End();
     if (outcome != TRunOutcome::Completed) return 1;
-    std::printf("Verify: %zu files read back and match.\n", floppy->VerifiedFiles());
+    std::printf("%s holds the boot floppy; every file reads back as written.\n", device.c_str());
     return 0;
 }
 

@@ -65,7 +65,6 @@ THostFloppy::THostFloppy(const std::string& device, THostFloppyPorts ports) : de
 THostFloppy::~THostFloppy() = default;
 
 std::string THostFloppy::VerifyWrittenFiles() {
-    verified_ = recorded_->written.size();
     std::string mismatch;
     const bool read = DeviceFloppyAccess(devices_, kDrive, TDeviceAccess::ReadOnly)([&](TGenericFloppy& floppy) {
         for (const auto& [path, bytes] : recorded_->written) {
@@ -77,7 +76,6 @@ std::string THostFloppy::VerifyWrittenFiles() {
         }
         return true;
     });
-    recorded_->written.clear();
     if (read) return {};
     return mismatch.empty() ? "the floppy cannot be read" : mismatch;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The floppy drive A: of one run: the drive mapped to its device, the files port at its root, the
+// The floppy in drive A: for one copy: the drive mapped to its device, the files port at its root, the
 // floppy installation, and a read-back of every file the installation wrote.
 #include <map>
 #include <memory>
@@ -32,11 +32,9 @@ public:
     THostFloppy& operator=(const THostFloppy&) = delete;
 
     TFloppyInstall& Install() { return *install_; }
-    // Reads every file written since the last check back from the floppy; empty when all match,
+    // Reads every file the installation wrote back from the floppy; empty when all match,
     // otherwise what is wrong.
     std::string VerifyWrittenFiles();
-    // How many files the last check read back.
-    std::size_t VerifiedFiles() const { return verified_; }
 
 private:
     class TRecordedFiles;
@@ -44,7 +42,6 @@ private:
     std::unique_ptr<IDriveFiles> root_;
     std::unique_ptr<TRecordedFiles> recorded_;
     std::unique_ptr<TFloppyInstall> install_;
-    std::size_t verified_ = 0;
 };
 
 }  // namespace bootdisk

@@ -23,6 +23,7 @@
 
 #include "app/CreationHandlers.h"
 #include "app/Options.h"
+#include "app/RemovableKinds.h"
 #include "app/SavedOptions.h"
 #include "gui/About.h"
 #include "gui/GuiDialogs.h"
@@ -31,6 +32,8 @@
 #include "gui/Skin.h"
 #include "optical/ImageRecorder.h"
 #include "optical/Optical_devices.h"
+#include "platform/HostDrives.h"
+#include "platform/Vwin32.h"
 
 namespace bootdisk {
 
@@ -305,7 +308,8 @@ void TMainForm::BuildMediaKinds() {
     imageRecorder_ = std::make_unique<TimageRecorder>(dialogs_, app_.texts);
     std::vector<TOpticalDevice*> writers;
     for (std::size_t i = 0; i < writers_->Count(); ++i) writers.push_back(&writers_->Item(i));
-    const std::vector<TMediaKind> removables;  // the removable drives' kinds
+    drives_ = CreateHostRawDevices();
+    const auto removables = RemovableMediaKinds(app_.texts, ScanHostDrives(), *drives_);
     kinds_ = bootdisk::BuildMediaKinds(app_.texts[StrId::GUI_TEXTFLOPPYDISKNAME], writers, removables, *imageRecorder_);
 }
 
@@ -384,7 +388,9 @@ void TMainForm::RunCreation() {
     TCreationDriver driver(dialogs_, app_.texts);
     driver.onGauge = [this](int value) { ProgressBar->setValue(value); };
     TCreationHandlers handlers(TJobEnv{app_, dialogs_, RealHost()},
-                               TCreationSettings{options_, wizard_.parameters, UseMsDos()});
+                               TCreationSettings{options_, wizard_.parameters, UseMsDos()},
+                               TDiskHost{RealHost().Version(), 0, *drives_, HostVwin32()},
+                               TFloppyDrive{DefaultFloppyDevice(), drives_.get()});
     driver.RunCreation(list_.Rows(), kinds_, handlers);
     running_ = false;
     wizard_.CreationFinished();

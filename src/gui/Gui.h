@@ -10,6 +10,7 @@
 #include "app/Wizard.h"
 #include "gui/Help.h"
 #include "image/BootConfig.h"
+#include "platform/RawDevice.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -93,6 +94,7 @@ private:
     THelp help_;
     TOptionStates options_ = kDefaultOptions;
     std::unique_ptr<TOpticalDevices> writers_;
+    std::unique_ptr<IHostRawDevices> drives_;  // the drive letters of the floppy and the removable drives
     std::unique_ptr<TimageRecorder> imageRecorder_;
     std::vector<TMediaKind> kinds_;
     TCreationList list_;

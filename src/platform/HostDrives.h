@@ -30,6 +30,9 @@ std::vector<THostDrive> ScanHostDrives();
 // The disk at device; nothing when it is not a disk of this host.
 std::optional<THostDrive> DescribeHostDrive(const std::string& device);
 
+// The floppy drive's device: "/dev/fd0", or "A:" on Windows.
+std::string DefaultFloppyDevice();
+
 // "16.0 GB", "1.4 MB": decimal units, as drives are sold.
 std::string FormatSize(std::uint64_t bytes);
 

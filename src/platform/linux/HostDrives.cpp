@@ -72,6 +72,8 @@ std::vector<THostDrive> ScanBlocks(const TSystemPaths& paths, const std::string&
 
 }  // namespace linuxhost
 
+std::string DefaultFloppyDevice() { return "/dev/fd0"; }
+
 std::vector<THostDrive> ScanHostDrives() { return linuxhost::ScanBlocks({}, "/dev"); }
 
 std::optional<THostDrive> DescribeHostDrive(const std::string& device) {

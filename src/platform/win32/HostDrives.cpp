@@ -40,6 +40,8 @@ THostDrive Describe(char letter) {
 
 }  // namespace
 
+std::string DefaultFloppyDevice() { return "A:"; }
+
 // Drives A: and B: are floppies, which have their own medium.
 std::vector<THostDrive> ScanHostDrives() {
     std::vector<THostDrive> drives;
