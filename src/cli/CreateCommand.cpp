@@ -3,10 +3,9 @@
 #include <stdexcept>
 
 #include "app/CreationHandlers.h"
-#include "app/RemovableKinds.h"
 #include "app/RowSpec.h"
 #include "cli/Commands.h"
-#include "cli/Confirm.h"
+#include "cli/DriveTargets.h"
 #include "cli/ProgressLine.h"
 #include "cli/Session.h"
 #include "optical/ImageRecorder.h"
@@ -86,30 +85,16 @@ TRowMedia OpenRows(const std::vector<TRowSpec>& rows, TSession& session, IHostRa
         switch (row.kind) {
             case TRowKind::Floppy: {
                 const auto device = row.target.value_or(DefaultFloppyDevice());
-                if (!media.floppy) {
-                    if (!CheckFloppy("create", device, session, table) ||
-                        !ConfirmWrite("create", FloppyIdentity(device), args))
-                        throw std::runtime_error("nothing was written");
-                    media.floppy = TFloppyDrive{device, &table};
-                } else if (device != media.floppy->device) {
-                    throw std::runtime_error("one run has one floppy drive: " + media.floppy->device + " or " + device);
-                }
+                if (!media.floppy)
+                    media.floppy = FloppyTarget(device, session, table, args);
+                else if (device != media.floppy->device)
+                    throw ERefusedTarget("one run has one floppy drive: " + media.floppy->device + " or " + device);
                 media.kinds.push_back({texts[StrId::GUI_TEXTFLOPPYDISKNAME], TMediaType::Floppy, nullptr, {}});
                 break;
             }
-            case TRowKind::Usb: {
-                const auto drive = DescribeHostDrive(*row.target);
-                if (!drive) throw std::runtime_error(*row.target + " is not a disk of this computer");
-                if (drive->Refusal() == TDriveRefusal::NotRemovable)
-                    throw std::runtime_error(*row.target + ": Disk Protection fault : The drive is not removable.");
-                if (drive->Refusal() != TDriveRefusal::None)
-                    throw std::runtime_error(*row.target + " " + RefusalText(texts, *drive));
-                if (!ConfirmWrite("create", *drive, args)) throw std::runtime_error("nothing was written");
-                const char letter = table.Attach(drive->device, drive->type);
-                if (letter == 0) throw std::runtime_error("no drive letter is left for " + *row.target);
-                media.kinds.push_back({DriveLabel(texts, *drive), TMediaType::Removable, nullptr, {letter, drive->device}});
+            case TRowKind::Usb:
+                media.kinds.push_back(RemovableTarget(*row.target, session, table, args));
                 break;
-            }
             case TRowKind::Cd: {
                 auto writer = std::make_unique<TSPTIdevice>(OpenTransport(*row.target, false).transport);
                 if (!writer->IsWriter()) throw std::runtime_error(*row.target + " is not a CD/DVD writer");

@@ -7,7 +7,7 @@
 #include "app/StrBase.h"
 #include "base/Errors.h"
 #include "cli/Commands.h"
-#include "cli/Confirm.h"
+#include "cli/DriveTargets.h"
 #include "cli/ProgressLine.h"
 #include "cli/Session.h"
 #include "optical/DSKburningIO.h"

@@ -3,9 +3,8 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "app/CreationHandlers.h"
 #include "cli/Commands.h"
-#include "cli/Confirm.h"
+#include "cli/DriveTargets.h"
 #include "cli/ProgressLine.h"
 #include "cli/Session.h"
 #include "platform/Host.h"
@@ -21,12 +20,17 @@ int RunFloppy(const TArguments& args) {
     if (!session) return 1;
     auto& app = session->app;
     auto devices = CreateHostRawDevices();
-    if (!CheckFloppy("floppy", device, *session, *devices) || !ConfirmWrite("floppy", FloppyIdentity(device), args))
+    std::optional<TFloppyDrive> floppy;
+    try {
+        floppy = FloppyTarget(device, *session, *devices, args);
+    } catch (const ERefusedTarget& refusal) {
+        std::fprintf(stderr, "bootdisk floppy: %s\n", refusal.what());
         return 1;
+    }
 
     TJobEnv env{app, *session->dialogs, RealHost()};
     TCreationHandlers handlers(env, {args.options, args.parameters, args.useMsDos},
-                               {RealHost().Version(), 0, *devices, HostVwin32()}, TFloppyDrive{device, devices.get()});
+                               {RealHost().Version(), 0, *devices, HostVwin32()}, floppy);
     TCreationDriver driver(*session->dialogs, app.texts);
     driver.stopOnFailure = true;
     TProgressLine line("Writing the floppy");

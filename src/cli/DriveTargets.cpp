@@ -1,0 +1,64 @@
+#include "cli/DriveTargets.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "app/RemovableKinds.h"
+#include "base/Errors.h"
+#include "disk/HostFloppy.h"
+#include "image/Fat12Format.h"
+#include "platform/Host.h"
+#include "platform/HostDrives.h"
+#include "platform/Vwin32.h"
+
+namespace bootdisk::cli {
+std::string DriveIdentity(const THostDrive& drive) {
+    std::string details = drive.model.empty() ? "" : drive.model + ", ";
+    return drive.device + " (" + details + FormatSize(drive.size) + ")";
+}
+
+namespace {
+
+// --yes, or "y" typed on the terminal; without a terminal and without --yes nothing is written.
+void Confirm(const THostDrive& drive, const TArguments& args) {
+    if (args.yes) return;
+    if (!StdinIsTerminal())
+        throw ERefusedTarget("not writing to " + DriveIdentity(drive) + " without --yes: there is no terminal to ask on");
+    std::fprintf(stderr, "Everything on %s will be lost. Write the boot disk? [y/N] ", DriveIdentity(drive).c_str());
+    std::string answer;
+    std::getline(std::cin, answer);
+    if (answer != "y" && answer != "Y" && answer != "yes") throw ERefusedTarget("nothing was written");
+}
+
+}  // namespace
+
+TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRawDevices& table,
+                           const TArguments& args) {
+    const auto& texts = session.app.texts;
+    const auto drive = DescribeHostDrive(device);
+    if (!drive) throw ERefusedTarget(device + " is not a disk of this computer");
+    // The removable check comes first, as in the wizard.
+    if (drive->Refusal() == TDriveRefusal::NotRemovable) throw ERefusedTarget(device + ": " + EDiskProtectionFault().what());
+    if (drive->Refusal() != TDriveRefusal::None) throw ERefusedTarget(device + " " + RefusalText(texts, *drive));
+    Confirm(*drive, args);
+    const char letter = table.Attach(drive->device, drive->type);
+    if (letter == 0) throw ERefusedTarget("no drive letter is left for " + device);
+    return {DriveLabel(texts, *drive), TMediaType::Removable, nullptr, {letter, drive->device}};
+}
+
+TFloppyDrive FloppyTarget(const std::string& device, TSession& session, IHostRawDevices& table,
+                          const TArguments& args) {
+    try {
+        THostFloppy(device, {*session.dialogs, session.app.texts, RealHost(), table, HostVwin32(),
+                             session.app.payloads.Floppy()});
+    } catch (const std::runtime_error& error) {
+        throw ERefusedTarget(error.what());
+    }
+    const auto drive = DescribeHostDrive(device);
+    Confirm(drive ? *drive : THostDrive{device, "image file", fat12::kImageSize, THostDriveType::Removable, false,
+                                        std::nullopt, {}},
+            args);
+    return {device, &table};
+}
+
+}  // namespace bootdisk::cli

@@ -1,0 +1,35 @@
+#pragma once
+// Drives named on the command line as targets: checked, and agreed to by the user, before
+// anything is written to them.
+#include <stdexcept>
+#include <string>
+
+#include "app/CreationHandlers.h"
+#include "cli/Arguments.h"
+#include "cli/Session.h"
+#include "platform/HostDrives.h"
+
+namespace bootdisk::cli {
+
+// Thrown with the reason a named drive is not written; nothing has been written then.
+class ERefusedTarget : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// "/dev/sdb (SanDisk Cruzer, 16.0 GB)".
+std::string DriveIdentity(const THostDrive& drive);
+
+// The removable drive at device as a media kind, attached to a letter of table. Throws
+// ERefusedTarget when it is no disk, is not offered (fixed, system, mounted, in use) or the user
+// does not agree.
+TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRawDevices& table,
+                           const TArguments& args);
+
+// The floppy drive at device (a floppy's node or a 1.44 MB image file). Throws ERefusedTarget when
+// it cannot take the boot floppy now (cannot be opened, is no 1.44 MB floppy, is mounted) or the
+// user does not agree.
+TFloppyDrive FloppyTarget(const std::string& device, TSession& session, IHostRawDevices& table,
+                          const TArguments& args);
+
+}  // namespace bootdisk::cli
