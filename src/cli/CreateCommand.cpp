@@ -12,7 +12,6 @@
 #include "optical/Optical_devices.h"
 #include "optical/SPTI.h"
 #include "platform/Host.h"
-#include "platform/Vwin32.h"
 
 namespace bootdisk::cli {
 namespace {
@@ -142,7 +141,7 @@ int RunCreate(const TArguments& args) {
 
     TJobEnv env{session->app, *session->dialogs, RealHost()};
     TCreationHandlers handlers(env, {args.options, args.parameters, args.useMsDos},
-                               {RealHost().Version(), 0, *table, HostVwin32()}, media->floppy);
+                               HostDiskAccess(*table), media->floppy);
     TProgressLine line("Creating");
     TReportingHandlers reporting(handlers, line);
     // Nobody can answer a retry prompt in an unattended run: a failed copy ends it.

@@ -9,7 +9,6 @@
 #include "cli/Session.h"
 #include "platform/Host.h"
 #include "platform/HostDrives.h"
-#include "platform/Vwin32.h"
 
 namespace bootdisk::cli {
 
@@ -30,7 +29,7 @@ int RunFloppy(const TArguments& args) {
 
     TJobEnv env{app, *session->dialogs, RealHost()};
     TCreationHandlers handlers(env, {args.options, args.parameters, args.useMsDos},
-                               {RealHost().Version(), 0, *devices, HostVwin32()}, floppy);
+                               HostDiskAccess(*devices), floppy);
     TCreationDriver driver(*session->dialogs, app.texts);
     driver.stopOnFailure = true;
     TProgressLine line("Writing the floppy");

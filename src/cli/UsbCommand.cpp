@@ -6,7 +6,6 @@
 #include "cli/DriveTargets.h"
 #include "cli/ProgressLine.h"
 #include "cli/Session.h"
-#include "platform/Vwin32.h"
 
 namespace bootdisk::cli {
 
@@ -25,7 +24,7 @@ int RunUsb(const TArguments& args) {
     }
     TJobEnv env{session->app, *session->dialogs, RealHost()};
     TCreationHandlers handlers(env, {args.options, args.parameters, args.useMsDos},
-                               {RealHost().Version(), 0, *table, HostVwin32()});
+                               HostDiskAccess(*table));
     TCreationDriver driver(*session->dialogs, session->app.texts);
     driver.stopOnFailure = true;
     TProgressLine line("Writing");

@@ -22,4 +22,7 @@ constexpr std::uint32_t kPlatformNT = 2;
 
 std::unique_ptr<TVirtualDisk> CreateDisk(char drive, const TDiskHost& host);
 
+// The running host's disk access through devices.
+TDiskHost HostDiskAccess(IRawDevices& devices);
+
 }  // namespace bootdisk

@@ -33,7 +33,6 @@
 #include "optical/ImageRecorder.h"
 #include "optical/Optical_devices.h"
 #include "platform/HostDrives.h"
-#include "platform/Vwin32.h"
 
 namespace bootdisk {
 
@@ -389,7 +388,7 @@ void TMainForm::RunCreation() {
     driver.onGauge = [this](int value) { ProgressBar->setValue(value); };
     TCreationHandlers handlers(TJobEnv{app_, dialogs_, RealHost()},
                                TCreationSettings{options_, wizard_.parameters, UseMsDos()},
-                               TDiskHost{RealHost().Version(), 0, *drives_, HostVwin32()},
+                               HostDiskAccess(*drives_),
                                TFloppyDrive{DefaultFloppyDevice(), drives_.get()});
     driver.RunCreation(list_.Rows(), kinds_, handlers);
     running_ = false;

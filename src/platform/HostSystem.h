@@ -27,6 +27,8 @@ public:
     virtual ~IHostSystem() = default;
 
     virtual TWinVersion Version() const = 0;
+    // The build of the running system (the 9x family's disk services depend on it); 0 where unknown.
+    virtual std::uint32_t BuildNumber() const = 0;
     virtual std::string WindowsDirectory() const = 0;
     virtual std::optional<std::string> Environment(const std::string& name) const = 0;
     virtual char PathSeparator() const = 0;

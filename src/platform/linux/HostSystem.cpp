@@ -24,6 +24,7 @@ public:
     // Matches no Windows release, so the MS-DOS system always comes from a folder the user names;
     // the NT family's disk and pass-through paths apply.
     TWinVersion Version() const override { return {2, 0, 0}; }
+    std::uint32_t BuildNumber() const override { return 0; }
     std::string WindowsDirectory() const override { return {}; }
     std::optional<std::string> Environment(const std::string& name) const override {
         const char* value = std::getenv(name.c_str());

@@ -9,6 +9,7 @@ namespace bootdisk {
 class TSimHost : public IHostSystem {
 public:
     TWinVersion version{2, 5, 0};
+    std::uint32_t buildNumber = 0;
     std::string windowsDirectory = "C:\\WINDOWS";
     std::map<std::string, std::string> environment;
     // Keyed by the path in upper case: Windows paths ignore case.
@@ -23,6 +24,7 @@ public:
     std::optional<std::vector<std::uint8_t>> FileBytes(const std::string& path) const;
 
     TWinVersion Version() const override { return version; }
+    std::uint32_t BuildNumber() const override { return buildNumber; }
     std::string WindowsDirectory() const override { return windowsDirectory; }
     std::optional<std::string> Environment(const std::string& name) const override;
     char PathSeparator() const override { return '\\'; }

@@ -7,17 +7,24 @@
 namespace bootdisk {
 namespace {
 
+OSVERSIONINFOA VersionInfo() {
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExA(&info)) return {};
+#pragma GCC diagnostic pop
+    return info;
+}
+
 class TWin32Host : public IHostSystem {
 public:
     TWinVersion Version() const override {
-        OSVERSIONINFOA info{};
-        info.dwOSVersionInfoSize = sizeof info;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-        if (!GetVersionExA(&info)) return {};
-#pragma GCC diagnostic pop
+        const auto info = VersionInfo();
         return {info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion};
     }
+    // The 9x family keeps its major and minor version in the build number's high word.
+    std::uint32_t BuildNumber() const override { return VersionInfo().dwBuildNumber & 0xFFFF; }
     std::string WindowsDirectory() const override {
         char path[MAX_PATH];
         const auto n = GetWindowsDirectoryA(path, MAX_PATH);
