@@ -3,9 +3,7 @@
 namespace bootdisk {
 
 std::string DriveLabel(const TStringTable& texts, const THostDrive& drive) {
-    std::string details = drive.model.empty() ? "" : drive.model + ", ";
-    details += FormatSize(drive.size) + ", " + drive.device;
-    return texts[StrId::GUI_REMOVABLE_STORAGE_DEVICE] + " (" + details + ")";
+    return texts[StrId::GUI_REMOVABLE_STORAGE_DEVICE] + " (" + drive.Details() + ", " + drive.device + ")";
 }
 
 std::string RefusalText(const TStringTable& texts, const THostDrive& drive) {

@@ -12,10 +12,7 @@
 #include "platform/Vwin32.h"
 
 namespace bootdisk::cli {
-std::string DriveIdentity(const THostDrive& drive) {
-    std::string details = drive.model.empty() ? "" : drive.model + ", ";
-    return drive.device + " (" + details + FormatSize(drive.size) + ")";
-}
+std::string DriveIdentity(const THostDrive& drive) { return drive.device + " (" + drive.Details() + ")"; }
 
 namespace {
 

@@ -13,6 +13,8 @@ TDriveRefusal THostDrive::Refusal() const {
     return TDriveRefusal::None;
 }
 
+std::string THostDrive::Details() const { return (model.empty() ? "" : model + ", ") + FormatSize(size); }
+
 std::string FormatSize(std::uint64_t bytes) {
     constexpr std::array<const char*, 5> units = {"B", "kB", "MB", "GB", "TB"};
     double value = static_cast<double>(bytes);

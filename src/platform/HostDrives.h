@@ -23,6 +23,8 @@ struct THostDrive {
     std::vector<std::string> usedBy;       // devices built on it (device-mapper, RAID)
 
     TDriveRefusal Refusal() const;
+    // "SanDisk Cruzer, 16.0 GB", or only the size when the drive names no model.
+    std::string Details() const;
 };
 
 // The disks of the host, in the host's order.
