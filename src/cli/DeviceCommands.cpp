@@ -4,8 +4,6 @@
 
 #include "app/CdDvdJob.h"
 #include "app/RemovableKinds.h"
-#include "app/StrBase.h"
-#include "base/Errors.h"
 #include "cli/Commands.h"
 #include "cli/DriveTargets.h"
 #include "cli/ProgressLine.h"
@@ -55,12 +53,7 @@ void PrintDrives(const std::vector<THostDrive>& drives, const TStringTable& text
 
 int RunDevices(const TArguments& args) {
     TAppContext app;
-    try {
-        LoadTexts(app, LanguageFilePath());
-    } catch (const ELanguageFileError& error) {
-        std::fprintf(stderr, "bootdisk: %s\n", error.what());
-        return 1;
-    }
+    if (!LoadSessionTexts(app)) return 1;
     std::size_t writers = 0;
     const auto list = [&](TSPTIdevice& device) {
         if (!device.IsWriter()) return;

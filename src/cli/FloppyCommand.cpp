@@ -5,9 +5,7 @@
 
 #include "cli/Commands.h"
 #include "cli/DriveTargets.h"
-#include "cli/ProgressLine.h"
 #include "cli/Session.h"
-#include "platform/Host.h"
 #include "platform/HostDrives.h"
 
 namespace bootdisk::cli {
@@ -17,7 +15,6 @@ int RunFloppy(const TArguments& args) {
     const std::string device = args.positional.empty() ? DefaultFloppyDevice() : args.positional.front();
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, true});
     if (!session) return 1;
-    auto& app = session->app;
     auto devices = CreateHostRawDevices();
     std::optional<TFloppyDrive> floppy;
     try {
@@ -27,17 +24,8 @@ int RunFloppy(const TArguments& args) {
         return 1;
     }
 
-    TJobEnv env{app, *session->dialogs, RealHost()};
-    TCreationHandlers handlers(env, {args.options, args.parameters, args.useMsDos},
-                               HostDiskAccess(*devices), floppy);
-    TCreationDriver driver(*session->dialogs, app.texts);
-    driver.stopOnFailure = true;
-    TProgressLine line("Writing the floppy");
-    driver.onGauge = [&](int percent) { line.ShowPercent(percent); };
-    const std::vector<TMediaKind> kinds = {{app.texts[StrId::GUI_TEXTFLOPPYDISKNAME], TMediaType::Floppy, nullptr, {}}};
-    const auto outcome = driver.RunCreation({{"1", 0}}, kinds, handlers);
-    line.End();
-    if (outcome != TRunOutcome::Completed) return 1;
+    const TMediaKind kind{session->app.texts[StrId::GUI_TEXTFLOPPYDISKNAME], TMediaType::Floppy, nullptr, {}};
+    if (!MakeOneCopy(*session, args, *devices, kind, floppy, "Writing the floppy")) return 1;
     std::printf("%s holds the boot floppy; every file reads back as written.\n", device.c_str());
     return 0;
 }

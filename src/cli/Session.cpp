@@ -5,6 +5,7 @@
 #include "app/StrBase.h"
 #include "base/Errors.h"
 #include "base/PendingFile.h"
+#include "cli/ProgressLine.h"
 #include "base/Text.h"
 #include "platform/HostSystem.h"
 
@@ -21,14 +22,19 @@ bool SaveOutputFile(const char* command, const std::string& path, std::span<cons
     }
 }
 
-std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers answers) {
-    auto session = std::make_unique<TSession>();
+bool LoadSessionTexts(TAppContext& app) {
     try {
-        LoadTexts(session->app, LanguageFilePath());
+        LoadTexts(app, LanguageFilePath());
+        return true;
     } catch (const ELanguageFileError& error) {
         std::fprintf(stderr, "bootdisk: %s\n", error.what());
-        return nullptr;
+        return false;
     }
+}
+
+std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers answers) {
+    auto session = std::make_unique<TSession>();
+    if (!LoadSessionTexts(session->app)) return nullptr;
     session->dialogs = std::make_unique<TTerminalDialogs>(session->app.texts, RealHost(), std::move(answers));
     if (!LoadPayloads(session->app, args.payloadFile, EmbeddedResources())) {
         std::fprintf(stderr, "bootdisk: %s (%s)\n", Cp1252ToUtf8(session->app.texts[StrId::GUI_FILECORRUPT]).c_str(),
@@ -36,6 +42,18 @@ std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers 
         return nullptr;
     }
     return session;
+}
+
+bool MakeOneCopy(TSession& session, const TArguments& args, IHostRawDevices& table, const TMediaKind& kind,
+                 std::optional<TFloppyDrive> floppy, const char* label) {
+    TJobEnv env{session.app, *session.dialogs, RealHost()};
+    TCreationHandlers handlers(env, {args.options, args.parameters, args.useMsDos}, HostDiskAccess(table),
+                               std::move(floppy));
+    TCreationDriver driver(*session.dialogs, session.app.texts);
+    driver.stopOnFailure = true;
+    TProgressLine line(label);
+    driver.onGauge = [&](int percent) { line.ShowPercent(percent); };
+    return driver.RunCreation({{"1", 0}}, {kind}, handlers) == TRunOutcome::Completed;
 }
 
 }  // namespace bootdisk::cli

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 
+#include "app/CreationHandlers.h"
 #include "app/Startup.h"
 #include "cli/Arguments.h"
 #include "cli/TerminalDialogs.h"
@@ -18,7 +19,15 @@ struct TSession {
 // Writes a command's output file whole; prints the path and the reason and returns false on failure.
 bool SaveOutputFile(const char* command, const std::string& path, std::span<const std::uint8_t> bytes);
 
+// Loads the language file; prints the reason and returns false on failure.
+bool LoadSessionTexts(TAppContext& app);
+
 // Loads the language file and the payloads; prints the reason and returns nothing on failure.
 std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers answers);
+
+// Makes one copy of kind through the wizard's handlers with a progress line labelled label; a
+// failed copy is not tried again. True when the copy was made.
+bool MakeOneCopy(TSession& session, const TArguments& args, IHostRawDevices& table, const TMediaKind& kind,
+                 std::optional<TFloppyDrive> floppy, const char* label);
 
 }  // namespace bootdisk::cli

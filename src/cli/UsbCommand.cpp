@@ -4,7 +4,6 @@
 
 #include "cli/Commands.h"
 #include "cli/DriveTargets.h"
-#include "cli/ProgressLine.h"
 #include "cli/Session.h"
 
 namespace bootdisk::cli {
@@ -15,24 +14,15 @@ int RunUsb(const TArguments& args) {
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, true});
     if (!session) return 1;
     auto table = CreateHostRawDevices();
-    std::vector<TMediaKind> kinds;
+    TMediaKind kind;
     try {
-        kinds.push_back(RemovableTarget(device, *session, *table, args));
+        kind = RemovableTarget(device, *session, *table, args);
     } catch (const ERefusedTarget& refusal) {
         std::fprintf(stderr, "bootdisk usb: %s\n", refusal.what());
         return 1;
     }
-    TJobEnv env{session->app, *session->dialogs, RealHost()};
-    TCreationHandlers handlers(env, {args.options, args.parameters, args.useMsDos},
-                               HostDiskAccess(*table));
-    TCreationDriver driver(*session->dialogs, session->app.texts);
-    driver.stopOnFailure = true;
-    TProgressLine line("Writing");
-    driver.onGauge = [&](int percent) { line.ShowPercent(percent); };
-    const auto outcome = driver.RunCreation({{"1", 0}}, kinds, handlers);
-    line.End();
-    if (outcome != TRunOutcome::Completed) return 1;
-    std::printf("%s holds the boot disk; the read-back matches what was written.\n", kinds.front().label.c_str());
+    if (!MakeOneCopy(*session, args, *table, kind, std::nullopt, "Writing")) return 1;
+    std::printf("%s holds the boot disk; the read-back matches what was written.\n", kind.label.c_str());
     return 0;
 }
 
