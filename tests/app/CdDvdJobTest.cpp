@@ -22,8 +22,6 @@ constexpr std::size_t kCdImageSize = 1'515'520;
 constexpr std::size_t kFloppyOffset = 20 * 2048;
 const std::string kMtools = "MTOOLS_SKIP_CHECK=1 ";
 
-Bytes Text(const std::string& text) { return {text.begin(), text.end()}; }
-
 // A writer that takes whatever it is given and answers as told.
 class TFakeWriter : public TOpticalDevice {
 public:

@@ -17,8 +17,6 @@ namespace {
 using namespace bootdisk::test;
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Text(const std::string& text) { return {text.begin(), text.end()}; }
-
 // A stored payload container with a boot floppy and one sanitizer file.
 Bytes CdPayload() {
     return test::StoredContainer({{".BOOTRECORD", BlankFloppyImage()}, {"Korvane\\Korvane.exe", Text("sanitizer")}});

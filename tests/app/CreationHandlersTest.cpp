@@ -16,8 +16,6 @@ using namespace bootdisk::test;
 using testing::ElementsAre;
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Text(const std::string& text) { return {text.begin(), text.end()}; }
-
 // One removable copy from the creation list to the drive's sectors, on a simulated NT host.
 class CreateRemovable : public ::testing::Test {
 protected:

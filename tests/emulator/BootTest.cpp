@@ -12,6 +12,7 @@
 namespace bootdisk {
 namespace {
 
+using test::Quoted;
 using test::RunCommand;
 using testing::HasSubstr;
 using testing::Not;
@@ -26,8 +27,6 @@ constexpr int kDebugExitOk = 1;  // isa-debug-exit turns the value 0 into exit s
 const std::string kCdrom = "-cdrom IMAGE -boot d";
 const std::string kHardDisk = "-drive file=IMAGE,format=raw,if=ide,index=0 -boot c";
 const std::string kFloppy = "-drive file=IMAGE,format=raw,if=floppy -boot a";
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 class BootInEmulator : public ::testing::Test {
 protected:
@@ -50,8 +49,8 @@ protected:
 
     static void ExpectFsckClean(const std::string& image) {
         std::string output;
-        if (RunCommand("PATH=\"$PATH:/usr/sbin:/sbin\" command -v fsck.fat") != 0) return;
-        EXPECT_EQ(RunCommand("PATH=\"$PATH:/usr/sbin:/sbin\" fsck.fat -n " + Quoted(image), &output), 0) << output;
+        if (RunCommand(test::kToolPath + "command -v fsck.fat") != 0) return;
+        EXPECT_EQ(RunCommand(test::kToolPath + "fsck.fat -n " + Quoted(image), &output), 0) << output;
     }
 
     // Boots the medium attached as `attach` says; returns what came out of COM1.

@@ -29,8 +29,6 @@ Bytes Pattern(std::size_t size, std::uint8_t seed) {
     return bytes;
 }
 
-Bytes Text(const std::string& text) { return {text.begin(), text.end()}; }
-
 // A floppy formatted by mkfs.fat, then shaped by mtools commands ("mcopy -i IMG ..."); IMG stands
 // for the image and SRC for a scratch file holding "old". Empty when a tool is missing.
 Bytes ToolImage(const std::vector<std::string>& commands = {}, const std::string& label = "DSKSANIT") {

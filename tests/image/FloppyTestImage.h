@@ -17,8 +17,6 @@
 
 namespace bootdisk::test {
 
-// dosfstools lives in sbin, which a user's PATH may lack.
-inline const std::string kToolPath = "PATH=\"$PATH:/usr/sbin:/sbin\" ";
 inline const std::string kNoMkfs = "mkfs.fat (dosfstools) is not installed; scripts/setup installs it";
 
 // The standard 1.44 MB floppy as mkfs.fat makes it; empty when mkfs.fat is missing.

@@ -12,6 +12,7 @@ namespace bootdisk {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using test::Quoted;
 using test::RunCommand;
 using test::TTempDir;
 using testing::HasSubstr;
@@ -20,13 +21,11 @@ namespace fs = std::filesystem;
 constexpr std::size_t kCdImageSize = 1'515'520;
 constexpr std::size_t kFloppyOffset = 20 * 2048;
 constexpr std::size_t kFloppySize = 1'474'560;
-const std::string kTools = "PATH=\"$PATH:/usr/sbin:/sbin\" MTOOLS_SKIP_CHECK=1 ";
+const std::string kTools = test::kToolPath + "MTOOLS_SKIP_CHECK=1 ";
 
 const std::string kAutoexecStart = "@echo off\r\nprompt $p$g\r\ncd \\Korvane\r\n";
 const std::string kMouseLine = "data\\ctmouse\r\n";
 const std::string kRunningLine = "@echo Running Halvex Quellmark 2005 ...\r\n";
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 std::string Ini(const std::string& bits) {
     std::string text;

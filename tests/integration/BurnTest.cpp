@@ -13,10 +13,9 @@ namespace bootdisk {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using test::Quoted;
 using test::RunCommand;
 using testing::HasSubstr;
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 Bytes Pattern(std::size_t size, std::uint8_t seed) {
     Bytes bytes(size);

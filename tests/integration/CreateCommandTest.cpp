@@ -10,12 +10,11 @@
 namespace bootdisk {
 namespace {
 
+using test::Quoted;
 using test::RunCommand;
 using testing::HasSubstr;
 using testing::Not;
 namespace fs = std::filesystem;
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 class CreateCommand : public ::testing::Test {
 protected:
@@ -54,7 +53,7 @@ TEST_F(CreateCommand, FloppyRowsGoToTheOneFloppyDriveOfTheRun) {
     ASSERT_EQ(RunCommand(Bootdisk("create --yes 2:floppy=floppy.img iso=a.iso") + " < /dev/null", &output), 0)
         << output;
     EXPECT_THAT(output, HasSubstr("copy 2 of 3, floppy: made"));
-    EXPECT_EQ(RunCommand("PATH=\"$PATH:/usr/sbin:/sbin\" fsck.fat -n " + Quoted(floppy), &output), 0) << output;
+    EXPECT_EQ(RunCommand(test::kToolPath + "fsck.fat -n " + Quoted(floppy), &output), 0) << output;
 
     EXPECT_NE(RunCommand(Bootdisk("create --yes floppy=floppy.img floppy=other.img"), &output), 0);
     EXPECT_THAT(output, HasSubstr("one run has one floppy drive"));

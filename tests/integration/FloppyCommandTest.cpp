@@ -13,18 +13,17 @@ namespace bootdisk {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using test::Quoted;
 using test::RunCommand;
 using testing::HasSubstr;
 
 constexpr std::size_t kFloppySize = 1'474'560;
-const std::string kTools = "PATH=\"$PATH:/usr/sbin:/sbin\" MTOOLS_SKIP_CHECK=1 ";
+const std::string kTools = test::kToolPath + "MTOOLS_SKIP_CHECK=1 ";
 const std::string kSettings = "--options 010101010101 --params '/demo 1'";
 const std::string kAutoexec =
     "@echo off\r\nprompt $p$g\r\ncd \\Korvane\r\n@echo Running Halvex Quellmark 2005 ...\r\nKorvane /demo 1\r\n";
 const std::string kIni =
     "O1=0\r\nO2=1\r\nO3=0\r\nO4=1\r\nO5=0\r\nO6=1\r\nO7=0\r\nO8=1\r\nO9=0\r\nO10=1\r\nO11=0\r\nL=0\r\n";
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 class FloppyCommand : public ::testing::Test {
 protected:

@@ -19,11 +19,10 @@
 namespace bootdisk {
 namespace {
 
+using test::Quoted;
 using test::RunCommand;
-const std::string kTools = "PATH=\"$PATH:/usr/sbin:/sbin\" ";
+const std::string& kTools = test::kToolPath;
 const std::string kTarget = "iqn.2026-01.org.bootdisk.test:cd";
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 // A loopback TCP port nobody listens on right now.
 int FreePort() {

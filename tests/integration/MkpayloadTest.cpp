@@ -16,11 +16,10 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using testing::HasSubstr;
+using test::Quoted;
 using test::RunCommand;
 using test::TTempDir;
 namespace fs = std::filesystem;
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 // dosfstools lives in sbin, which is not on every user's PATH.
 std::string SystemTool(const std::string& name) {

@@ -13,14 +13,13 @@
 namespace bootdisk {
 namespace {
 
+using test::Quoted;
 using test::RunCommand;
 using testing::HasSubstr;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::size_t kImageBytes = 1'474'560;
 constexpr std::size_t kStickBytes = 4 * 1024 * 1024;
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 class UsbDrive : public ::testing::Test {
 protected:
@@ -29,14 +28,14 @@ protected:
         if (RunCommand("truncate -s " + std::to_string(kStickBytes) + " " + Quoted(backing)) != 0)
             GTEST_SKIP() << "cannot make the backing file";
         std::string output;
-        if (RunCommand("PATH=\"$PATH:/usr/sbin:/sbin\" losetup -f --show " + Quoted(backing), &output) != 0)
+        if (RunCommand(test::kToolPath + "losetup -f --show " + Quoted(backing), &output) != 0)
             GTEST_SKIP() << "no loop device can be attached here: " << output;
         loop = output.substr(0, output.find('\n'));
         if (RunCommand("unshare --mount true") != 0) GTEST_SKIP() << "no private mount namespace can be made here";
         test::WriteFile(flag, {'1', '\n'});
     }
     void TearDown() override {
-        if (!loop.empty()) RunCommand("PATH=\"$PATH:/usr/sbin:/sbin\" losetup -d " + Quoted(loop));
+        if (!loop.empty()) RunCommand(test::kToolPath + "losetup -d " + Quoted(loop));
     }
 
     // Runs shell inside a namespace where the loop device reads as removable; stdin is no terminal.
@@ -93,7 +92,7 @@ TEST_F(UsbDrive, WithoutYesAndWithoutATerminalNothingIsWritten) {
 
 TEST_F(UsbDrive, AMountedFileSystemIsRefusedNamingItsMountPoint) {
     std::string output;
-    if (RunCommand("PATH=\"$PATH:/usr/sbin:/sbin\" mkfs.ext4 -q " + Quoted(loop), &output) != 0)
+    if (RunCommand(test::kToolPath + "mkfs.ext4 -q " + Quoted(loop), &output) != 0)
         GTEST_SKIP() << "cannot make an ext4 file system: " << output;
     const std::string mountPoint = temp / "mnt";
     RunCommand("mkdir " + Quoted(mountPoint));
@@ -102,7 +101,7 @@ TEST_F(UsbDrive, AMountedFileSystemIsRefusedNamingItsMountPoint) {
     if (status == 77) GTEST_SKIP() << "ext4 cannot be mounted here: " << output;
     EXPECT_NE(status, 0);
     EXPECT_THAT(output, HasSubstr("has a file system mounted at " + mountPoint));
-    EXPECT_EQ(RunCommand("PATH=\"$PATH:/usr/sbin:/sbin\" e2fsck -fn " + Quoted(loop), &output), 0) << output;
+    EXPECT_EQ(RunCommand(test::kToolPath + "e2fsck -fn " + Quoted(loop), &output), 0) << output;
 }
 
 }  // namespace

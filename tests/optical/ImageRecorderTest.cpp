@@ -16,6 +16,7 @@ namespace bootdisk {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using test::Text;
 using test::TTempDir;
 using testing::HasSubstr;
 namespace fs = std::filesystem;
@@ -27,8 +28,6 @@ Bytes Pattern(std::size_t size) {
     for (std::size_t i = 0; i < size; ++i) bytes[i] = std::uint8_t(i * 7 + i / 509);
     return bytes;
 }
-
-Bytes Text(const std::string& text) { return {text.begin(), text.end()}; }
 
 // A memory stream that records every read and fails from a given byte on.
 class TProbeStream : public TMemoryStream {

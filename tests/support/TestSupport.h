@@ -36,6 +36,14 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 // The demo payload's files as they lie in the source tree: (mtools path, source path).
 std::vector<std::pair<std::string, std::string>> DemoPayloadFiles();
 
+// A word for RunCommand's shell, taken as it stands.
+inline std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+// The bytes of a text.
+inline std::vector<std::uint8_t> Text(const std::string& text) { return {text.begin(), text.end()}; }
+// Put before a command: the disk tools (dosfstools, losetup, e2fsprogs) live in sbin, which a
+// user's PATH may lack.
+inline const std::string kToolPath = "PATH=\"$PATH:/usr/sbin:/sbin\" ";
+
 // Runs a shell command; returns its exit status and puts stdout and stderr together into output.
 int RunCommand(const std::string& command, std::string* output = nullptr);
 // A program built beside the tests.
