@@ -9,7 +9,6 @@
 #include "image/Fat12Format.h"
 #include "platform/Host.h"
 #include "platform/HostDrives.h"
-#include "platform/Vwin32.h"
 
 namespace bootdisk::cli {
 std::string DriveIdentity(const THostDrive& drive) { return drive.device + " (" + drive.Details() + ")"; }
@@ -46,8 +45,7 @@ TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRa
 TFloppyDrive FloppyTarget(const std::string& device, TSession& session, IHostRawDevices& table,
                           const TArguments& args) {
     try {
-        THostFloppy(device, {*session.dialogs, session.app.texts, RealHost(), table, HostVwin32(),
-                             session.app.payloads.Floppy()});
+        AttachFloppy(table, device, session.app.texts);
     } catch (const std::runtime_error& error) {
         throw ERefusedTarget(error.what());
     }

@@ -31,9 +31,8 @@ private:
     IDriveFiles& target_;
 };
 
-namespace {
-
-void CheckIsFloppy(IRawDevices& devices, const std::string& device, const TStringTable& texts) {
+void AttachFloppy(IHostRawDevices& devices, const std::string& device, const TStringTable& texts) {
+    devices.Assign(THostFloppy::kDrive, device, THostDriveType::Removable);
     if (const auto mountPoint = devices.MountedAt(THostFloppy::kDrive))
         throw std::runtime_error(texts[StrId::DISK_MOUNTED] + *mountPoint);
     std::uint32_t error = 0;
@@ -46,11 +45,8 @@ void CheckIsFloppy(IRawDevices& devices, const std::string& device, const TStrin
                                  " bytes");
 }
 
-}  // namespace
-
 THostFloppy::THostFloppy(const std::string& device, THostFloppyPorts ports) : devices_(ports.devices) {
-    devices_.Assign(kDrive, device, THostDriveType::Removable);
-    CheckIsFloppy(devices_, device, ports.texts);
+    AttachFloppy(devices_, device, ports.texts);
     // A host with drive letters reaches the floppy's files through its own file system; elsewhere
     // the floppy is not mounted and our FAT layer works on its device.
     if (ports.host.PathSeparator() == '\\')

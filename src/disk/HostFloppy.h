@@ -19,13 +19,16 @@ struct THostFloppyPorts {
     TExeDataBase& payload;
 };
 
+// Maps drive A: of devices to device (a floppy drive's node or a 1.44 MB image file) and checks
+// that it can take the boot floppy now. Throws std::runtime_error saying why not: it cannot be
+// opened, it does not hold 1.44 MB (most likely a disk given by mistake), or it is mounted.
+void AttachFloppy(IHostRawDevices& devices, const std::string& device, const TStringTable& texts);
+
 class THostFloppy {
 public:
     static constexpr char kDrive = 'A';
 
-    // Maps drive A: to device (a floppy drive's node or a 1.44 MB image file). Throws
-    // std::runtime_error saying why the device cannot take the boot floppy: it cannot be opened,
-    // it does not hold 1.44 MB (most likely a disk given by mistake), or it is mounted.
+    // Attaches device as AttachFloppy does, and throws as it does.
     THostFloppy(const std::string& device, THostFloppyPorts ports);
     ~THostFloppy();
     THostFloppy(const THostFloppy&) = delete;
