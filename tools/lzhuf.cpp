@@ -25,14 +25,10 @@ int main(int argc, char** argv) {
     try {
         TFileStream in(argv[2], FileMode::Read);
         TPendingFile pending(argv[3]);
-        {
-            TFileStream out(pending.Path(), FileMode::Create);
-            if (mode == "e")
-                LZHPack(in, out);
-            else
-                LZHUnpack(in, out);
-            out.Close();
-        }
+        if (mode == "e")
+            LZHPack(in, pending);
+        else
+            LZHUnpack(in, pending);
         pending.Commit();
         return 0;
     } catch (const std::exception& e) {

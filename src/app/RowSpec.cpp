@@ -2,13 +2,18 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
+#include <map>
 #include <stdexcept>
 #include <utility>
 
 #include "app/CreateList.h"
+#include "optical/ImageRecorder.h"
 
 namespace bootdisk {
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr std::array<std::pair<std::string_view, TRowKind>, 4> kKinds = {
     {{"floppy", TRowKind::Floppy}, {"usb", TRowKind::Usb}, {"cd", TRowKind::Cd}, {"iso", TRowKind::Iso}}};
@@ -24,8 +29,12 @@ TRowSpec ParseRowSpec(std::string_view text) {
     // Only digits before the first ":" are a count, so targets may hold colons of their own.
     if (const auto colon = text.find(':'); colon != std::string_view::npos && AllDigits(text.substr(0, colon))) {
         const auto count = text.substr(0, colon);
-        if (count.size() > 2) throw std::invalid_argument("a row holds at most 99 copies: '" + std::string(text) + "'");
-        row.quantity = FilterQuantity(count);
+        // The quantity cell would turn "0" into one copy and "00" into none: a written row says
+        // what it means.
+        if (count.size() > 2 || QuantityOf(count) < 1 || count.find_first_not_of('0') == std::string_view::npos)
+            throw std::invalid_argument("a row makes 1 to 99 copies, not " + std::string(count) + ": '" +
+                                        std::string(text) + "'");
+        row.quantity = std::string(count);
         text.remove_prefix(colon + 1);
     }
     const auto equals = text.find('=');
@@ -41,6 +50,41 @@ TRowSpec ParseRowSpec(std::string_view text) {
     if (!row.target && (row.kind == TRowKind::Usb || row.kind == TRowKind::Cd || row.kind == TRowKind::Iso))
         throw std::invalid_argument("a " + std::string(name) + " row needs a target: " + std::string(name) + "=...");
     return row;
+}
+
+std::vector<std::string> RowFileNames(const TRowSpec& row) {
+    std::vector<std::string> names;
+    if (row.kind != TRowKind::Iso || !row.target) return names;
+    for (int copy = 1; copy <= QuantityOf(row.quantity); ++copy)
+        names.push_back(WithDefaultExtension(CopyFileName(*row.target, copy), ImageFileRequest().defaultExtension));
+    return names;
+}
+
+void CheckRowTargets(const std::vector<TRowSpec>& rows) {
+    // Drives may take several copies one after the other; a file takes one, the last.
+    std::map<std::string, std::size_t> drives, files;
+    const auto key = [](const std::string& name) {
+        std::error_code ignored;
+        const auto canonical = fs::weakly_canonical(fs::absolute(name, ignored), ignored);
+        return canonical.empty() ? name : canonical.string();
+    };
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].kind != TRowKind::Iso && rows[i].kind != TRowKind::Cd && rows[i].target)
+            drives.emplace(key(*rows[i].target), i);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        for (const auto& name : RowFileNames(rows[i])) {
+            const auto k = key(name);
+            const auto earlier = files.find(k);
+            const auto drive = drives.find(k);
+            if (earlier == files.end() && drive == drives.end()) {
+                files.emplace(k, i);
+                continue;
+            }
+            const auto other = earlier != files.end() ? earlier->second : drive->second;
+            throw std::invalid_argument("rows " + std::to_string(other + 1) + " and " + std::to_string(i + 1) +
+                                        " both write " + name);
+        }
+    }
 }
 
 std::string CopyFileName(const std::string& path, int copy) {

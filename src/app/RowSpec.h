@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace bootdisk {
 
@@ -17,6 +18,13 @@ struct TRowSpec {
 
 // Throws std::invalid_argument naming what is wrong with text.
 TRowSpec ParseRowSpec(std::string_view text);
+
+// The files an iso row writes, one per copy, as the save dialog completes them.
+std::vector<std::string> RowFileNames(const TRowSpec& row);
+
+// Throws std::invalid_argument naming two rows (or copies) that would write the same file, or a
+// file that another row names as its drive.
+void CheckRowTargets(const std::vector<TRowSpec>& rows);
 
 // Where copy k (from 1) of a file row goes: the name itself for the first, then "a-2.iso", "a-3.iso".
 std::string CopyFileName(const std::string& path, int copy);

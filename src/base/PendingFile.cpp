@@ -1,44 +1,133 @@
 #include "base/PendingFile.h"
 
-#include <filesystem>
+#include <algorithm>
+#include <mutex>
 #include <random>
-
-#include "base/Errors.h"
-#include "base/Streams.h"
+#include <vector>
 
 namespace bootdisk {
+namespace {
 
-namespace fs = std::filesystem;
+#ifdef _WIN32
+constexpr std::string_view kSeparators = "/\\";
+#else
+constexpr std::string_view kSeparators = "/";
+#endif
+
+std::string Description(TPathKind kind) {
+    switch (kind) {
+        case TPathKind::Directory:
+            return "it is a folder";
+        case TPathKind::BlockDevice:
+            return "it is a block device (a drive), not a file";
+        case TPathKind::CharacterDevice:
+            return "it is a character device, not a file";
+        case TPathKind::Fifo:
+            return "it is a FIFO (named pipe), not a file";
+        case TPathKind::Socket:
+            return "it is a socket, not a file";
+        case TPathKind::DanglingLink:
+            return "it is a symbolic link to a file that does not exist";
+        case TPathKind::Missing:
+        case TPathKind::Regular:
+        case TPathKind::Other:
+            break;
+    }
+    return "it is not a regular file";
+}
+
+// The scratch files in hand. Creation and the final rename hold the lock, so a process that
+// abandons them while another thread writes leaves none behind.
+struct TScratchRegistry {
+    std::mutex lock;
+    std::vector<std::string> paths;
+};
+
+TScratchRegistry& Registry() {
+    static TScratchRegistry registry;
+    return registry;
+}
+
+void Forget(std::vector<std::string>& paths, const std::string& path) {
+    paths.erase(std::remove(paths.begin(), paths.end(), path), paths.end());
+}
+
+std::string ScratchName() {
+    static constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    std::string name(kScratchPrefix);
+    for (int i = 0; i < 6; ++i) name += kLetters[random() % kLetters.size()];
+    return name;
+}
+
+}  // namespace
+
+ERefusedOutput::ERefusedOutput(const std::string& name, TPathKind kind)
+    : EStreamError("Cannot write " + name + ": " + Description(kind), Description(kind)), kind_(kind) {}
+
+std::string CheckOutputTarget(const std::string& name) {
+    const auto info = InspectPath(name);
+    if (info.kind != TPathKind::Missing && info.kind != TPathKind::Regular) throw ERefusedOutput(name, info.kind);
+    return info.path;
+}
 
 TPendingFile::TPendingFile(std::string target) : target_(std::move(target)) {
-    std::random_device random;
-    std::error_code ignored;
-    do {
-        path_ = target_ + ".partial-" + std::to_string(random() % 1'000'000);
-    } while (fs::exists(path_, ignored));
+    destination_ = CheckOutputTarget(target_);
+    const auto slash = destination_.find_last_of(kSeparators);
+    const auto folder = slash == std::string::npos ? std::string() : destination_.substr(0, slash + 1);
+    auto& registry = Registry();
+    const std::lock_guard hold(registry.lock);
+    for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
+        scratch_ = folder + ScratchName();
+        if (auto created = TNewFile::Create(scratch_)) file_.emplace(std::move(*created));
+    }
+    if (!file_) throw EStreamError("Cannot write " + target_ + ": no free scratch file name", "no free scratch file name");
+    registry.paths.push_back(scratch_);
 }
 
 TPendingFile::~TPendingFile() {
     if (committed_) return;
-    std::error_code ignored;
-    fs::remove(path_, ignored);
+    file_.reset();
+    auto& registry = Registry();
+    const std::lock_guard hold(registry.lock);
+    RemoveFileQuietly(scratch_);
+    Forget(registry.paths, scratch_);
+}
+
+std::size_t TPendingFile::Write(const void* data, std::size_t count) {
+    file_->Write(data, count);
+    written_ += count;
+    return count;
+}
+
+void TPendingFile::SetPosition(std::uint64_t position) {
+    if (position != written_) throw EStreamError("Cannot seek in " + target_);
 }
 
 void TPendingFile::Commit() {
-    std::error_code error;
-    fs::rename(path_, target_, error);
-    if (error) throw EStreamError("Cannot write " + target_ + ": " + error.message(), error.message());
+    file_->Close();
+    auto& registry = Registry();
+    const std::lock_guard hold(registry.lock);
+    // The name may have become something else while the file was written.
+    const auto info = InspectPath(target_);
+    if (info.kind != TPathKind::Missing && info.kind != TPathKind::Regular) throw ERefusedOutput(target_, info.kind);
+    PutFileInPlace(scratch_, info.path);
+    Forget(registry.paths, scratch_);
     committed_ = true;
 }
 
 void WriteFileWhole(const std::string& path, std::span<const std::uint8_t> bytes) {
     TPendingFile pending(path);
-    {
-        TFileStream file(pending.Path(), FileMode::Create);
-        file.WriteBuffer(bytes.data(), bytes.size());
-        file.Close();
-    }
+    pending.Write(bytes.data(), bytes.size());
     pending.Commit();
+}
+
+void AbandonScratchFiles() {
+    auto& registry = Registry();
+    // Held until the process ends: nothing is created or committed after this.
+    registry.lock.lock();
+    for (const auto& path : registry.paths) RemoveFileQuietly(path);
+    registry.paths.clear();
 }
 
 }  // namespace bootdisk

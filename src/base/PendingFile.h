@@ -1,33 +1,71 @@
 #pragma once
-// Output that appears under its name only when it is complete: the bytes go to a fresh scratch
-// file beside the target, renamed over it at the end. On failure the target, if it existed, is
-// untouched and the scratch file is gone.
+// Output that appears under its name only when it is complete: the bytes go to a scratch file
+// created new beside the target, renamed over it at the end. On failure the target, if it existed,
+// is untouched and the scratch file is gone. Only a regular file or a new name is ever replaced: a
+// symbolic link to a regular file is written through and stays a link.
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+
+#include "base/Errors.h"
+#include "base/Streams.h"
+#include "platform/OutputFile.h"
 
 namespace bootdisk {
 
-class TPendingFile {
+// Scratch file names begin with this; the rest is short, so a target of the longest name the
+// file system allows still has a scratch file beside it.
+inline constexpr std::string_view kScratchPrefix = ".bootdisk-";
+
+// A target that is not a regular file or a new name: a device, a FIFO, a folder, a link to nothing.
+class ERefusedOutput : public EStreamError {
 public:
+    ERefusedOutput(const std::string& name, TPathKind kind);
+    TPathKind Kind() const { return kind_; }
+
+private:
+    TPathKind kind_;
+};
+
+// Where the bytes for name would go; throws ERefusedOutput when name may not be written as a file.
+std::string CheckOutputTarget(const std::string& name);
+
+// Written front to back: it reads nothing and cannot seek.
+class TPendingFile : public TStream {
+public:
+    // Throws ERefusedOutput for a target that may not be written, EStreamError when no scratch
+    // file can be created.
     explicit TPendingFile(std::string target);
-    ~TPendingFile();  // removes the scratch file unless committed
+    ~TPendingFile() override;  // removes the scratch file unless committed
     TPendingFile(const TPendingFile&) = delete;
     TPendingFile& operator=(const TPendingFile&) = delete;
 
-    // The scratch file to write; a name no other file has.
-    const std::string& Path() const { return path_; }
     const std::string& Target() const { return target_; }
-    // Renames the scratch file over the target; throws EStreamError with the system's reason.
+    std::size_t Read(void*, std::size_t) override { return 0; }
+    // Moves every byte or throws EStreamError with the system's reason.
+    std::size_t Write(const void* data, std::size_t count) override;
+    std::uint64_t Position() const override { return written_; }
+    void SetPosition(std::uint64_t position) override;
+    std::uint64_t Size() const override { return written_; }
+    // Puts the finished file in the target's place; throws EStreamError with the system's reason.
     void Commit();
 
 private:
     std::string target_;
-    std::string path_;
+    std::string destination_;  // the target, or the file its link leads to
+    std::string scratch_;
+    std::optional<TNewFile> file_;
+    std::uint64_t written_ = 0;
     bool committed_ = false;
 };
 
 // Writes bytes as the whole new content of path; throws EStreamError naming the path and reason.
 void WriteFileWhole(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// Removes every scratch file in hand and lets no other be created or committed, for a process
+// that is about to end.
+void AbandonScratchFiles();
 
 }  // namespace bootdisk

@@ -90,6 +90,8 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) {
 }
 
 std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
+    // An empty vector's data() may be null, which fwrite must not be given.
+    if (count == 0) return 0;
     return file_ ? std::fwrite(buffer, 1, count, file_) : 0;
 }
 

@@ -124,6 +124,10 @@ int RunCreate(const TArguments& args) {
     if (args.positional.empty()) throw std::invalid_argument("create takes at least one row, e.g. 2:iso=boot.iso");
     std::vector<TRowSpec> specs;
     for (const auto& text : args.positional) specs.push_back(ParseRowSpec(text));
+    CheckRowTargets(specs);
+    for (const auto& spec : specs)
+        for (const auto& name : RowFileNames(spec))
+            if (!OutputFileAllowed("create", name)) return 1;
 
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, args.yes});
     if (!session) return 1;

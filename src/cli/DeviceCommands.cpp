@@ -97,6 +97,7 @@ int RunBurn(const TArguments& args) {
         return 1;
     }
     if (args.simDump && !opened.sim) throw std::invalid_argument("--sim-dump needs an emulated writer (sim:...)");
+    if (args.simDump && !OutputFileAllowed("burn", *args.simDump)) return 1;
     const auto* sim = opened.sim;
     TSPTIdevice device(std::move(opened.transport));
 
@@ -108,7 +109,9 @@ int RunBurn(const TArguments& args) {
     const bool done = CreateCdDvd(device, env, {args.options, args.parameters, false}, &io,
                                   [&](double fraction) { line.Show(fraction); });
     line.End();
-    if (sim && args.simDump && !SaveOutputFile("burn", *args.simDump, sim->Disc())) return 1;
+    // A failed recording leaves no dump, so an earlier good one is not replaced by a partial one.
+    if (sim && args.simDump && !done) std::fprintf(stderr, "bootdisk burn: the recording failed; no dump written\n");
+    if (sim && args.simDump && done && !SaveOutputFile("burn", *args.simDump, sim->Disc())) return 1;
     return done ? 0 : 1;
 }
 

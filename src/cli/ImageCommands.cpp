@@ -23,6 +23,7 @@ TCreationSettings SettingsOf(const TArguments& args) { return {args.options, arg
 
 int RunIso(const TArguments& args) {
     const auto& out = OutputFile(args, "iso");
+    if (!OutputFileAllowed("iso", WithDefaultExtension(out, ImageFileRequest().defaultExtension))) return 1;
     auto session = StartSession(args, {args.msDosFolder, out, false});
     if (!session) return 1;
     TimageRecorder recorder(*session->dialogs, session->app.texts);
@@ -34,6 +35,7 @@ int RunIso(const TArguments& args) {
 
 int RunImage(const TArguments& args) {
     const auto& out = OutputFile(args, "image");
+    if (!OutputFileAllowed("image", out)) return 1;
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, false});
     if (!session) return 1;
     TJobEnv env{session->app, *session->dialogs, RealHost()};

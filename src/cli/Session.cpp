@@ -10,14 +10,33 @@
 #include "platform/HostSystem.h"
 
 namespace bootdisk::cli {
+namespace {
+
+void PrintCannotWrite(const char* command, const std::string& path, const EStreamError& error) {
+    std::string why = error.Reason().empty() ? error.what() : error.Reason();
+    if (const auto* refused = dynamic_cast<const ERefusedOutput*>(&error); refused && refused->Kind() == TPathKind::BlockDevice)
+        why += "; drives are written by 'bootdisk usb' and 'bootdisk floppy', which check them first";
+    std::fprintf(stderr, "bootdisk %s: cannot write %s: %s\n", command, path.c_str(), why.c_str());
+}
+
+}  // namespace
+
+bool OutputFileAllowed(const char* command, const std::string& path) {
+    try {
+        CheckOutputTarget(path);
+        return true;
+    } catch (const EStreamError& error) {
+        PrintCannotWrite(command, path, error);
+        return false;
+    }
+}
 
 bool SaveOutputFile(const char* command, const std::string& path, std::span<const std::uint8_t> bytes) {
     try {
         WriteFileWhole(path, bytes);
         return true;
     } catch (const EStreamError& error) {
-        std::fprintf(stderr, "bootdisk %s: cannot write %s: %s\n", command, path.c_str(),
-                     error.Reason().empty() ? error.what() : error.Reason().c_str());
+        PrintCannotWrite(command, path, error);
         return false;
     }
 }

@@ -16,6 +16,10 @@ struct TSession {
     std::unique_ptr<TTerminalDialogs> dialogs;
 };
 
+// Checks before any work that path may be written as a file (not a device, FIFO or link to
+// nothing); prints why not and returns false.
+bool OutputFileAllowed(const char* command, const std::string& path);
+
 // Writes a command's output file whole; prints the path and the reason and returns false on failure.
 bool SaveOutputFile(const char* command, const std::string& path, std::span<const std::uint8_t> bytes);
 

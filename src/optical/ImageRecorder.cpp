@@ -35,7 +35,6 @@ bool TimageRecorder::CheckReady(TDiscState& state) {
     destination_ = *chosen;
     try {
         pending_ = std::make_unique<TPendingFile>(destination_);
-        imageFile_ = std::make_unique<TFileStream>(pending_->Path(), FileMode::Create);
     } catch (const EStreamError& error) {
         pending_.reset();
         dialogs_.ShowCoolMessage(texts_[StrId::GUI_TEXTCANNOTCREATEFILE] + destination_ + ": " +
@@ -48,7 +47,7 @@ bool TimageRecorder::CheckReady(TDiscState& state) {
 bool TimageRecorder::WriteImage(TBurnStatus& status, TStream& source, TBurningIO*) {
     // The recorder has no steps of its own: any failure is reported as a write error.
     status.Code = burncode::WriteError;
-    if (!imageFile_) return false;
+    if (!pending_) return false;
     try {
         source.Rewind();
         std::vector<std::uint8_t> buffer(kChunk);
@@ -56,11 +55,9 @@ bool TimageRecorder::WriteImage(TBurnStatus& status, TStream& source, TBurningIO
             const auto n = std::size_t(std::min<std::uint64_t>(kChunk, source.Remaining()));
             if (n == 0) break;
             source.ReadBuffer(buffer.data(), n);
-            if (imageFile_->Write(buffer.data(), n) != n) throw EStreamError("short write");
+            pending_->Write(buffer.data(), n);
             remaining -= n;
         }
-        imageFile_->Close();
-        imageFile_.reset();
         pending_->Commit();
         pending_.reset();
         return true;
@@ -71,7 +68,6 @@ bool TimageRecorder::WriteImage(TBurnStatus& status, TStream& source, TBurningIO
 }
 
 void TimageRecorder::Discard() {
-    imageFile_.reset();
     pending_.reset();
 }
 

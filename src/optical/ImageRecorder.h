@@ -25,7 +25,8 @@ public:
 
     TScsiResult ReadCapabilities() override { return kScsiOk; }
     // Asks for the destination and opens a scratch file beside it; an existing file of that
-    // name stays untouched until the image is complete.
+    // name stays untouched until the image is complete, and a name that is not a regular file
+    // (a device, a FIFO, a link to nothing) is refused.
     bool CheckReady(TDiscState& state) override;
     bool WriteImage(TBurnStatus& status, TStream& source, TBurningIO* io) override;
     // Drops the scratch file of a job that ended before WriteImage.
@@ -38,7 +39,6 @@ private:
     const TStringTable& texts_;
     std::string destination_;
     std::unique_ptr<TPendingFile> pending_;
-    std::unique_ptr<TFileStream> imageFile_;
 };
 
 }  // namespace bootdisk

@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "base/PendingFile.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -31,7 +33,7 @@ TTempDir::~TTempDir() {
 
 bool HasScratchFile(const std::string& dir) {
     for (const auto& entry : std::filesystem::directory_iterator(dir))
-        if (entry.path().filename().string().find(".partial-") != std::string::npos) return true;
+        if (entry.path().filename().string().starts_with(kScratchPrefix)) return true;
     return false;
 }
 

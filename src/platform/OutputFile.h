@@ -1,0 +1,49 @@
+#pragma once
+// The host's file calls an output file needs: what a name stands for, a file created new without
+// following links, and the rename that puts a finished file in place. Names are UTF-8.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace bootdisk {
+
+enum class TPathKind { Missing, Regular, Directory, BlockDevice, CharacterDevice, Fifo, Socket, DanglingLink, Other };
+
+struct TPathInfo {
+    TPathKind kind = TPathKind::Missing;
+    // Where writes to the name land: the name itself, or the file a symbolic link leads to.
+    std::string path;
+};
+
+// Never throws: a name that cannot be examined reads as missing, and creating it then fails with
+// the system's reason.
+TPathInfo InspectPath(const std::string& name);
+
+// A file created new (never an existing one, never through a link), open for writing.
+class TNewFile {
+public:
+    // Nothing when the name is taken, by a dangling link too; throws EStreamError with the
+    // system's reason for any other failure.
+    static std::optional<TNewFile> Create(const std::string& path);
+    TNewFile(TNewFile&& other) noexcept;
+    TNewFile& operator=(TNewFile&&) = delete;
+    ~TNewFile();  // closes without waiting for the medium
+
+    // Throws EStreamError naming the file and the system's reason.
+    void Write(const void* data, std::size_t count);
+    // Waits until the bytes are on the medium, then closes; throws EStreamError.
+    void Close();
+
+private:
+    TNewFile(std::intptr_t handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+    std::intptr_t handle_;
+    std::string path_;
+};
+
+// Puts the file from in the place of to, replacing a file there; throws EStreamError.
+void PutFileInPlace(const std::string& from, const std::string& to);
+// Removes a file; a failure is not reported (the caller is cleaning up).
+void RemoveFileQuietly(const std::string& path) noexcept;
+
+}  // namespace bootdisk

@@ -1,0 +1,85 @@
+#include "platform/OutputFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "base/Errors.h"
+
+namespace bootdisk {
+namespace {
+
+TPathKind KindOf(mode_t mode) {
+    if (S_ISREG(mode)) return TPathKind::Regular;
+    if (S_ISDIR(mode)) return TPathKind::Directory;
+    if (S_ISBLK(mode)) return TPathKind::BlockDevice;
+    if (S_ISCHR(mode)) return TPathKind::CharacterDevice;
+    if (S_ISFIFO(mode)) return TPathKind::Fifo;
+    if (S_ISSOCK(mode)) return TPathKind::Socket;
+    return TPathKind::Other;
+}
+
+[[noreturn]] void ThrowSystemError(const std::string& what, int error) {
+    const std::string reason = std::strerror(error);
+    throw EStreamError(what + ": " + reason, reason);
+}
+
+}  // namespace
+
+TPathInfo InspectPath(const std::string& name) {
+    struct stat status {};
+    if (lstat(name.c_str(), &status) != 0) return {TPathKind::Missing, name};
+    if (!S_ISLNK(status.st_mode)) return {KindOf(status.st_mode), name};
+    const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(name.c_str(), nullptr), &std::free);
+    if (!resolved || stat(resolved.get(), &status) != 0) return {TPathKind::DanglingLink, name};
+    return {KindOf(status.st_mode), resolved.get()};
+}
+
+std::optional<TNewFile> TNewFile::Create(const std::string& path) {
+    // O_EXCL also refuses a link of that name, dangling or not.
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) return std::nullopt;
+    if (fd < 0) ThrowSystemError("Cannot create " + path, errno);
+    return TNewFile(fd, path);
+}
+
+TNewFile::TNewFile(TNewFile&& other) noexcept : handle_(other.handle_), path_(std::move(other.path_)) {
+    other.handle_ = -1;
+}
+
+TNewFile::~TNewFile() {
+    if (handle_ >= 0) close(int(handle_));
+}
+
+void TNewFile::Write(const void* data, std::size_t count) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (count > 0) {
+        const auto written = write(int(handle_), bytes, count);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) ThrowSystemError("Cannot write " + path_, written < 0 ? errno : ENOSPC);
+        bytes += written;
+        count -= std::size_t(written);
+    }
+}
+
+void TNewFile::Close() {
+    const int fd = int(handle_);
+    handle_ = -1;
+    const bool synced = fsync(fd) == 0;
+    const int error = errno;
+    if (close(fd) != 0 && synced) ThrowSystemError("Cannot write " + path_, errno);
+    if (!synced) ThrowSystemError("Cannot write " + path_, error);
+}
+
+void PutFileInPlace(const std::string& from, const std::string& to) {
+    if (rename(from.c_str(), to.c_str()) != 0) ThrowSystemError("Cannot write " + to, errno);
+}
+
+void RemoveFileQuietly(const std::string& path) noexcept { unlink(path.c_str()); }
+
+}  // namespace bootdisk

@@ -1,0 +1,140 @@
+#include <windows.h>
+
+#include <string>
+
+#include "base/Errors.h"
+#include "platform/OutputFile.h"
+
+namespace bootdisk {
+namespace {
+
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::wstring wide(std::size_t(length > 0 ? length : 0), L'\0');
+    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), length);
+    return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(std::size_t(length > 0 ? length : 0), '\0');
+    if (length > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), length, nullptr, nullptr);
+    return utf8;
+}
+
+[[noreturn]] void ThrowSystemError(const std::string& what, DWORD error) {
+    char text[512] = {};
+    const auto length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                       text, sizeof text, nullptr);
+    std::string reason(text, length);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+        reason.pop_back();
+    if (reason.empty()) reason = "system error " + std::to_string(error);
+    throw EStreamError(what + ": " + reason, reason);
+}
+
+// "NUL", "COM1", "\\.\PhysicalDrive0" and "\\.\A:" all name devices, which the full path shows.
+std::optional<TPathKind> DeviceKind(const std::wstring& name) {
+    std::wstring full(MAX_PATH, L'\0');
+    const DWORD length = GetFullPathNameW(name.c_str(), DWORD(full.size()), full.data(), nullptr);
+    if (length == 0 || length >= full.size()) return std::nullopt;
+    full.resize(length);
+    const bool local = full.rfind(L"\\\\.\\", 0) == 0;
+    const bool globalRoot = full.rfind(L"\\\\?\\GLOBALROOT", 0) == 0;
+    if (!local && !globalRoot) return std::nullopt;
+    const auto device = full.substr(4);
+    const bool drive = (device.size() == 2 && device[1] == L':') || device.rfind(L"PhysicalDrive", 0) == 0 ||
+                       device.rfind(L"PHYSICALDRIVE", 0) == 0 || globalRoot;
+    return drive ? TPathKind::BlockDevice : TPathKind::CharacterDevice;
+}
+
+using FinalPathFunction = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+
+// Symbolic links exist from Vista on, so the call that resolves them is looked up, not imported.
+std::optional<std::wstring> LinkTarget(const std::wstring& name) {
+    const auto finalPath = reinterpret_cast<FinalPathFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleW")));
+    if (finalPath == nullptr) return name;
+    const HANDLE handle = CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::wstring target(32768, L'\0');
+    const DWORD length = finalPath(handle, target.data(), DWORD(target.size()), 0);
+    CloseHandle(handle);
+    if (length == 0 || length >= target.size()) return std::nullopt;
+    target.resize(length);
+    return target;
+}
+
+}  // namespace
+
+TPathInfo InspectPath(const std::string& name) {
+    const auto wide = Wide(name);
+    if (const auto device = DeviceKind(wide)) return {*device, name};
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return {TPathKind::Missing, name};
+    std::string path = name;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        const auto target = LinkTarget(wide);
+        if (!target) return {TPathKind::DanglingLink, name};
+        path = Utf8(*target);
+    }
+    const DWORD targetAttributes = GetFileAttributesW(Wide(path).c_str());
+    if (targetAttributes == INVALID_FILE_ATTRIBUTES) return {TPathKind::DanglingLink, name};
+    return {targetAttributes & FILE_ATTRIBUTE_DIRECTORY ? TPathKind::Directory : TPathKind::Regular, path};
+}
+
+std::optional<TNewFile> TNewFile::Create(const std::string& path) {
+    // CREATE_NEW fails on any existing name, a link included, so nothing is followed.
+    const HANDLE handle =
+        CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return std::nullopt;
+        ThrowSystemError("Cannot create " + path, error);
+    }
+    return TNewFile(reinterpret_cast<std::intptr_t>(handle), path);
+}
+
+TNewFile::TNewFile(TNewFile&& other) noexcept : handle_(other.handle_), path_(std::move(other.path_)) {
+    other.handle_ = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
+}
+
+TNewFile::~TNewFile() {
+    const auto handle = reinterpret_cast<HANDLE>(handle_);
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+}
+
+void TNewFile::Write(const void* data, std::size_t count) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (count > 0) {
+        const DWORD chunk = count > 0x10000000 ? 0x10000000 : DWORD(count);
+        DWORD written = 0;
+        if (!WriteFile(reinterpret_cast<HANDLE>(handle_), bytes, chunk, &written, nullptr))
+            ThrowSystemError("Cannot write " + path_, GetLastError());
+        if (written == 0) ThrowSystemError("Cannot write " + path_, ERROR_DISK_FULL);
+        bytes += written;
+        count -= written;
+    }
+}
+
+void TNewFile::Close() {
+    const auto handle = reinterpret_cast<HANDLE>(handle_);
+    handle_ = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
+    const bool flushed = FlushFileBuffers(handle) != 0;
+    const DWORD error = GetLastError();
+    const bool closed = CloseHandle(handle) != 0;
+    if (!flushed) ThrowSystemError("Cannot write " + path_, error);
+    if (!closed) ThrowSystemError("Cannot write " + path_, GetLastError());
+}
+
+void PutFileInPlace(const std::string& from, const std::string& to) {
+    if (!MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        ThrowSystemError("Cannot write " + to, GetLastError());
+}
+
+void RemoveFileQuietly(const std::string& path) noexcept { DeleteFileW(Wide(path).c_str()); }
+
+}  // namespace bootdisk
