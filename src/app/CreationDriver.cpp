@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/Interruption.h"
 #include "base/Errors.h"
 #include "optical/ImageRecorder.h"
 
@@ -13,6 +14,8 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
     totalCopies_ = 0;
     for (const auto& row : rows) totalCopies_ += std::max(0, QuantityOf(row.quantity));
     doneCopies_ = 0;
+    RunTally().done = 0;
+    RunTally().total = totalCopies_;
     for (const auto& row : rows) {
         const auto& kind = kinds.at(row.kind);
         for (int copy = 0; copy < QuantityOf(row.quantity); ++copy) {
@@ -27,7 +30,7 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
                 }
                 if (stopOnFailure) return TRunOutcome::Failed;
             }
-            ++doneCopies_;
+            RunTally().done = ++doneCopies_;
         }
     }
     return TRunOutcome::Completed;

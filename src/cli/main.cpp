@@ -3,6 +3,7 @@
 #include <exception>
 #include <stdexcept>
 
+#include "app/Interruption.h"
 #include "cli/Commands.h"
 
 namespace bootdisk::cli {
@@ -48,6 +49,7 @@ int Main(int argc, char** argv) {
 }  // namespace bootdisk::cli
 
 int main(int argc, char** argv) {
+    bootdisk::EndRunsOnInterrupt();
     try {
         return bootdisk::cli::Main(argc, argv);
     } catch (const std::exception& error) {

@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "app/CreationHandlers.h"
+#include "app/Interruption.h"
 #include "app/Options.h"
 #include "app/RemovableKinds.h"
 #include "app/SavedOptions.h"
@@ -326,9 +327,10 @@ void TMainForm::FormActivate() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    // The creation run owns the window until it returns.
-    if (running_) event->ignore();
-    else QWidget::closeEvent(event);
+    // Closed by the system in the middle of a run (the window's close button, a logout): the run
+    // ends as an interrupted one, leaving no half-written file.
+    if (running_) EndInterruptedRun(kClosedMidRunStatus);
+    QWidget::closeEvent(event);
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {

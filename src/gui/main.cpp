@@ -1,10 +1,13 @@
 // bootdisk-wizard: the desktop wizard.
 #include <QApplication>
 
+#include "app/Interruption.h"
 #include "gui/Gui.h"
 #include "gui/WizardApp.h"
 
 int main(int argc, char** argv) {
+    // An interrupted or closed run removes its scratch file and says how many copies were made.
+    bootdisk::EndRunsOnInterrupt();
     QApplication application(argc, argv);
     // The splash closing before the main window is shown does not end the program.
     application.setQuitOnLastWindowClosed(false);

@@ -1,0 +1,25 @@
+#pragma once
+// An interrupted run (a signal, the console's break, the wizard's window closed by the system)
+// leaves nothing that looks finished: the scratch file of the copy in hand is removed, stderr says
+// how many copies were made, and the exit status is not zero.
+#include <atomic>
+
+namespace bootdisk {
+
+// The run in hand, readable from the thread that handles an interruption.
+struct TRunTally {
+    std::atomic<int> done{0};
+    std::atomic<int> total{0};
+};
+
+TRunTally& RunTally();
+
+// The exit status of a run ended by closing its window, as a hang-up ends a terminal's.
+inline constexpr int kClosedMidRunStatus = 129;
+
+// Ends the process this way on every interruption from now on.
+void EndRunsOnInterrupt();
+
+[[noreturn]] void EndInterruptedRun(int exitStatus);
+
+}  // namespace bootdisk

@@ -1,0 +1,37 @@
+#include <windows.h>
+
+#include "platform/Interrupts.h"
+
+namespace bootdisk {
+namespace {
+
+std::function<void(int)>& Handler() {
+    static std::function<void(int)> handler;
+    return handler;
+}
+
+// The system calls this on a thread of its own.
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    switch (event) {
+        case CTRL_C_EVENT:
+            Handler()(128 + 2);
+            return TRUE;
+        case CTRL_BREAK_EVENT:
+            Handler()(128 + 21);
+            return TRUE;
+        case CTRL_CLOSE_EVENT:
+            Handler()(128 + 1);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+void CatchInterrupts(std::function<void(int exitStatus)> onInterrupt) {
+    Handler() = std::move(onInterrupt);
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+}  // namespace bootdisk
