@@ -1,6 +1,43 @@
 #include "app/Options.h"
 
+#include <cstdio>
+
+#include "base/Text.h"
+
 namespace bootdisk {
+
+TBatchParameters ToBatchParameters(std::string_view typed) {
+    TBatchParameters result;
+    for (std::size_t i = 0; i < typed.size();) {
+        const auto c = DecodeUtf8(typed, i);
+        const auto byte = c ? ToCp1252(*c) : std::nullopt;
+        if (c && IsControlCharacter(*c)) {
+            result.refusal = TBatchParameters::Refusal::ControlCharacter;
+        } else if (!byte) {
+            result.refusal = TBatchParameters::Refusal::OutsideCodePage;
+        } else {
+            result.text += *byte;
+            continue;
+        }
+        result.character = c.value_or(0xFFFD);
+        result.text.clear();
+        return result;
+    }
+    return result;
+}
+
+std::string CharacterName(char32_t c) {
+    char name[16];
+    std::snprintf(name, sizeof name, "U+%04X", unsigned(c));
+    return name;
+}
+
+std::string ParametersRefusalText(const TStringTable& texts, const TBatchParameters& checked) {
+    const auto text = checked.refusal == TBatchParameters::Refusal::ControlCharacter
+                          ? texts[StrId::GUI_TEXTBADPARAMETERS] + " "
+                          : texts[StrId::GUI_TEXTPARAMETERCODEPAGE];
+    return text + "(" + CharacterName(checked.character) + ")";
+}
 
 bool ParseOptionsString(std::string_view bits, TOptionStates& states) {
     if (bits.size() != kOptionCount) return false;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/StrConst.h"
 #include "image/BootConfig.h"
 #include "platform/HostSystem.h"
 
@@ -32,6 +33,21 @@ inline constexpr std::array<TOptionInfo, kOptionCount> kOptionInfo = {{
 
 // Parses twelve "0"/"1" characters in option order; false for anything else.
 bool ParseOptionsString(std::string_view bits, TOptionStates& states);
+
+// Typed parameters (UTF-8) as AUTOEXEC.BAT holds them: in its 8-bit code page, Windows-1252. A
+// control character, a character the code page cannot hold, or bytes that are not UTF-8 are
+// refused, and the first such character is named.
+struct TBatchParameters {
+    enum class Refusal { None, ControlCharacter, OutsideCodePage };
+    std::string text;  // Windows-1252, when nothing is refused
+    Refusal refusal = Refusal::None;
+    char32_t character = 0;  // the refused one; U+FFFD for bytes that are not UTF-8
+};
+TBatchParameters ToBatchParameters(std::string_view typed);
+// "U+263A", the way the messages name a character.
+std::string CharacterName(char32_t c);
+// What the user is told about a refusal, from the string table.
+std::string ParametersRefusalText(const TStringTable& texts, const TBatchParameters& checked);
 
 // The boot OS entries offered on this host: MS-DOS only where the host's Windows release carries
 // an MS-DOS system to take; the first entry is the default.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "image/BootConfig.h"
+#include "app/Options.h"
 
 namespace bootdisk {
 
@@ -53,7 +53,8 @@ TNextAction TWizard::Next() {
         }
         case TPage::ProgramOptions:
             // They go into AUTOEXEC.BAT: a line break would fail every copy of the run.
-            if (!ParametersAreValid(parameters)) return TNextAction::RefuseParameters;
+            checkedParameters_ = ToBatchParameters(parameters);
+            if (checkedParameters_.refusal != TBatchParameters::Refusal::None) return TNextAction::RefuseParameters;
             ShowPage(TPage::PageStart);
             next_.caption = texts_[StrId::GUI_CREATE];
             return TNextAction::None;

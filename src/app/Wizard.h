@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/CreateList.h"
+#include "app/Options.h"
 #include "base/StrConst.h"
 
 namespace bootdisk {
@@ -42,8 +43,11 @@ public:
     bool CdBootPanel() const { return cdPanel_; }
     bool FloppyBootPanel() const { return floppyPanel_; }
     const std::string& HelpKeyword() const { return helpKeyword_; }
-    // The options page's command-line parameters, as typed.
+    // The options page's command-line parameters, as typed (UTF-8).
     std::string parameters;
+    // The parameters as the last Next from the options page took them: for AUTOEXEC.BAT, or
+    // refused by name.
+    const TBatchParameters& CheckedParameters() const { return checkedParameters_; }
     // The Finish page's choice: exit, or create more.
     bool exitChosen = false;
     // Told each help keyword the window takes; a page change sets an interim one first.
@@ -63,6 +67,7 @@ private:
     bool cdPanel_ = false;
     bool floppyPanel_ = false;
     std::string helpKeyword_ = "Introducing";
+    TBatchParameters checkedParameters_;
 };
 
 }  // namespace bootdisk

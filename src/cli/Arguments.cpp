@@ -36,9 +36,14 @@ TArguments ParseArguments(const std::vector<std::string>& words, unsigned accept
         } else if (accepts(kFlagMsDosFolder) && word == "--msdos-folder") {
             args.msDosFolder = value();
         } else if (accepts(kFlagSanitizer) && word == "--params") {
-            args.parameters = value();
-            if (!ParametersAreValid(args.parameters))
-                throw std::invalid_argument("--params must not hold line breaks or control characters");
+            const auto checked = ToBatchParameters(value());
+            if (checked.refusal == TBatchParameters::Refusal::ControlCharacter)
+                throw std::invalid_argument("--params must not hold line breaks or control characters, such as " +
+                                            CharacterName(checked.character));
+            if (checked.refusal == TBatchParameters::Refusal::OutsideCodePage)
+                throw std::invalid_argument("--params can hold only characters of Windows-1252, the code page of "
+                                            "AUTOEXEC.BAT, not " + CharacterName(checked.character));
+            args.parameters = checked.text;
         } else if (accepts(kFlagSanitizer) && word == "--options") {
             const auto& bits = value();
             if (!ParseOptionsString(bits, args.options))

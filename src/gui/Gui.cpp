@@ -352,7 +352,7 @@ void TMainForm::PagesPageChanged() {
 }
 
 void TMainForm::BtnNextClick() {
-    wizard_.parameters = FromUi(CommandLine->text());
+    wizard_.parameters = CommandLine->text().toStdString();
     wizard_.exitChosen = ChkExit->isChecked();
     const auto action = wizard_.Next();
     PagesPageChanged();
@@ -364,7 +364,7 @@ void TMainForm::BtnNextClick() {
             close();
             break;
         case TNextAction::RefuseParameters:
-            dialogs_.ShowCoolMessage(app_.texts[StrId::GUI_TEXTBADPARAMETERS]);
+            dialogs_.ShowCoolMessage(ParametersRefusalText(app_.texts, wizard_.CheckedParameters()));
             break;
         case TNextAction::None:
             break;
@@ -389,7 +389,7 @@ void TMainForm::RunCreation() {
     TCreationDriver driver(dialogs_, app_.texts);
     driver.onGauge = [this](int value) { ProgressBar->setValue(value); };
     TCreationHandlers handlers(TJobEnv{app_, dialogs_, RealHost()},
-                               TCreationSettings{options_, wizard_.parameters, UseMsDos()},
+                               TCreationSettings{options_, wizard_.CheckedParameters().text, UseMsDos()},
                                HostDiskAccess(*drives_),
                                TFloppyDrive{DefaultFloppyDevice(), drives_.get()});
     driver.RunCreation(list_.Rows(), kinds_, handlers);

@@ -1,6 +1,7 @@
 #include "image/BootConfig.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace bootdisk {
 namespace {
@@ -50,9 +51,11 @@ std::vector<std::string> IniLines(const TOptionStates& states) {
     return lines;
 }
 
+bool IsControlCharacter(char32_t c) { return c < 0x20 || c == 0x7F; }
+
 bool ParametersAreValid(std::string_view parameters) {
     return std::none_of(parameters.begin(), parameters.end(),
-                        [](char c) { return c == '\r' || c == '\n' || c == '\x1A' || c == '\0'; });
+                        [](char c) { return IsControlCharacter(std::uint8_t(c)); });
 }
 
 TAutoexecTemplate::TAutoexecTemplate(std::string_view runningText) {

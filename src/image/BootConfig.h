@@ -25,7 +25,9 @@ std::vector<std::string> AutoexecLines(std::string_view runningText, bool loadMo
                                        std::string_view parameters);
 std::vector<std::string> IniLines(const TOptionStates& states);
 
-// Parameters go into a batch file line: a line break or an end-of-file mark would cut it.
+// Parameters go into a batch file line, where a line break or an end-of-file mark would cut it
+// and other control characters mean something to the DOS console: none of them is taken.
+bool IsControlCharacter(char32_t c);
 bool ParametersAreValid(std::string_view parameters);
 
 // The AUTOEXEC.BAT text written into images, composed once after the texts are loaded. Unlike

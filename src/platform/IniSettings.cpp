@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // One INI file per key: "Software\Maker\Product\Configurations" becomes
 // ROOT/Maker/Product/Configurations.ini, with the values in section [Configurations].
 class TIniSettings : public ISettingsStore {
@@ -23,11 +26,13 @@ public:
         if (!in) return std::nullopt;
         TSettingValues values;
         std::string line;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
+        for (bool first = true; std::getline(in, line); first = false) {
+            // A file saved by a text editor may begin with a UTF-8 byte-order mark.
+            if (first && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
+            line = Trimmed(line);
             const auto equals = line.find('=');
             if (line.empty() || line[0] == '[' || line[0] == ';' || equals == std::string::npos) continue;
-            values[line.substr(0, equals)] = ParseValue(line.substr(equals + 1));
+            values[Trimmed(line.substr(0, equals))] = ParseValue(Trimmed(line.substr(equals + 1)));
         }
         return values;
     }
@@ -49,12 +54,27 @@ public:
     }
 
 private:
+    // The key comes from the language file: its levels stay inside the root, whatever "..",
+    // "." or leading separators it holds.
     fs::path PathOf(const std::string& key) const {
-        std::string relative = key;
-        if (relative.rfind("Software\\", 0) == 0) relative.erase(0, 9);
-        for (auto& c : relative)
-            if (c == '\\') c = '/';
-        return fs::path(root_) / (relative + ".ini");
+        std::string_view relative = key;
+        if (relative.starts_with("Software\\")) relative.remove_prefix(9);
+        fs::path path(root_);
+        bool named = false;
+        for (std::size_t start = 0; start <= relative.size();) {
+            const auto end = std::min(relative.find_first_of("\\/", start), relative.size());
+            const auto level = relative.substr(start, end - start);
+            if (!level.empty() && level != "." && level != "..") path /= level, named = true;
+            start = end + 1;
+        }
+        if (!named) path /= "Configurations";
+        return path += ".ini";
+    }
+
+    static std::string Trimmed(std::string_view text) {
+        const auto first = text.find_first_not_of(" \t\r");
+        if (first == std::string_view::npos) return {};
+        return std::string(text.substr(first, text.find_last_not_of(" \t\r") - first + 1));
     }
 
     static std::optional<std::uint32_t> ParseValue(const std::string& text) {

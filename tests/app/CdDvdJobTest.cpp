@@ -199,14 +199,14 @@ TEST_F(CdDvdJobTest, RecorderLeavesNoFileBehindWhenTheJobFails) {
     EXPECT_EQ(ReadWholeFile(out), Text("old image"));
     EXPECT_FALSE(test::HasScratchFile(fs::path(out).parent_path().string()));
 
-    // The image cannot take the destination's place.
+    // A folder is not a file the image may replace: refused before the image is built.
     fs::remove(out);
     fs::create_directory(out);
     dialogs = TScriptedDialogs();
     dialogs.folderAnswers.push_back("D:\\DOS\\");
     dialogs.saveFileAnswers.push_back(out);
     EXPECT_FALSE(Create(recorder));
-    EXPECT_EQ(dialogs.Messages(), std::vector<std::string>{"Error in writing process : Write error"});
+    EXPECT_EQ(dialogs.Messages(), std::vector<std::string>{"Cannot create the image file " + out + ": it is a folder"});
     EXPECT_FALSE(test::HasScratchFile(fs::path(out).parent_path().string()));
     EXPECT_TRUE(progress.empty());
 }

@@ -24,12 +24,11 @@ TEST(RowSpec, CountIsOnlyTheDigitsBeforeTheFirstColon) {
 
     EXPECT_EQ(ParseRowSpec("iso=C:\\out\\x.iso").target, "C:\\out\\x.iso");
     EXPECT_EQ(ParseRowSpec("floppy").target, std::nullopt);
-    EXPECT_EQ(ParseRowSpec("00:floppy").quantity, "00") << "as the quantity cell keeps it: no copy";
-    EXPECT_EQ(ParseRowSpec("0:floppy").quantity, "1");
+    EXPECT_EQ(ParseRowSpec("99:floppy").quantity, "99");
 }
 
 TEST(RowSpec, MalformedRowsSayWhatIsWrong) {
-    for (const char* bad : {"dvd=/dev/sr0", "100:floppy", "usb", "iso=", "2:", ":iso=a.iso", ""})
+    for (const char* bad : {"dvd=/dev/sr0", "100:floppy", "0:floppy", "00:floppy", "usb", "iso=", "2:", ":iso=a.iso", ""})
         EXPECT_THROW(ParseRowSpec(bad), std::invalid_argument) << bad;
 }
 

@@ -55,6 +55,30 @@ TEST_F(SavedOptions, AKeyHoldingOnlyOpt3ZeroUnchecksTheLogOption) {
     EXPECT_EQ(states, expected);
 }
 
+TEST_F(SavedOptions, AFileEditedByHandIsReadWithItsMarkAndSpaces) {
+    WriteIni("\xEF\xBB\xBFopt0 = 0\r\n  opt3=0  \r\n[Configurations]\nopt11\t=\t1\n");
+    auto states = kDefaultOptions;
+    LoadOptions(*store, kKey, states);
+    auto expected = kDefaultOptions;
+    expected[0] = expected[3] = false;
+    expected[11] = true;
+    EXPECT_EQ(states, expected);
+}
+
+TEST_F(SavedOptions, AKeyFromTheLanguageFileStaysInsideTheSettingsFolder) {
+    const auto inside = temp / "a/b/inside";
+    fs::create_directories(inside);
+    const std::string keys[] = {"Software\\..\\..\\climbed", "..\\climbed", "Software\\" + temp / "absolute", ".."};
+    for (const auto& key : keys) {
+        ASSERT_TRUE(SaveOptions(*IniSettings(inside), key, kDefaultOptions)) << key;
+        for (const auto& entry : fs::recursive_directory_iterator(temp.Path())) {
+            if (entry.is_regular_file()) {
+                EXPECT_EQ(entry.path().string().rfind(inside + "/", 0), 0u) << key;
+            }
+        }
+    }
+}
+
 TEST_F(SavedOptions, ValuesOfTheWrongTypeOrADamagedFileKeepTheDefaults) {
     WriteIni("[Configurations]\nopt0=abc\nopt1=7\nopt4=-1\nopt5=\n\x01\x02garbage\nopt9=4294967296\n");
     auto states = kDefaultOptions;

@@ -96,14 +96,26 @@ TEST_F(Wizard, BootPanelsFollowTheRowsKinds) {
     EXPECT_TRUE(wizard.FloppyBootPanel());
 }
 
-TEST_F(Wizard, ParametersWithALineBreakKeepTheOptionsPage) {
+TEST_F(Wizard, ParametersTheBatchFileCannotHoldKeepTheOptionsPage) {
     wizard.Next();
-    wizard.parameters = "/a\r\n/b";
-    EXPECT_EQ(wizard.Next(), TNextAction::RefuseParameters);
-    EXPECT_EQ(wizard.Page(), TPage::ProgramOptions);
-    wizard.parameters = "/a /b";
+    const std::pair<std::string, std::string> refused[] = {
+        {"/a\r\n/b", "The command line parameters must not contain line breaks or control characters. (U+000D)"},
+        {"/a\t/b", "The command line parameters must not contain line breaks or control characters. (U+0009)"},
+        {"/a\x7F", "The command line parameters must not contain line breaks or control characters. (U+007F)"},
+        {"/n=\xE2\x98\x83",
+         "The command line parameters can hold only characters of the Windows-1252 code page, not (U+2603)"},
+        {"/n=\xFF", "The command line parameters can hold only characters of the Windows-1252 code page, not (U+FFFD)"},
+    };
+    for (const auto& [typed, message] : refused) {
+        wizard.parameters = typed;
+        EXPECT_EQ(wizard.Next(), TNextAction::RefuseParameters) << typed;
+        EXPECT_EQ(wizard.Page(), TPage::ProgramOptions);
+        EXPECT_EQ(ParametersRefusalText(texts, wizard.CheckedParameters()), message);
+    }
+    wizard.parameters = "/a /n=\xC3\xA9\xE2\x82\xAC";  // é and €, typed in UTF-8
     wizard.Next();
     EXPECT_EQ(wizard.Page(), TPage::PageStart);
+    EXPECT_EQ(wizard.CheckedParameters().text, "/a /n=\xE9\x80");
 }
 
 TEST_F(Wizard, AnEmptyListKeepsTheFirstPage) {

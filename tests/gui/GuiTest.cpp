@@ -121,7 +121,8 @@ private slots:
         TModalAnswerer answerer;
         answerer.Then(Click("BtnMid"));
         Button("BtnNext")->click();
-        QCOMPARE(answerer.seen, QStringList{"The command line parameters must not contain line breaks or control characters."});
+        QCOMPARE(answerer.seen,
+                 QStringList{"The command line parameters must not contain line breaks or control characters. (U+001A)"});
         QCOMPARE(Page(), QString("ProgramOptions"));
     }
 

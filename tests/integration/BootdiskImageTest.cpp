@@ -212,6 +212,54 @@ TEST_F(BootdiskImage, UnwritableDestinationIsNamedWithTheReason) {
     }
 }
 
+TEST_F(BootdiskImage, OnlyARegularFileOrANewNameIsReplaced) {
+    // Each name stands for something that is not a file: nothing may be written in its place.
+    ASSERT_EQ(RunCommand("cd " + Quoted(temp.Path()) + " && mkfifo pipe.iso && ln -s nowhere.iso dangling.iso"), 0);
+    std::vector<std::pair<std::string, std::string>> refused = {
+        {"pipe.iso", "it is a FIFO"}, {"dangling.iso", "it is a symbolic link to a file that does not exist"}};
+    // Device nodes need root to make; a loop device's number is enough, nothing is opened.
+    if (RunCommand("cd " + Quoted(temp.Path()) + " && mknod disk.iso b 7 250 && mknod null.iso c 1 3") == 0) {
+        refused.push_back({"disk.iso", "it is a block device (a drive), not a file; drives are written by 'bootdisk usb'"});
+        refused.push_back({"null.iso", "it is a character device"});
+    }
+    for (const auto& [name, reason] : refused) {
+        for (const std::string command : {"iso", "image", "create --yes iso="}) {
+            const auto separator = command.back() == '=' ? "" : " ";
+            std::string output;
+            EXPECT_NE(Bootdisk(command + separator + name + " --msdos-folder " + Quoted(dos), &output), 0) << command;
+            EXPECT_THAT(output, HasSubstr("cannot write " + name + ": " + reason)) << command;
+        }
+        EXPECT_FALSE(fs::is_regular_file(fs::symlink_status(temp / name))) << name;
+    }
+    EXPECT_FALSE(fs::exists(temp / "nowhere.iso"));
+    EXPECT_FALSE(test::HasScratchFile(temp.Path()));
+
+    // A link to a file is written through and stays a link.
+    test::WriteFile(temp / "real.iso", {'o', 'l', 'd'});
+    fs::create_symlink("real.iso", temp / "link.iso");
+    Iso(temp / "link.iso");
+    EXPECT_TRUE(fs::is_symlink(temp / "link.iso"));
+    EXPECT_EQ(ReadWholeFile(temp / "real.iso").size(), kCdImageSize);
+}
+
+TEST_F(BootdiskImage, ParametersAreWrittenInWindows1252OrRefusedByName) {
+    const auto iso = temp / "p.iso";
+    Iso(iso, "--params '/n=\xc3\xa9\xe2\x82\xac'");
+    EXPECT_EQ(Mtype(FloppyOf(iso), "AUTOEXEC.BAT"),
+              kAutoexecStart + kMouseLine + kRunningLine + "Korvane /n=\xE9\x80\r\n");  // é and € in Windows-1252
+    const std::pair<std::string, std::string> refused[] = {
+        {"\"$(printf 'a\\tb')\"", "line breaks or control characters, such as U+0009"},
+        {"\"$(printf 'a\\177b')\"", "line breaks or control characters, such as U+007F"},
+        {"'\xe2\x98\x83'", "only characters of Windows-1252, the code page of AUTOEXEC.BAT, not U+2603"},
+    };
+    for (const auto& [parameters, message] : refused) {
+        std::string output;
+        EXPECT_EQ(Bootdisk("image x.img --params " + parameters, &output), 2) << parameters;
+        EXPECT_THAT(output, HasSubstr(message)) << parameters;
+    }
+    EXPECT_FALSE(fs::exists(temp / "x.img"));
+}
+
 TEST_F(BootdiskImage, PayloadWithoutTheMsDosBootRecordIsRefused) {
     fs::create_directory(temp / "files");
     test::WriteFile(temp / "files/AUTOEXEC.BAT", {'x'});

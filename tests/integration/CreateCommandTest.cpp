@@ -89,6 +89,35 @@ TEST_F(CreateCommand, RowsThatCannotBeMadeAreRefusedBeforeAnyCopy) {
     EXPECT_NE(RunCommand(Bootdisk("create --yes iso=a.iso usb=/etc/hostname"), &output), 0);
     EXPECT_THAT(output, HasSubstr("/etc/hostname is not a disk of this computer"));
     EXPECT_FALSE(Exists("a.iso"));
+
+    // Two rows writing one file would count copies that are not there.
+    const std::pair<const char*, const char*> colliding[] = {
+        {"2:iso=a.iso 2:iso=a.iso", "rows 1 and 2 both write a.iso"},
+        {"2:iso=a.iso iso=./a-2.iso", "rows 1 and 2 both write ./a-2.iso"},
+        {"floppy=f.img iso=f.img", "rows 1 and 2 both write f.img"},
+        {"0:iso=a.iso", "a row makes 1 to 99 copies, not 0"},
+        {"00:iso=a.iso", "a row makes 1 to 99 copies, not 00"},
+    };
+    for (const auto& [rows, message] : colliding) {
+        EXPECT_EQ(RunCommand(Bootdisk(std::string("create --yes ") + rows), &output), 2) << rows;
+        EXPECT_THAT(output, HasSubstr(message)) << rows;
+    }
+    EXPECT_FALSE(Exists("a.iso"));
+}
+
+TEST_F(CreateCommand, ASignalEndsTheRunWithoutAHalfWrittenFile) {
+    std::string output;
+    // A background job keeps SIGTERM (a shell ignores SIGINT for it); the run is far from done.
+    const int status = RunCommand("cd " + Quoted(temp.Path()) + "; " + Quoted(test::BinPath("bootdisk")) +
+                                      " create --yes 99:iso=a.iso 99:iso=b.iso --msdos-folder " +
+                                      Quoted(test::BinPath("demo-dos")) +
+                                      " > out.txt 2>&1 & sleep 1; kill -TERM $!; wait $!; echo status=$?; cat out.txt",
+                                  &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_THAT(output, HasSubstr("status=143")) << output;
+    EXPECT_THAT(output, testing::ContainsRegex("interrupted: [0-9]+ of 198 copies made.")) << output;
+    EXPECT_FALSE(Exists("b-99.iso")) << output;
+    EXPECT_FALSE(test::HasScratchFile(temp.Path())) << output;
 }
 
 }  // namespace
