@@ -240,6 +240,12 @@ TEST_F(BootdiskImage, OnlyARegularFileOrANewNameIsReplaced) {
     Iso(temp / "link.iso");
     EXPECT_TRUE(fs::is_symlink(temp / "link.iso"));
     EXPECT_EQ(ReadWholeFile(temp / "real.iso").size(), kCdImageSize);
+
+    // The scratch file's name is short: a target of the longest name a folder takes still works.
+    const std::string longest = std::string(251, 'n') + ".img";
+    std::string output;
+    EXPECT_EQ(Bootdisk("image " + longest, &output), 0) << output;
+    EXPECT_EQ(fs::file_size(temp / longest), kFloppySize);
 }
 
 TEST_F(BootdiskImage, ParametersAreWrittenInWindows1252OrRefusedByName) {
