@@ -160,11 +160,11 @@ TEST_F(ImageRecorderTest, DestinationThatCannotBeWrittenIsNamedWithTheReason) {
     EXPECT_THAT(dialogs.Messages()[0], HasSubstr("No such file or directory"));
     EXPECT_TRUE(FilesIn(temp.Path()).empty());
 
-    // A directory in the way shows up only when the finished image is put in its place.
+    // A directory in the way is refused when chosen, before any image is built.
     fs::create_directory(out);
-    ASSERT_TRUE(Choose(out));
-    TMemoryStream source(Pattern(1000));
-    EXPECT_FALSE(Write(source));
+    EXPECT_FALSE(Choose(out));
+    ASSERT_EQ(dialogs.Messages().size(), 2u);
+    EXPECT_EQ(dialogs.Messages()[1], "Cannot create the image file " + out + ": it is a folder");
     EXPECT_TRUE(fs::is_directory(out));
     EXPECT_EQ(FilesIn(temp.Path()), std::vector<std::string>{"Korvane.ISO"});
 }
