@@ -68,6 +68,28 @@ std::optional<std::string> BlockName(const std::string& number, const TSystemPat
     return folder->filename().string();
 }
 
+std::optional<std::string> BlockFolder(const std::string& number, const TSystemPaths& paths) {
+    const auto folder = Folder(number, paths);
+    if (!folder) return std::nullopt;
+    return folder->string();
+}
+
+// The floppy driver is told by its name: not every kernel marks its drives removable.
+THostDriveType BlockType(const std::string& folder) {
+    const fs::path block(folder);
+    std::error_code error;
+    if (fs::exists(block / "partition", error)) return THostDriveType::Partition;
+    if (block.filename().string().starts_with("fd") || FirstLine(block / "removable") == "1")
+        return THostDriveType::Removable;
+    return THostDriveType::Fixed;
+}
+
+THostDriveType BlockNodeType(const std::string& path, const TSystemPaths& paths) {
+    const auto number = NodeNumber(path);
+    const auto folder = number ? BlockFolder(*number, paths) : std::nullopt;
+    return folder ? BlockType(*folder) : THostDriveType::Unknown;
+}
+
 std::optional<std::string> DiskNumberOfNode(const std::string& path, const TSystemPaths& paths) {
     const auto number = NodeNumber(path);
     return number ? DiskOf(*number, paths) : std::nullopt;

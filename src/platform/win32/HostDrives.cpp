@@ -45,6 +45,8 @@ THostDrive Describe(char letter) {
 
 std::string DefaultFloppyDevice() { return "A:"; }
 
+bool CanStandForFloppyDrive(const std::string& device) { return device == "A:" || device == "a:"; }
+
 // Drives A: and B: are floppies, which have their own medium.
 std::vector<THostDrive> ScanHostDrives() {
     std::vector<THostDrive> drives;
