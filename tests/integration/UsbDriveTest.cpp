@@ -190,11 +190,14 @@ TEST_F(UsbDrive, AMountedFileSystemIsRefusedNamingItsMountPoint) {
         GTEST_SKIP() << "cannot make an ext4 file system: " << output;
     const std::string mountPoint = temp / "mnt";
     RunCommand("mkdir " + Quoted(mountPoint));
-    const int status = InRemovableNamespace(
-        "if ! mount " + loop + " " + mountPoint + "; then exit 77; fi; " + Bootdisk("usb " + loop + " --yes"), &output);
+    const int status = InRemovableNamespace("if ! mount " + loop + " " + mountPoint + "; then exit 77; fi; " +
+                                                Bootdisk("usb " + loop + " --yes") + "; " +
+                                                Bootdisk("floppy " + loop + " --yes") + " && exit 0; exit 1",
+                                            &output);
     if (status == 77) GTEST_SKIP() << "ext4 cannot be mounted here: " << output;
     EXPECT_NE(status, 0);
     EXPECT_THAT(output, HasSubstr("has a file system mounted at " + mountPoint));
+    EXPECT_THAT(output, HasSubstr("Unmount it first: " + mountPoint));
     EXPECT_EQ(RunCommand(test::kToolPath + "e2fsck -fn " + Quoted(loop), &output), 0) << output;
 }
 
