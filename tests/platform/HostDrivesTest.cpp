@@ -68,7 +68,7 @@ TEST_F(BlockDevices, APartitionBelongsToItsDisk) {
     Partition(disk, "sdb1", "8:17");
     EXPECT_THAT(linuxhost::DiskOf("8:17", paths), Optional(std::string("8:16")));
     EXPECT_THAT(linuxhost::DiskOf("8:16", paths), Optional(std::string("8:16")));
-    EXPECT_THAT(linuxhost::BlockName("8:17", paths), Optional(std::string("sdb1")));
+    EXPECT_EQ(fs::path(linuxhost::BlockFolder("8:17", paths).value_or("")).filename(), "sdb1");
     EXPECT_EQ(linuxhost::DiskOf("9:9", paths), std::nullopt);
 }
 

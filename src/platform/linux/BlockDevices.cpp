@@ -62,12 +62,6 @@ std::optional<std::string> DiskOf(const std::string& number, const TSystemPaths&
     return parent.empty() ? std::nullopt : std::optional(parent);
 }
 
-std::optional<std::string> BlockName(const std::string& number, const TSystemPaths& paths) {
-    const auto folder = Folder(number, paths);
-    if (!folder) return std::nullopt;
-    return folder->filename().string();
-}
-
 std::optional<std::string> BlockFolder(const std::string& number, const TSystemPaths& paths) {
     const auto folder = Folder(number, paths);
     if (!folder) return std::nullopt;

@@ -22,9 +22,7 @@ struct TSystemPaths {
 std::optional<std::string> NodeNumber(const std::string& path);
 // The whole disk's number for a device number (the disk itself, or a partition's parent).
 std::optional<std::string> DiskOf(const std::string& number, const TSystemPaths& paths);
-// The kernel's name of the device numbered number ("sdb", "sdb1").
-std::optional<std::string> BlockName(const std::string& number, const TSystemPaths& paths);
-// The sysfs folder of the device numbered number.
+// The sysfs folder of the device numbered number, named as the kernel names it ("sdb", "sdb1").
 std::optional<std::string> BlockFolder(const std::string& number, const TSystemPaths& paths);
 
 // What the block device with the sysfs folder is: a partition; a floppy drive or a disk the kernel
