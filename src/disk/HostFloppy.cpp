@@ -63,15 +63,19 @@ void AttachFloppy(IHostRawDevices& devices, const std::string& device, const TSt
     if (notAFloppy && type != THostDriveType::Unknown) refuse(*notAFloppy);
     if (const auto mountPoint = devices.MountedAt(THostFloppy::kDrive))
         throw std::runtime_error(texts[StrId::DISK_MOUNTED] + *mountPoint);
+    const auto cannotOpen = [&](std::uint32_t error) {
+        throw std::runtime_error(texts[StrId::FLOPPYINSTALL_CANNOTOPEN] + device + ": " + SystemErrorText(error));
+    };
     std::uint32_t error = 0;
-    const auto opened = devices.Open(THostFloppy::kDrive, TDeviceAccess::ReadOnly, error);
     std::uint64_t size = 0;
-    if (opened) error = opened->QuerySize(size);
-    if (error != 0) throw std::runtime_error(texts[StrId::FLOPPYINSTALL_CANNOTOPEN] + device + ": " + SystemErrorText(error));
+    if (const auto opened = devices.Open(THostFloppy::kDrive, TDeviceAccess::ReadOnly, error)) error = opened->QuerySize(size);
+    if (error != 0) cannotOpen(error);
     if (notAFloppy) refuse(*notAFloppy);
     if (size != fat12::kImageSize)
         throw std::runtime_error(texts[StrId::FLOPPYINSTALL_NOTAFLOPPY] + device + " holds " + std::to_string(size) +
                                  " bytes");
+    // Only a floppy is opened for writing, to learn before the copy that it can be written.
+    if (!devices.Open(THostFloppy::kDrive, TDeviceAccess::ReadWrite, error)) cannotOpen(error);
 }
 
 THostFloppy::THostFloppy(const std::string& device, THostFloppyPorts ports) : devices_(ports.devices) {

@@ -117,6 +117,23 @@ TEST_F(UsbDrive, AFloppySizedDiskTakesTheBootFloppyOnlyWhenRemovable) {
     EXPECT_THAT(output, HasSubstr("every file reads back as written"));
 }
 
+// A write-protected floppy (here an image file on a read-only mount) is refused before the copy,
+// with the system's reason.
+TEST_F(UsbDrive, AWriteProtectedFloppyIsRefusedBeforeTheCopy) {
+    const std::string folder = temp / "protected";
+    ASSERT_EQ(RunCommand("mkdir " + Quoted(folder)), 0);
+    test::WriteFile(folder + "/floppy.img", Bytes(kImageBytes));
+    std::string output;
+    EXPECT_NE(RunCommand("unshare --mount sh -c " +
+                             Quoted("mount --bind -o ro " + folder + " " + folder + " && " +
+                                    Bootdisk("floppy " + folder + "/floppy.img --yes")) +
+                             " < /dev/null",
+                         &output),
+              0);
+    EXPECT_THAT(output, HasSubstr("The floppy cannot be opened: " + folder + "/floppy.img: " + std::strerror(EROFS)));
+    EXPECT_THAT(output, testing::Not(HasSubstr("Writing the floppy")));
+}
+
 // Another opener holding the device exclusively keeps the write away, as a mount would.
 TEST_F(UsbDrive, ADeviceHeldExclusivelyByAnotherProcessIsNotWritten) {
     const int held = ::open(loop.c_str(), O_RDONLY | O_EXCL | O_CLOEXEC);
