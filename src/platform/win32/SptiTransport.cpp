@@ -18,14 +18,14 @@ static_assert(sizeof(void*) == 4, "the pass-through blocks are laid out for 32-b
 
 std::string DevicePath(const std::string& name) { return "\\\\.\\" + name; }
 
-class TSptiTransport : public IScsiTransport {
+class TSptiTransport : public TStatusTransport {
 public:
     TSptiTransport(std::string name, HANDLE handle) : name_(std::move(name)), handle_(handle) {}
     ~TSptiTransport() override { CloseHandle(handle_); }
     TSptiTransport(const TSptiTransport&) = delete;
     TSptiTransport& operator=(const TSptiTransport&) = delete;
 
-    TScsiReply Execute(const TScsiRequest& request) override {
+    TScsiReply Deliver(const TScsiRequest& request) override {
         DWORD returned = 0;
         if (UsesBufferedBlock(request)) {
             auto block = MakeBufferedBlock(request);
