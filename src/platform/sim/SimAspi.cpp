@@ -1,6 +1,7 @@
 #include "platform/sim/SimAspi.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 
 #include "base/Bytes.h"
@@ -10,11 +11,16 @@ namespace bootdisk {
 // The event of one request: the layer finishes the request when the event is waited for long enough.
 class TSimAspi::TEvent : public IAspiEvent {
 public:
+    static constexpr std::chrono::milliseconds kForever{0xFFFFFFFF};  // INFINITE of the Windows waits
+
     explicit TEvent(TSimAspi& layer) : layer_(layer) {}
     ~TEvent() override { Drop(); }
 
     bool Wait(std::chrono::milliseconds limit) override {
         if (signalled_) return true;
+        // A wait without limit on a request that never completes hangs the program.
+        if (limit >= kForever && (stalled_ || !completion_))
+            throw std::logic_error("waiting without limit for a request that never completes");
         const auto delay = layer_.config_.completionDelay;
         if (completion_ && !stalled_ && delay <= limit) {
             layer_.Pass(delay);
