@@ -15,7 +15,8 @@ constexpr std::uint8_t kDefaultTargets = 8;
 // Synchronous requests answer with their status byte; it is read from the call rather than from a
 // block that, reused, may still hold the previous answer.
 TScsiResult SendAnswered(IAspiLayer& layer, std::span<std::uint8_t> block) {
-    return MapAspiResult(layer.SendASPI32Command({block}), srb::kNoScsiStatus, srb::kNoScsiStatus);
+    return MapAspiResult(layer.SendASPI32Command({block, nullptr, nullptr, {}}), srb::kNoScsiStatus,
+                         srb::kNoScsiStatus);
 }
 
 class TNeverSignalled : public IAspiEvent {
@@ -67,8 +68,8 @@ TScsiResult TAspiTransport::Execute(const TScsiRequest& request) {
     if (transfers) pending->data.assign(request.data, request.data + request.length);
     pending->event = layer_->NewEvent();
     pending->event->Reset();
-    const auto returned =
-        layer_->SendASPI32Command({pending->block, transfers ? pending->data.data() : nullptr, pending->event.get()});
+    const auto returned = layer_->SendASPI32Command(
+        {pending->block, transfers ? pending->data.data() : nullptr, pending->event.get(), {}});
     if (returned == srb::SS_PENDING && !pending->event->Wait(kAspiWaitLimit)) {
         auto abort = MakeAbort(address_.adapter);
         layer_->SendASPI32Command({abort, nullptr, nullptr, pending->block});  // its own result tells nothing more
