@@ -41,7 +41,8 @@ bool RecordImage(TOpticalDevice& device, TJobEnv& env, TStream& cdImage, TBurnin
     cdImage.Rewind();
     TBurnStatus status;
     if (!device.WriteImage(status, cdImage, io)) {
-        env.dialogs.ShowCoolMessage(texts[StrId::GUI_TEXTWRITINGERROR] + texts.AspiError(status.Code));
+        const auto reason = status.Reason.empty() ? std::string() : " (" + status.Reason + ")";
+        env.dialogs.ShowCoolMessage(texts[StrId::GUI_TEXTWRITINGERROR] + texts.AspiError(status.Code) + reason);
         return false;
     }
     return true;

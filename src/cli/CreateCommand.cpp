@@ -10,7 +10,6 @@
 #include "cli/Session.h"
 #include "optical/ImageRecorder.h"
 #include "optical/Optical_devices.h"
-#include "optical/SPTI.h"
 #include "platform/Host.h"
 
 namespace bootdisk::cli {
@@ -67,7 +66,7 @@ private:
 // Everything the rows' kinds refer to, alive for the whole run.
 struct TRowMedia {
     std::vector<TMediaKind> kinds;
-    std::vector<std::unique_ptr<TSPTIdevice>> writers;
+    std::vector<std::unique_ptr<TOpticalDevice>> writers;
     std::vector<std::unique_ptr<TFileRowDialogs>> fileDialogs;
     std::vector<std::unique_ptr<TimageRecorder>> recorders;
     std::optional<TFloppyDrive> floppy;
@@ -95,7 +94,7 @@ TRowMedia OpenRows(const std::vector<TRowSpec>& rows, TSession& session, IHostRa
                 media.kinds.push_back(RemovableTarget(*row.target, session, table, args));
                 break;
             case TRowKind::Cd: {
-                auto writer = std::make_unique<TSPTIdevice>(OpenTransport(*row.target, false).transport);
+                auto writer = OpenDevice(*row.target, false).device;
                 if (!writer->IsWriter()) throw std::runtime_error(*row.target + " is not a CD/DVD writer");
                 media.kinds.push_back({writer->DisplayName, TMediaType::Optical, writer.get(), {}});
                 media.writers.push_back(std::move(writer));

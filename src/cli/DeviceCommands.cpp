@@ -33,8 +33,8 @@ std::string Capabilities(const TCapabilities& caps) {
                  {caps.WriteDVDRAM, "DVD-RAM"}, {caps.TestWrite, "test"}});
 }
 
-void PrintWriter(TSPTIdevice& device) {
-    std::printf("%s\t%s\t%s\n", device.DisplayName.c_str(), device.Transport().Describe().c_str(),
+void PrintWriter(TOpticalDevice& device) {
+    std::printf("%s\t%s\t%s\n", device.DisplayName.c_str(), device.Location().c_str(),
                 Capabilities(device.Capabilities).c_str());
 }
 
@@ -55,7 +55,7 @@ int RunDevices(const TArguments& args) {
     TAppContext app;
     if (!LoadSessionTexts(app)) return 1;
     std::size_t writers = 0;
-    const auto list = [&](TSPTIdevice& device) {
+    const auto list = [&](TOpticalDevice& device) {
         if (!device.IsWriter()) return;
         PrintWriter(device);
         ++writers;
@@ -73,8 +73,8 @@ int RunDevices(const TArguments& args) {
                 continue;
             }
             try {
-                TSPTIdevice device(OpenTransport(name, false).transport);
-                if (device.DeviceType == kDeviceTypeCdRom) list(device);
+                const auto opened = OpenDevice(name, false);
+                if (opened.device->DeviceType == kDeviceTypeCdRom) list(*opened.device);
             } catch (const std::exception& error) {
                 std::fprintf(stderr, "bootdisk devices: %s\n", error.what());
                 unreachable = true;
@@ -91,9 +91,9 @@ int RunDevices(const TArguments& args) {
 int RunBurn(const TArguments& args) {
     if (args.positional.size() != 1) throw std::invalid_argument("burn takes exactly one device");
     const auto& name = args.positional.front();
-    TOpenedTransport opened;
+    TOpenedDevice opened;
     try {
-        opened = OpenTransport(name, args.trace);
+        opened = OpenDevice(name, args.trace);
     } catch (const std::runtime_error& error) {
         std::fprintf(stderr, "bootdisk burn: %s\n", error.what());
         return 1;
@@ -101,7 +101,7 @@ int RunBurn(const TArguments& args) {
     if (args.simDump && !opened.sim) throw std::invalid_argument("--sim-dump needs an emulated writer (sim:...)");
     if (args.simDump && !OutputFileAllowed("burn", *args.simDump)) return 1;
     const auto* sim = opened.sim;
-    TSPTIdevice device(std::move(opened.transport));
+    auto& device = *opened.device;
 
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, false});
     if (!session) return 1;

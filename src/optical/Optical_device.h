@@ -7,12 +7,9 @@
 #include <string>
 
 #include "base/Streams.h"
+#include "optical/ScsiTransport.h"
 
 namespace bootdisk {
-
-// The one-byte outcome of a SCSI command; 0 is success.
-using TScsiResult = std::uint8_t;
-inline constexpr TScsiResult kScsiOk = 0;
 
 // Called between two polls while a command sent in immediate mode completes.
 using TPollCallback = std::function<void()>;
@@ -41,6 +38,7 @@ struct TDiscState {
 struct TBurnStatus {
     std::uint8_t Code = 0;
     TScsiResult Result = kScsiOk;
+    std::string Reason;  // the system's words when the failing command never reached the drive
 };
 
 // Recording stages announced by StageChanged.
@@ -71,6 +69,14 @@ public:
     std::string DisplayName;
     std::string TypeName;
     TCapabilities Capabilities;
+    // GET CONFIGURATION of an ASPI writer: the current profile in the low 16 bits, the feature code
+    // in the high 16 bits of FeatureHeader; 0 elsewhere.
+    std::uint32_t CurrentProfile = 0;
+    std::uint32_t FeatureHeader = 0;
+
+    // Where the device is reached, as a person names it: "/dev/sr0", "E:", "aspi 0:1:0"; empty for
+    // the image recorder.
+    virtual std::string Location() const { return {}; }
 
     virtual bool IsWriter() { return true; }
     virtual TScsiResult Eject() { return kScsiOk; }

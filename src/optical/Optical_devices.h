@@ -1,13 +1,13 @@
 #pragma once
-// The CD/DVD writers of this host: the choice of transport, the scan, and opening a device by name.
+// The CD/DVD writers of this host: the choice of transport, the scans, and opening a device by name.
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "optical/AspiLayer.h"
 #include "optical/IscsiUrl.h"
 #include "optical/Optical_device.h"
-#include "optical/SPTI.h"
 #include "optical/ScsiTransport.h"
 
 namespace bootdisk {
@@ -27,29 +27,35 @@ struct TPassThroughHost {
 
 class TOpticalDevices {
 public:
-    // Runs the scans and keeps the CD-ROM-class devices of the chosen transport, in scan order.
-    explicit TOpticalDevices(const TPassThroughHost& host = {});
+    // Keeps the CD-ROM-class devices of the chosen transport, in scan order: those of the ASPI layer
+    // when it reports itself ready, else those of the pass-through scan. A writer reachable both ways
+    // is thus listed once.
+    explicit TOpticalDevices(const TPassThroughHost& host = {}, std::shared_ptr<IAspiLayer> aspi = HostAspiLayer());
 
-    // No ASPI layer is reached from this build; the pass-through devices are the choice.
-    static constexpr bool AspiAvailable() { return false; }
+    bool AspiAvailable() const { return aspiAvailable_; }
 
     std::size_t Count() const { return Devices.size(); }
-    TSPTIdevice& Item(std::size_t index) { return *Devices.at(index); }
+    TOpticalDevice& Item(std::size_t index) { return *Devices.at(index); }
 
 private:
-    std::vector<std::unique_ptr<TSPTIdevice>> Devices;
+    void ScanPassThrough(const TPassThroughHost& host);
+    void Keep(std::unique_ptr<TOpticalDevice> device);
+
+    bool aspiAvailable_ = false;
+    std::vector<std::unique_ptr<TOpticalDevice>> Devices;
 };
 
 class TSimWriter;
 
-struct TOpenedTransport {
-    std::unique_ptr<IScsiTransport> transport;
-    const TSimWriter* sim = nullptr;  // the emulated writer behind transport, for looking at its disc
+struct TOpenedDevice {
+    std::unique_ptr<TOpticalDevice> device;
+    const TSimWriter* sim = nullptr;  // the emulated writer behind device, for looking at its disc
 };
 
-// A device named on the command line: "/dev/srN" (or "E:" on Windows), "iscsi://...", or "sim:...".
-// With trace, every command is printed on stderr. Throws std::runtime_error or
+// A device named on the command line: "/dev/srN" (or "E:" on Windows), "iscsi://...", "sim:..." (the
+// emulated writer on the pass-through) or "sim-aspi:..." (the same writer behind an emulated ASPI
+// layer). With trace, every command is printed on stderr. Throws std::runtime_error or
 // std::invalid_argument saying why it cannot be opened.
-TOpenedTransport OpenTransport(const std::string& name, bool trace);
+TOpenedDevice OpenDevice(const std::string& name, bool trace);
 
 }  // namespace bootdisk

@@ -10,11 +10,11 @@ namespace bootdisk {
 
 TScsiResult PollUntilComplete(IScsiTransport& transport, const TScsiRequest& command,
                               const TPollCallback& callback, const TPollOptions& options) {
-    const auto result = MapPassThroughResult(transport.Execute(command));
+    const auto result = transport.Execute(command);
     if (result != kScsiOk) return result;
     std::array<std::uint8_t, discinfo::kSize> answer{};
     for (std::uint32_t poll = 0; poll < options.maxPolls; ++poll) {
-        if (MapPassThroughResult(transport.Execute(ReadDiscInformation(answer.data()))) == kScsiOk) return result;
+        if (transport.Execute(ReadDiscInformation(answer.data())) == kScsiOk) return result;
         if (callback) callback();
         if (options.sleep)
             options.sleep(options.pause);

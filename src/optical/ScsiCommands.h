@@ -11,7 +11,7 @@ namespace bootdisk {
 
 // Result codes this layer produces itself.
 inline constexpr TScsiResult kScsiCheckCondition = 1, kScsiNoDevice = 5, kScsiOtherError = 10,
-                             kScsiTargetError = 21;
+                             kScsiTargetError = 21, kScsiTimedOut = 27;
 
 // Over ASPI the mode commands carry the LUN and the capabilities page is read without block
 // descriptors; the pass-through carriers address the drive by handle.

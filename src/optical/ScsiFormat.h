@@ -77,6 +77,7 @@ static_assert(kBlankLength + 4 == kSize);
 
 namespace getconfig {
 inline constexpr std::size_t kSize = 145;
+inline constexpr std::size_t kCurrentProfile = 4, kFeatureHeader = 8;  // 32 bits each
 }  // namespace getconfig
 
 }  // namespace bootdisk

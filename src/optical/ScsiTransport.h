@@ -1,11 +1,16 @@
 #pragma once
 // A SCSI command as it goes over the wire, and the transports that carry it to a drive: the host's
-// pass-through, iSCSI, or the emulated writer. Commands are built once, transport-neutral.
+// pass-through, iSCSI, an ASPI layer, or the emulated writer. Commands are built once, transport-neutral;
+// each transport turns what came back into the one-byte result.
 #include <array>
 #include <cstdint>
 #include <string>
 
 namespace bootdisk {
+
+// The one-byte outcome of a SCSI command; 0 is success.
+using TScsiResult = std::uint8_t;
+inline constexpr TScsiResult kScsiOk = 0;
 
 enum class TDataDirection : std::uint8_t { None, In, Out };
 
@@ -18,18 +23,31 @@ struct TScsiRequest {
     std::uint32_t timeoutSeconds = 120;
 };
 
-// What came back: whether the request reached the drive at all, and the drive's SCSI status byte.
+class IScsiTransport {
+public:
+    virtual ~IScsiTransport() = default;
+    virtual TScsiResult Execute(const TScsiRequest& request) = 0;
+    // The device as a person names it: "/dev/sr0", "E:", "iscsi://...", "aspi 0:1:0", "sim:".
+    virtual std::string Describe() const = 0;
+    // Ejects the disc; START STOP UNIT unless the host has its own call for it.
+    virtual TScsiResult Eject();
+    // The system's words for the last request that did not reach the drive; empty when it gave none.
+    virtual std::string FailureReason() const { return {}; }
+};
+
+// What a pass-through hears back: whether the request reached the drive at all, and the drive's
+// SCSI status byte.
 struct TScsiReply {
     bool delivered = false;
     std::uint8_t status = 0;
 };
 
-class IScsiTransport {
+// A transport that hears only the drive's status byte (SG_IO, the Windows pass-through, iSCSI, the
+// emulated writer): its result is mapped from that byte.
+class TStatusTransport : public IScsiTransport {
 public:
-    virtual ~IScsiTransport() = default;
-    virtual TScsiReply Execute(const TScsiRequest& request) = 0;
-    // The device as a person names it: "/dev/sr0", "iscsi://...", "sim:".
-    virtual std::string Describe() const = 0;
+    TScsiResult Execute(const TScsiRequest& request) final;
+    virtual TScsiReply Deliver(const TScsiRequest& request) = 0;
 };
 
 }  // namespace bootdisk

@@ -1,20 +1,18 @@
 #include "optical/TracingTransport.h"
 
-#include "optical/ScsiCommands.h"
-
 namespace bootdisk {
 
 TTracingTransport::TTracingTransport(std::unique_ptr<IScsiTransport> inner, std::FILE* out)
     : inner_(std::move(inner)), out_(out) {}
 
-TScsiReply TTracingTransport::Execute(const TScsiRequest& request) {
-    const auto reply = inner_->Execute(request);
-    std::fprintf(out_, "%s\n", TraceLine(request, reply).c_str());
+TScsiResult TTracingTransport::Execute(const TScsiRequest& request) {
+    const auto result = inner_->Execute(request);
+    std::fprintf(out_, "%s\n", TraceLine(request, result).c_str());
     std::fflush(out_);
-    return reply;
+    return result;
 }
 
-std::string TraceLine(const TScsiRequest& request, const TScsiReply& reply) {
+std::string TraceLine(const TScsiRequest& request, TScsiResult result) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string line;
     for (std::size_t i = 0; i < request.cdbLength && i < request.cdb.size(); ++i) {
@@ -25,7 +23,7 @@ std::string TraceLine(const TScsiRequest& request, const TScsiReply& reply) {
     line += request.direction == TDataDirection::In    ? "in "
             : request.direction == TDataDirection::Out ? "out "
                                                        : "none ";
-    line += std::to_string(request.length) + " -> " + std::to_string(unsigned(MapPassThroughResult(reply)));
+    line += std::to_string(request.length) + " -> " + std::to_string(unsigned(result));
     return line;
 }
 

@@ -12,8 +12,10 @@ namespace bootdisk {
 class TTracingTransport : public IScsiTransport {
 public:
     TTracingTransport(std::unique_ptr<IScsiTransport> inner, std::FILE* out = stderr);
-    TScsiReply Execute(const TScsiRequest& request) override;
+    TScsiResult Execute(const TScsiRequest& request) override;
     std::string Describe() const override { return inner_->Describe(); }
+    TScsiResult Eject() override { return inner_->Eject(); }
+    std::string FailureReason() const override { return inner_->FailureReason(); }
 
 private:
     std::unique_ptr<IScsiTransport> inner_;
@@ -21,6 +23,6 @@ private:
 };
 
 // The trace line of one command, without the line end.
-std::string TraceLine(const TScsiRequest& request, const TScsiReply& reply);
+std::string TraceLine(const TScsiRequest& request, TScsiResult result);
 
 }  // namespace bootdisk

@@ -48,10 +48,16 @@ protected:
     std::string dos = temp / "dos";
 };
 
-TEST_F(Burn, RecordedDiscEqualsTheIsoImageAndIsWrittenTenBlocksAtATime) {
+// Over the pass-through and over an ASPI layer alike.
+class BurnOver : public Burn, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(BurnOver, RecordedDiscEqualsTheIsoImageAndIsWrittenTenBlocksAtATime) {
     const std::string options = " --params '/X /Y' --options 101100110011";
     std::string output;
-    ASSERT_EQ(Bootdisk("burn sim: --trace --sim-dump disc.bin" + DosFolder() + options, &output), 0) << Errors();
+    ASSERT_EQ(Bootdisk(std::string("burn ") + GetParam() + " --trace --sim-dump disc.bin" + DosFolder() + options,
+                       &output),
+              0)
+        << Errors();
     EXPECT_THAT(output, HasSubstr("\rRecording: 100%"));
     EXPECT_THAT(output, testing::EndsWith("\n"));
     const auto trace = Errors();
@@ -77,6 +83,8 @@ TEST_F(Burn, RecordedDiscEqualsTheIsoImageAndIsWrittenTenBlocksAtATime) {
     EXPECT_THAT(trace, HasSubstr("12 00 00 00 a5 00 in 165 -> 0\n"));  // INQUIRY comes first
     EXPECT_THAT(trace, HasSubstr("5b 01 02 00 00 00 00 00 00 00 none 0 -> 0\n"));  // session closed
 }
+
+INSTANTIATE_TEST_SUITE_P(Transports, BurnOver, ::testing::Values("sim:", "sim-aspi:"));
 
 TEST_F(Burn, DiscAndDriveFaultsGiveTheirMessagesAndFail) {
     const std::pair<const char*, const char*> cases[] = {
@@ -112,6 +120,9 @@ TEST_F(Burn, DevicesListsNamedWriters) {
     EXPECT_EQ(Bootdisk("devices sim: sim:bogus", &output), 1);  // the one that cannot be opened
     EXPECT_EQ(output, "SIM WRITER (BOOTDISK)\tsim:\tread CD-R,CD-RW  write CD-R,CD-RW,test\n");
     EXPECT_THAT(Errors(), HasSubstr("sim:bogus"));
+    std::string aspi;
+    EXPECT_EQ(Bootdisk("devices sim-aspi:", &aspi), 0);
+    EXPECT_EQ(aspi, "SIM WRITER (BOOTDISK)\taspi 0:1:0\tread CD-R,CD-RW  write CD-R,CD-RW,test\n");
     EXPECT_EQ(Bootdisk("devices", &output), 0);  // this machine's own drives, if any
 }
 

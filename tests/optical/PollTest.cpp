@@ -64,8 +64,8 @@ TEST_F(PollTest, DriveThatNeverCompletesGivesUpAfterThePollLimit) {
 }
 
 TEST_F(PollTest, LostDriveIsNoDevice) {
-    struct TGone : IScsiTransport {
-        TScsiReply Execute(const TScsiRequest&) override { return {}; }
+    struct TGone : TStatusTransport {
+        TScsiReply Deliver(const TScsiRequest&) override { return {}; }
         std::string Describe() const override { return "gone"; }
     } gone;
     EXPECT_EQ(PollUntilComplete(gone, SynchronizeCache(), {}, options), kScsiNoDevice);

@@ -299,5 +299,31 @@ TEST(DSKburningIOTest, StagesMapOntoTheCopyFraction) {
     EXPECT_DOUBLE_EQ(reported[2], 0.8);
 }
 
+TEST_F(RecordingTest, ACommandThatNeverReachedTheDriveCarriesTheSystemsWords) {
+    // The host loses the drive at the third WRITE(10).
+    class TUnplugged : public TStatusTransport {
+    public:
+        TScsiReply Deliver(const TScsiRequest& request) override {
+            if (request.cdb[0] == scsi::kWrite10 && ++writes_ == 3) {
+                reason_ = "The device is not connected.";
+                return {};
+            }
+            reason_.clear();
+            return drive_.Deliver(request);
+        }
+        std::string Describe() const override { return "E:"; }
+        std::string FailureReason() const override { return reason_; }
+
+    private:
+        TSimWriter drive_;
+        int writes_ = 0;
+        std::string reason_;
+    };
+    device = std::make_unique<TSPTIdevice>(std::make_unique<TUnplugged>());
+    EXPECT_FALSE(Record(Image(kImageBlocks * 2048)));
+    EXPECT_EQ(status.Code, burncode::WriteError);
+    EXPECT_EQ(status.Reason, "The device is not connected.");
+}
+
 }  // namespace
 }  // namespace bootdisk

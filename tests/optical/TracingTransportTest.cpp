@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "optical/Optical_devices.h"
+#include "optical/SPTI.h"
 #include "optical/ScsiCommands.h"
 #include "optical/TracingTransport.h"
 #include "platform/sim/SimWriter.h"
@@ -13,10 +14,10 @@ namespace bootdisk {
 namespace {
 
 // Answers every command with a fixed reply; INQUIRY gets the given peripheral byte.
-class TFixedTransport : public IScsiTransport {
+class TFixedTransport : public TStatusTransport {
 public:
     explicit TFixedTransport(TScsiReply reply, std::uint8_t peripheral = 0) : reply_(reply), peripheral_(peripheral) {}
-    TScsiReply Execute(const TScsiRequest& request) override {
+    TScsiReply Deliver(const TScsiRequest& request) override {
         if (reply_.delivered && request.cdb[0] == scsi::kInquiry && request.data) request.data[0] = peripheral_;
         return reply_;
     }
@@ -30,7 +31,7 @@ private:
 std::string Trace(TScsiReply reply, const TScsiRequest& request) {
     std::FILE* file = std::tmpfile();
     TTracingTransport tracing(std::make_unique<TFixedTransport>(reply), file);
-    EXPECT_EQ(tracing.Execute(request).status, reply.status);
+    EXPECT_EQ(tracing.Execute(request), MapPassThroughResult(reply));
     EXPECT_EQ(tracing.Describe(), "fixed");
     std::rewind(file);
     char line[256] = {};
@@ -60,23 +61,29 @@ TEST(OpticalDevices, KeepsTheCdRomClassInScanOrder) {
     };
     TOpticalDevices devices(host);
     ASSERT_EQ(devices.Count(), 2u);
-    EXPECT_EQ(devices.Item(0).Transport().Describe(), "sim:");
+    EXPECT_EQ(devices.Item(0).Location(), "sim:");
     EXPECT_TRUE(devices.Item(0).IsWriter());
-    EXPECT_EQ(devices.Item(1).Transport().Describe(), "fixed");
+    EXPECT_EQ(devices.Item(1).Location(), "fixed");
     EXPECT_FALSE(devices.Item(1).IsWriter());  // a reader without write capabilities stays unlisted
-    EXPECT_FALSE(TOpticalDevices::AspiAvailable());
+    EXPECT_FALSE(devices.AspiAvailable());
 }
 
 TEST(OpticalDevices, OpensByName) {
-    const auto sim = OpenTransport("sim:full", false);
+    const auto sim = OpenDevice("sim:full", false);
     ASSERT_NE(sim.sim, nullptr);
-    EXPECT_EQ(sim.transport->Describe(), "sim:full");
-    const auto traced = OpenTransport("sim:", true);
+    EXPECT_EQ(sim.device->Location(), "sim:full");
+    const auto traced = OpenDevice("sim:", true);
     EXPECT_NE(traced.sim, nullptr);
-    EXPECT_NE(dynamic_cast<TTracingTransport*>(traced.transport.get()), nullptr);
-    EXPECT_THROW(OpenTransport("sim:bogus", false), std::invalid_argument);
-    EXPECT_THROW(OpenTransport("iscsi://h/iqn.x", false), std::invalid_argument);
-    EXPECT_THROW(OpenTransport("/nonexistent/sr0", false), std::runtime_error);
+    auto* device = dynamic_cast<TSPTIdevice*>(traced.device.get());
+    ASSERT_NE(device, nullptr);
+    EXPECT_NE(dynamic_cast<TTracingTransport*>(&device->Transport()), nullptr);
+    const auto aspi = OpenDevice("sim-aspi:", false);
+    EXPECT_EQ(aspi.device->Location(), "aspi 0:1:0");
+    EXPECT_NE(aspi.sim, nullptr);
+    EXPECT_THROW(OpenDevice("sim:bogus", false), std::invalid_argument);
+    EXPECT_THROW(OpenDevice("sim-aspi:bogus", false), std::invalid_argument);
+    EXPECT_THROW(OpenDevice("iscsi://h/iqn.x", false), std::invalid_argument);
+    EXPECT_THROW(OpenDevice("/nonexistent/sr0", false), std::runtime_error);
 }
 
 }  // namespace

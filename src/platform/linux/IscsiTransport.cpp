@@ -23,7 +23,7 @@ struct TTaskDeleter {
     void operator()(scsi_task* task) const { scsi_free_scsi_task(task); }
 };
 
-class TIscsiTransport : public IScsiTransport {
+class TIscsiTransport : public TStatusTransport {
 public:
     TIscsiTransport(std::string name, std::unique_ptr<iscsi_context, TContextDeleter> context, int lun)
         : name_(std::move(name)), context_(std::move(context)), lun_(lun) {}
@@ -31,7 +31,7 @@ public:
     TIscsiTransport(const TIscsiTransport&) = delete;
     TIscsiTransport& operator=(const TIscsiTransport&) = delete;
 
-    TScsiReply Execute(const TScsiRequest& request) override {
+    TScsiReply Deliver(const TScsiRequest& request) override {
         if (request.cdbLength == 0 || request.cdbLength > request.cdb.size()) return {};
         // scsi_free_scsi_task releases the task with free(), so it is allocated the same way.
         std::unique_ptr<scsi_task, TTaskDeleter> task(static_cast<scsi_task*>(std::calloc(1, sizeof(scsi_task))));

@@ -22,14 +22,14 @@ static_assert(kSgDxferNone == SG_DXFER_NONE && kSgDxferToDev == SG_DXFER_TO_DEV 
 // SG_IO as the sr driver takes it arrived with the version 3 interface.
 constexpr int kMinSgVersion = 30000;
 
-class TSgTransport : public IScsiTransport {
+class TSgTransport : public TStatusTransport {
 public:
     TSgTransport(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
     ~TSgTransport() override { ::close(fd_); }
     TSgTransport(const TSgTransport&) = delete;
     TSgTransport& operator=(const TSgTransport&) = delete;
 
-    TScsiReply Execute(const TScsiRequest& request) override {
+    TScsiReply Deliver(const TScsiRequest& request) override {
         const auto sg = MakeSgRequest(request);
         std::array<std::uint8_t, 16> cdb = request.cdb;
         std::array<std::uint8_t, kSgSenseLength> sense{};
@@ -46,14 +46,17 @@ public:
         int result;
         do result = ::ioctl(fd_, SG_IO, &header);
         while (result < 0 && errno == EINTR);
+        reason_ = result == 0 ? std::string() : std::strerror(errno);
         return SgReply(result == 0, header.status, header.host_status, header.driver_status);
     }
 
     std::string Describe() const override { return path_; }
+    std::string FailureReason() const override { return reason_; }
 
 private:
     std::string path_;
     int fd_;
+    std::string reason_;
 };
 
 }  // namespace

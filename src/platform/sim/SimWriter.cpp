@@ -47,7 +47,7 @@ std::vector<std::uint8_t> WriteParametersPage() {
 
 }  // namespace
 
-TScsiReply TSimWriter::Execute(const TScsiRequest& request) {
+TScsiReply TSimWriter::Deliver(const TScsiRequest& request) {
     commands_.push_back({request.cdb, request.cdbLength, request.direction, request.length});
     const bool failing = config_.failingOpcode == request.cdb[0];
     if (failing && !config_.failureCarriesData) return {true, kCheckCondition};
@@ -66,7 +66,7 @@ std::uint8_t TSimWriter::Answer(const TScsiRequest& request) {
         case scsi::kTestUnitReady: break;
         case scsi::kInquiry:
             out.assign(inquiry::kSize, 0);
-            out[inquiry::kDeviceType] = 0x05;
+            out[inquiry::kDeviceType] = config_.peripheral;
             out[inquiry::kRemovable] = 0x80;
             out[inquiry::kVersion] = 0x05;
             out[inquiry::kResponseFormat] = 0x02;
@@ -94,6 +94,15 @@ std::uint8_t TSimWriter::Answer(const TScsiRequest& request) {
             TrackInformation(out);
             break;
         case scsi::kReadBufferCapacity: BufferCapacity(out); break;
+        case scsi::kGetConfiguration:
+            // The feature header with the current profile CD-R, then the one feature asked for, not current.
+            out.assign(16, 0);
+            PutBE32(&out[0], std::uint32_t(out.size() - 4));
+            PutBE16(&out[6], 0x0009);
+            PutBE16(&out[8], GetBE16(&request.cdb[2]));
+            out[10] = 0x04;
+            out[11] = 4;
+            break;
         case scsi::kWrite10: return Write(request);
         case scsi::kSynchronizeCache: return StartImmediate();
         case scsi::kCloseTrackSession:

@@ -14,6 +14,7 @@
 namespace bootdisk {
 
 struct TSimWriterConfig {
+    std::uint8_t peripheral = 0x05;   // byte 0 of the INQUIRY answer: a CD-ROM-class drive
     std::uint32_t freeBlocks = 359'849;  // an 80-minute CD-R
     std::uint32_t bufferBytes = 2 * 1024 * 1024;
     std::uint8_t discStatus = 0;      // 0 blank, 1 appendable, 2 complete
@@ -33,12 +34,12 @@ struct TSimCommand {
     std::uint32_t length = 0;
 };
 
-class TSimWriter : public IScsiTransport {
+class TSimWriter : public TStatusTransport {
 public:
     explicit TSimWriter(TSimWriterConfig config = {}, std::string name = "sim:")
         : config_(config), name_(std::move(name)) {}
 
-    TScsiReply Execute(const TScsiRequest& request) override;
+    TScsiReply Deliver(const TScsiRequest& request) override;
     std::string Describe() const override { return name_; }
 
     // Faults and disc state may be changed between commands.

@@ -1,6 +1,7 @@
 // SCSI commands to a Windows optical drive through IOCTL_SCSI_PASS_THROUGH(_DIRECT) on \\.\X:,
 // and the drive-letter scan.
 #include <windows.h>
+#include <winioctl.h>
 
 #include <algorithm>
 #include <cctype>
@@ -8,7 +9,10 @@
 #include <stdexcept>
 
 #include "optical/Optical_devices.h"
+#include "optical/ScsiCommands.h"
 #include "optical/SptiBlock.h"
+#include "platform/Host.h"
+#include "platform/HostSystem.h"
 
 namespace bootdisk {
 namespace {
@@ -18,20 +22,24 @@ static_assert(sizeof(void*) == 4, "the pass-through blocks are laid out for 32-b
 
 std::string DevicePath(const std::string& name) { return "\\\\.\\" + name; }
 
-class TSptiTransport : public IScsiTransport {
+static_assert(IOCTL_STORAGE_MEDIA_REMOVAL == 0x002D4804 && IOCTL_STORAGE_EJECT_MEDIA == 0x002D4808);
+constexpr DWORD kPlatformNt = 2;
+
+class TSptiTransport : public TStatusTransport {
 public:
     TSptiTransport(std::string name, HANDLE handle) : name_(std::move(name)), handle_(handle) {}
     ~TSptiTransport() override { CloseHandle(handle_); }
     TSptiTransport(const TSptiTransport&) = delete;
     TSptiTransport& operator=(const TSptiTransport&) = delete;
 
-    TScsiReply Execute(const TScsiRequest& request) override {
+    TScsiReply Deliver(const TScsiRequest& request) override {
+        reason_.clear();
         DWORD returned = 0;
         if (UsesBufferedBlock(request)) {
             auto block = MakeBufferedBlock(request);
             if (!DeviceIoControl(handle_, kIoctlScsiPassThrough, block.data(), DWORD(spti::HeaderSize), block.data(),
                                  DWORD(block.size()), &returned, nullptr))
-                return {};
+                return Undelivered();
             if (request.direction == TDataDirection::In && request.data != nullptr)
                 std::copy_n(block.begin() + spti::DataOffset, request.length, request.data);
             return {true, block[spti::ScsiStatus]};
@@ -39,15 +47,38 @@ public:
         auto block = MakeDirectBlock(request, std::uint32_t(reinterpret_cast<std::uintptr_t>(request.data)));
         if (!DeviceIoControl(handle_, kIoctlScsiPassThroughDirect, block.data(), DWORD(block.size()), block.data(),
                              DWORD(block.size()), &returned, nullptr))
-            return {};
+            return Undelivered();
         return {true, block[spti::ScsiStatus]};
     }
+
+    // The storage calls, on a handle of its own opened for reading: allow removal (its outcome does
+    // not matter), then eject.
+    TScsiResult Eject() override {
+        const HANDLE handle = CreateFileA(DevicePath(name_).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, 0, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return kScsiNoDevice;
+        DWORD returned = 0;
+        BYTE prevent = 0;
+        DeviceIoControl(handle, IOCTL_STORAGE_MEDIA_REMOVAL, &prevent, sizeof prevent, nullptr, 0, &returned, nullptr);
+        const bool ejected =
+            DeviceIoControl(handle, IOCTL_STORAGE_EJECT_MEDIA, nullptr, 0, nullptr, 0, &returned, nullptr) != 0;
+        CloseHandle(handle);
+        return ejected ? kScsiOk : kScsiOtherError;
+    }
+
+    std::string FailureReason() const override { return reason_; }
 
     std::string Describe() const override { return name_; }
 
 private:
+    TScsiReply Undelivered() {
+        reason_ = SystemErrorText(GetLastError());
+        return {};
+    }
+
     std::string name_;
     HANDLE handle_;
+    std::string reason_;
 };
 
 }  // namespace
@@ -64,6 +95,8 @@ std::unique_ptr<IScsiTransport> OpenPassThrough(const std::string& name) {
 
 std::vector<std::string> PassThroughDeviceNames() {
     std::vector<std::string> names;
+    // The 9x family has no pass-through: its drives are reached through ASPI only.
+    if (RealHost().Version().platformId != kPlatformNt) return names;
     DWORD mask = GetLogicalDrives();
     for (char letter = 'A'; mask != 0; ++letter, mask >>= 1) {
         if ((mask & 1) == 0) continue;

@@ -1,0 +1,11 @@
+#include "optical/ScsiTransport.h"
+
+#include "optical/ScsiCommands.h"
+
+namespace bootdisk {
+
+TScsiResult IScsiTransport::Eject() { return Execute(EjectDisc()); }
+
+TScsiResult TStatusTransport::Execute(const TScsiRequest& request) { return MapPassThroughResult(Deliver(request)); }
+
+}  // namespace bootdisk
