@@ -10,6 +10,13 @@
 
 namespace bootdisk {
 
+// Why a drive may not take the boot image, the weightiest reason first.
+enum class TDriveRefusal { None, Partition, NotRemovable, HoldsSystem, Mounted, InUse, ReadOnly, TooSmall };
+
+// Only a whole removable disk that holds neither the running system nor a file system in use, can
+// be written and has room for the image may take it.
+TDriveRefusal RefusalOf(const THostDrive& drive);
+
 // "Removable storage device (SanDisk Cruzer, 16.0 GB, /dev/sdb)".
 std::string DriveLabel(const TStringTable& texts, const THostDrive& drive);
 // Why the drive is not offered, in the user's words; empty when it is offered.

@@ -61,6 +61,7 @@ int RunDevices(const TArguments& args) {
         ++writers;
     };
     std::vector<THostDrive> drives;
+    bool unreachable = false;  // a named device that cannot be opened
     if (args.positional.empty()) {
         TOpticalDevices devices;
         for (std::size_t i = 0; i < devices.Count(); ++i) list(devices.Item(i));
@@ -76,6 +77,7 @@ int RunDevices(const TArguments& args) {
                 if (device.DeviceType == kDeviceTypeCdRom) list(device);
             } catch (const std::exception& error) {
                 std::fprintf(stderr, "bootdisk devices: %s\n", error.what());
+                unreachable = true;
             }
         }
     }
@@ -83,7 +85,7 @@ int RunDevices(const TArguments& args) {
     const bool scan = args.positional.empty();
     if (writers == 0 && (scan || drives.size() < args.positional.size())) std::printf("No CD/DVD writer found.\n");
     if (scan || !drives.empty()) PrintDrives(drives, app.texts);
-    return 0;
+    return unreachable ? 1 : 0;
 }
 
 int RunBurn(const TArguments& args) {

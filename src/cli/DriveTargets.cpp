@@ -33,9 +33,10 @@ TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRa
     const auto& texts = session.app.texts;
     const auto drive = DescribeHostDrive(device);
     if (!drive) throw ERefusedTarget(device + " is not a disk of this computer");
-    // The removable check comes first, as in the wizard.
-    if (drive->Refusal() == TDriveRefusal::NotRemovable) throw ERefusedTarget(device + ": " + EDiskProtectionFault().what());
-    if (drive->Refusal() != TDriveRefusal::None) throw ERefusedTarget(device + " " + RefusalText(texts, *drive));
+    // A whole disk that is not removable gets the wizard's words.
+    const auto refusal = RefusalOf(*drive);
+    if (refusal == TDriveRefusal::NotRemovable) throw ERefusedTarget(device + ": " + EDiskProtectionFault().what());
+    if (refusal != TDriveRefusal::None) throw ERefusedTarget(device + ": " + RefusalText(texts, *drive));
     Confirm(*drive, args);
     const char letter = table.Attach(drive->device, drive->type);
     if (letter == 0) throw ERefusedTarget("no drive letter is left for " + device);

@@ -21,14 +21,14 @@ public:
 std::string DriveIdentity(const THostDrive& drive);
 
 // The removable drive at device as a media kind, attached to a letter of table. Throws
-// ERefusedTarget when it is no disk, is not offered (fixed, system, mounted, in use) or the user
-// does not agree.
+// ERefusedTarget when it is no disk, is not offered (a partition, fixed, system, mounted, in use,
+// read-only, too small) or the user does not agree.
 TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRawDevices& table,
                            const TArguments& args);
 
-// The floppy drive at device (a floppy's node or a 1.44 MB image file). Throws ERefusedTarget when
-// it cannot take the boot floppy now (cannot be opened, is no 1.44 MB floppy, is mounted) or the
-// user does not agree.
+// The floppy drive at device (a floppy's node, a removable 1.44 MB disk or a 1.44 MB image file).
+// Throws ERefusedTarget when it cannot take the boot floppy now (see AttachFloppy) or the user does
+// not agree.
 TFloppyDrive FloppyTarget(const std::string& device, TSession& session, IHostRawDevices& table,
                           const TArguments& args);
 

@@ -22,6 +22,7 @@ constexpr std::size_t kSize = 182;
 constexpr std::size_t kCylinders = 4;
 constexpr std::size_t kBytesPerSector = 7;
 constexpr std::size_t kSectorsPerCluster = 9;
+constexpr std::size_t kTotalSectors16 = 15;
 constexpr std::size_t kSectorsPerTrack = 20;
 constexpr std::size_t kHeads = 22;
 constexpr std::size_t kTotalSectors = 28;
@@ -72,7 +73,9 @@ bool TDisk9x::QueryGeometry() {
     Request(vwin32::kDiosIoctl, r);
     BytesPerSector = GetLE16(block.data() + dpb::kBytesPerSector);
     SectorsPerCluster = block[dpb::kSectorsPerCluster];
+    // DOS fills the 32-bit count only for volumes of 65,536 sectors or more.
     TotalSectors = GetLE32(block.data() + dpb::kTotalSectors);
+    if (TotalSectors == 0) TotalSectors = GetLE16(block.data() + dpb::kTotalSectors16);
     SectorsPerTrack = GetLE16(block.data() + dpb::kSectorsPerTrack);
     Heads = GetLE16(block.data() + dpb::kHeads);
     Cylinders = GetLE16(block.data() + dpb::kCylinders);

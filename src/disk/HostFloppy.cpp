@@ -1,11 +1,13 @@
 #include "disk/HostFloppy.h"
 
+#include <optional>
 #include <stdexcept>
 
 #include "base/Text.h"
 #include "disk/DeviceFloppy.h"
 #include "image/Fat12Format.h"
 #include "platform/Host.h"
+#include "platform/HostDrives.h"
 
 namespace bootdisk {
 
@@ -31,15 +33,42 @@ private:
     IDriveFiles& target_;
 };
 
+namespace {
+
+// Why device, of the kind the system tells, is no floppy; nothing for a floppy drive, a removable
+// disk or an image file.
+std::optional<std::string> NotAFloppy(THostDriveType type, const TStringTable& texts) {
+    switch (type) {
+        case THostDriveType::Removable: return std::nullopt;
+        case THostDriveType::Fixed: return texts[StrId::DRIVE_NOTREMOVABLE];
+        case THostDriveType::Partition: return texts[StrId::DRIVE_PARTITION];
+        case THostDriveType::Unknown:
+        case THostDriveType::Other: break;
+    }
+    return texts[StrId::FLOPPYINSTALL_NOTADISK];
+}
+
+}  // namespace
+
+// Every check comes before the device is opened for writing; the size is asked of a read-only open.
 void AttachFloppy(IHostRawDevices& devices, const std::string& device, const TStringTable& texts) {
-    devices.Assign(THostFloppy::kDrive, device, THostDriveType::Removable);
+    const auto refuse = [&](const std::string& reason) {
+        throw std::runtime_error(texts[StrId::FLOPPYINSTALL_NOTAFLOPPYDRIVE] + device + " (" + reason + ")");
+    };
+    if (!CanStandForFloppyDrive(device)) refuse(texts[StrId::FLOPPYINSTALL_DRIVEA]);
+    devices.Assign(THostFloppy::kDrive, device, THostDriveType::Removable);  // an image file is a floppy
+    const THostDriveType type = devices.DriveType(THostFloppy::kDrive);
+    const auto notAFloppy = NotAFloppy(type, texts);
+    // Nothing at device: the open below says why.
+    if (notAFloppy && type != THostDriveType::Unknown) refuse(*notAFloppy);
     if (const auto mountPoint = devices.MountedAt(THostFloppy::kDrive))
         throw std::runtime_error(texts[StrId::DISK_MOUNTED] + *mountPoint);
     std::uint32_t error = 0;
-    const auto opened = devices.Open(THostFloppy::kDrive, TDeviceAccess::ReadWrite, error);
+    const auto opened = devices.Open(THostFloppy::kDrive, TDeviceAccess::ReadOnly, error);
     std::uint64_t size = 0;
     if (opened) error = opened->QuerySize(size);
     if (error != 0) throw std::runtime_error(texts[StrId::FLOPPYINSTALL_CANNOTOPEN] + device + ": " + SystemErrorText(error));
+    if (notAFloppy) refuse(*notAFloppy);
     if (size != fat12::kImageSize)
         throw std::runtime_error(texts[StrId::FLOPPYINSTALL_NOTAFLOPPY] + device + " holds " + std::to_string(size) +
                                  " bytes");

@@ -19,9 +19,10 @@ struct THostFloppyPorts {
     TExeDataBase& payload;
 };
 
-// Maps drive A: of devices to device (a floppy drive's node or a 1.44 MB image file) and checks
-// that it can take the boot floppy now. Throws std::runtime_error saying why not: it cannot be
-// opened, it does not hold 1.44 MB (most likely a disk given by mistake), or it is mounted.
+// Maps drive A: of devices to device (a floppy drive's node, a removable disk or a 1.44 MB image
+// file) and checks, asking the system now, that it can take the boot floppy. Throws
+// std::runtime_error saying why not: it is a fixed disk, a partition or no disk at all, it is
+// mounted, it cannot be opened, or it does not hold 1.44 MB (most likely a disk given by mistake).
 void AttachFloppy(IHostRawDevices& devices, const std::string& device, const TStringTable& texts);
 
 class THostFloppy {

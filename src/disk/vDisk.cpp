@@ -17,6 +17,7 @@ void TVirtualDisk::GetDriveInfo() {
         case THostDriveType::Unknown: DriveType = 0; break;
         case THostDriveType::Removable: DriveType = 3; break;
         case THostDriveType::Fixed: DriveType = 1; break;
+        case THostDriveType::Partition:
         case THostDriveType::Other: DriveType = 4; break;
     }
 }

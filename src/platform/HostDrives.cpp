@@ -5,14 +5,6 @@
 
 namespace bootdisk {
 
-TDriveRefusal THostDrive::Refusal() const {
-    if (type != THostDriveType::Removable) return TDriveRefusal::NotRemovable;
-    if (holdsSystem) return TDriveRefusal::HoldsSystem;
-    if (mountedAt) return TDriveRefusal::Mounted;
-    if (!usedBy.empty()) return TDriveRefusal::InUse;
-    return TDriveRefusal::None;
-}
-
 std::string THostDrive::Details() const { return (model.empty() ? "" : model + ", ") + FormatSize(size); }
 
 std::string FormatSize(std::uint64_t bytes) {

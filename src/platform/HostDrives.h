@@ -1,7 +1,6 @@
 #pragma once
-// The host's disks as candidates for a raw boot image: what identifies each one, and why one is
-// not offered. Only a removable disk that holds neither the running system nor a file system in
-// use may be written.
+// The host's disks as candidates for a raw boot image: what identifies each one, and what the
+// system tells about it that decides whether it is offered.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,18 +10,16 @@
 
 namespace bootdisk {
 
-enum class TDriveRefusal { None, NotRemovable, HoldsSystem, Mounted, InUse };
-
 struct THostDrive {
     std::string device;  // "/dev/sdb", or "E:" on Windows
     std::string model;   // as the drive names itself; may be empty
-    std::uint64_t size = 0;
+    std::uint64_t size = 0;  // of the partition itself for a partition
     THostDriveType type = THostDriveType::Unknown;
     bool holdsSystem = false;
     std::optional<std::string> mountedAt;  // a file system of it (or of a partition) mounted there
     std::vector<std::string> usedBy;       // devices built on it (device-mapper, RAID)
+    bool readOnly = false;
 
-    TDriveRefusal Refusal() const;
     // "SanDisk Cruzer, 16.0 GB", or only the size when the drive names no model.
     std::string Details() const;
 };
@@ -34,6 +31,10 @@ std::optional<THostDrive> DescribeHostDrive(const std::string& device);
 
 // The floppy drive's device: "/dev/fd0", or "A:" on Windows.
 std::string DefaultFloppyDevice();
+// Whether the floppy installation's drive A: can stand for device: on Windows only A: itself, as
+// drive letters are the system's; elsewhere any device node or file, whose kind is checked when it
+// is attached.
+bool CanStandForFloppyDrive(const std::string& device);
 
 // "16.0 GB", "1.4 MB": decimal units, as drives are sold.
 std::string FormatSize(std::uint64_t bytes);

@@ -11,7 +11,8 @@
 namespace bootdisk {
 
 enum class TDeviceAccess { ReadOnly, ReadWrite };
-enum class THostDriveType { Unknown, Removable, Fixed, Other };
+// A floppy drive counts as removable; a partition is part of a disk, never a drive of its own.
+enum class THostDriveType { Unknown, Removable, Fixed, Partition, Other };
 
 struct TVolumeInfo {
     std::string volumeName;
@@ -51,6 +52,7 @@ public:
     virtual std::unique_ptr<IRawDevice> Open(char drive, TDeviceAccess access, std::uint32_t& error) = 0;
     virtual std::optional<TVolumeInfo> Volume(char drive) const = 0;
     virtual std::optional<TFreeSpace> FreeSpace(char drive) const = 0;
+    // Asked of the system at each call: the medium behind a drive can change between two copies.
     virtual THostDriveType DriveType(char drive) const = 0;
     // Where a file system on the drive is mounted, when the host mounts file systems beside raw
     // access (Windows locks the volume instead and answers nothing).
@@ -61,6 +63,8 @@ public:
 // with Assign; an unassigned letter cannot be opened.
 class IHostRawDevices : public IRawDevices {
 public:
+    // type is the drive type of a file at path, which no system can tell; a device's type is the
+    // system's.
     virtual void Assign(char drive, std::string path, THostDriveType type) = 0;
     // The letter by which the disk objects reach device ("/dev/sdb", or "E:" on Windows); a letter
     // from C: up is assigned to it where needed. 0 when no letter is left.

@@ -25,15 +25,25 @@ TEST(RemovableKinds, OnlyOfferedDrivesBecomeKindsEachWithItsOwnLetter) {
     EXPECT_EQ(kinds[0].type, TMediaType::Removable);
     EXPECT_EQ(kinds[0].removable.device, "/dev/sdb");
     EXPECT_NE(kinds[0].removable.letter, kinds[1].removable.letter);
-    EXPECT_EQ(table->DriveType(kinds[1].removable.letter), THostDriveType::Removable);
     EXPECT_EQ(table->Attach("/dev/sdb", THostDriveType::Removable), kinds[0].removable.letter)
         << "a drive keeps its letter";
 }
 
-TEST(RemovableKinds, EveryRefusalHasItsReasonInWords) {
+// Drives that would be refused when written are not offered either; the weightiest reason is named.
+TEST(RemovableKinds, EveryRefusalHasItsReasonInWordsWeightiestFirst) {
     const TStringTable texts;
     auto drive = Stick("/dev/sdb");
+    const auto table = CreateHostRawDevices();
+    const auto offered = [&] { return RemovableMediaKinds(texts, {drive}, *table).size() == 1; };
     EXPECT_EQ(RefusalText(texts, drive), "");
+    drive.size = 1'474'560;  // exactly the image
+    EXPECT_TRUE(offered());
+    drive.size = 1'474'559;
+    EXPECT_EQ(RefusalText(texts, drive), "smaller than the boot image (1.5 MB)");
+    EXPECT_FALSE(offered());
+    drive.readOnly = true;
+    EXPECT_EQ(RefusalText(texts, drive), "read-only");
+    EXPECT_FALSE(offered());
     drive.usedBy = {"dm-0", "md1"};
     EXPECT_EQ(RefusalText(texts, drive), "is in use by dm-0, md1");
     drive.mountedAt = "/media/my stick";
@@ -42,6 +52,8 @@ TEST(RemovableKinds, EveryRefusalHasItsReasonInWords) {
     EXPECT_EQ(RefusalText(texts, drive), "holds the running system");
     drive.type = THostDriveType::Fixed;
     EXPECT_EQ(RefusalText(texts, drive), "not a removable disk");
+    drive.type = THostDriveType::Partition;
+    EXPECT_EQ(RefusalText(texts, drive), "a partition, not a whole disk");
 }
 
 }  // namespace

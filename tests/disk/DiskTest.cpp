@@ -266,6 +266,18 @@ TEST_F(Disk9xTest, OpenReadsTheGeometryFromTheDeviceParameters) {
     EXPECT_EQ(vwin32.openServices, 0);
 }
 
+// DOS gives a volume under 65,536 sectors its count in the 16-bit field only, a larger one in the
+// 32-bit field only; the simulated service does the same.
+TEST_F(Disk9xTest, TheSectorCountComesFromWhicheverFieldDosFilled) {
+    for (const std::uint32_t sectors : {2880u, 65535u, 65536u, 100000u}) {
+        vwin32.config.sectors = sectors;
+        TDisk9x disk('E', devices, vwin32, 1111);
+        EXPECT_FALSE(disk.Open(false)) << sectors;
+        EXPECT_EQ(disk.TotalSectors, sectors);
+        EXPECT_EQ(disk.Size, std::uint64_t{sectors} * 512);
+    }
+}
+
 TEST_F(Disk9xTest, FailedGeometryQueryLeavesAnEmptyDisk) {
     vwin32.config.carryOnFunction = 0x0860;
     TDisk9x disk('E', devices, vwin32, 1111);

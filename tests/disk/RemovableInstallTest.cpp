@@ -47,6 +47,8 @@ TEST_F(RemovableInstall, WritesTheImageTrackByTrackWithTheHardDiskBootMark) {
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), stick.bytes.begin()));
     EXPECT_TRUE(std::all_of(stick.bytes.begin() + fat12::kImageSize, stick.bytes.end(), [](auto b) { return b == 0; }));
     EXPECT_EQ(stick.writes, 160);
+    EXPECT_EQ(stick.flushes, 1);
+    EXPECT_EQ(stick.writesFlushed, 160) << "the flush comes after the last write";
     ASSERT_EQ(progress.size(), 160u);
     EXPECT_DOUBLE_EQ(progress.front(), 18.0 / 2880);
     EXPECT_DOUBLE_EQ(progress[1], 36.0 / 2880);

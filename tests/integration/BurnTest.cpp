@@ -109,7 +109,7 @@ TEST_F(Burn, BadDevicesAreRefusedWithAReason) {
 
 TEST_F(Burn, DevicesListsNamedWriters) {
     std::string output;
-    EXPECT_EQ(Bootdisk("devices sim: sim:bogus", &output), 0);
+    EXPECT_EQ(Bootdisk("devices sim: sim:bogus", &output), 1);  // the one that cannot be opened
     EXPECT_EQ(output, "SIM WRITER (BOOTDISK)\tsim:\tread CD-R,CD-RW  write CD-R,CD-RW,test\n");
     EXPECT_THAT(Errors(), HasSubstr("sim:bogus"));
     EXPECT_EQ(Bootdisk("devices", &output), 0);  // this machine's own drives, if any

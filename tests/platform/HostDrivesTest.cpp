@@ -1,9 +1,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <filesystem>
 #include <fstream>
 
+#include "app/RemovableKinds.h"
+#include "disk/HostFloppy.h"
 #include "platform/HostDrives.h"
 #include "platform/linux/BlockDevices.h"
 #include "support/TestSupport.h"
@@ -12,22 +17,8 @@ namespace bootdisk {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::HasSubstr;
 using testing::Optional;
-
-TEST(HostDrive, RefusalReasonsComeInOrderOfWeight) {
-    THostDrive drive{"/dev/sdb", "Stick", 16'000'000'000, THostDriveType::Removable, false, std::nullopt, {}};
-    EXPECT_EQ(drive.Refusal(), TDriveRefusal::None);
-    drive.usedBy = {"dm-0"};
-    EXPECT_EQ(drive.Refusal(), TDriveRefusal::InUse);
-    drive.mountedAt = "/media/stick";
-    EXPECT_EQ(drive.Refusal(), TDriveRefusal::Mounted);
-    drive.holdsSystem = true;
-    EXPECT_EQ(drive.Refusal(), TDriveRefusal::HoldsSystem);
-    drive.type = THostDriveType::Fixed;
-    EXPECT_EQ(drive.Refusal(), TDriveRefusal::NotRemovable);
-    drive.type = THostDriveType::Other;  // a partition, say
-    EXPECT_EQ(drive.Refusal(), TDriveRefusal::NotRemovable);
-}
 
 TEST(HostDrive, SizesReadAsDrivesAreSold) {
     EXPECT_EQ(FormatSize(0), "0 B");
@@ -59,6 +50,13 @@ protected:
         fs::create_symlink(target, sys / "dev/block" / number);
     }
     static void Write(const fs::path& file, const std::string& text) { std::ofstream(file) << text << "\n"; }
+    // A block device node numbered from a range kept for local use, which no driver here serves:
+    // only what sysfs says about it is ever looked at.
+    std::string Node(const std::string& name, unsigned minor) {
+        const std::string path = temp / name;
+        if (::mknod(path.c_str(), S_IFBLK | 0600, makedev(60, minor)) != 0) return {};
+        return path;
+    }
 
     test::TTempDir temp;
     fs::path sys = fs::path(temp.Path()) / "sys";
@@ -70,8 +68,51 @@ TEST_F(BlockDevices, APartitionBelongsToItsDisk) {
     Partition(disk, "sdb1", "8:17");
     EXPECT_THAT(linuxhost::DiskOf("8:17", paths), Optional(std::string("8:16")));
     EXPECT_THAT(linuxhost::DiskOf("8:16", paths), Optional(std::string("8:16")));
-    EXPECT_THAT(linuxhost::BlockName("8:17", paths), Optional(std::string("sdb1")));
+    EXPECT_EQ(fs::path(linuxhost::BlockFolder("8:17", paths).value_or("")).filename(), "sdb1");
     EXPECT_EQ(linuxhost::DiskOf("9:9", paths), std::nullopt);
+}
+
+// A partition is offered as what it is, with its own size and write protection, and never as a
+// disk or a floppy. A disk's type is asked of sysfs each time, as its medium may change.
+TEST_F(BlockDevices, PartitionsAndFixedDisksAreNoFloppyTargetsAskedAnewEachTime) {
+    const auto disk = Disk("sdz", "60:0");
+    Write(disk / "size", "8192");
+    Write(disk / "removable", "1");
+    fs::create_directories(disk / "device");
+    Write(disk / "device/model", "USB FLOPPY");
+    Partition(disk, "sdz1", "60:1");
+    Write(disk / "sdz1/size", "2880");
+    Write(disk / "sdz1/ro", "1");
+    const auto diskNode = Node("sdz", 0), partitionNode = Node("sdz1", 1);
+    if (diskNode.empty() || partitionNode.empty()) GTEST_SKIP() << "device nodes cannot be made here";
+
+    const auto partition = linuxhost::DescribeNode(partitionNode, paths);
+    ASSERT_TRUE(partition);
+    EXPECT_EQ(partition->type, THostDriveType::Partition);
+    EXPECT_EQ(partition->size, 2880u * 512);
+    EXPECT_TRUE(partition->readOnly);
+    EXPECT_EQ(partition->model, "USB FLOPPY");
+    EXPECT_EQ(RefusalText(TStringTable{}, *partition), "a partition, not a whole disk");
+
+    const TStringTable texts;
+    const auto devices = linuxhost::CreateRawDevices(paths);
+    const auto attach = [&](const std::string& node) {
+        try {
+            AttachFloppy(*devices, node, texts);
+            return std::string("attached");
+        } catch (const std::runtime_error& error) {
+            return std::string(error.what());
+        }
+    };
+    // Refused before any open: an open of these nodes would fail with another message.
+    EXPECT_THAT(attach(partitionNode), HasSubstr(": " + partitionNode + " (a partition, not a whole disk)"));
+    Write(disk / "removable", "0");
+    EXPECT_THAT(attach(diskNode), HasSubstr(": " + diskNode + " (not a removable disk)"));
+    EXPECT_EQ(devices->DriveType(THostFloppy::kDrive), THostDriveType::Fixed);
+    Write(disk / "removable", "1");
+    EXPECT_EQ(devices->DriveType(THostFloppy::kDrive), THostDriveType::Removable);
+    EXPECT_THAT(attach(diskNode), HasSubstr("The floppy cannot be opened: " + diskNode));
+    EXPECT_THAT(attach(temp.Path()), HasSubstr(" (neither a disk nor a file)"));
 }
 
 TEST_F(BlockDevices, HoldersOfTheDiskAndItsPartitionsAreCollected) {
@@ -91,7 +132,7 @@ TEST(HostDrivesOnThisMachine, TheSystemDiskIsNeverOffered) {
     if (!system) GTEST_SKIP() << "the root file system is on no block device here";
     for (const auto& drive : ScanHostDrives()) {
         if (!drive.holdsSystem) continue;
-        EXPECT_NE(drive.Refusal(), TDriveRefusal::None) << drive.device;
+        EXPECT_NE(RefusalOf(drive), TDriveRefusal::None) << drive.device;
         EXPECT_TRUE(drive.mountedAt.has_value()) << drive.device;
         return;
     }

@@ -62,10 +62,26 @@ std::optional<std::string> DiskOf(const std::string& number, const TSystemPaths&
     return parent.empty() ? std::nullopt : std::optional(parent);
 }
 
-std::optional<std::string> BlockName(const std::string& number, const TSystemPaths& paths) {
+std::optional<std::string> BlockFolder(const std::string& number, const TSystemPaths& paths) {
     const auto folder = Folder(number, paths);
     if (!folder) return std::nullopt;
-    return folder->filename().string();
+    return folder->string();
+}
+
+// The floppy driver is told by its name: not every kernel marks its drives removable.
+THostDriveType BlockType(const std::string& folder) {
+    const fs::path block(folder);
+    std::error_code error;
+    if (fs::exists(block / "partition", error)) return THostDriveType::Partition;
+    if (block.filename().string().starts_with("fd") || FirstLine(block / "removable") == "1")
+        return THostDriveType::Removable;
+    return THostDriveType::Fixed;
+}
+
+THostDriveType BlockNodeType(const std::string& path, const TSystemPaths& paths) {
+    const auto number = NodeNumber(path);
+    const auto folder = number ? BlockFolder(*number, paths) : std::nullopt;
+    return folder ? BlockType(*folder) : THostDriveType::Unknown;
 }
 
 std::optional<std::string> DiskNumberOfNode(const std::string& path, const TSystemPaths& paths) {

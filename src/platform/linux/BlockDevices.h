@@ -2,9 +2,13 @@
 // What the kernel tells about block devices: sysfs under /sys and the mount table. The roots are
 // parameters so tests can lay out a made-up system.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/HostDrives.h"
+#include "platform/RawDevice.h"
 
 namespace bootdisk::linuxhost {
 
@@ -18,8 +22,14 @@ struct TSystemPaths {
 std::optional<std::string> NodeNumber(const std::string& path);
 // The whole disk's number for a device number (the disk itself, or a partition's parent).
 std::optional<std::string> DiskOf(const std::string& number, const TSystemPaths& paths);
-// The kernel's name of the device numbered number ("sdb", "sdb1").
-std::optional<std::string> BlockName(const std::string& number, const TSystemPaths& paths);
+// The sysfs folder of the device numbered number, named as the kernel names it ("sdb", "sdb1").
+std::optional<std::string> BlockFolder(const std::string& number, const TSystemPaths& paths);
+
+// What the block device with the sysfs folder is: a partition; a floppy drive or a disk the kernel
+// calls removable; or another, fixed disk.
+THostDriveType BlockType(const std::string& folder);
+// The same for the block device node at path, read now; Unknown when path is no block device.
+THostDriveType BlockNodeType(const std::string& path, const TSystemPaths& paths);
 
 // "MAJOR:MINOR" of the whole disk that holds the block device node at path (the disk itself for a
 // disk, its parent for a partition); nothing when path is no block device.
@@ -33,5 +43,13 @@ std::optional<std::string> SystemDiskNumber(const TSystemPaths& paths);
 
 // Devices built on the disk or its partitions (device-mapper, RAID): their kernel names.
 std::vector<std::string> HoldersOfDisk(const std::string& blockName, const TSystemPaths& paths);
+
+// The block device with the sysfs folder, reached at devicePath, as a candidate for the boot image.
+THostDrive DescribeBlock(const std::string& folder, const std::string& devicePath, const TSystemPaths& paths);
+// The block device node at device; nothing when it is no block device of this host.
+std::optional<THostDrive> DescribeNode(const std::string& device, const TSystemPaths& paths);
+
+// The host's devices, with drive types read under paths.
+std::unique_ptr<IHostRawDevices> CreateRawDevices(const TSystemPaths& paths);
 
 }  // namespace bootdisk::linuxhost

@@ -32,23 +32,32 @@ std::string ModelOf(const fs::path& block) {
 
 }  // namespace
 
-// The disk called name (its sysfs folder under sys/block), found at devicePath.
-THostDrive DescribeBlock(const std::string& name, const std::string& devicePath, const TSystemPaths& paths) {
-    const fs::path block = fs::path(paths.sys) / "block" / name;
+// A partition has its own size and write protection; what it is used for is told by its disk.
+THostDrive DescribeBlock(const std::string& folder, const std::string& devicePath, const TSystemPaths& paths) {
+    const fs::path block(folder);
     THostDrive drive;
     drive.device = devicePath;
-    drive.model = ModelOf(block);
+    drive.type = BlockType(folder);
+    const fs::path disk = drive.type == THostDriveType::Partition ? block.parent_path() : block;
+    drive.model = ModelOf(disk);
     try {
         drive.size = std::stoull(Trimmed(block / "size")) * 512;  // the kernel counts 512-byte units
     } catch (const std::exception&) {
         drive.size = 0;
     }
-    drive.type = Trimmed(block / "removable") == "1" ? THostDriveType::Removable : THostDriveType::Fixed;
-    const std::string number = Trimmed(block / "dev");
+    drive.readOnly = Trimmed(block / "ro") == "1";
+    const std::string number = Trimmed(disk / "dev");
     drive.holdsSystem = !number.empty() && SystemDiskNumber(paths) == number;
     if (!number.empty()) drive.mountedAt = MountPointOnDisk(number, paths);
-    drive.usedBy = HoldersOfDisk(name, paths);
+    drive.usedBy = HoldersOfDisk(disk.filename().string(), paths);
     return drive;
+}
+
+std::optional<THostDrive> DescribeNode(const std::string& device, const TSystemPaths& paths) {
+    const auto number = NodeNumber(device);
+    const auto folder = number ? BlockFolder(*number, paths) : std::nullopt;
+    if (!folder) return std::nullopt;
+    return DescribeBlock(*folder, device, paths);
 }
 
 // Disks a person could plug in or write: those with a hardware device, and attached loop devices.
@@ -66,7 +75,8 @@ std::vector<THostDrive> ScanBlocks(const TSystemPaths& paths, const std::string&
     }
     std::sort(names.begin(), names.end());
     std::vector<THostDrive> drives;
-    for (const auto& name : names) drives.push_back(DescribeBlock(name, devFolder + "/" + name, paths));
+    for (const auto& name : names)
+        drives.push_back(DescribeBlock((fs::path(paths.sys) / "block" / name).string(), devFolder + "/" + name, paths));
     return drives;
 }
 
@@ -74,18 +84,10 @@ std::vector<THostDrive> ScanBlocks(const TSystemPaths& paths, const std::string&
 
 std::string DefaultFloppyDevice() { return "/dev/fd0"; }
 
+bool CanStandForFloppyDrive(const std::string&) { return true; }
+
 std::vector<THostDrive> ScanHostDrives() { return linuxhost::ScanBlocks({}, "/dev"); }
 
-std::optional<THostDrive> DescribeHostDrive(const std::string& device) {
-    const linuxhost::TSystemPaths paths;
-    const auto number = linuxhost::NodeNumber(device);
-    const auto disk = number ? linuxhost::DiskOf(*number, paths) : std::nullopt;
-    const auto name = disk ? linuxhost::BlockName(*disk, paths) : std::nullopt;
-    if (!name) return std::nullopt;
-    auto drive = linuxhost::DescribeBlock(*name, device, paths);
-    // A partition cannot take a boot image: the BIOS starts the whole disk.
-    if (*disk != *number) drive.type = THostDriveType::Other;
-    return drive;
-}
+std::optional<THostDrive> DescribeHostDrive(const std::string& device) { return linuxhost::DescribeNode(device, {}); }
 
 }  // namespace bootdisk

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cerrno>
 #include <map>
+#include <utility>
 
 namespace bootdisk {
 namespace {
@@ -75,6 +76,7 @@ private:
 
 class TLinuxRawDevices : public IHostRawDevices {
 public:
+    explicit TLinuxRawDevices(linuxhost::TSystemPaths paths) : paths_(std::move(paths)) {}
     void Assign(char drive, std::string path, THostDriveType type) override {
         drives_[Key(drive)] = {std::move(path), type};
     }
@@ -112,16 +114,21 @@ public:
     // Letters name devices here, not mounted volumes.
     std::optional<TVolumeInfo> Volume(char) const override { return std::nullopt; }
     std::optional<TFreeSpace> FreeSpace(char) const override { return std::nullopt; }
+    // A device is what the kernel says now; a file is what its user took it for.
     THostDriveType DriveType(char drive) const override {
         const auto it = drives_.find(Key(drive));
-        return it == drives_.end() ? THostDriveType::Unknown : it->second.type;
+        if (it == drives_.end()) return THostDriveType::Unknown;
+        struct stat info {};
+        if (::stat(it->second.path.c_str(), &info) != 0) return THostDriveType::Unknown;
+        if (S_ISREG(info.st_mode)) return it->second.type;
+        if (!S_ISBLK(info.st_mode)) return THostDriveType::Other;
+        return linuxhost::BlockNodeType(it->second.path, paths_);
     }
     std::optional<std::string> MountedAt(char drive) const override {
         const auto it = drives_.find(Key(drive));
         if (it == drives_.end()) return std::nullopt;
-        const linuxhost::TSystemPaths paths;
-        const auto disk = linuxhost::DiskNumberOfNode(it->second.path, paths);
-        return disk ? linuxhost::MountPointOnDisk(*disk, paths) : std::nullopt;
+        const auto disk = linuxhost::DiskNumberOfNode(it->second.path, paths_);
+        return disk ? linuxhost::MountPointOnDisk(*disk, paths_) : std::nullopt;
     }
 
 private:
@@ -130,11 +137,16 @@ private:
         THostDriveType type;
     };
     static char Key(char drive) { return static_cast<char>(std::toupper(static_cast<unsigned char>(drive))); }
+    linuxhost::TSystemPaths paths_;
     std::map<char, TEntry> drives_;
 };
 
 }  // namespace
 
-std::unique_ptr<IHostRawDevices> CreateHostRawDevices() { return std::make_unique<TLinuxRawDevices>(); }
+std::unique_ptr<IHostRawDevices> linuxhost::CreateRawDevices(const TSystemPaths& paths) {
+    return std::make_unique<TLinuxRawDevices>(paths);
+}
+
+std::unique_ptr<IHostRawDevices> CreateHostRawDevices() { return linuxhost::CreateRawDevices({}); }
 
 }  // namespace bootdisk

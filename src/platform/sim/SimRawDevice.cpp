@@ -53,7 +53,11 @@ public:
         position_ += n;
         return {error, n};
     }
-    std::uint32_t Flush() override { return 0; }
+    std::uint32_t Flush() override {
+        ++drive_.flushes;
+        drive_.writesFlushed = drive_.writes;
+        return 0;
+    }
     std::uint32_t Lock() override {
         ++drive_.locks;
         return drive_.faults.lockError;

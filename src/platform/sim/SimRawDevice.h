@@ -30,6 +30,8 @@ struct TSimDrive {
     int openDevices = 0;
     int seeks = 0;
     int writes = 0;
+    int flushes = 0;
+    int writesFlushed = 0;  // writes made before the last flush
     int locks = 0;
     int unlocks = 0;
     int dismounts = 0;

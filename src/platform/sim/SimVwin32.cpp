@@ -77,7 +77,11 @@ void TSimVwin32::Serve(std::uint32_t service, TVwin32Registers& r,
                 block[9] = config.sectorsPerCluster;
                 PutLE16(block.data() + 20, config.sectorsPerTrack);
                 PutLE16(block.data() + 22, config.heads);
-                PutLE32(block.data() + 28, config.sectors);
+                // As DOS does: the 16-bit count when it holds the total, else the 32-bit one.
+                if (config.sectors < 0x10000)
+                    PutLE16(block.data() + 15, static_cast<std::uint16_t>(config.sectors));
+                else
+                    PutLE32(block.data() + 28, config.sectors);
                 return;
             }
             case 0x084A: ++locks; return;

@@ -4,6 +4,8 @@
 
 #include <cctype>
 
+#include "platform/win32/ErrorMode.h"
+
 namespace bootdisk {
 namespace {
 
@@ -29,6 +31,7 @@ THostDrive Describe(char letter) {
     THostDrive drive;
     drive.device = std::string(1, letter) + ":";
     drive.type = TypeOf(root);
+    const TNoCriticalErrorBoxes quiet;
     char label[MAX_PATH] = {};
     if (GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0))
         drive.model = label;
@@ -41,6 +44,8 @@ THostDrive Describe(char letter) {
 }  // namespace
 
 std::string DefaultFloppyDevice() { return "A:"; }
+
+bool CanStandForFloppyDrive(const std::string& device) { return device == "A:" || device == "a:"; }
 
 // Drives A: and B: are floppies, which have their own medium.
 std::vector<THostDrive> ScanHostDrives() {

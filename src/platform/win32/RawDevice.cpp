@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/win32/ErrorMode.h"
+
 namespace bootdisk {
 namespace {
 
@@ -85,6 +87,7 @@ public:
     std::unique_ptr<IRawDevice> Open(char drive, TDeviceAccess access, std::uint32_t& error) override {
         const std::string path = std::string("\\\\.\\") + drive + ":";
         const DWORD desired = access == TDeviceAccess::ReadOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+        const TNoCriticalErrorBoxes quiet;
         // The volume stays shared with the system; the volume lock makes the access exclusive.
         const HANDLE handle = CreateFileA(path.c_str(), desired, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                           OPEN_EXISTING, 0, nullptr);
@@ -99,6 +102,7 @@ public:
         char label[1000] = {};
         char fileSystem[1000] = {};
         const std::string root = Root(drive);
+        const TNoCriticalErrorBoxes quiet;
         if (!GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr, fileSystem,
                                    sizeof fileSystem))
             return std::nullopt;
@@ -106,6 +110,7 @@ public:
     }
     std::optional<TFreeSpace> FreeSpace(char drive) const override {
         DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+        const TNoCriticalErrorBoxes quiet;
         if (!GetDiskFreeSpaceA(Root(drive).c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters,
                                &totalClusters))
             return std::nullopt;
