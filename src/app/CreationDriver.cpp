@@ -16,6 +16,14 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
     doneCopies_ = 0;
     RunTally().done = 0;
     RunTally().total = totalCopies_;
+    // Prompting for a medium no drive can take would go on for ever: the run ends before it starts.
+    for (const auto& row : rows) {
+        const auto missing = handlers.MissingDrive(kinds.at(row.kind));
+        if (QuantityOf(row.quantity) > 0 && !missing.empty()) {
+            dialogs_.ShowCoolMessage(missing);
+            return TRunOutcome::Failed;
+        }
+    }
     for (const auto& row : rows) {
         const auto& kind = kinds.at(row.kind);
         for (int copy = 0; copy < QuantityOf(row.quantity); ++copy) {

@@ -2,6 +2,7 @@
 // Walks the creation list copy by copy: prompts for each medium, calls the handler of its kind,
 // repeats a failed copy, and keeps the one gauge of the whole run.
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "app/CdDvdJob.h"
@@ -21,6 +22,8 @@ public:
     virtual bool CreateFloppy(TCreationDriver& driver) = 0;
     virtual bool CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) = 0;
     virtual bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) = 0;
+    // Why the drive behind kind is absent from this computer; empty when it is there.
+    virtual std::string MissingDrive(const TMediaKind& kind) const = 0;
 };
 
 enum class TRunOutcome { Completed, Stopped, Failed };

@@ -3,8 +3,23 @@
 #include "disk/RemovableInstall.h"
 #include "image/DirectWriters.h"
 #include "optical/DSKburningIO.h"
+#include "platform/HostDrives.h"
 
 namespace bootdisk {
+
+std::optional<TFloppyDrive> HostFloppyDrive(IHostRawDevices& table) {
+    const auto device = DefaultFloppyDevice();
+    if (!DescribeHostDrive(device)) return std::nullopt;
+    return TFloppyDrive{device, &table};
+}
+
+std::string FloppyKindLabel(const TStringTable& texts, bool driveFound) {
+    return texts[driveFound ? StrId::GUI_TEXTFLOPPYDISKNAME : StrId::GUI_TEXTNOFLOPPYDRIVE];
+}
+
+std::string TCreationHandlers::MissingDrive(const TMediaKind& kind) const {
+    return kind.type == TMediaType::Floppy && !floppy_ ? env_.app.texts[StrId::GUI_NOFLOPPYDRIVE] : std::string();
+}
 
 bool TCreationHandlers::CreateFloppy(TCreationDriver& driver) {
     const auto& texts = env_.app.texts;

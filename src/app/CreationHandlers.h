@@ -17,9 +17,14 @@ struct TFloppyDrive {
     IHostRawDevices* devices = nullptr;
 };
 
+// The host's own floppy drive, attached to table's drive letters; nothing when the host has none.
+std::optional<TFloppyDrive> HostFloppyDrive(IHostRawDevices& table);
+// The floppy entry of the media kinds, saying so when no drive was found.
+std::string FloppyKindLabel(const TStringTable& texts, bool driveFound);
+
 class TCreationHandlers : public ICreationHandlers {
 public:
-    // Without a floppy drive a floppy copy fails with the installation error.
+    // Without a floppy drive the run ends before a floppy copy (see MissingDrive).
     TCreationHandlers(TJobEnv env, TCreationSettings settings, TDiskHost disk,
                       std::optional<TFloppyDrive> floppy = std::nullopt)
         : env_(env), settings_(std::move(settings)), disk_(disk), floppy_(std::move(floppy)) {}
@@ -28,6 +33,7 @@ public:
     bool CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) override;
     // Throws EDiskProtectionFault, before anything is written, when the drive is not removable.
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override;
+    std::string MissingDrive(const TMediaKind& kind) const override;
 
 private:
     std::unique_ptr<THostFloppy> OpenFloppy();

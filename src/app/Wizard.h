@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/CreateList.h"
+#include "app/CreationDriver.h"
 #include "app/Options.h"
 #include "base/StrConst.h"
 
@@ -30,8 +31,8 @@ public:
     void FirstActivation();
     TNextAction Next();
     void Back();
-    // RunCreation has returned: the Finish page follows, after a stop too.
-    void CreationFinished();
+    // RunCreation has returned: the Finish page follows, after a stop too, titled with what was made.
+    void CreationFinished(TRunOutcome outcome, int doneCopies, int totalCopies);
     // The 50 ms timer of the first page.
     void OnTimer();
 
@@ -40,6 +41,7 @@ public:
     const TButton& BackButton() const { return back_; }
     const TButton& CloseButton() const { return close_; }
     bool HelpEnabled() const { return helpEnabled_; }
+    const std::string& FinishTitle() const { return finishTitle_; }
     bool CdBootPanel() const { return cdPanel_; }
     bool FloppyBootPanel() const { return floppyPanel_; }
     const std::string& HelpKeyword() const { return helpKeyword_; }
@@ -67,6 +69,7 @@ private:
     bool cdPanel_ = false;
     bool floppyPanel_ = false;
     std::string helpKeyword_ = "Introducing";
+    std::string finishTitle_;
     TBatchParameters checkedParameters_;
 };
 

@@ -51,6 +51,7 @@ public:
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override {
         return Report(driver, drive.device, inner_.CreateRemovable(drive, driver));
     }
+    std::string MissingDrive(const TMediaKind& kind) const override { return inner_.MissingDrive(kind); }
 
 private:
     bool Report(const TCreationDriver& driver, const std::string& what, bool made) {

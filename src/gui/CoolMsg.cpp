@@ -113,7 +113,11 @@ int AskRetryAbort(QWidget* mainWindow, const TStringTable& texts, const std::str
 int AskTwoChoices(QWidget* mainWindow, const TStringTable& texts, const std::string& text,
                   const std::string& leftCaption, const std::string& rightCaption) {
     TCoolMessage box(mainWindow, texts, text, TCoolMessage::TLayout::TwoChoices, leftCaption, rightCaption);
-    return Run(box) == kCoolRight ? kAnswerRight : kAnswerLeft;
+    const int result = Run(box);
+    // Escape or the frame's close button on a box that offers Cancel is Cancel: a prompt closed
+    // in passing never starts a write.
+    if (result == kCoolClosed && rightCaption == texts[StrId::GENERIC_CANCEL]) return kAnswerRight;
+    return result == kCoolRight ? kAnswerRight : kAnswerLeft;
 }
 
 }  // namespace bootdisk

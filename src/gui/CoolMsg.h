@@ -44,7 +44,8 @@ private:
 void ShowCoolMessage(QWidget* mainWindow, const TStringTable& texts, const std::string& text);
 // kAnswerAbort, or kAnswerRetry (also when the box is closed through its frame).
 int AskRetryAbort(QWidget* mainWindow, const TStringTable& texts, const std::string& text);
-// kAnswerRight, or kAnswerLeft (also when the box is closed through its frame).
+// kAnswerRight, or kAnswerLeft (also when the box is closed through its frame, unless the right
+// choice is Cancel).
 int AskTwoChoices(QWidget* mainWindow, const TStringTable& texts, const std::string& text,
                   const std::string& leftCaption, const std::string& rightCaption);
 

@@ -251,7 +251,7 @@ QWidget* TMainForm::MakeFinishPage() {
     const auto& texts = app_.texts;
     auto* page = new QWidget;
     page->setObjectName("Finish");
-    MakeTitle(page, "LabelCongratulations", texts[StrId::GUI_TEXT1PAGE8], {24, 14, 524, 22});
+    FinishTitle = MakeTitle(page, "LabelCongratulations", texts[StrId::GUI_TEXT1PAGE8], {24, 14, 524, 22});
     MakeLink(page, "HyperLink4", texts[StrId::GUI_WHAT_SHOULD_I_DO_NEXT],
              [this] { help_.OpenKeyword("RunningQuellmark"); })
         ->setGeometry(24, 44, 524, 20);
@@ -309,8 +309,10 @@ void TMainForm::BuildMediaKinds() {
     std::vector<TOpticalDevice*> writers;
     for (std::size_t i = 0; i < writers_->Count(); ++i) writers.push_back(&writers_->Item(i));
     drives_ = CreateHostRawDevices();
+    floppy_ = HostFloppyDrive(*drives_);
     const auto removables = RemovableMediaKinds(app_.texts, ScanHostDrives(), *drives_);
-    kinds_ = bootdisk::BuildMediaKinds(app_.texts[StrId::GUI_TEXTFLOPPYDISKNAME], writers, removables, *imageRecorder_);
+    kinds_ = bootdisk::BuildMediaKinds(FloppyKindLabel(app_.texts, floppy_.has_value()), writers, removables,
+                                       *imageRecorder_);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -390,11 +392,11 @@ void TMainForm::RunCreation() {
     driver.onGauge = [this](int value) { ProgressBar->setValue(value); };
     TCreationHandlers handlers(TJobEnv{app_, dialogs_, RealHost()},
                                TCreationSettings{options_, wizard_.CheckedParameters().text, UseMsDos()},
-                               HostDiskAccess(*drives_),
-                               TFloppyDrive{DefaultFloppyDevice(), drives_.get()});
-    driver.RunCreation(list_.Rows(), kinds_, handlers);
+                               HostDiskAccess(*drives_), floppy_);
+    const auto outcome = driver.RunCreation(list_.Rows(), kinds_, handlers);
     running_ = false;
-    wizard_.CreationFinished();
+    wizard_.CreationFinished(outcome, driver.DoneCopies(), driver.TotalCopies());
+    FinishTitle->setText(Ui(wizard_.FinishTitle()));
     PagesPageChanged();
 }
 
@@ -405,6 +407,7 @@ void TMainForm::AddRowFrames() {
         row->SetKind(list_.Rows()[i].kind);
         connect(row, &TCreateListFrame::Selected, this, &TMainForm::OnRowSelected);
         connect(row, &TCreateListFrame::QuantityEdited, this, &TMainForm::OnQuantityEdited);
+        connect(row, &TCreateListFrame::QuantityFinished, this, &TMainForm::OnQuantityFinished);
         connect(row, &TCreateListFrame::Stepped, this, &TMainForm::OnStepped);
         connect(row, &TCreateListFrame::KindChosen, this, &TMainForm::OnKindChosen);
         rowsLayout_->addWidget(row);
@@ -426,11 +429,13 @@ void TMainForm::OnRowSelected(TCreateListFrame* row) {
     ShowSelection();
 }
 
+// The model follows every keystroke; the cell shows the tidied value only when editing ends, so
+// clearing it to type another number does not put a "1" in the way.
 void TMainForm::OnQuantityEdited(TCreateListFrame* row, const QString& text) {
-    auto& model = list_.Row(RowIndex(row));
-    model.quantity = FilterQuantity(FromUi(text));
-    row->SetQuantity(model.quantity);
+    list_.Row(RowIndex(row)).quantity = FilterQuantity(FromUi(text));
 }
+
+void TMainForm::OnQuantityFinished(TCreateListFrame* row) { row->SetQuantity(list_.Row(RowIndex(row)).quantity); }
 
 void TMainForm::OnStepped(TCreateListFrame* row, int step) {
     auto& model = list_.Row(RowIndex(row));
@@ -456,14 +461,20 @@ void TMainForm::BtnRemoveClick() {
     const auto selected = list_.Selected();
     if (!selected) return;
     list_.Remove();
-    delete rows_[*selected];
+    auto* removed = rows_[*selected];
     rows_.erase(rows_.begin() + std::ptrdiff_t(*selected));
+    // Its quantity cell may still end an edit while it goes.
+    removed->disconnect(this);
+    delete removed;
     ShowSelection();
 }
 
 void TMainForm::BtnClearClick() {
     list_.Clear();
-    for (auto* row : rows_) delete row;
+    for (auto* row : rows_) {
+        row->disconnect(this);
+        delete row;
+    }
     rows_.clear();
 }
 

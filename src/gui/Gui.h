@@ -3,9 +3,11 @@
 // app layer's wizard and forwards every click to it.
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/CreateList.h"
+#include "app/CreationHandlers.h"
 #include "app/Startup.h"
 #include "app/Wizard.h"
 #include "gui/Help.h"
@@ -84,6 +86,7 @@ private:
     std::size_t RowIndex(const TCreateListFrame* row) const;
     void OnRowSelected(TCreateListFrame* row);
     void OnQuantityEdited(TCreateListFrame* row, const QString& text);
+    void OnQuantityFinished(TCreateListFrame* row);
     void OnStepped(TCreateListFrame* row, int step);
     void OnKindChosen(TCreateListFrame* row, int index);
     bool UseMsDos() const;
@@ -96,6 +99,7 @@ private:
     std::unique_ptr<TOpticalDevices> writers_;
     std::unique_ptr<IHostRawDevices> drives_;  // the drive letters of the floppy and the removable drives
     std::unique_ptr<TimageRecorder> imageRecorder_;
+    std::optional<TFloppyDrive> floppy_;  // nothing when the host has no floppy drive
     std::vector<TMediaKind> kinds_;
     TCreationList list_;
     TWizard wizard_;
@@ -121,6 +125,7 @@ private:
     QFrame* PanelCDBoot;
     QFrame* PanelFloppyBoot;
     QProgressBar* ProgressBar;
+    QLabel* FinishTitle;
     QRadioButton* ChkMoreDisks;
     QRadioButton* ChkExit;
 };

@@ -1,7 +1,9 @@
 #include "gui/ListFrame.h"
 
 #include <QComboBox>
+#include <QAbstractItemView>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyle>
@@ -51,6 +53,7 @@ TCreateListFrame::TCreateListFrame(const std::vector<TMediaKind>& kinds, QWidget
     EditNrDisks->setGeometry(8, 3, 34, 17);
     EditNrDisks->installEventFilter(this);
     connect(EditNrDisks, &QLineEdit::textChanged, this, [this](const QString& text) { emit QuantityEdited(this, text); });
+    connect(EditNrDisks, &QLineEdit::editingFinished, this, [this] { emit QuantityFinished(this); });
 
     BtnInc1 = new QToolButton(this);
     BtnInc1->setObjectName("BtnInc1");
@@ -100,6 +103,20 @@ void TCreateListFrame::mousePressEvent(QMouseEvent* event) {
 bool TCreateListFrame::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress && (watched == EditNrDisks || watched == ComboBox))
         emit Selected(this);
+    if (event->type() == QEvent::KeyPress && watched == EditNrDisks) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            emit Stepped(this, key == Qt::Key_Up ? +1 : -1);
+            return true;
+        }
+    }
+    // A wheel turned while scrolling the list would silently change the row's medium: a closed
+    // list passes it on to the scroll area, and only the focused, opened list takes it.
+    if (event->type() == QEvent::Wheel && watched == ComboBox &&
+        !(ComboBox->hasFocus() && ComboBox->view()->isVisible())) {
+        event->ignore();
+        return true;
+    }
     return QFrame::eventFilter(watched, event);
 }
 

@@ -41,6 +41,8 @@ public:
 signals:
     void Selected(TCreateListFrame* row);
     void QuantityEdited(TCreateListFrame* row, const QString& text);
+    // Editing of the quantity ended (Return, or the focus left it).
+    void QuantityFinished(TCreateListFrame* row);
     void Stepped(TCreateListFrame* row, int step);
     void KindChosen(TCreateListFrame* row, int index);
 

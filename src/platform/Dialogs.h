@@ -25,7 +25,8 @@ public:
     virtual void ShowCoolMessage(const std::string& text) = 0;
     // kAnswerAbort, or kAnswerRetry (also when the box is closed through its frame).
     virtual int AskRetryAbort(const std::string& text) = 0;
-    // kAnswerRight, or kAnswerLeft (also when the box is closed through its frame).
+    // kAnswerRight, or kAnswerLeft (also when the box is closed through its frame, unless the right
+    // choice is Cancel).
     virtual int AskTwoChoices(const std::string& text, const std::string& leftCaption,
                               const std::string& rightCaption) = 0;
     // The folder holding the MS-DOS system files, ending in the host's path separator;

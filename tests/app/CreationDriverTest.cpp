@@ -27,6 +27,7 @@ public:
         if (drive.device == "fixed") throw EDiskProtectionFault();
         return Finish("usb " + drive.device, driver);
     }
+    std::string MissingDrive(const TMediaKind&) const override { return {}; }
 
 private:
     bool Finish(const std::string& call, TCreationDriver& driver) {

@@ -29,11 +29,12 @@ protected:
         ASSERT_TRUE(LoadPayloads(app, container, EmbeddedResources())) << app.payloads.LastError;
         driver.onGauge = [this](int value) { gauges.push_back(value); };
     }
-    TRunOutcome Run(char letter) {
-        const std::vector<TMediaKind> kinds = {{"usb", TMediaType::Removable, nullptr, {letter, "sim"}}};
+    TRunOutcome Run(char letter, std::vector<TCreateListRow> rows = {{"1", 0}}) {
+        const std::vector<TMediaKind> kinds = {{"usb", TMediaType::Removable, nullptr, {letter, "sim"}},
+                                               {"floppy", TMediaType::Floppy, nullptr, {}}};
         TCreationHandlers handlers({app, dialogs, host}, {kDefaultOptions, "/quick", false},
                                    {host.Version(), 0, devices, vwin32});
-        return driver.RunCreation({{"1", 0}}, kinds, handlers);
+        return driver.RunCreation(rows, kinds, handlers);
     }
 
     TTempDir temp;
@@ -68,6 +69,16 @@ TEST_F(CreateRemovable, AFixedDiskEndsTheRunAsAStopWithNothingWritten) {
     EXPECT_EQ(Run('C'), TRunOutcome::Stopped);
     EXPECT_THAT(dialogs.Messages(), ElementsAre("Disk Protection fault : The drive is not removable."));
     EXPECT_FALSE(disk.lastAccess.has_value());
+    EXPECT_EQ(driver.DoneCopies(), 0);
+}
+
+// Without a floppy drive no floppy can ever be inserted: one message ends the run before any
+// prompt, and the copies listed before the floppy are not made either.
+TEST_F(CreateRemovable, NoFloppyDriveEndsTheRunWithOneMessageAndNothingWritten) {
+    auto& stick = devices.Add('E', 4 * 1024 * 1024);
+    EXPECT_EQ(Run('E', {{"1", 0}, {"2", 1}}), TRunOutcome::Failed);
+    EXPECT_THAT(dialogs.log, ElementsAre("message: " + app.texts[StrId::GUI_NOFLOPPYDRIVE]));
+    EXPECT_FALSE(stick.lastAccess.has_value());
     EXPECT_EQ(driver.DoneCopies(), 0);
 }
 

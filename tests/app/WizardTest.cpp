@@ -46,9 +46,10 @@ TEST_F(Wizard, AWholeRunPageByPage) {
     EXPECT_EQ(wizard.Page(), TPage::Progress);
     EXPECT_EQ(State(), "Back- Next- Close- help-");
 
-    wizard.CreationFinished();
+    wizard.CreationFinished(TRunOutcome::Completed, 1, 1);
     EXPECT_EQ(wizard.Page(), TPage::Finish);
     EXPECT_EQ(State(), "Back- Next+ Close+ help+");
+    EXPECT_EQ(wizard.FinishTitle(), "Congratulations! Your boot disk is now ready to be used.");
 
     // Create more: back to the first page with the rows kept.
     EXPECT_EQ(wizard.Next(), TNextAction::None);
@@ -59,7 +60,8 @@ TEST_F(Wizard, AWholeRunPageByPage) {
     wizard.Next();
     wizard.Next();
     wizard.Next();
-    wizard.CreationFinished();
+    wizard.CreationFinished(TRunOutcome::Failed, 2, 3);
+    EXPECT_EQ(wizard.FinishTitle(), "2 of 3 copies made.");
     wizard.exitChosen = true;
     EXPECT_EQ(wizard.Next(), TNextAction::CloseWindow);
 }

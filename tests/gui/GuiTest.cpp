@@ -11,12 +11,14 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include "gui/Gui.h"
 #include "gui/ListFrame.h"
 #include "gui/WizardApp.h"
 #include "gui/support/ModalAnswerer.h"
+#include "platform/HostDrives.h"
 #include "platform/Resources.h"
 
 namespace bootdisk {
@@ -79,7 +81,10 @@ private slots:
         ExpectButtons("Next", true, false, true);
         QCOMPARE(Rows().size(), 1);
         auto* combo = Rows()[0]->findChild<QComboBox*>("ComboBox");
-        QCOMPARE(combo->currentText(), QString("Floppy disk (drive A:)"));
+        // The floppy stays first, saying so when this computer has no floppy drive.
+        QCOMPARE(combo->currentText(), DescribeHostDrive(DefaultFloppyDevice())
+                                           ? QString("Floppy disk (drive A:)")
+                                           : QString("Floppy disk (no floppy drive found)"));
         QCOMPARE(combo->itemText(combo->count() - 1), QString("Image recorder (Save CD image as ISO file)"));
         QCOMPARE(Rows()[0]->size(), QSize(433, 24));
     }
@@ -161,12 +166,27 @@ private slots:
                                      "license.txt"}));
     }
 
-    void QuantityCellKeepsItsRules() {
+    // The cell is tidied when editing ends: clearing it to type 5 leaves 5, not 15.
+    void QuantityCellKeepsItsRulesWhenEditingEnds() {
         auto* row = Rows()[0];
         auto* edit = row->findChild<QLineEdit*>("EditNrDisks");
-        edit->setText("a7b");
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_End);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(edit->text(), QString());
+        QTest::keyClicks(edit, "5");
+        QCOMPARE(edit->text(), QString("5"));
+        QTest::keyClick(edit, Qt::Key_Up);
+        QCOMPARE(edit->text(), QString("6"));
+        QTest::keyClick(edit, Qt::Key_Down);
+        QTest::keyClick(edit, Qt::Key_Down);
+        QCOMPARE(edit->text(), QString("4"));
+        edit->setText("a7");
+        QCOMPARE(edit->text(), QString("a7"));
+        QTest::keyClick(edit, Qt::Key_Return);
         QCOMPARE(edit->text(), QString("7"));
         edit->clear();
+        QTest::keyClick(edit, Qt::Key_Return);
         QCOMPARE(edit->text(), QString("1"));
         edit->setText("99");
         row->findChild<QToolButton*>("BtnInc1")->click();
@@ -177,6 +197,22 @@ private slots:
         QCOMPARE(edit->text(), QString("1"));
         row->findChild<QToolButton*>("BtnDec1")->click();
         QCOMPARE(edit->text(), QString("1"));
+    }
+
+    // Scrolling the list over a closed kind list must not turn the row into another medium.
+    void TheWheelOverAClosedKindListLeavesTheMedium() {
+        auto* combo = Rows()[0]->findChild<QComboBox*>("ComboBox");
+        QVERIFY(combo->count() > 1);
+        const QPointF centre = combo->rect().center();
+        for (const int delta : {-120, 120, -120}) {
+            QWheelEvent wheel(centre, combo->mapToGlobal(centre), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(combo, &wheel);
+        }
+        QCOMPARE(combo->currentIndex(), 0);
+        Button("BtnNext")->click();
+        QVERIFY(Find<QWidget>("PanelFloppyBoot")->isVisible());
+        QVERIFY(!Find<QWidget>("PanelCDBoot")->isVisible());
     }
 
     void RemoveFollowsTheSelectionAndClearEmptiesTheList() {
@@ -232,6 +268,8 @@ private slots:
         ExpectButtons("Next", true, false, true);
         QVERIFY(Find<QToolButton>("BtnHelp")->isEnabled());
         QCOMPARE(Find<QProgressBar>("ProgressBar")->value(), 100);
+        QCOMPARE(Find<QLabel>("LabelCongratulations")->text(),
+                 QString("Congratulations! Your boot disk is now ready to be used."));
         QFile image(iso);
         QVERIFY(image.open(QIODevice::ReadOnly));
         const auto bytes = image.readAll();
@@ -258,6 +296,27 @@ private slots:
         QCOMPARE(answerer.seen, (QStringList{"Please select the location for the image file",
                                              "Do you want to stop the process ?"}));
         QCOMPARE(Page(), QString("Finish"));
+        QCOMPARE(Find<QLabel>("LabelCongratulations")->text(), QString("Stopped: no copy was made."));
+    }
+
+    // Escape or the frame's close button on the prompt is Cancel: the stop question follows, and
+    // no write (here, the save dialog of the image) ever starts.
+    void ClosingThePromptIsCancelNeverAWrite() {
+        ChooseKind(Rows()[0], "Image recorder (Save CD image as ISO file)");
+        const TAnswer escape = [](QDialog& prompt) {
+            QTimer::singleShot(0, &prompt, [&prompt] { QTest::keyClick(&prompt, Qt::Key_Escape); });
+        };
+        for (const auto& close : {escape, CloseFrame()}) {
+            Button("BtnNext")->click();
+            Button("BtnNext")->click();
+            TModalAnswerer answerer;
+            answerer.Then(close).Then(Click("BtnLeft")).Then(CloseFrame());
+            Button("BtnNext")->click();
+            QCOMPARE(answerer.seen, (QStringList{"Please select the location for the image file",
+                                                 "Do you want to stop the process ?"}));
+            QCOMPARE(Page(), QString("Finish"));
+            Button("BtnNext")->click();  // create more
+        }
     }
 
     void ExitOnFinishClosesTheWindowAndSavesTheOptions() {
