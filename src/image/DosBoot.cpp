@@ -113,11 +113,12 @@ std::vector<std::string> SplitLevels(std::string_view path) {
     }
 }
 
-// A name DOS can store and type: something before a single ".", no blanks, control characters or
-// characters that 8.3 names forbid.
+// A name DOS can store, type and open: something before a single ".", no blanks, control
+// characters or characters that 8.3 names forbid, and no device name.
 bool IsPlainLevel(const std::string& level) {
     const auto dot = level.find('.');
-    if (level.empty() || dot == 0 || (dot != std::string::npos && level.find('.', dot + 1) != std::string::npos))
+    if (level.empty() || dot == 0 || (dot != std::string::npos && level.find('.', dot + 1) != std::string::npos) ||
+        IsDosDeviceName(level))
         return false;
     return std::none_of(level.begin(), level.end(), [](char c) {
         return std::uint8_t(c) <= ' ' || c == '\x7F' ||

@@ -56,6 +56,13 @@ bool PatchSector(TGenericFloppy& floppy, std::uint32_t sector, std::size_t offse
 
 }  // namespace
 
+bool IsDosDeviceName(std::string_view name) {
+    static constexpr std::string_view kDevices[] = {"CON",  "AUX",  "NUL",  "PRN",  "COM1", "COM2",
+                                                    "COM3", "COM4", "LPT1", "LPT2", "LPT3"};
+    const auto base = UpperAnsi(name.substr(0, name.find('.')));
+    return std::find(std::begin(kDevices), std::end(kDevices), base) != std::end(kDevices);
+}
+
 TFloppyDirectory::TFloppyDirectory(TGenericFloppy& floppy) : Floppy(&floppy) {
     TSectorBuffer bootSector;
     if (Floppy->ReadSectors(kBootSector, bootSector.data(), 1) != 0) Layout = LayoutFromBootSector(bootSector.data());

@@ -15,6 +15,10 @@
 namespace bootdisk {
 
 using TDirEntry = std::array<std::uint8_t, fat12::kDirEntrySize>;
+
+// CON, AUX, NUL, PRN, COM1..COM4 or LPT1..LPT3 in any case and with any extension: DOS opens the
+// device of that name instead of a file, so such a name can never be a file on the disk.
+bool IsDosDeviceName(std::string_view name);
 using TSectorBuffer = std::array<std::uint8_t, fat12::kSectorSize>;
 
 // One open file, created empty by TFloppyDirectory::CreateFile and written sequentially from 0.

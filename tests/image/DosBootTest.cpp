@@ -374,6 +374,13 @@ TEST_F(SanitizerFilesTest, UnfitNamesAreRefusedBeforeAnythingIsWritten) {
         {{"OK.TXT", "A.B.C"}, Reason::BadName, "A.B.C"},
         {{"OK.TXT", "TAB\t.TXT"}, Reason::BadName, "TAB\t.TXT"},
         {{"OK.TXT", "A|B<C>.TXT"}, Reason::BadName, "A|B<C>.TXT"},
+        // DOS opens the device, never a file, under these names.
+        {{"OK.TXT", "con"}, Reason::BadName, "con"},
+        {{"OK.TXT", "Korvane\\NUL.TXT"}, Reason::BadName, "Korvane\\NUL.TXT"},
+        {{"OK.TXT", "AUX.DAT"}, Reason::BadName, "AUX.DAT"},
+        {{"OK.TXT", "PRN\\A.TXT"}, Reason::BadName, "PRN\\A.TXT"},
+        {{"OK.TXT", "com4.txt"}, Reason::BadName, "com4.txt"},
+        {{"OK.TXT", "LPT3"}, Reason::BadName, "LPT3"},
         {{"OK.TXT", "LONGNAME1.TXT", "LONGNAME2.TXT"}, Reason::SameEntry, "LONGNAME2.TXT"},
         {{"OK.TXT", "A", "A\\X"}, Reason::SameEntry, "A\\X"},
         {{"OK.TXT", "A\\X", "a"}, Reason::SameEntry, "a"},
