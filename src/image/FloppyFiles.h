@@ -65,6 +65,9 @@ public:
     std::optional<TFloppyFile> CreateFile(std::string_view name);
     // Removes the first file called name, its long-name entries and its clusters.
     bool DeleteFile(std::string_view name);
+    // After MakeDir or CreateFile failed: whether it was for want of a free root entry (rather
+    // than of a free cluster).
+    bool RootIsFull() const { return RootFull; }
 
     // "KORVANE.INI", "COMMAND" (no extension), "." and "..".
     static std::string EntryName(const TDirEntry& entry);
@@ -96,6 +99,7 @@ private:
     std::uint32_t CachedCluster = 0;
     fat12::TFat12Layout Layout;
     bool IsRoot = true;
+    bool RootFull = false;
 };
 
 }  // namespace bootdisk

@@ -56,7 +56,7 @@ bool TimageRecorder::WriteImage(TBurnStatus& status, TStream& source, TBurningIO
             const auto n = std::size_t(std::min<std::uint64_t>(kChunk, source.Remaining()));
             if (n == 0) break;
             source.ReadBuffer(buffer.data(), n);
-            if (imageFile_->Write(buffer.data(), n) != n) throw EStreamError("short write");
+            imageFile_->WriteBuffer(buffer.data(), n);
             remaining -= n;
         }
         imageFile_->Close();
@@ -64,10 +64,14 @@ bool TimageRecorder::WriteImage(TBurnStatus& status, TStream& source, TBurningIO
         pending_->Commit();
         pending_.reset();
         return true;
-    } catch (const std::exception&) {
-        Discard();
-        return false;
+    } catch (const EStreamError& error) {
+        // Named by the destination: the scratch file beside it is only a means.
+        status.Detail = "cannot write " + destination_ + ": " + (error.Reason().empty() ? error.what() : error.Reason());
+    } catch (const std::exception& error) {
+        status.Detail = error.what();
     }
+    Discard();
+    return false;
 }
 
 void TimageRecorder::Discard() {

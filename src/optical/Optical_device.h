@@ -41,6 +41,7 @@ struct TDiscState {
 struct TBurnStatus {
     std::uint8_t Code = 0;
     TScsiResult Result = kScsiOk;
+    std::string Detail;  // the system's words for the failure, when it gave any
 };
 
 // Recording stages announced by StageChanged.
