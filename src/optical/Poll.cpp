@@ -13,8 +13,13 @@ TScsiResult PollUntilComplete(IScsiTransport& transport, const TScsiRequest& com
     const auto result = MapPassThroughResult(transport.Execute(command));
     if (result != kScsiOk) return result;
     std::array<std::uint8_t, discinfo::kSize> answer{};
+    std::uint32_t undelivered = 0;
     for (std::uint32_t poll = 0; poll < options.maxPolls; ++poll) {
-        if (MapPassThroughResult(transport.Execute(ReadDiscInformation(answer.data()))) == kScsiOk) return result;
+        const auto reply = transport.Execute(ReadDiscInformation(answer.data()));
+        const auto polled = MapPassThroughResult(reply);
+        if (polled == kScsiOk) return result;
+        undelivered = reply.delivered ? 0 : undelivered + 1;
+        if (undelivered >= options.maxUndelivered) return polled;
         if (callback) callback();
         if (options.sleep)
             options.sleep(options.pause);
