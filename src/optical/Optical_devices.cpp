@@ -18,8 +18,11 @@ TOpticalDevices::TOpticalDevices(const TPassThroughHost& host) {
         std::unique_ptr<IScsiTransport> transport;
         try {
             transport = host.open(name);
+        } catch (const EDeviceOpenError& error) {
+            Unopened.push_back(error.what());
+            continue;
         } catch (const std::runtime_error&) {
-            continue;  // not a drive that takes SCSI commands, or not ours to open
+            continue;  // not a drive that takes SCSI commands
         }
         auto device = std::make_unique<TSPTIdevice>(std::move(transport));
         if (device->DeviceType == kDeviceTypeCdRom) Devices.push_back(std::move(device));
