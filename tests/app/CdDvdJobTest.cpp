@@ -206,7 +206,8 @@ TEST_F(CdDvdJobTest, RecorderLeavesNoFileBehindWhenTheJobFails) {
     dialogs.folderAnswers.push_back("D:\\DOS\\");
     dialogs.saveFileAnswers.push_back(out);
     EXPECT_FALSE(Create(recorder));
-    EXPECT_EQ(dialogs.Messages(), std::vector<std::string>{"Error in writing process : Write error"});
+    EXPECT_EQ(dialogs.Messages(), std::vector<std::string>{"Error in writing process : Write error (cannot write " +
+                                                           out + ": Is a directory)"});
     EXPECT_FALSE(test::HasScratchFile(fs::path(out).parent_path().string()));
     EXPECT_TRUE(progress.empty());
 }
