@@ -18,6 +18,7 @@
 #include "base/PendingFile.h"
 #include "base/Streams.h"
 #include "base/Text.h"
+#include "image/FloppyFiles.h"
 #include "image/LZH.h"
 #include "image/PayloadFormat.h"
 #include "image/userData.h"
@@ -59,8 +60,9 @@ void Collect(const fs::path& dir, const std::string& prefix, std::vector<TSource
     for (const auto& entry : entries) {
         const auto name = entry.path().filename().string();
         const auto shown = prefix + name;
-        if (!IsDosName(name)) {
-            problems.push_back(shown + ": not a valid 8.3 DOS name");
+        if (!IsDosName(name) || IsDosDeviceName(name)) {
+            problems.push_back(shown + (IsDosDeviceName(name) ? ": a DOS device name, which DOS cannot open as a file"
+                                                              : ": not a valid 8.3 DOS name"));
             continue;
         }
         const auto [previous, fresh] = taken.emplace(UpperAnsi(name), name);

@@ -11,8 +11,13 @@ bool BuildBootFloppy(TVirtualFloppy& floppy, TExeDataBase& payload, bool useMsDo
                      const TCreationSettings& settings) {
     const auto& texts = env.app.texts;
     TBootEnv bootEnv{env.host, env.dialogs};
-    if (!PrepareBootImage(floppy, payload, useMsDos, bootEnv)) {
-        env.dialogs.ShowCoolMessage(texts[StrId::GUI_MSDOSNOSYS]);
+    try {
+        if (!PrepareBootImage(floppy, payload, useMsDos, bootEnv)) {
+            env.dialogs.ShowCoolMessage(texts[StrId::GUI_MSDOSNOSYS]);
+            return false;
+        }
+    } catch (const EBootImageError& error) {
+        env.dialogs.ShowCoolMessage(texts[StrId::GUI_TEXTBADBOOTIMAGE] + error.what());
         return false;
     }
     env.dialogs.ProcessMessages();

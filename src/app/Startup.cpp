@@ -4,9 +4,10 @@
 
 namespace bootdisk {
 
-void LoadTexts(TAppContext& app, const std::string& path) {
-    LoadStringTable(app.texts, path);
+std::string LoadTexts(TAppContext& app, const std::string& path) {
+    auto damage = LoadStringTable(app.texts, path);
     app.autoexec = TAutoexecTemplate(app.texts[StrId::GUI_RUNNING_HALVEX]);
+    return damage;
 }
 
 bool LoadPayloads(TAppContext& app, const std::optional<std::string>& containerFile,

@@ -18,8 +18,9 @@ struct TAppContext {
 };
 
 // Loads the language file (beside the executable unless a path is given) and composes the texts
-// made from it. Throws ELanguageFileError when the file cannot be opened.
-void LoadTexts(TAppContext& app, const std::string& path);
+// made from it. Throws ELanguageFileError when the file cannot be opened; returns what is wrong
+// with a damaged file, whose texts are all refused (empty when the file was taken).
+std::string LoadTexts(TAppContext& app, const std::string& path);
 
 // Loads the CD collection and then, only when that worked, the floppy one: from the container
 // file when one is given, else from the embedded resources. False with payloads.LastError set.

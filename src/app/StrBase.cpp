@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 
 #include "base/Bytes.h"
@@ -85,27 +86,30 @@ private:
 
 constexpr std::size_t kMinPairSize = 2 * kLngLengthSize;
 
-}  // namespace
-
-TValueList DecodeValueList(std::span<const std::uint8_t> bytes) {
+// Nothing when a count or length is beyond its limit or the bytes end before what they announce.
+std::optional<TValueList> ParseValueList(std::span<const std::uint8_t> bytes) {
     TLngReader reader(bytes);
     TValueList list;
     const auto sorted = reader.Byte();
     const auto count = reader.Int32();
     if (!sorted || !count || *count < 0 || *count > kLngMaxCount ||
         std::size_t(*count) > reader.Remaining() / kMinPairSize)
-        return {};
+        return std::nullopt;
     list.Sorted = *sorted != 0;
     list.Items.reserve(std::size_t(*count));
     for (std::int32_t i = 0; i < *count; ++i) {
         auto key = reader.String();
-        if (!key) return {};
+        if (!key) return std::nullopt;
         auto text = reader.String();
-        if (!text) return {};
+        if (!text) return std::nullopt;
         list.Items.push_back({std::move(*key), std::move(*text)});
     }
     return list;
 }
+
+}  // namespace
+
+TValueList DecodeValueList(std::span<const std::uint8_t> bytes) { return ParseValueList(bytes).value_or(TValueList{}); }
 
 std::vector<std::uint8_t> EncodeValueList(const TValueList& list) {
     std::vector<std::uint8_t> bytes(kLngPairsOffset);
@@ -124,14 +128,20 @@ std::vector<std::uint8_t> EncodeValueList(const TValueList& list) {
     return bytes;
 }
 
-TValueList ReadLanguageFile(TStream& packed) {
+TValueList ReadLanguageFile(TStream& packed, std::string* damage) {
+    const auto rejected = [damage](std::string why) {
+        if (damage) *damage = std::move(why);
+        return TValueList{};
+    };
     TMemoryStream decoded;
     try {
         LZHUnpack(packed, decoded, {}, kLngMaxDecoded);
-    } catch (const EStreamError&) {
-        return {};
+    } catch (const EStreamError& error) {
+        return rejected(error.what());
     }
-    return DecodeValueList(decoded.Bytes());
+    auto list = ParseValueList(decoded.Bytes());
+    if (!list) return rejected("a count or length is out of range or runs past the end");
+    return std::move(*list);
 }
 
 void ApplyValueList(TStringTable& table, const TValueList& list) {
@@ -140,19 +150,27 @@ void ApplyValueList(TStringTable& table, const TValueList& list) {
     });
 }
 
-void LoadStringTable(TStringTable& table, TStream& packed) {
-    ApplyValueList(table, ReadLanguageFile(packed));
+std::string LoadStringTable(TStringTable& table, TStream& packed) {
+    std::string damage;
+    ApplyValueList(table, ReadLanguageFile(packed, &damage));
+    return damage;
 }
 
-void LoadStringTable(TStringTable& table, const std::string& path) {
+std::string LoadStringTable(TStringTable& table, const std::string& path) {
+    const auto fail = [&path](const std::string& reason) {
+        throw ELanguageFileError("Cannot open the language file " + path + ": " + reason);
+    };
+    // Opening a FIFO or a device would wait for a writer or read without end.
+    std::error_code statusError;
+    const auto type = std::filesystem::status(path, statusError).type();
+    if (!statusError && type != std::filesystem::file_type::regular) fail("not a regular file");
     std::optional<TFileStream> file;
     try {
         file.emplace(path, FileMode::Read);
     } catch (const EStreamError& error) {
-        throw ELanguageFileError("Cannot open the language file " + path + ": " +
-                                 (error.Reason().empty() ? std::string(error.what()) : error.Reason()));
+        fail(error.Reason().empty() ? std::string(error.what()) : error.Reason());
     }
-    LoadStringTable(table, *file);
+    return LoadStringTable(table, *file);
 }
 
 std::string LanguageFilePath() { return ExecutableDir() + std::string(kLngFileName); }

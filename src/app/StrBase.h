@@ -52,8 +52,9 @@ std::string FileKey(std::string_view key);  // "QUELLMARK_INSTALL." + upper-case
 TValueList DecodeValueList(std::span<const std::uint8_t> bytes);
 std::vector<std::uint8_t> EncodeValueList(const TValueList& list);
 
-// LZH-decodes the stream at packed's position and parses it; any damage gives an empty list.
-TValueList ReadLanguageFile(TStream& packed);
+// LZH-decodes the stream at packed's position and parses it. Any damage gives an empty list and,
+// when damage is given, what is wrong with the file.
+TValueList ReadLanguageFile(TStream& packed, std::string* damage = nullptr);
 
 // The language file cannot be opened: the program cannot start.
 class ELanguageFileError : public std::runtime_error {
@@ -64,10 +65,11 @@ public:
 // Sets every entry, in load order, to its text in list or keeps its current text.
 void ApplyValueList(TStringTable& table, const TValueList& list);
 
-// Start-up load. The path form throws ELanguageFileError when the file cannot be opened; a file
-// that opens but is damaged leaves every default in place.
-void LoadStringTable(TStringTable& table, const std::string& path);
-void LoadStringTable(TStringTable& table, TStream& packed);
+// Start-up load. The path form throws ELanguageFileError when the file cannot be opened or is not
+// a regular file; a file that opens but is damaged is rejected as a whole: every default stays, and
+// the result says what is wrong with it (empty when the file was taken).
+std::string LoadStringTable(TStringTable& table, const std::string& path);
+std::string LoadStringTable(TStringTable& table, TStream& packed);
 
 // The language file beside the executable.
 std::string LanguageFilePath();

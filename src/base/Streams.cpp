@@ -13,12 +13,26 @@ std::uint64_t TStream::Remaining() const {
     return position < size ? size - position : 0;
 }
 
+namespace {
+
+// A short transfer named by the stream's path and the system's reason, when the stream has them.
+EStreamError ShortTransfer(const TStream& stream, bool writing) {
+    const auto label = stream.Label();
+    const auto reason = stream.LastErrorText();
+    if (label.empty() && reason.empty()) return EStreamError(writing ? "Stream write error" : "Stream read error");
+    const std::string what = writing ? "Cannot write " : "Cannot read ";
+    const std::string why = !reason.empty() ? reason : writing ? "not all bytes were written" : "it ends early";
+    return EStreamError(what + (label.empty() ? std::string("the stream") : label) + ": " + why, reason);
+}
+
+}  // namespace
+
 void TStream::ReadBuffer(void* buffer, std::size_t count) {
-    if (Read(buffer, count) != count) throw EStreamError("Stream read error");
+    if (Read(buffer, count) != count) throw ShortTransfer(*this, false);
 }
 
 void TStream::WriteBuffer(const void* buffer, std::size_t count) {
-    if (Write(buffer, count) != count) throw EStreamError("Stream write error");
+    if (Write(buffer, count) != count) throw ShortTransfer(*this, true);
 }
 
 void TStream::CopyFrom(TStream& source, std::uint64_t count) {
@@ -86,14 +100,24 @@ TFileStream::~TFileStream() {
 }
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count) {
-    return file_ ? std::fread(buffer, 1, count, file_) : 0;
+    if (!file_) return 0;
+    errno = 0;
+    const auto n = std::fread(buffer, 1, count, file_);
+    lastError_ = n < count && std::ferror(file_) ? errno : 0;
+    return n;
 }
 
 std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
+    if (!file_) return 0;
     // An empty vector's data() may be null, which fwrite must not be given.
     if (count == 0) return 0;
-    return file_ ? std::fwrite(buffer, 1, count, file_) : 0;
+    errno = 0;
+    const auto n = std::fwrite(buffer, 1, count, file_);
+    lastError_ = n < count ? errno : 0;
+    return n;
 }
+
+std::string TFileStream::LastErrorText() const { return lastError_ != 0 ? std::strerror(lastError_) : std::string(); }
 
 #ifdef _WIN32
 #define bootdisk_ftell _ftelli64

@@ -29,6 +29,11 @@ public:
     void WriteBuffer(const void* buffer, std::size_t count);
     // Copies exactly count bytes from source's position; a short source throws EStreamError.
     void CopyFrom(TStream& source, std::uint64_t count);
+
+    // For the messages of short transfers: what the stream is to a person (a file's path; empty for
+    // memory), and the system's words for why the last Read or Write fell short (empty if none).
+    virtual std::string Label() const { return {}; }
+    virtual std::string LastErrorText() const { return {}; }
 };
 
 class TMemoryStream : public TStream {
@@ -89,10 +94,13 @@ public:
     // Flushes and closes; throws EStreamError when buffered bytes cannot reach the file.
     void Close() override;
     const std::string& Path() const { return path_; }
+    std::string Label() const override { return path_; }
+    std::string LastErrorText() const override;
 
 private:
     std::FILE* file_ = nullptr;
     std::string path_;
+    int lastError_ = 0;  // errno of the last transfer that fell short through an error
 };
 
 // Reads a whole file into memory; throws EStreamError on failure.

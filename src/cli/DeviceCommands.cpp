@@ -65,6 +65,10 @@ int RunDevices(const TArguments& args) {
     if (args.positional.empty()) {
         TOpticalDevices devices;
         for (std::size_t i = 0; i < devices.Count(); ++i) list(devices.Item(i));
+        if (!devices.Unopened.empty()) {
+            std::printf("Writers that cannot be opened:\n");
+            for (const auto& reason : devices.Unopened) std::printf("  %s\n", reason.c_str());
+        }
         drives = ScanHostDrives();
     } else {
         for (const auto& name : args.positional) {

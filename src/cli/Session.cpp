@@ -43,7 +43,11 @@ bool SaveOutputFile(const char* command, const std::string& path, std::span<cons
 
 bool LoadSessionTexts(TAppContext& app) {
     try {
-        LoadTexts(app, LanguageFilePath());
+        const auto path = LanguageFilePath();
+        const auto damage = LoadTexts(app, path);
+        if (!damage.empty())
+            std::fprintf(stderr, "bootdisk: the language file %s is damaged and is not used (%s); the built-in texts stand\n",
+                         path.c_str(), damage.c_str());
         return true;
     } catch (const ELanguageFileError& error) {
         std::fprintf(stderr, "bootdisk: %s\n", error.what());

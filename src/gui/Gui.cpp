@@ -313,6 +313,13 @@ void TMainForm::BuildMediaKinds() {
     const auto removables = RemovableMediaKinds(app_.texts, ScanHostDrives(), *drives_);
     kinds_ = bootdisk::BuildMediaKinds(FloppyKindLabel(app_.texts, floppy_.has_value()), writers, removables,
                                        *imageRecorder_);
+    // Writers that were seen but could not be opened explain a list without any.
+    const bool anyWriter = std::any_of(kinds_.begin(), kinds_.end(), [this](const TMediaKind& kind) {
+        return kind.device != nullptr && kind.device != imageRecorder_.get();
+    });
+    unopenedWriters_.clear();
+    if (!anyWriter)
+        for (const auto& reason : writers_->Unopened) unopenedWriters_ += "\r" + reason;
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -326,6 +333,7 @@ void TMainForm::FormActivate() {
     AddRowFrames();
     PagesPageChanged();
     Timer1->start();
+    if (!unopenedWriters_.empty()) dialogs_.ShowCoolMessage(app_.texts[StrId::GUI_TEXTWRITERSNOTOPENED] + unopenedWriters_);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

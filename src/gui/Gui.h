@@ -97,6 +97,7 @@ private:
     THelp help_;
     TOptionStates options_ = kDefaultOptions;
     std::unique_ptr<TOpticalDevices> writers_;
+    std::string unopenedWriters_;  // with no writer offered: the drives that could not be opened
     std::unique_ptr<IHostRawDevices> drives_;  // the drive letters of the floppy and the removable drives
     std::unique_ptr<TimageRecorder> imageRecorder_;
     std::optional<TFloppyDrive> floppy_;  // nothing when the host has no floppy drive

@@ -16,11 +16,21 @@ constexpr std::string_view kMsDosSys = "[Options]\r\nBootGui=0\r\n";
 // A host file larger than this cannot go onto a floppy; it is refused before it is read.
 constexpr std::uint64_t kLargestHostFile = 2'000'000;
 
+// Loads a whole boot image, refusing one the file layer would write into wrongly.
+void LoadBootImage(TVirtualFloppy& floppy, TStream& image, std::string_view label) {
+    image.Rewind();
+    std::vector<std::uint8_t> bytes(std::size_t(std::min<std::uint64_t>(image.Size(), fat12::kImageSize)));
+    bytes.resize(image.Read(bytes.data(), bytes.size()));
+    if (const auto problem = FloppyImageProblem(image.Size(), bytes))
+        throw EBootImageError(std::string(label) + ": " + *problem);
+    TSpanStream checked(bytes);
+    floppy.LoadFromStream(checked, bytes.size());
+}
+
 bool LoadItem(TVirtualFloppy& floppy, TExeDataBase& payload, std::string_view name) {
     auto* item = payload.Find(name, 1);
     if (!item) return false;
-    item->Rewind();
-    floppy.LoadFromStream(*item, item->Size());
+    LoadBootImage(floppy, *item, "the payload item " + UpperAnsi(name));
     return true;
 }
 
@@ -113,11 +123,12 @@ std::vector<std::string> SplitLevels(std::string_view path) {
     }
 }
 
-// A name DOS can store and type: something before a single ".", no blanks, control characters or
-// characters that 8.3 names forbid.
+// A name DOS can store, type and open: something before a single ".", no blanks, control
+// characters or characters that 8.3 names forbid, and no device name.
 bool IsPlainLevel(const std::string& level) {
     const auto dot = level.find('.');
-    if (level.empty() || dot == 0 || (dot != std::string::npos && level.find('.', dot + 1) != std::string::npos))
+    if (level.empty() || dot == 0 || (dot != std::string::npos && level.find('.', dot + 1) != std::string::npos) ||
+        IsDosDeviceName(level))
         return false;
     return std::none_of(level.begin(), level.end(), [](char c) {
         return std::uint8_t(c) <= ' ' || c == '\x7F' ||
@@ -217,7 +228,7 @@ bool MakeSystemDisk(TVirtualFloppy& floppy, TExeDataBase& payload, TBootEnv& env
         case TWindowsRelease::Win2003:
             if (auto image = env.host.LibraryResource("DiskCopy.dll", "#1", "BINFILE")) {
                 TMemoryStream stream(std::move(*image));
-                floppy.LoadFromStream(stream, stream.Size());  // cut to the image size
+                LoadBootImage(floppy, stream, "the startup-disk image of DiskCopy.dll");
                 return true;
             }
             return FolderRoute(floppy, payload, env);
@@ -233,6 +244,10 @@ std::string DescribeWriteFailure(const TStringTable& texts, const TWriteFailure&
             return texts[StrId::GUI_TEXTBADPAYLOADNAME] + failure.item;
         case TWriteFailure::Reason::SameEntry:
             return texts[StrId::GUI_TEXTSAMEPAYLOADENTRY] + failure.item;
+        case TWriteFailure::Reason::NotFloppyImage:
+            return texts[StrId::GUI_TEXTNOTFLOPPYIMAGE] + failure.item;
+        case TWriteFailure::Reason::RootFull:
+            return texts[StrId::GUI_TEXTROOTFULL] + failure.item;
         case TWriteFailure::Reason::DiskFull:
             return texts[StrId::GUI_TEXTDISKFULL] + failure.item;
         case TWriteFailure::Reason::BadParameters:
@@ -241,33 +256,44 @@ std::string DescribeWriteFailure(const TStringTable& texts, const TWriteFailure&
     return texts[StrId::GUI_TEXTBADPARAMETERS];
 }
 
-std::optional<TFloppyDirectory> EnsureDirectory(TGenericFloppy& floppy, std::string_view path) {
-    TFloppyDirectory dir(floppy);
-    if (path.empty()) return dir;
+bool EnterDirectory(TFloppyDirectory& dir, std::string_view path) {
+    if (path.empty()) return true;
     for (const auto& level : SplitLevels(path)) {
         const auto key = TFloppyDirectory::StoredName(level);
         if (dir.ChangeDir(key)) continue;
         if (ExistingEntry(dir, level) != TEntryKind::None || !dir.MakeDir(level) || !dir.ChangeDir(key))
-            return std::nullopt;
+            return false;
     }
+    return true;
+}
+
+std::optional<TFloppyDirectory> EnsureDirectory(TGenericFloppy& floppy, std::string_view path) {
+    TFloppyDirectory dir(floppy);
+    if (!EnterDirectory(dir, path)) return std::nullopt;
     return dir;
 }
 
 std::optional<TWriteFailure> WriteSanitizerFiles(TGenericFloppy& floppy, const TExeDataBase& payload,
                                                  const TSanitizerFiles& files) {
-    if (!ParametersAreValid(files.parameters)) return TWriteFailure{TWriteFailure::Reason::BadParameters, {}};
+    using Reason = TWriteFailure::Reason;
+    if (!ParametersAreValid(files.parameters)) return TWriteFailure{Reason::BadParameters, {}};
     const auto items = SanitizerItems(payload);
+    TSectorBuffer bootSector{};
+    if (floppy.ReadSectors(fat12::kBootSector, bootSector.data(), 1) == 0 || BootSectorProblem(bootSector))
+        return TWriteFailure{Reason::NotFloppyImage, items.empty() ? std::string() : items.front()->Name};
     if (auto failure = CheckNames(floppy, items)) return failure;
     for (const auto* item : items) {
         const auto split = item->Name.rfind('\\');
         const auto dirPath = split == std::string::npos ? std::string() : item->Name.substr(0, split);
         const auto fileName = split == std::string::npos ? item->Name : item->Name.substr(split + 1);
         const auto content = ContentOf(*item, fileName, files);
-        auto dir = EnsureDirectory(floppy, dirPath);
-        if (dir) dir->DeleteFile(TFloppyDirectory::StoredName(fileName));  // a file the boot disk already carries gives way
-        auto file = dir ? dir->CreateFile(fileName) : std::nullopt;
+        TFloppyDirectory dir(floppy);
+        const bool entered = EnterDirectory(dir, dirPath);
+        if (entered) dir.DeleteFile(TFloppyDirectory::StoredName(fileName));  // a file the boot disk already carries gives way
+        auto file = entered ? dir.CreateFile(fileName) : std::nullopt;
+        if (!file && dir.RootIsFull()) return TWriteFailure{Reason::RootFull, item->Name};
         if (!file || file->Write(content.data(), content.size()) != content.size())
-            return TWriteFailure{TWriteFailure::Reason::DiskFull, item->Name};
+            return TWriteFailure{Reason::DiskFull, item->Name};
     }
     return std::nullopt;
 }

@@ -2,6 +2,7 @@
 // Turns a virtual floppy into a bootable DOS disk that starts the sanitizer: first the boot system
 // (the payload's ready-made image, or MS-DOS from the host's files), then the sanitizer's files.
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -20,7 +21,15 @@ struct TBootEnv {
     IDialogs& dialogs;
 };
 
-// The ready-made image (".Boot") or, with useMsDos, an MS-DOS system disk.
+// A boot image that is not the 1.44 MB FAT12 floppy the disk is built on: what names the image and
+// the field at fault.
+class EBootImageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The ready-made image (".Boot") or, with useMsDos, an MS-DOS system disk. Throws EBootImageError
+// when the image taken is not a 1.44 MB FAT12 floppy of the standard layout.
 bool PrepareBootImage(TVirtualFloppy& floppy, TExeDataBase& payload, bool useMsDos, TBootEnv& env);
 bool MakeSystemDisk(TVirtualFloppy& floppy, TExeDataBase& payload, TBootEnv& env);
 
@@ -37,7 +46,7 @@ struct TSanitizerFiles {
 
 // Why the sanitizer files could not all be written.
 struct TWriteFailure {
-    enum class Reason { BadName, SameEntry, DiskFull, BadParameters } reason;
+    enum class Reason { BadName, SameEntry, NotFloppyImage, RootFull, DiskFull, BadParameters } reason;
     std::string item;  // the payload item concerned
 };
 
@@ -53,5 +62,7 @@ std::optional<TWriteFailure> WriteSanitizerFiles(TGenericFloppy& floppy, const T
 // Opens the directory at path ("\"-separated levels below the root; empty is the root), making
 // the levels that are missing. Nothing when a level cannot be made.
 std::optional<TFloppyDirectory> EnsureDirectory(TGenericFloppy& floppy, std::string_view path);
+// The same from the root directory dir is on; false leaves dir where a level could not be made.
+bool EnterDirectory(TFloppyDirectory& dir, std::string_view path);
 
 }  // namespace bootdisk

@@ -17,6 +17,9 @@ inline constexpr std::uint32_t kTotalSectors = kSectorsPerTrack * kHeads * kCyli
 inline constexpr std::size_t kImageSize = std::size_t(kTotalSectors) * kSectorSize;
 static_assert(kTotalSectors == 2880 && kImageSize == 1'474'560);
 
+inline constexpr std::uint32_t kSectorsPerCluster = 1;
+inline constexpr std::uint32_t kFatCount = 2;
+
 inline constexpr std::uint32_t kBootSector = 0;
 inline constexpr std::uint32_t kFirstFatSector = 1;
 inline constexpr std::uint32_t kFatSectors = 9;
@@ -24,7 +27,8 @@ inline constexpr std::uint32_t kSecondFatSector = kFirstFatSector + kFatSectors;
 inline constexpr std::uint32_t kRootDirSector = kSecondFatSector + kFatSectors;
 static_assert(kSecondFatSector == 10 && kRootDirSector == 19);
 
-// Boot sector (BIOS parameter block) fields; this layer reads only the two 16-bit counts.
+// Boot sector (BIOS parameter block) fields; this layer reads only the two 16-bit counts and
+// takes the others as the geometry above.
 inline constexpr std::size_t kBpbBytesPerSector = 11;   // 16-bit
 inline constexpr std::size_t kBpbSectorsPerCluster = 13;  // 8-bit
 inline constexpr std::size_t kBpbReservedSectors = 14;  // 16-bit

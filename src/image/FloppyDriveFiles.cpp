@@ -59,7 +59,8 @@ bool TFloppyDriveFiles::CreateFile(const std::string& path, TStream& source) {
         return false;
     }
     const auto [folder, name] = Split(path);
-    return access_([&](TGenericFloppy& floppy) {
+    // Named captures: clang 14 cannot capture structured bindings.
+    return access_([&, &folder = folder, &name = name](TGenericFloppy& floppy) {
         auto dir = OpenDirectory(floppy, folder);
         const auto key = TFloppyDirectory::StoredName(name);
         if (!dir || key.empty()) return false;

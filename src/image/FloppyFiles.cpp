@@ -56,6 +56,13 @@ bool PatchSector(TGenericFloppy& floppy, std::uint32_t sector, std::size_t offse
 
 }  // namespace
 
+bool IsDosDeviceName(std::string_view name) {
+    static constexpr std::string_view kDevices[] = {"CON",  "AUX",  "NUL",  "PRN",  "COM1", "COM2",
+                                                    "COM3", "COM4", "LPT1", "LPT2", "LPT3"};
+    const auto base = UpperAnsi(name.substr(0, name.find('.')));
+    return std::find(std::begin(kDevices), std::end(kDevices), base) != std::end(kDevices);
+}
+
 TFloppyDirectory::TFloppyDirectory(TGenericFloppy& floppy) : Floppy(&floppy) {
     TSectorBuffer bootSector;
     if (Floppy->ReadSectors(kBootSector, bootSector.data(), 1) != 0) Layout = LayoutFromBootSector(bootSector.data());
@@ -151,22 +158,25 @@ bool TFloppyDirectory::ChangeDir(std::string_view name) {
 }
 
 bool TFloppyDirectory::FindSlot() {
+    RootFull = false;
     TDirEntry entry;
     for (bool found = FindFirst(entry); found; found = FindNext(entry))
         if (entry[kEntryName] == kEntryDeleted) return true;
     return AppendSlot();
 }
 
-// The new entry takes the end marker's slot; the slot after it becomes the end marker. In the
-// root one slot always stays the end marker; a subdirectory grows by a cluster.
+// The new entry takes the end marker's slot; the slot after it becomes the end marker. The root's
+// last slot needs no end marker after it; a subdirectory grows by a cluster.
 bool TFloppyDirectory::AppendSlot() {
     TDirEntry ignored;
     while (FindNext(ignored)) {
     }
     const std::uint32_t sector = SectorOfIndex(EntryIndex / kEntriesPerSector);
-    if (sector == 0)  // a subdirectory whose last cluster is full: the entry opens a new cluster
+    if (sector == 0) {  // every root slot in use, or a subdirectory whose last cluster is full
+        RootFull = IsRoot && Layout.Usable();
         return !IsRoot && EntryIndex > 0 && EntryIndex % kEntriesPerSector == 0 &&
                ExtendDirectory(EntryIndex / kEntriesPerSector - 1);
+    }
     TSectorBuffer bytes;
     if (Floppy->ReadSectors(sector, bytes.data(), 1) == 0 || bytes[SlotOffset(EntryIndex)] != kEntryEndMarker)
         return false;
@@ -176,7 +186,7 @@ bool TFloppyDirectory::AppendSlot() {
         return Floppy->WriteSectors(sector, bytes.data(), 1) != 0;
     }
     if (!IsRoot) return ExtendDirectory(EntryIndex / kEntriesPerSector);
-    if (next >= Layout.RootEntryCount) return false;
+    if (next >= Layout.RootEntryCount) return true;
     const TSectorBuffer zeros{};
     return Floppy->WriteSectors(kRootDirSector + next / kEntriesPerSector, zeros.data(), 1) != 0;
 }

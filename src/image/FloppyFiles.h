@@ -15,6 +15,10 @@
 namespace bootdisk {
 
 using TDirEntry = std::array<std::uint8_t, fat12::kDirEntrySize>;
+
+// CON, AUX, NUL, PRN, COM1..COM4 or LPT1..LPT3 in any case and with any extension: DOS opens the
+// device of that name instead of a file, so such a name can never be a file on the disk.
+bool IsDosDeviceName(std::string_view name);
 using TSectorBuffer = std::array<std::uint8_t, fat12::kSectorSize>;
 
 // One open file, created empty by TFloppyDirectory::CreateFile and written sequentially from 0.
@@ -61,6 +65,9 @@ public:
     std::optional<TFloppyFile> CreateFile(std::string_view name);
     // Removes the first file called name, its long-name entries and its clusters.
     bool DeleteFile(std::string_view name);
+    // After MakeDir or CreateFile failed: whether it was for want of a free root entry (rather
+    // than of a free cluster).
+    bool RootIsFull() const { return RootFull; }
 
     // "KORVANE.INI", "COMMAND" (no extension), "." and "..".
     static std::string EntryName(const TDirEntry& entry);
@@ -92,6 +99,7 @@ private:
     std::uint32_t CachedCluster = 0;
     fat12::TFat12Layout Layout;
     bool IsRoot = true;
+    bool RootFull = false;
 };
 
 }  // namespace bootdisk

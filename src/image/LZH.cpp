@@ -15,10 +15,6 @@ namespace {
 
 using namespace lzh;
 
-// A well-formed stream ends within its last byte; the decoder may look a little further, and
-// reads zero bits there. Code bits taken from further out mean the stream is cut short.
-constexpr unsigned kSlackBits = 32;
-
 // One symbol and its position never need more bits than a refill guarantees.
 constexpr unsigned kMaxSymbolBits = kMaxCodeLength + kMaxPositionLength;
 constexpr unsigned kRefilledBits = 56;
@@ -85,8 +81,11 @@ private:
         CheckNotPastEnd();
     }
 
+    // The standard encoder writes every code bit, so a well-formed stream ends within its last byte.
+    // The zero bits supplied past the end sit behind the input bits, and those no longer held were
+    // used: such a stream is cut short, however long the matches those bits decoded to.
     void CheckNotPastEnd() const {
-        if (zeroBits_ > bitCount_ + kSlackBits) Damaged("its code ends before its length is produced");
+        if (zeroBits_ > bitCount_) Damaged("its code ends before its length is produced");
     }
 
     unsigned GetBit() {

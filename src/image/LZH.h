@@ -25,8 +25,8 @@ inline constexpr std::uint32_t kLZHNoLimit = 0x7FFFFFFF;
 // Decodes the stream at in's position into out's position, writing 10,240 bytes at a time and
 // calling onProgress (if set) after every write, the last of which may be empty. A length header
 // of zero or below produces nothing. Throws ELZHError for an incomplete header, an announced
-// length above maxLength (before decoding anything) and code that runs more than 4 bytes past
-// the end of in. The format has no checksum: other damage decodes to wrong bytes.
+// length above maxLength (before decoding anything) and code that needs bits past the end of in
+// (a stream cut short). The format has no checksum: other damage decodes to wrong bytes.
 void LZHUnpack(TStream& in, TStream& out, const TLZHProgressEvent& onProgress = {},
                std::uint32_t maxLength = kLZHNoLimit);
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 
+#include "base/Bytes.h"
 #include "image/Fat12Format.h"
 
 namespace bootdisk {
@@ -26,7 +27,49 @@ std::uint32_t FatChunkSector(std::uint32_t cluster) {
     return cluster / kFatChunkEntries * kFatChunkSectors + kFirstFatSector;
 }
 
+struct TFixedField {
+    std::size_t offset;
+    std::size_t width;  // bytes, little-endian
+    std::uint32_t value;
+    const char* name;
+};
+
+// The fields the file layer takes as given rather than reading them.
+constexpr TFixedField kFixedFields[] = {
+    {kBpbBytesPerSector, 2, kSectorSize, "bytes per sector"},
+    {kBpbSectorsPerCluster, 1, kSectorsPerCluster, "sectors per cluster"},
+    {kBpbReservedSectors, 2, kFirstFatSector, "reserved sectors"},
+    {kBpbFatCount, 1, kFatCount, "number of FATs"},
+    {kBpbTotalSectors, 2, kTotalSectors, "total sectors"},
+    {kBpbSectorsPerFat, 2, kFatSectors, "sectors per FAT"},
+};
+
+std::string FieldText(const char* name, std::size_t offset) {
+    return std::string(name) + " (byte " + std::to_string(offset) + ")";
+}
+
 }  // namespace
+
+std::optional<std::string> BootSectorProblem(std::span<const std::uint8_t> bootSector) {
+    if (bootSector.size() < kSectorSize) return "the boot sector is cut short";
+    for (const auto& field : kFixedFields) {
+        const std::uint32_t value = field.width == 1 ? bootSector[field.offset] : GetLE16(&bootSector[field.offset]);
+        if (value != field.value)
+            return FieldText(field.name, field.offset) + " is " + std::to_string(value) + " instead of " +
+                   std::to_string(field.value);
+    }
+    if (!LayoutFromBootSector(bootSector.data()).Usable())
+        return FieldText("root entries", kBpbRootEntryCount) + " is " +
+               std::to_string(GetLE16(&bootSector[kBpbRootEntryCount])) +
+               ", not a whole number of sectors that leaves room for data";
+    return std::nullopt;
+}
+
+std::optional<std::string> FloppyImageProblem(std::uint64_t length, std::span<const std::uint8_t> start) {
+    if (length != kImageSize)
+        return "it is " + std::to_string(length) + " bytes long instead of " + std::to_string(kImageSize);
+    return BootSectorProblem(start);
+}
 
 std::uint32_t TGenericFloppy::WriteSectorsCHS(std::uint32_t head, std::uint32_t cylinder, std::uint32_t sector,
                                               const std::uint8_t* buffer, std::uint32_t count) {

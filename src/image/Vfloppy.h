@@ -1,12 +1,20 @@
 #pragma once
 // The sector device that the FAT12 file layer works on, and the in-memory 1.44 MB floppy image.
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "base/Streams.h"
 
 namespace bootdisk {
+
+// What keeps a boot sector from describing the 1.44 MB layout the file layer is built for, naming
+// the field ("sectors per cluster (byte 13) is 2 instead of 1"); nothing when it fits.
+std::optional<std::string> BootSectorProblem(std::span<const std::uint8_t> bootSector);
+// The same for an image of that length starting with those bytes: it must be as long as the floppy.
+std::optional<std::string> FloppyImageProblem(std::uint64_t length, std::span<const std::uint8_t> start);
 
 // A floppy seen as numbered 512-byte sectors. Transfers return the number of sectors moved,
 // 0 on failure; the base device fails every transfer.

@@ -61,10 +61,14 @@ bool TimageRecorder::WriteImage(TBurnStatus& status, TStream& source, TBurningIO
         pending_->Commit();
         pending_.reset();
         return true;
-    } catch (const std::exception&) {
-        Discard();
-        return false;
+    } catch (const EStreamError& error) {
+        // Named by the destination: the scratch file beside it is only a means.
+        status.Reason = "cannot write " + destination_ + ": " + (error.Reason().empty() ? error.what() : error.Reason());
+    } catch (const std::exception& error) {
+        status.Reason = error.what();
     }
+    Discard();
+    return false;
 }
 
 void TimageRecorder::Discard() {

@@ -38,7 +38,7 @@ struct TDiscState {
 struct TBurnStatus {
     std::uint8_t Code = 0;
     TScsiResult Result = kScsiOk;
-    std::string Reason;  // the system's words when the failing command never reached the drive
+    std::string Reason;  // the system's words for the failure, when it gave any
 };
 
 // Recording stages announced by StageChanged.

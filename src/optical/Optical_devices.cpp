@@ -56,8 +56,11 @@ void TOpticalDevices::ScanPassThrough(const TPassThroughHost& host) {
         std::unique_ptr<IScsiTransport> transport;
         try {
             transport = host.open(name);
+        } catch (const EDeviceOpenError& error) {
+            Unopened.push_back(error.what());
+            continue;
         } catch (const std::runtime_error&) {
-            continue;  // not a drive that takes SCSI commands, or not ours to open
+            continue;  // not a drive that takes SCSI commands
         }
         Keep(std::make_unique<TSPTIdevice>(std::move(transport)));
     }

@@ -2,6 +2,7 @@
 // The CD/DVD writers of this host: the choice of transport, the scans, and opening a device by name.
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,15 @@ namespace bootdisk {
 // The host's pass-through (platform/linux: SG_IO on /dev/srN; platform/win32: \\.\X:).
 // The devices to probe, in scan order: /dev/sr0, /dev/sr1, ... or the lettered drives A: to Z:.
 std::vector<std::string> PassThroughDeviceNames();
-// Throws std::runtime_error saying why the device cannot be opened.
+// A drive that is there but cannot be opened (no permission, held by another program): unlike a
+// device that takes no SCSI commands, the user wants to hear about it.
+class EDeviceOpenError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Throws std::runtime_error (EDeviceOpenError for a drive that is there) saying why the device
+// cannot be opened.
 std::unique_ptr<IScsiTransport> OpenPassThrough(const std::string& name);
 // A logged-in iSCSI session to the LUN; name is what Describe answers. Throws std::runtime_error.
 std::unique_ptr<IScsiTransport> OpenIscsi(const TIscsiUrl& url, const std::string& name);
@@ -36,6 +45,9 @@ public:
 
     std::size_t Count() const { return Devices.size(); }
     TOpticalDevice& Item(std::size_t index) { return *Devices.at(index); }
+
+    // The drives the scan found but could not open, each with the reason.
+    std::vector<std::string> Unopened;
 
 private:
     void ScanPassThrough(const TPassThroughHost& host);

@@ -13,8 +13,12 @@ TScsiResult PollUntilComplete(IScsiTransport& transport, const TScsiRequest& com
     const auto result = transport.Execute(command);
     if (result != kScsiOk) return result;
     std::array<std::uint8_t, discinfo::kSize> answer{};
+    std::uint32_t undelivered = 0;
     for (std::uint32_t poll = 0; poll < options.maxPolls; ++poll) {
-        if (transport.Execute(ReadDiscInformation(answer.data())) == kScsiOk) return result;
+        const auto polled = transport.Execute(ReadDiscInformation(answer.data()));
+        if (polled == kScsiOk) return result;
+        undelivered = polled == kScsiNoDevice ? undelivered + 1 : 0;
+        if (undelivered >= options.maxUndelivered) return polled;
         if (callback) callback();
         if (options.sleep)
             options.sleep(options.pause);

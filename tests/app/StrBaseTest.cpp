@@ -1,6 +1,13 @@
 #include "app/StrBase.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "base/Bytes.h"
 #include "image/LZH.h"
@@ -146,6 +153,50 @@ TEST(StrBaseLoad, DamagedFilesLeaveDefaults) {
     PutLE32(huge.data(), 0x7FFFFFF0);  // announces far more than a language file holds
     EXPECT_TRUE(AllDefaults(load(huge)));
     EXPECT_TRUE(AllDefaults(load({})));
+}
+
+TEST(StrBaseLoad, AFileCutShortIsRejectedWholeAndSaysWhy) {
+    std::vector<TValuePair> pairs;
+    for (const char* key : {"GENERIC_CANCEL", "GENERIC_OK", "GUI_BACK", "GUI_NEXT"})
+        pairs.push_back({FileKey(key), std::string("Translated ") + key});
+    const auto packed = Pack(Encoded(true, pairs));
+    TStringTable whole;
+    TMemoryStream wholeStream(packed);
+    ASSERT_EQ(LoadStringTable(whole, wholeStream), "");
+    ASSERT_EQ(whole[StrId::GUI_NEXT], "Translated GUI_NEXT");
+    for (std::size_t cut = 1; cut <= 32; ++cut) {
+        SCOPED_TRACE(cut);
+        TStringTable table;
+        TMemoryStream stream(std::vector<std::uint8_t>(packed.begin(), packed.end() - std::ptrdiff_t(cut)));
+        EXPECT_NE(LoadStringTable(table, stream), "");
+        EXPECT_TRUE(AllDefaults(table));
+    }
+}
+
+TEST(StrBaseLoad, AFifoIsRefusedWithoutWaitingForAWriter) {
+    test::TTempDir dir;
+    const auto path = dir / "quellmark.lng";
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    // Should the load wait on the FIFO, a writer comes along and releases it, so the test fails
+    // instead of hanging.
+    std::atomic<bool> released = false;
+    std::thread writer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) {
+            released = true;
+            ::close(fd);
+        }
+    });
+    TStringTable table;
+    try {
+        LoadStringTable(table, path);
+        ADD_FAILURE() << "a FIFO was taken as the language file";
+    } catch (const ELanguageFileError& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot open the language file " + path + ": not a regular file");
+    }
+    writer.join();
+    EXPECT_FALSE(released);
 }
 
 TEST(StrBaseLoad, MissingFileStopsWithTheReason) {

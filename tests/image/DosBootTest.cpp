@@ -1,10 +1,12 @@
 #include "image/DosBoot.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "base/StrConst.h"
 #include "image/FloppyFiles.h"
 #include "image/FloppyTestImage.h"
 #include "platform/sim/ScriptedDialogs.h"
@@ -17,6 +19,7 @@ using namespace fat12;
 using namespace bootdisk::test;
 using Bytes = std::vector<std::uint8_t>;
 using Reason = TWriteFailure::Reason;
+using testing::HasSubstr;
 
 constexpr std::uint32_t kRoot = kRootDirSector;
 const std::string kMtools = "MTOOLS_SKIP_CHECK=1 ";
@@ -234,10 +237,9 @@ TEST_F(DosBootTest, WindowsXpTakesTheStartupDiskOfDiskCopyDll) {
     for (const TWinVersion version : {TWinVersion{2, 5, 1}, TWinVersion{2, 5, 2}}) {
         host = TSimHost();
         host.version = version;
-        auto image = Pattern(kImageSize + 700, 6);
+        const auto image = ToolImage({"mcopy -i IMG SRC ::/IO.SYS"}, "STARTUP");
         host.AddResource("diskcopy.dll", "#1", "BINFILE", image);
         ASSERT_TRUE(MakeSystem());
-        image.resize(kImageSize);
         EXPECT_EQ(Snapshot(), image);
     }
     EXPECT_TRUE(dialogs.log.empty());
@@ -281,6 +283,68 @@ TEST_F(DosBootTest, MissingBootImagesFailAndLeaveTheImageAlone) {
     SystemFolder();
     EXPECT_FALSE(PrepareBootImage(floppy, payload, true, env));
     EXPECT_EQ(Snapshot(), before);
+}
+
+// Images whose layout the file layer does not read (it takes it as given) are refused by name and
+// field before anything is written into them.
+TEST_F(DosBootTest, BootImagesOfAnotherLayoutAreRefusedNamingTheField) {
+    struct TOdd {
+        const char* format;  // mkfs.fat arguments
+        std::size_t kilobytes;
+        const char* says;
+    };
+    const std::vector<TOdd> cases = {
+        {"-s 2", 1440, "sectors per cluster (byte 13) is 2 instead of 1"},
+        {"-s 1 -R 2", 1440, "reserved sectors (byte 14) is 2 instead of 1"},
+        {"-s 1 -f 1", 1440, "number of FATs (byte 16) is 1 instead of 2"},
+        {"-s 4 -F 16", 16384, "it is 16777216 bytes long instead of 1474560"},
+        {"-s 1 -r 100", 1440, "root entries (byte 17) is 100"},
+        {"", 720, "it is 737280 bytes long instead of 1474560"},
+        {"", 2880, "it is 2949120 bytes long instead of 1474560"},
+    };
+    TBootEnv env{host, dialogs};
+    for (const auto& odd : cases) {
+        SCOPED_TRACE(odd.format + std::string(" ") + std::to_string(odd.kilobytes));
+        TTempDir dir;
+        const auto path = dir / "odd.img";
+        ASSERT_EQ(RunCommand(kToolPath + "mkfs.fat -C " + path + " " + std::to_string(odd.kilobytes) + " " +
+                             odd.format + " -S 512 --invariant"),
+                  0);
+        for (const char* item : {".BOOT", ".BOOTRECORD"}) {
+            payload = TExeDataBase();
+            AddItem(payload, item, ReadWholeFile(path));
+            Windows98();
+            const auto before = Snapshot();
+            try {
+                PrepareBootImage(floppy, payload, std::string(item) == ".BOOTRECORD", env);
+                ADD_FAILURE() << item << " taken";
+            } catch (const EBootImageError& error) {
+                EXPECT_THAT(error.what(), HasSubstr("the payload item " + std::string(item) + ": " + odd.says));
+            }
+            EXPECT_EQ(Snapshot(), before);
+        }
+    }
+    // FATs of another length, an all-zero image, and a sound one cut short, the same way.
+    payload = TExeDataBase();
+    auto longFats = bootRecord;
+    longFats[kBpbSectorsPerFat] = 10;
+    AddItem(payload, ".BOOT", longFats);
+    EXPECT_THROW(PrepareBootImage(floppy, payload, false, env), EBootImageError);
+    payload = TExeDataBase();
+    AddItem(payload, ".BOOT", Bytes(kImageSize));
+    EXPECT_THROW(PrepareBootImage(floppy, payload, false, env), EBootImageError);
+    payload = TExeDataBase();
+    AddItem(payload, ".BOOT", Bytes(bootRecord.begin(), bootRecord.end() - 512));
+    EXPECT_THROW(PrepareBootImage(floppy, payload, false, env), EBootImageError);
+    // The startup-disk image of DiskCopy.dll is held to the same layout.
+    host.version = {2, 5, 1};
+    host.AddResource("diskcopy.dll", "#1", "BINFILE", Bytes(kImageSize));
+    try {
+        PrepareBootImage(floppy, payload, true, env);
+        ADD_FAILURE() << "an all-zero startup disk taken";
+    } catch (const EBootImageError& error) {
+        EXPECT_THAT(error.what(), HasSubstr("DiskCopy.dll: bytes per sector (byte 11) is 0 instead of 512"));
+    }
 }
 
 TEST_F(DosBootTest, ReadyMadeImageIsLoadedWhole) {
@@ -374,6 +438,13 @@ TEST_F(SanitizerFilesTest, UnfitNamesAreRefusedBeforeAnythingIsWritten) {
         {{"OK.TXT", "A.B.C"}, Reason::BadName, "A.B.C"},
         {{"OK.TXT", "TAB\t.TXT"}, Reason::BadName, "TAB\t.TXT"},
         {{"OK.TXT", "A|B<C>.TXT"}, Reason::BadName, "A|B<C>.TXT"},
+        // DOS opens the device, never a file, under these names.
+        {{"OK.TXT", "con"}, Reason::BadName, "con"},
+        {{"OK.TXT", "Korvane\\NUL.TXT"}, Reason::BadName, "Korvane\\NUL.TXT"},
+        {{"OK.TXT", "AUX.DAT"}, Reason::BadName, "AUX.DAT"},
+        {{"OK.TXT", "PRN\\A.TXT"}, Reason::BadName, "PRN\\A.TXT"},
+        {{"OK.TXT", "com4.txt"}, Reason::BadName, "com4.txt"},
+        {{"OK.TXT", "LPT3"}, Reason::BadName, "LPT3"},
         {{"OK.TXT", "LONGNAME1.TXT", "LONGNAME2.TXT"}, Reason::SameEntry, "LONGNAME2.TXT"},
         {{"OK.TXT", "A", "A\\X"}, Reason::SameEntry, "A\\X"},
         {{"OK.TXT", "A\\X", "a"}, Reason::SameEntry, "a"},
@@ -421,7 +492,31 @@ TEST_F(SanitizerFilesTest, FullDiskIsReportedNotPassedOver) {
     for (int i = 0; i < 300; ++i) AddItem(payload, "F" + std::to_string(i) + ".TXT", Text("x"));
     const auto rootFull = Write();
     ASSERT_TRUE(rootFull);
-    EXPECT_EQ(rootFull->reason, Reason::DiskFull);
+    EXPECT_EQ(rootFull->reason, Reason::RootFull);
+    // The label and 223 files take all 224 root entries, the last one without an end marker
+    // behind it, as fsck.fat and mtools accept.
+    EXPECT_EQ(rootFull->item, "F223.TXT");
+    EXPECT_EQ(Listing(floppy).size(), 224u);
+    ExpectFsckClean(floppy);
+    TTempDir dir;
+    WriteFile(dir / "full.img", Snapshot());
+    std::string listing;
+    ASSERT_EQ(RunCommand(kMtools + "mdir -b -i " + (dir / "full.img") + " ::/", &listing), 0);
+    EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 223);
+
+    // A disk that is no 1.44 MB FAT12 floppy at all says so, not that it is full.
+    floppy = TVirtualFloppy();
+    const auto notFloppy = Write();
+    ASSERT_TRUE(notFloppy);
+    EXPECT_EQ(notFloppy->reason, Reason::NotFloppyImage);
+    const TVirtualFloppy blank;
+    EXPECT_EQ(Snapshot(), Bytes(blank.Image().begin(), blank.Image().end()));
+
+    const TStringTable texts;
+    EXPECT_EQ(DescribeWriteFailure(texts, *failure), "There is not enough room on the boot disk for HUGE.BIN");
+    EXPECT_EQ(DescribeWriteFailure(texts, *rootFull), "The root directory of the boot disk has no free entry for F223.TXT");
+    EXPECT_EQ(DescribeWriteFailure(texts, *notFloppy),
+              "The boot disk is not a 1.44 MB FAT12 floppy image; cannot write F0.TXT");
 }
 
 TEST_F(SanitizerFilesTest, DeletedEntriesOfTheReadyMadeImageAreReused) {

@@ -225,19 +225,19 @@ TEST_F(FloppyFiles, DeletedEntriesAreReusedButLeadingE5NamesAreNot) {
     EXPECT_EQ(EntryBytes(floppy, kRoot, 1)[0], 0x05);
 }
 
-TEST_F(FloppyFiles, RootKeepsOneSlotAsEndMarker) {
+// The last root slot needs no end marker behind it; with every slot in use nothing may spill into
+// the data area, and the directory says it was the root that was full.
+TEST_F(FloppyFiles, RootTakesAllItsEntriesAndThenSaysItIsFull) {
     TFloppyDirectory root(floppy);
     for (int i = 0; i < 223; ++i) ASSERT_TRUE(root.CreateFile("F" + std::to_string(i))) << i;
-    const auto before = Snapshot();
-    EXPECT_FALSE(root.CreateFile("LAST"));
-    EXPECT_FALSE(root.MakeDir("LASTDIR"));
-    EXPECT_TRUE(Unchanged(before));
-    EXPECT_EQ(EntryBytes(floppy, kRoot, 223)[0], 0);
-
-    // With no end marker at all, nothing may spill into the data area.
-    EntryBytes(floppy, kRoot, 223)[0] = 'Z';
+    ASSERT_TRUE(root.CreateFile("LAST"));
+    EXPECT_FALSE(root.RootIsFull());
+    EXPECT_EQ(EntryRawName(floppy, kRoot, 223), "LAST       ");
     const auto full = Snapshot();
     EXPECT_FALSE(root.CreateFile("SPILL"));
+    EXPECT_TRUE(root.RootIsFull());
+    EXPECT_FALSE(root.MakeDir("SPILLDIR"));
+    EXPECT_TRUE(root.RootIsFull());
     EXPECT_TRUE(Unchanged(full));
 }
 

@@ -198,6 +198,22 @@ TEST(PayloadDamage, EveryOverlongAnnouncementIsAClearError) {
     }
 }
 
+// Zero bits read past a cut decode to long matches, so a stream a few bytes short still reaches
+// its announced length: only the bits it consumed tell it is incomplete.
+TEST(PayloadDamage, EveryCutOfTheLastBytesIsDamaged) {
+    std::mt19937 random(11);
+    std::string binary(3000, '\0');
+    for (auto& c : binary) c = char(random() % 7 == 0 ? random() : 0);
+    std::string text;
+    while (text.size() < 5000) text += "Line " + std::to_string(random() % 1000) + " of the sanitizer's notes.\r\n";
+    const auto container = Compressed(ItemList({{1, ".BOOT", binary}, {1, "Korvane\\README.TXT", text}}));
+    ASSERT_EQ(Content(Load(container).Find("Korvane\\README.TXT", 1)), text);
+    for (std::size_t cut = 1; cut <= 32; ++cut) {
+        SCOPED_TRACE(cut);
+        EXPECT_THROW(Load(Bytes(container.begin(), container.end() - std::ptrdiff_t(cut))), EStreamError);
+    }
+}
+
 TEST(PayloadDamage, RandomCodeBitsNeverCrash) {
     std::mt19937 random(7);
     for (int round = 0; round < 200; ++round) {

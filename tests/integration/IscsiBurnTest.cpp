@@ -9,11 +9,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
 #include "base/Streams.h"
+#include "optical/IscsiUrl.h"
+#include "optical/SPTI.h"
+#include "optical/ScsiCommands.h"
+#include "platform/linux/IscsiTransport.h"
 #include "support/TestSupport.h"
 
 namespace bootdisk {
@@ -133,6 +138,58 @@ TEST_F(IscsiBurn, TheBackingFileHoldsTheCdImage) {
     EXPECT_THAT(output, testing::HasSubstr("5b 01 02 00 00 00 00 00 00 00 none 0 -> 0"));
     ASSERT_EQ(Bootdisk("iso boot.iso", &output), 0) << output;
     EXPECT_TRUE(ReadWholeFile(temp / "cd.img") == ReadWholeFile(temp / "boot.iso"));
+}
+
+// A progress sink that stops the target (SIGSTOP) once the data starts to flow.
+class TStallingIO : public TBurningIO {
+public:
+    explicit TStallingIO(pid_t target) : target_(target) {}
+    void Progress(TBurnStage, double, double) override {
+        if (!stopped) stopped = ::kill(target_, SIGSTOP) == 0;
+    }
+    bool stopped = false;
+
+private:
+    pid_t target_;
+};
+
+// A target that stops answering in the middle of a recording: each command gives up at its time
+// limit and the recording fails at the step it was in. Once the target is stopped the clock is
+// ours: every wait the socket stays silent lets its whole span pass, so two minutes go by at once.
+TEST_F(IscsiBurn, AStalledTargetFailsTheRecordingAtItsTimeLimit) {
+    TStallingIO io(pid);
+    std::chrono::milliseconds skipped{0};
+    TIscsiClock clock;
+    clock.now = [&] { return std::chrono::steady_clock::now() + skipped; };
+    clock.wait = [&](int fd, int events, std::chrono::milliseconds limit) {
+        if (!io.stopped) return PollSocket(fd, events, limit);
+        const int ready = PollSocket(fd, events, std::min(limit, std::chrono::milliseconds(10)));
+        if (ready == 0) skipped += limit;
+        return ready;
+    };
+    const auto url = ParseIscsiUrl("iscsi://127.0.0.1:" + std::to_string(port) + "/" + kTarget + "/1");
+    TSPTIdevice device(OpenIscsi(url, "stalling", clock));
+    ASSERT_TRUE(device.IsWriter());
+    TDiscState state;
+    ASSERT_TRUE(device.CheckReady(state));
+
+    TMemoryStream image(std::vector<std::uint8_t>(200 * 2048, 0x5A));
+    TBurnStatus status;
+    const auto start = std::chrono::steady_clock::now();
+    const auto startOnClock = clock.now();
+    EXPECT_FALSE(device.WriteImage(status, image, &io));
+    const auto took = std::chrono::steady_clock::now() - start;
+    const auto tookOnClock = clock.now() - startOnClock;
+    ::kill(pid, SIGCONT);
+    ASSERT_TRUE(io.stopped);
+    // The write loop reads the drive's buffer before each WRITE(10): that is the step that stalls.
+    EXPECT_EQ(status.Code, burncode::BufferCapacity);
+    EXPECT_GE(tookOnClock, std::chrono::seconds(120));
+    EXPECT_LT(tookOnClock, std::chrono::seconds(125));
+    EXPECT_LT(took, std::chrono::seconds(30));
+    // The session is out of step: nothing more is sent into it.
+    std::array<std::uint8_t, 34> answer{};
+    EXPECT_FALSE(device.Transport().Execute(ReadDiscInformation(answer.data())).delivered);
 }
 
 TEST_F(IscsiBurn, AMissingTargetIsRefusedWithTheInitiatorsReason) {

@@ -115,6 +115,8 @@ TEST(Mkpayload, RefusesWhatA144FloppyCannotHold) {
         {"mkdir -p Data/X && touch DATA", {"DATA and Data"}},
         {"touch REAL.TXT && ln -s REAL.TXT LINK.TXT", {"LINK.TXT", "symbolic link"}},
         {"mkfifo PIPE", {"PIPE", "not a plain file"}},
+        {"touch con.txt", {"con.txt", "DOS device name"}},
+        {"mkdir LPT1 && touch LPT1/A.TXT", {"LPT1", "DOS device name"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Setup);

@@ -63,6 +63,25 @@ TEST_F(PollTest, DriveThatNeverCompletesGivesUpAfterThePollLimit) {
     EXPECT_GE(TPollOptions{}.maxPolls * TPollOptions{}.pause, 5min);  // generous for a slow drive
 }
 
+// A drive that stops taking commands after accepting the immediate one: the wait ends after a few
+// undelivered polls in a row, not after the whole poll limit; a refusal in between starts the
+// count again.
+TEST_F(PollTest, UndeliveredPollsInARowEndTheWait) {
+    struct TVanishing : TStatusTransport {
+        TScsiReply Deliver(const TScsiRequest&) override {
+            ++sent;
+            if (sent == 1) return {true, 0};        // the immediate command is accepted
+            if (sent == 4) return {true, 2};        // one refusal while busy
+            return {};                              // then nothing arrives
+        }
+        std::string Describe() const override { return "vanishing"; }
+        int sent = 0;
+    } vanishing;
+    options.sleep = [](std::chrono::milliseconds) {};
+    EXPECT_EQ(PollUntilComplete(vanishing, SynchronizeCache(), {}, options), kScsiNoDevice);
+    EXPECT_EQ(vanishing.sent, 1 + 2 + 1 + int(options.maxUndelivered));
+}
+
 TEST_F(PollTest, LostDriveIsNoDevice) {
     struct TGone : TStatusTransport {
         TScsiReply Deliver(const TScsiRequest&) override { return {}; }

@@ -51,15 +51,19 @@ TEST(TracingTransport, OneLinePerCommandWithTheResultCode) {
 
 TEST(OpticalDevices, KeepsTheCdRomClassInScanOrder) {
     TPassThroughHost host;
-    host.names = [] { return std::vector<std::string>{"disk", "writer", "gone", "reader", "silent"}; };
+    host.names = [] { return std::vector<std::string>{"disk", "writer", "gone", "locked", "reader", "silent"}; };
     host.open = [](const std::string& name) -> std::unique_ptr<IScsiTransport> {
         if (name == "disk") return std::make_unique<TFixedTransport>(TScsiReply{true, 0}, 0x00);
         if (name == "writer") return MakeSimWriter("sim:");
         if (name == "reader") return std::make_unique<TFixedTransport>(TScsiReply{true, 0}, 0x05);
         if (name == "silent") return std::make_unique<TFixedTransport>(TScsiReply{false, 0}, 0x05);
-        throw std::runtime_error("cannot open " + name);
+        if (name == "locked") throw EDeviceOpenError("cannot open locked: Permission denied");
+        throw std::runtime_error("no SCSI commands for " + name);
     };
     TOpticalDevices devices(host);
+    // A drive that is there but refused to open is named with the reason; a node that takes no SCSI
+    // commands is no drive and is not.
+    EXPECT_EQ(devices.Unopened, std::vector<std::string>{"cannot open locked: Permission denied"});
     ASSERT_EQ(devices.Count(), 2u);
     EXPECT_EQ(devices.Item(0).Location(), "sim:");
     EXPECT_TRUE(devices.Item(0).IsWriter());

@@ -1,10 +1,16 @@
-// SCSI commands to a writer exported over iSCSI, through libiscsi's synchronous calls.
+// SCSI commands to a writer exported over iSCSI, through libiscsi's event interface: every command
+// waits at most its time limit for the target's answer.
+#include "platform/linux/IscsiTransport.h"
+
+#include <poll.h>
+
 extern "C" {
 #include <iscsi/iscsi.h>
 #include <iscsi/scsi-lowlevel.h>
 }
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -25,14 +31,20 @@ struct TTaskDeleter {
 
 class TIscsiTransport : public TStatusTransport {
 public:
-    TIscsiTransport(std::string name, std::unique_ptr<iscsi_context, TContextDeleter> context, int lun)
-        : name_(std::move(name)), context_(std::move(context)), lun_(lun) {}
-    ~TIscsiTransport() override { iscsi_logout_sync(context_.get()); }
+    TIscsiTransport(std::string name, std::unique_ptr<iscsi_context, TContextDeleter> context, int lun,
+                    TIscsiClock clock)
+        : name_(std::move(name)), context_(std::move(context)), lun_(lun), clock_(std::move(clock)) {}
+    ~TIscsiTransport() override {
+        // A session out of step would not answer the logout either.
+        if (broken_) return;
+        TCompletion logout;
+        if (iscsi_logout_async(context_.get(), OnCompletion, &logout) == 0) RunUntil(logout, kLogoutLimit);
+    }
     TIscsiTransport(const TIscsiTransport&) = delete;
     TIscsiTransport& operator=(const TIscsiTransport&) = delete;
 
     TScsiReply Deliver(const TScsiRequest& request) override {
-        if (request.cdbLength == 0 || request.cdbLength > request.cdb.size()) return {};
+        if (broken_ || request.cdbLength == 0 || request.cdbLength > request.cdb.size()) return {};
         // scsi_free_scsi_task releases the task with free(), so it is allocated the same way.
         std::unique_ptr<scsi_task, TTaskDeleter> task(static_cast<scsi_task*>(std::calloc(1, sizeof(scsi_task))));
         if (!task) return {};
@@ -44,25 +56,75 @@ public:
                                                                     : SCSI_XFER_NONE;
         iscsi_data out{request.length, request.data};
         const bool sends = request.direction == TDataDirection::Out && request.length != 0;
-        if (iscsi_scsi_command_sync(context_.get(), lun_, task.get(), sends ? &out : nullptr) == nullptr) return {};
-        if (task->status < 0 || task->status > 0xFF) return {};  // the transport's own failures
+        TCompletion done;
+        if (iscsi_scsi_command_async(context_.get(), lun_, task.get(), OnCompletion, sends ? &out : nullptr, &done) != 0)
+            return {};
+        if (!RunUntil(done, std::chrono::seconds(request.timeoutSeconds))) {
+            // The target may still answer later: the session cannot be trusted with more commands.
+            if (!done.finished) iscsi_scsi_cancel_task(context_.get(), task.get());
+            broken_ = true;
+            return {};
+        }
+        if (done.status < 0 || done.status > 0xFF) return {};  // the transport's own failures
         if (request.direction == TDataDirection::In && request.data != nullptr && task->datain.data != nullptr)
             std::copy_n(task->datain.data, std::min<std::size_t>(request.length, std::size_t(task->datain.size)),
                         request.data);
-        return {true, std::uint8_t(task->status)};
+        return {true, std::uint8_t(done.status)};
     }
 
     std::string Describe() const override { return name_; }
 
 private:
+    static constexpr std::chrono::seconds kLogoutLimit{2};
+    // libiscsi services the socket when told to; between two services nothing is waited for longer.
+    static constexpr std::chrono::milliseconds kSlice{1000};
+
+    struct TCompletion {
+        bool finished = false;
+        int status = 0;
+    };
+    static void OnCompletion(iscsi_context*, int status, void*, void* completion) {
+        auto& done = *static_cast<TCompletion*>(completion);
+        done.finished = true;
+        done.status = status;
+    }
+
+    // Services the session until done finishes; false when limit passes first or the socket fails.
+    bool RunUntil(const TCompletion& done, std::chrono::milliseconds limit) {
+        const auto deadline = clock_.now() + limit;
+        while (!done.finished) {
+            const auto now = clock_.now();
+            if (now >= deadline) return false;
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+            const int events = clock_.wait(iscsi_get_fd(context_.get()), iscsi_which_events(context_.get()),
+                                           std::min(left, kSlice));
+            if (events < 0 || iscsi_service(context_.get(), events) < 0) return done.finished;
+        }
+        return true;
+    }
+
     std::string name_;
     std::unique_ptr<iscsi_context, TContextDeleter> context_;
     int lun_;
+    TIscsiClock clock_;
+    bool broken_ = false;
 };
 
 }  // namespace
 
+int PollSocket(int fd, int events, std::chrono::milliseconds limit) {
+    pollfd socket{fd, short(events), 0};
+    int ready;
+    do ready = ::poll(&socket, 1, int(limit.count()));
+    while (ready < 0 && errno == EINTR);
+    return ready < 0 ? -1 : ready == 0 ? 0 : socket.revents;
+}
+
 std::unique_ptr<IScsiTransport> OpenIscsi(const TIscsiUrl& url, const std::string& name) {
+    return OpenIscsi(url, name, TIscsiClock{});
+}
+
+std::unique_ptr<IScsiTransport> OpenIscsi(const TIscsiUrl& url, const std::string& name, TIscsiClock clock) {
     std::unique_ptr<iscsi_context, TContextDeleter> context(iscsi_create_context(kInitiatorName));
     if (!context) throw std::runtime_error("cannot create an iSCSI initiator");
     iscsi_set_targetname(context.get(), url.target.c_str());
@@ -70,7 +132,7 @@ std::unique_ptr<IScsiTransport> OpenIscsi(const TIscsiUrl& url, const std::strin
     iscsi_set_header_digest(context.get(), ISCSI_HEADER_DIGEST_NONE_CRC32C);
     if (iscsi_full_connect_sync(context.get(), url.Portal().c_str(), url.lun) != 0)
         throw std::runtime_error("cannot log in to " + name + ": " + iscsi_get_error(context.get()));
-    return std::make_unique<TIscsiTransport>(name, std::move(context), url.lun);
+    return std::make_unique<TIscsiTransport>(name, std::move(context), url.lun, std::move(clock));
 }
 
 }  // namespace bootdisk

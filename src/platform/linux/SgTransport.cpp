@@ -63,7 +63,7 @@ private:
 
 std::unique_ptr<IScsiTransport> OpenPassThrough(const std::string& name) {
     const int fd = ::open(name.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) throw std::runtime_error("cannot open " + name + ": " + std::strerror(errno));
+    if (fd < 0) throw EDeviceOpenError("cannot open " + name + ": " + std::strerror(errno));
     int version = 0;
     if (::ioctl(fd, SG_GET_VERSION_NUM, &version) != 0 || version < kMinSgVersion) {
         ::close(fd);
