@@ -107,11 +107,13 @@ TEST_F(CreateCommand, RowsThatCannotBeMadeAreRefusedBeforeAnyCopy) {
 
 TEST_F(CreateCommand, ASignalEndsTheRunWithoutAHalfWrittenFile) {
     std::string output;
-    // A background job keeps SIGTERM (a shell ignores SIGINT for it); the run is far from done.
+    // A background job keeps SIGTERM (a shell ignores SIGINT for it); the signal comes once the third
+    // copy is there, far from the end of the run.
     const int status = RunCommand("cd " + Quoted(temp.Path()) + "; " + Quoted(test::BinPath("bootdisk")) +
                                       " create --yes 99:iso=a.iso 99:iso=b.iso --msdos-folder " +
                                       Quoted(test::BinPath("demo-dos")) +
-                                      " > out.txt 2>&1 & sleep 1; kill -TERM $!; wait $!; echo status=$?; cat out.txt",
+                                      " > out.txt 2>&1 & for i in $(seq 500); do [ -e a-3.iso ] && break; sleep 0.01; done;"
+                                      " kill -TERM $!; wait $!; echo status=$?; cat out.txt",
                                   &output);
     EXPECT_EQ(status, 0) << output;
     EXPECT_THAT(output, HasSubstr("status=143")) << output;
