@@ -34,7 +34,7 @@ TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRa
     const auto drive = DescribeHostDrive(device);
     if (!drive) throw ERefusedTarget(device + " is not a disk of this computer");
     // The removable check comes first, as in the wizard.
-    if (drive->Refusal() == TDriveRefusal::NotRemovable) throw ERefusedTarget(device + ": " + EDiskProtectionFault().what());
+    if (drive->Refusal() == TDriveRefusal::NotRemovable) throw ERefusedTarget(DeviceLead(device) + EDiskProtectionFault().what());
     if (drive->Refusal() != TDriveRefusal::None) throw ERefusedTarget(device + " " + RefusalText(texts, *drive));
     Confirm(*drive, args);
     const char letter = table.Attach(drive->device, drive->type);

@@ -6,6 +6,7 @@
 #include "disk/DeviceFloppy.h"
 #include "image/Fat12Format.h"
 #include "platform/Host.h"
+#include "platform/HostDrives.h"
 
 namespace bootdisk {
 
@@ -39,7 +40,7 @@ void AttachFloppy(IHostRawDevices& devices, const std::string& device, const TSt
     const auto opened = devices.Open(THostFloppy::kDrive, TDeviceAccess::ReadWrite, error);
     std::uint64_t size = 0;
     if (opened) error = opened->QuerySize(size);
-    if (error != 0) throw std::runtime_error(texts[StrId::FLOPPYINSTALL_CANNOTOPEN] + device + ": " + SystemErrorText(error));
+    if (error != 0) throw std::runtime_error(texts[StrId::FLOPPYINSTALL_CANNOTOPEN] + DeviceLead(device) + SystemErrorText(error));
     if (size != fat12::kImageSize)
         throw std::runtime_error(texts[StrId::FLOPPYINSTALL_NOTAFLOPPY] + device + " holds " + std::to_string(size) +
                                  " bytes");

@@ -34,6 +34,10 @@ std::optional<THostDrive> DescribeHostDrive(const std::string& device);
 
 // The floppy drive's device: "/dev/fd0", or "A:" on Windows.
 std::string DefaultFloppyDevice();
+// How a CD/DVD writer is named on this host, for help texts: "/dev/srN, iscsi://...", or "E:".
+std::string WriterDeviceExample();
+// "E: " before a message about a device: a drive letter brings its own colon.
+std::string DeviceLead(const std::string& device);
 
 // "16.0 GB", "1.4 MB": decimal units, as drives are sold.
 std::string FormatSize(std::uint64_t bytes);
