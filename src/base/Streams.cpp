@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/Errors.h"
+#include "platform/Host.h"
 
 namespace bootdisk {
 
@@ -88,7 +89,7 @@ std::size_t TSpanStream::Read(void* buffer, std::size_t count) {
 }
 
 TFileStream::TFileStream(const std::string& path, FileMode mode) : path_(path) {
-    file_ = std::fopen(path.c_str(), mode == FileMode::Read ? "rb" : "wb");
+    file_ = OpenFileUtf8(path, mode == FileMode::Read ? "rb" : "wb");
     if (!file_) {
         const std::string reason = std::strerror(errno);
         throw EStreamError("Cannot open " + path + ": " + reason, reason);

@@ -1,5 +1,7 @@
 #include "cli/Commands.h"
 
+#include "platform/HostDrives.h"
+
 namespace bootdisk::cli {
 
 const std::vector<TCommand>& Commands() {
@@ -12,9 +14,9 @@ const std::vector<TCommand>& Commands() {
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagUsb, RunImage},
         {"devices", "[DEVICE...]", "list the CD/DVD writers and the removable drives (or only the named devices)",
          0, RunDevices},
-        {"burn", "DEVICE [OPTIONS]", "record the boot CD on a writer: /dev/srN, iscsi://HOST[:PORT]/IQN/LUN or sim:",
+        {"burn", "DEVICE [OPTIONS]", "record the boot CD on a writer: " + WriterDeviceExample() + " or sim:",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagBurn, RunBurn},
-        {"floppy", "[DEVICE] [OPTIONS]", "make the boot floppy on a floppy drive or image file (default /dev/fd0)",
+        {"floppy", "[DEVICE] [OPTIONS]", "make the boot floppy on a floppy drive or image file (default " + DefaultFloppyDevice() + ")",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes, RunFloppy},
         {"create", "[OPTIONS] ROW...",
          "make a whole creation list, rows in order; ROW is [N:]KIND[=TARGET] with KIND floppy, usb, cd or iso",

@@ -9,7 +9,7 @@ namespace bootdisk::cli {
 struct TCommand {
     const char* name;
     const char* usage;    // the words after "bootdisk NAME"
-    const char* summary;  // one line for the command list
+    std::string summary;  // one line for the command list, naming devices as this host does
     unsigned accepted;    // TFlag bits
     int (*run)(const TArguments& args);
 };

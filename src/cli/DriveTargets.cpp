@@ -35,8 +35,8 @@ TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRa
     if (!drive) throw ERefusedTarget(device + " is not a disk of this computer");
     // A whole disk that is not removable gets the wizard's words.
     const auto refusal = RefusalOf(*drive);
-    if (refusal == TDriveRefusal::NotRemovable) throw ERefusedTarget(device + ": " + EDiskProtectionFault().what());
-    if (refusal != TDriveRefusal::None) throw ERefusedTarget(device + ": " + RefusalText(texts, *drive));
+    if (refusal == TDriveRefusal::NotRemovable) throw ERefusedTarget(DeviceLead(device) + EDiskProtectionFault().what());
+    if (refusal != TDriveRefusal::None) throw ERefusedTarget(DeviceLead(device) + RefusalText(texts, *drive));
     Confirm(*drive, args);
     const char letter = table.Attach(drive->device, drive->type);
     if (letter == 0) throw ERefusedTarget("no drive letter is left for " + device);

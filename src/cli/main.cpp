@@ -5,32 +5,37 @@
 
 #include "app/Interruption.h"
 #include "cli/Commands.h"
+#include "platform/Host.h"
 
 namespace bootdisk::cli {
 namespace {
 
 void PrintCommandList() {
     std::printf("usage: bootdisk COMMAND [OPTIONS]\n\ncommands:\n");
-    for (const auto& command : Commands()) std::printf("  %-9s %s\n", command.name, command.summary);
-    std::printf("\n'bootdisk COMMAND --help' describes a command.\n");
+    for (const auto& command : Commands()) std::printf("  %-9s %s\n", command.name, command.summary.c_str());
+    std::printf("\n'bootdisk COMMAND --help' describes a command; 'bootdisk --version' tells the version.\n");
 }
 
 void PrintCommandHelp(const TCommand& command) {
-    std::printf("usage: bootdisk %s %s\n%s\n", command.name, command.usage, command.summary);
+    std::printf("usage: bootdisk %s %s\n%s\n", command.name, command.usage, command.summary.c_str());
     const auto options = OptionsHelp(command.accepted);
     if (!options.empty()) std::printf("\noptions:\n%s", options.c_str());
 }
 
-int Main(int argc, char** argv) {
-    if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
+int Main(const std::vector<std::string>& words) {
+    if (words.empty() || words[0] == "--help" || words[0] == "-h") {
         PrintCommandList();
-        return argc < 2 ? 2 : 0;
+        return words.empty() ? 2 : 0;
     }
-    const std::string name = argv[1];
+    if (words[0] == "--version") {
+        std::printf("bootdisk %s\n", ProgramVersion().version.c_str());
+        return 0;
+    }
+    const std::string& name = words[0];
     for (const auto& command : Commands()) {
         if (name != command.name) continue;
         try {
-            const auto args = ParseArguments({argv + 2, argv + argc}, command.accepted);
+            const auto args = ParseArguments({words.begin() + 1, words.end()}, command.accepted);
             if (args.help) {
                 PrintCommandHelp(command);
                 return 0;
@@ -51,7 +56,8 @@ int Main(int argc, char** argv) {
 int main(int argc, char** argv) {
     bootdisk::EndRunsOnInterrupt();
     try {
-        return bootdisk::cli::Main(argc, argv);
+        bootdisk::UseUtf8Console();
+        return bootdisk::cli::Main(bootdisk::ProgramArguments(argc, argv));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "bootdisk: %s\n", error.what());
         return 1;

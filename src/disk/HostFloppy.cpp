@@ -64,7 +64,7 @@ void AttachFloppy(IHostRawDevices& devices, const std::string& device, const TSt
     if (const auto mountPoint = devices.MountedAt(THostFloppy::kDrive))
         throw std::runtime_error(texts[StrId::DISK_MOUNTED] + *mountPoint);
     const auto cannotOpen = [&](std::uint32_t error) {
-        throw std::runtime_error(texts[StrId::FLOPPYINSTALL_CANNOTOPEN] + device + ": " + SystemErrorText(error));
+        throw std::runtime_error(texts[StrId::FLOPPYINSTALL_CANNOTOPEN] + DeviceLead(device) + SystemErrorText(error));
     };
     std::uint32_t error = 0;
     std::uint64_t size = 0;

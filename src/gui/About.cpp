@@ -7,6 +7,7 @@
 #include "gui/Help.h"
 #include "gui/QtText.h"
 #include "gui/Skin.h"
+#include "platform/Host.h"
 
 namespace bootdisk {
 
@@ -40,8 +41,9 @@ TAboutForm::TAboutForm(const TStringTable& texts, const THelp& help, QWidget* ma
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
     title->setFont(bold);
-    label("LabelVersion", Filled(texts[StrId::VERSIONTXT], BOOTDISK_VERSION), 42, 18);
-    label("LabelBuild", Filled(texts[StrId::ABOUT_BUILD], BOOTDISK_BUILD), 60, 18);
+    const auto version = ProgramVersion();
+    label("LabelVersion", Filled(texts[StrId::VERSIONTXT], version.version.c_str()), 42, 18);
+    label("LabelBuild", Filled(texts[StrId::ABOUT_BUILD], version.build.c_str()), 60, 18);
     label("LabelCopyright", Ui(texts[StrId::ABOUT_COPYRIGHT]), 86, 34);
     label("LabelLegal", Ui(texts[StrId::ABOUT_LEGAL_NOTICE]), 122, 76);
 

@@ -1,7 +1,9 @@
 #pragma once
 // What the operating system tells about the running program.
 #include <cstdint>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 namespace bootdisk {
 
@@ -9,14 +11,28 @@ namespace bootdisk {
 // program are found through it, never through the current directory; throws when it is unknown.
 std::string ExecutableDir();
 
-}  // namespace bootdisk
-
-namespace bootdisk {
-
 // True when standard input is a terminal a person can answer questions on.
 bool StdinIsTerminal();
 
 // The operating system's own words for one of its error codes.
 std::string SystemErrorText(std::uint32_t code);
+
+// The program's command-line words after its name, in UTF-8 (Windows hands main its own code
+// page's bytes, which cannot hold every name).
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// Makes the console show the program's UTF-8 output; the console is left as it was at exit.
+void UseUtf8Console();
+
+// Opens a file named in UTF-8 in the way of fopen; nullptr with errno set when it cannot.
+std::FILE* OpenFileUtf8(const std::string& path, const char* mode);
+
+// "0.1.0" and the four-part build "0.1.0.0": from the executable's version resource on Windows,
+// from the build's own numbers elsewhere.
+struct TProgramVersion {
+    std::string version;
+    std::string build;
+};
+TProgramVersion ProgramVersion();
 
 }  // namespace bootdisk

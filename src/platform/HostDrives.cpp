@@ -7,6 +7,10 @@ namespace bootdisk {
 
 std::string THostDrive::Details() const { return (model.empty() ? "" : model + ", ") + FormatSize(size); }
 
+std::string DeviceLead(const std::string& device) {
+    return device.empty() || device.back() == ':' ? device + " " : device + ": ";
+}
+
 std::string FormatSize(std::uint64_t bytes) {
     constexpr std::array<const char*, 5> units = {"B", "kB", "MB", "GB", "TB"};
     double value = static_cast<double>(bytes);

@@ -35,6 +35,10 @@ std::string DefaultFloppyDevice();
 // drive letters are the system's; elsewhere any device node or file, whose kind is checked when it
 // is attached.
 bool CanStandForFloppyDrive(const std::string& device);
+// How a CD/DVD writer is named on this host, for help texts: "/dev/srN, iscsi://...", or "E:".
+std::string WriterDeviceExample();
+// "E: " before a message about a device: a drive letter brings its own colon.
+std::string DeviceLead(const std::string& device);
 
 // "16.0 GB", "1.4 MB": decimal units, as drives are sold.
 std::string FormatSize(std::uint64_t bytes);

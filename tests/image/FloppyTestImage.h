@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/Bytes.h"
+#include "base/Errors.h"
 #include "base/Streams.h"
 #include "image/Fat12Format.h"
 #include "image/Vfloppy.h"
@@ -19,14 +20,15 @@ namespace bootdisk::test {
 
 inline const std::string kNoMkfs = "mkfs.fat (dosfstools) is not installed; scripts/setup installs it";
 
-// The standard 1.44 MB floppy as mkfs.fat makes it; empty when mkfs.fat is missing.
+// The standard 1.44 MB floppy as mkfs.fat makes it (the build makes it, for every host); empty
+// when it is missing.
 inline const std::vector<std::uint8_t>& BlankFloppyImage() {
     static const std::vector<std::uint8_t> image = [] {
-        TTempDir dir;
-        const std::string path = dir / "blank.img";
-        if (RunCommand(kToolPath + "mkfs.fat -C " + path + " 1440 -f 2 -r 224 -s 1 -S 512 -M 0xF0 -i 12345678") != 0)
+        try {
+            return ReadWholeFile(BOOTDISK_BLANK_FLOPPY);
+        } catch (const EStreamError&) {
             return std::vector<std::uint8_t>();
-        return ReadWholeFile(path);
+        }
     }();
     return image;
 }
@@ -84,8 +86,13 @@ inline void FillDataArea(TVirtualFloppy& floppy, std::uint32_t first = 2, std::u
 // Sets SOURCE_DATE_EPOCH for one scope.
 class TSourceDateEpoch {
 public:
+#ifdef _WIN32
+    explicit TSourceDateEpoch(const char* value) { _putenv_s("SOURCE_DATE_EPOCH", value); }
+    ~TSourceDateEpoch() { _putenv_s("SOURCE_DATE_EPOCH", ""); }
+#else
     explicit TSourceDateEpoch(const char* value) { setenv("SOURCE_DATE_EPOCH", value, 1); }
     ~TSourceDateEpoch() { unsetenv("SOURCE_DATE_EPOCH"); }
+#endif
     TSourceDateEpoch(const TSourceDateEpoch&) = delete;
     TSourceDateEpoch& operator=(const TSourceDateEpoch&) = delete;
 };

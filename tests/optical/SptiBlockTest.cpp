@@ -14,7 +14,7 @@ TEST(SptiBlock, BufferedInquiry) {
     std::uint8_t answer[165];
     const auto request = Inquiry(answer);
     ASSERT_TRUE(UsesBufferedBlock(request));
-    const auto block = MakeBufferedBlock(request);
+    const auto block = MakeBufferedBlock(request, kSptiLayout32);
     EXPECT_EQ(GetLE16(&block[0]), 44);    // Length
     EXPECT_EQ(block[2], 0);               // ScsiStatus, set by the system
     EXPECT_EQ(block[3], 0);               // PathId
@@ -36,20 +36,20 @@ TEST(SptiBlock, BufferedInquiry) {
 TEST(SptiBlock, CommandsWithoutDataAreBufferedAndMarkedDataIn) {
     for (const auto& request : {TestUnitReady(), SynchronizeCache(), CloseTrack(), BlankDisc(TBlankType::WholeDisc)}) {
         ASSERT_TRUE(UsesBufferedBlock(request));
-        const auto block = MakeBufferedBlock(request);
+        const auto block = MakeBufferedBlock(request, kSptiLayout32);
         EXPECT_EQ(block[8], 1);
         EXPECT_EQ(block[6], request.cdbLength);
         EXPECT_EQ(GetLE32(&block[16]), request.timeoutSeconds);
     }
-    EXPECT_EQ(MakeBufferedBlock(SynchronizeCache())[16], 120);
-    EXPECT_EQ(MakeBufferedBlock(BlankDisc(TBlankType::WholeDisc))[16], 2);
+    EXPECT_EQ(MakeBufferedBlock(SynchronizeCache(), kSptiLayout32)[16], 120);
+    EXPECT_EQ(MakeBufferedBlock(BlankDisc(TBlankType::WholeDisc), kSptiLayout32)[16], 2);
 }
 
 TEST(SptiBlock, WriteGoesDirectWithTargetOne) {
     std::vector<std::uint8_t> data(20480);
     const auto request = Write10(0x12345, 10, data.data());
     ASSERT_FALSE(UsesBufferedBlock(request));
-    const auto block = MakeDirectBlock(request, 0x00401000);
+    const auto block = MakeDirectBlock(request, 0x00401000, kSptiLayout32);
     EXPECT_EQ(block.size(), 172u);
     EXPECT_EQ(GetLE16(&block[0]), 44);
     EXPECT_EQ(block[3], 0);
@@ -71,7 +71,7 @@ TEST(SptiBlock, ModeSelectGoesDirectWithTargetZero) {
     std::uint8_t list[64] = {};
     const auto request = ModeSelect(list, 60);
     ASSERT_FALSE(UsesBufferedBlock(request));
-    const auto block = MakeDirectBlock(request, 0x1000);
+    const auto block = MakeDirectBlock(request, 0x1000, kSptiLayout32);
     EXPECT_EQ(block[4], 0);
     EXPECT_EQ(block[8], 0);
     EXPECT_EQ(GetLE32(&block[12]), 60u);
@@ -87,16 +87,42 @@ TEST(SptiBlock, AnAnswerBeyondTheDataAreaGoesDirectAsDataIn) {
     request.data = answer.data();
     request.length = 2048;
     ASSERT_FALSE(UsesBufferedBlock(request));
-    const auto block = MakeDirectBlock(request, 0x2000);
+    const auto block = MakeDirectBlock(request, 0x2000, kSptiLayout32);
     EXPECT_EQ(block[8], 1);
     EXPECT_EQ(GetLE32(&block[12]), 2048u);
 }
 
+// 64-bit Windows reads an 8-byte DataBuffer(Offset) at 24, so SenseInfoOffset, the command block
+// and the areas behind the 56-byte structure move.
+TEST(SptiBlock, SixtyFourBitLayout) {
+    std::uint8_t answer[159];
+    const auto buffered = MakeBufferedBlock(ModeSenseCapabilities(answer, TScsiCarrier::PassThrough), kSptiLayout64);
+    EXPECT_EQ(buffered.size(), 56u + 128 + 512);
+    EXPECT_EQ(GetLE16(&buffered[0]), 56);
+    EXPECT_EQ(buffered[6], 10);
+    EXPECT_EQ(GetLE32(&buffered[20]), 0u);  // padding before the 8-byte field
+    EXPECT_EQ(GetLE32(&buffered[24]), 184u);
+    EXPECT_EQ(GetLE32(&buffered[28]), 0u);
+    EXPECT_EQ(GetLE32(&buffered[32]), 56u);
+    EXPECT_EQ(buffered[36], 0x5A);  // MODE SENSE(10)
+    EXPECT_EQ(buffered[38], 0x2A);
+
+    std::vector<std::uint8_t> data(2048);
+    const auto direct = MakeDirectBlock(Write10(7, 1, data.data()), 0x0000'7FF6'1234'5670, kSptiLayout64);
+    EXPECT_EQ(direct.size(), 56u + 128);
+    EXPECT_EQ(direct[4], 1);
+    EXPECT_EQ(GetLE32(&direct[24]), 0x1234'5670u);
+    EXPECT_EQ(GetLE32(&direct[28]), 0x7FF6u);
+    EXPECT_EQ(GetLE32(&direct[32]), 56u);
+    EXPECT_EQ(direct[36], 0x2A);
+    EXPECT_THROW(MakeDirectBlock(Write10(7, 1, data.data()), 0x1'0000'0000, kSptiLayout32), std::invalid_argument);
+}
+
 TEST(SptiBlock, RefusesABadCommandBlockLength) {
     TScsiRequest request;
-    EXPECT_THROW(MakeBufferedBlock(request), std::invalid_argument);
+    EXPECT_THROW(MakeBufferedBlock(request, kSptiLayout32), std::invalid_argument);
     request.cdbLength = 17;
-    EXPECT_THROW(MakeDirectBlock(request, 0), std::invalid_argument);
+    EXPECT_THROW(MakeDirectBlock(request, 0, kSptiLayout32), std::invalid_argument);
 }
 
 }  // namespace

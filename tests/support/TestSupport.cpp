@@ -8,7 +8,11 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#ifdef _WIN32
+#include <random>
+#else
 #include <sys/wait.h>
+#endif
 
 namespace bootdisk::test {
 
@@ -21,9 +25,19 @@ std::vector<std::uint8_t> ReadData(const std::string& relative) {
 }
 
 TTempDir::TTempDir() {
+#ifdef _WIN32
+    // No mkdtemp: a random name, taken only when nobody has it yet.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const auto path = std::filesystem::temp_directory_path() / ("bootdisk-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(path)) path_ = path.generic_string();
+    }
+    if (path_.empty()) throw std::runtime_error("cannot make a temporary folder");
+#else
     auto pattern = (std::filesystem::temp_directory_path() / "bootdisk-test-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
+#endif
 }
 
 TTempDir::~TTempDir() {
@@ -76,7 +90,11 @@ int RunCommand(const std::string& command, std::string* output) {
     while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
         if (output) output->append(buffer, n);
     const int status = pclose(pipe);
+#ifdef _WIN32
+    return status;
+#else
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
 }
 
 std::string BinPath(const std::string& program) { return std::string(BOOTDISK_BIN_DIR) + "/" + program; }

@@ -20,4 +20,15 @@ bool StdinIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 
 std::string SystemErrorText(std::uint32_t code) { return std::strerror(static_cast<int>(code)); }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>{};
+}
+
+// Terminals here take UTF-8 as it is.
+void UseUtf8Console() {}
+
+std::FILE* OpenFileUtf8(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
+TProgramVersion ProgramVersion() { return {BOOTDISK_VERSION, BOOTDISK_BUILD}; }
+
 }  // namespace bootdisk

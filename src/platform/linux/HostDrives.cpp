@@ -82,6 +82,8 @@ std::vector<THostDrive> ScanBlocks(const TSystemPaths& paths, const std::string&
 
 }  // namespace linuxhost
 
+std::string WriterDeviceExample() { return "/dev/srN, iscsi://HOST[:PORT]/IQN/LUN"; }
+
 std::string DefaultFloppyDevice() { return "/dev/fd0"; }
 
 bool CanStandForFloppyDrive(const std::string&) { return true; }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/Utf8.h"
+
 namespace bootdisk {
 
 namespace {
@@ -97,8 +99,8 @@ TChildProcess::EStart TChildProcess::Start(
     SetHandleInformation(impl_->input.Get(), HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(impl_->output.Get(), HANDLE_FLAG_INHERIT, 0);
 
-    STARTUPINFOA startup{};
-    GetStartupInfoA(&startup);
+    STARTUPINFOW startup{};
+    GetStartupInfoW(&startup);
     startup.dwFlags = kUseShowWindowAndHandles;
     startup.wShowWindow = SW_HIDE;
     startup.hStdOutput = childOutput.Get();
@@ -106,8 +108,8 @@ TChildProcess::EStart TChildProcess::Start(
     startup.hStdInput = childInput.Get();
 
     PROCESS_INFORMATION info{};
-    std::string commandLine = interpreter + " /c " + command;
-    const BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+    std::wstring commandLine = Widen(interpreter + " /c " + command);
+    const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
                                         CREATE_NEW_CONSOLE | CREATE_SUSPENDED, nullptr, nullptr, &startup,
                                         &info);
     lastError = GetLastError();

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "platform/win32/Utf8.h"
+
 namespace bootdisk {
 namespace {
 
@@ -26,18 +28,18 @@ public:
     // The 9x family keeps its major and minor version in the build number's high word.
     std::uint32_t BuildNumber() const override { return VersionInfo().dwBuildNumber & 0xFFFF; }
     std::string WindowsDirectory() const override {
-        char path[MAX_PATH];
-        const auto n = GetWindowsDirectoryA(path, MAX_PATH);
-        return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
+        wchar_t path[MAX_PATH];
+        const auto n = GetWindowsDirectoryW(path, MAX_PATH);
+        return n > 0 && n < MAX_PATH ? Narrow({path, n}) : std::string();
     }
     std::optional<std::string> Environment(const std::string& name) const override {
-        const char* value = std::getenv(name.c_str());
-        return value ? std::optional<std::string>(value) : std::nullopt;
+        const wchar_t* value = _wgetenv(Widen(name).c_str());
+        return value ? std::optional<std::string>(Narrow(value)) : std::nullopt;
     }
     char PathSeparator() const override { return '\\'; }
 
     std::optional<std::string> FindFile(const std::string& path) const override {
-        const auto attributes = GetFileAttributesA(path.c_str());
+        const auto attributes = GetFileAttributesW(Widen(path).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
             return std::nullopt;
         return path;

@@ -7,6 +7,7 @@
 #include <cctype>
 
 #include "platform/win32/ErrorMode.h"
+#include "platform/win32/Utf8.h"
 
 namespace bootdisk {
 namespace {
@@ -99,14 +100,12 @@ public:
         return std::make_unique<TWin32RawDevice>(handle);
     }
     std::optional<TVolumeInfo> Volume(char drive) const override {
-        char label[1000] = {};
-        char fileSystem[1000] = {};
-        const std::string root = Root(drive);
+        wchar_t label[1000] = {};
+        wchar_t fileSystem[1000] = {};
         const TNoCriticalErrorBoxes quiet;
-        if (!GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr, fileSystem,
-                                   sizeof fileSystem))
+        if (!GetVolumeInformationW(Widen(Root(drive)).c_str(), label, 1000, nullptr, nullptr, nullptr, fileSystem, 1000))
             return std::nullopt;
-        return TVolumeInfo{label, fileSystem};
+        return TVolumeInfo{Narrow(label), Narrow(fileSystem)};
     }
     std::optional<TFreeSpace> FreeSpace(char drive) const override {
         DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;

@@ -5,12 +5,13 @@
 namespace bootdisk {
 namespace {
 
-// Values under a key of the current user's registry.
+// Values under a key of the current user's registry, opened with full access both ways as the
+// program always has.
 class TRegistrySettings : public ISettingsStore {
 public:
     std::optional<TSettingValues> Read(const std::string& key) override {
         HKEY handle;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_ALL_ACCESS, &handle) != ERROR_SUCCESS)
             return std::nullopt;
         TSettingValues values;
         char name[256];
@@ -29,7 +30,7 @@ public:
 
     bool Write(const std::string& key, const std::map<std::string, std::uint32_t>& values) override {
         HKEY handle;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle,
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
                             nullptr) != ERROR_SUCCESS)
             return false;
         bool written = true;

@@ -2,8 +2,10 @@
 // and the drive-letter scan.
 #include <windows.h>
 #include <winioctl.h>
+#include <ntddscsi.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cctype>
 #include <cstring>
 #include <stdexcept>
@@ -17,8 +19,13 @@
 namespace bootdisk {
 namespace {
 
-// The direct block holds the buffer address in a 32-bit field.
-static_assert(sizeof(void*) == 4, "the pass-through blocks are laid out for 32-bit Windows");
+// The blocks built as bytes match the system's own structures in this build's pointer width.
+static_assert(offsetof(SCSI_PASS_THROUGH, DataBufferOffset) == kSptiHostLayout.dataBuffer &&
+              offsetof(SCSI_PASS_THROUGH_DIRECT, DataBuffer) == kSptiHostLayout.dataBuffer &&
+              offsetof(SCSI_PASS_THROUGH, SenseInfoOffset) == kSptiHostLayout.senseInfoOffset &&
+              offsetof(SCSI_PASS_THROUGH, Cdb) == kSptiHostLayout.cdb &&
+              sizeof(SCSI_PASS_THROUGH) == kSptiHostLayout.headerSize &&
+              sizeof(SCSI_PASS_THROUGH_DIRECT) == kSptiHostLayout.headerSize);
 
 std::string DevicePath(const std::string& name) { return "\\\\.\\" + name; }
 
@@ -37,14 +44,14 @@ public:
         DWORD returned = 0;
         if (UsesBufferedBlock(request)) {
             auto block = MakeBufferedBlock(request);
-            if (!DeviceIoControl(handle_, kIoctlScsiPassThrough, block.data(), DWORD(spti::HeaderSize), block.data(),
+            if (!DeviceIoControl(handle_, kIoctlScsiPassThrough, block.data(), DWORD(kSptiHostLayout.headerSize), block.data(),
                                  DWORD(block.size()), &returned, nullptr))
                 return Undelivered();
             if (request.direction == TDataDirection::In && request.data != nullptr)
-                std::copy_n(block.begin() + spti::DataOffset, request.length, request.data);
+                std::copy_n(block.begin() + kSptiHostLayout.DataOffset(), request.length, request.data);
             return {true, block[spti::ScsiStatus]};
         }
-        auto block = MakeDirectBlock(request, std::uint32_t(reinterpret_cast<std::uintptr_t>(request.data)));
+        auto block = MakeDirectBlock(request, reinterpret_cast<std::uintptr_t>(request.data));
         if (!DeviceIoControl(handle_, kIoctlScsiPassThroughDirect, block.data(), DWORD(block.size()), block.data(),
                              DWORD(block.size()), &returned, nullptr))
             return Undelivered();
