@@ -1,7 +1,7 @@
 #include "base/PendingFile.h"
 
 #include <algorithm>
-#include <mutex>
+#include <atomic>
 #include <random>
 #include <vector>
 
@@ -37,10 +37,28 @@ std::string Description(TPathKind kind) {
 }
 
 // The scratch files in hand. Creation and the final rename hold the lock, so a process that
-// abandons them while another thread writes leaves none behind.
+// abandons them while another thread writes leaves none behind. A spin lock, as the Windows builds'
+// threading model has no std::mutex and the lock is held only for a rename or a file creation.
 struct TScratchRegistry {
-    std::mutex lock;
+    std::atomic_flag lock;
     std::vector<std::string> paths;
+
+    void Lock() {
+        while (lock.test_and_set(std::memory_order_acquire)) {
+        }
+    }
+    void Unlock() { lock.clear(std::memory_order_release); }
+};
+
+class THold {
+public:
+    explicit THold(TScratchRegistry& registry) : registry_(registry) { registry_.Lock(); }
+    ~THold() { registry_.Unlock(); }
+    THold(const THold&) = delete;
+    THold& operator=(const THold&) = delete;
+
+private:
+    TScratchRegistry& registry_;
 };
 
 TScratchRegistry& Registry() {
@@ -76,7 +94,7 @@ TPendingFile::TPendingFile(std::string target) : target_(std::move(target)) {
     const auto slash = destination_.find_last_of(kSeparators);
     const auto folder = slash == std::string::npos ? std::string() : destination_.substr(0, slash + 1);
     auto& registry = Registry();
-    const std::lock_guard hold(registry.lock);
+    const THold hold(registry);
     for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
         scratch_ = folder + ScratchName();
         if (auto created = TNewFile::Create(scratch_)) file_.emplace(std::move(*created));
@@ -89,7 +107,7 @@ TPendingFile::~TPendingFile() {
     if (committed_) return;
     file_.reset();
     auto& registry = Registry();
-    const std::lock_guard hold(registry.lock);
+    const THold hold(registry);
     RemoveFileQuietly(scratch_);
     Forget(registry.paths, scratch_);
 }
@@ -107,7 +125,7 @@ void TPendingFile::SetPosition(std::uint64_t position) {
 void TPendingFile::Commit() {
     file_->Close();
     auto& registry = Registry();
-    const std::lock_guard hold(registry.lock);
+    const THold hold(registry);
     // The name may have become something else while the file was written.
     const auto info = InspectPath(target_);
     if (info.kind != TPathKind::Missing && info.kind != TPathKind::Regular) throw ERefusedOutput(target_, info.kind);
@@ -125,7 +143,7 @@ void WriteFileWhole(const std::string& path, std::span<const std::uint8_t> bytes
 void AbandonScratchFiles() {
     auto& registry = Registry();
     // Held until the process ends: nothing is created or committed after this.
-    registry.lock.lock();
+    registry.Lock();
     for (const auto& path : registry.paths) RemoveFileQuietly(path);
     registry.paths.clear();
 }

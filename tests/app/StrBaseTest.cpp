@@ -1,13 +1,16 @@
 #include "app/StrBase.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <thread>
+#endif
 
 #include "base/Bytes.h"
 #include "image/LZH.h"
@@ -173,6 +176,7 @@ TEST(StrBaseLoad, AFileCutShortIsRejectedWholeAndSaysWhy) {
     }
 }
 
+#ifndef _WIN32
 TEST(StrBaseLoad, AFifoIsRefusedWithoutWaitingForAWriter) {
     test::TTempDir dir;
     const auto path = dir / "quellmark.lng";
@@ -198,6 +202,7 @@ TEST(StrBaseLoad, AFifoIsRefusedWithoutWaitingForAWriter) {
     writer.join();
     EXPECT_FALSE(released);
 }
+#endif
 
 TEST(StrBaseLoad, MissingFileStopsWithTheReason) {
     test::TTempDir dir;

@@ -3,35 +3,15 @@
 #include <string>
 
 #include "base/Errors.h"
+#include "platform/Host.h"
 #include "platform/OutputFile.h"
+#include "platform/win32/Utf8.h"
 
 namespace bootdisk {
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring wide(std::size_t(length > 0 ? length : 0), L'\0');
-    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), length);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(std::size_t(length > 0 ? length : 0), '\0');
-    if (length > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), length, nullptr, nullptr);
-    return utf8;
-}
-
 [[noreturn]] void ThrowSystemError(const std::string& what, DWORD error) {
-    char text[512] = {};
-    const auto length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                       text, sizeof text, nullptr);
-    std::string reason(text, length);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
-        reason.pop_back();
-    if (reason.empty()) reason = "system error " + std::to_string(error);
+    const auto reason = SystemErrorText(error);
     throw EStreamError(what + ": " + reason, reason);
 }
 
@@ -71,7 +51,7 @@ std::optional<std::wstring> LinkTarget(const std::wstring& name) {
 }  // namespace
 
 TPathInfo InspectPath(const std::string& name) {
-    const auto wide = Wide(name);
+    const auto wide = Widen(name);
     if (const auto device = DeviceKind(wide)) return {*device, name};
     const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return {TPathKind::Missing, name};
@@ -79,9 +59,9 @@ TPathInfo InspectPath(const std::string& name) {
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
         const auto target = LinkTarget(wide);
         if (!target) return {TPathKind::DanglingLink, name};
-        path = Utf8(*target);
+        path = Narrow(*target);
     }
-    const DWORD targetAttributes = GetFileAttributesW(Wide(path).c_str());
+    const DWORD targetAttributes = GetFileAttributesW(Widen(path).c_str());
     if (targetAttributes == INVALID_FILE_ATTRIBUTES) return {TPathKind::DanglingLink, name};
     return {targetAttributes & FILE_ATTRIBUTE_DIRECTORY ? TPathKind::Directory : TPathKind::Regular, path};
 }
@@ -89,7 +69,7 @@ TPathInfo InspectPath(const std::string& name) {
 std::optional<TNewFile> TNewFile::Create(const std::string& path) {
     // CREATE_NEW fails on any existing name, a link included, so nothing is followed.
     const HANDLE handle =
-        CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return std::nullopt;
@@ -131,10 +111,10 @@ void TNewFile::Close() {
 }
 
 void PutFileInPlace(const std::string& from, const std::string& to) {
-    if (!MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         ThrowSystemError("Cannot write " + to, GetLastError());
 }
 
-void RemoveFileQuietly(const std::string& path) noexcept { DeleteFileW(Wide(path).c_str()); }
+void RemoveFileQuietly(const std::string& path) noexcept { DeleteFileW(Widen(path).c_str()); }
 
 }  // namespace bootdisk
