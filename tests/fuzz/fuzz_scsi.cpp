@@ -8,11 +8,11 @@ using namespace bootdisk;
 
 namespace {
 
-class TFuzzedDrive : public IScsiTransport {
+class TFuzzedDrive : public TStatusTransport {
 public:
     explicit TFuzzedDrive(fuzz::TFuzzInput& input) : input_(input) {}
 
-    TScsiReply Execute(const TScsiRequest& request) override {
+    TScsiReply Deliver(const TScsiRequest& request) override {
         // Mostly a good answer, so that conversations get far; sometimes a refusal or nothing.
         const std::uint8_t kind = input_.Byte();
         if (kind >= 0xF8) return {};
