@@ -6,10 +6,10 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 #include "base/Errors.h"
+#include "platform/Host.h"
 
 namespace bootdisk {
 namespace {
@@ -25,7 +25,7 @@ TPathKind KindOf(mode_t mode) {
 }
 
 [[noreturn]] void ThrowSystemError(const std::string& what, int error) {
-    const std::string reason = std::strerror(error);
+    const auto reason = SystemErrorText(std::uint32_t(error));
     throw EStreamError(what + ": " + reason, reason);
 }
 
