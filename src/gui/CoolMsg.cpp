@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "app/BoxAnswers.h"
 #include "base/StrConst.h"
 #include "gui/QtText.h"
 #include "platform/Dialogs.h"
@@ -98,6 +99,15 @@ int Run(TCoolMessage& box) {
     return result;
 }
 
+TBoxClose BoxClose(int result) {
+    switch (result) {
+        case kCoolLeft: return TBoxClose::Left;
+        case kCoolRight: return TBoxClose::Right;
+        case kCoolOk: return TBoxClose::Mid;
+        default: return TBoxClose::Frame;
+    }
+}
+
 }  // namespace
 
 void ShowCoolMessage(QWidget* mainWindow, const TStringTable& texts, const std::string& text) {
@@ -107,17 +117,13 @@ void ShowCoolMessage(QWidget* mainWindow, const TStringTable& texts, const std::
 
 int AskRetryAbort(QWidget* mainWindow, const TStringTable& texts, const std::string& text) {
     TCoolMessage box(mainWindow, texts, text, TCoolMessage::TLayout::RetryAbort);
-    return Run(box) == kCoolRight ? kAnswerAbort : kAnswerRetry;
+    return RetryAbortAnswer(BoxClose(Run(box)));
 }
 
 int AskTwoChoices(QWidget* mainWindow, const TStringTable& texts, const std::string& text,
                   const std::string& leftCaption, const std::string& rightCaption) {
     TCoolMessage box(mainWindow, texts, text, TCoolMessage::TLayout::TwoChoices, leftCaption, rightCaption);
-    const int result = Run(box);
-    // Escape or the frame's close button on a box that offers Cancel is Cancel: a prompt closed
-    // in passing never starts a write.
-    if (result == kCoolClosed && rightCaption == texts[StrId::GENERIC_CANCEL]) return kAnswerRight;
-    return result == kCoolRight ? kAnswerRight : kAnswerLeft;
+    return TwoChoicesAnswer(BoxClose(Run(box)), texts, rightCaption);
 }
 
 }  // namespace bootdisk

@@ -24,16 +24,12 @@
 #include "app/CreationHandlers.h"
 #include "app/Interruption.h"
 #include "app/Options.h"
-#include "app/RemovableKinds.h"
 #include "app/SavedOptions.h"
 #include "gui/About.h"
 #include "gui/GuiDialogs.h"
 #include "gui/ListFrame.h"
 #include "gui/QtText.h"
 #include "gui/Skin.h"
-#include "optical/ImageRecorder.h"
-#include "optical/Optical_devices.h"
-#include "platform/HostDrives.h"
 
 namespace bootdisk {
 
@@ -304,22 +300,8 @@ void TMainForm::MakeHelpMenu() {
 }
 
 void TMainForm::BuildMediaKinds() {
-    writers_ = std::make_unique<TOpticalDevices>();
-    imageRecorder_ = std::make_unique<TimageRecorder>(dialogs_, app_.texts);
-    std::vector<TOpticalDevice*> writers;
-    for (std::size_t i = 0; i < writers_->Count(); ++i) writers.push_back(&writers_->Item(i));
-    drives_ = CreateHostRawDevices();
-    floppy_ = HostFloppyDrive(*drives_);
-    const auto removables = RemovableMediaKinds(app_.texts, ScanHostDrives(), *drives_);
-    kinds_ = bootdisk::BuildMediaKinds(FloppyKindLabel(app_.texts, floppy_.has_value()), writers, removables,
-                                       *imageRecorder_);
-    // Writers that were seen but could not be opened explain a list without any.
-    const bool anyWriter = std::any_of(kinds_.begin(), kinds_.end(), [this](const TMediaKind& kind) {
-        return kind.device != nullptr && kind.device != imageRecorder_.get();
-    });
-    unopenedWriters_.clear();
-    if (!anyWriter)
-        for (const auto& reason : writers_->Unopened) unopenedWriters_ += "\r" + reason;
+    sources_.Build(app_.texts, dialogs_);
+    kinds_ = sources_.Kinds();
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -333,7 +315,7 @@ void TMainForm::FormActivate() {
     AddRowFrames();
     PagesPageChanged();
     Timer1->start();
-    if (!unopenedWriters_.empty()) dialogs_.ShowCoolMessage(app_.texts[StrId::GUI_TEXTWRITERSNOTOPENED] + unopenedWriters_);
+    if (const auto notice = sources_.UnopenedNotice(app_.texts); !notice.empty()) dialogs_.ShowCoolMessage(notice);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -398,9 +380,8 @@ void TMainForm::RunCreation() {
     dialogs_.ProcessMessages();
     TCreationDriver driver(dialogs_, app_.texts);
     driver.onGauge = [this](int value) { ProgressBar->setValue(value); };
-    TCreationHandlers handlers(TJobEnv{app_, dialogs_, RealHost()},
-                               TCreationSettings{options_, wizard_.CheckedParameters().text, UseMsDos()},
-                               HostDiskAccess(*drives_), floppy_);
+    auto handlers = sources_.Handlers(TJobEnv{app_, dialogs_, RealHost()},
+                                      TCreationSettings{options_, wizard_.CheckedParameters().text, UseMsDos()});
     const auto outcome = driver.RunCreation(list_.Rows(), kinds_, handlers);
     running_ = false;
     wizard_.CreationFinished(outcome, driver.DoneCopies(), driver.TotalCopies());

@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "app/CreateList.h"
-#include "app/CreationHandlers.h"
+#include "app/MediaSources.h"
 #include "app/Startup.h"
 #include "app/Wizard.h"
 #include "gui/Help.h"
 #include "image/BootConfig.h"
-#include "platform/RawDevice.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -35,8 +34,6 @@ namespace bootdisk {
 class ISettingsStore;
 class TCreateListFrame;
 class TGuiDialogs;
-class TOpticalDevices;
-class TimageRecorder;
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -96,11 +93,7 @@ private:
     ISettingsStore& settings_;
     THelp help_;
     TOptionStates options_ = kDefaultOptions;
-    std::unique_ptr<TOpticalDevices> writers_;
-    std::string unopenedWriters_;  // with no writer offered: the drives that could not be opened
-    std::unique_ptr<IHostRawDevices> drives_;  // the drive letters of the floppy and the removable drives
-    std::unique_ptr<TimageRecorder> imageRecorder_;
-    std::optional<TFloppyDrive> floppy_;  // nothing when the host has no floppy drive
+    TMediaSources sources_;
     std::vector<TMediaKind> kinds_;
     TCreationList list_;
     TWizard wizard_;

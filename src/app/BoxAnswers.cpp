@@ -1,0 +1,14 @@
+#include "app/BoxAnswers.h"
+
+#include "platform/Dialogs.h"
+
+namespace bootdisk {
+
+int RetryAbortAnswer(TBoxClose how) { return how == TBoxClose::Right ? kAnswerAbort : kAnswerRetry; }
+
+int TwoChoicesAnswer(TBoxClose how, const TStringTable& texts, const std::string& rightCaption) {
+    if (how == TBoxClose::Frame && rightCaption == texts[StrId::GENERIC_CANCEL]) return kAnswerRight;
+    return how == TBoxClose::Right ? kAnswerRight : kAnswerLeft;
+}
+
+}  // namespace bootdisk

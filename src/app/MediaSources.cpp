@@ -1,0 +1,43 @@
+#include "app/MediaSources.h"
+
+#include <algorithm>
+
+#include "app/RemovableKinds.h"
+#include "optical/ImageRecorder.h"
+#include "optical/Optical_devices.h"
+#include "platform/HostDrives.h"
+
+namespace bootdisk {
+
+TMediaSources::TMediaSources() = default;
+TMediaSources::~TMediaSources() = default;
+
+void TMediaSources::Build(const TStringTable& texts, IDialogs& dialogs) {
+    writers_ = std::make_unique<TOpticalDevices>();
+    imageRecorder_ = std::make_unique<TimageRecorder>(dialogs, texts);
+    std::vector<TOpticalDevice*> writers;
+    for (std::size_t i = 0; i < writers_->Count(); ++i) writers.push_back(&writers_->Item(i));
+    drives_ = CreateHostRawDevices();
+    floppy_ = HostFloppyDrive(*drives_);
+    const auto removables = RemovableMediaKinds(texts, ScanHostDrives(), *drives_);
+    kinds_ = BuildMediaKinds(FloppyKindLabel(texts, floppy_.has_value()), writers, removables, *imageRecorder_);
+    unopened_.clear();
+    // Writers that were seen but could not be opened explain a list without any.
+    const bool anyWriter = std::any_of(kinds_.begin(), kinds_.end(), [this](const TMediaKind& kind) {
+        return kind.device != nullptr && kind.device != imageRecorder_.get();
+    });
+    if (!anyWriter) unopened_ = writers_->Unopened;
+}
+
+std::string TMediaSources::UnopenedNotice(const TStringTable& texts) const {
+    if (unopened_.empty()) return {};
+    auto notice = texts[StrId::GUI_TEXTWRITERSNOTOPENED];
+    for (const auto& reason : unopened_) notice += "\r" + reason;
+    return notice;
+}
+
+TCreationHandlers TMediaSources::Handlers(const TJobEnv& env, const TCreationSettings& settings) {
+    return TCreationHandlers(env, settings, HostDiskAccess(*drives_), floppy_);
+}
+
+}  // namespace bootdisk

@@ -1,0 +1,117 @@
+#include "wingui/Controls.h"
+
+#include <cstddef>
+
+namespace bootdisk::win {
+
+namespace {
+
+HWND dialogKeysWindow = nullptr;
+
+int ScreenDpi() {
+    static const int dpi = [] {
+        HDC screen = GetDC(nullptr);
+        const int value = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+        if (screen) ReleaseDC(nullptr, screen);
+        return value > 0 ? value : 96;
+    }();
+    return dpi;
+}
+
+LOGFONTW MessageLogFont() {
+    // The structure grew after Windows XP; asking for the part XP knows works everywhere.
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = UINT(offsetof(NONCLIENTMETRICSW, lfMessageFont) + sizeof(LOGFONTW));
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) return metrics.lfMessageFont;
+    LOGFONTW font{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    return font;
+}
+
+// style, extended style, no controls, position and size, then no menu, the default class and
+// no title: twelve words, on a double-word boundary.
+struct TEmptyTemplate {
+    alignas(4) WORD words[12] = {};
+    explicit TEmptyTemplate(DWORD style) {
+        words[0] = LOWORD(style);
+        words[1] = HIWORD(style);
+    }
+    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words); }
+};
+
+}  // namespace
+
+int Scaled(int pixels) { return MulDiv(pixels, ScreenDpi(), 96); }
+
+HFONT MessageFont() {
+    static const HFONT font = [] {
+        auto logFont = MessageLogFont();
+        return CreateFontIndirectW(&logFont);
+    }();
+    return font;
+}
+
+HFONT BoldFont(int pointsMore) {
+    auto logFont = MessageLogFont();
+    logFont.lfWeight = FW_BOLD;
+    if (pointsMore != 0) logFont.lfHeight = -MulDiv(MulDiv(-logFont.lfHeight, 72, ScreenDpi()) + pointsMore, ScreenDpi(), 72);
+    return CreateFontIndirectW(&logFont);
+}
+
+HWND MakeControl(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x, int y,
+                 int width, int height, DWORD exStyle) {
+    HWND control = CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, Scaled(x), Scaled(y),
+                                   Scaled(width), Scaled(height), parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont()), FALSE);
+    return control;
+}
+
+void SetClientSize(HWND window, int width, int height) {
+    RECT frame{0, 0, Scaled(width), Scaled(height)};
+    AdjustWindowRectEx(&frame, DWORD(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                       DWORD(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CentreOver(HWND window, HWND owner) {
+    RECT outer{}, box{};
+    if (owner) GetWindowRect(owner, &outer);
+    else SystemParametersInfoW(SPI_GETWORKAREA, 0, &outer, 0);
+    GetWindowRect(window, &box);
+    const long width = box.right - box.left, height = box.bottom - box.top;
+    SetWindowPos(window, nullptr, outer.left + (outer.right - outer.left - width) / 2,
+                 outer.top + (outer.bottom - outer.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR RunDialog(HWND owner, DLGPROC procedure, LPARAM parameter, DWORD style) {
+    const TEmptyTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | style);
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.get(), owner, procedure, parameter);
+}
+
+HWND CreateDialogWindow(HWND owner, DLGPROC procedure, LPARAM parameter, DWORD style) {
+    const TEmptyTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | style);
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.get(), owner, procedure, parameter);
+}
+
+void SetDialogKeysWindow(HWND window) { dialogKeysWindow = window; }
+
+bool IsDialogKey(MSG& message) {
+    return dialogKeysWindow != nullptr && IsWindow(dialogKeysWindow) && IsDialogMessageW(dialogKeysWindow, &message);
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(int(message.wParam));
+            return;
+        }
+        if (IsDialogKey(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+}  // namespace bootdisk::win

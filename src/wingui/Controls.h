@@ -1,0 +1,44 @@
+#pragma once
+// The few helpers every window of the wizard shares: dialogs from an empty template, controls
+// placed in pixels of a 96 dpi screen and scaled to this one, the system's message font.
+#include <windows.h>
+
+#include <string>
+
+namespace bootdisk::win {
+
+// Pixels of a 96 dpi screen on this screen.
+int Scaled(int pixels);
+
+// The system's message font (the theme's dialog font).
+HFONT MessageFont();
+HFONT BoldFont(int pointsMore);
+
+// A child control in logical pixels, with the message font. id may be 0.
+HWND MakeControl(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x, int y,
+                 int width, int height, DWORD exStyle = 0);
+
+// Gives the window a client area of width x height logical pixels, keeping its position.
+void SetClientSize(HWND window, int width, int height);
+// Centres window over owner, or over the desktop's work area without one.
+void CentreOver(HWND window, HWND owner);
+
+// A dialog with no controls of its own (the procedure makes them in WM_INITDIALOG): modal, or
+// modeless for the main window. style adds to WS_POPUP | WS_CAPTION | WS_SYSMENU.
+INT_PTR RunDialog(HWND owner, DLGPROC procedure, LPARAM parameter, DWORD style = DS_MODALFRAME);
+HWND CreateDialogWindow(HWND owner, DLGPROC procedure, LPARAM parameter, DWORD style);
+
+// The object handed to RunDialog or CreateDialogWindow, stored with the window at WM_INITDIALOG.
+template <class T>
+T* DialogObject(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
+    return reinterpret_cast<T*>(GetWindowLongPtrW(window, DWLP_USER));
+}
+
+// Handles every pending window message, the main window's dialog keys included.
+void PumpMessages();
+// The modeless window whose keys (Tab, Return, Escape) the message loops pass on.
+void SetDialogKeysWindow(HWND window);
+bool IsDialogKey(MSG& message);
+
+}  // namespace bootdisk::win

@@ -1,0 +1,118 @@
+#include "wingui/CoolMsg.h"
+
+#include <algorithm>
+
+#include "wingui/Controls.h"
+#include "wingui/WinText.h"
+
+namespace bootdisk::win {
+
+namespace {
+
+constexpr COLORREF kBoxColour = RGB(0xE8, 0xEB, 0xF0);
+
+struct TCoolBox {
+    HWND mainWindow;
+    const TStringTable& texts;
+    const std::string& text;
+    TCoolLayout layout;
+    const std::string& leftCaption;
+    const std::string& rightCaption;
+    HFONT bold = nullptr;
+    HBRUSH background = nullptr;
+
+    ~TCoolBox() {
+        if (bold) DeleteObject(bold);
+        if (background) DeleteObject(background);
+    }
+};
+
+// How much taller than its three lines the message is, in logical pixels.
+int ExtraHeight(HWND label, HFONT font, const std::wstring& text) {
+    HDC dc = GetDC(label);
+    auto* old = SelectObject(dc, font);
+    RECT box{0, 0, Scaled(260), 0};
+    DrawTextW(dc, text.c_str(), int(text.size()), &box, DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    return std::max(0, MulDiv(box.bottom, 96, Scaled(96)) - 44);
+}
+
+void Build(HWND box, TCoolBox& cool) {
+    SetWindowTextW(box, Ui(cool.texts[StrId::PRODUCTTXT]).c_str());
+    const auto message = LabelText(cool.text);
+    HWND label = MakeControl(box, L"STATIC", message, SS_CENTER | SS_NOPREFIX, kIdLabelMsg, 24, 12, 260, 44);
+    cool.bold = CreateFontW(-MulDiv(8, Scaled(96), 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(cool.bold), FALSE);
+    // A message longer than three lines (a long file path) makes the box taller instead of being cut.
+    const int extra = ExtraHeight(label, cool.bold, message);
+    SetWindowPos(label, nullptr, 0, 0, Scaled(260), Scaled(44 + extra), SWP_NOMOVE | SWP_NOZORDER);
+    SetClientSize(box, 306, 106 + extra);
+
+    const bool information = cool.layout == TCoolLayout::Information;
+    const auto button = [&](int id, const std::wstring& caption, int left, bool isDefault) {
+        MakeControl(box, L"BUTTON", caption, WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), id, left,
+                    69 + extra, 89, 25);
+    };
+    if (information) {
+        button(kIdBtnMid, L"OK", 112, true);
+    } else {
+        const bool retry = cool.layout == TCoolLayout::RetryAbort;
+        button(kIdBtnLeft, retry ? L"Retry" : Ui(cool.leftCaption), 64, true);
+        button(kIdBtnRight, retry ? L"Abort" : Ui(cool.rightCaption), 160, false);
+    }
+    cool.background = CreateSolidBrush(kBoxColour);
+    SetFocus(GetDlgItem(box, information ? kIdBtnMid : kIdBtnLeft));
+}
+
+INT_PTR CALLBACK CoolProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* cool = DialogObject<TCoolBox>(box, message, lParam);
+    switch (message) {
+        case WM_INITDIALOG:
+            Build(box, *cool);
+            CentreOver(box, cool->mainWindow);
+            return FALSE;  // the focus is set
+        case WM_ACTIVATE:
+            // Whenever it is activated it places itself over the main window.
+            if (LOWORD(wParam) != WA_INACTIVE) CentreOver(box, cool->mainWindow);
+            return FALSE;
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+            SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+            return reinterpret_cast<INT_PTR>(cool->background);
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case kIdBtnLeft: EndDialog(box, INT_PTR(TBoxClose::Left)); return TRUE;
+                case kIdBtnMid: EndDialog(box, INT_PTR(TBoxClose::Mid)); return TRUE;
+                case kIdBtnRight: EndDialog(box, INT_PTR(TBoxClose::Right)); return TRUE;
+                case IDCANCEL: EndDialog(box, INT_PTR(TBoxClose::Frame)); return TRUE;
+                default: return FALSE;
+            }
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+std::wstring LabelText(const std::string& text) {
+    std::string lines;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        lines += text[i];
+        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) lines += '\n';
+    }
+    return Ui(lines);
+}
+
+TBoxClose ShowCoolBox(HWND mainWindow, const TStringTable& texts, const std::string& text, TCoolLayout layout,
+                      const std::string& leftCaption, const std::string& rightCaption) {
+    TCoolBox cool{mainWindow, texts, text, layout, leftCaption, rightCaption};
+    const auto result = RunDialog(mainWindow, CoolProc, reinterpret_cast<LPARAM>(&cool));
+    // The main window repaints what the box covered before the caller goes on.
+    PumpMessages();
+    PumpMessages();
+    return result < 0 ? TBoxClose::Frame : TBoxClose(result);
+}
+
+}  // namespace bootdisk::win

@@ -1,0 +1,25 @@
+#pragma once
+// The help topics: in the HTML Help viewer from "quellmark.chm" beside the executable when it is
+// there, else the topic files of the help folder beside it in the shell's viewer. The files
+// beside the executable ("info.url", "license.txt") open with the shell.
+#include <windows.h>
+
+#include <string>
+
+namespace bootdisk::win {
+
+class THelp {
+public:
+    void SetOwner(HWND owner) { owner_ = owner; }
+
+    void OpenKeyword(const std::string& keyword) const;
+    void OpenContents() const;
+    void OpenFile(const std::string& name) const;
+
+private:
+    bool OpenInViewer(const std::string& topic, UINT command) const;
+
+    HWND owner_ = nullptr;
+};
+
+}  // namespace bootdisk::win

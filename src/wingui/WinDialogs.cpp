@@ -1,0 +1,52 @@
+#include "wingui/WinDialogs.h"
+
+#include <commdlg.h>
+
+#include "optical/ImageRecorder.h"
+#include "wingui/Controls.h"
+#include "wingui/CoolMsg.h"
+#include "wingui/WinText.h"
+
+namespace bootdisk::win {
+
+void TWinDialogs::ShowCoolMessage(const std::string& text) {
+    ShowCoolBox(mainWindow_, texts_, text, TCoolLayout::Information);
+}
+
+int TWinDialogs::AskRetryAbort(const std::string& text) {
+    return RetryAbortAnswer(ShowCoolBox(mainWindow_, texts_, text, TCoolLayout::RetryAbort));
+}
+
+int TWinDialogs::AskTwoChoices(const std::string& text, const std::string& leftCaption,
+                               const std::string& rightCaption) {
+    const auto how = ShowCoolBox(mainWindow_, texts_, text, TCoolLayout::TwoChoices, leftCaption, rightCaption);
+    return TwoChoicesAnswer(how, texts_, rightCaption);
+}
+
+std::optional<std::string> TWinDialogs::AskSystemFolder() { return searchSys_.Run(mainWindow_); }
+
+std::optional<std::string> TWinDialogs::AskSaveFile(const TSaveFileRequest& request) {
+    const auto filter = Widen(request.filter);
+    const std::wstring filters = filter + L'\0' + filter + L'\0' + L'\0';
+    const auto title = Ui(texts_[StrId::GUI_TEXTFILELOCATION]);
+    const auto extension = Widen(request.defaultExtension);
+    wchar_t path[MAX_PATH] = {};
+    const auto proposed = Widen(request.proposedName);
+    proposed.copy(path, MAX_PATH - 1);
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = mainWindow_;
+    dialog.lpstrFilter = filters.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrTitle = title.c_str();
+    dialog.lpstrDefExt = extension.c_str();
+    dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetSaveFileNameW(&dialog)) return std::nullopt;
+    return WithDefaultExtension(Narrow(path), request.defaultExtension);
+}
+
+void TWinDialogs::ProcessMessages() { PumpMessages(); }
+
+}  // namespace bootdisk::win

@@ -1,0 +1,21 @@
+#pragma once
+// The string table holds Windows-1252 texts and the program's paths are UTF-8; the windows take
+// wide strings.
+#include <windows.h>
+
+#include <string>
+
+#include "base/Text.h"
+#include "platform/win32/Utf8.h"
+
+namespace bootdisk {
+
+inline std::wstring Ui(const std::string& text) { return Widen(Cp1252ToUtf8(text)); }
+// A control's text as the program keeps it, UTF-8.
+inline std::string WindowTextUtf8(HWND window) {
+    std::wstring text(std::size_t(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(std::size_t(GetWindowTextW(window, text.data(), int(text.size()))));
+    return Narrow(text);
+}
+
+}  // namespace bootdisk

@@ -1,0 +1,286 @@
+// Drives bootdisk-wizard.exe through its windows as a user would, from outside its process: a
+// whole run to an ISO file, the option states across a restart, and a picture of every page.
+// Usage: drive_wizard WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER  (Windows paths)
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/StrConst.h"
+#include "wingui/ControlIds.h"
+#include "wingui/CoolMsg.h"
+#include "wingui/ListFrame.h"
+#include "wingui/SearchSys.h"
+
+using namespace bootdisk;
+using namespace bootdisk::win;
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& what) {
+    std::fprintf(stderr, "drive_wizard: %s\n", what.c_str());
+    std::exit(1);
+}
+
+void Check(bool condition, const std::string& what) {
+    if (!condition) Fail(what);
+}
+
+// Waits up to seconds for found to answer something other than nullptr.
+HWND WaitFor(const std::function<HWND()>& found, const std::string& what, int seconds = 60) {
+    for (int i = 0; i < seconds * 10; ++i) {
+        if (HWND window = found()) return window;
+        Sleep(100);
+    }
+    Fail("timed out waiting for " + what);
+}
+
+void WaitUntil(const std::function<bool()>& condition, const std::string& what) {
+    WaitFor([&] { return condition() ? GetDesktopWindow() : nullptr; }, what);
+}
+
+// The visible top-level windows of the process.
+std::vector<HWND> WindowsOf(DWORD process) {
+    struct TSearch {
+        DWORD process;
+        std::vector<HWND> found;
+    } search{process, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<TSearch*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s.process && IsWindowVisible(window)) s.found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WindowWithChild(DWORD process, int childId) {
+    for (HWND window : WindowsOf(process))
+        if (GetDlgItem(window, childId)) return window;
+    return nullptr;
+}
+
+std::wstring TextOf(HWND window) {
+    std::wstring text(std::size_t(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(std::size_t(GetWindowTextW(window, text.data(), int(text.size()))));
+    return text;
+}
+
+void Click(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+bool Shown(HWND main, int id) { return IsWindowVisible(GetDlgItem(main, id)) != 0; }
+
+// Saves what the screen shows around window (its frame, the boxes over it) as a 24-bit BMP.
+void Screenshot(HWND window, const std::wstring& path) {
+    Sleep(700);  // let it finish painting
+    RECT r;
+    GetWindowRect(window, &r);
+    InflateRect(&r, 8, 8);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    const DWORD stride = DWORD((width * 3 + 3) & ~3), size = stride * DWORD(height);
+    BITMAPFILEHEADER file{0x4D42, DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0, 0,
+                          DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))};
+    info.bmiHeader.biSizeImage = size;
+    HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    Check(out != INVALID_HANDLE_VALUE, "cannot write the screenshot");
+    DWORD written = 0;
+    WriteFile(out, &file, sizeof file, &written, nullptr);
+    WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr);
+    WriteFile(out, bits, size, &written, nullptr);
+    CloseHandle(out);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+struct TWizardProcess {
+    PROCESS_INFORMATION info{};
+    HWND main = nullptr;
+
+    explicit TWizardProcess(const std::wstring& exe) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        std::wstring command = L"\"" + exe + L"\"";
+        Check(CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info),
+              "cannot start the wizard");
+        main = WaitFor([this] { return WindowWithChild(info.dwProcessId, kIdBtnNext); }, "the main window");
+        // The first row is there once the window has been activated.
+        WaitFor([this] { return FindWindowExW(Panel(), nullptr, L"COMBOBOX", nullptr); }, "the first row");
+    }
+    HWND Panel() const { return GetDlgItem(main, kIdScrollCreateList); }
+    HWND Item(int id) const { return GetDlgItem(main, id); }
+    DWORD ExitCode() {
+        Check(WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0, "the wizard did not end");
+        DWORD code = 1;
+        GetExitCodeProcess(info.hProcess, &code);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+        return code;
+    }
+};
+
+bool OptionChecked(HWND main, int index) {
+    const auto state = SendMessageW(GetDlgItem(main, kIdChkOptions), LVM_GETITEMSTATE, WPARAM(index), LVIS_STATEIMAGEMASK);
+    return (state >> 12) == 2;
+}
+
+void Next(TWizardProcess& wizard) {
+    WaitUntil([&] { return IsWindowEnabled(wizard.Item(kIdBtnNext)) != 0; }, "Next to be enabled");
+    Click(wizard.main, kIdBtnNext);
+}
+
+// The common save dialog of the process, its name field filled and confirmed.
+bool AnswerSaveDialog(DWORD process, const std::wstring& iso) {
+    for (HWND window : WindowsOf(process)) {
+        wchar_t cls[64];
+        GetClassNameW(window, cls, 64);
+        if (std::wstring(cls) != L"#32770") continue;
+        HWND name = GetDlgItem(window, 0x47C);  // cmb13: the file name box of the explorer-style dialog
+        if (!name) name = GetDlgItem(window, 0x480);  // edt1
+        if (!name) continue;
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(iso.c_str()));
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return true;
+    }
+    return false;
+}
+
+void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wstring& iso, const std::wstring& dos) {
+    TWizardProcess wizard(exe);
+    const DWORD process = wizard.info.dwProcessId;
+    Screenshot(wizard.main, shots + L"\\1-CreateOptions.bmp");
+
+    // The first row becomes the image recorder, the last kind of its list.
+    HWND combo = FindWindowExW(wizard.Panel(), nullptr, L"COMBOBOX", nullptr);
+    const auto kinds = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    Check(kinds >= 2, "the row offers fewer than two kinds");
+    SendMessageW(combo, CB_SETCURSEL, WPARAM(kinds - 1), 0);
+    SendMessageW(wizard.Panel(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+    Next(wizard);
+
+    WaitUntil([&] { return Shown(wizard.main, kIdChkOptions); }, "the options page");
+    Check(Shown(wizard.main, kIdPanelCDBoot) && !Shown(wizard.main, kIdPanelFloppyBoot),
+          "an image recorder row alone must show the CD panel only");
+    Check(OptionChecked(wizard.main, 3), "the log option starts checked");
+    // Untick "Generate sanitizing log (report) file" from the keyboard: Home, three down, space.
+    HWND options = wizard.Item(kIdChkOptions);
+    for (WPARAM key : {WPARAM(VK_HOME), WPARAM(VK_DOWN), WPARAM(VK_DOWN), WPARAM(VK_DOWN), WPARAM(VK_SPACE)}) {
+        PostMessageW(options, WM_KEYDOWN, key, 1);
+        PostMessageW(options, WM_KEYUP, key, 0xC0000001);
+    }
+    WaitUntil([&] { return !OptionChecked(wizard.main, 3); }, "the log option to be unticked");
+    Screenshot(wizard.main, shots + L"\\2-ProgramOptions.bmp");
+    Next(wizard);
+
+    WaitUntil([&] { return Shown(wizard.main, kIdHyperLink2); }, "the ready page");
+    Screenshot(wizard.main, shots + L"\\3-PageStart.bmp");
+    Next(wizard);
+
+    // The run. The prompt is closed through its frame, which must not start a write but ask whether
+    // to stop; No goes ahead. Then the file name and the MS-DOS folder, until the Finish page.
+    bool closedOnce = false, stopAsked = false, folderGiven = false, saved = false;
+    WaitUntil(
+        [&] {
+            if (HWND box = WindowWithChild(process, kIdLabelMsg)) {
+                const auto right = TextOf(GetDlgItem(box, kIdBtnRight));
+                if (right == L"Cancel" && !closedOnce) {
+                    Screenshot(wizard.main, shots + L"\\4-Progress.bmp");
+                    closedOnce = true;
+                    PostMessageW(box, WM_CLOSE, 0, 0);
+                } else if (right == L"No" && closedOnce && !stopAsked) {
+                    stopAsked = true;
+                    Click(box, kIdBtnRight);
+                } else {
+                    const auto text = TextOf(GetDlgItem(box, kIdLabelMsg));
+                    Fail("unexpected message: " + std::string(text.begin(), text.end()));
+                }
+                WaitUntil([&] { return !IsWindow(box); }, "the message box to close");
+            } else if (HWND search = WindowWithChild(process, kIdFolder)) {
+                Check(saved && !folderGiven, "the MS-DOS folder was asked for out of turn");
+                SendMessageW(GetDlgItem(search, kIdFolder), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(dos.c_str()));
+                Click(search, IDOK);
+                folderGiven = true;
+                WaitUntil([&] { return !IsWindow(search); }, "the folder dialog to close");
+            } else if (!saved && AnswerSaveDialog(process, iso)) {
+                Check(stopAsked, "the file name was asked for before the prompt was answered");
+                saved = true;
+            }
+            Sleep(200);
+            return Shown(wizard.main, kIdChkExit);
+        },
+        "the Finish page");
+    Check(stopAsked && folderGiven && saved, "the run skipped a question");
+    Check(SendMessageW(wizard.Item(kIdProgressBar), PBM_GETPOS, 0, 0) == 100, "the gauge did not reach its end");
+    Screenshot(wizard.main, shots + L"\\5-Finish.bmp");
+
+    SendMessageW(wizard.Item(kIdChkMoreDisks), BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageW(wizard.Item(kIdChkExit), BM_SETCHECK, BST_CHECKED, 0);
+    Next(wizard);
+    Check(wizard.ExitCode() == 0, "Exit on the Finish page did not end the wizard cleanly");
+}
+
+void Restart(const std::wstring& exe, const std::wstring& shots) {
+    TWizardProcess wizard(exe);
+    Next(wizard);  // one floppy row
+    WaitUntil([&] { return Shown(wizard.main, kIdChkOptions); }, "the options page after the restart");
+    Check(!OptionChecked(wizard.main, 3), "the unticked log option came back ticked after a restart");
+    Check(OptionChecked(wizard.main, 0), "a ticked option came back unticked after a restart");
+    Check(Shown(wizard.main, kIdPanelFloppyBoot) && !Shown(wizard.main, kIdPanelCDBoot),
+          "a floppy row alone must show the floppy panel only");
+
+    Click(wizard.main, kIdHelpAbout);
+    HWND about = WaitFor([&] { return WindowWithChild(wizard.info.dwProcessId, IDOK); }, "the About box");
+    Screenshot(about, shots + L"\\6-About.bmp");
+    Click(about, IDOK);
+    WaitUntil([&] { return WindowWithChild(wizard.info.dwProcessId, IDOK) == nullptr; }, "the About box to close");
+    PostMessageW(wizard.main, WM_CLOSE, 0, 0);
+    Check(wizard.ExitCode() == 0, "Close did not end the wizard cleanly");
+}
+
+// The states the first run left in the registry: all twelve, the log option off.
+void CheckRegistry() {
+    const TStringTable texts;
+    HKEY key;
+    Check(RegOpenKeyExA(HKEY_CURRENT_USER, texts[StrId::GUI_CONFIGKEY].c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS,
+          "no configuration key after the wizard ended");
+    for (int n = 0; n < 12; ++n) {
+        DWORD value = 99, size = sizeof value, type = 0;
+        const auto name = "opt" + std::to_string(n);
+        Check(RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+                  type == REG_DWORD,
+              name + " was not saved");
+        if (n == 3) Check(value == 0, "opt3 was saved ticked");
+    }
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 5) Fail("usage: drive_wizard WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER");
+    const TStringTable texts;
+    RegDeleteKeyA(HKEY_CURRENT_USER, texts[StrId::GUI_CONFIGKEY].c_str());
+    WholeRun(argv[1], argv[2], argv[3], argv[4]);
+    CheckRegistry();
+    Restart(argv[1], argv[2]);
+    std::puts("drive_wizard: whole run to an ISO file, options kept across a restart");
+    return 0;
+}
