@@ -165,15 +165,26 @@ bool AnswerSaveDialog(DWORD process, const std::wstring& iso) {
 void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wstring& iso, const std::wstring& dos) {
     TWizardProcess wizard(exe);
     const DWORD process = wizard.info.dwProcessId;
+    // A second row becomes the image recorder, the last kind of its list; the first row (the
+    // floppy) is then picked by a click on its background and removed: the image recorder row
+    // remains, alone.
+    const auto rowControl = [&](int row, int part) {
+        return GetDlgItem(wizard.Panel(), TCreateListPanel::kIdFirstRow + row * TCreateListPanel::kIdsPerRow + part);
+    };
+    Click(wizard.main, kIdBtnAdd);
+    HWND second = WaitFor([&] { return rowControl(1, TCreateListPanel::kComboBox); }, "the second row");
+    const auto kinds = SendMessageW(second, CB_GETCOUNT, 0, 0);
+    Check(kinds >= 2, "a row offers fewer than two kinds");
+    SendMessageW(second, CB_SETCURSEL, WPARAM(kinds - 1), 0);
+    SendMessageW(wizard.Panel(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(second), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(second));
     Screenshot(wizard.main, shots + L"\\1-CreateOptions.bmp");
-
-    // The first row becomes the image recorder, the last kind of its list.
-    HWND combo = FindWindowExW(wizard.Panel(), nullptr, L"COMBOBOX", nullptr);
-    const auto kinds = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    Check(kinds >= 2, "the row offers fewer than two kinds");
-    SendMessageW(combo, CB_SETCURSEL, WPARAM(kinds - 1), 0);
-    SendMessageW(wizard.Panel(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(combo));
+    PostMessageW(wizard.Panel(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    PostMessageW(wizard.Panel(), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    Click(wizard.main, kIdBtnRemove);
+    WaitUntil([&] { return rowControl(1, TCreateListPanel::kComboBox) == nullptr; }, "a row to be removed");
+    Check(SendMessageW(rowControl(0, TCreateListPanel::kComboBox), CB_GETCURSEL, 0, 0) == kinds - 1,
+          "Remove took the wrong row, or the rows shown no longer match the list");
     Next(wizard);
 
     WaitUntil([&] { return Shown(wizard.main, kIdChkOptions); }, "the options page");
