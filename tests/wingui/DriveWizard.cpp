@@ -165,6 +165,7 @@ bool AnswerSaveDialog(DWORD process, const std::wstring& iso) {
 void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wstring& iso, const std::wstring& dos) {
     TWizardProcess wizard(exe);
     const DWORD process = wizard.info.dwProcessId;
+    WaitUntil([&] { return !IsWindowEnabled(wizard.Item(kIdBtnRemove)); }, "Remove to be disabled with no row picked");
     // A second row becomes the image recorder, the last kind of its list; the first row (the
     // floppy) is then picked by a click on its background and removed: the image recorder row
     // remains, alone.
@@ -181,6 +182,9 @@ void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wst
     Screenshot(wizard.main, shots + L"\\1-CreateOptions.bmp");
     PostMessageW(wizard.Panel(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     PostMessageW(wizard.Panel(), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    // The 50 ms timer enables Remove once a row is picked.
+    WaitUntil([&] { return IsWindowEnabled(wizard.Item(kIdBtnRemove)) && IsWindowEnabled(wizard.Item(kIdBtnClear)); },
+              "Remove and Clear to be enabled");
     Click(wizard.main, kIdBtnRemove);
     WaitUntil([&] { return rowControl(1, TCreateListPanel::kComboBox) == nullptr; }, "a row to be removed");
     Check(SendMessageW(rowControl(0, TCreateListPanel::kComboBox), CB_GETCURSEL, 0, 0) == kinds - 1,
