@@ -79,8 +79,8 @@ void Click(HWND dialog, int id) {
 bool Shown(HWND main, int id) { return IsWindowVisible(GetDlgItem(main, id)) != 0; }
 
 // Saves what the screen shows around window (its frame, the boxes over it) as a 24-bit BMP.
-void Screenshot(HWND window, const std::wstring& path) {
-    Sleep(700);  // let it finish painting
+void Screenshot(HWND window, const std::wstring& path, DWORD settle = 700) {
+    Sleep(settle);  // let it finish painting
     RECT r;
     GetWindowRect(window, &r);
     InflateRect(&r, 8, 8);
@@ -114,12 +114,18 @@ struct TWizardProcess {
     PROCESS_INFORMATION info{};
     HWND main = nullptr;
 
-    explicit TWizardProcess(const std::wstring& exe) {
+    // With a picture of the splash when shots is given (if it is caught: it shows for half a second).
+    explicit TWizardProcess(const std::wstring& exe, const std::wstring& shots = {}) {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         std::wstring command = L"\"" + exe + L"\"";
         Check(CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info),
               "cannot start the wizard");
+        for (int i = 0; !shots.empty() && i < 100; ++i, Sleep(20))
+            if (HWND splash = FindWindowW(L"BootdiskSplash", nullptr); splash && IsWindowVisible(splash)) {
+                Screenshot(splash, shots + L"\\0-Splash.bmp", 150);
+                break;
+            }
         main = WaitFor([this] { return WindowWithChild(info.dwProcessId, kIdBtnNext); }, "the main window");
         // The first row is there once the window has been activated.
         WaitFor([this] { return FindWindowExW(Panel(), nullptr, L"COMBOBOX", nullptr); }, "the first row");
@@ -163,7 +169,7 @@ bool AnswerSaveDialog(DWORD process, const std::wstring& iso) {
 }
 
 void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wstring& iso, const std::wstring& dos) {
-    TWizardProcess wizard(exe);
+    TWizardProcess wizard(exe, shots);
     const DWORD process = wizard.info.dwProcessId;
     WaitUntil([&] { return !IsWindowEnabled(wizard.Item(kIdBtnRemove)); }, "Remove to be disabled with no row picked");
     // A second row becomes the image recorder, the last kind of its list; the first row (the
@@ -230,6 +236,7 @@ void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wst
                 WaitUntil([&] { return !IsWindow(box); }, "the message box to close");
             } else if (HWND search = WindowWithChild(process, kIdFolder)) {
                 Check(saved && !folderGiven, "the MS-DOS folder was asked for out of turn");
+                Screenshot(wizard.main, shots + L"\\7-SearchSys.bmp");
                 SendMessageW(GetDlgItem(search, kIdFolder), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(dos.c_str()));
                 Click(search, IDOK);
                 folderGiven = true;
