@@ -21,6 +21,8 @@ class TMainForm {
 public:
     static constexpr int kClientWidth = 572;
     static constexpr int kClientHeight = 364;
+    static constexpr int kHeaderHeight = 58;
+    static constexpr int kFooterHeight = 44;
 
     TMainForm(TAppContext& app, TWinDialogs& dialogs, ISettingsStore& settings);
     ~TMainForm();

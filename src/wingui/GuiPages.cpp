@@ -1,0 +1,140 @@
+// The controls of the main window's five pages and of its footer; a page's controls are shown
+// only while it is the page shown.
+#include "wingui/Gui.h"
+
+#include <commctrl.h>
+
+#include "app/Options.h"
+#include "platform/HostSystem.h"
+#include "wingui/Controls.h"
+#include "wingui/ControlIds.h"
+#include "wingui/CoolMsg.h"
+#include "wingui/WinText.h"
+
+namespace bootdisk::win {
+
+HWND TMainForm::PageControl(TPage page, const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x,
+                            int y, int width, int height, DWORD exStyle) {
+    HWND control = MakeControl(window_, cls, text, style, id, x, kHeaderHeight + y, width, height, exStyle);
+    ShowWindow(control, SW_HIDE);
+    pages_[int(page)].push_back(control);
+    return control;
+}
+
+HWND TMainForm::Link(TPage page, const std::string& text, int id, int x, int y, int width, int height) {
+    return PageControl(page, WC_LINK, L"<a>" + Ui(text) + L"</a>", WS_TABSTOP, id, x, y, width, height);
+}
+
+void TMainForm::MakeCreateOptionsPage() {
+    const auto& texts = app_.texts;
+    constexpr auto page = TPage::CreateOptions;
+    HWND title = PageControl(page, L"STATIC", Ui(texts[StrId::GUI_TEXT1PAGE3]), SS_NOPREFIX, 0, 24, 10, 520, 22);
+    SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
+    PageControl(page, L"STATIC", Ui(texts[StrId::GUI_TEXTPAGE3QUANTITY]), SS_NOPREFIX, 0, 26, 40, 65, 16);
+    PageControl(page, L"STATIC", Ui(texts[StrId::GUI_TEXTPAGE3DISKTYPE]), SS_NOPREFIX, 0, 96, 40, 300, 16);
+    rows_.Create(window_, kIdScrollCreateList, 24, kHeaderHeight + 58, TCreateListPanel::kRowWidth + 24, 152);
+    ShowWindow(rows_.Window(), SW_HIDE);
+    pages_[int(page)].push_back(rows_.Window());
+    const int left = 24 + TCreateListPanel::kRowWidth + 36;
+    PageControl(page, L"BUTTON", L"+", WS_TABSTOP, kIdBtnAdd, left, 58, 28, 28);
+    PageControl(page, L"BUTTON", L"\u2212", WS_TABSTOP, kIdBtnRemove, left, 92, 28, 28);
+    PageControl(page, L"BUTTON", L"\u00D7", WS_TABSTOP, kIdBtnClear, left, 126, 28, 28);
+}
+
+void TMainForm::MakeProgramOptionsPage() {
+    const auto& texts = app_.texts;
+    constexpr auto page = TPage::ProgramOptions;
+    PageControl(page, L"STATIC", Ui(texts[StrId::GUI_TEXT2OPTIONS]), SS_NOPREFIX, 0, 24, 8, 520, 18);
+    HWND list = PageControl(page, WC_LISTVIEWW, L"",
+                            WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                            kIdChkOptions, 24, 28, 524, 124, WS_EX_CLIENTEDGE);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = Scaled(524) - GetSystemMetrics(SM_CXVSCROLL) - 4;
+    SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    for (std::size_t i = 0; i < kOptionCount; ++i) {
+        auto label = Widen(std::string(kOptionInfo[i].label));
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = int(i);
+        item.pszText = label.data();
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+
+    HWND commandLabel = PageControl(page, L"STATIC", Ui(texts[StrId::GUI_TEXT3OPTIONS]), SS_NOPREFIX, 0, 24, 162, 200, 18);
+    // The link stands 5 pixels right of its label, however long the label's text is.
+    SIZE extent{};
+    HDC dc = GetDC(commandLabel);
+    auto* old = SelectObject(dc, MessageFont());
+    const auto caption = Ui(texts[StrId::GUI_TEXT3OPTIONS]);
+    GetTextExtentPoint32W(dc, caption.c_str(), int(caption.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(commandLabel, dc);
+    const int linkLeft = 24 + MulDiv(extent.cx, 96, Scaled(96)) + 5;
+    Link(page, texts[StrId::GUI_MORE_INFO], kIdHyperLink1, linkLeft, 162, 262 - linkLeft, 18);
+    PageControl(page, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, kIdCommandLine, 24, 182, 226, 22, WS_EX_CLIENTEDGE);
+
+    PageControl(page, L"STATIC", Ui(texts[StrId::GUI_TEXT2BOOT]), SS_NOPREFIX, 0, 266, 162, 282, 18);
+    PageControl(page, L"STATIC", Ui(texts[StrId::GUI_OPERATING_SYSTEM_CD] + texts[StrId::GUI_MSDOS]), SS_NOPREFIX,
+                kIdPanelCDBoot, 272, 186, 276, 18);
+    PageControl(page, L"STATIC", Ui(texts[StrId::GUI_OPERATING_SYSTEM_FLOPPY]), SS_NOPREFIX, kIdPanelFloppyBoot, 272,
+                214, 170, 18);
+    HWND os = PageControl(page, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kIdComboBoxOS, 446, 211,
+                          100, 120);
+    for (const auto& choice : OsChoices(RealHost().Version(), texts[StrId::GUI_MSDOS], texts[StrId::GUI_RXDOS]))
+        SendMessageW(os, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Ui(choice).c_str()));
+    SendMessageW(os, CB_SETCURSEL, 0, 0);
+}
+
+void TMainForm::MakePageStartPage() {
+    const auto& texts = app_.texts;
+    PageControl(TPage::PageStart, L"STATIC", LabelText(texts[StrId::GUI_TEXT1PAGE6]), SS_NOPREFIX, 0, 24, 14, 524, 130);
+    Link(TPage::PageStart, texts[StrId::GUI_WHAT_SHOULD_I_DO], kIdHyperLink2, 24, 160, 524, 36);
+}
+
+void TMainForm::MakeProgressPage() {
+    HWND title = PageControl(TPage::Progress, L"STATIC", Ui(app_.texts[StrId::GUI_TEXT1PAGE7]), SS_NOPREFIX, 0, 24, 40,
+                             524, 22);
+    SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
+    HWND bar = PageControl(TPage::Progress, PROGRESS_CLASSW, L"", 0, kIdProgressBar, 24, 76, 524, 22);
+    SendMessageW(bar, PBM_SETRANGE32, 0, 100);
+}
+
+void TMainForm::MakeFinishPage() {
+    const auto& texts = app_.texts;
+    constexpr auto page = TPage::Finish;
+    HWND title = PageControl(page, L"STATIC", Ui(texts[StrId::GUI_TEXT1PAGE8]), SS_NOPREFIX, kIdFinishTitle, 24, 14,
+                             524, 22);
+    SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
+    Link(page, texts[StrId::GUI_WHAT_SHOULD_I_DO_NEXT], kIdHyperLink4, 24, 44, 524, 20);
+    HWND more = PageControl(page, L"BUTTON", Ui(texts[StrId::GUI_TEXT2PAGE8]), WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON,
+                            kIdChkMoreDisks, 24, 90, 524, 22);
+    PageControl(page, L"BUTTON", Ui(texts[StrId::GUI_TEXT3PAGE8]), BS_AUTORADIOBUTTON, kIdChkExit, 24, 116, 524, 22);
+    SendMessageW(more, BM_SETCHECK, BST_CHECKED, 0);
+}
+
+void TMainForm::MakeFooter() {
+    const int top = kClientHeight - kFooterHeight;
+    MakeControl(window_, L"BUTTON", L"?", WS_TABSTOP, kIdBtnHelp, 12, top + 9, 26, 26);
+    MakeControl(window_, L"BUTTON", L"", WS_TABSTOP, kIdBtnBack, 290, top + 10, 84, 25);
+    MakeControl(window_, L"BUTTON", L"", WS_TABSTOP | BS_DEFPUSHBUTTON, kIdBtnNext, 380, top + 10, 84, 25);
+    MakeControl(window_, L"BUTTON", L"", WS_TABSTOP, kIdBtnClose, 476, top + 10, 84, 25);
+    SendMessageW(window_, DM_SETDEFID, kIdBtnNext, 0);
+
+    const auto& texts = app_.texts;
+    PopupHelp = CreatePopupMenu();
+    const auto item = [this](int id, const std::string& text) {
+        AppendMenuW(PopupHelp, MF_STRING, UINT_PTR(id), Ui(text).c_str());
+    };
+    item(kIdHelpContents, texts.PopupHelp(1));
+    item(kIdHelpPage, texts.PopupHelp(2));
+    item(kIdHelpFaq, texts.PopupHelp(3));
+    AppendMenuW(PopupHelp, MF_SEPARATOR, 0, nullptr);
+    item(kIdHelpSupport, texts.PopupHelp(5));
+    AppendMenuW(PopupHelp, MF_SEPARATOR, 0, nullptr);
+    item(kIdHelpAbout, texts.PopupHelp(7));
+    item(kIdHelpWeb, texts.PopupHelp(8));
+}
+
+}  // namespace bootdisk::win
