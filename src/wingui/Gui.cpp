@@ -44,6 +44,7 @@ void TMainForm::Show() {
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
     FormActivate();
+    SetFocus(GetDlgItem(window_, kIdBtnNext));
 }
 
 void TMainForm::FormCreate() {
@@ -196,6 +197,8 @@ void TMainForm::RunCreation() {
     wizard_.CreationFinished(outcome, driver.DoneCopies(), driver.TotalCopies());
     SetDlgItemTextW(window_, kIdFinishTitle, Ui(wizard_.FinishTitle()).c_str());
     PagesPageChanged();
+    // The focus was on a button the run disabled.
+    SetFocus(GetDlgItem(window_, kIdBtnNext));
 }
 
 void TMainForm::OnLink(int id) {
