@@ -17,7 +17,7 @@ const std::string& OutputFile(const TArguments& args, const char* command) {
     return args.positional.front();
 }
 
-TCreationSettings SettingsOf(const TArguments& args) { return {args.options, args.parameters, args.useMsDos}; }
+TCreationSettings SettingsOf(const TArguments& args) { return {args.options, args.parameters, args.useMsDos, args.useMsDos}; }
 
 }  // namespace
 
