@@ -9,6 +9,7 @@
 
 #include "gui/About.h"
 #include "gui/Gui.h"
+#include "gui/GuiDialogs.h"
 #include "gui/InitForm.h"
 #include "base/StrConst.h"
 #include "gui/ListFrame.h"
@@ -32,6 +33,7 @@ class ScreenshotTest : public QObject {
 
 private slots:
     void EveryPageAndDialog() {
+        const TStringTable texts;
         QTemporaryDir dir;
         TWizardApp app(IniSettings(dir.path().toStdString()));
         QVERIFY(app.Start(EmbeddedResources()));
@@ -57,16 +59,35 @@ private slots:
 
         QTemporaryDir out;
         TModalAnswerer answerer;
-        answerer.Then(Screenshot("message-box.png", Click("BtnLeft")))
-            .Then(SaveAs(out.filePath("boot.iso")))
-            .Then(Screenshot("folder-dialog.png", ChooseFolder(BOOTDISK_BIN_DIR "/demo-dos")));
+        answerer.Then(Screenshot("message-box.png", Click("BtnLeft"))).Then(SaveAs(out.filePath("boot.iso")));
         // Taken while the first prompt is open over the progress page.
         QTimer::singleShot(0, this, [&] { Save(form, "4-progress.png"); });
         next->click();
         QVERIFY(answerer.AllAnswered());
         Save(form, "5-finish.png");
 
-        const TStringTable texts;
+        // Three copies, stopped at the second prompt.
+        next->click();
+        rows = form.findChildren<TCreateListFrame*>();
+        rows.front()->findChild<QLineEdit*>("EditNrDisks")->setText("3");
+        next->click();
+        next->click();
+        TModalAnswerer stopping;
+        const TAnswer progress = [&](QDialog& prompt) {
+            Save(form, "6-progress-copy-2-of-3.png");
+            Click("BtnRight")(prompt);
+        };
+        stopping.Then(Click("BtnLeft")).Then(SaveAs(out.filePath("first.iso"))).Then(progress).Then(CloseFrame());
+        next->click();
+        QVERIFY(stopping.AllAnswered());
+        Save(form, "7-finish-after-stop.png");
+
+        TGuiDialogs dialogs(texts, RealHost());
+        dialogs.SetMainWindow(&form);
+        TModalAnswerer folder;
+        folder.Then(Screenshot("folder-dialog.png", ChooseFolder(BOOTDISK_BIN_DIR "/demo-dos")));
+        QVERIFY(dialogs.AskSystemFolder().has_value());
+
         TAboutForm about(texts, form.Help(), &form);
         about.show();
         Save(about, "about.png");
