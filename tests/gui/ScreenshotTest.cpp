@@ -2,6 +2,7 @@
 // under build/screenshots/, so the look can be reviewed.
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPainter>
 #include <QToolButton>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -73,8 +74,12 @@ private slots:
         next->click();
         next->click();
         TModalAnswerer stopping;
+        // The window with the prompt drawn where it stands over it.
         const TAnswer progress = [&](QDialog& prompt) {
-            Save(form, "6-progress-copy-2-of-3.png");
+            QCoreApplication::processEvents();
+            QPixmap shot = form.grab();
+            QPainter(&shot).drawPixmap(prompt.geometry().topLeft() - form.geometry().topLeft(), prompt.grab());
+            QVERIFY(shot.save(ScreenshotPath("6-progress-copy-2-of-3.png")));
             Click("BtnRight")(prompt);
         };
         stopping.Then(Click("BtnLeft")).Then(SaveAs(out.filePath("first.iso"))).Then(progress).Then(CloseFrame());
