@@ -1,5 +1,6 @@
 #include "app/CdDvdJob.h"
 
+#include "app/Options.h"
 #include "image/DosBoot.h"
 #include "image/ElToritoFormat.h"
 #include "image/ISO9660.h"
@@ -67,7 +68,8 @@ bool MakeCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& s
 
     TVirtualFloppy floppy;
     env.dialogs.ProcessMessages();
-    if (!BuildBootFloppy(floppy, env.app.payloads.Cd(), true, env, settings)) return false;
+    const bool msDos = CdUsesMsDos(env.host.Version(), settings.cdUseMsDos);
+    if (!BuildBootFloppy(floppy, env.app.payloads.Cd(), msDos, env, settings)) return false;
     env.dialogs.ProcessMessages();
 
     TSpanStream floppyStream(floppy.Image());

@@ -16,7 +16,8 @@ namespace bootdisk {
 struct TCreationSettings {
     TOptionStates options = kDefaultOptions;
     std::string parameters;
-    bool useMsDos = false;  // floppy and removable media; a CD always boots MS-DOS
+    bool useMsDos = false;    // floppy and removable media
+    bool cdUseMsDos = false;  // CD/DVD media, where the host lets a CD choose (CdOffersOsChoice)
 };
 
 // The fraction of the current copy that is done, 0 to 1.

@@ -27,6 +27,9 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
     for (const auto& row : rows) {
         const auto& kind = kinds.at(row.kind);
         for (int copy = 0; copy < QuantityOf(row.quantity); ++copy) {
+            if (onCopy)
+                onCopy(WithValues(texts_[StrId::GUI_TEXTCOPYOF],
+                                  {std::to_string(doneCopies_ + 1), std::to_string(totalCopies_), kind.label}));
             for (;;) {
                 if (!Prompt(kind)) return TRunOutcome::Stopped;
                 try {

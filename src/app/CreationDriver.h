@@ -36,6 +36,8 @@ public:
     bool stopOnFailure = false;
     // Told every new gauge value, for the front end to draw.
     std::function<void(int)> onGauge;
+    // Told before each copy's prompt which copy comes: "copy 2 of 3: <medium>".
+    std::function<void(const std::string&)> onCopy;
 
     TRunOutcome RunCreation(const std::vector<TCreateListRow>& rows, const std::vector<TMediaKind>& kinds,
                             ICreationHandlers& handlers);

@@ -56,4 +56,9 @@ std::vector<std::string> OsChoices(TWinVersion version, const std::string& msDos
     return {msDosText, rxDosText};
 }
 
+// No Windows release has major version 0: that is the triple of a host without Windows.
+bool CdOffersOsChoice(TWinVersion version) { return version.major == 0; }
+
+bool CdUsesMsDos(TWinVersion version, bool chosenMsDos) { return CdOffersOsChoice(version) ? chosenMsDos : true; }
+
 }  // namespace bootdisk

@@ -54,4 +54,10 @@ std::string ParametersRefusalText(const TStringTable& texts, const TBatchParamet
 std::vector<std::string> OsChoices(TWinVersion version, const std::string& msDosText,
                                    const std::string& rxDosText);
 
+// A CD boots MS-DOS on Windows, from the host's files or a folder the user names. A host without
+// Windows has no MS-DOS of its own, so there a CD offers the boot systems a floppy does.
+bool CdOffersOsChoice(TWinVersion version);
+// The boot system of a CD: MS-DOS on Windows, the chosen one elsewhere.
+bool CdUsesMsDos(TWinVersion version, bool chosenMsDos);
+
 }  // namespace bootdisk

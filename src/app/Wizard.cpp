@@ -85,17 +85,6 @@ void TWizard::Back() {
     }
 }
 
-namespace {
-
-// "2 of 3 copies made.": the counts in place of %1 and %2.
-std::string WithCounts(std::string text, int done, int total) {
-    for (const auto& [mark, value] : {std::pair{"%1", done}, std::pair{"%2", total}})
-        if (const auto at = text.find(mark); at != std::string::npos) text.replace(at, 2, std::to_string(value));
-    return text;
-}
-
-}  // namespace
-
 void TWizard::CreationFinished(TRunOutcome outcome, int doneCopies, int totalCopies) {
     const bool stopped = outcome == TRunOutcome::Stopped;
     if (outcome == TRunOutcome::Completed && doneCopies == totalCopies && totalCopies > 0)
@@ -103,8 +92,8 @@ void TWizard::CreationFinished(TRunOutcome outcome, int doneCopies, int totalCop
     else if (doneCopies == 0)
         finishTitle_ = texts_[stopped ? StrId::GUI_FINISH_STOPPEDNONE : StrId::GUI_FINISH_NONE];
     else
-        finishTitle_ = WithCounts(texts_[stopped ? StrId::GUI_FINISH_STOPPEDSOME : StrId::GUI_FINISH_SOME],
-                                  doneCopies, totalCopies);
+        finishTitle_ = WithValues(texts_[stopped ? StrId::GUI_FINISH_STOPPEDSOME : StrId::GUI_FINISH_SOME],
+                                  {std::to_string(doneCopies), std::to_string(totalCopies)});
     ShowPage(TPage::Finish);
     next_.enabled = close_.enabled = helpEnabled_ = true;
     back_.enabled = false;

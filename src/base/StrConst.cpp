@@ -82,4 +82,18 @@ void TStringTable::ForEachEntry(
     Walk(*this, visit);
 }
 
+std::string WithValues(std::string_view text, std::initializer_list<std::string_view> values) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto index = i + 1 < text.size() && text[i] == '%' ? text[i + 1] - '1' : -1;
+        if (index >= 0 && std::size_t(index) < values.size()) {
+            result += values.begin()[index];
+            ++i;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
 }  // namespace bootdisk

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -54,5 +55,9 @@ private:
     std::array<std::string, kAspiErrorCount> aspiErrors_;
     std::array<std::string, kPopupHelpCount> popupHelp_;
 };
+
+// A text with its marks %1, %2, ... replaced by the values in order, in one pass, so a value
+// that holds a mark stays as it is. A mark without a value stays too.
+std::string WithValues(std::string_view text, std::initializer_list<std::string_view> values);
 
 }  // namespace bootdisk

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "app/Options.h"
+#include "platform/HostSystem.h"
 
 namespace bootdisk::cli {
 namespace {
@@ -75,7 +76,9 @@ std::string OptionsHelp(unsigned accepted) {
     if (accepted & kFlagPayload) help += "  --payload FILE      use this payload container instead of the built-in one\n";
     if (accepted & kFlagMsDosFolder)
         help += "  --msdos-folder DIR  folder holding the MS-DOS system files IO.SYS and COMMAND.COM\n";
-    if (accepted & kFlagOs) help += "  --os rx|msdos       boot system of the disk (default rx)\n";
+    if (accepted & kFlagOs)
+        help += std::string("  --os rx|msdos       boot system of the disk (default rx") +
+                (CdOffersOsChoice(RealHost().Version()) ? ")\n" : "; a CD boots MS-DOS)\n");
     if (accepted & kFlagUsb) help += "  --usb               mark the image for booting as a hard disk (USB drives)\n";
     if (accepted & kFlagYes) help += "  --yes               answer every question with yes: write without asking\n";
     if (accepted & kFlagBurn) {

@@ -1,21 +1,25 @@
 #include "cli/Commands.h"
 
+#include "app/Options.h"
 #include "platform/HostDrives.h"
+#include "platform/HostSystem.h"
 
 namespace bootdisk::cli {
 
 const std::vector<TCommand>& Commands() {
+    // Where a CD may boot another system than MS-DOS, the CD commands take --os too.
+    const unsigned cdOs = CdOffersOsChoice(RealHost().Version()) ? unsigned(kFlagOs) : 0u;
     static const std::vector<TCommand> commands = {
         {"payload", "[--payload FILE]", "list the boot payload's items and load the language file",
          kFlagPayload, RunPayload},
-        {"iso", "OUT.iso [OPTIONS]", "save the boot CD image (MS-DOS, El Torito floppy emulation) as a file",
-         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer, RunIso},
+        {"iso", "OUT.iso [OPTIONS]", "save the boot CD image (El Torito floppy emulation) as a file",
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | cdOs, RunIso},
         {"image", "OUT.img [OPTIONS]", "write the 1.44 MB boot floppy image to a file",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagUsb, RunImage},
         {"devices", "[DEVICE...]", "list the CD/DVD writers and the removable drives (or only the named devices)",
          0, RunDevices},
         {"burn", "DEVICE [OPTIONS]", "record the boot CD on a writer: " + WriterDeviceExample() + " or sim:",
-         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagBurn, RunBurn},
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagBurn | cdOs, RunBurn},
         {"floppy", "[DEVICE] [OPTIONS]", "make the boot floppy on a floppy drive or image file (default " + DefaultFloppyDevice() + ")",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes, RunFloppy},
         {"create", "[OPTIONS] ROW...",

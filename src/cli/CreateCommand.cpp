@@ -144,7 +144,7 @@ int RunCreate(const TArguments& args) {
     for (std::size_t i = 0; i < specs.size(); ++i) rows.push_back({specs[i].quantity, i});
 
     TJobEnv env{session->app, *session->dialogs, RealHost()};
-    TCreationHandlers handlers(env, {args.options, args.parameters, args.useMsDos},
+    TCreationHandlers handlers(env, SettingsOf(args),
                                HostDiskAccess(*table), media->floppy);
     TProgressLine line("Creating");
     TReportingHandlers reporting(handlers, line);

@@ -112,7 +112,7 @@ int RunBurn(const TArguments& args) {
     TJobEnv env{session->app, *session->dialogs, RealHost()};
     TProgressLine line("Recording");
     TDSKburningIO io(*session->dialogs, [&](double fraction) { line.Show(fraction); });
-    const bool done = CreateCdDvd(device, env, {args.options, args.parameters, false}, &io,
+    const bool done = CreateCdDvd(device, env, SettingsOf(args), &io,
                                   [&](double fraction) { line.Show(fraction); });
     line.End();
     // A failed recording leaves no dump, so an earlier good one is not replaced by a partial one.

@@ -17,8 +17,6 @@ const std::string& OutputFile(const TArguments& args, const char* command) {
     return args.positional.front();
 }
 
-TCreationSettings SettingsOf(const TArguments& args) { return {args.options, args.parameters, args.useMsDos}; }
-
 }  // namespace
 
 int RunIso(const TArguments& args) {

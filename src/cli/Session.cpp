@@ -41,6 +41,10 @@ bool SaveOutputFile(const char* command, const std::string& path, std::span<cons
     }
 }
 
+TCreationSettings SettingsOf(const TArguments& args) {
+    return {args.options, args.parameters, args.useMsDos, args.useMsDos};
+}
+
 bool LoadSessionTexts(TAppContext& app) {
     try {
         const auto path = LanguageFilePath();
@@ -70,7 +74,7 @@ std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers 
 bool MakeOneCopy(TSession& session, const TArguments& args, IHostRawDevices& table, const TMediaKind& kind,
                  std::optional<TFloppyDrive> floppy, const char* label) {
     TJobEnv env{session.app, *session.dialogs, RealHost()};
-    TCreationHandlers handlers(env, {args.options, args.parameters, args.useMsDos}, HostDiskAccess(table),
+    TCreationHandlers handlers(env, SettingsOf(args), HostDiskAccess(table),
                                std::move(floppy));
     TCreationDriver driver(*session.dialogs, session.app.texts);
     driver.stopOnFailure = true;

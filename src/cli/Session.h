@@ -23,6 +23,10 @@ bool OutputFileAllowed(const char* command, const std::string& path);
 // Writes a command's output file whole; prints the path and the reason and returns false on failure.
 bool SaveOutputFile(const char* command, const std::string& path, std::span<const std::uint8_t> bytes);
 
+// The boot system and the sanitizer's settings the options give; --os chooses for a CD too,
+// where the host lets a CD choose.
+TCreationSettings SettingsOf(const TArguments& args);
+
 // Loads the language file; prints the reason and returns false on failure.
 bool LoadSessionTexts(TAppContext& app);
 

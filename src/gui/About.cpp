@@ -22,16 +22,17 @@ TAboutForm::TAboutForm(const TStringTable& texts, const THelp& help, QWidget* ma
     : QDialog(mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                               Qt::WindowCloseButtonHint) {
     setObjectName("AboutForm");
-    setFixedSize(380, 250);
+    setFixedSize(Scaled(QSize(380, 250)));
     setWindowTitle(Ui(texts[StrId::ABOUT_HEADER]));
 
     auto* picture = new QLabel(this);
     picture->setPixmap(SkinPicture("about.png"));
-    picture->setGeometry(16, 16, 48, 48);
+    picture->setScaledContents(true);
+    picture->setGeometry(Scaled(QRect(16, 16, 48, 48)));
     const auto label = [this](const char* name, const QString& text, int top, int height) {
         auto* l = new QLabel(text, this);
         l->setObjectName(name);
-        l->setGeometry(80, top, 284, height);
+        l->setGeometry(Scaled(QRect(80, top, 284, height)));
         l->setWordWrap(true);
         l->setTextFormat(Qt::PlainText);
         return l;
@@ -50,7 +51,7 @@ TAboutForm::TAboutForm(const TStringTable& texts, const THelp& help, QWidget* ma
     const auto button = [this](const char* name, const std::string& caption, int left, int width) {
         auto* b = new QPushButton(Ui(caption), this);
         b->setObjectName(name);
-        b->setGeometry(left, 210, width, 25);
+        b->setGeometry(Scaled(QRect(left, 210, width, 25)));
         return b;
     };
     auto* ok = button("BtnOK", texts[StrId::GENERIC_OK], 16, 70);

@@ -10,6 +10,7 @@
 #include "app/BoxAnswers.h"
 #include "base/StrConst.h"
 #include "gui/QtText.h"
+#include "gui/Skin.h"
 #include "platform/Dialogs.h"
 
 namespace bootdisk {
@@ -20,12 +21,12 @@ TCoolMessage::TCoolMessage(QWidget* mainWindow, const TStringTable& texts, const
                               Qt::WindowCloseButtonHint),
       mainWindow_(mainWindow) {
     setObjectName("CoolMessage");
-    setFixedSize(306, 106);
+    setFixedSize(Scaled(QSize(306, 106)));
     setWindowTitle(Ui(texts[StrId::PRODUCTTXT]));
 
     LabelMsg = new QLabel(Ui(text), this);
     LabelMsg->setObjectName("LabelMsg");
-    LabelMsg->setGeometry(24, 12, 260, 44);
+    LabelMsg->setGeometry(Scaled(QRect(24, 12, 260, 44)));
     LabelMsg->setAlignment(Qt::AlignCenter);
     LabelMsg->setWordWrap(true);
     LabelMsg->setTextFormat(Qt::PlainText);
@@ -41,7 +42,7 @@ TCoolMessage::TCoolMessage(QWidget* mainWindow, const TStringTable& texts, const
     const auto button = [this, extra](const char* name, int left, int result) {
         auto* b = new QPushButton(this);
         b->setObjectName(name);
-        b->setGeometry(left, 69 + extra, 89, 25);
+        b->setGeometry(Scaled(left), Scaled(69) + extra, Scaled(89), Scaled(25));
         b->hide();
         connect(b, &QPushButton::clicked, this, [this, result] { done(result); });
         return b;

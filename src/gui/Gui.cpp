@@ -44,7 +44,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const std::string& text, QR
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
-    label->setGeometry(geometry);
+    label->setGeometry(Scaled(geometry));
     return label;
 }
 
@@ -64,12 +64,16 @@ QLabel* MakeLink(QWidget* parent, const char* name, const std::string& text, std
     return link;
 }
 
-QToolButton* MakeImageButton(QWidget* parent, const char* name, const char* picture, QRect geometry) {
+// A picture alone says little to a screen reader or a new user: the hint names what it does.
+QToolButton* MakeImageButton(QWidget* parent, const char* name, const char* picture, const std::string& hint,
+                             QRect geometry) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
+    button->setToolTip(Ui(hint));
+    button->setAccessibleName(Ui(hint));
     button->setIcon(SkinPicture(picture));
-    button->setIconSize(QSize(16, 16));
-    button->setGeometry(geometry);
+    button->setIconSize(Scaled(QSize(16, 16)));
+    button->setGeometry(Scaled(geometry));
     button->setAutoRaise(true);
     return button;
 }
@@ -87,20 +91,21 @@ TMainForm::TMainForm(TAppContext& app, TGuiDialogs& dialogs, ISettingsStore& set
       app_(app), dialogs_(dialogs), settings_(settings), wizard_(app.texts, list_, kinds_) {
     const auto& texts = app_.texts;
     setObjectName("MainForm");
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(Scaled(QSize(kClientWidth, kClientHeight)));
     setWindowTitle(Ui(texts[StrId::PRODUCTTXT]));
     QApplication::setApplicationDisplayName(Ui(texts[StrId::PRODUCTTXT]));
 
     auto* header = new QLabel(this);
     header->setObjectName("Header");
     header->setPixmap(SkinPicture("header.png"));
-    header->setGeometry(0, 0, kClientWidth, kHeaderHeight);
+    header->setScaledContents(true);
+    header->setGeometry(Scaled(QRect(0, 0, kClientWidth, kHeaderHeight)));
     auto* headerTitle = MakeLabel(this, "HeaderTitle", texts[StrId::PRODUCTTXT], {20, 14, 400, 30});
     headerTitle->setWordWrap(false);
 
     Pages = new QStackedWidget(this);
     Pages->setObjectName("Pages");
-    Pages->setGeometry(0, kHeaderHeight, kClientWidth, kPageHeight);
+    Pages->setGeometry(Scaled(QRect(0, kHeaderHeight, kClientWidth, kPageHeight)));
     Pages->addWidget(MakeCreateOptionsPage());
     Pages->addWidget(MakeProgramOptionsPage());
     Pages->addWidget(MakePageStartPage());
@@ -108,6 +113,9 @@ TMainForm::TMainForm(TAppContext& app, TGuiDialogs& dialogs, ISettingsStore& set
     Pages->addWidget(MakeFinishPage());
     MakeFooter();
     MakeHelpMenu();
+    help_.onCannotOpen = [this](const QString& what) {
+        dialogs_.ShowCoolMessage(app_.texts[StrId::GUI_CANNOTOPEN] + FromUi(what));
+    };
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(50);
@@ -138,7 +146,7 @@ QWidget* TMainForm::MakeCreateOptionsPage() {
 
     ScrollCreateList = new QScrollArea(page);
     ScrollCreateList->setObjectName("ScrollCreateList");
-    ScrollCreateList->setGeometry(24, 58, TCreateListFrame::kWidth + 20, 152);
+    ScrollCreateList->setGeometry(Scaled(QRect(24, 58, TCreateListFrame::kWidth + 20, 152)));
     ScrollCreateList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScrollCreateList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ScrollCreateList->setWidgetResizable(true);
@@ -151,9 +159,9 @@ QWidget* TMainForm::MakeCreateOptionsPage() {
     ScrollCreateList->setWidget(content);
 
     const int left = 24 + TCreateListFrame::kWidth + 28;
-    BtnAdd = MakeImageButton(page, "BtnAdd", "add.png", {left, 58, 28, 28});
-    BtnRemove = MakeImageButton(page, "BtnRemove", "remove.png", {left, 92, 28, 28});
-    BtnClear = MakeImageButton(page, "BtnClear", "clear.png", {left, 126, 28, 28});
+    BtnAdd = MakeImageButton(page, "BtnAdd", "add.png", texts[StrId::GUI_HINTADD], {left, 58, 28, 28});
+    BtnRemove = MakeImageButton(page, "BtnRemove", "remove.png", texts[StrId::GUI_HINTREMOVE], {left, 92, 28, 28});
+    BtnClear = MakeImageButton(page, "BtnClear", "clear.png", texts[StrId::GUI_HINTCLEAR], {left, 126, 28, 28});
     connect(BtnAdd, &QToolButton::clicked, this, &TMainForm::BtnAddClick);
     connect(BtnRemove, &QToolButton::clicked, this, &TMainForm::BtnRemoveClick);
     connect(BtnClear, &QToolButton::clicked, this, &TMainForm::BtnClearClick);
@@ -167,7 +175,7 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
     MakeLabel(page, "LabelOptions", texts[StrId::GUI_TEXT2OPTIONS], {24, 8, 520, 18});
     ChkOptions = new QListWidget(page);
     ChkOptions->setObjectName("ChkOptions");
-    ChkOptions->setGeometry(24, 28, 524, 124);
+    ChkOptions->setGeometry(Scaled(QRect(24, 28, 524, 124)));
     for (const auto& option : kOptionInfo) {
         auto* item = new QListWidgetItem(QString::fromUtf8(option.label.data(), qsizetype(option.label.size())));
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
@@ -184,14 +192,14 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
                               [this] { help_.OpenKeyword("Coomand_lineparameters"); });
     moreInfo->setWordWrap(false);
     moreInfo->adjustSize();
-    moreInfo->move(commandLabel->geometry().right() + 1 + 5, 162);
+    moreInfo->move(commandLabel->geometry().right() + 1 + Scaled(5), Scaled(162));
     CommandLine = new QLineEdit(page);
     CommandLine->setObjectName("CommandLine");
-    CommandLine->setGeometry(24, 182, 226, 22);
+    CommandLine->setGeometry(Scaled(QRect(24, 182, 226, 22)));
 
     MakeLabel(page, "LabelBootOs", texts[StrId::GUI_TEXT2BOOT], {266, 162, 282, 18});
     auto* panels = new QWidget(page);
-    panels->setGeometry(266, 182, 282, 60);
+    panels->setGeometry(Scaled(QRect(266, 182, 282, 60)));
     auto* panelsLayout = new QVBoxLayout(panels);
     panelsLayout->setContentsMargins(0, 0, 0, 0);
     panelsLayout->setSpacing(4);
@@ -200,23 +208,31 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
     const auto panel = [&](const char* name, const std::string& caption, QWidget* beside) {
         auto* frame = new QFrame(panels);
         frame->setObjectName(name);
-        frame->setFixedHeight(26);
+        frame->setFixedHeight(Scaled(26));
         auto* label = MakeLabel(frame, "", caption, {6, 4, 200, 18});
         label->setWordWrap(false);
         label->adjustSize();
         beside->setParent(frame);
         beside->show();
-        const int x = label->geometry().right() + 1 + 5;
-        beside->setGeometry(x, 2, std::max(60, 282 - x - 4), 22);
+        const int x = label->geometry().right() + 1 + Scaled(5);
+        beside->setGeometry(x, Scaled(2), std::max(Scaled(60), Scaled(282 - 4) - x), Scaled(22));
         panelsLayout->addWidget(frame);
         return frame;
     };
-    PanelCDBoot = panel("PanelCDBoot", texts[StrId::GUI_OPERATING_SYSTEM_CD],
-                        MakeLabel(nullptr, "LabelCdOs", texts[StrId::GUI_MSDOS], {}));
-    ComboBoxOS = new QComboBox;
-    ComboBoxOS->setObjectName("ComboBoxOS");
-    for (const auto& os : OsChoices(RealHost().Version(), texts[StrId::GUI_MSDOS], texts[StrId::GUI_RXDOS]))
-        ComboBoxOS->addItem(Ui(os));
+    const auto osList = [&](const char* name) {
+        auto* combo = new QComboBox;
+        combo->setObjectName(name);
+        for (const auto& os : OsChoices(RealHost().Version(), texts[StrId::GUI_MSDOS], texts[StrId::GUI_RXDOS]))
+            combo->addItem(Ui(os));
+        return combo;
+    };
+    QWidget* cdOs = nullptr;
+    if (CdOffersOsChoice(RealHost().Version()))
+        cdOs = ComboBoxCdOS = osList("ComboBoxCdOS");
+    else
+        cdOs = MakeLabel(nullptr, "LabelCdOs", texts[StrId::GUI_MSDOS], {});
+    PanelCDBoot = panel("PanelCDBoot", texts[StrId::GUI_OPERATING_SYSTEM_CD], cdOs);
+    ComboBoxOS = osList("ComboBoxOS");
     PanelFloppyBoot = panel("PanelFloppyBoot", texts[StrId::GUI_OPERATING_SYSTEM_FLOPPY], ComboBoxOS);
     return page;
 }
@@ -227,7 +243,7 @@ QWidget* TMainForm::MakePageStartPage() {
     page->setObjectName("PageStart");
     MakeLabel(page, "LabelReady", texts[StrId::GUI_TEXT1PAGE6], {24, 14, 524, 130});
     MakeLink(page, "HyperLink2", texts[StrId::GUI_WHAT_SHOULD_I_DO], [this] { help_.OpenKeyword("RunningQuellmark"); })
-        ->setGeometry(24, 160, 524, 36);
+        ->setGeometry(Scaled(QRect(24, 160, 524, 36)));
     return page;
 }
 
@@ -235,11 +251,14 @@ QWidget* TMainForm::MakeProgressPage() {
     auto* page = new QWidget;
     page->setObjectName("Progress");
     MakeTitle(page, "LabelCreating", app_.texts[StrId::GUI_TEXT1PAGE7], {24, 40, 524, 22});
+    // Below the prompts, which stand centred over the window, so the copy in hand stays in sight.
+    LabelCopy = MakeLabel(page, "LabelCopy", {}, {24, 186, 524, 18});
+    LabelCopy->setWordWrap(false);
     ProgressBar = new QProgressBar(page);
     ProgressBar->setObjectName("ProgressBar");
     ProgressBar->setRange(0, 100);
     ProgressBar->setValue(0);
-    ProgressBar->setGeometry(24, 76, 524, 22);
+    ProgressBar->setGeometry(Scaled(QRect(24, 208, 524, 22)));
     return page;
 }
 
@@ -250,26 +269,26 @@ QWidget* TMainForm::MakeFinishPage() {
     FinishTitle = MakeTitle(page, "LabelCongratulations", texts[StrId::GUI_TEXT1PAGE8], {24, 14, 524, 22});
     MakeLink(page, "HyperLink4", texts[StrId::GUI_WHAT_SHOULD_I_DO_NEXT],
              [this] { help_.OpenKeyword("RunningQuellmark"); })
-        ->setGeometry(24, 44, 524, 20);
+        ->setGeometry(Scaled(QRect(24, 44, 524, 20)));
     ChkMoreDisks = new QRadioButton(Ui(texts[StrId::GUI_TEXT2PAGE8]), page);
     ChkMoreDisks->setObjectName("ChkMoreDisks");
-    ChkMoreDisks->setGeometry(24, 90, 524, 22);
+    ChkMoreDisks->setGeometry(Scaled(QRect(24, 90, 524, 22)));
     ChkMoreDisks->setChecked(true);
     ChkExit = new QRadioButton(Ui(texts[StrId::GUI_TEXT3PAGE8]), page);
     ChkExit->setObjectName("ChkExit");
-    ChkExit->setGeometry(24, 116, 524, 22);
+    ChkExit->setGeometry(Scaled(QRect(24, 116, 524, 22)));
     return page;
 }
 
 void TMainForm::MakeFooter() {
     auto* footer = new QFrame(this);
     footer->setObjectName("Footer");
-    footer->setGeometry(0, kClientHeight - kFooterHeight, kClientWidth, kFooterHeight);
-    BtnHelp = MakeImageButton(footer, "BtnHelp", "help.png", {12, 9, 26, 26});
+    footer->setGeometry(Scaled(QRect(0, kClientHeight - kFooterHeight, kClientWidth, kFooterHeight)));
+    BtnHelp = MakeImageButton(footer, "BtnHelp", "help.png", app_.texts[StrId::GUI_HINTHELP], {12, 9, 26, 26});
     const auto button = [footer](const char* name, int left) {
         auto* b = new QPushButton(footer);
         b->setObjectName(name);
-        b->setGeometry(left, 10, 84, 25);
+        b->setGeometry(Scaled(QRect(left, 10, 84, 25)));
         return b;
     };
     BtnBack = button("BtnBack", 290);
@@ -372,7 +391,9 @@ void TMainForm::BtnCloseClick() { close(); }
 
 void TMainForm::BtnHelpClick() { PopupHelp->popup(BtnHelp->mapToGlobal(QPoint(0, BtnHelp->height()))); }
 
-bool TMainForm::UseMsDos() const { return FromUi(ComboBoxOS->currentText()) == app_.texts[StrId::GUI_MSDOS]; }
+bool TMainForm::UseMsDos(const QComboBox* list) const {
+    return list && FromUi(list->currentText()) == app_.texts[StrId::GUI_MSDOS];
+}
 
 void TMainForm::RunCreation() {
     running_ = true;
@@ -380,8 +401,11 @@ void TMainForm::RunCreation() {
     dialogs_.ProcessMessages();
     TCreationDriver driver(dialogs_, app_.texts);
     driver.onGauge = [this](int value) { ProgressBar->setValue(value); };
+    driver.onCopy = [this](const std::string& text) { LabelCopy->setText(Ui(text)); };
+    LabelCopy->clear();
     auto handlers = sources_.Handlers(TJobEnv{app_, dialogs_, RealHost()},
-                                      TCreationSettings{options_, wizard_.CheckedParameters().text, UseMsDos()});
+                                      TCreationSettings{options_, wizard_.CheckedParameters().text,
+                                                        UseMsDos(ComboBoxOS), UseMsDos(ComboBoxCdOS)});
     const auto outcome = driver.RunCreation(list_.Rows(), kinds_, handlers);
     running_ = false;
     wizard_.CreationFinished(outcome, driver.DoneCopies(), driver.TotalCopies());
@@ -400,6 +424,7 @@ void TMainForm::AddRowFrames() {
         connect(row, &TCreateListFrame::Stepped, this, &TMainForm::OnStepped);
         connect(row, &TCreateListFrame::KindChosen, this, &TMainForm::OnKindChosen);
         rowsLayout_->addWidget(row);
+        row->show();
         rows_.push_back(row);
     }
     ShowSelection();
@@ -443,6 +468,11 @@ void TMainForm::BtnAddClick() {
         return;
     }
     AddRowFrames();
+    // The new row has its place only once the list is laid out again and the scroll area has
+    // taken the list's new height; only then can it be scrolled to.
+    rowsLayout_->activate();
+    QEvent relayout(QEvent::LayoutRequest);
+    QCoreApplication::sendEvent(ScrollCreateList, &relayout);
     ScrollCreateList->ensureWidgetVisible(rows_.back());
 }
 

@@ -86,7 +86,7 @@ private:
     void OnQuantityFinished(TCreateListFrame* row);
     void OnStepped(TCreateListFrame* row, int step);
     void OnKindChosen(TCreateListFrame* row, int index);
-    bool UseMsDos() const;
+    bool UseMsDos(const QComboBox* list) const;
 
     TAppContext& app_;
     TGuiDialogs& dialogs_;
@@ -116,8 +116,10 @@ private:
     QListWidget* ChkOptions;
     QLineEdit* CommandLine;
     QComboBox* ComboBoxOS;
+    QComboBox* ComboBoxCdOS = nullptr;  // where a CD may boot another system than MS-DOS
     QFrame* PanelCDBoot;
     QFrame* PanelFloppyBoot;
+    QLabel* LabelCopy;
     QProgressBar* ProgressBar;
     QLabel* FinishTitle;
     QRadioButton* ChkMoreDisks;

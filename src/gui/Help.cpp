@@ -2,23 +2,69 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
 
 namespace bootdisk {
+
+namespace {
+
+// Far above any shortcut; a larger file is not one.
+constexpr qint64 kMaxShortcutSize = 64 * 1024;
+
+// The web address of a Windows internet shortcut: the URL= line of its [InternetShortcut]
+// section. Nothing for another kind of address, which the shortcut has no business opening.
+QUrl ShortcutAddress(const QString& path) {
+    QFile file(path);
+    if (file.size() > kMaxShortcutSize || !file.open(QIODevice::ReadOnly)) return {};
+    bool inSection = false;
+    for (const auto& raw : QString::fromLatin1(file.readAll()).split('\n')) {
+        const auto line = raw.trimmed();
+        if (line.startsWith('[')) {
+            inSection = line.compare("[InternetShortcut]", Qt::CaseInsensitive) == 0;
+        } else if (inSection && line.startsWith("URL=", Qt::CaseInsensitive)) {
+            const QUrl url(line.mid(4), QUrl::StrictMode);
+            return url.isValid() && (url.scheme() == "http" || url.scheme() == "https") ? url : QUrl();
+        }
+    }
+    return {};
+}
+
+}  // namespace
 
 THelp::THelp() : open([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {}
 
 QString THelp::Folder() { return QCoreApplication::applicationDirPath() + "/help"; }
 
 void THelp::OpenKeyword(const std::string& keyword) const {
-    Open(Folder() + "/" + QString::fromStdString(keyword) + ".htm");
+    OpenLocal(Folder() + "/" + QString::fromStdString(keyword) + ".htm");
 }
 
-void THelp::OpenContents() const { Open(Folder() + "/index.htm"); }
+void THelp::OpenContents() const { OpenLocal(Folder() + "/index.htm"); }
 
-void THelp::OpenFile(const QString& name) const { Open(QCoreApplication::applicationDirPath() + "/" + name); }
+void THelp::OpenFile(const QString& name) const {
+    const auto path = QCoreApplication::applicationDirPath() + "/" + name;
+    if (!name.endsWith(".url", Qt::CaseInsensitive)) return OpenLocal(path);
+    const auto address = ShortcutAddress(path);
+    if (address.isEmpty()) {
+        if (onCannotOpen) onCannotOpen(path);
+        return;
+    }
+    Open(address, address.toString());
+}
 
-void THelp::Open(const QString& path) const {
-    if (open) open(QUrl::fromLocalFile(path));
+// The desktop's opener reports a missing file as opened: it is checked here.
+void THelp::OpenLocal(const QString& path) const {
+    if (!QFileInfo(path).isFile()) {
+        if (onCannotOpen) onCannotOpen(path);
+        return;
+    }
+    Open(QUrl::fromLocalFile(path), path);
+}
+
+void THelp::Open(const QUrl& url, const QString& what) const {
+    if (open && open(url)) return;
+    if (onCannotOpen) onCannotOpen(what);
 }
 
 }  // namespace bootdisk

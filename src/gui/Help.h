@@ -12,18 +12,23 @@ class THelp {
 public:
     THelp();
 
-    // How a file is shown; the desktop's viewer unless a test replaces it.
+    // How an address is shown; the desktop's viewer unless a test replaces it. False when
+    // nothing could show it.
     std::function<bool(const QUrl&)> open;
+    // Told the file or address that nothing could open, so the user hears of it.
+    std::function<void(const QString&)> onCannotOpen;
 
     void OpenKeyword(const std::string& keyword) const;
     void OpenContents() const;
-    // A file in the executable's directory, such as "info.url" or "license.txt".
+    // A file in the executable's directory, such as "info.url" or "license.txt". An internet
+    // shortcut (".url") opens the web address it holds.
     void OpenFile(const QString& name) const;
 
     static QString Folder();
 
 private:
-    void Open(const QString& path) const;
+    void OpenLocal(const QString& path) const;
+    void Open(const QUrl& url, const QString& what) const;
 };
 
 }  // namespace bootdisk

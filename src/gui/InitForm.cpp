@@ -18,14 +18,15 @@ void Pump() { QCoreApplication::processEvents(); }
 TInitializationForm::TInitializationForm(const QString& title, std::vector<std::function<bool()>> steps)
     : QDialog(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint), steps_(std::move(steps)) {
     setObjectName("InitializationForm");
-    setFixedSize(351, 163);
+    setFixedSize(Scaled(QSize(351, 163)));
     auto* picture = new QLabel(this);
     picture->setObjectName("Picture");
     picture->setPixmap(SkinPicture("splash.png"));
+    picture->setScaledContents(true);
     picture->setGeometry(rect());
     auto* caption = new QLabel(title, this);
     caption->setObjectName("LabelTitle");
-    caption->setGeometry(20, 36, 220, 70);
+    caption->setGeometry(Scaled(QRect(20, 36, 220, 70)));
     caption->setWordWrap(true);
     if (auto* screen = QGuiApplication::primaryScreen()) move(screen->geometry().center() - rect().center());
 }

@@ -34,34 +34,35 @@ constexpr int kKindLeft = kQuantityWidth + 3;
 
 TCreateListFrame::TCreateListFrame(const std::vector<TMediaKind>& kinds, QWidget* parent) : QFrame(parent) {
     setObjectName("CreateListFrame");
-    setFixedSize(kWidth, kHeight);
+    setFixedSize(Scaled(QSize(kWidth, kHeight)));
+    const int width = Scaled(kWidth), height = Scaled(kHeight), quantity = Scaled(kQuantityWidth);
 
     Rectangle4 = new TRectangle(this, "Rectangle4", kRowColour);
-    Rectangle4->setGeometry(0, 0, kQuantityWidth, kHeight - 1);
+    Rectangle4->setGeometry(0, 0, quantity, height - 1);
     Rectangle6 = new TRectangle(this, "Rectangle6", kRowColour);
-    Rectangle6->setGeometry(kQuantityWidth + 1, 0, kWidth - kQuantityWidth - 1, kHeight - 1);
+    Rectangle6->setGeometry(quantity + 1, 0, width - quantity - 1, height - 1);
     Rectangle2 = new TRectangle(this, "Rectangle2", kLineColour);
-    Rectangle2->setGeometry(kQuantityWidth, 0, 1, kHeight - 1);
+    Rectangle2->setGeometry(quantity, 0, 1, height - 1);
     Rectangle1 = new TRectangle(this, "Rectangle1", kLineColour);
-    Rectangle1->setGeometry(0, kHeight - 1, kWidth, 1);
+    Rectangle1->setGeometry(0, height - 1, width, 1);
 
     EditNrDisks = new QLineEdit("0", this);
     EditNrDisks->setObjectName("EditNrDisks");
     EditNrDisks->setFrame(false);
     EditNrDisks->setMaxLength(2);
     EditNrDisks->setAlignment(Qt::AlignCenter);
-    EditNrDisks->setGeometry(8, 3, 34, 17);
+    EditNrDisks->setGeometry(Scaled(QRect(8, 3, 34, 17)));
     EditNrDisks->installEventFilter(this);
     connect(EditNrDisks, &QLineEdit::textChanged, this, [this](const QString& text) { emit QuantityEdited(this, text); });
     connect(EditNrDisks, &QLineEdit::editingFinished, this, [this] { emit QuantityFinished(this); });
 
     BtnInc1 = new QToolButton(this);
     BtnInc1->setObjectName("BtnInc1");
-    BtnInc1->setGeometry(46, 2, 15, 10);
+    BtnInc1->setGeometry(Scaled(QRect(46, 2, 15, 10)));
     connect(BtnInc1, &QToolButton::clicked, this, [this] { emit Stepped(this, +1); });
     BtnDec1 = new QToolButton(this);
     BtnDec1->setObjectName("BtnDec1");
-    BtnDec1->setGeometry(46, 12, 15, 10);
+    BtnDec1->setGeometry(Scaled(QRect(46, 12, 15, 10)));
     // A press on the down button selects the row; one on the up button does not.
     connect(BtnDec1, &QToolButton::pressed, this, [this] { emit Selected(this); });
     connect(BtnDec1, &QToolButton::clicked, this, [this] { emit Stepped(this, -1); });
@@ -69,7 +70,7 @@ TCreateListFrame::TCreateListFrame(const std::vector<TMediaKind>& kinds, QWidget
     ComboBox = new QComboBox(this);
     ComboBox->setObjectName("ComboBox");
     ComboBox->setEditable(false);
-    ComboBox->setGeometry(kKindLeft, 1, kWidth - kKindLeft - 2, kHeight - 3);
+    ComboBox->setGeometry(Scaled(kKindLeft), 1, width - Scaled(kKindLeft) - 2, height - 3);
     for (const auto& kind : kinds) ComboBox->addItem(Ui(kind.label));
     ComboBox->setCurrentIndex(0);
     ComboBox->installEventFilter(this);

@@ -9,6 +9,7 @@
 
 #include "app/SearchSys.h"
 #include "gui/QtText.h"
+#include "gui/Skin.h"
 
 namespace bootdisk {
 
@@ -18,16 +19,16 @@ TSearchSysForm::TSearchSysForm(IDialogs& dialogs, const TStringTable& texts, con
                           Qt::WindowCloseButtonHint),
       dialogs_(dialogs), texts_(texts), host_(host) {
     setObjectName("SearchSysForm");
-    setFixedSize(305, 329);
+    setFixedSize(Scaled(QSize(305, 329)));
     setWindowTitle(Ui(texts[StrId::PRODUCTTXT]));
 
     auto* cannotFind = new QLabel(Ui(texts[StrId::SEARCHSYS_CANNOT_FIND]), this);
     cannotFind->setObjectName("LabelCannotFind");
-    cannotFind->setGeometry(12, 10, 281, 18);
+    cannotFind->setGeometry(Scaled(QRect(12, 10, 281, 18)));
     // The texts double the ampersand for controls that take one as a mnemonic mark.
     auto* specify = new QLabel(Ui(texts[StrId::SEARCHSYS_PLEASE_SPECIFY]).replace("&&", "&"), this);
     specify->setObjectName("LabelSpecify");
-    specify->setGeometry(12, 30, 281, 34);
+    specify->setGeometry(Scaled(QRect(12, 30, 281, 34)));
     specify->setWordWrap(true);
 
     model_ = new QFileSystemModel(this);
@@ -35,7 +36,7 @@ TSearchSysForm::TSearchSysForm(IDialogs& dialogs, const TStringTable& texts, con
     model_->setRootPath(QString());
     ShellTreeView = new QTreeView(this);
     ShellTreeView->setObjectName("ShellTreeView");
-    ShellTreeView->setGeometry(12, 68, 281, 216);
+    ShellTreeView->setGeometry(Scaled(QRect(12, 68, 281, 216)));
     ShellTreeView->setModel(model_);
     ShellTreeView->setHeaderHidden(true);
     for (int column = 1; column < model_->columnCount(); ++column) ShellTreeView->hideColumn(column);
@@ -44,12 +45,12 @@ TSearchSysForm::TSearchSysForm(IDialogs& dialogs, const TStringTable& texts, con
 
     auto* ok = new QPushButton(Ui(texts[StrId::GENERIC_OK]), this);
     ok->setObjectName("BtnOK");
-    ok->setGeometry(116, 294, 85, 25);
+    ok->setGeometry(Scaled(QRect(116, 294, 85, 25)));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &TSearchSysForm::BtnOKClick);
     auto* cancel = new QPushButton(Ui(texts[StrId::GENERIC_CANCEL]), this);
     cancel->setObjectName("BtnCancel");
-    cancel->setGeometry(208, 294, 85, 25);
+    cancel->setGeometry(Scaled(QRect(208, 294, 85, 25)));
     connect(cancel, &QPushButton::clicked, this, &TSearchSysForm::BtnCancelClick);
 }
 

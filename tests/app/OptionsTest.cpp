@@ -13,6 +13,19 @@ TEST(Options, OsListOffersMsDosOnlyOnWindowsReleasesThatCarryIt) {
         EXPECT_EQ(OsChoices(version, "Ms-Dos", "Rx-Dos"), rxOnly);
 }
 
+// Every Windows release gives a CD MS-DOS, Windows 2000 too (from a folder); only a host without
+// Windows lets the CD take the chosen system.
+TEST(Options, OnlyAHostWithoutWindowsLetsACdBootRxDos) {
+    for (const TWinVersion version : {TWinVersion{1, 4, 10}, {2, 5, 0}, {2, 5, 1}, {2, 6, 1}, {2, 4, 0}}) {
+        EXPECT_FALSE(CdOffersOsChoice(version));
+        EXPECT_TRUE(CdUsesMsDos(version, false));
+    }
+    const TWinVersion noWindows{2, 0, 0};  // the Linux host's triple
+    EXPECT_TRUE(CdOffersOsChoice(noWindows));
+    EXPECT_FALSE(CdUsesMsDos(noWindows, false));
+    EXPECT_TRUE(CdUsesMsDos(noWindows, true));
+}
+
 TEST(Options, OptionsStringParsesOnlyTwelveBits) {
     TOptionStates states = kDefaultOptions;
     EXPECT_TRUE(ParseOptionsString("010101010101", states));

@@ -3,10 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
 #include "base/Streams.h"
+#include "image/ElToritoFormat.h"
 #include "support/TestSupport.h"
 
 namespace bootdisk {
@@ -90,7 +92,18 @@ protected:
 };
 
 TEST_F(BootInEmulator, CdBootsTheMsDosFloppyByElTorito) {
-    ExpectBootShowsFiles(Make("iso", "boot.iso", "--msdos-folder " + Quoted(dos)), kCdrom);
+    ExpectBootShowsFiles(Make("iso", "boot.iso", "--os msdos --msdos-folder " + Quoted(dos)), kCdrom);
+}
+
+// Without Windows there is no MS-DOS to take: the CD carries the payload's free-DOS floppy, the
+// very one `image` writes, and boots it as the MS-DOS CD boots its own.
+TEST_F(BootInEmulator, CdOfAHostWithoutMsDosBootsTheFreeDosFloppy) {
+    const auto cd = ReadWholeFile(Make("iso", "rx.iso"));
+    const auto floppy = ReadWholeFile(Make("image", "rx.img"));
+    ASSERT_EQ(cd.size(), eltorito::kImageSize);
+    const auto offset = std::ptrdiff_t(eltorito::kFloppySector * eltorito::kSectorSize);
+    EXPECT_TRUE(std::equal(floppy.begin(), floppy.end(), cd.begin() + offset, cd.end()));
+    ExpectBootShowsFiles(temp / "rx.iso", kCdrom);
 }
 
 TEST_F(BootInEmulator, FloppyImagesOfBothRoutesBootAsDriveA) {

@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -61,6 +62,12 @@ class GuiTest : public QObject {
     }
 
 private slots:
+    // The skin's drawn sizes belong to an 11-pixel desktop font; SkinTest takes a larger one.
+    void initTestCase() {
+        QFont font = QApplication::font();
+        font.setPixelSize(11);
+        QApplication::setFont(font);
+    }
     void init() {
         app_ = std::make_unique<TWizardApp>(IniSettings(dir_.path().toStdString()));
         QVERIFY(app_->Start(EmbeddedResources()));
@@ -96,6 +103,15 @@ private slots:
         ExpectButtons("Next", true, true, true);
         QVERIFY(Find<QWidget>("PanelCDBoot")->isVisible());
         QVERIFY(!Find<QWidget>("PanelFloppyBoot")->isVisible());
+        // Without Windows there is no MS-DOS to take: the CD offers the floppy's boot systems.
+        auto* cdOs = Find<QWidget>("PanelCDBoot")->findChild<QComboBox*>("ComboBoxCdOS");
+        QVERIFY(cdOs && cdOs->isVisible());
+        auto* floppyOs = Find<QComboBox>("ComboBoxOS");
+        QStringList cdChoices, floppyChoices;
+        for (int i = 0; i < cdOs->count(); ++i) cdChoices << cdOs->itemText(i);
+        for (int i = 0; i < floppyOs->count(); ++i) floppyChoices << floppyOs->itemText(i);
+        QCOMPARE(cdChoices, floppyChoices);
+        QCOMPARE(cdOs->currentText(), QString("Rx-Dos"));
     }
 
     void MixedListShowsBothPanels() {
@@ -158,12 +174,94 @@ private slots:
         QCOMPARE(answerer.seen, (QStringList{"AboutForm", "AboutForm", "AboutForm"}));
         QStringList files;
         for (const auto& url : opened_) {
+            if (!url.isLocalFile()) {
+                files << url.toString();
+                continue;
+            }
             QVERIFY2(QFile::exists(url.toLocalFile()), qPrintable(url.toLocalFile()));
             files << QFileInfo(url.toLocalFile()).fileName();
         }
+        // The web entry's internet shortcut opens the address it holds, not the file.
         QCOMPARE(files, (QStringList{"index.htm", "Choosingthebootabledevice.htm", "FAQ.htm",
-                                     "ContactingHalvexLabs.htm", "info.url", "ContactingHalvexLabs.htm",
-                                     "license.txt"}));
+                                     "ContactingHalvexLabs.htm", "https://www.halvexlabs.example/quellmark",
+                                     "ContactingHalvexLabs.htm", "license.txt"}));
+    }
+
+    // A desktop without a handler: the user is told what could not be opened.
+    void HelpSaysWhenNothingCanOpenIt() {
+        form_->Help().open = [](const QUrl&) { return false; };
+        TModalAnswerer answerer;
+        answerer.Then(Click("BtnMid")).Then(Click("BtnMid"));
+        Find<QMenu>("PopupHelp")->actions().last()->trigger();
+        QTest::keyClick(form_, Qt::Key_F1);
+        const QString cannot = "Nothing on this computer can open ";
+        QCOMPARE(answerer.seen, (QStringList{cannot + "https://www.halvexlabs.example/quellmark",
+                                             cannot + THelp::Folder() + "/Choosingthebootabledevice.htm"}));
+    }
+
+    // Past six rows the list scrolls: each new row is brought into sight once laid out.
+    void ANewRowIsScrolledIntoView() {
+        auto* viewport = Find<QScrollArea>("ScrollCreateList")->viewport();
+        for (int i = 0; i < 9; ++i) {
+            Find<QToolButton>("BtnAdd")->click();
+            QCoreApplication::processEvents();
+            auto* row = Rows().back();
+            const QRect shown(row->mapTo(viewport, QPoint(0, 0)), row->size());
+            QVERIFY2(viewport->rect().contains(shown), qPrintable(QString("row %1").arg(Rows().size())));
+        }
+    }
+
+    // Tab reaches the arrows, the kind list and the image buttons, and the focus shows on each;
+    // the image buttons say what they do.
+    void KeyboardFocusShowsAndImageButtonsAreNamed() {
+        const std::pair<const char*, const char*> named[] = {
+            {"BtnAdd", "Add a row"}, {"BtnRemove", "Remove the selected row"}, {"BtnClear", "Clear the list"},
+            {"BtnHelp", "Help"}};
+        for (const auto& [name, text] : named) {
+            QCOMPARE(Find<QToolButton>(name)->toolTip(), QString(text));
+            QCOMPARE(Find<QToolButton>(name)->accessibleName(), QString(text));
+        }
+        form_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form_));
+        auto* row = Rows()[0];
+        const QList<QWidget*> controls = {row->findChild<QToolButton*>("BtnInc1"),
+                                          row->findChild<QToolButton*>("BtnDec1"),
+                                          row->findChild<QComboBox*>("ComboBox"), Find<QToolButton>("BtnAdd"),
+                                          Find<QToolButton>("BtnClear"), Find<QToolButton>("BtnHelp")};
+        for (auto* control : controls) {
+            QVERIFY2(control->focusPolicy() & Qt::TabFocus, qPrintable(control->objectName()));
+            Button("BtnNext")->setFocus(Qt::TabFocusReason);
+            const QImage unfocused = control->grab().toImage();
+            control->setFocus(Qt::TabFocusReason);
+            QVERIFY(control->hasFocus());
+            QVERIFY2(control->grab().toImage() != unfocused, qPrintable(control->objectName()));
+        }
+    }
+
+    // Each prompt comes with the copy it is for, in sight beside the prompt box.
+    void ProgressPageNamesTheCopyInHand() {
+        ChooseKind(Rows()[0], "Image recorder (Save CD image as ISO file)");
+        Rows()[0]->findChild<QLineEdit*>("EditNrDisks")->setText("3");
+        Button("BtnNext")->click();
+        Button("BtnNext")->click();
+        const auto copy = [this](const QString& text, TAnswer then) -> TAnswer {
+            return [this, text, then](QDialog& prompt) {
+                auto* label = Find<QLabel>("LabelCopy");
+                QCOMPARE(label->text(), text);
+                QVERIFY(label->isVisible());
+                const QRect shown(label->mapToGlobal(QPoint(0, 0)), label->size());
+                QVERIFY(!shown.intersects(prompt.frameGeometry()));
+                then(prompt);
+            };
+        };
+        TModalAnswerer answerer;
+        answerer.Then(copy("copy 1 of 3: Image recorder (Save CD image as ISO file)", Click("BtnLeft")))
+            .Then(SaveAs(dir_.filePath("a.iso")))
+            .Then(copy("copy 2 of 3: Image recorder (Save CD image as ISO file)", Click("BtnRight")))
+            .Then(CloseFrame());
+        Button("BtnNext")->click();
+        QVERIFY(answerer.AllAnswered());
+        QCOMPARE(Find<QLabel>("LabelCongratulations")->text(), QString("Stopped: 1 of 3 copies made."));
     }
 
     // The cell is tidied when editing ends: clearing it to type 5 leaves 5, not 15.
@@ -258,12 +356,12 @@ private slots:
             QVERIFY(!Find<QToolButton>("BtnHelp")->isEnabled());
             Click("BtnLeft")(prompt);
         };
-        answerer.Then(checkProgressPage).Then(SaveAs(iso)).Then(ChooseFolder(BOOTDISK_BIN_DIR "/demo-dos"));
+        answerer.Then(checkProgressPage).Then(SaveAs(iso));
         Button("BtnNext")->click();
 
+        // The CD boots the payload's Rx-Dos: no MS-DOS folder is asked for.
         QVERIFY(answerer.AllAnswered());
-        QCOMPARE(answerer.seen, (QStringList{"Please select the location for the image file", "SaveDialog",
-                                             "SearchSysForm"}));
+        QCOMPARE(answerer.seen, (QStringList{"Please select the location for the image file", "SaveDialog"}));
         QCOMPARE(Page(), QString("Finish"));
         ExpectButtons("Next", true, false, true);
         QVERIFY(Find<QToolButton>("BtnHelp")->isEnabled());
@@ -276,6 +374,7 @@ private slots:
         QCOMPARE(bytes.size(), 1'515'520);
         QCOMPARE(bytes.mid(16 * 2048 + 1, 5), QByteArray("CD001"));
         QCOMPARE(bytes.mid(17 * 2048 + 7, 23), QByteArray("EL TORITO SPECIFICATION"));
+        QVERIFY(bytes.mid(20 * 2048, 512).contains("RXDOSBIOSYS"));  // the boot sector loads Rx-Dos
 
         QVERIFY(Find<QRadioButton>("ChkMoreDisks")->isChecked());
         Button("BtnNext")->click();

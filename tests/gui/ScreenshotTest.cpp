@@ -2,6 +2,7 @@
 // under build/screenshots/, so the look can be reviewed.
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPainter>
 #include <QToolButton>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -9,6 +10,7 @@
 
 #include "gui/About.h"
 #include "gui/Gui.h"
+#include "gui/GuiDialogs.h"
 #include "gui/InitForm.h"
 #include "base/StrConst.h"
 #include "gui/ListFrame.h"
@@ -32,6 +34,7 @@ class ScreenshotTest : public QObject {
 
 private slots:
     void EveryPageAndDialog() {
+        const TStringTable texts;
         QTemporaryDir dir;
         TWizardApp app(IniSettings(dir.path().toStdString()));
         QVERIFY(app.Start(EmbeddedResources()));
@@ -57,16 +60,39 @@ private slots:
 
         QTemporaryDir out;
         TModalAnswerer answerer;
-        answerer.Then(Screenshot("message-box.png", Click("BtnLeft")))
-            .Then(SaveAs(out.filePath("boot.iso")))
-            .Then(Screenshot("folder-dialog.png", ChooseFolder(BOOTDISK_BIN_DIR "/demo-dos")));
+        answerer.Then(Screenshot("message-box.png", Click("BtnLeft"))).Then(SaveAs(out.filePath("boot.iso")));
         // Taken while the first prompt is open over the progress page.
         QTimer::singleShot(0, this, [&] { Save(form, "4-progress.png"); });
         next->click();
         QVERIFY(answerer.AllAnswered());
         Save(form, "5-finish.png");
 
-        const TStringTable texts;
+        // Three copies, stopped at the second prompt.
+        next->click();
+        rows = form.findChildren<TCreateListFrame*>();
+        rows.front()->findChild<QLineEdit*>("EditNrDisks")->setText("3");
+        next->click();
+        next->click();
+        TModalAnswerer stopping;
+        // The window with the prompt drawn where it stands over it.
+        const TAnswer progress = [&](QDialog& prompt) {
+            QCoreApplication::processEvents();
+            QPixmap shot = form.grab();
+            QPainter(&shot).drawPixmap(prompt.geometry().topLeft() - form.geometry().topLeft(), prompt.grab());
+            QVERIFY(shot.save(ScreenshotPath("6-progress-copy-2-of-3.png")));
+            Click("BtnRight")(prompt);
+        };
+        stopping.Then(Click("BtnLeft")).Then(SaveAs(out.filePath("first.iso"))).Then(progress).Then(CloseFrame());
+        next->click();
+        QVERIFY(stopping.AllAnswered());
+        Save(form, "7-finish-after-stop.png");
+
+        TGuiDialogs dialogs(texts, RealHost());
+        dialogs.SetMainWindow(&form);
+        TModalAnswerer folder;
+        folder.Then(Screenshot("folder-dialog.png", ChooseFolder(BOOTDISK_BIN_DIR "/demo-dos")));
+        QVERIFY(dialogs.AskSystemFolder().has_value());
+
         TAboutForm about(texts, form.Help(), &form);
         about.show();
         Save(about, "about.png");

@@ -59,7 +59,7 @@ protected:
     }
     std::string Iso(const std::string& out, const std::string& extra = "") {
         std::string output;
-        EXPECT_EQ(Bootdisk("iso " + Quoted(out) + " --msdos-folder " + Quoted(dos) + " " + extra, &output), 0)
+        EXPECT_EQ(Bootdisk("iso " + Quoted(out) + " --os msdos --msdos-folder " + Quoted(dos) + " " + extra, &output), 0)
             << output;
         return output;
     }
@@ -178,11 +178,11 @@ TEST_F(BootdiskImage, FailedRunsSayWhyAndLeaveNoFile) {
     fs::create_directory(temp / "empty");
     test::WriteFile(temp / "empty/IO.SYS", ioSys);
     const std::vector<TFailure> failures = {
-        {"iso out.iso --msdos-folder " + Quoted(temp / "empty"),
+        {"iso out.iso --os msdos --msdos-folder " + Quoted(temp / "empty"),
          {"There is no system files.", "Cannot find Ms-Dos system files."}},
-        {"iso out.iso --msdos-folder " + Quoted(temp / "missing"),
+        {"iso out.iso --os msdos --msdos-folder " + Quoted(temp / "missing"),
          {"There is no system files.", "Cannot find Ms-Dos system files."}},
-        {"iso out.iso", {"Cannot find Ms-Dos system files."}},
+        {"iso out.iso --os msdos", {"Cannot find Ms-Dos system files."}},
         {"image out.iso --os msdos", {"Cannot find Ms-Dos system files."}},
     };
     for (const auto& failure : failures) {
@@ -276,7 +276,7 @@ TEST_F(BootdiskImage, PayloadWithoutTheMsDosBootRecordIsRefused) {
               0)
         << output;
     output.clear();
-    EXPECT_EQ(Bootdisk("iso out.iso --payload no-record.pak --msdos-folder " + Quoted(dos), &output), 1);
+    EXPECT_EQ(Bootdisk("iso out.iso --os msdos --payload no-record.pak --msdos-folder " + Quoted(dos), &output), 1);
     EXPECT_THAT(output, HasSubstr("Cannot find Ms-Dos system files."));
     output.clear();
     EXPECT_EQ(Bootdisk("image out.img --payload no-record.pak", &output), 1);

@@ -42,7 +42,7 @@ protected:
         const auto bytes = ReadWholeFile(temp / "errors.txt");
         return {bytes.begin(), bytes.end()};
     }
-    std::string DosFolder() const { return " --msdos-folder " + Quoted(dos); }
+    std::string DosFolder() const { return " --os msdos --msdos-folder " + Quoted(dos); }
 
     test::TTempDir temp;
     std::string dos = temp / "dos";

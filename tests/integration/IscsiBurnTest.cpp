@@ -118,7 +118,7 @@ protected:
     }
     int Bootdisk(const std::string& arguments, std::string* output) {
         return RunCommand("cd " + Quoted(temp.Path()) + " && SOURCE_DATE_EPOCH=1136073600 " +
-                              Quoted(test::BinPath("bootdisk")) + " " + arguments + " --msdos-folder dos < /dev/null",
+                              Quoted(test::BinPath("bootdisk")) + " " + arguments + " --os msdos --msdos-folder dos < /dev/null",
                           output);
     }
 
