@@ -42,6 +42,7 @@ namespace {
 constexpr int kHeaderHeight = 58;
 constexpr int kFooterHeight = 44;
 constexpr int kPageHeight = TMainForm::kClientHeight - kHeaderHeight - kFooterHeight;
+constexpr int kTicksPerDriveScan = 20;  // of the 50 ms timer: once a second
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const std::string& text, QRect geometry) {
     auto* label = new QLabel(Ui(text), parent);
@@ -161,6 +162,7 @@ QWidget* TMainForm::MakeCreateOptionsPage() {
     connect(BtnAdd, &QToolButton::clicked, this, &TMainForm::BtnAddClick);
     connect(BtnRemove, &QToolButton::clicked, this, &TMainForm::BtnRemoveClick);
     connect(BtnClear, &QToolButton::clicked, this, &TMainForm::BtnClearClick);
+    LabelDrivesNotice = MakeLabel(page, "LabelDrivesNotice", {}, {24, 214, 524, 44});
     return page;
 }
 
@@ -310,7 +312,9 @@ void TMainForm::BuildMediaKinds() {
     for (std::size_t i = 0; i < writers_->Count(); ++i) writers.push_back(&writers_->Item(i));
     drives_ = CreateHostRawDevices();
     floppy_ = HostFloppyDrive(*drives_);
-    const auto removables = RemovableMediaKinds(app_.texts, ScanHostDrives(), *drives_);
+    const auto drives = ScanHostDrives();
+    const auto removables = RemovableMediaKinds(app_.texts, drives, *drives_);
+    drivesNotice_ = RemovableNotice(app_.texts, drives, DriveWritesNeedAdministrator());
     kinds_ = bootdisk::BuildMediaKinds(FloppyKindLabel(app_.texts, floppy_.has_value()), writers, removables,
                                        *imageRecorder_);
     // Writers that were seen but could not be opened explain a list without any.
@@ -320,6 +324,18 @@ void TMainForm::BuildMediaKinds() {
     unopenedWriters_.clear();
     if (!anyWriter)
         for (const auto& reason : writers_->Unopened) unopenedWriters_ += "\r" + reason;
+}
+
+void TMainForm::FollowRemovableDrives() {
+    const auto drives = ScanHostDrives();
+    const auto removables = RemovableMediaKinds(app_.texts, drives, *drives_);
+    drivesNotice_ = RemovableNotice(app_.texts, drives, DriveWritesNeedAdministrator());
+    LabelDrivesNotice->setText(Ui(drivesNotice_));
+    if (!FollowRemovableKinds(app_.texts, kinds_, list_, removables)) return;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        rows_[i]->SetKinds(kinds_);
+        rows_[i]->SetKind(list_.Rows()[i].kind);
+    }
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -332,6 +348,7 @@ void TMainForm::FormActivate() {
     wizard_.FirstActivation();
     AddRowFrames();
     PagesPageChanged();
+    LabelDrivesNotice->setText(Ui(drivesNotice_));
     Timer1->start();
     if (!unopenedWriters_.empty()) dialogs_.ShowCoolMessage(app_.texts[StrId::GUI_TEXTWRITERSNOTOPENED] + unopenedWriters_);
 }
@@ -493,6 +510,11 @@ void TMainForm::Timer1Timer() {
     SetEnabledWhenDifferent(BtnClear, wanted.clear);
     wizard_.OnTimer();
     SetEnabledWhenDifferent(BtnNext, wizard_.NextButton().enabled);
+    // Drives are plugged in and taken away while the list is shown.
+    if (--ticksToDriveScan_ <= 0) {
+        ticksToDriveScan_ = kTicksPerDriveScan;
+        FollowRemovableDrives();
+    }
 }
 
 }  // namespace bootdisk
