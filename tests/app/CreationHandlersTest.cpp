@@ -75,6 +75,7 @@ TEST_F(CreateRemovable, AFixedDiskEndsTheRunAsAStopWithNothingWritten) {
 // The file systems the prompt named are unmounted once the image is ready, then the drive is
 // written; one that stays mounted stops the copy with the system's reason and nothing is written.
 TEST_F(CreateRemovable, AMountedDriveIsUnmountedFirstOrNotWrittenAtAll) {
+    driver.stopOnFailure = true;  // the scripted prompts would agree to try again for ever
     auto& stick = devices.Add('E', 4 * 1024 * 1024);
     stick.mountPoints = {"/media/u/STICK"};
     ASSERT_EQ(Run('E'), TRunOutcome::Completed);
@@ -86,7 +87,6 @@ TEST_F(CreateRemovable, AMountedDriveIsUnmountedFirstOrNotWrittenAtAll) {
     auto& busy = devices.Add('F', 4 * 1024 * 1024);
     busy.mountPoints = {"/media/u/BUSY"};
     busy.unmountRefusal = "target is busy";
-    driver.stopOnFailure = true;
     EXPECT_EQ(Run('F'), TRunOutcome::Failed);
     EXPECT_THAT(dialogs.Messages(), ElementsAre("The drive's file systems cannot be unmounted: target is busy"));
     EXPECT_EQ(busy.unmounts, 1);

@@ -90,7 +90,7 @@ class Control(dbus.service.Object):
         size = os.path.getsize(file)
         drive = dbus.ObjectPath(ROOT + "/drives/Standin_Stick_" + name)
         s.Add(drive, {UD + "Drive": {
-            "Vendor": "Standin", "Model": "Stick " + name, "Serial": "SN-" + name, "Size": dbus.UInt64(size),
+            "Vendor": "Standin", "Model": "Stick " + name, "Serial": "SN-" + os.path.basename(file), "Size": dbus.UInt64(size),
             "Removable": dbus.Boolean(removable), "MediaRemovable": dbus.Boolean(removable),
             "ConnectionBus": "usb" if removable else "sata", "Optical": dbus.Boolean(False)}})
         disk, _ = s.block(name, drive, size, file, {UD + "PartitionTable": {"Type": "dos"}}, system)
