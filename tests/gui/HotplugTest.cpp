@@ -1,5 +1,6 @@
 // The wizard's list with a stand-in for the system's disk service: sticks plugged in and taken
 // away while the list is shown, and a run that unmounts the chosen stick before writing it.
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -67,6 +68,7 @@ private slots:
     void RowsKeepTheirStickAndOneTakenAwayIsMarkedNeverAnother() {
         QCOMPARE(Labels(0).size(), 2);  // the floppy and the image recorder
         QVERIFY(Notice().contains("\"bootdisk devices\""));
+        Save(*form_, "hotplug-no-stick.png");
 
         const auto stick = bus_->Scratch("stick.img", 8 * 1024 * 1024);
         bus_->AddDrive("sdx", stick, "/media/user/STICK", true, false);
@@ -77,8 +79,10 @@ private slots:
         emit Kinds(0)->activated(1);
         form_->findChild<QToolButton*>("BtnAdd")->click();
         QCOMPARE(Kinds(1)->currentIndex(), 0);
-        QTest::qWait(50);
-        Save("hotplug-mounted-stick.png");
+        Save(*form_, "hotplug-mounted-stick.png");
+        Kinds(0)->showPopup();
+        Save(*Kinds(0)->view()->window(), "hotplug-mounted-stick-list.png");
+        Kinds(0)->hidePopup();
 
         bus_->AddDrive("sdy", bus_->Scratch("other.img", 8 * 1024 * 1024), "", true, false);
         QTRY_VERIFY(Labels(1).contains(kOther));
@@ -128,9 +132,9 @@ private slots:
     }
 
 private:
-    void Save(const char* name) {
-        QCoreApplication::processEvents();
-        QVERIFY(form_->grab().save(ScreenshotPath(name)));
+    static void Save(QWidget& widget, const char* name) {
+        QTest::qWait(50);
+        QVERIFY(widget.grab().save(ScreenshotPath(name)));
     }
 };
 
