@@ -56,8 +56,12 @@ TFloppyDrive FloppyTarget(const std::string& device, TSession& session, IHostRaw
         throw ERefusedTarget(error.what());
     }
     const auto drive = DescribeHostDrive(device);
-    Confirm(drive ? *drive : THostDrive{device, "image file", fat12::kImageSize, THostDriveType::Removable, false, {}, {}},
-            args, session.app.texts);
+    THostDrive file;
+    file.device = device;
+    file.model = "image file";
+    file.size = fat12::kImageSize;
+    file.type = THostDriveType::Removable;
+    Confirm(drive ? *drive : file, args, session.app.texts);
     return {device, &table};
 }
 

@@ -68,8 +68,8 @@ protected:
     TScriptedDialogs dialogs;
     TOpticalDevice writer;
     TimageRecorder recorder{dialogs, texts};
-    TMediaKind usb{"Removable storage device", TMediaType::Removable, nullptr, {'C', "/dev/sdb"}};
-    TMediaKind fixedDisk{"Removable storage device", TMediaType::Removable, nullptr, {'D', "fixed"}};
+    TMediaKind usb{"Removable storage device", TMediaType::Removable, nullptr, {'C', "/dev/sdb", {}, {}}};
+    TMediaKind fixedDisk{"Removable storage device", TMediaType::Removable, nullptr, {'D', "fixed", {}, {}}};
     std::vector<TMediaKind> kinds;  // floppy, writer, usb, fixed, recorder
     TFakeHandlers handlers;
     TCreationDriver driver{dialogs, texts};

@@ -30,7 +30,7 @@ protected:
         driver.onGauge = [this](int value) { gauges.push_back(value); };
     }
     TRunOutcome Run(char letter, std::vector<TCreateListRow> rows = {{"1", 0}}) {
-        const std::vector<TMediaKind> kinds = {{"usb", TMediaType::Removable, nullptr, {letter, "sim"}},
+        const std::vector<TMediaKind> kinds = {{"usb", TMediaType::Removable, nullptr, {letter, "sim", {}, {}}},
                                                {"floppy", TMediaType::Floppy, nullptr, {}}};
         TCreationHandlers handlers({app, dialogs, host}, {kDefaultOptions, "/quick", false},
                                    {host.Version(), 0, devices, vwin32});

@@ -9,7 +9,7 @@ namespace {
 using testing::ElementsAre;
 
 THostDrive Stick(std::string device, std::string model = "SanDisk Cruzer") {
-    return {std::move(device), std::move(model), 16'008'609'792, THostDriveType::Removable, false, {}, {}};
+    return {std::move(device), std::move(model), 16'008'609'792, THostDriveType::Removable, false, {}, {}, false, {}};
 }
 
 TEST(RemovableKinds, OnlyOfferedDrivesBecomeKindsEachWithItsOwnLetter) {
