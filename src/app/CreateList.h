@@ -15,6 +15,9 @@ namespace bootdisk {
 struct TRemovableDrive {
     char letter = 0;     // how the disk objects reach it
     std::string device;  // "E:" on Windows, the device node on Linux
+    std::string identity;  // the drive found at device then (see THostDrive)
+    // The mount points the user was told would be unmounted, for the copy in hand.
+    std::vector<std::string> mountPoints;
 };
 
 enum class TMediaType { Floppy, Optical, Removable };
@@ -24,6 +27,7 @@ struct TMediaKind {
     TMediaType type = TMediaType::Floppy;
     TOpticalDevice* device = nullptr;  // writers and the image recorder
     TRemovableDrive removable;
+    bool gone = false;  // a removable drive that was taken away while a row had it chosen
 };
 
 // The floppy first, then the writers whose IsWriter answers true, then the removable drives, then

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/Interruption.h"
+#include "app/RemovableKinds.h"
 #include "base/Errors.h"
 #include "optical/ImageRecorder.h"
 
@@ -25,15 +26,17 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
         }
     }
     for (const auto& row : rows) {
-        const auto& kind = kinds.at(row.kind);
         for (int copy = 0; copy < QuantityOf(row.quantity); ++copy) {
             if (onCopy)
-                onCopy(WithValues(texts_[StrId::GUI_TEXTCOPYOF],
-                                  {std::to_string(doneCopies_ + 1), std::to_string(totalCopies_), kind.label}));
+                onCopy(WithValues(texts_[StrId::GUI_TEXTCOPYOF], {std::to_string(doneCopies_ + 1),
+                                                                  std::to_string(totalCopies_), kinds.at(row.kind).label}));
+            std::optional<TMediaKind> kind;
             for (;;) {
-                if (!Prompt(kind)) return TRunOutcome::Stopped;
+                // A row whose drive went away is skipped, never turned to another drive.
+                if (!(kind = KindNow(kinds.at(row.kind), handlers))) break;
+                if (!Prompt(*kind)) return TRunOutcome::Stopped;
                 try {
-                    if (MakeCopy(kind, handlers)) break;
+                    if (MakeCopy(*kind, handlers)) break;
                 } catch (const EDiskProtectionFault& fault) {
                     // Nothing was written: the run ends as after a stop.
                     dialogs_.ShowCoolMessage(fault.what());
@@ -41,10 +44,22 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
                 }
                 if (stopOnFailure) return TRunOutcome::Failed;
             }
+            if (!kind) break;
             RunTally().done = ++doneCopies_;
         }
     }
-    return TRunOutcome::Completed;
+    return doneCopies_ < totalCopies_ ? TRunOutcome::Failed : TRunOutcome::Completed;
+}
+
+std::optional<TMediaKind> TCreationDriver::KindNow(const TMediaKind& kind, const ICreationHandlers& handlers) {
+    if (kind.type != TMediaType::Removable) return kind;
+    if (kind.gone || handlers.DriveGone(kind.removable)) {
+        dialogs_.ShowCoolMessage(texts_[StrId::DRIVE_GONE] + kind.label);
+        return std::nullopt;
+    }
+    auto now = kind;
+    now.removable.mountPoints = handlers.MountPoints(kind.removable);
+    return now;
 }
 
 std::string TCreationDriver::PromptFor(const TMediaKind& kind) const {
@@ -52,7 +67,10 @@ std::string TCreationDriver::PromptFor(const TMediaKind& kind) const {
         case TMediaType::Floppy:
             return texts_[StrId::GUI_TEXTINSERTFLOPPY];
         case TMediaType::Removable:
-            return texts_[StrId::GUI_TEXTINSERTUSB];
+            return texts_[StrId::GUI_TEXTINSERTUSB] + "\r(" + kind.label + ")" +
+                   (kind.removable.mountPoints.empty()
+                        ? ""
+                        : "\r" + texts_[StrId::DRIVE_WILLUNMOUNT] + MountPointList(kind.removable.mountPoints));
         case TMediaType::Optical:
             break;
     }

@@ -2,6 +2,7 @@
 // Walks the creation list copy by copy: prompts for each medium, calls the handler of its kind,
 // repeats a failed copy, and keeps the one gauge of the whole run.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ public:
     virtual bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) = 0;
     // Why the drive behind kind is absent from this computer; empty when it is there.
     virtual std::string MissingDrive(const TMediaKind& kind) const = 0;
+    // Whether the removable drive was taken away, or another one now sits at its device.
+    virtual bool DriveGone(const TRemovableDrive&) const { return false; }
+    // Where file systems of the removable drive are mounted now.
+    virtual std::vector<std::string> MountPoints(const TRemovableDrive&) const { return {}; }
 };
 
 enum class TRunOutcome { Completed, Stopped, Failed };
@@ -58,6 +63,9 @@ private:
     // False when the user confirms stopping.
     bool Prompt(const TMediaKind& kind);
     bool MakeCopy(const TMediaKind& kind, ICreationHandlers& handlers);
+    // The copy's kind as the prompt names it: a removable drive with its mount points of now.
+    // Nothing, after saying so, when its drive is gone.
+    std::optional<TMediaKind> KindNow(const TMediaKind& kind, const ICreationHandlers& handlers);
     void SetGauge(int value);
 
     IDialogs& dialogs_;

@@ -1,5 +1,7 @@
 #include "app/CreationHandlers.h"
 
+#include <algorithm>
+
 #include "disk/RemovableInstall.h"
 #include "image/DirectWriters.h"
 #include "optical/DSKburningIO.h"
@@ -66,13 +68,46 @@ bool TCreationHandlers::CreateCdDvd(TOpticalDevice& device, TCreationDriver& dri
     return bootdisk::CreateCdDvd(device, env_, settings_, &io, driver.Whole());
 }
 
+bool TCreationHandlers::DriveGone(const TRemovableDrive& drive) const {
+    if (drive.identity.empty()) return false;
+    const auto now = DescribeHostDrive(drive.device);
+    return !now || now->identity != drive.identity;
+}
+
+std::vector<std::string> TCreationHandlers::MountPoints(const TRemovableDrive& drive) const {
+    return disk_.devices.MountPoints(drive.letter);
+}
+
+bool TCreationHandlers::UnmountConfirmed(const TRemovableDrive& drive) {
+    const auto& texts = env_.app.texts;
+    const auto now = disk_.devices.MountPoints(drive.letter);
+    for (const auto& point : now) {
+        if (std::find(drive.mountPoints.begin(), drive.mountPoints.end(), point) != drive.mountPoints.end()) continue;
+        env_.dialogs.ShowCoolMessage(texts[StrId::DISK_MOUNTED] + point);
+        return false;
+    }
+    if (now.empty()) return true;
+    if (const auto reason = disk_.devices.Unmount(drive.letter); !reason.empty()) {
+        env_.dialogs.ShowCoolMessage(texts[StrId::DISK_UNMOUNTFAILED] + reason);
+        return false;
+    }
+    return true;
+}
+
 bool TCreationHandlers::CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) {
-    TRemovableInstall install({disk_, env_.dialogs, env_.app.texts});
+    const auto& texts = env_.app.texts;
+    TRemovableInstall install({disk_, env_.dialogs, texts});
     install.CheckRemovable(drive.letter);
+    if (DriveGone(drive)) {
+        env_.dialogs.ShowCoolMessage(texts[StrId::DRIVE_GONE] + drive.device);
+        return false;
+    }
     install.CreateImage();  // freed with install, on every path
     if (!BuildBootFloppy(install.Image(), env_.app.payloads.Floppy(), settings_.useMsDos, env_, settings_))
         return false;
     env_.dialogs.ProcessMessages();
+    // Only now, with the image ready, are the user's file systems taken away.
+    if (!UnmountConfirmed(drive)) return false;
     install.OnImageProgress = driver.Whole();
     // The read-back shows what the drive really holds, not what was handed to it.
     if (!install.WriteImageToDrive(drive.letter) || !install.VerifyImageOnDrive(drive.letter)) {

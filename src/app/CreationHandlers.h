@@ -34,8 +34,14 @@ public:
     // Throws EDiskProtectionFault, before anything is written, when the drive is not removable.
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override;
     std::string MissingDrive(const TMediaKind& kind) const override;
+    // A drive whose disk is not known (a simulated one) is taken to be there.
+    bool DriveGone(const TRemovableDrive& drive) const override;
+    std::vector<std::string> MountPoints(const TRemovableDrive& drive) const override;
 
 private:
+    // Unmounts the drive's file systems when they are all ones the user was told of; false after
+    // saying why not.
+    bool UnmountConfirmed(const TRemovableDrive& drive);
     std::unique_ptr<THostFloppy> OpenFloppy();
     bool MakeFloppy(THostFloppy& floppy, TCreationDriver& driver);
 

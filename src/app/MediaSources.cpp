@@ -19,7 +19,9 @@ void TMediaSources::Build(const TStringTable& texts, IDialogs& dialogs) {
     for (std::size_t i = 0; i < writers_->Count(); ++i) writers.push_back(&writers_->Item(i));
     drives_ = CreateHostRawDevices();
     floppy_ = HostFloppyDrive(*drives_);
-    const auto removables = RemovableMediaKinds(texts, ScanHostDrives(), *drives_);
+    const auto drives = ScanHostDrives();
+    const auto removables = RemovableMediaKinds(texts, drives, *drives_);
+    drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator());
     kinds_ = BuildMediaKinds(FloppyKindLabel(texts, floppy_.has_value()), writers, removables, *imageRecorder_);
     unopened_.clear();
     // Writers that were seen but could not be opened explain a list without any.
@@ -27,6 +29,13 @@ void TMediaSources::Build(const TStringTable& texts, IDialogs& dialogs) {
         return kind.device != nullptr && kind.device != imageRecorder_.get();
     });
     if (!anyWriter) unopened_ = writers_->Unopened;
+}
+
+bool TMediaSources::FollowRemovableDrives(const TStringTable& texts, TCreationList& list) {
+    const auto drives = ScanHostDrives();
+    const auto removables = RemovableMediaKinds(texts, drives, *drives_);
+    drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator());
+    return FollowRemovableKinds(texts, kinds_, list, removables);
 }
 
 std::string TMediaSources::UnopenedNotice(const TStringTable& texts) const {

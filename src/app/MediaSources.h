@@ -1,6 +1,7 @@
 #pragma once
 // What the media kinds of the creation list stand for on this host, found once at start-up: the
-// writers, the image recorder, the drive letters of the floppy and the removable drives.
+// writers, the image recorder, the drive letters of the floppy and the removable drives (these
+// followed as they come and go).
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,12 @@ public:
     // With no writer offered: the notice naming the drives that were seen but could not be
     // opened; empty otherwise.
     std::string UnopenedNotice(const TStringTable& texts) const;
+    // Under the list: why no removable drive is offered, or that writing needs rights the program
+    // lacks; empty when all is well.
+    const std::string& DrivesNotice() const { return drivesNotice_; }
+    // Asks the system for the removable drives of now; the list's rows keep their choice. True when
+    // the kinds changed.
+    bool FollowRemovableDrives(const TStringTable& texts, TCreationList& list);
     // The handlers of one run over these drives.
     TCreationHandlers Handlers(const TJobEnv& env, const TCreationSettings& settings);
 
@@ -39,6 +46,7 @@ private:
     std::optional<TFloppyDrive> floppy_;
     std::vector<TMediaKind> kinds_;
     std::vector<std::string> unopened_;
+    std::string drivesNotice_;
 };
 
 }  // namespace bootdisk

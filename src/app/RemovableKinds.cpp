@@ -1,5 +1,7 @@
 #include "app/RemovableKinds.h"
 
+#include <algorithm>
+
 #include "image/Fat12Format.h"
 
 namespace bootdisk {
@@ -8,15 +10,22 @@ TDriveRefusal RefusalOf(const THostDrive& drive) {
     if (drive.type == THostDriveType::Partition) return TDriveRefusal::Partition;
     if (drive.type != THostDriveType::Removable) return TDriveRefusal::NotRemovable;
     if (drive.holdsSystem) return TDriveRefusal::HoldsSystem;
-    if (drive.mountedAt) return TDriveRefusal::Mounted;
     if (!drive.usedBy.empty()) return TDriveRefusal::InUse;
     if (drive.readOnly) return TDriveRefusal::ReadOnly;
     if (drive.size < fat12::kImageSize) return TDriveRefusal::TooSmall;
     return TDriveRefusal::None;
 }
 
+std::string MountPointList(const std::vector<std::string>& points) {
+    std::string list;
+    for (const auto& point : points) list += (list.empty() ? "" : ", ") + point;
+    return list;
+}
+
 std::string DriveLabel(const TStringTable& texts, const THostDrive& drive) {
-    return texts[StrId::GUI_REMOVABLE_STORAGE_DEVICE] + " (" + drive.Details() + ", " + drive.device + ")";
+    const std::string mounted =
+        drive.mountPoints.empty() ? "" : ", " + texts[StrId::DRIVE_MOUNTEDAT] + MountPointList(drive.mountPoints);
+    return texts[StrId::GUI_REMOVABLE_STORAGE_DEVICE] + " (" + drive.Details() + ", " + drive.device + mounted + ")";
 }
 
 std::string RefusalText(const TStringTable& texts, const THostDrive& drive) {
@@ -25,12 +34,7 @@ std::string RefusalText(const TStringTable& texts, const THostDrive& drive) {
         case TDriveRefusal::Partition: return texts[StrId::DRIVE_PARTITION];
         case TDriveRefusal::NotRemovable: return texts[StrId::DRIVE_NOTREMOVABLE];
         case TDriveRefusal::HoldsSystem: return texts[StrId::DRIVE_HOLDSSYSTEM];
-        case TDriveRefusal::Mounted: return texts[StrId::DRIVE_MOUNTED] + *drive.mountedAt;
-        case TDriveRefusal::InUse: {
-            std::string users;
-            for (const auto& user : drive.usedBy) users += (users.empty() ? "" : ", ") + user;
-            return texts[StrId::DRIVE_INUSE] + users;
-        }
+        case TDriveRefusal::InUse: return texts[StrId::DRIVE_INUSE] + MountPointList(drive.usedBy);
         case TDriveRefusal::ReadOnly: return texts[StrId::DRIVE_READONLY];
         case TDriveRefusal::TooSmall: return texts[StrId::DRIVE_TOOSMALL] + FormatSize(fat12::kImageSize) + ")";
     }
@@ -44,9 +48,71 @@ std::vector<TMediaKind> RemovableMediaKinds(const TStringTable& texts, const std
         if (RefusalOf(drive) != TDriveRefusal::None) continue;
         const char letter = table.Attach(drive.device, drive.type);
         if (letter == 0) continue;
-        kinds.push_back({DriveLabel(texts, drive), TMediaType::Removable, nullptr, {letter, drive.device}});
+        kinds.push_back({DriveLabel(texts, drive), TMediaType::Removable, nullptr,
+                         {letter, drive.device, drive.identity, {}}});
     }
     return kinds;
+}
+
+std::string RemovableNotice(const TStringTable& texts, const std::vector<THostDrive>& drives,
+                            bool writesNeedAdministrator) {
+    const bool offered = std::any_of(drives.begin(), drives.end(),
+                                     [](const THostDrive& drive) { return RefusalOf(drive) == TDriveRefusal::None; });
+    if (!offered) return texts[StrId::DRIVE_NONEOFFERED];
+    return writesNeedAdministrator ? texts[StrId::DRIVE_NEEDSADMIN] : std::string();
+}
+
+namespace {
+
+// The same drive: the device and the disk found there then.
+bool SameDrive(const TMediaKind& a, const TMediaKind& b) {
+    return a.type == TMediaType::Removable && b.type == TMediaType::Removable &&
+           a.removable.device == b.removable.device && a.removable.identity == b.removable.identity;
+}
+
+// Where kind went in kinds: a drive back again is taken up where it is, not where it was marked
+// removed.
+std::size_t IndexIn(const std::vector<TMediaKind>& kinds, const TMediaKind& kind) {
+    std::size_t marked = kinds.size();
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        if (kind.type != TMediaType::Removable && kinds[i].type == kind.type && kinds[i].device == kind.device) return i;
+        if (SameDrive(kinds[i], kind)) {
+            if (!kinds[i].gone) return i;
+            marked = i;
+        }
+    }
+    return marked;
+}
+
+}  // namespace
+
+bool FollowRemovableKinds(const TStringTable& texts, std::vector<TMediaKind>& kinds, TCreationList& list,
+                          const std::vector<TMediaKind>& removables) {
+    if (kinds.empty()) return false;
+    std::vector<TMediaKind> next;
+    for (std::size_t i = 0; i + 1 < kinds.size(); ++i)
+        if (kinds[i].type != TMediaType::Removable) next.push_back(kinds[i]);
+    next.insert(next.end(), removables.begin(), removables.end());
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        const auto chosen = std::any_of(list.Rows().begin(), list.Rows().end(),
+                                        [i](const TCreateListRow& row) { return row.kind == i; });
+        const auto& kind = kinds[i];
+        const auto back = std::any_of(removables.begin(), removables.end(),
+                                      [&](const TMediaKind& now) { return SameDrive(now, kind); });
+        if (kind.type != TMediaType::Removable || !chosen || back) continue;
+        next.push_back(kind);
+        if (!kind.gone) next.back().label = texts[StrId::DRIVE_REMOVED] + kind.label;
+        next.back().gone = true;
+    }
+    next.push_back(kinds.back());  // the image recorder
+
+    for (std::size_t i = 0; i < list.Rows().size(); ++i) list.Row(i).kind = IndexIn(next, kinds.at(list.Rows()[i].kind));
+    const bool changed = next.size() != kinds.size() ||
+                         !std::equal(next.begin(), next.end(), kinds.begin(), [](const auto& a, const auto& b) {
+                             return a.label == b.label && a.gone == b.gone && a.type == b.type;
+                         });
+    kinds = std::move(next);
+    return changed;
 }
 
 }  // namespace bootdisk

@@ -1,6 +1,7 @@
 #pragma once
 // The removable drives as media kinds of the creation list: one entry per drive that may take the
-// boot image, named so the user can tell it from every other disk.
+// boot image, named so the user can tell it from every other disk, following drives as they come
+// and go.
 #include <string>
 #include <vector>
 
@@ -11,19 +12,33 @@
 namespace bootdisk {
 
 // Why a drive may not take the boot image, the weightiest reason first.
-enum class TDriveRefusal { None, Partition, NotRemovable, HoldsSystem, Mounted, InUse, ReadOnly, TooSmall };
+enum class TDriveRefusal { None, Partition, NotRemovable, HoldsSystem, InUse, ReadOnly, TooSmall };
 
-// Only a whole removable disk that holds neither the running system nor a file system in use, can
-// be written and has room for the image may take it.
+// Only a whole removable disk that holds neither the running system nor a device built on it, can
+// be written and has room for the image may take it. Its mounted file systems are unmounted first.
 TDriveRefusal RefusalOf(const THostDrive& drive);
 
-// "Removable storage device (SanDisk Cruzer, 16.0 GB, /dev/sdb)".
+// "Removable storage device (SanDisk Cruzer, 16.0 GB, /dev/sdb, mounted at /media/u/STICK)".
 std::string DriveLabel(const TStringTable& texts, const THostDrive& drive);
 // Why the drive is not offered, in the user's words; empty when it is offered.
 std::string RefusalText(const TStringTable& texts, const THostDrive& drive);
+// "/media/a, /media/b".
+std::string MountPointList(const std::vector<std::string>& points);
 
 // The offered drives, each attached to a drive letter of table.
 std::vector<TMediaKind> RemovableMediaKinds(const TStringTable& texts, const std::vector<THostDrive>& drives,
                                             IHostRawDevices& table);
+
+// What the list says under its rows about the removable drives: where the refused ones are listed
+// when none is offered, or that writing needs rights the program lacks; empty when all is well.
+std::string RemovableNotice(const TStringTable& texts, const std::vector<THostDrive>& drives,
+                            bool writesNeedAdministrator);
+
+// The media kinds with the removable drives offered now: the other entries stay; a drive that came
+// is added before the image recorder; one that went away stays, marked removed, while a row has it
+// chosen, so that row is skipped and never turned to another drive. Every row keeps its choice.
+// True when the kinds changed.
+bool FollowRemovableKinds(const TStringTable& texts, std::vector<TMediaKind>& kinds, TCreationList& list,
+                          const std::vector<TMediaKind>& removables);
 
 }  // namespace bootdisk

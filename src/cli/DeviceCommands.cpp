@@ -43,10 +43,14 @@ void PrintDrives(const std::vector<THostDrive>& drives, const TStringTable& text
     std::string offered, refused;
     for (const auto& drive : drives) {
         const auto reason = RefusalText(texts, drive);
-        (reason.empty() ? offered : refused) += "  " + DriveIdentity(drive) + (reason.empty() ? "" : ": " + reason) + "\n";
+        const std::string mounted =
+            drive.mountPoints.empty() ? "" : ": " + texts[StrId::DRIVE_MOUNTEDAT] + MountPointList(drive.mountPoints);
+        (reason.empty() ? offered : refused) +=
+            "  " + DriveIdentity(drive) + (reason.empty() ? mounted : ": " + reason) + "\n";
     }
     std::printf("Removable drives that can take the boot disk:\n%s", offered.empty() ? "  none\n" : offered.c_str());
     if (!refused.empty()) std::printf("Drives not offered:\n%s", refused.c_str());
+    if (!offered.empty() && DriveWritesNeedAdministrator()) std::printf("%s\n", texts[StrId::DRIVE_NEEDSADMIN].c_str());
 }
 
 }  // namespace

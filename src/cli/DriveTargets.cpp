@@ -16,11 +16,15 @@ std::string DriveIdentity(const THostDrive& drive) { return drive.device + " (" 
 namespace {
 
 // --yes, or "y" typed on the terminal; without a terminal and without --yes nothing is written.
-void Confirm(const THostDrive& drive, const TArguments& args) {
+void Confirm(const THostDrive& drive, const TArguments& args, const TStringTable& texts) {
     if (args.yes) return;
     if (!StdinIsTerminal())
         throw ERefusedTarget("not writing to " + DriveIdentity(drive) + " without --yes: there is no terminal to ask on");
-    std::fprintf(stderr, "Everything on %s will be lost. Write the boot disk? [y/N] ", DriveIdentity(drive).c_str());
+    const std::string unmount = drive.mountPoints.empty()
+                                    ? ""
+                                    : " " + texts[StrId::DRIVE_WILLUNMOUNT] + MountPointList(drive.mountPoints) + ".";
+    std::fprintf(stderr, "Everything on %s will be lost.%s Write the boot disk? [y/N] ", DriveIdentity(drive).c_str(),
+                 unmount.c_str());
     std::string answer;
     std::getline(std::cin, answer);
     if (answer != "y" && answer != "Y" && answer != "yes") throw ERefusedTarget("nothing was written");
@@ -37,10 +41,11 @@ TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRa
     const auto refusal = RefusalOf(*drive);
     if (refusal == TDriveRefusal::NotRemovable) throw ERefusedTarget(DeviceLead(device) + EDiskProtectionFault().what());
     if (refusal != TDriveRefusal::None) throw ERefusedTarget(DeviceLead(device) + RefusalText(texts, *drive));
-    Confirm(*drive, args);
+    if (DriveWritesNeedAdministrator()) throw ERefusedTarget(DeviceLead(device) + texts[StrId::DRIVE_NEEDSADMIN]);
+    Confirm(*drive, args, texts);
     const char letter = table.Attach(drive->device, drive->type);
     if (letter == 0) throw ERefusedTarget("no drive letter is left for " + device);
-    return {DriveLabel(texts, *drive), TMediaType::Removable, nullptr, {letter, drive->device}};
+    return {DriveLabel(texts, *drive), TMediaType::Removable, nullptr, {letter, drive->device, drive->identity, {}}};
 }
 
 TFloppyDrive FloppyTarget(const std::string& device, TSession& session, IHostRawDevices& table,
@@ -51,9 +56,12 @@ TFloppyDrive FloppyTarget(const std::string& device, TSession& session, IHostRaw
         throw ERefusedTarget(error.what());
     }
     const auto drive = DescribeHostDrive(device);
-    Confirm(drive ? *drive : THostDrive{device, "image file", fat12::kImageSize, THostDriveType::Removable, false,
-                                        std::nullopt, {}},
-            args);
+    THostDrive file;
+    file.device = device;
+    file.model = "image file";
+    file.size = fat12::kImageSize;
+    file.type = THostDriveType::Removable;
+    Confirm(drive ? *drive : file, args, session.app.texts);
     return {device, &table};
 }
 

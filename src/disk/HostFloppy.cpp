@@ -61,8 +61,8 @@ void AttachFloppy(IHostRawDevices& devices, const std::string& device, const TSt
     const auto notAFloppy = NotAFloppy(type, texts);
     // Nothing at device: the open below says why.
     if (notAFloppy && type != THostDriveType::Unknown) refuse(*notAFloppy);
-    if (const auto mountPoint = devices.MountedAt(THostFloppy::kDrive))
-        throw std::runtime_error(texts[StrId::DISK_MOUNTED] + *mountPoint);
+    if (const auto points = devices.MountPoints(THostFloppy::kDrive); !points.empty())
+        throw std::runtime_error(texts[StrId::DISK_MOUNTED] + points.front());
     const auto cannotOpen = [&](std::uint32_t error) {
         throw std::runtime_error(texts[StrId::FLOPPYINSTALL_CANNOTOPEN] + DeviceLead(device) + SystemErrorText(error));
     };

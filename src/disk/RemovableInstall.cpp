@@ -42,8 +42,8 @@ void TRemovableInstall::ShowWriteFailed(std::uint32_t error) const {
 
 std::unique_ptr<TVirtualDisk> TRemovableInstall::OpenDisk(char drive, bool readOnly) {
     // Raw writes under a mounted file system would corrupt it, and it would overwrite the image.
-    if (const auto mountPoint = host_.disk.devices.MountedAt(drive)) {
-        host_.dialogs.ShowCoolMessage(host_.texts[StrId::DISK_MOUNTED] + *mountPoint);
+    if (const auto points = host_.disk.devices.MountPoints(drive); !points.empty()) {
+        host_.dialogs.ShowCoolMessage(host_.texts[StrId::DISK_MOUNTED] + points.front());
         return nullptr;
     }
     auto disk = CreateDisk(drive, host_.disk);

@@ -38,6 +38,7 @@ namespace {
 constexpr int kHeaderHeight = 58;
 constexpr int kFooterHeight = 44;
 constexpr int kPageHeight = TMainForm::kClientHeight - kHeaderHeight - kFooterHeight;
+constexpr int kTicksPerDriveScan = 20;  // of the 50 ms timer: once a second
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const std::string& text, QRect geometry) {
     auto* label = new QLabel(Ui(text), parent);
@@ -165,6 +166,7 @@ QWidget* TMainForm::MakeCreateOptionsPage() {
     connect(BtnAdd, &QToolButton::clicked, this, &TMainForm::BtnAddClick);
     connect(BtnRemove, &QToolButton::clicked, this, &TMainForm::BtnRemoveClick);
     connect(BtnClear, &QToolButton::clicked, this, &TMainForm::BtnClearClick);
+    LabelDrivesNotice = MakeLabel(page, "LabelDrivesNotice", {}, {24, 214, 524, 44});
     return page;
 }
 
@@ -323,6 +325,17 @@ void TMainForm::BuildMediaKinds() {
     kinds_ = sources_.Kinds();
 }
 
+void TMainForm::FollowRemovableDrives() {
+    const bool changed = sources_.FollowRemovableDrives(app_.texts, list_);
+    LabelDrivesNotice->setText(Ui(sources_.DrivesNotice()));
+    if (!changed) return;
+    kinds_ = sources_.Kinds();
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        rows_[i]->SetKinds(kinds_);
+        rows_[i]->SetKind(list_.Rows()[i].kind);
+    }
+}
+
 void TMainForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!activated_) FormActivate();
@@ -333,6 +346,7 @@ void TMainForm::FormActivate() {
     wizard_.FirstActivation();
     AddRowFrames();
     PagesPageChanged();
+    LabelDrivesNotice->setText(Ui(sources_.DrivesNotice()));
     Timer1->start();
     if (const auto notice = sources_.UnopenedNotice(app_.texts); !notice.empty()) dialogs_.ShowCoolMessage(notice);
 }
@@ -504,6 +518,11 @@ void TMainForm::Timer1Timer() {
     SetEnabledWhenDifferent(BtnClear, wanted.clear);
     wizard_.OnTimer();
     SetEnabledWhenDifferent(BtnNext, wizard_.NextButton().enabled);
+    // Drives are plugged in and taken away while the list is shown.
+    if (--ticksToDriveScan_ <= 0) {
+        ticksToDriveScan_ = kTicksPerDriveScan;
+        FollowRemovableDrives();
+    }
 }
 
 }  // namespace bootdisk

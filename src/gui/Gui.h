@@ -45,8 +45,11 @@ public:
     // Saves the option states.
     ~TMainForm() override;
 
-    // The floppy, the writers found on this host and the image recorder; built once by the splash.
+    // The floppy, the writers found on this host, the removable drives and the image recorder;
+    // built by the splash, the removable drives followed from then on.
     void BuildMediaKinds();
+    // Asks the system for the removable drives of now and shows them in every row.
+    void FollowRemovableDrives();
 
     const TWizard& Wizard() const { return wizard_; }
     THelp& Help() { return help_; }
@@ -99,6 +102,7 @@ private:
     TWizard wizard_;
     bool activated_ = false;
     bool running_ = false;
+    int ticksToDriveScan_ = 0;
 
     QStackedWidget* Pages;
     QPushButton* BtnClose;
@@ -124,6 +128,7 @@ private:
     QLabel* FinishTitle;
     QRadioButton* ChkMoreDisks;
     QRadioButton* ChkExit;
+    QLabel* LabelDrivesNotice;
 };
 
 }  // namespace bootdisk

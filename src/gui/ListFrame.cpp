@@ -84,6 +84,12 @@ void TCreateListFrame::SetQuantity(const std::string& text) {
 
 void TCreateListFrame::SetKind(std::size_t index) { ComboBox->setCurrentIndex(int(index)); }
 
+// Drives come and go while the list is shown; the choice is the caller's to set again.
+void TCreateListFrame::SetKinds(const std::vector<TMediaKind>& kinds) {
+    ComboBox->clear();
+    for (const auto& kind : kinds) ComboBox->addItem(Ui(kind.label));
+}
+
 void TCreateListFrame::SetSelected(bool selected) {
     const auto colour = selected ? kSelectionColour : kRowColour;
     Rectangle4->SetColour(colour);

@@ -36,6 +36,7 @@ public:
 
     void SetQuantity(const std::string& text);
     void SetKind(std::size_t index);
+    void SetKinds(const std::vector<TMediaKind>& kinds);
     void SetSelected(bool selected);
 
 signals:

@@ -16,18 +16,25 @@ struct THostDrive {
     std::uint64_t size = 0;  // of the partition itself for a partition
     THostDriveType type = THostDriveType::Unknown;
     bool holdsSystem = false;
-    std::optional<std::string> mountedAt;  // a file system of it (or of a partition) mounted there
+    std::vector<std::string> mountPoints;  // where file systems of it (or of its partitions) are mounted
     std::vector<std::string> usedBy;       // devices built on it (device-mapper, RAID)
     bool readOnly = false;
+    // What tells this disk from another one later found at the same device.
+    std::string identity;
 
     // "SanDisk Cruzer, 16.0 GB", or only the size when the drive names no model.
     std::string Details() const;
 };
 
-// The disks of the host, in the host's order.
+// The disks of the host, in the host's order: asked of the system's disk service where it answers,
+// else of the kernel.
 std::vector<THostDrive> ScanHostDrives();
 // The disk at device; nothing when it is not a disk of this host.
 std::optional<THostDrive> DescribeHostDrive(const std::string& device);
+
+// Whether writing a drive takes administrator rights this program lacks: no disk service opens
+// devices on the user's behalf, and the user is not the administrator.
+bool DriveWritesNeedAdministrator();
 
 // The floppy drive's device: "/dev/fd0", or "A:" on Windows.
 std::string DefaultFloppyDevice();

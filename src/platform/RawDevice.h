@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace bootdisk {
 
@@ -54,9 +55,11 @@ public:
     virtual std::optional<TFreeSpace> FreeSpace(char drive) const = 0;
     // Asked of the system at each call: the medium behind a drive can change between two copies.
     virtual THostDriveType DriveType(char drive) const = 0;
-    // Where a file system on the drive is mounted, when the host mounts file systems beside raw
+    // Where file systems on the drive are mounted, when the host mounts file systems beside raw
     // access (Windows locks the volume instead and answers nothing).
-    virtual std::optional<std::string> MountedAt(char drive) const = 0;
+    virtual std::vector<std::string> MountPoints(char drive) const = 0;
+    // Unmounts every file system on the drive; empty when done, else the system's reason.
+    virtual std::string Unmount(char drive) = 0;
 };
 
 // The host's devices. On hosts without drive letters a letter is mapped to a device node or file

@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+
 #include "base/Errors.h"
 #include "optical/ImageRecorder.h"
 #include "platform/sim/ScriptedDialogs.h"
@@ -25,9 +28,18 @@ public:
     }
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override {
         if (drive.device == "fixed") throw EDiskProtectionFault();
+        confirmedMounts.push_back(drive.mountPoints);
         return Finish("usb " + drive.device, driver);
     }
     std::string MissingDrive(const TMediaKind&) const override { return {}; }
+    bool DriveGone(const TRemovableDrive& drive) const override { return gone.contains(drive.device); }
+    std::vector<std::string> MountPoints(const TRemovableDrive& drive) const override {
+        return mounts.contains(drive.device) ? mounts.at(drive.device) : std::vector<std::string>{};
+    }
+
+    std::set<std::string> gone;
+    std::map<std::string, std::vector<std::string>> mounts;
+    std::vector<std::vector<std::string>> confirmedMounts;  // handed to each removable copy
 
 private:
     bool Finish(const std::string& call, TCreationDriver& driver) {
@@ -56,8 +68,8 @@ protected:
     TScriptedDialogs dialogs;
     TOpticalDevice writer;
     TimageRecorder recorder{dialogs, texts};
-    TMediaKind usb{"Removable storage device", TMediaType::Removable, nullptr, {'C', "/dev/sdb"}};
-    TMediaKind fixedDisk{"Removable storage device", TMediaType::Removable, nullptr, {'D', "fixed"}};
+    TMediaKind usb{"Removable storage device", TMediaType::Removable, nullptr, {'C', "/dev/sdb", {}, {}}};
+    TMediaKind fixedDisk{"Removable storage device", TMediaType::Removable, nullptr, {'D', "fixed", {}, {}}};
     std::vector<TMediaKind> kinds;  // floppy, writer, usb, fixed, recorder
     TFakeHandlers handlers;
     TCreationDriver driver{dialogs, texts};
@@ -122,7 +134,7 @@ TEST_F(CreationDriver, QuantityZeroMakesNoCopyAndCountsForNothing) {
     EXPECT_EQ(driver.TotalCopies(), 1);
     EXPECT_THAT(handlers.calls, ElementsAre("usb /dev/sdb"));
     EXPECT_THAT(dialogs.log, ElementsAre("choice: Please insert the removable disk where you want to install "
-                                         "Halvex Quellmark 2005 [OK|Cancel]"));
+                                         "Halvex Quellmark 2005\r(Removable storage device) [OK|Cancel]"));
 }
 
 TEST_F(CreationDriver, WriterPromptNamesTheWriterAfterALoneCarriageReturn) {
@@ -135,6 +147,33 @@ TEST_F(CreationDriver, ANonRemovableDriveEndsTheRunAsAStopWithItsMessage) {
     EXPECT_EQ(Run({{"1", 3}, {"1", 0}}), TRunOutcome::Stopped);
     EXPECT_EQ(dialogs.Messages(), std::vector<std::string>{"Disk Protection fault : The drive is not removable."});
     EXPECT_TRUE(handlers.calls.empty());
+}
+
+// The user is told which file systems go before any is unmounted, and exactly those are handed on;
+// a drive taken away is never written, and its row's copies are skipped with one message each.
+TEST_F(CreationDriver, APromptNamesTheMountPointsToGoAndARowWhoseDriveWentIsSkipped) {
+    handlers.mounts["/dev/sdb"] = {"/media/u/STICK", "/media/u/DATA"};
+    EXPECT_EQ(Run({{"1", 2}}), TRunOutcome::Completed);
+    EXPECT_THAT(dialogs.log, ElementsAre(testing::EndsWith(
+                                 "(Removable storage device)\rIts file systems will be unmounted first: "
+                                 "/media/u/STICK, /media/u/DATA [OK|Cancel]")));
+    EXPECT_THAT(handlers.confirmedMounts, ElementsAre(handlers.mounts["/dev/sdb"]));
+
+    dialogs.log.clear();
+    handlers.calls.clear();
+    handlers.gone.insert("/dev/sdb");
+    EXPECT_EQ(Run({{"2", 2}, {"1", 0}}), TRunOutcome::Failed);
+    const std::string skipped =
+        "message: The drive of this row is no longer there, so its copies are skipped: Removable storage device";
+    EXPECT_THAT(dialogs.log, ElementsAre(skipped, kFloppyPrompt));
+    EXPECT_THAT(handlers.calls, ElementsAre("floppy"));
+    EXPECT_EQ(driver.DoneCopies(), 1);
+
+    dialogs.log.clear();
+    handlers.gone.clear();
+    kinds[2].gone = true;  // marked removed in the list: skipped even if a drive sits at its device again
+    EXPECT_EQ(Run({{"1", 2}}), TRunOutcome::Failed);
+    EXPECT_THAT(dialogs.log, ElementsAre(skipped));
 }
 
 TEST(CreationList, QuantityCellRules) {

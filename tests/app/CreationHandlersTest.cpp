@@ -30,7 +30,7 @@ protected:
         driver.onGauge = [this](int value) { gauges.push_back(value); };
     }
     TRunOutcome Run(char letter, std::vector<TCreateListRow> rows = {{"1", 0}}) {
-        const std::vector<TMediaKind> kinds = {{"usb", TMediaType::Removable, nullptr, {letter, "sim"}},
+        const std::vector<TMediaKind> kinds = {{"usb", TMediaType::Removable, nullptr, {letter, "sim", {}, {}}},
                                                {"floppy", TMediaType::Floppy, nullptr, {}}};
         TCreationHandlers handlers({app, dialogs, host}, {kDefaultOptions, "/quick", false},
                                    {host.Version(), 0, devices, vwin32});
@@ -70,6 +70,27 @@ TEST_F(CreateRemovable, AFixedDiskEndsTheRunAsAStopWithNothingWritten) {
     EXPECT_THAT(dialogs.Messages(), ElementsAre("Disk Protection fault : The drive is not removable."));
     EXPECT_FALSE(disk.lastAccess.has_value());
     EXPECT_EQ(driver.DoneCopies(), 0);
+}
+
+// The file systems the prompt named are unmounted once the image is ready, then the drive is
+// written; one that stays mounted stops the copy with the system's reason and nothing is written.
+TEST_F(CreateRemovable, AMountedDriveIsUnmountedFirstOrNotWrittenAtAll) {
+    driver.stopOnFailure = true;  // the scripted prompts would agree to try again for ever
+    auto& stick = devices.Add('E', 4 * 1024 * 1024);
+    stick.mountPoints = {"/media/u/STICK"};
+    ASSERT_EQ(Run('E'), TRunOutcome::Completed);
+    EXPECT_THAT(dialogs.log.front(), testing::HasSubstr("will be unmounted first: /media/u/STICK"));
+    EXPECT_EQ(stick.unmounts, 1);
+    EXPECT_EQ(stick.bytes[36], 0x80);
+
+    dialogs.log.clear();
+    auto& busy = devices.Add('F', 4 * 1024 * 1024);
+    busy.mountPoints = {"/media/u/BUSY"};
+    busy.unmountRefusal = "target is busy";
+    EXPECT_EQ(Run('F'), TRunOutcome::Failed);
+    EXPECT_THAT(dialogs.Messages(), ElementsAre("The drive's file systems cannot be unmounted: target is busy"));
+    EXPECT_EQ(busy.unmounts, 1);
+    EXPECT_FALSE(busy.lastAccess.has_value());
 }
 
 // Without a floppy drive no floppy can ever be inserted: one message ends the run before any

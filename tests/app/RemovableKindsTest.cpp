@@ -6,22 +6,26 @@
 namespace bootdisk {
 namespace {
 
+using testing::ElementsAre;
+
 THostDrive Stick(std::string device, std::string model = "SanDisk Cruzer") {
-    return {std::move(device), std::move(model), 16'008'609'792, THostDriveType::Removable, false, std::nullopt, {}};
+    return {std::move(device), std::move(model), 16'008'609'792, THostDriveType::Removable, false, {}, {}, false, {}};
 }
 
 TEST(RemovableKinds, OnlyOfferedDrivesBecomeKindsEachWithItsOwnLetter) {
     const TStringTable texts;
     auto mounted = Stick("/dev/sdc");
-    mounted.mountedAt = "/media/stick";
+    mounted.mountPoints = {"/media/stick", "/media/other"};
     auto fixed = Stick("/dev/sda", "");
     fixed.type = THostDriveType::Fixed;
     const auto table = CreateHostRawDevices();
 
     const auto kinds = RemovableMediaKinds(texts, {Stick("/dev/sdb"), mounted, fixed, Stick("/dev/sdd", "")}, *table);
-    ASSERT_EQ(kinds.size(), 2u);
+    ASSERT_EQ(kinds.size(), 3u);
     EXPECT_EQ(kinds[0].label, "Removable storage device (SanDisk Cruzer, 16.0 GB, /dev/sdb)");
-    EXPECT_EQ(kinds[1].label, "Removable storage device (16.0 GB, /dev/sdd)");
+    EXPECT_EQ(kinds[1].label,
+              "Removable storage device (SanDisk Cruzer, 16.0 GB, /dev/sdc, mounted at /media/stick, /media/other)");
+    EXPECT_EQ(kinds[2].label, "Removable storage device (16.0 GB, /dev/sdd)");
     EXPECT_EQ(kinds[0].type, TMediaType::Removable);
     EXPECT_EQ(kinds[0].removable.device, "/dev/sdb");
     EXPECT_NE(kinds[0].removable.letter, kinds[1].removable.letter);
@@ -46,14 +50,65 @@ TEST(RemovableKinds, EveryRefusalHasItsReasonInWordsWeightiestFirst) {
     EXPECT_FALSE(offered());
     drive.usedBy = {"dm-0", "md1"};
     EXPECT_EQ(RefusalText(texts, drive), "is in use by dm-0, md1");
-    drive.mountedAt = "/media/my stick";
-    EXPECT_EQ(RefusalText(texts, drive), "has a file system mounted at /media/my stick");
     drive.holdsSystem = true;
     EXPECT_EQ(RefusalText(texts, drive), "holds the running system");
     drive.type = THostDriveType::Fixed;
     EXPECT_EQ(RefusalText(texts, drive), "not a removable disk");
     drive.type = THostDriveType::Partition;
     EXPECT_EQ(RefusalText(texts, drive), "a partition, not a whole disk");
+}
+
+// Drives come and go while the list is shown. Rows keep what they chose; a chosen drive that went
+// stays as a removed entry, never turned into another disk found at its device; others vanish.
+TEST(RemovableKinds, TheListFollowsDrivesAndRowsKeepTheirChoice) {
+    const TStringTable texts;
+    TOpticalDevice recorder;
+    recorder.DisplayName = "Image recorder";
+    const auto stick = [](const std::string& device, const std::string& identity) {
+        return TMediaKind{"stick " + device, TMediaType::Removable, nullptr, {'C', device, identity, {}}};
+    };
+    auto kinds = BuildMediaKinds("Floppy", {}, {}, recorder);
+    TCreationList list;
+    list.Add();
+    list.Add();
+    list.Row(1).kind = 1;  // the recorder
+    const auto labels = [&] {
+        std::vector<std::string> out;
+        for (const auto& kind : kinds) out.push_back(kind.label);
+        return out;
+    };
+
+    EXPECT_TRUE(FollowRemovableKinds(texts, kinds, list, {stick("/dev/sdb", "A"), stick("/dev/sdc", "B")}));
+    EXPECT_THAT(labels(), ElementsAre("Floppy", "stick /dev/sdb", "stick /dev/sdc", "Image recorder"));
+    EXPECT_EQ(list.Rows()[1].kind, 3u) << "the recorder's row keeps the recorder";
+    list.Row(0).kind = 2;
+    EXPECT_FALSE(FollowRemovableKinds(texts, kinds, list, {stick("/dev/sdb", "A"), stick("/dev/sdc", "B")}));
+
+    // Both go; another disk comes at /dev/sdc.
+    EXPECT_TRUE(FollowRemovableKinds(texts, kinds, list, {stick("/dev/sdc", "C")}));
+    EXPECT_THAT(labels(), ElementsAre("Floppy", "stick /dev/sdc", "Removed: stick /dev/sdc", "Image recorder"));
+    EXPECT_EQ(list.Rows()[0].kind, 2u);
+    EXPECT_TRUE(kinds[2].gone);
+    EXPECT_EQ(kinds[2].removable.identity, "B");
+    EXPECT_EQ(list.Rows()[1].kind, 3u);
+
+    // The chosen drive comes back: the row has it again, present.
+    EXPECT_TRUE(FollowRemovableKinds(texts, kinds, list, {stick("/dev/sdc", "B")}));
+    EXPECT_THAT(labels(), ElementsAre("Floppy", "stick /dev/sdc", "Image recorder"));
+    EXPECT_EQ(list.Rows()[0].kind, 1u);
+    EXPECT_FALSE(kinds[1].gone);
+    EXPECT_EQ(kinds[1].removable.identity, "B");
+}
+
+// Without an offered drive the list says where the refused ones are listed.
+TEST(RemovableKinds, TheNoticeSaysWhereRefusedDrivesAreListed) {
+    const TStringTable texts;
+    auto fixed = Stick("/dev/sda");
+    fixed.type = THostDriveType::Fixed;
+    EXPECT_THAT(RemovableNotice(texts, {fixed}, false), testing::HasSubstr("\"bootdisk devices\""));
+    EXPECT_THAT(RemovableNotice(texts, {}, false), testing::HasSubstr("Help, Removable drives"));
+    EXPECT_EQ(RemovableNotice(texts, {fixed, Stick("/dev/sdb")}, false), "");
+    EXPECT_EQ(RemovableNotice(texts, {Stick("/dev/sdb")}, true), texts[StrId::DRIVE_NEEDSADMIN]);
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ TEST_F(RemovableInstall, RefusesBeforeOpeningAnything) {
     EXPECT_THROW(install.WriteImageToDrive('Q'), EDiskProtectionFault) << "an unknown drive is no removable drive";
 
     auto& mounted = Stick();
-    mounted.mountedAt = "/media/stick";
+    mounted.mountPoints = {"/media/stick"};
     EXPECT_FALSE(install.WriteImageToDrive('E'));
     EXPECT_THAT(dialogs.Messages(), ElementsAre(HasSubstr("/media/stick")));
     EXPECT_FALSE(mounted.lastAccess.has_value());

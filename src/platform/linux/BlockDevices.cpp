@@ -89,16 +89,17 @@ std::optional<std::string> DiskNumberOfNode(const std::string& path, const TSyst
     return number ? DiskOf(*number, paths) : std::nullopt;
 }
 
-std::optional<std::string> MountPointOnDisk(const std::string& disk, const TSystemPaths& paths) {
+std::vector<std::string> MountPointsOnDisk(const std::string& disk, const TSystemPaths& paths) {
+    std::vector<std::string> points;
     std::ifstream table(paths.mounts);
     std::string line;
     while (std::getline(table, line)) {
         std::istringstream fields(line);
         std::string source, target;
         if (!(fields >> source >> target) || source.empty() || source.front() != '/') continue;
-        if (DiskNumberOfNode(Unescape(source), paths) == disk) return Unescape(target);
+        if (DiskNumberOfNode(Unescape(source), paths) == disk) points.push_back(Unescape(target));
     }
-    return std::nullopt;
+    return points;
 }
 
 std::optional<std::string> SystemDiskNumber(const TSystemPaths& paths) {

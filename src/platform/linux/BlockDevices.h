@@ -35,8 +35,8 @@ THostDriveType BlockNodeType(const std::string& path, const TSystemPaths& paths)
 // disk, its parent for a partition); nothing when path is no block device.
 std::optional<std::string> DiskNumberOfNode(const std::string& path, const TSystemPaths& paths);
 
-// The first mount point of a file system on the disk numbered disk or on one of its partitions.
-std::optional<std::string> MountPointOnDisk(const std::string& disk, const TSystemPaths& paths);
+// The mount points of file systems on the disk numbered disk or on its partitions.
+std::vector<std::string> MountPointsOnDisk(const std::string& disk, const TSystemPaths& paths);
 
 // The disk that holds the running system's root file system; nothing when it is on no block device.
 std::optional<std::string> SystemDiskNumber(const TSystemPaths& paths);

@@ -4,7 +4,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "platform/linux/BlockDevices.h"
+#include "platform/linux/Udisks.h"
 
 namespace bootdisk {
 namespace linuxhost {
@@ -48,7 +51,8 @@ THostDrive DescribeBlock(const std::string& folder, const std::string& devicePat
     drive.readOnly = Trimmed(block / "ro") == "1";
     const std::string number = Trimmed(disk / "dev");
     drive.holdsSystem = !number.empty() && SystemDiskNumber(paths) == number;
-    if (!number.empty()) drive.mountedAt = MountPointOnDisk(number, paths);
+    if (!number.empty()) drive.mountPoints = MountPointsOnDisk(number, paths);
+    drive.identity = drive.model + " " + std::to_string(drive.size);
     drive.usedBy = HoldersOfDisk(disk.filename().string(), paths);
     return drive;
 }
@@ -88,8 +92,17 @@ std::string DefaultFloppyDevice() { return "/dev/fd0"; }
 
 bool CanStandForFloppyDrive(const std::string&) { return true; }
 
-std::vector<THostDrive> ScanHostDrives() { return linuxhost::ScanBlocks({}, "/dev"); }
+std::vector<THostDrive> ScanHostDrives() {
+    if (auto drives = linuxhost::TUdisks::Drives()) return std::move(*drives);
+    return linuxhost::ScanBlocks({}, "/dev");
+}
 
-std::optional<THostDrive> DescribeHostDrive(const std::string& device) { return linuxhost::DescribeNode(device, {}); }
+// A device the service does not know (a loop device, an image file) is the kernel's to describe.
+std::optional<THostDrive> DescribeHostDrive(const std::string& device) {
+    if (auto drive = linuxhost::TUdisks::Describe(device)) return drive;
+    return linuxhost::DescribeNode(device, {});
+}
+
+bool DriveWritesNeedAdministrator() { return ::geteuid() != 0 && !linuxhost::TUdisks::Answers(); }
 
 }  // namespace bootdisk

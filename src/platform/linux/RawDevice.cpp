@@ -1,11 +1,13 @@
 #include "platform/RawDevice.h"
 
 #include "platform/linux/BlockDevices.h"
+#include "platform/linux/Udisks.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +15,8 @@
 #include <cerrno>
 #include <map>
 #include <utility>
+
+#include "platform/Host.h"
 
 namespace bootdisk {
 namespace {
@@ -42,12 +46,13 @@ public:
     TTransfer Write(std::span<const std::uint8_t> data) override {
         return Loop(data.size(), [&](std::size_t done) { return ::write(fd_, data.data() + done, data.size() - done); });
     }
-    // Also drops the kernel's cached copy of a block device where allowed (it takes administrator
-    // rights), so that a read-back reads the medium.
+    // Also drops the kernel's cached copy of a block device, so that a read-back reads the medium:
+    // the whole buffer where allowed (it takes administrator rights), else the device's clean pages.
     std::uint32_t Flush() override {
         if (::fsync(fd_) != 0) return LastErrno();
         struct stat info {};
-        if (::fstat(fd_, &info) == 0 && S_ISBLK(info.st_mode)) ::ioctl(fd_, BLKFLSBUF, 0);
+        if (::fstat(fd_, &info) == 0 && S_ISBLK(info.st_mode) && ::ioctl(fd_, BLKFLSBUF, 0) != 0)
+            ::posix_fadvise(fd_, 0, 0, POSIX_FADV_DONTNEED);
         return 0;
     }
     // Linux keeps no volume locks; the exclusive open keeps mounts and other openers away.
@@ -95,8 +100,14 @@ public:
             error = ENOENT;
             return nullptr;
         }
-        const int mode = access == TDeviceAccess::ReadOnly ? O_RDONLY : O_RDWR;
-        const int fd = ::open(it->second.path.c_str(), mode | O_EXCL | O_CLOEXEC);
+        const bool write = access == TDeviceAccess::ReadWrite;
+        // A disk the system's disk service knows is opened by it, with the user's authorisation.
+        if (linuxhost::TUdisks::Describe(it->second.path)) {
+            const int fd = linuxhost::TUdisks::Open(it->second.path, write);
+            error = fd < 0 ? static_cast<std::uint32_t>(-fd) : 0;
+            return fd < 0 ? nullptr : std::make_unique<TLinuxRawDevice>(fd);
+        }
+        const int fd = ::open(it->second.path.c_str(), (write ? O_RDWR : O_RDONLY) | O_EXCL | O_CLOEXEC);
         if (fd < 0) {
             error = LastErrno();
             return nullptr;
@@ -114,21 +125,31 @@ public:
     // Letters name devices here, not mounted volumes.
     std::optional<TVolumeInfo> Volume(char) const override { return std::nullopt; }
     std::optional<TFreeSpace> FreeSpace(char) const override { return std::nullopt; }
-    // A device is what the kernel says now; a file is what its user took it for.
+    // A device is what the disk service or the kernel says now; a file is what its user took it for.
     THostDriveType DriveType(char drive) const override {
         const auto it = drives_.find(Key(drive));
         if (it == drives_.end()) return THostDriveType::Unknown;
+        if (const auto known = linuxhost::TUdisks::Describe(it->second.path)) return known->type;
         struct stat info {};
         if (::stat(it->second.path.c_str(), &info) != 0) return THostDriveType::Unknown;
         if (S_ISREG(info.st_mode)) return it->second.type;
         if (!S_ISBLK(info.st_mode)) return THostDriveType::Other;
         return linuxhost::BlockNodeType(it->second.path, paths_);
     }
-    std::optional<std::string> MountedAt(char drive) const override {
+    std::vector<std::string> MountPoints(char drive) const override {
         const auto it = drives_.find(Key(drive));
-        if (it == drives_.end()) return std::nullopt;
+        if (it == drives_.end()) return {};
+        if (const auto known = linuxhost::TUdisks::Describe(it->second.path)) return known->mountPoints;
         const auto disk = linuxhost::DiskNumberOfNode(it->second.path, paths_);
-        return disk ? linuxhost::MountPointOnDisk(*disk, paths_) : std::nullopt;
+        return disk ? linuxhost::MountPointsOnDisk(*disk, paths_) : std::vector<std::string>{};
+    }
+    std::string Unmount(char drive) override {
+        const auto it = drives_.find(Key(drive));
+        if (it == drives_.end()) return SystemErrorText(ENOENT);
+        if (linuxhost::TUdisks::Describe(it->second.path)) return linuxhost::TUdisks::Unmount(it->second.path);
+        for (const auto& point : MountPoints(drive))
+            if (::umount2(point.c_str(), UMOUNT_NOFOLLOW) != 0) return point + ": " + SystemErrorText(LastErrno());
+        return {};
     }
 
 private:

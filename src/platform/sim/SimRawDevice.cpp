@@ -109,9 +109,16 @@ std::optional<TFreeSpace> TSimRawDevices::FreeSpace(char drive) const {
     return it == drives_.end() ? std::nullopt : it->second.freeSpace;
 }
 
-std::optional<std::string> TSimRawDevices::MountedAt(char drive) const {
+std::vector<std::string> TSimRawDevices::MountPoints(char drive) const {
     const auto it = drives_.find(drive);
-    return it == drives_.end() ? std::nullopt : it->second.mountedAt;
+    return it == drives_.end() ? std::vector<std::string>{} : it->second.mountPoints;
+}
+
+std::string TSimRawDevices::Unmount(char drive) {
+    auto& sim = drives_.at(drive);
+    ++sim.unmounts;
+    if (sim.unmountRefusal.empty()) sim.mountPoints.clear();
+    return sim.unmountRefusal;
 }
 
 THostDriveType TSimRawDevices::DriveType(char drive) const {

@@ -24,7 +24,8 @@ struct TSimDrive {
     THostDriveType type = THostDriveType::Removable;
     std::optional<TVolumeInfo> volume;
     std::optional<TFreeSpace> freeSpace;
-    std::optional<std::string> mountedAt;
+    std::vector<std::string> mountPoints;
+    std::string unmountRefusal;  // Unmount fails with this reason
     TSimDriveFaults faults;
     // What happened to it.
     int openDevices = 0;
@@ -35,6 +36,7 @@ struct TSimDrive {
     int locks = 0;
     int unlocks = 0;
     int dismounts = 0;
+    int unmounts = 0;
     std::optional<TDeviceAccess> lastAccess;
 };
 
@@ -51,7 +53,8 @@ public:
     std::optional<TVolumeInfo> Volume(char drive) const override;
     std::optional<TFreeSpace> FreeSpace(char drive) const override;
     THostDriveType DriveType(char drive) const override;
-    std::optional<std::string> MountedAt(char drive) const override;
+    std::vector<std::string> MountPoints(char drive) const override;
+    std::string Unmount(char drive) override;
 
 private:
     std::map<char, TSimDrive> drives_;

@@ -70,6 +70,7 @@ THostDrive Describe(char letter) {
     if (GetDiskFreeSpaceExA(root.c_str(), nullptr, &total, nullptr)) drive.size = total.QuadPart;
     AskDevice(letter, drive);
     drive.holdsSystem = Upper(letter) == Upper(SystemLetter());
+    drive.identity = drive.model + " " + std::to_string(drive.size);
     return drive;
 }
 
@@ -93,6 +94,9 @@ std::vector<THostDrive> ScanHostDrives() {
     }
     return drives;
 }
+
+// The open of the volume tells when rights are missing; there is no other way to ask.
+bool DriveWritesNeedAdministrator() { return false; }
 
 std::optional<THostDrive> DescribeHostDrive(const std::string& device) {
     if (device.size() < 2 || device[1] != ':' || !std::isalpha(static_cast<unsigned char>(device[0]))) return std::nullopt;

@@ -123,7 +123,8 @@ public:
             default: return THostDriveType::Other;
         }
     }
-    std::optional<std::string> MountedAt(char) const override { return std::nullopt; }
+    std::vector<std::string> MountPoints(char) const override { return {}; }
+    std::string Unmount(char) override { return {}; }
 };
 
 }  // namespace

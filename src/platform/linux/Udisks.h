@@ -1,0 +1,34 @@
+#pragma once
+// The system's disk service (udisks2) on the system bus: the drives it knows, and the device
+// opened, or its file systems unmounted, on the user's behalf, with the system's authorisation
+// instead of administrator rights.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/HostDrives.h"
+
+namespace bootdisk::linuxhost {
+
+// Each call asks the service anew; nothing is kept between calls, as drives come and go.
+class TUdisks {
+public:
+    // Whether the service answers on the system bus ($DBUS_SYSTEM_BUS_ADDRESS when set).
+    static bool Answers();
+
+    // The whole disks the service knows, in its order of device names; nothing when it does not
+    // answer.
+    static std::optional<std::vector<THostDrive>> Drives();
+    // The disk or partition at device; nothing when the service does not answer or does not know
+    // it (then the disk is not found through the service at all).
+    static std::optional<THostDrive> Describe(const std::string& device);
+
+    // The disk at device opened exclusively by the service: its descriptor, or minus the system's
+    // error code when it will not (no authorisation, the device in use).
+    static int Open(const std::string& device, bool write);
+    // Unmounts every file system on the disk at device and its partitions; empty when done, else
+    // the service's reason.
+    static std::string Unmount(const std::string& device);
+};
+
+}  // namespace bootdisk::linuxhost

@@ -1,0 +1,90 @@
+// The command line as an unprivileged user against a stand-in for the system's disk service: the
+// stick is listed, unmounted, opened by the service, written and read back; the system disk is
+// refused before the service is asked to open it.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "base/Streams.h"
+#include "support/StandinBus.h"
+#include "support/TestSupport.h"
+
+namespace bootdisk {
+namespace {
+
+using test::Quoted;
+using test::RunCommand;
+using testing::ElementsAre;
+using testing::HasSubstr;
+
+constexpr std::size_t kStickBytes = 8 * 1024 * 1024;
+constexpr const char* kStickLine = "/dev/sdx (Standin Stick sdx, 8.4 MB): mounted at /media/user/STICK";
+const std::string kFlags = "flags=" + std::to_string(O_EXCL | O_CLOEXEC);
+
+class UdisksStandin : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (geteuid() != 0) GTEST_SKIP() << "running the command line as another user needs root";
+        if (RunCommand("command -v setpriv") != 0) GTEST_SKIP() << "setpriv is not installed (package util-linux)";
+        bus = std::make_unique<test::TStandinBus>();
+        if (!bus->Missing().empty()) GTEST_SKIP() << bus->Missing();
+        stick = bus->Scratch("stick.img", kStickBytes);
+        bus->AddDrive("sdx", stick, "/media/user/STICK", true, false);
+        bus->AddDrive("sdz", bus->Scratch("system.img", kStickBytes), "", false, true);
+    }
+    // The command line as user nobody, which may open no disk and no scratch file itself.
+    int AsNobody(const std::string& arguments, std::string* output) {
+        return RunCommand(bus->Env() + "setpriv --reuid=65534 --regid=65534 --clear-groups " +
+                              Quoted(test::BinPath("bootdisk")) + " " + arguments + " < /dev/null",
+                          output);
+    }
+    std::vector<std::uint8_t> Stick() { return ReadWholeFile(stick); }
+
+    std::unique_ptr<test::TStandinBus> bus;
+    std::string stick;
+};
+
+TEST_F(UdisksStandin, AUserListsUnmountsWritesAndReadsBackTheStickButNeverOpensTheSystemDisk) {
+    std::string output;
+    ASSERT_EQ(AsNobody("devices", &output), 0) << output;
+    EXPECT_THAT(output, HasSubstr("Removable drives that can take the boot disk:\n  " + std::string(kStickLine)));
+    EXPECT_THAT(output, HasSubstr("Drives not offered:\n  /dev/sdz (Standin Stick sdz, 8.4 MB): not a removable disk"));
+
+    output.clear();
+    ASSERT_EQ(AsNobody("usb /dev/sdx --yes", &output), 0) << output;
+    EXPECT_THAT(output, HasSubstr("Its file systems will be unmounted first: /media/user/STICK"));
+    EXPECT_THAT(output, HasSubstr("the read-back matches what was written"));
+    // Unmounted before the write; the write and the read-back each through the service's descriptor.
+    EXPECT_THAT(bus->Calls(), ElementsAre("Unmount /dev/sdx1", "OpenDevice /dev/sdx rw " + kFlags,
+                                          "OpenDevice /dev/sdx r " + kFlags));
+    const auto bytes = Stick();
+    EXPECT_EQ(bytes[36], 0x80);
+    const auto image = stick + ".fat";
+    test::WriteFile(image, {bytes.begin(), bytes.begin() + 1'474'560});
+    output.clear();
+    EXPECT_EQ(RunCommand(test::kToolPath + "fsck.fat -n " + Quoted(image), &output), 0) << output;
+
+    output.clear();
+    EXPECT_EQ(AsNobody("usb /dev/sdz --yes", &output), 1) << output;
+    EXPECT_THAT(output, HasSubstr("/dev/sdz: Disk Protection fault : The drive is not removable."));
+    EXPECT_EQ(bus->Calls().size(), 3u) << "the system disk was never opened";
+}
+
+TEST_F(UdisksStandin, AFileSystemThatWillNotUnmountStopsTheCopyWithTheServicesReason) {
+    bus->RefuseUnmount("sdx1", "Error unmounting /dev/sdx1: target is busy");
+    std::string output;
+    EXPECT_EQ(AsNobody("usb /dev/sdx --yes", &output), 1) << output;
+    EXPECT_THAT(output,
+                HasSubstr("The drive's file systems cannot be unmounted: Error unmounting /dev/sdx1: target is busy"));
+    EXPECT_THAT(bus->Calls(), ElementsAre("Unmount /dev/sdx1"));
+    const auto bytes = Stick();
+    EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](auto b) { return b == 0; })) << "nothing was written";
+}
+
+}  // namespace
+}  // namespace bootdisk
