@@ -2,9 +2,11 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "app/RemovableKinds.h"
 #include "cli/Commands.h"
 #include "cli/DriveTargets.h"
 #include "cli/Session.h"
+#include "platform/HostDrives.h"
 
 namespace bootdisk::cli {
 
@@ -22,7 +24,10 @@ int RunUsb(const TArguments& args) {
         return 1;
     }
     if (!MakeOneCopy(*session, args, *table, kind, std::nullopt, "Writing")) return 1;
-    std::printf("%s holds the boot disk; the read-back matches what was written.\n", kind.label.c_str());
+    // Named as it is now: the mount points the prompt named are gone.
+    const auto now = DescribeHostDrive(kind.removable.device);
+    const auto label = now ? DriveLabel(session->app.texts, *now) : kind.label;
+    std::printf("%s holds the boot disk; the read-back matches what was written.\n", label.c_str());
     return 0;
 }
 

@@ -58,7 +58,8 @@ TEST_F(UdisksStandin, AUserListsUnmountsWritesAndReadsBackTheStickButNeverOpensT
     output.clear();
     ASSERT_EQ(AsNobody("usb /dev/sdx --yes", &output), 0) << output;
     EXPECT_THAT(output, HasSubstr("Its file systems will be unmounted first: /media/user/STICK"));
-    EXPECT_THAT(output, HasSubstr("the read-back matches what was written"));
+    // Named as it is after the write: no longer mounted.
+    EXPECT_THAT(output, HasSubstr("(Standin Stick sdx, 8.4 MB, /dev/sdx) holds the boot disk; the read-back matches"));
     // Unmounted before the write; the write and the read-back each through the service's descriptor.
     EXPECT_THAT(bus->Calls(), ElementsAre("Unmount /dev/sdx1", "OpenDevice /dev/sdx rw " + kFlags,
                                           "OpenDevice /dev/sdx r " + kFlags));
