@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
 #include <QTreeView>
 
 namespace bootdisk::test {
@@ -68,9 +70,12 @@ TAnswer ChooseFolder(const QString& path) {
 
 TAnswer SaveAs(const QString& path) {
     return [path](QDialog& dialog) {
-        auto& files = static_cast<QFileDialog&>(dialog);
-        files.selectFile(path);
-        QMetaObject::invokeMethod(&files, "accept", Qt::QueuedConnection);
+        // Typed into the name box as a user would: selectFile takes effect only once the dialog has
+        // loaded the folder, after which it may still show the proposed name.
+        auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+        if (!name) qFatal("%s is not the save dialog", qPrintable(dialog.objectName()));
+        name->setText(path);
+        QTimer::singleShot(0, &dialog, [&dialog] { dialog.accept(); });
     };
 }
 
