@@ -102,10 +102,9 @@ public:
         }
         const bool write = access == TDeviceAccess::ReadWrite;
         // A disk the system's disk service knows is opened by it, with the user's authorisation.
-        if (linuxhost::TUdisks::Describe(it->second.path)) {
-            const int fd = linuxhost::TUdisks::Open(it->second.path, write);
-            error = fd < 0 ? static_cast<std::uint32_t>(-fd) : 0;
-            return fd < 0 ? nullptr : std::make_unique<TLinuxRawDevice>(fd);
+        if (const auto fd = linuxhost::TUdisks::Open(it->second.path, write)) {
+            error = *fd < 0 ? static_cast<std::uint32_t>(-*fd) : 0;
+            return *fd < 0 ? nullptr : std::make_unique<TLinuxRawDevice>(*fd);
         }
         const int fd = ::open(it->second.path.c_str(), (write ? O_RDWR : O_RDONLY) | O_EXCL | O_CLOEXEC);
         if (fd < 0) {
@@ -146,7 +145,7 @@ public:
     std::string Unmount(char drive) override {
         const auto it = drives_.find(Key(drive));
         if (it == drives_.end()) return SystemErrorText(ENOENT);
-        if (linuxhost::TUdisks::Describe(it->second.path)) return linuxhost::TUdisks::Unmount(it->second.path);
+        if (auto reason = linuxhost::TUdisks::Unmount(it->second.path)) return std::move(*reason);
         for (const auto& point : MountPoints(drive))
             if (::umount2(point.c_str(), UMOUNT_NOFOLLOW) != 0) return point + ": " + SystemErrorText(LastErrno());
         return {};

@@ -168,6 +168,14 @@ const TBlock* Find(const TSnapshot& snapshot, const std::string& device) {
     return nullptr;
 }
 
+// The block at device when its whole disk is one the service offers; such a disk is reached through
+// the service, every other one directly.
+const TBlock* KnownBlock(const TSnapshot& snapshot, const std::string& device) {
+    const auto* block = Find(snapshot, device);
+    const auto* disk = block ? WholeDisk(snapshot, *block) : nullptr;
+    return disk && Offerable(snapshot, *disk) ? block : nullptr;
+}
+
 // The service reports the system's error as text; the disk objects carry codes.
 int ErrorCode(const sdbus::Error& error) {
     if (error.getName().find("NotAuthorized") != std::string::npos) return EACCES;
@@ -191,9 +199,9 @@ std::optional<std::vector<THostDrive>> TUdisks::Drives() {
 
 std::optional<THostDrive> TUdisks::Describe(const std::string& device) {
     const auto snapshot = Ask();
-    const auto* block = snapshot ? Find(*snapshot, device) : nullptr;
-    const auto* disk = block ? WholeDisk(*snapshot, *block) : nullptr;
-    if (!disk || !Offerable(*snapshot, *disk)) return std::nullopt;
+    const auto* block = snapshot ? KnownBlock(*snapshot, device) : nullptr;
+    if (!block) return std::nullopt;
+    const auto* disk = WholeDisk(*snapshot, *block);
     auto drive = DescribeDisk(*snapshot, *disk);
     if (block != disk) {
         drive.type = THostDriveType::Partition;
@@ -204,10 +212,10 @@ std::optional<THostDrive> TUdisks::Describe(const std::string& device) {
     return drive;
 }
 
-int TUdisks::Open(const std::string& device, bool write) {
+std::optional<int> TUdisks::Open(const std::string& device, bool write) {
     const auto snapshot = Ask();
-    const auto* block = snapshot ? Find(*snapshot, device) : nullptr;
-    if (!block) return -ENOENT;
+    const auto* block = snapshot ? KnownBlock(*snapshot, device) : nullptr;
+    if (!block) return std::nullopt;
     try {
         const auto connection = sdbus::createSystemBusConnection();
         const auto proxy = sdbus::createProxy(*connection, kService, block->object);
@@ -224,11 +232,11 @@ int TUdisks::Open(const std::string& device, bool write) {
     }
 }
 
-std::string TUdisks::Unmount(const std::string& device) {
+std::optional<std::string> TUdisks::Unmount(const std::string& device) {
     const auto snapshot = Ask();
-    const auto* block = snapshot ? Find(*snapshot, device) : nullptr;
-    const auto* disk = block ? WholeDisk(*snapshot, *block) : nullptr;
-    if (!disk) return std::strerror(ENOENT);
+    const auto* block = snapshot ? KnownBlock(*snapshot, device) : nullptr;
+    if (!block) return std::nullopt;
+    const auto* disk = WholeDisk(*snapshot, *block);
     try {
         const auto connection = sdbus::createSystemBusConnection();
         for (const auto& other : snapshot->blocks) {
@@ -242,7 +250,7 @@ std::string TUdisks::Unmount(const std::string& device) {
     } catch (const sdbus::Error& error) {
         return error.getMessage();
     }
-    return {};
+    return std::string();
 }
 
 }  // namespace bootdisk::linuxhost

@@ -24,11 +24,12 @@ public:
     static std::optional<THostDrive> Describe(const std::string& device);
 
     // The disk at device opened exclusively by the service: its descriptor, or minus the system's
-    // error code when it will not (no authorisation, the device in use).
-    static int Open(const std::string& device, bool write);
-    // Unmounts every file system on the disk at device and its partitions; empty when done, else
-    // the service's reason.
-    static std::string Unmount(const std::string& device);
+    // error code when it will not (no authorisation, the device in use); nothing when the disk is
+    // not the service's (as for Describe), which leaves it to be opened directly.
+    static std::optional<int> Open(const std::string& device, bool write);
+    // Unmounts every file system on the disk at device and its partitions: empty when done, else
+    // the service's reason; nothing when the disk is not the service's.
+    static std::optional<std::string> Unmount(const std::string& device);
 };
 
 }  // namespace bootdisk::linuxhost
