@@ -58,6 +58,15 @@ HFONT BoldFont(int pointsMore) {
     return CreateFontIndirectW(&logFont);
 }
 
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, LPCWSTR cursor) {
+    WNDCLASSW cls{};
+    cls.lpfnWndProc = procedure;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.hCursor = LoadCursorW(nullptr, cursor);
+    cls.lpszClassName = name;
+    RegisterClassW(&cls);
+}
+
 HWND MakeControl(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x, int y,
                  int width, int height, DWORD exStyle) {
     HWND control = CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, Scaled(x), Scaled(y),

@@ -14,6 +14,10 @@ int Scaled(int pixels);
 HFONT MessageFont();
 HFONT BoldFont(int pointsMore);
 
+// Registers a window class of the wizard's own, with the given cursor (an IDC_ value); a class
+// already registered stays as it is.
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, LPCWSTR cursor);
+
 // A child control in logical pixels, with the message font. id may be 0.
 HWND MakeControl(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x, int y,
                  int width, int height, DWORD exStyle = 0);

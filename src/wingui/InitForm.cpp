@@ -42,15 +42,7 @@ LRESULT CALLBACK SplashProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 bool RunInitialization(const std::string& title, const std::vector<std::function<bool()>>& steps) {
-    static const ATOM registered = [] {
-        WNDCLASSW cls{};
-        cls.lpfnWndProc = SplashProc;
-        cls.hInstance = GetModuleHandleW(nullptr);
-        cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));  // IDC_WAIT
-        cls.lpszClassName = kClassName;
-        return RegisterClassW(&cls);
-    }();
-    (void)registered;
+    RegisterWindowClass(kClassName, SplashProc, MAKEINTRESOURCEW(32514));  // IDC_WAIT
     HWND splash = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, Ui(title).c_str(), WS_POPUP | WS_BORDER,
                                   0, 0, Scaled(351), Scaled(163), nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (splash) {

@@ -18,15 +18,7 @@ constexpr int kQuantityCell = 65;
 }  // namespace
 
 void TCreateListPanel::Create(HWND parent, int id, int x, int y, int width, int height) {
-    static const ATOM registered = [] {
-        WNDCLASSW cls{};
-        cls.lpfnWndProc = Proc;
-        cls.hInstance = GetModuleHandleW(nullptr);
-        cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-        cls.lpszClassName = kClassName;
-        return RegisterClassW(&cls);
-    }();
-    (void)registered;
+    RegisterWindowClass(kClassName, Proc, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     white_ = CreateSolidBrush(RGB(0xFF, 0xFF, 0xFF));
     selected_ = CreateSolidBrush(kSkyBlue);
     line_ = CreateSolidBrush(kSkyBlue);
