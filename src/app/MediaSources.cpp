@@ -45,8 +45,10 @@ std::string TMediaSources::UnopenedNotice(const TStringTable& texts) const {
     return notice;
 }
 
-TCreationHandlers TMediaSources::Handlers(const TJobEnv& env, const TCreationSettings& settings) {
-    return TCreationHandlers(env, settings, HostDiskAccess(*drives_), floppy_);
+TRunOutcome TMediaSources::Run(TCreationDriver& driver, const std::vector<TCreateListRow>& rows, const TJobEnv& env,
+                               const TCreationSettings& settings) {
+    TCreationHandlers handlers(env, settings, HostDiskAccess(*drives_), floppy_);
+    return driver.RunCreation(rows, kinds_, handlers);
 }
 
 }  // namespace bootdisk

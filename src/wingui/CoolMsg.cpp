@@ -12,7 +12,7 @@ namespace {
 constexpr COLORREF kBoxColour = RGB(0xE8, 0xEB, 0xF0);
 
 struct TCoolBox {
-    HWND mainWindow;
+    HWND owner;
     const TStringTable& texts;
     const std::string& text;
     TCoolLayout layout;
@@ -71,7 +71,7 @@ INT_PTR CALLBACK CoolProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) 
     switch (message) {
         case WM_INITDIALOG:
             Build(box, *cool);
-            CentreOver(box, cool->mainWindow);
+            CentreOver(box, cool->owner ? GetAncestor(cool->owner, GA_ROOTOWNER) : nullptr);
             return FALSE;  // the focus is set
         case WM_ACTIVATE:
             // Whenever it is activated it places itself over the main window.
@@ -105,10 +105,10 @@ std::wstring LabelText(const std::string& text) {
     return Ui(lines);
 }
 
-TBoxClose ShowCoolBox(HWND mainWindow, const TStringTable& texts, const std::string& text, TCoolLayout layout,
+TBoxClose ShowCoolBox(HWND owner, const TStringTable& texts, const std::string& text, TCoolLayout layout,
                       const std::string& leftCaption, const std::string& rightCaption) {
-    TCoolBox cool{mainWindow, texts, text, layout, leftCaption, rightCaption};
-    const auto result = RunDialog(mainWindow, CoolProc, reinterpret_cast<LPARAM>(&cool));
+    TCoolBox cool{owner, texts, text, layout, leftCaption, rightCaption};
+    const auto result = RunDialog(owner, CoolProc, reinterpret_cast<LPARAM>(&cool));
     // The main window repaints what the box covered before the caller goes on.
     PumpMessages();
     PumpMessages();
