@@ -21,6 +21,9 @@ struct TCoolBox {
     HFONT bold = nullptr;
     HBRUSH background = nullptr;
 
+    // The window that owns the box's owner, or the owner itself.
+    HWND MainWindow() const { return owner ? GetAncestor(owner, GA_ROOTOWNER) : nullptr; }
+
     ~TCoolBox() {
         if (bold) DeleteObject(bold);
         if (background) DeleteObject(background);
@@ -71,11 +74,11 @@ INT_PTR CALLBACK CoolProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) 
     switch (message) {
         case WM_INITDIALOG:
             Build(box, *cool);
-            CentreOver(box, cool->owner ? GetAncestor(cool->owner, GA_ROOTOWNER) : nullptr);
+            CentreOver(box, cool->MainWindow());
             return FALSE;  // the focus is set
         case WM_ACTIVATE:
             // Whenever it is activated it places itself over the main window.
-            if (LOWORD(wParam) != WA_INACTIVE) CentreOver(box, cool->mainWindow);
+            if (LOWORD(wParam) != WA_INACTIVE) CentreOver(box, cool->MainWindow());
             return FALSE;
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC:

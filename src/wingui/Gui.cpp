@@ -9,6 +9,7 @@
 #include "wingui/About.h"
 #include "wingui/ControlIds.h"
 #include "wingui/Controls.h"
+#include "wingui/CoolMsg.h"
 #include "wingui/WinText.h"
 
 namespace bootdisk::win {

@@ -2,6 +2,7 @@
 // Asks for the folder holding the MS-DOS system files: picked in a tree of the computer's folders
 // or typed below it; taken only when it holds both files.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <optional>
 #include <string>

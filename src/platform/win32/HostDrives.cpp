@@ -20,7 +20,9 @@ THostDriveType TypeOf(const std::string& root) {
     switch (GetDriveTypeA(root.c_str())) {
         case DRIVE_REMOVABLE: return THostDriveType::Removable;
         case DRIVE_FIXED: return THostDriveType::Fixed;
-        case DRIVE_UNKNOWN: return THostDriveType::Unknown;
+        // A letter with no drive behind it is no drive at all, not some other kind of one.
+        case DRIVE_UNKNOWN:
+        case DRIVE_NO_ROOT_DIR: return THostDriveType::Unknown;
         default: return THostDriveType::Other;
     }
 }
