@@ -96,8 +96,11 @@ void TSearchSysForm::OnNotify(HWND window, const NMHDR& header) {
             break;
         }
         case TVN_SELCHANGEDW: {
+            // The tree picks its first item itself when it takes the focus: only the user's pick
+            // replaces the folder offered.
             const auto& changed = reinterpret_cast<const NMTREEVIEWW&>(header);
-            SetDlgItemTextW(window, kIdFolder, paths_.at(std::size_t(changed.itemNew.lParam)).c_str());
+            if (changed.action != TVC_UNKNOWN)
+                SetDlgItemTextW(window, kIdFolder, paths_.at(std::size_t(changed.itemNew.lParam)).c_str());
             break;
         }
         case NM_RCLICK: {

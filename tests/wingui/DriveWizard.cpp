@@ -214,6 +214,7 @@ void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wst
 
     SendMessageW(wizard.Item(kIdChkMoreDisks), BM_SETCHECK, BST_UNCHECKED, 0);
     SendMessageW(wizard.Item(kIdChkExit), BM_SETCHECK, BST_CHECKED, 0);
+    Click(wizard.main, kIdChkExit);
     Next(wizard);
     Check(wizard.ExitCode() == 0, "Exit on the Finish page did not end the wizard cleanly");
 }
@@ -230,6 +231,7 @@ void Restart(const std::wstring& exe, const std::wstring& shots) {
     Check(OptionChecked(wizard.main, 0), "a ticked option came back unticked after a restart");
     Check(Shown(wizard.main, kIdPanelFloppyBoot) && !Shown(wizard.main, kIdPanelCDBoot),
           "a floppy row alone must show the floppy panel only");
+    Screenshot(wizard.main, shots + L"\\2-ProgramOptionsFloppy.bmp");
 
     Click(wizard.main, kIdHelpAbout);
     HWND about = WaitFor([&] { return WindowWithChild(wizard.info.dwProcessId, IDOK); }, "the About box");
