@@ -17,6 +17,7 @@
 #include <QtTest>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "gui/CoolMsg.h"
@@ -28,6 +29,7 @@
 #include "platform/HostDrives.h"
 #include "platform/Resources.h"
 #include "scenarios/WizardDriver.h"
+#include "support/StandinBus.h"
 
 namespace bootdisk {
 
@@ -62,6 +64,7 @@ public:
             app_.reset();
             dir_.reset();
         });
+        for (const auto sticks = sticks_; const auto& stick : sticks) PullStick(stick);
     }
 
     bool Ended() override { return OnGui([this] { return !form_->isVisible(); }); }
@@ -71,6 +74,27 @@ public:
     std::string ScratchFolder() override { return dir_->path().toStdString() + "/"; }
     std::string MsDosFolder() override { return BOOTDISK_BIN_DIR "/demo-dos"; }
     bool FileExists(const std::string& path) override { return QFile::exists(QString::fromStdString(path)); }
+    bool PlugStick(const std::string& name, bool mounted) override {
+        if (!bus_) return false;
+        bus_->AddDrive(name, bus_->Scratch(name + ".img", 8 * 1024 * 1024), mounted ? "/media/user/STICK" : "", true,
+                       false);
+        sticks_.push_back(name);
+        return true;
+    }
+    void PullStick(const std::string& name) override {
+        bus_->RemoveDrive(name);
+        std::erase(sticks_, name);
+    }
+    std::vector<std::string> Items(TControlRef control) override {
+        return OnGui([this, control] {
+            std::vector<std::string> items;
+            if (auto* combo = qobject_cast<QComboBox*>(form_->Control(control)))
+                for (int i = 0; i < combo->count(); ++i) items.push_back(FromUi(combo->itemText(i)));
+            return items;
+        });
+    }
+    // The system's disk service, stood in for, when this machine can run the stand-in.
+    void UseStandinBus(TStandinBus* bus) { bus_ = bus; }
 
     void Press(TKey key) override {
         Reactivate();
@@ -228,6 +252,8 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<TWizardApp> app_;
     TMainForm* form_ = nullptr;
+    TStandinBus* bus_ = nullptr;
+    std::vector<std::string> sticks_;
 };
 
 class ScenarioTest : public QObject {
@@ -242,6 +268,11 @@ private slots:
 
     void EveryScenarioPlaysOnTheQtWizard() {
         TQtDriver driver;
+        TStandinBus bus;
+        if (bus.Missing().empty()) {
+            ::setenv("DBUS_SYSTEM_BUS_ADDRESS", bus.Address().c_str(), 1);
+            driver.UseStandinBus(&bus);
+        }
         int failed = -1;
         QEventLoop loop;
         std::thread scenarios([&] {
@@ -250,6 +281,7 @@ private slots:
         });
         loop.exec();
         scenarios.join();
+        ::unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
         QCOMPARE(failed, 0);
     }
 };

@@ -41,6 +41,10 @@ public:
     virtual std::string ScratchFolder() = 0;
     virtual std::string MsDosFolder() = 0;
     virtual bool FileExists(const std::string& path) = 0;
+    // An 8 MB stick plugged in through the drive ports' stand-in, mounted or not; false where this
+    // front end has no stand-in for sticks.
+    virtual bool PlugStick(const std::string& name, bool mounted) = 0;
+    virtual void PullStick(const std::string& name) = 0;
 
     // To whatever has the keyboard focus (a box's or a dialog's too).
     virtual void Press(TKey key) = 0;
@@ -60,6 +64,8 @@ public:
     // as twelve "0"/"1".
     virtual std::string Text(TControlRef control) = 0;
     virtual std::string Label(TLabel label) = 0;
+    // The entries of a list.
+    virtual std::vector<std::string> Items(TControlRef control) = 0;
     virtual std::size_t Rows() = 0;
     virtual bool MainWindowEnabled() = 0;
 

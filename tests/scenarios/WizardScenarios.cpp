@@ -331,6 +331,60 @@ void AKeyboardOnlyRunToAnIso(IWizardDriver& wizard) {
     Expect(wizard.Ended(), "Exit did not end the wizard");
 }
 
+// Waits a few seconds for what the list offers to follow the drives.
+bool Eventually(const std::function<bool()>& condition) {
+    for (int i = 0; i < 50; ++i) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(100ms);
+    }
+    return false;
+}
+
+std::size_t IndexOf(const std::vector<std::string>& items, const std::string& prefix) {
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].rfind(prefix, 0) == 0) return i;
+    return items.size();
+}
+
+const std::string kStick = "Removable storage device (Standin Stick sdx";
+
+// A mounted stick plugged in is offered in every row and the notice goes; taken away while a row
+// has it chosen, the row says so and is never turned to another drive.
+void AStickComesAndGoes(IWizardDriver& wizard) {
+    if (!wizard.PlugStick("sdx", true)) throw TScenarioSkipped("no stand-in for sticks here");
+    Expect(Eventually([&] { return IndexOf(wizard.Items({TRole::ComboBox, 0}), kStick) < wizard.Items({TRole::ComboBox, 0}).size(); }),
+           "the stick plugged in is not offered");
+    Expect(wizard.Label(TLabel::DrivesNotice).empty(), "the notice stays with a stick offered");
+    TabTo(wizard, {TRole::ComboBox, 0});
+    wizard.Press(TKey::End);
+    wizard.Press(TKey::Up);
+    Expect(wizard.Text({TRole::ComboBox, 0}).rfind(kStick, 0) == 0, "Up from the image recorder is not the stick");
+    wizard.PullStick("sdx");
+    Expect(Eventually([&] { return wizard.Text({TRole::ComboBox, 0}).rfind("Removed: " + kStick, 0) == 0; }),
+           "the row of a stick taken away says \"" + wizard.Text({TRole::ComboBox, 0}) + "\"");
+    Expect(!wizard.Label(TLabel::DrivesNotice).empty(), "no notice once the stick is gone");
+}
+
+// Fault 13: a stick taken away while its prompt is shown is said to be gone and skipped; the user
+// stopped nothing.
+void AStickPulledDuringItsPromptIsSkipped(IWizardDriver& wizard) {
+    if (!wizard.PlugStick("sdx", false)) throw TScenarioSkipped("no stand-in for sticks here");
+    Expect(Eventually([&] { return IndexOf(wizard.Items({TRole::ComboBox, 0}), kStick) < wizard.Items({TRole::ComboBox, 0}).size(); }),
+           "the stick plugged in is not offered");
+    TabTo(wizard, {TRole::ComboBox, 0});
+    wizard.Press(TKey::End);
+    wizard.Press(TKey::Up);
+    StartRun(wizard);
+    ExpectDialog(wizard, "Please insert the removable disk", "the stick's prompt");
+    wizard.PullStick("sdx");
+    wizard.Answer(TBoxButton::Left);
+    ExpectDialog(wizard, "The drive of this row is no longer there", "OK on the prompt of a stick taken away");
+    wizard.Answer(TBoxButton::Mid);
+    Expect(wizard.Page() == TPage::Finish, "the run did not end on the finish page");
+    Expect(wizard.Label(TLabel::FinishTitle).rfind("Stopped", 0) != 0,
+           "the finish page says the user stopped: " + wizard.Label(TLabel::FinishTitle));
+}
+
 }  // namespace
 
 const std::vector<TScenario>& WizardScenarios() {
@@ -349,6 +403,8 @@ const std::vector<TScenario>& WizardScenarios() {
         {"ARowStartsOnAMediumThatCanBeMade", ARowStartsOnAMediumThatCanBeMade},
         {"AQuantityIsOneToNinetyNine", AQuantityIsOneToNinetyNine},
         {"AKeyboardOnlyRunToAnIso", AKeyboardOnlyRunToAnIso},
+        {"AStickComesAndGoes", AStickComesAndGoes},
+        {"AStickPulledDuringItsPromptIsSkipped", AStickPulledDuringItsPromptIsSkipped},
     };
     return scenarios;
 }

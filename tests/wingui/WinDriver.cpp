@@ -231,6 +231,18 @@ std::string TWinDriver::Label(TLabel label) {
     return Narrowed(TextOf(GetDlgItem(main_, id)));
 }
 
+std::vector<std::string> TWinDriver::Items(TControlRef control) {
+    HWND list = Control(control);
+    std::vector<std::string> items;
+    const auto count = SendMessageW(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring item(std::size_t(SendMessageW(list, CB_GETLBTEXTLEN, WPARAM(i), 0)) + 1, L'\0');
+        item.resize(std::size_t(SendMessageW(list, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(item.data()))));
+        items.push_back(Narrowed(item));
+    }
+    return items;
+}
+
 std::size_t TWinDriver::Rows() {
     std::size_t rows = 0;
     while (Control({TRole::ComboBox, rows})) ++rows;

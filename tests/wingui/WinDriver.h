@@ -39,6 +39,9 @@ public:
     std::string ScratchFolder() override { return Narrowed(scratch_) + "\\"; }
     std::string MsDosFolder() override { return Narrowed(msDos_); }
     bool FileExists(const std::string& path) override;
+    // The drive ports' stand-in for Windows is yet to come.
+    bool PlugStick(const std::string&, bool) override { return false; }
+    void PullStick(const std::string&) override {}
 
     void Press(TKey key) override;
     void Type(const std::string& text) override;
@@ -52,6 +55,7 @@ public:
     bool Shown(TControlRef control) override;
     std::string Text(TControlRef control) override;
     std::string Label(TLabel label) override;
+    std::vector<std::string> Items(TControlRef control) override;
     std::size_t Rows() override;
     bool MainWindowEnabled() override { return IsWindowEnabled(main_) != 0; }
 
