@@ -56,6 +56,7 @@ void TWizardPresenter::Activate() {
     kinds_ = ports_.media.Kinds();
     wizard_.FirstActivation();
     list_.Row(0).kind = DefaultKind();
+    view_.ShowKinds(kinds_);
     ShowRows();
     view_.ShowDrivesNotice(ports_.media.DrivesNotice());
     ShowWizard();
@@ -100,7 +101,7 @@ void TWizardPresenter::ShowListButtons() {
     view_.ShowButton(TRole::BtnNext, {FooterCaptions()[0], wizard_.NextButton().enabled});
 }
 
-void TWizardPresenter::ShowRows() { view_.ShowRows(list_.Rows(), kinds_, list_.Selected()); }
+void TWizardPresenter::ShowRows() { view_.ShowRows(list_.Rows(), list_.Selected()); }
 
 TControlRef TWizardPresenter::FirstFocus() const {
     switch (wizard_.Page()) {
@@ -351,6 +352,7 @@ void TWizardPresenter::FollowDrives() {
     view_.ShowDrivesNotice(ports_.media.DrivesNotice());
     if (!changed) return;
     kinds_ = ports_.media.Kinds();
+    view_.ShowKinds(kinds_);
     ShowRows();
 }
 

@@ -59,9 +59,10 @@ public:
     virtual void SetEnabled(TRole control, bool enabled) = 0;
     // The options page's boot panels; a hidden panel leaves no gap.
     virtual void ShowBootPanels(bool cd, bool floppy) = 0;
-    // The creation list's rows, each with every kind on offer; the selected row coloured.
-    virtual void ShowRows(const std::vector<TCreateListRow>& rows, const std::vector<TMediaKind>& kinds,
-                          std::optional<std::size_t> selected) = 0;
+    // The kinds every row offers, the rows to come included; each row's choice is shown again next.
+    virtual void ShowKinds(const std::vector<TMediaKind>& kinds) = 0;
+    // The creation list's rows, the selected one coloured.
+    virtual void ShowRows(const std::vector<TCreateListRow>& rows, std::optional<std::size_t> selected) = 0;
     virtual void ShowSelection(std::optional<std::size_t> selected) = 0;
     virtual void ShowQuantity(std::size_t row, const std::string& text) = 0;
     virtual void ScrollIntoView(std::size_t row) = 0;

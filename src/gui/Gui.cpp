@@ -400,12 +400,12 @@ void TMainForm::ShowBootPanels(bool cd, bool floppy) {
     PanelFloppyBoot->setVisible(floppy);
 }
 
-void TMainForm::ShowRows(const std::vector<TCreateListRow>& rows, const std::vector<TMediaKind>& kinds,
-                         std::optional<std::size_t> selected) {
-    std::vector<std::string> labels;
-    for (const auto& kind : kinds) labels.push_back(kind.label);
-    const bool kindsChanged = labels != kindLabels_;
-    kindLabels_ = labels;
+void TMainForm::ShowKinds(const std::vector<TMediaKind>& kinds) {
+    kinds_ = kinds;
+    for (auto* row : rows_) row->SetKinds(kinds_);
+}
+
+void TMainForm::ShowRows(const std::vector<TCreateListRow>& rows, std::optional<std::size_t> selected) {
     while (rows_.size() > rows.size()) {
         // Its quantity cell may still end an edit while it goes.
         rows_.back()->disconnect(this);
@@ -414,7 +414,7 @@ void TMainForm::ShowRows(const std::vector<TCreateListRow>& rows, const std::vec
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (i == rows_.size()) {
-            auto* row = new TCreateListFrame(kinds, ScrollCreateList->widget());
+            auto* row = new TCreateListFrame(kinds_, ScrollCreateList->widget());
             connect(row, &TCreateListFrame::Selected, this,
                     [this](TCreateListFrame* r) { presenter_->RowPressed(RowIndex(r)); });
             connect(row, &TCreateListFrame::QuantityEdited, this, [this](TCreateListFrame* r, const QString& text) {
@@ -429,8 +429,6 @@ void TMainForm::ShowRows(const std::vector<TCreateListRow>& rows, const std::vec
             rowsLayout_->addWidget(row);
             row->show();
             rows_.push_back(row);
-        } else if (kindsChanged) {
-            rows_[i]->SetKinds(kinds);
         }
         rows_[i]->SetQuantity(rows[i].quantity);
         rows_[i]->SetKind(rows[i].kind);

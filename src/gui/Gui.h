@@ -58,8 +58,8 @@ public:
     void ShowButton(TRole button, const TButton& state) override;
     void SetEnabled(TRole control, bool enabled) override;
     void ShowBootPanels(bool cd, bool floppy) override;
-    void ShowRows(const std::vector<TCreateListRow>& rows, const std::vector<TMediaKind>& kinds,
-                  std::optional<std::size_t> selected) override;
+    void ShowKinds(const std::vector<TMediaKind>& kinds) override;
+    void ShowRows(const std::vector<TCreateListRow>& rows, std::optional<std::size_t> selected) override;
     void ShowSelection(std::optional<std::size_t> selected) override;
     void ShowQuantity(std::size_t row, const std::string& text) override;
     void ScrollIntoView(std::size_t row) override;
@@ -97,7 +97,7 @@ private:
     THelp help_;
     TMediaSources sources_;
     std::unique_ptr<TWizardPresenter> presenter_;
-    std::vector<std::string> kindLabels_;
+    std::vector<TMediaKind> kinds_;
     bool closed_ = false;
 
     QStackedWidget* Pages;

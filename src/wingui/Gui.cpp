@@ -108,11 +108,6 @@ void TMainForm::ShowBootPanels(bool cd, bool floppy) {
     ShowWindow(os, shown && floppy ? SW_SHOW : SW_HIDE);
 }
 
-void TMainForm::ShowRows(const std::vector<TCreateListRow>& rows, const std::vector<TMediaKind>& kinds,
-                         std::optional<std::size_t> selected) {
-    rows_.Show(rows, kinds, selected);
-}
-
 void TMainForm::ShowDrivesNotice(const std::string& text) { SetDlgItemTextW(window_, kIdDrivesNotice, LabelText(text).c_str()); }
 void TMainForm::ShowCopy(const std::string& text) { SetDlgItemTextW(window_, kIdLabelCopy, Ui(text).c_str()); }
 void TMainForm::ShowGauge(int percent) { SendMessageW(Item(kIdProgressBar), PBM_SETPOS, WPARAM(percent), 0); }

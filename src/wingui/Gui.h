@@ -42,8 +42,10 @@ public:
     void ShowButton(TRole button, const TButton& state) override;
     void SetEnabled(TRole control, bool enabled) override;
     void ShowBootPanels(bool cd, bool floppy) override;
-    void ShowRows(const std::vector<TCreateListRow>& rows, const std::vector<TMediaKind>& kinds,
-                  std::optional<std::size_t> selected) override;
+    void ShowKinds(const std::vector<TMediaKind>& kinds) override { rows_.ShowKinds(kinds); }
+    void ShowRows(const std::vector<TCreateListRow>& rows, std::optional<std::size_t> selected) override {
+        rows_.Show(rows, selected);
+    }
     void ShowSelection(std::optional<std::size_t> selected) override { rows_.ShowSelection(selected); }
     void ShowQuantity(std::size_t row, const std::string& text) override { rows_.ShowQuantity(row, text); }
     void ScrollIntoView(std::size_t row) override { rows_.ScrollIntoView(row); }

@@ -51,7 +51,12 @@ LRESULT CALLBACK TCreateListPanel::KindProc(HWND combo, UINT message, WPARAM wPa
     return CallSubclassed(combo, message, wParam, lParam);
 }
 
-void TCreateListPanel::AddRowControls(std::size_t row, const std::vector<TMediaKind>& kinds) {
+void TCreateListPanel::FillKinds(HWND combo) const {
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    for (const auto& label : kindLabels_) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
+}
+
+void TCreateListPanel::AddRowControls(std::size_t row) {
     const int base = ControlId({TRole::EditNrDisks, row}) - kRowEditNrDisks;
     TRowControls controls{};
     controls.edit = MakeControl(window_, L"EDIT", L"", WS_TABSTOP | ES_NUMBER | ES_CENTER, base + kRowEditNrDisks, 0, 0,
@@ -62,18 +67,18 @@ void TCreateListPanel::AddRowControls(std::size_t row, const std::vector<TMediaK
     SendMessageW(controls.upDown, UDM_SETRANGE32, 1, 99);
     controls.combo = MakeControl(window_, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                                  base + kRowComboBox, 0, 0, kRowWidth - kQuantityCell - 2, 200);
-    for (const auto& kind : kinds)
-        SendMessageW(controls.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Ui(kind.label).c_str()));
+    FillKinds(controls.combo);
     Subclass(controls.combo, KindProc, this);
     rows_.push_back(controls);
 }
 
-void TCreateListPanel::Show(const std::vector<TCreateListRow>& rows, const std::vector<TMediaKind>& kinds,
-                            std::optional<std::size_t> selected) {
-    std::vector<std::string> labels;
-    for (const auto& kind : kinds) labels.push_back(kind.label);
-    const bool kindsChanged = labels != kindLabels_;
-    kindLabels_ = labels;
+void TCreateListPanel::ShowKinds(const std::vector<TMediaKind>& kinds) {
+    kindLabels_.clear();
+    for (const auto& kind : kinds) kindLabels_.push_back(Ui(kind.label));
+    for (const auto& row : rows_) FillKinds(row.combo);
+}
+
+void TCreateListPanel::Show(const std::vector<TCreateListRow>& rows, std::optional<std::size_t> selected) {
     while (rows_.size() > rows.size()) {
         DestroyWindow(rows_.back().edit);
         DestroyWindow(rows_.back().upDown);
@@ -81,13 +86,7 @@ void TCreateListPanel::Show(const std::vector<TCreateListRow>& rows, const std::
         rows_.pop_back();
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (i == rows_.size()) {
-            AddRowControls(i, kinds);
-        } else if (kindsChanged) {
-            SendMessageW(rows_[i].combo, CB_RESETCONTENT, 0, 0);
-            for (const auto& kind : kinds)
-                SendMessageW(rows_[i].combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Ui(kind.label).c_str()));
-        }
+        if (i == rows_.size()) AddRowControls(i);
         ShowQuantity(i, rows[i].quantity);
         if (SendMessageW(rows_[i].combo, CB_GETCURSEL, 0, 0) != LRESULT(rows[i].kind))
             SendMessageW(rows_[i].combo, CB_SETCURSEL, rows[i].kind, 0);

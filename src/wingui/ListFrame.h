@@ -24,8 +24,8 @@ public:
     void Create(HWND parent, int id, int x, int y, int width, int height, TWizardPresenter& presenter);
     HWND Window() const { return window_; }
 
-    void Show(const std::vector<TCreateListRow>& rows, const std::vector<TMediaKind>& kinds,
-              std::optional<std::size_t> selected);
+    void ShowKinds(const std::vector<TMediaKind>& kinds);
+    void Show(const std::vector<TCreateListRow>& rows, std::optional<std::size_t> selected);
     void ShowSelection(std::optional<std::size_t> selected);
     void ShowQuantity(std::size_t row, const std::string& text);
     void ScrollIntoView(std::size_t row);
@@ -35,7 +35,8 @@ private:
     static LRESULT CALLBACK QuantityProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, void* data);
     static LRESULT CALLBACK KindProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, void* data);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void AddRowControls(std::size_t row, const std::vector<TMediaKind>& kinds);
+    void AddRowControls(std::size_t row);
+    void FillKinds(HWND combo) const;
     void Place();
     void OnCommand(int id, int code, HWND control);
     void Scroll(int position);
@@ -48,7 +49,7 @@ private:
         HWND edit, upDown, combo;
     };
     std::vector<TRowControls> rows_;
-    std::vector<std::string> kindLabels_;
+    std::vector<std::wstring> kindLabels_;
     std::optional<std::size_t> selected_;
     int scroll_ = 0;  // in screen pixels
     HBRUSH white_ = nullptr;

@@ -37,8 +37,8 @@ public:
     }
     void SetEnabled(TRole control, bool on) override { enabled[control] = on; }
     void ShowBootPanels(bool, bool) override {}
-    void ShowRows(const std::vector<TCreateListRow>& rows, const std::vector<TMediaKind>&,
-                  std::optional<std::size_t> s) override {
+    void ShowKinds(const std::vector<TMediaKind>&) override {}
+    void ShowRows(const std::vector<TCreateListRow>& rows, std::optional<std::size_t> s) override {
         quantities.clear();
         for (const auto& row : rows) quantities.push_back(row.quantity);
         selected = s;
