@@ -220,6 +220,8 @@ INT_PTR TMainForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_CTLCOLORSTATIC:
             if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kIdHeaderTitle) {
+                // The header is drawn in the window colours, its text too: a dark palette keeps it readable.
+                SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
                 SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
                 return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
             }
