@@ -147,7 +147,9 @@ bool TWizardPresenter::Usable(TControlRef control) const {
 }
 
 void TWizardPresenter::KeepFocusUsable() {
-    if (Usable(view_.Focus())) return;
+    // The focus elsewhere (a box, the About box, another program) is left where it is.
+    const auto focus = view_.Focus();
+    if (focus.role == TRole::None || Usable(focus)) return;
     if (const auto first = FirstFocus(); first.role != TRole::None) view_.SetFocus(first);
 }
 
@@ -239,8 +241,8 @@ void TWizardPresenter::Remove() {
     ShowRows();
     ShowListButtons();
     // The focus goes to the row that took the removed one's place, never on to Clear.
-    if (!list_.Rows().empty()) view_.SetFocus({TRole::ComboBox, std::min(*selected, list_.Rows().size() - 1)});
-    KeepFocusUsable();
+    if (list_.Rows().empty()) view_.SetFocus({TRole::BtnAdd});
+    else view_.SetFocus({TRole::ComboBox, std::min(*selected, list_.Rows().size() - 1)});
 }
 
 void TWizardPresenter::Clear() {

@@ -101,7 +101,7 @@ private:
     // A page change puts the focus on the page's first control.
     TControlRef FirstFocus() const;
     bool Usable(TControlRef control) const;
-    // Moves the focus off a control that was disabled or hidden.
+    // Moves the focus off a control of the window that was disabled or hidden.
     void KeepFocusUsable();
     std::size_t DefaultKind() const;
     bool UsesMsDos(std::size_t choice) const;
