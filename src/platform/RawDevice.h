@@ -41,6 +41,10 @@ public:
     virtual TTransfer Read(std::span<std::uint8_t> data) = 0;
     virtual TTransfer Write(std::span<const std::uint8_t> data) = 0;
     virtual std::uint32_t Flush() = 0;
+    // Takes the volumes this device reaches for this handle alone (every volume on a whole disk),
+    // waiting a few seconds for programs that hold them briefly; Dismount then makes their file
+    // systems let go, so that nothing of the old contents stays cached; Unlock gives them back.
+    // Hosts that unmount instead (Unmount) have nothing to lock.
     virtual std::uint32_t Lock() = 0;
     virtual std::uint32_t Unlock() = 0;
     virtual std::uint32_t Dismount() = 0;
@@ -49,7 +53,8 @@ public:
 class IRawDevices {
 public:
     virtual ~IRawDevices() = default;
-    // Opens the drive's device exclusively; nothing and the error code when it cannot.
+    // Opens the drive's device exclusively (on Windows the whole disk behind a removable drive's
+    // letter); nothing and the error code when it cannot.
     virtual std::unique_ptr<IRawDevice> Open(char drive, TDeviceAccess access, std::uint32_t& error) = 0;
     virtual std::optional<TVolumeInfo> Volume(char drive) const = 0;
     virtual std::optional<TFreeSpace> FreeSpace(char drive) const = 0;
