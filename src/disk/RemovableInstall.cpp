@@ -9,25 +9,24 @@
 #include "platform/HostDrives.h"
 
 namespace bootdisk {
+namespace {
 
-// A drive open with its volumes locked, from a successful Lock until it ends, also through an
+// Holds the disk object's own lock from a successful Lock until the write ends, also through an
 // exception.
-class TRemovableInstall::TLockedDisk {
+class TVolumeLock {
 public:
-    explicit TLockedDisk(std::unique_ptr<TVirtualDisk> disk) : disk_(std::move(disk)) { locked_ = !disk_->Lock(); }
-    ~TLockedDisk() { disk_->Unlock(); }
-    TLockedDisk(const TLockedDisk&) = delete;
-    TLockedDisk& operator=(const TLockedDisk&) = delete;
+    explicit TVolumeLock(TVirtualDisk& disk) : disk_(disk) { locked_ = !disk_.Lock(); }
+    ~TVolumeLock() { disk_.Unlock(); }
+    TVolumeLock(const TVolumeLock&) = delete;
+    TVolumeLock& operator=(const TVolumeLock&) = delete;
     bool Locked() const { return locked_; }
-    TVirtualDisk& Disk() { return *disk_; }
 
 private:
-    std::unique_ptr<TVirtualDisk> disk_;
+    TVirtualDisk& disk_;
     bool locked_ = false;
 };
 
-TRemovableInstall::TRemovableInstall(TRemovableHost host) : host_(host) {}
-TRemovableInstall::~TRemovableInstall() = default;
+}  // namespace
 
 void TRemovableInstall::CheckRemovable(char drive) const {
     if (host_.disk.devices.DriveType(drive) != THostDriveType::Removable) throw EDiskProtectionFault();
@@ -41,6 +40,10 @@ std::vector<std::uint8_t> TRemovableInstall::ImageForDrive() const {
 
 void TRemovableInstall::ShowWriteFailed(std::uint32_t error) const {
     host_.dialogs.ShowCoolMessage(host_.texts[StrId::REMOVABLEINSTALL_WRITEFAILED] + SystemErrorText(error));
+}
+
+void TRemovableInstall::ShowVolumeInUse(char drive) const {
+    host_.dialogs.ShowCoolMessage(DeviceLead(std::string(1, drive) + ":") + host_.texts[StrId::DISK_VOLUMEINUSE]);
 }
 
 std::unique_ptr<TVirtualDisk> TRemovableInstall::OpenDisk(char drive, bool readOnly) {
@@ -66,52 +69,50 @@ bool TRemovableInstall::WriteImageToDrive(char drive) {
     CheckRemovable(drive);
     written_.reset();
     const auto image = ImageForDrive();
-    auto opened = OpenDisk(drive, false);
-    if (!opened) return false;
+    const auto disk = OpenDisk(drive, false);
+    if (!disk) return false;
 
     // Writing under a file system that Windows keeps in use would corrupt both, and one left
-    // mounted would go on showing the old contents.
-    auto locked = std::make_unique<TLockedDisk>(std::move(opened));
-    auto& disk = locked->Disk();
-    if (!locked->Locked()) {
-        host_.dialogs.ShowCoolMessage(DeviceLead(std::string(1, drive) + ":") + host_.texts[StrId::DISK_VOLUMEINUSE]);
+    // mounted would go on showing the old contents: the volumes of the drive's disk, and the
+    // drive's own through its disk object.
+    std::uint32_t error = 0;
+    auto volumes = host_.disk.devices.HoldVolumes(drive, error);
+    if (!volumes) {
+        ShowVolumeInUse(drive);
         return false;
     }
-    if (disk.Dismount()) {
-        ShowWriteFailed(disk.LastError);
+    TVolumeLock lock(*disk);
+    if (!lock.Locked()) {
+        ShowVolumeInUse(drive);
         return false;
     }
-    const std::uint64_t total = image.size() / disk.BytesPerSector;
+    if (disk->Dismount()) {
+        ShowWriteFailed(disk->LastError);
+        return false;
+    }
+    const std::uint64_t total = image.size() / disk->BytesPerSector;
     for (std::uint64_t pos = 0; pos < total;) {
         const std::uint64_t chunk = std::min(kChunkSectors, total - pos);
-        if (disk.WriteSectors(image.data() + pos * disk.BytesPerSector, pos, chunk)) {
-            ShowWriteFailed(disk.LastError);
+        if (disk->WriteSectors(image.data() + pos * disk->BytesPerSector, pos, chunk)) {
+            ShowWriteFailed(disk->LastError);
             return false;
         }
         pos += chunk;
         if (OnImageProgress) OnImageProgress(double(pos) / double(total));
     }
-    if (disk.Flush()) {
-        ShowWriteFailed(disk.LastError);
+    if (disk->Flush()) {
+        ShowWriteFailed(disk->LastError);
         return false;
     }
-    written_ = std::move(locked);
+    written_ = std::move(volumes);
     return true;
 }
 
 bool TRemovableInstall::VerifyImageOnDrive(char drive) {
+    const auto volumes = std::move(written_);  // given back when the read-back ends
     const auto image = ImageForDrive();
-    // The drive just written is read through the same locked opening; another is opened now.
-    const auto locked = std::move(written_);
-    std::unique_ptr<TVirtualDisk> opened;
-    TVirtualDisk* disk = nullptr;
-    if (locked && locked->Disk().Drive == drive) {
-        disk = &locked->Disk();
-    } else {
-        opened = OpenDisk(drive, true);
-        if (!opened) return false;
-        disk = opened.get();
-    }
+    const auto disk = OpenDisk(drive, true);
+    if (!disk) return false;
     // OpenDisk has checked that a sector is no larger than the image.
     const auto sectorBytes = static_cast<std::size_t>(disk->BytesPerSector);
     const std::uint64_t total = image.size() / sectorBytes;

@@ -21,10 +21,7 @@ struct TRemovableHost {
 
 class TRemovableInstall {
 public:
-    explicit TRemovableInstall(TRemovableHost host);
-    ~TRemovableInstall();
-    TRemovableInstall(const TRemovableInstall&) = delete;
-    TRemovableInstall& operator=(const TRemovableInstall&) = delete;
+    explicit TRemovableInstall(TRemovableHost host) : host_(host) {}
 
     // Throws EDiskProtectionFault when the drive is not removable.
     void CheckRemovable(char drive) const;
@@ -34,10 +31,11 @@ public:
     // Between CreateImage and FreeImage: the image the boot content is built into.
     TVirtualFloppy& Image() { return *image_; }
 
-    // Writes the image, marked to boot as the first hard disk, to the drive: its volumes locked
-    // and dismounted first (a volume that will not lock stops the copy), and kept so for the
-    // read-back, until VerifyImageOnDrive or the end of the install. False after showing why;
-    // throws EDiskProtectionFault, before opening anything, when the drive is not removable.
+    // Writes the image, marked to boot as the first hard disk, to the drive. Every volume of the
+    // drive's disk is taken from its file system first (a volume that stays in use stops the copy)
+    // and kept so for the read-back, until VerifyImageOnDrive or the end of the install. False
+    // after showing why; throws EDiskProtectionFault, before opening anything, when the drive is
+    // not removable.
     bool WriteImageToDrive(char drive);
     // Reads the drive back and compares it with what WriteImageToDrive wrote, then gives its
     // volumes back. False after showing where they differ or why the drive could not be read.
@@ -49,14 +47,14 @@ public:
     static constexpr std::uint64_t kChunkSectors = 18;  // one 1.44 MB floppy track
 
 private:
-    class TLockedDisk;
     std::vector<std::uint8_t> ImageForDrive() const;
     std::unique_ptr<TVirtualDisk> OpenDisk(char drive, bool readOnly);
     void ShowWriteFailed(std::uint32_t error) const;
+    void ShowVolumeInUse(char drive) const;
 
     TRemovableHost host_;
     std::unique_ptr<TVirtualFloppy> image_;
-    std::unique_ptr<TLockedDisk> written_;  // the drive just written, still locked for its read-back
+    std::unique_ptr<TVolumeHold> written_;  // the volumes of the drive just written, for its read-back
 };
 
 }  // namespace bootdisk

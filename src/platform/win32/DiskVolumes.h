@@ -16,10 +16,10 @@ namespace bootdisk {
 inline constexpr int kVolumeLockAttempts = 20;
 inline constexpr DWORD kVolumeLockPauseMs = 250;
 
-class TVolumeLocks {
+class TVolumeLocks : public TVolumeHold {
 public:
     explicit TVolumeLocks(IWin32Calls& calls) : calls_(calls) {}
-    ~TVolumeLocks() { Unlock(); }
+    ~TVolumeLocks() override { Unlock(); }
     TVolumeLocks(const TVolumeLocks&) = delete;
     TVolumeLocks& operator=(const TVolumeLocks&) = delete;
 

@@ -15,13 +15,13 @@
 namespace bootdisk {
 namespace {
 
-// A drive's device: a volume (a floppy drive, a drive that is no disk of its own) or the whole
-// removable disk behind a drive letter. Locking a volume locks it; locking a disk locks every volume
-// on it, so that the writes reach every sector and no file system keeps the old contents.
+// A drive's device: a volume (a floppy drive, a drive that is no disk of its own), which it locks
+// and dismounts itself, or the whole removable disk behind a drive letter, whose volumes
+// HoldVolumes takes.
 class TWin32RawDevice : public IRawDevice {
 public:
-    TWin32RawDevice(IWin32Calls& calls, TOwnedHandle handle, std::optional<std::uint32_t> disk)
-        : calls_(calls), handle_(std::move(handle)), disk_(disk), locks_(calls) {}
+    TWin32RawDevice(IWin32Calls& calls, TOwnedHandle handle, bool wholeDisk)
+        : calls_(calls), handle_(std::move(handle)), wholeDisk_(wholeDisk), locks_(calls) {}
 
     std::uint32_t QuerySize(std::uint64_t& size) override {
         GET_LENGTH_INFORMATION info{};
@@ -49,14 +49,12 @@ public:
     }
     std::uint32_t Flush() override { return calls_.FlushFileBuffers(handle_.Get()) ? 0 : calls_.GetLastError(); }
     std::uint32_t Lock() override {
-        if (locks_.Locked()) return 0;
-        const TNoCriticalErrorBoxes quiet(calls_);
-        return disk_ ? locks_.LockDisk(*disk_) : locks_.LockVolume(handle_.Get());
+        return wholeDisk_ || locks_.Locked() ? 0 : locks_.LockVolume(handle_.Get());
     }
     std::uint32_t Unlock() override { return locks_.Unlock(); }
-    // Without a lock, the volume's own handle dismounts it, as the system allows.
+    // The system dismounts a volume also for a handle that holds no lock.
     std::uint32_t Dismount() override {
-        if (locks_.Locked() || disk_) return locks_.Dismount();
+        if (wholeDisk_) return 0;
         DWORD returned = 0;
         return calls_.DeviceIoControl(handle_.Get(), FSCTL_DISMOUNT_VOLUME, nullptr, 0, nullptr, 0, &returned)
                    ? 0
@@ -84,7 +82,7 @@ private:
 
     IWin32Calls& calls_;
     TOwnedHandle handle_;
-    std::optional<std::uint32_t> disk_;
+    bool wholeDisk_;
     TVolumeLocks locks_;  // released before the handle closes
 };
 
@@ -104,11 +102,8 @@ public:
     // A removable drive's letter stands for its whole disk, as the boot image starts at the disk's
     // first sector, whatever partitions the stick had; floppy drives A: and B: are their own device.
     std::unique_ptr<IRawDevice> Open(char drive, TDeviceAccess access, std::uint32_t& error) override {
-        drive = static_cast<char>(std::toupper(static_cast<unsigned char>(drive)));
-        std::optional<std::uint32_t> disk;
-        if (drive != 'A' && drive != 'B' && DriveType(drive) == THostDriveType::Removable)
-            disk = DiskNumberOf(calls_, drive);
-        const std::wstring path = disk ? L"\\\\.\\PhysicalDrive" + std::to_wstring(*disk)
+        const auto disk = DiskOf(drive);
+        const std::wstring path = disk ? L"\\\\.\\PhysicalDrive" + Widen(std::to_string(*disk))
                                        : L"\\\\.\\" + std::wstring(1, wchar_t(drive)) + L":";
         const DWORD desired = access == TDeviceAccess::ReadOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
         // The device stays shared with the system; the volume locks make the access exclusive.
@@ -118,7 +113,16 @@ public:
             return nullptr;
         }
         error = 0;
-        return std::make_unique<TWin32RawDevice>(calls_, std::move(handle), disk);
+        return std::make_unique<TWin32RawDevice>(calls_, std::move(handle), disk.has_value());
+    }
+    // A drive that is no disk of its own has no volumes beside its own, which its device takes.
+    std::unique_ptr<TVolumeHold> HoldVolumes(char drive, std::uint32_t& error) override {
+        auto locks = std::make_unique<TVolumeLocks>(calls_);
+        const auto disk = DiskOf(drive);
+        const TNoCriticalErrorBoxes quiet(calls_);
+        if (disk && ((error = locks->LockDisk(*disk)) != 0 || (error = locks->Dismount()) != 0)) return nullptr;
+        error = 0;
+        return locks;
     }
     std::optional<TVolumeInfo> Volume(char drive) const override {
         wchar_t label[1000] = {};
@@ -146,6 +150,12 @@ public:
     std::string Unmount(char) override { return {}; }
 
 private:
+    std::optional<std::uint32_t> DiskOf(char drive) const {
+        drive = static_cast<char>(std::toupper(static_cast<unsigned char>(drive)));
+        if (drive == 'A' || drive == 'B' || DriveType(drive) != THostDriveType::Removable) return std::nullopt;
+        return DiskNumberOf(calls_, drive);
+    }
+
     IWin32Calls& calls_;
 };
 
