@@ -43,8 +43,8 @@ public:
     virtual std::uint32_t Flush() = 0;
     // The volume this device is (a floppy drive's): Lock takes it for this handle alone, waiting a
     // few seconds for programs that hold it briefly; Dismount makes its file system let go, so that
-    // nothing of the old contents stays cached; Unlock gives it back. Hosts that unmount instead
-    // (Unmount) have nothing to lock.
+    // nothing of the old contents stays cached; Unlock gives it back. A device that is a whole disk
+    // leaves its volumes to HoldVolumes; hosts that unmount instead (Unmount) have nothing to lock.
     virtual std::uint32_t Lock() = 0;
     virtual std::uint32_t Unlock() = 0;
     virtual std::uint32_t Dismount() = 0;
