@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -14,17 +16,21 @@ namespace {
 // answers nothing and has none.
 bool OnDisk(IWin32Calls& calls, HANDLE volume, std::uint32_t disk) {
     // Room for a volume spread over a few disks; one of a removable disk has a single extent.
-    struct {
-        VOLUME_DISK_EXTENTS head;
-        std::array<DISK_EXTENT, 7> more;
-    } extents{};
+    constexpr std::size_t kFirst = offsetof(VOLUME_DISK_EXTENTS, Extents);
+    alignas(VOLUME_DISK_EXTENTS) std::array<std::uint8_t, kFirst + 8 * sizeof(DISK_EXTENT)> answer{};
     DWORD returned = 0;
-    if (!calls.DeviceIoControl(volume, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0, &extents, sizeof extents,
-                               &returned))
+    if (!calls.DeviceIoControl(volume, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0, answer.data(),
+                               DWORD(answer.size()), &returned))
         return false;
-    const DWORD count = std::min<DWORD>(extents.head.NumberOfDiskExtents, 1 + DWORD(extents.more.size()));
-    for (DWORD i = 0; i < count; ++i)
-        if (extents.head.Extents[i].DiskNumber == disk) return true;
+    // Only the extents the answer holds count, whatever number it names.
+    const DWORD held = returned > kFirst ? DWORD((returned - kFirst) / sizeof(DISK_EXTENT)) : 0;
+    DWORD count = 0;
+    std::memcpy(&count, answer.data(), sizeof count);
+    for (DWORD i = 0; i < std::min(count, held); ++i) {
+        DISK_EXTENT extent;
+        std::memcpy(&extent, answer.data() + kFirst + i * sizeof(DISK_EXTENT), sizeof extent);
+        if (extent.DiskNumber == disk) return true;
+    }
     return false;
 }
 
