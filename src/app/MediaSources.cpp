@@ -21,7 +21,7 @@ void TMediaSources::Build(const TStringTable& texts, IDialogs& dialogs) {
     floppy_ = HostFloppyDrive(*drives_);
     const auto drives = ScanHostDrives();
     const auto removables = RemovableMediaKinds(texts, drives, *drives_);
-    drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator());
+    drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator(TDriveWrite::Removable));
     kinds_ = BuildMediaKinds(FloppyKindLabel(texts, floppy_.has_value()), writers, removables, *imageRecorder_);
     unopened_.clear();
     // Writers that were seen but could not be opened explain a list without any.
@@ -34,7 +34,7 @@ void TMediaSources::Build(const TStringTable& texts, IDialogs& dialogs) {
 bool TMediaSources::FollowRemovableDrives(const TStringTable& texts, TCreationList& list) {
     const auto drives = ScanHostDrives();
     const auto removables = RemovableMediaKinds(texts, drives, *drives_);
-    drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator());
+    drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator(TDriveWrite::Removable));
     return FollowRemovableKinds(texts, kinds_, list, removables);
 }
 
