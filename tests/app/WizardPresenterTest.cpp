@@ -92,7 +92,9 @@ public:
 class TMemorySettings : public ISettingsStore {
 public:
     std::map<std::string, std::map<std::string, std::uint32_t>> saved;
-    std::optional<TSettingValues> Read(const std::string&) override { return std::nullopt; }
+    std::optional<TSettingValues> Read(const std::string&, const std::vector<std::string>&) override {
+        return std::nullopt;
+    }
     bool Write(const std::string& key, const std::map<std::string, std::uint32_t>& values) override {
         saved[key] = values;
         return true;
