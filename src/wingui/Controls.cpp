@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "wingui/Controls.h"
 
 #include <cstddef>
@@ -63,6 +64,7 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, LPCWSTR cursor)
     cls.lpfnWndProc = procedure;
     cls.hInstance = GetModuleHandleW(nullptr);
     cls.hCursor = LoadCursorW(nullptr, cursor);
+    cls.hIcon = LoadIconW(cls.hInstance, MAKEINTRESOURCEW(1));  // the application icon
     cls.lpszClassName = name;
     RegisterClassW(&cls);
 }
