@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The wizard's main window: header, five pages, footer buttons and the help menu. It draws the
 // app layer's wizard and forwards every click to it.

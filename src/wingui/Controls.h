@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The few helpers every window of the wizard shares: dialogs from an empty template, controls
 // placed in pixels of a 96 dpi screen and scaled to this one, the system's message font.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Asks for the folder holding the MS-DOS system files: typed, or picked with the shell's folder
 // browser; taken only when it holds both files.

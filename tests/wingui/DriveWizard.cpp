@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives bootdisk-wizard.exe through its windows as a user would, from outside its process: a
 // whole run to an ISO file, the option states across a restart, and a picture of every page.
 // Usage: drive_wizard WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER  (Windows paths)
