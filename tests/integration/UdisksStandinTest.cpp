@@ -98,7 +98,8 @@ TEST_F(UdisksStandin, DevicesAsJsonParseWithPythonsParserAndGiveEachDiskItsReaso
         "stick = [x for x in d[\"removableDrives\"] if x[\"device\"] == \"/dev/sdx\"][0]\n"
         "assert stick[\"mountPoints\"] == [\"/media/user/STICK\"] and stick[\"size\"] == 8388608, stick\n"
         "other = [x for x in d[\"otherDisks\"] if x[\"device\"] == \"/dev/sdz\"][0]\n"
-        "assert other[\"reason\"] == \"not-removable\" and other[\"model\"] == \"Standin Stick sdz\", other\n"
+        "assert other[\"reason\"] == \"not-removable\" and other[\"reasonText\"] == \"not a removable disk\", other\n"
+        "assert other[\"model\"] == \"Standin Stick sdz\" and \"reason\" not in stick, other\n"
         "assert isinstance(d[\"writers\"], list) and d[\"writingNeedsAdministrator\"] is False\n";
     EXPECT_EQ(RunCommand("python3 -c " + Quoted(check) + " " + Quoted(json), &output), 0) << output;
 }
