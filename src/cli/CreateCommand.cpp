@@ -90,7 +90,7 @@ TRowMedia OpenRows(const std::vector<TRowSpec>& rows, TSession& session, IHostRa
                 if (!media.floppy)
                     media.floppy = FloppyTarget(device, session, table, args);
                 else if (device != media.floppy->device)
-                    throw ERefusedTarget("one run has one floppy drive: " + media.floppy->device + " or " + device);
+                    throw std::invalid_argument("one run has one floppy drive: " + media.floppy->device + " or " + device);
                 media.kinds.push_back({"floppy " + device, TMediaType::Floppy, nullptr, {}});
                 break;
             }
