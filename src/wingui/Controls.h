@@ -19,6 +19,9 @@ HFONT BoldFont(int pointsMore);
 // already registered stays as it is.
 void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, LPCWSTR cursor);
 
+// The title bar and task bar show the application icon (resource 1) of this executable.
+void SetApplicationIcon(HWND window);
+
 // A child control in logical pixels, with the message font. id may be 0.
 HWND MakeControl(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x, int y,
                  int width, int height, DWORD exStyle = 0);

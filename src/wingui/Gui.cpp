@@ -38,6 +38,7 @@ void TMainForm::BuildMediaKinds() {
 
 bool TMainForm::Create() {
     window_ = CreateDialogWindow(nullptr, Proc, reinterpret_cast<LPARAM>(this), WS_MINIMIZEBOX);
+    if (window_ != nullptr) SetApplicationIcon(window_);
     return window_ != nullptr;
 }
 
