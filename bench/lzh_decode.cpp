@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LZH decoding speed on a mix shaped like the boot payload: two floppy images, text, a little
 // noise. `bench_lzh_decode --write-mix FILE` writes the plain mix for bench/lzh_vs_gzip.sh.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lzhuf e IN OUT packs IN into an LZH stream; lzhuf d IN OUT unpacks one. OUT appears only when
 // the whole job succeeds: the result goes to a temporary file beside it that is then renamed.
 #include <cstdio>

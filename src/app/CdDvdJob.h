@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One CD/DVD copy: the boot floppy image is built in memory, wrapped into the boot CD image and
 // handed to the writer or to the image recorder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Walks the creation list copy by copy: prompts for each medium, calls the handler of its kind,
 // repeats a failed copy, and keeps the one gauge of the whole run.

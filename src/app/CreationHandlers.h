@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The work behind each kind of medium, shared by the wizard and the command line: the floppy in
 // drive A:, the CD/DVD writers and the image recorder, and the removable drives.
@@ -22,6 +23,10 @@ std::optional<TFloppyDrive> HostFloppyDrive(IHostRawDevices& table);
 // The floppy entry of the media kinds, saying so when no drive was found.
 std::string FloppyKindLabel(const TStringTable& texts, bool driveFound);
 
+// Why the last copy failed, for a front end that tells the outcomes apart (the command line's
+// exit codes).
+enum class TCopyFailure { None, Failed, ReadBack, Refused };
+
 class TCreationHandlers : public ICreationHandlers {
 public:
     // Without a floppy drive the run ends before a floppy copy (see MissingDrive).
@@ -38,6 +43,8 @@ public:
     bool DriveGone(const TRemovableDrive& drive) const override;
     std::vector<std::string> MountPoints(const TRemovableDrive& drive) const override;
 
+    TCopyFailure LastFailure() const { return lastFailure_; }
+
 private:
     // Unmounts the drive's file systems when they are all ones the user was told of; false after
     // saying why not.
@@ -49,6 +56,7 @@ private:
     TCreationSettings settings_;
     TDiskHost disk_;
     std::optional<TFloppyDrive> floppy_;
+    TCopyFailure lastFailure_ = TCopyFailure::None;
 };
 
 }  // namespace bootdisk

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether this process may write a drive now, in the command line's words: one rule for its
 // refusals, made before it asks anything, and for the header of its list of devices.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The byte streams that carry images, payload items and files between the parts of the program.
 #include <cstdint>

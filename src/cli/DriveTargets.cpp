@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/DriveTargets.h"
 
 #include <cstdio>
@@ -28,7 +29,7 @@ void Confirm(const THostDrive& drive, const TArguments& args, const TStringTable
                  unmount.c_str());
     std::string answer;
     std::getline(std::cin, answer);
-    if (answer != "y" && answer != "Y" && answer != "yes") throw ERefusedTarget("nothing was written");
+    if (answer != "y" && answer != "Y" && answer != "yes") throw ERefusedTarget("nothing was written", TExitCode::Stopped);
 }
 
 }  // namespace
@@ -68,6 +69,7 @@ TFloppyDrive FloppyTarget(const std::string& device, TSession& session, IHostRaw
     file.size = fat12::kImageSize;
     file.type = THostDriveType::Removable;
     Confirm(drive ? *drive : file, args, session.app.texts);
+    session.dialogs->NameFloppyTarget(device, !drive);
     return {device, &table};
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes a run of sectors to floppy drive A: or B:, track by track through the BIOS on the 9x
 // family or through the drive's device on NT, with retries and an optional confirmation.

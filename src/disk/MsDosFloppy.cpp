@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MS-DOS system floppy by the host's own means: its `format`, its system files, or the
 // startup-disk image of its "DiskCopy.dll".
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Makes a removable drive bootable: the 1.44 MB boot floppy image, held in memory, written raw
 // from sector 0 and read back.

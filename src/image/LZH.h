@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // LZHUF: LZSS over a 4096-byte ring with an adaptive Huffman code, as used by the payload
 // resources and the language file. A stream is a 4-byte little-endian decoded length followed

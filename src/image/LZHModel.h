@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the LZHUF encoder and decoder share: the format's constants, the position code and the
 // adaptive Huffman model. Both sides must run the very same model to stay in step.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sector device that the FAT12 file layer works on, and the in-memory 1.44 MB floppy image.
 #include <cstdint>

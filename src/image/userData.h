@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The boot payload collection: the named items (floppy images, sanitizer files) of one container.
 #include <cstdint>

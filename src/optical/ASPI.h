@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writers reached through an ASPI layer: the support query, the scan of adapters, targets and LUNs,
 // the transport that carries each command as a request block with event notification, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The ASPI for Win32 request blocks (SRBs) the program sends, built as bytes in their published
 // 32-bit layout so that every host can check them. The three address fields (data buffer, event,

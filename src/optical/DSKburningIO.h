@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The progress sink the wizard hands to a recording: it maps the recording stages onto the copy's
 // fraction done and keeps the window alive.

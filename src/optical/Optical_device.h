@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The base of every CD/DVD media kind: the writers reached through a transport, and the image
 // recorder that saves the disc image as a file instead.

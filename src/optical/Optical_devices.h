@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The CD/DVD writers of this host: the choice of transport, the scans, and opening a device by name.
 #include <functional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The multimedia commands the recorder sends, one builder each, and the mapping of a drive's answer
 // to the one-byte result. A builder fills the command block, direction, length and time limit; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A CD/DVD writer reached through a SCSI transport: identification, capabilities and the
 // track-at-once recording of one data track, the same over the pass-through and over ASPI.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A SCSI command as it goes over the wire, and the transports that carry it to a drive: the host's
 // pass-through, iSCSI, an ASPI layer, or the emulated writer. Commands are built once, transport-neutral;

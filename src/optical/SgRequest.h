@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Linux SG_IO request header's values for one SCSI command, worked out apart from the ioctl so
 // that they can be checked without a drive. The transport copies them into the system's sg_io_hdr.

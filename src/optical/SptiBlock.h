@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The request blocks of the Windows SCSI pass-through (SCSI_PASS_THROUGH and
 // SCSI_PASS_THROUGH_DIRECT), built as bytes so that every host can check them. The system reads

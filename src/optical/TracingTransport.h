@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A transport that passes every command on and prints it as one line: the CDB bytes, the data
 // direction and length, and the result code, e.g. "2a 00 00 00 00 00 00 00 0a 00 out 20480 -> 0".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The host's disks as candidates for a raw boot image: what identifies each one, and what the
 // system tells about it that decides whether it is offered.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sector-level access to a whole drive below its file system, and the drive queries the disk
 // objects make. Every operation answers with the OS error code, 0 meaning success.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the program keeps what survives from one run to the next: named 32-bit values under a key
 // (the current user's registry on Windows, an INI file under the user's configuration folder on

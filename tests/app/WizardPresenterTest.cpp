@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wizard presenter behind a stand-in window: where the focus goes, the rows' rules, the default
 // medium, help that cannot open and the stop question when the window is closed mid-run.
 #include "app/WizardPresenter.h"

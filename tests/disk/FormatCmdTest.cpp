@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // RunFormat through the host's own command interpreter (%COMSPEC%, cmd), with a format.bat standing
 // in for `format`: cmd finds it in the current folder before any on the path.
 #include <windows.h>

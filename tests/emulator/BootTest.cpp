@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media that `bootdisk` makes, booted in qemu: the demo payload's boot code shows on COM1 the
 // AUTOEXEC.BAT and KORVANE.INI it finds on the medium, read through the BIOS as DOS would.
 #include <gmock/gmock.h>

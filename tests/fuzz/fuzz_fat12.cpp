@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The FAT12 directory and file layer over a whole 1.44 MB image. The input is a list of edits to a
 // template image that already holds directories, files, deleted entries and a two-cluster
 // subdirectory, so that a few bytes of input reach any structure of the disk; then every operation

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The LZH decoder on arbitrary streams, and a round trip of arbitrary data through our encoder.
 #include <cstdlib>
 #include <cstring>

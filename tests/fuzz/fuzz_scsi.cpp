@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SCSI answer decoders inside a whole conversation with a drive whose every answer (delivered or
 // not, its status, its data) comes from the input: identification, capabilities, the ready check,
 // a recording with its completion polling, and blanking.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `bootdisk burn` and `bootdisk devices` on the emulated writer, as a user runs them.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -58,9 +59,10 @@ TEST_P(BurnOver, RecordedDiscEqualsTheIsoImageAndIsWrittenTenBlocksAtATime) {
                        &output),
               0)
         << Errors();
-    EXPECT_THAT(output, HasSubstr("\rRecording: 100%"));
-    EXPECT_THAT(output, testing::EndsWith("\n"));
+    // What was made on stdout; no progress line rewritten with carriage returns into a pipe.
+    EXPECT_EQ(output, "The boot CD is recorded on " + std::string(GetParam()) + ".\n");
     const auto trace = Errors();
+    EXPECT_EQ(trace.find('\r'), std::string::npos);
     ASSERT_EQ(Bootdisk("iso boot.iso" + DosFolder() + options), 0) << Errors();
 
     const auto disc = ReadWholeFile(temp / "disc.bin");
@@ -104,13 +106,13 @@ TEST_F(Burn, DiscAndDriveFaultsGiveTheirMessagesAndFail) {
 }
 
 TEST_F(Burn, BadDevicesAreRefusedWithAReason) {
-    EXPECT_EQ(Bootdisk("burn /nonexistent/sr0" + DosFolder()), 1);
+    EXPECT_EQ(Bootdisk("burn /nonexistent/sr0" + DosFolder()), 4);  // refused
     EXPECT_THAT(Errors(), HasSubstr("cannot open /nonexistent/sr0"));
     EXPECT_EQ(Bootdisk("burn iscsi://127.0.0.1/iqn.x" + DosFolder()), 2);
     EXPECT_THAT(Errors(), HasSubstr("no LUN after the target"));
     EXPECT_EQ(Bootdisk("burn sim:bogus" + DosFolder()), 2);
     EXPECT_THAT(Errors(), HasSubstr("unknown emulated writer 'sim:bogus'"));
-    EXPECT_EQ(Bootdisk("burn /dev/null --sim-dump d.bin" + DosFolder()), 1);
+    EXPECT_EQ(Bootdisk("burn /dev/null --sim-dump d.bin" + DosFolder()), 4);
     EXPECT_EQ(Bootdisk("burn" + DosFolder()), 2);
     EXPECT_THAT(Errors(), HasSubstr("burn takes exactly one device"));
 }

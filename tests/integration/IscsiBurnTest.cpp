@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `bootdisk burn iscsi://...` against a tgtd target that exports an MMC LUN on loopback.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -196,7 +197,7 @@ TEST_F(IscsiBurn, AMissingTargetIsRefusedWithTheInitiatorsReason) {
     std::string output;
     EXPECT_EQ(Bootdisk("burn iscsi://127.0.0.1:" + std::to_string(port) + "/iqn.2026-01.org.bootdisk.test:none/1",
                        &output),
-              1);
+              4);  // refused
     EXPECT_THAT(output, testing::HasSubstr("cannot log in to iscsi://"));
 }
 

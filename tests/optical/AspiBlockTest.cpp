@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ASPI request blocks byte by byte, as the ASPI for Win32 layout places every field: written
 // out here rather than read from the offsets the code uses, so a field at a wrong place shows.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writers behind an ASPI layer: the support query, the scan, the bounded waits and the choice of
 // transport, over the emulated layer.
 #include "optical/ASPI.h"

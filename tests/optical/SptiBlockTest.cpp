@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows pass-through blocks byte by byte, as the system's driver reads them.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows pass-through transport over a stand-in for the system that reads each request block
 // where Windows reads it, in the 64-bit and the 32-bit layout, and hands the command to the
 // emulated writer; and how often, and how quietly, the drive is opened.

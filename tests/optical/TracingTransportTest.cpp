@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trace line of every command, and the scan's choice of devices.
 #include <gtest/gtest.h>
 

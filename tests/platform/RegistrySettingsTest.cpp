@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The saved option states in the current user's registry, read back through the registry itself.
 #include <windows.h>
 

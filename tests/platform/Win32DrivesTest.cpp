@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A USB copy through the Windows drive port, over a stand-in for the system that refuses raw writes
 // under a mounted volume as Windows does, and the rights the process is found to have.
 #include <gmock/gmock.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The system as the Windows ports see it, played by the test: disks, their volumes and drive
 // letters, the process token, and every call written down in order. Raw writes to a disk are

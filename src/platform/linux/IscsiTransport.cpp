@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SCSI commands to a writer exported over iSCSI, through libiscsi's event interface: every command
 // waits at most its time limit for the target's answer.
 #include "platform/linux/IscsiTransport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SCSI commands to a Linux optical drive through the sg driver's SG_IO on /dev/srN.
 #include <fcntl.h>
 #include <scsi/sg.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An emulated MMC CD writer holding a CD-R, so the whole recording runs without hardware. It answers
 // the commands the recorder sends, keeps what is written, records every command, and fails on demand.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Volumes taken from their file systems for raw writes. Since Vista, Windows refuses writes into
 // the sectors of a mounted volume unless it is locked or dismounted; and a file system that stays

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // While one lives, a drive without a medium answers an open or a query with an error code instead
 // of the system's "no disk in drive" box, which would hold up the run with a question of its own.

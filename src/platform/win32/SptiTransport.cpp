@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SCSI commands to a Windows optical drive through IOCTL_SCSI_PASS_THROUGH(_DIRECT) on \\.\X:,
 // and the drive-letter scan.
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Win32 calls that the drive, disk and pass-through ports make, behind one interface: the host
 // answers them itself, and a test can stand in for the system and see every call in order.
