@@ -18,6 +18,7 @@ struct TCreationSettings {
     std::string parameters;
     bool useMsDos = false;    // floppy and removable media
     bool cdUseMsDos = false;  // CD/DVD media, where the host lets a CD choose (CdOffersOsChoice)
+    bool readBack = true;     // a recorded disc is read back and compared
 };
 
 // The fraction of the current copy that is done, 0 to 1.

@@ -64,7 +64,9 @@ bool TCreationHandlers::MakeFloppy(THostFloppy& floppy, TCreationDriver& driver)
 }
 
 bool TCreationHandlers::CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) {
-    TDSKburningIO io(env_.dialogs, driver.Whole());
+    TDSKburningIO io(env_.dialogs, driver.Whole(), [&](TBurnStage stage) {
+        if (stage == TBurnStage::ReadBack) driver.SetCopyPhase(env_.app.texts[StrId::GUI_TEXTREADINGBACK]);
+    });
     return bootdisk::CreateCdDvd(device, env_, settings_, &io, driver.Whole());
 }
 

@@ -62,6 +62,8 @@ TArguments ParseArguments(const std::vector<std::string>& words, unsigned accept
             args.simDump = value();
         } else if (accepts(kFlagYes) && word == "--yes") {
             args.yes = true;
+        } else if (accepts(kFlagReadBack) && word == "--no-read-back") {
+            args.readBack = false;
         } else if (word.size() > 1 && word[0] == '-') {
             throw std::invalid_argument("unknown option " + word);
         } else {
@@ -85,6 +87,8 @@ std::string OptionsHelp(unsigned accepted) {
         help += "  --trace             print every SCSI command and its result on stderr\n";
         help += "  --sim-dump FILE     after the run, save the emulated writer's recorded blocks\n";
     }
+    if (accepted & kFlagReadBack) help += "  --no-read-back      do not read a recorded disc back to compare it\n";
+
     if (accepted & kFlagSanitizer) {
         help += "  --params TEXT       extra command-line parameters for the sanitizer\n";
         help += "  --options BITS      twelve 0/1 characters, one per option below, in order\n";

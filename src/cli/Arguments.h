@@ -17,6 +17,7 @@ enum TFlag : unsigned {
     kFlagUsb = 1u << 4,          // --usb
     kFlagBurn = 1u << 5,         // --trace, --sim-dump FILE
     kFlagYes = 1u << 6,          // --yes
+    kFlagReadBack = 1u << 7,     // --no-read-back
 };
 
 struct TArguments {
@@ -30,6 +31,7 @@ struct TArguments {
     bool trace = false;
     std::optional<std::string> simDump;
     bool yes = false;
+    bool readBack = true;
     bool help = false;
 };
 

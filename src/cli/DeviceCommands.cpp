@@ -122,7 +122,11 @@ int RunBurn(const TArguments& args) {
     // A failed recording leaves no dump, so an earlier good one is not replaced by a partial one.
     if (sim && args.simDump && !done) std::fprintf(stderr, "bootdisk burn: the recording failed; no dump written\n");
     if (sim && args.simDump && done && !SaveOutputFile("burn", *args.simDump, sim->Disc())) return 1;
-    return done ? 0 : 1;
+    if (!done) return 1;
+    std::printf(args.readBack ? "%s holds the boot CD; the read-back matches what was written.\n"
+                              : "%s holds the boot CD; it was not read back.\n",
+                name.c_str());
+    return 0;
 }
 
 }  // namespace bootdisk::cli

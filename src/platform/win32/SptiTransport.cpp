@@ -49,13 +49,13 @@ public:
                 return Undelivered();
             if (request.direction == TDataDirection::In && request.data != nullptr)
                 std::copy_n(block.begin() + kSptiHostLayout.DataOffset(), request.length, request.data);
-            return {true, block[spti::ScsiStatus]};
+            return SptiReply(block);
         }
         auto block = MakeDirectBlock(request, reinterpret_cast<std::uintptr_t>(request.data));
         if (!DeviceIoControl(handle_, kIoctlScsiPassThroughDirect, block.data(), DWORD(block.size()), block.data(),
                              DWORD(block.size()), &returned, nullptr))
             return Undelivered();
-        return {true, block[spti::ScsiStatus]};
+        return SptiReply(block);
     }
 
     // The storage calls, on a handle of its own opened for reading: allow removal (its outcome does
