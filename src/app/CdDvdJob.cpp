@@ -3,7 +3,9 @@
 #include "app/Options.h"
 #include "image/DosBoot.h"
 #include "image/ElToritoFormat.h"
+#include "base/DosTime.h"
 #include "image/ISO9660.h"
+#include "image/PrimaryVolume.h"
 #include "optical/ImageRecorder.h"
 
 namespace bootdisk {
@@ -92,6 +94,7 @@ bool MakeCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& s
     TMemoryStream cdImage;
     cdImage.Reserve(eltorito::kImageSize);
     WriteBootCdImage(floppyStream, cdImage, env.app.texts[StrId::GUI_TEXTCDHEADER]);
+    if (settings.iso9660) AddPrimaryVolume(cdImage, env.app.texts[StrId::GUI_TEXTCDHEADER], EpochSecondsNow());
     env.dialogs.ProcessMessages();
 
     if (!RecordImage(device, env, cdImage, io, state, recorder != nullptr, settings.readBack)) return false;

@@ -62,6 +62,8 @@ TArguments ParseArguments(const std::vector<std::string>& words, unsigned accept
             args.simDump = value();
         } else if (accepts(kFlagYes) && word == "--yes") {
             args.yes = true;
+        } else if (accepts(kFlagIso9660) && word == "--iso9660") {
+            args.iso9660 = true;
         } else if (accepts(kFlagReadBack) && word == "--no-read-back") {
             args.readBack = false;
         } else if (word.size() > 1 && word[0] == '-') {
@@ -88,7 +90,8 @@ std::string OptionsHelp(unsigned accepted) {
         help += "  --sim-dump FILE     after the run, save the emulated writer's recorded blocks\n";
     }
     if (accepted & kFlagReadBack) help += "  --no-read-back      do not read a recorded disc back to compare it\n";
-
+    if (accepted & kFlagIso9660)
+        help += "  --iso9660           give the CD an ISO 9660 volume listing the boot image as BOOT.IMG\n";
     if (accepted & kFlagSanitizer) {
         help += "  --params TEXT       extra command-line parameters for the sanitizer\n";
         help += "  --options BITS      twelve 0/1 characters, one per option below, in order\n";

@@ -18,6 +18,7 @@ enum TFlag : unsigned {
     kFlagBurn = 1u << 5,         // --trace, --sim-dump FILE
     kFlagYes = 1u << 6,          // --yes
     kFlagReadBack = 1u << 7,     // --no-read-back
+    kFlagIso9660 = 1u << 8,      // --iso9660
 };
 
 struct TArguments {
@@ -31,6 +32,7 @@ struct TArguments {
     bool trace = false;
     std::optional<std::string> simDump;
     bool yes = false;
+    bool iso9660 = false;
     bool readBack = true;
     bool help = false;
 };

@@ -42,7 +42,7 @@ bool SaveOutputFile(const char* command, const std::string& path, std::span<cons
 }
 
 TCreationSettings SettingsOf(const TArguments& args) {
-    return {args.options, args.parameters, args.useMsDos, args.useMsDos, args.readBack};
+    return {args.options, args.parameters, args.useMsDos, args.useMsDos, args.readBack, args.iso9660};
 }
 
 bool LoadSessionTexts(TAppContext& app) {
