@@ -50,6 +50,18 @@ std::vector<std::uint8_t> WriteParametersPage() {
     return page;
 }
 
+struct TBlockRange {
+    std::uint32_t address, blocks;
+};
+
+// The blocks a READ(10) or WRITE(10) moves; nothing when its data does not match them.
+std::optional<TBlockRange> BlockRange(const TScsiRequest& request, TDataDirection direction) {
+    const TBlockRange range{GetBE32(&request.cdb[2]), GetBE16(&request.cdb[7])};
+    if (request.direction != direction || !request.data || request.length != range.blocks * kBlockSize)
+        return std::nullopt;
+    return range;
+}
+
 }  // namespace
 
 TScsiReply TSimWriter::Deliver(const TScsiRequest& request) {
@@ -174,10 +186,9 @@ void TSimWriter::BufferCapacity(std::vector<std::uint8_t>& out) const {
 
 std::uint8_t TSimWriter::Write(const TScsiRequest& request) {
     const auto written = std::uint32_t(disc_.size() / kBlockSize);
-    const auto address = GetBE32(&request.cdb[2]);
-    const std::uint32_t blocks = GetBE16(&request.cdb[7]);
-    if (request.direction != TDataDirection::Out || !request.data || request.length != blocks * kBlockSize)
-        return Fail(kBadField);
+    const auto range = BlockRange(request, TDataDirection::Out);
+    if (!range) return Fail(kBadField);
+    const auto [address, blocks] = *range;
     if (address != kTrackStart + written || blocks > config_.freeBlocks - std::min(written, config_.freeBlocks))
         return Fail(kBadWriteAddress);
     disc_.insert(disc_.end(), request.data, request.data + request.length);
@@ -189,10 +200,9 @@ std::uint8_t TSimWriter::Write(const TScsiRequest& request) {
 
 std::uint8_t TSimWriter::Read(const TScsiRequest& request) {
     const auto written = std::uint32_t(disc_.size() / kBlockSize);
-    const auto address = GetBE32(&request.cdb[2]);
-    const std::uint32_t blocks = GetBE16(&request.cdb[7]);
-    if (request.direction != TDataDirection::In || !request.data || request.length != blocks * kBlockSize)
-        return Fail(kBadField);
+    const auto range = BlockRange(request, TDataDirection::In);
+    if (!range) return Fail(kBadField);
+    const auto [address, blocks] = *range;
     if (address < kTrackStart || address - kTrackStart > written || blocks > written - (address - kTrackStart))
         return Fail(kOutOfRange);
     std::memcpy(request.data, disc_.data() + std::size_t(address - kTrackStart) * kBlockSize, request.length);
