@@ -1,9 +1,9 @@
 #include "app/CdDvdJob.h"
 
 #include "app/Options.h"
+#include "base/DosTime.h"
 #include "image/DosBoot.h"
 #include "image/ElToritoFormat.h"
-#include "base/DosTime.h"
 #include "image/ISO9660.h"
 #include "image/PrimaryVolume.h"
 #include "optical/ImageRecorder.h"
@@ -46,8 +46,9 @@ bool ReadBackImage(TOpticalDevice& device, TJobEnv& env, TStream& cdImage, TBurn
     TReadBackStatus status;
     if (device.ReadBack(status, cdImage, io)) return true;
     const auto sector = std::to_string(status.Sector);
-    env.dialogs.ShowCoolMessage(status.Unreadable ? WithReason(texts[StrId::GUI_TEXTREADBACKFAILED] + sector, status.Reason)
-                                                  : texts[StrId::GUI_TEXTREADBACKMISMATCH] + sector);
+    env.dialogs.ShowCoolMessage(status.Unreadable
+                                    ? WithReason(texts[StrId::GUI_TEXTREADBACKFAILED] + sector, status.Reason)
+                                    : texts[StrId::GUI_TEXTREADBACKMISMATCH] + sector);
     return false;
 }
 

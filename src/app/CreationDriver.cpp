@@ -27,8 +27,8 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
     }
     for (const auto& row : rows) {
         for (int copy = 0; copy < QuantityOf(row.quantity); ++copy) {
-            copyText_ = WithValues(texts_[StrId::GUI_TEXTCOPYOF], {std::to_string(doneCopies_ + 1),
-                                                                   std::to_string(totalCopies_), kinds.at(row.kind).label});
+            const auto copyNumber = std::to_string(doneCopies_ + 1), total = std::to_string(totalCopies_);
+            copyText_ = WithValues(texts_[StrId::GUI_TEXTCOPYOF], {copyNumber, total, kinds.at(row.kind).label});
             if (onCopy) onCopy(copyText_);
             std::optional<TMediaKind> kind;
             for (;;) {

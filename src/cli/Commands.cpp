@@ -24,7 +24,8 @@ const std::vector<TCommand>& Commands() {
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes, RunFloppy},
         {"create", "[OPTIONS] ROW...",
          "make a whole creation list, rows in order; ROW is [N:]KIND[=TARGET] with KIND floppy, usb, cd or iso",
-         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes | kFlagIso9660 | kFlagReadBack, RunCreate},
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes | kFlagIso9660 | kFlagReadBack,
+         RunCreate},
         {"usb", "DEVICE [OPTIONS]", "write the boot disk onto a removable drive and read it back",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes, RunUsb},
     };

@@ -30,7 +30,8 @@ inline constexpr std::size_t kCreationDate = 813, kModificationDate = 830, kExpi
                              kEffectiveDate = 864;
 inline constexpr std::size_t kVolumeDateLength = 17;  // "YYYYMMDDHHMMSScc" and the offset from UTC
 inline constexpr std::size_t kFileStructureVersion = 881;
-static_assert(kVolumeSetId + 4 * kLongIdLength == kCopyrightFileId && kCopyrightFileId + 3 * kFileIdLength == kCreationDate &&
+static_assert(kVolumeSetId + 4 * kLongIdLength == kCopyrightFileId &&
+              kCopyrightFileId + 3 * kFileIdLength == kCreationDate &&
               kCreationDate + 4 * kVolumeDateLength == kFileStructureVersion);
 
 // Directory record.

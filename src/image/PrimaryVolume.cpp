@@ -91,8 +91,9 @@ std::size_t PutRecord(std::uint8_t* p, const TEntry& entry, const TMoment& m) {
     p[kRecordLength] = std::uint8_t(length);
     PutBoth32(p + kRecordExtent, entry.extent);
     PutBoth32(p + kRecordDataLength, entry.size);
-    const std::uint8_t date[kRecordDateLength] = {std::uint8_t(m.year - 1900), std::uint8_t(m.month), std::uint8_t(m.day),
-                                                  std::uint8_t(m.hour), std::uint8_t(m.minute), std::uint8_t(m.second), 0};
+    const std::uint8_t date[kRecordDateLength] = {std::uint8_t(m.year - 1900), std::uint8_t(m.month),
+                                                  std::uint8_t(m.day),         std::uint8_t(m.hour),
+                                                  std::uint8_t(m.minute),      std::uint8_t(m.second), 0};
     std::memcpy(p + kRecordDate, date, kRecordDateLength);
     p[kRecordFlags] = entry.flags;
     PutBoth16(p + kRecordSequenceNumber, 1);

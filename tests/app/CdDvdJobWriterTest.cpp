@@ -148,7 +148,8 @@ TEST_F(CdDvdJobWriterTest, TheReadBackIsAPhaseOfTheCopyAndACorruptDiscFailsIt) {
             closedBefore = Count(scsi::kCloseTrackSession);
             readBefore = Count(scsi::kRead10);
         };
-        const auto outcome = driver.RunCreation({{"1", 0}}, {{"writer", TMediaType::Optical, device.get(), {}}}, handlers);
+        const auto outcome =
+            driver.RunCreation({{"1", 0}}, {{"writer", TMediaType::Optical, device.get(), {}}}, handlers);
 
         EXPECT_EQ(outcome, c.outcome);
         EXPECT_EQ(labels, (std::vector<std::string>{"copy 1 of 1: writer", "copy 1 of 1: writer - reading back"}));
