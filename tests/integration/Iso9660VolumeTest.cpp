@@ -59,6 +59,7 @@ TEST_F(Iso9660Volume, EveryIsoToolListsTheBootImageAsTheSectorsElToritoBoots) {
     EXPECT_THAT(Tool("isoinfo -l -i volume.iso"), testing::ContainsRegex("1474560 Jan  1 2006 \\[ +20 00\\]  BOOT.IMG;1"));
     EXPECT_THAT(Tool("xorriso -indev volume.iso -ls /"), testing::ContainsRegex("'BOOT.IMG'\n'README.TXT'\n"));
     EXPECT_THAT(Tool("7z l volume.iso"), testing::ContainsRegex("1474560 +BOOT.IMG"));
+    EXPECT_THAT(Tool("isovfy volume.iso"), HasSubstr("No errors found"));
     // blkid's UUID is the volume's modification date: SOURCE_DATE_EPOCH.
     const auto blkid = Tool("blkid -p volume.iso");
     EXPECT_THAT(blkid, HasSubstr("LABEL=\"HALVEX_QUELLMARK_2005\""));
