@@ -39,7 +39,7 @@ struct TDiscState {
 struct TBurnStatus {
     std::uint8_t Code = 0;
     TScsiResult Result = kScsiOk;
-    std::string Reason;  // the system's words for the failure, when it gave any
+    std::string Reason;  // the drive's or the system's words for the failure, when there are any
 };
 
 // What reading a recorded track back found, when it did not match: the first sector (counted from
