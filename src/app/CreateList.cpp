@@ -29,6 +29,8 @@ int QuantityOf(std::string_view text) {
     return value;
 }
 
+std::string TidyQuantity(std::string_view text) { return std::to_string(std::clamp(QuantityOf(text), 1, 99)); }
+
 std::string QuantityUp(std::string_view text) { return std::to_string(std::min(99, QuantityOf(text) + 1)); }
 std::string QuantityDown(std::string_view text) { return std::to_string(std::max(1, QuantityOf(text) - 1)); }
 

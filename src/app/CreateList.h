@@ -37,6 +37,8 @@ std::vector<TMediaKind> BuildMediaKinds(const std::string& floppyLabel, const st
 
 // The quantity cell keeps only digits; an empty or "0" text becomes "1" ("00" stays).
 std::string FilterQuantity(std::string_view text);
+// What the cell shows once editing ends: 1 to 99, so that no run makes zero copies of a row.
+std::string TidyQuantity(std::string_view text);
 int QuantityOf(std::string_view text);
 std::string QuantityUp(std::string_view text);    // at most 99
 std::string QuantityDown(std::string_view text);  // at least 1

@@ -35,6 +35,8 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
                 // A row whose drive went away is skipped, never turned to another drive.
                 if (!(kind = KindNow(kinds.at(row.kind), handlers))) break;
                 if (!Prompt(*kind)) return TRunOutcome::Stopped;
+                // The drive may have gone while its prompt was shown: skipped as above, not a stop.
+                if (kind->type == TMediaType::Removable && !(kind = KindNow(*kind, handlers))) break;
                 try {
                     if (MakeCopy(*kind, handlers)) break;
                 } catch (const EDiskProtectionFault& fault) {
@@ -79,12 +81,15 @@ std::string TCreationDriver::PromptFor(const TMediaKind& kind) const {
 }
 
 bool TCreationDriver::Prompt(const TMediaKind& kind) {
-    if (dialogs_.AskTwoChoices(PromptFor(kind), texts_[StrId::GENERIC_OK], texts_[StrId::GENERIC_CANCEL]) ==
-        kAnswerLeft)
-        return true;
-    // Cancel, then No: the copy goes ahead without a second prompt.
-    return dialogs_.AskTwoChoices(texts_[StrId::GUI_TEXTSTOPCONFIRMATION], texts_[StrId::GENERIC_YES],
-                                  texts_[StrId::GENERIC_NO]) == kAnswerRight;
+    // Only OK on the prompt itself may lead to a write: Cancel, then No, asks for the medium again.
+    for (;;) {
+        if (dialogs_.AskTwoChoices(PromptFor(kind), texts_[StrId::GENERIC_OK], texts_[StrId::GENERIC_CANCEL]) ==
+            kAnswerLeft)
+            return true;
+        if (dialogs_.AskTwoChoices(texts_[StrId::GUI_TEXTSTOPCONFIRMATION], texts_[StrId::GENERIC_YES],
+                                   texts_[StrId::GENERIC_NO]) == kAnswerLeft)
+            return false;
+    }
 }
 
 bool TCreationDriver::MakeCopy(const TMediaKind& kind, ICreationHandlers& handlers) {

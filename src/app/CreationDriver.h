@@ -62,7 +62,7 @@ public:
 
 private:
     std::string PromptFor(const TMediaKind& kind) const;
-    // False when the user confirms stopping.
+    // True on OK; false when the user confirms stopping.
     bool Prompt(const TMediaKind& kind);
     bool MakeCopy(const TMediaKind& kind, ICreationHandlers& handlers);
     // The copy's kind as the prompt names it: a removable drive with its mount points of now.

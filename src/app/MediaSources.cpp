@@ -21,7 +21,7 @@ void TMediaSources::Build(const TStringTable& texts, IDialogs& dialogs) {
     floppy_ = HostFloppyDrive(*drives_);
     const auto drives = ScanHostDrives();
     const auto removables = RemovableMediaKinds(texts, drives, *drives_);
-    drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator());
+    drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator(TDriveWrite::Removable));
     kinds_ = BuildMediaKinds(FloppyKindLabel(texts, floppy_.has_value()), writers, removables, *imageRecorder_);
     unopened_.clear();
     // Writers that were seen but could not be opened explain a list without any.
@@ -34,7 +34,7 @@ void TMediaSources::Build(const TStringTable& texts, IDialogs& dialogs) {
 bool TMediaSources::FollowRemovableDrives(const TStringTable& texts, TCreationList& list) {
     const auto drives = ScanHostDrives();
     const auto removables = RemovableMediaKinds(texts, drives, *drives_);
-    drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator());
+    drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator(TDriveWrite::Removable));
     return FollowRemovableKinds(texts, kinds_, list, removables);
 }
 
@@ -45,8 +45,10 @@ std::string TMediaSources::UnopenedNotice(const TStringTable& texts) const {
     return notice;
 }
 
-TCreationHandlers TMediaSources::Handlers(const TJobEnv& env, const TCreationSettings& settings) {
-    return TCreationHandlers(env, settings, HostDiskAccess(*drives_), floppy_);
+TRunOutcome TMediaSources::Run(TCreationDriver& driver, const std::vector<TCreateListRow>& rows, const TJobEnv& env,
+                               const TCreationSettings& settings) {
+    TCreationHandlers handlers(env, settings, HostDiskAccess(*drives_), floppy_);
+    return driver.RunCreation(rows, kinds_, handlers);
 }
 
 }  // namespace bootdisk

@@ -18,26 +18,41 @@ namespace bootdisk {
 class TOpticalDevices;
 class TimageRecorder;
 
-class TMediaSources {
+// The media a wizard offers and makes; a test stands in for the host's.
+class IWizardMedia {
+public:
+    virtual ~IWizardMedia() = default;
+    virtual const std::vector<TMediaKind>& Kinds() const = 0;
+    virtual bool HasFloppyDrive() const = 0;
+    // With no writer offered: the notice naming the drives that were seen but could not be
+    // opened; empty otherwise.
+    virtual std::string UnopenedNotice(const TStringTable& texts) const = 0;
+    // Under the list: why no removable drive is offered, or that writing needs rights the program
+    // lacks; empty when all is well.
+    virtual const std::string& DrivesNotice() const = 0;
+    // Asks the system for the removable drives of now; the list's rows keep their choice. True when
+    // the kinds changed.
+    virtual bool FollowRemovableDrives(const TStringTable& texts, TCreationList& list) = 0;
+    // One creation run over these media.
+    virtual TRunOutcome Run(TCreationDriver& driver, const std::vector<TCreateListRow>& rows, const TJobEnv& env,
+                            const TCreationSettings& settings) = 0;
+};
+
+class TMediaSources : public IWizardMedia {
 public:
     TMediaSources();
-    ~TMediaSources();
+    ~TMediaSources() override;
 
     // The floppy, the writers, the removable drives and the image recorder, in list order.
     void Build(const TStringTable& texts, IDialogs& dialogs);
 
-    const std::vector<TMediaKind>& Kinds() const { return kinds_; }
-    // With no writer offered: the notice naming the drives that were seen but could not be
-    // opened; empty otherwise.
-    std::string UnopenedNotice(const TStringTable& texts) const;
-    // Under the list: why no removable drive is offered, or that writing needs rights the program
-    // lacks; empty when all is well.
-    const std::string& DrivesNotice() const { return drivesNotice_; }
-    // Asks the system for the removable drives of now; the list's rows keep their choice. True when
-    // the kinds changed.
-    bool FollowRemovableDrives(const TStringTable& texts, TCreationList& list);
-    // The handlers of one run over these drives.
-    TCreationHandlers Handlers(const TJobEnv& env, const TCreationSettings& settings);
+    const std::vector<TMediaKind>& Kinds() const override { return kinds_; }
+    bool HasFloppyDrive() const override { return floppy_.has_value(); }
+    std::string UnopenedNotice(const TStringTable& texts) const override;
+    const std::string& DrivesNotice() const override { return drivesNotice_; }
+    bool FollowRemovableDrives(const TStringTable& texts, TCreationList& list) override;
+    TRunOutcome Run(TCreationDriver& driver, const std::vector<TCreateListRow>& rows, const TJobEnv& env,
+                    const TCreationSettings& settings) override;
 
 private:
     std::unique_ptr<TOpticalDevices> writers_;

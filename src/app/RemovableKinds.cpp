@@ -59,7 +59,7 @@ std::string RemovableNotice(const TStringTable& texts, const std::vector<THostDr
     const bool offered = std::any_of(drives.begin(), drives.end(),
                                      [](const THostDrive& drive) { return RefusalOf(drive) == TDriveRefusal::None; });
     if (!offered) return texts[StrId::DRIVE_NONEOFFERED];
-    return writesNeedAdministrator ? texts[StrId::DRIVE_NEEDSADMIN] : std::string();
+    return writesNeedAdministrator ? texts[DriveRightsText(TFrontEnd::Wizard)] : std::string();
 }
 
 namespace {

@@ -95,6 +95,7 @@ TRowMedia OpenRows(const std::vector<TRowSpec>& rows, TSession& session, IHostRa
                 media.kinds.push_back(RemovableTarget(*row.target, session, table, args));
                 break;
             case TRowKind::Cd: {
+                RefuseWithoutRights(texts, TDriveWrite::Disc, *row.target);
                 auto writer = OpenDevice(*row.target, false).device;
                 if (!writer->IsWriter()) throw std::runtime_error(*row.target + " is not a CD/DVD writer");
                 media.kinds.push_back({writer->DisplayName, TMediaType::Optical, writer.get(), {}});

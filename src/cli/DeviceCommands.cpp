@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "app/CdDvdJob.h"
+#include "app/DriveRights.h"
 #include "app/RemovableKinds.h"
 #include "cli/Commands.h"
 #include "cli/DriveTargets.h"
@@ -50,7 +51,6 @@ void PrintDrives(const std::vector<THostDrive>& drives, const TStringTable& text
     }
     std::printf("Removable drives that can take the boot disk:\n%s", offered.empty() ? "  none\n" : offered.c_str());
     if (!refused.empty()) std::printf("Drives not offered:\n%s", refused.c_str());
-    if (!offered.empty() && DriveWritesNeedAdministrator()) std::printf("%s\n", texts[StrId::DRIVE_NEEDSADMIN].c_str());
 }
 
 }  // namespace
@@ -58,6 +58,8 @@ void PrintDrives(const std::vector<THostDrive>& drives, const TStringTable& text
 int RunDevices(const TArguments& args) {
     TAppContext app;
     if (!LoadSessionTexts(app)) return 1;
+    // Said first: the drives listed below are written only with these rights.
+    if (const auto notice = DriveRightsNotice(app.texts); !notice.empty()) std::printf("%s\n", notice.c_str());
     std::size_t writers = 0;
     const auto list = [&](TOpticalDevice& device) {
         if (!device.IsWriter()) return;
@@ -101,6 +103,8 @@ int RunBurn(const TArguments& args) {
     const auto& name = args.positional.front();
     TOpenedDevice opened;
     try {
+        // Before the texts are loaded: the built-in words, as the command line's own messages.
+        RefuseWithoutRights(TStringTable(), TDriveWrite::Disc, name);
         opened = OpenDevice(name, args.trace);
     } catch (const std::runtime_error& error) {
         std::fprintf(stderr, "bootdisk burn: %s\n", error.what());

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "app/DriveRights.h"
 #include "app/RemovableKinds.h"
 #include "base/Errors.h"
 #include "disk/HostFloppy.h"
@@ -32,6 +33,10 @@ void Confirm(const THostDrive& drive, const TArguments& args, const TStringTable
 
 }  // namespace
 
+void RefuseWithoutRights(const TStringTable& texts, TDriveWrite kind, const std::string& device) {
+    if (auto refusal = DriveWriteRefusal(texts, kind, device); !refusal.empty()) throw ERefusedTarget(refusal);
+}
+
 TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRawDevices& table,
                            const TArguments& args) {
     const auto& texts = session.app.texts;
@@ -41,7 +46,7 @@ TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRa
     const auto refusal = RefusalOf(*drive);
     if (refusal == TDriveRefusal::NotRemovable) throw ERefusedTarget(DeviceLead(device) + EDiskProtectionFault().what());
     if (refusal != TDriveRefusal::None) throw ERefusedTarget(DeviceLead(device) + RefusalText(texts, *drive));
-    if (DriveWritesNeedAdministrator()) throw ERefusedTarget(DeviceLead(device) + texts[StrId::DRIVE_NEEDSADMIN]);
+    RefuseWithoutRights(texts, TDriveWrite::Removable, device);
     Confirm(*drive, args, texts);
     const char letter = table.Attach(drive->device, drive->type);
     if (letter == 0) throw ERefusedTarget("no drive letter is left for " + device);
@@ -50,6 +55,7 @@ TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRa
 
 TFloppyDrive FloppyTarget(const std::string& device, TSession& session, IHostRawDevices& table,
                           const TArguments& args) {
+    RefuseWithoutRights(session.app.texts, TDriveWrite::Floppy, device);
     try {
         AttachFloppy(table, device, session.app.texts);
     } catch (const std::runtime_error& error) {

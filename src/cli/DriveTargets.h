@@ -17,6 +17,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Throws ERefusedTarget, before anything is asked, when this process may not write the drive.
+void RefuseWithoutRights(const TStringTable& texts, TDriveWrite kind, const std::string& device);
+
 // "/dev/sdb (SanDisk Cruzer, 16.0 GB)".
 std::string DriveIdentity(const THostDrive& drive);
 

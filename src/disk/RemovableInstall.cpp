@@ -6,11 +6,13 @@
 #include "image/BootDrive.h"
 #include "image/Fat12Format.h"
 #include "platform/Host.h"
+#include "platform/HostDrives.h"
 
 namespace bootdisk {
 namespace {
 
-// Holds the volume lock from a successful Lock until the write ends, also through an exception.
+// Holds the disk object's own lock from a successful Lock until the write ends, also through an
+// exception.
 class TVolumeLock {
 public:
     explicit TVolumeLock(TVirtualDisk& disk) : disk_(disk) { locked_ = !disk_.Lock(); }
@@ -40,6 +42,10 @@ void TRemovableInstall::ShowWriteFailed(std::uint32_t error) const {
     host_.dialogs.ShowCoolMessage(host_.texts[StrId::REMOVABLEINSTALL_WRITEFAILED] + SystemErrorText(error));
 }
 
+void TRemovableInstall::ShowVolumeInUse(char drive) const {
+    host_.dialogs.ShowCoolMessage(DeviceLead(std::string(1, drive) + ":") + host_.texts[StrId::DISK_VOLUMEINUSE]);
+}
+
 std::unique_ptr<TVirtualDisk> TRemovableInstall::OpenDisk(char drive, bool readOnly) {
     // Raw writes under a mounted file system would corrupt it, and it would overwrite the image.
     if (const auto points = host_.disk.devices.MountPoints(drive); !points.empty()) {
@@ -61,13 +67,26 @@ std::unique_ptr<TVirtualDisk> TRemovableInstall::OpenDisk(char drive, bool readO
 
 bool TRemovableInstall::WriteImageToDrive(char drive) {
     CheckRemovable(drive);
+    written_.reset();
     const auto image = ImageForDrive();
     const auto disk = OpenDisk(drive, false);
     if (!disk) return false;
 
+    // Writing under a file system that Windows keeps in use would corrupt both, and one left
+    // mounted would go on showing the old contents: the volumes of the drive's disk, and the
+    // drive's own through its disk object.
+    std::uint32_t error = 0;
+    auto volumes = host_.disk.devices.HoldVolumes(drive, error);
+    if (!volumes) {
+        ShowVolumeInUse(drive);
+        return false;
+    }
     TVolumeLock lock(*disk);
-    // Writing under a file system that Windows keeps in use would corrupt both.
     if (!lock.Locked()) {
+        ShowVolumeInUse(drive);
+        return false;
+    }
+    if (disk->Dismount()) {
         ShowWriteFailed(disk->LastError);
         return false;
     }
@@ -85,10 +104,12 @@ bool TRemovableInstall::WriteImageToDrive(char drive) {
         ShowWriteFailed(disk->LastError);
         return false;
     }
+    written_ = std::move(volumes);
     return true;
 }
 
 bool TRemovableInstall::VerifyImageOnDrive(char drive) {
+    const auto volumes = std::move(written_);  // given back when the read-back ends
     const auto image = ImageForDrive();
     const auto disk = OpenDisk(drive, true);
     if (!disk) return false;

@@ -1,16 +1,17 @@
 #pragma once
 // The about box: version and build, product title, legal notices, support and licence.
 #include <QDialog>
+#include <functional>
+
+#include "app/WizardView.h"
 
 namespace bootdisk {
-
-class THelp;
-class TStringTable;
 
 class TAboutForm : public QDialog {
     Q_OBJECT
 public:
-    TAboutForm(const TStringTable& texts, const THelp& help, QWidget* mainWindow);
+    TAboutForm(const TAboutTexts& texts, std::function<void()> support, std::function<void()> license,
+               QWidget* mainWindow);
 
 protected:
     void showEvent(QShowEvent* event) override;

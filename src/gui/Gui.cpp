@@ -21,10 +21,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/CreationHandlers.h"
 #include "app/Interruption.h"
 #include "app/Options.h"
-#include "app/SavedOptions.h"
 #include "gui/About.h"
 #include "gui/GuiDialogs.h"
 #include "gui/ListFrame.h"
@@ -38,7 +36,6 @@ namespace {
 constexpr int kHeaderHeight = 58;
 constexpr int kFooterHeight = 44;
 constexpr int kPageHeight = TMainForm::kClientHeight - kHeaderHeight - kFooterHeight;
-constexpr int kTicksPerDriveScan = 20;  // of the 50 ms timer: once a second
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const std::string& text, QRect geometry) {
     auto* label = new QLabel(Ui(text), parent);
@@ -55,12 +52,14 @@ QLabel* MakeTitle(QWidget* parent, const char* name, const std::string& text, QR
     return label;
 }
 
-// A link that calls back instead of opening an address.
+// A link that calls back instead of opening an address; Tab reaches it and Return follows it.
 QLabel* MakeLink(QWidget* parent, const char* name, const std::string& text, std::function<void()> onClick) {
     auto* link = new QLabel("<a href=\"#\">" + Ui(text).toHtmlEscaped() + "</a>", parent);
     link->setObjectName(name);
     link->setTextFormat(Qt::RichText);
     link->setWordWrap(true);
+    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    link->setFocusPolicy(Qt::StrongFocus);
     QObject::connect(link, &QLabel::linkActivated, parent, [onClick](const QString&) { onClick(); });
     return link;
 }
@@ -79,9 +78,8 @@ QToolButton* MakeImageButton(QWidget* parent, const char* name, const char* pict
     return button;
 }
 
-template <class Button>
-void SetEnabledWhenDifferent(Button* button, bool enabled) {
-    if (button->isEnabled() != enabled) button->setEnabled(enabled);
+void SetEnabledWhenDifferent(QWidget* control, bool enabled) {
+    if (control && control->isEnabled() != enabled) control->setEnabled(enabled);
 }
 
 }  // namespace
@@ -89,7 +87,10 @@ void SetEnabledWhenDifferent(Button* button, bool enabled) {
 TMainForm::TMainForm(TAppContext& app, TGuiDialogs& dialogs, ISettingsStore& settings)
     : QWidget(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      app_(app), dialogs_(dialogs), settings_(settings), wizard_(app.texts, list_, kinds_) {
+      app_(app), dialogs_(dialogs) {
+    presenter_ = std::make_unique<TWizardPresenter>(
+        TWizardPorts{app_, dialogs_, RealHost(), settings, sources_, [] { EndInterruptedRun(kClosedMidRunStatus); }},
+        *this);
     const auto& texts = app_.texts;
     setObjectName("MainForm");
     setFixedSize(Scaled(QSize(kClientWidth, kClientHeight)));
@@ -114,18 +115,17 @@ TMainForm::TMainForm(TAppContext& app, TGuiDialogs& dialogs, ISettingsStore& set
     Pages->addWidget(MakeFinishPage());
     MakeFooter();
     MakeHelpMenu();
-    help_.onCannotOpen = [this](const QString& what) {
-        dialogs_.ShowCoolMessage(app_.texts[StrId::GUI_CANNOTOPEN] + FromUi(what));
-    };
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(50);
-    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, [this] { presenter_->Tick(); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && isAncestorOf(now)) presenter_->FocusChanged(RoleOf(now));
+    });
 
-    LoadOptions(settings_, texts[StrId::GUI_CONFIGKEY], options_);
+    const auto& options = presenter_->Options();
     for (std::size_t i = 0; i < kOptionCount; ++i)
-        ChkOptions->item(int(i))->setCheckState(options_[i] ? Qt::Checked : Qt::Unchecked);
-    PagesPageChanged();
+        ChkOptions->item(int(i))->setCheckState(options[i] ? Qt::Checked : Qt::Unchecked);
 
     if (auto* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -133,8 +133,7 @@ TMainForm::TMainForm(TAppContext& app, TGuiDialogs& dialogs, ISettingsStore& set
 }
 
 TMainForm::~TMainForm() {
-    if (!SaveOptions(settings_, app_.texts[StrId::GUI_CONFIGKEY], options_))
-        qWarning("The option states could not be saved");
+    if (!closed_) presenter_->Closed();
 }
 
 QWidget* TMainForm::MakeCreateOptionsPage() {
@@ -147,6 +146,8 @@ QWidget* TMainForm::MakeCreateOptionsPage() {
 
     ScrollCreateList = new QScrollArea(page);
     ScrollCreateList->setObjectName("ScrollCreateList");
+    // The rows take the focus; the area itself would be a tab stop that shows nothing.
+    ScrollCreateList->setFocusPolicy(Qt::NoFocus);
     ScrollCreateList->setGeometry(Scaled(QRect(24, 58, TCreateListFrame::kWidth + 20, 152)));
     ScrollCreateList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScrollCreateList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -163,9 +164,9 @@ QWidget* TMainForm::MakeCreateOptionsPage() {
     BtnAdd = MakeImageButton(page, "BtnAdd", "add.png", texts[StrId::GUI_HINTADD], {left, 58, 28, 28});
     BtnRemove = MakeImageButton(page, "BtnRemove", "remove.png", texts[StrId::GUI_HINTREMOVE], {left, 92, 28, 28});
     BtnClear = MakeImageButton(page, "BtnClear", "clear.png", texts[StrId::GUI_HINTCLEAR], {left, 126, 28, 28});
-    connect(BtnAdd, &QToolButton::clicked, this, &TMainForm::BtnAddClick);
-    connect(BtnRemove, &QToolButton::clicked, this, &TMainForm::BtnRemoveClick);
-    connect(BtnClear, &QToolButton::clicked, this, &TMainForm::BtnClearClick);
+    connect(BtnAdd, &QToolButton::clicked, this, [this] { presenter_->Click(TRole::BtnAdd); });
+    connect(BtnRemove, &QToolButton::clicked, this, [this] { presenter_->Click(TRole::BtnRemove); });
+    connect(BtnClear, &QToolButton::clicked, this, [this] { presenter_->Click(TRole::BtnClear); });
     LabelDrivesNotice = MakeLabel(page, "LabelDrivesNotice", {}, {24, 214, 524, 44});
     return page;
 }
@@ -184,20 +185,25 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
         item->setCheckState(Qt::Unchecked);
         ChkOptions->addItem(item);
     }
-    connect(ChkOptions, &QListWidget::itemChanged, this,
-            [this](QListWidgetItem* item) { options_.at(ChkOptions->row(item)) = item->checkState() == Qt::Checked; });
+    // The first Space after tabbing in ticks the first option.
+    ChkOptions->setCurrentRow(0);
+    connect(ChkOptions, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        presenter_->OptionToggled(std::size_t(ChkOptions->row(item)), item->checkState() == Qt::Checked);
+    });
 
     auto* commandLabel = MakeLabel(page, "LabelCommandLine", texts[StrId::GUI_TEXT3OPTIONS], {24, 162, 200, 18});
     commandLabel->setWordWrap(false);
     commandLabel->adjustSize();
-    auto* moreInfo = MakeLink(page, "HyperLink1", texts[StrId::GUI_MORE_INFO],
-                              [this] { help_.OpenKeyword("Coomand_lineparameters"); });
-    moreInfo->setWordWrap(false);
-    moreInfo->adjustSize();
-    moreInfo->move(commandLabel->geometry().right() + 1 + Scaled(5), Scaled(162));
+    HyperLink1 = MakeLink(page, "HyperLink1", texts[StrId::GUI_MORE_INFO], [this] { presenter_->Click(TRole::HyperLink1); });
+    HyperLink1->setWordWrap(false);
+    HyperLink1->adjustSize();
+    HyperLink1->move(commandLabel->geometry().right() + 1 + Scaled(5), Scaled(162));
     CommandLine = new QLineEdit(page);
     CommandLine->setObjectName("CommandLine");
     CommandLine->setGeometry(Scaled(QRect(24, 182, 226, 22)));
+    connect(CommandLine, &QLineEdit::textChanged, this,
+            [this](const QString& text) { presenter_->ParametersTyped(FromUi(text)); });
+    setTabOrder(HyperLink1, CommandLine);
 
     MakeLabel(page, "LabelBootOs", texts[StrId::GUI_TEXT2BOOT], {266, 162, 282, 18});
     auto* panels = new QWidget(page);
@@ -221,20 +227,20 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
         panelsLayout->addWidget(frame);
         return frame;
     };
-    const auto osList = [&](const char* name) {
+    const auto osList = [&](const char* name, TRole role) {
         auto* combo = new QComboBox;
         combo->setObjectName(name);
-        for (const auto& os : OsChoices(RealHost().Version(), texts[StrId::GUI_MSDOS], texts[StrId::GUI_RXDOS]))
-            combo->addItem(Ui(os));
+        for (const auto& os : presenter_->OsList()) combo->addItem(Ui(os));
+        connect(combo, &QComboBox::activated, this, [this, role](int index) { presenter_->OsChosen(role, std::size_t(index)); });
         return combo;
     };
     QWidget* cdOs = nullptr;
-    if (CdOffersOsChoice(RealHost().Version()))
-        cdOs = ComboBoxCdOS = osList("ComboBoxCdOS");
+    if (presenter_->CdOffersOsChoice())
+        cdOs = ComboBoxCdOS = osList("ComboBoxCdOS", TRole::ComboBoxCdOS);
     else
         cdOs = MakeLabel(nullptr, "LabelCdOs", texts[StrId::GUI_MSDOS], {});
     PanelCDBoot = panel("PanelCDBoot", texts[StrId::GUI_OPERATING_SYSTEM_CD], cdOs);
-    ComboBoxOS = osList("ComboBoxOS");
+    ComboBoxOS = osList("ComboBoxOS", TRole::ComboBoxOS);
     PanelFloppyBoot = panel("PanelFloppyBoot", texts[StrId::GUI_OPERATING_SYSTEM_FLOPPY], ComboBoxOS);
     return page;
 }
@@ -244,8 +250,9 @@ QWidget* TMainForm::MakePageStartPage() {
     auto* page = new QWidget;
     page->setObjectName("PageStart");
     MakeLabel(page, "LabelReady", texts[StrId::GUI_TEXT1PAGE6], {24, 14, 524, 130});
-    MakeLink(page, "HyperLink2", texts[StrId::GUI_WHAT_SHOULD_I_DO], [this] { help_.OpenKeyword("RunningQuellmark"); })
-        ->setGeometry(Scaled(QRect(24, 160, 524, 36)));
+    HyperLink2 = MakeLink(page, "HyperLink2", texts[StrId::GUI_WHAT_SHOULD_I_DO],
+                          [this] { presenter_->Click(TRole::HyperLink2); });
+    HyperLink2->setGeometry(Scaled(QRect(24, 160, 524, 36)));
     return page;
 }
 
@@ -269,16 +276,17 @@ QWidget* TMainForm::MakeFinishPage() {
     auto* page = new QWidget;
     page->setObjectName("Finish");
     FinishTitle = MakeTitle(page, "LabelCongratulations", texts[StrId::GUI_TEXT1PAGE8], {24, 14, 524, 22});
-    MakeLink(page, "HyperLink4", texts[StrId::GUI_WHAT_SHOULD_I_DO_NEXT],
-             [this] { help_.OpenKeyword("RunningQuellmark"); })
-        ->setGeometry(Scaled(QRect(24, 44, 524, 20)));
-    ChkMoreDisks = new QRadioButton(Ui(texts[StrId::GUI_TEXT2PAGE8]), page);
+    HyperLink4 = MakeLink(page, "HyperLink4", texts[StrId::GUI_WHAT_SHOULD_I_DO_NEXT],
+                          [this] { presenter_->Click(TRole::HyperLink4); });
+    HyperLink4->setGeometry(Scaled(QRect(24, 44, 524, 20)));
+    ChkMoreDisks = new QRadioButton(Ui(presenter_->MoreDisksCaption()), page);
     ChkMoreDisks->setObjectName("ChkMoreDisks");
     ChkMoreDisks->setGeometry(Scaled(QRect(24, 90, 524, 22)));
     ChkMoreDisks->setChecked(true);
-    ChkExit = new QRadioButton(Ui(texts[StrId::GUI_TEXT3PAGE8]), page);
+    ChkExit = new QRadioButton(Ui(presenter_->ExitCaption()), page);
     ChkExit->setObjectName("ChkExit");
     ChkExit->setGeometry(Scaled(QRect(24, 116, 524, 22)));
+    connect(ChkExit, &QRadioButton::toggled, this, [this](bool exit) { presenter_->ExitChosen(exit); });
     return page;
 }
 
@@ -297,232 +305,195 @@ void TMainForm::MakeFooter() {
     BtnNext = button("BtnNext", 380);
     BtnClose = button("BtnClose", 476);
     BtnNext->setDefault(true);
-    connect(BtnBack, &QPushButton::clicked, this, &TMainForm::BtnBackClick);
-    connect(BtnNext, &QPushButton::clicked, this, &TMainForm::BtnNextClick);
-    connect(BtnClose, &QPushButton::clicked, this, &TMainForm::BtnCloseClick);
-    connect(BtnHelp, &QToolButton::clicked, this, &TMainForm::BtnHelpClick);
+    connect(BtnBack, &QPushButton::clicked, this, [this] { presenter_->Click(TRole::BtnBack); });
+    connect(BtnNext, &QPushButton::clicked, this, [this] { presenter_->Click(TRole::BtnNext); });
+    connect(BtnClose, &QPushButton::clicked, this, [this] { presenter_->Click(TRole::BtnClose); });
+    connect(BtnHelp, &QToolButton::clicked, this, [this] { presenter_->Click(TRole::BtnHelp); });
 }
 
 void TMainForm::MakeHelpMenu() {
-    const auto& texts = app_.texts;
     PopupHelp = new QMenu(this);
     PopupHelp->setObjectName("PopupHelp");
-    PopupHelp->addAction(Ui(texts.PopupHelp(1)), this, [this] { help_.OpenContents(); });
-    PopupHelp->addAction(Ui(texts.PopupHelp(2)), this, [this] { help_.OpenKeyword(wizard_.HelpKeyword()); });
-    PopupHelp->addAction(Ui(texts.PopupHelp(3)), this, [this] { help_.OpenKeyword("FAQ"); });
-    PopupHelp->addSeparator();
-    PopupHelp->addAction(Ui(texts.PopupHelp(5)), this, [this] { help_.OpenKeyword("ContactingHalvexLabs"); });
-    PopupHelp->addSeparator();
-    PopupHelp->addAction(Ui(texts.PopupHelp(7)), this, [this] {
-        TAboutForm about(app_.texts, help_, this);
-        about.exec();
-    });
-    PopupHelp->addAction(Ui(texts.PopupHelp(8)), this, [this] { help_.OpenFile("info.url"); });
-}
-
-void TMainForm::BuildMediaKinds() {
-    sources_.Build(app_.texts, dialogs_);
-    kinds_ = sources_.Kinds();
-}
-
-void TMainForm::FollowRemovableDrives() {
-    const bool changed = sources_.FollowRemovableDrives(app_.texts, list_);
-    LabelDrivesNotice->setText(Ui(sources_.DrivesNotice()));
-    if (!changed) return;
-    kinds_ = sources_.Kinds();
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        rows_[i]->SetKinds(kinds_);
-        rows_[i]->SetKind(list_.Rows()[i].kind);
+    for (const auto& entry : presenter_->HelpMenuEntries()) {
+        if (entry.item == THelpMenuEntry::TItem::Separator) PopupHelp->addSeparator();
+        else PopupHelp->addAction(Ui(entry.caption), this, [this, item = entry.item] { presenter_->HelpMenu(item); });
     }
 }
 
+void TMainForm::BuildMediaKinds() { sources_.Build(app_.texts, dialogs_); }
+
 void TMainForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!activated_) FormActivate();
-}
-
-void TMainForm::FormActivate() {
-    activated_ = true;
-    wizard_.FirstActivation();
-    AddRowFrames();
-    PagesPageChanged();
-    LabelDrivesNotice->setText(Ui(sources_.DrivesNotice()));
+    presenter_->Activate();
     Timer1->start();
-    if (const auto notice = sources_.UnopenedNotice(app_.texts); !notice.empty()) dialogs_.ShowCoolMessage(notice);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    // Closed by the system in the middle of a run (the window's close button, a logout): the run
-    // ends as an interrupted one, leaving no half-written file.
-    if (running_) EndInterruptedRun(kClosedMidRunStatus);
+    if (!presenter_->CloseRequested()) {
+        event->ignore();
+        return;
+    }
+    if (!closed_) presenter_->Closed();
+    closed_ = true;
     QWidget::closeEvent(event);
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1 && wizard_.HelpEnabled()) help_.OpenKeyword(wizard_.HelpKeyword());
-    else QWidget::keyPressEvent(event);
-}
-
-void TMainForm::PagesPageChanged() {
-    Pages->setCurrentIndex(int(wizard_.Page()));
-    BtnNext->setText(Ui(wizard_.NextButton().caption));
-    BtnBack->setText(Ui(wizard_.BackButton().caption));
-    BtnClose->setText(Ui(wizard_.CloseButton().caption));
-    SetEnabledWhenDifferent(BtnNext, wizard_.NextButton().enabled);
-    SetEnabledWhenDifferent(BtnBack, wizard_.BackButton().enabled);
-    SetEnabledWhenDifferent(BtnClose, wizard_.CloseButton().enabled);
-    SetEnabledWhenDifferent(BtnHelp, wizard_.HelpEnabled());
-    PanelCDBoot->setVisible(wizard_.CdBootPanel());
-    PanelFloppyBoot->setVisible(wizard_.FloppyBootPanel());
-}
-
-void TMainForm::BtnNextClick() {
-    wizard_.parameters = CommandLine->text().toStdString();
-    wizard_.exitChosen = ChkExit->isChecked();
-    const auto action = wizard_.Next();
-    PagesPageChanged();
-    switch (action) {
-        case TNextAction::RunCreation:
-            RunCreation();
-            break;
-        case TNextAction::CloseWindow:
-            close();
-            break;
-        case TNextAction::RefuseParameters:
-            dialogs_.ShowCoolMessage(ParametersRefusalText(app_.texts, wizard_.CheckedParameters()));
-            break;
-        case TNextAction::None:
-            break;
+    switch (event->key()) {
+        case Qt::Key_F1: presenter_->Key(TWindowKey::F1); break;
+        case Qt::Key_Escape: presenter_->Key(TWindowKey::Escape); break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: presenter_->Key(TWindowKey::Return); break;
+        default: QWidget::keyPressEvent(event);
     }
 }
 
-void TMainForm::BtnBackClick() {
-    wizard_.Back();
-    PagesPageChanged();
-}
-
-void TMainForm::BtnCloseClick() { close(); }
-
-void TMainForm::BtnHelpClick() { PopupHelp->popup(BtnHelp->mapToGlobal(QPoint(0, BtnHelp->height()))); }
-
-bool TMainForm::UseMsDos(const QComboBox* list) const {
-    return list && FromUi(list->currentText()) == app_.texts[StrId::GUI_MSDOS];
-}
-
-void TMainForm::RunCreation() {
-    running_ = true;
-    repaint();
-    dialogs_.ProcessMessages();
-    TCreationDriver driver(dialogs_, app_.texts);
-    driver.onGauge = [this](int value) { ProgressBar->setValue(value); };
-    driver.onCopy = [this](const std::string& text) { LabelCopy->setText(Ui(text)); };
-    LabelCopy->clear();
-    auto handlers = sources_.Handlers(TJobEnv{app_, dialogs_, RealHost()},
-                                      TCreationSettings{options_, wizard_.CheckedParameters().text,
-                                                        UseMsDos(ComboBoxOS), UseMsDos(ComboBoxCdOS)});
-    const auto outcome = driver.RunCreation(list_.Rows(), kinds_, handlers);
-    running_ = false;
-    wizard_.CreationFinished(outcome, driver.DoneCopies(), driver.TotalCopies());
-    FinishTitle->setText(Ui(wizard_.FinishTitle()));
-    PagesPageChanged();
-}
-
-void TMainForm::AddRowFrames() {
-    for (std::size_t i = rows_.size(); i < list_.Rows().size(); ++i) {
-        auto* row = new TCreateListFrame(kinds_, ScrollCreateList->widget());
-        row->SetQuantity(list_.Rows()[i].quantity);
-        row->SetKind(list_.Rows()[i].kind);
-        connect(row, &TCreateListFrame::Selected, this, &TMainForm::OnRowSelected);
-        connect(row, &TCreateListFrame::QuantityEdited, this, &TMainForm::OnQuantityEdited);
-        connect(row, &TCreateListFrame::QuantityFinished, this, &TMainForm::OnQuantityFinished);
-        connect(row, &TCreateListFrame::Stepped, this, &TMainForm::OnStepped);
-        connect(row, &TCreateListFrame::KindChosen, this, &TMainForm::OnKindChosen);
-        rowsLayout_->addWidget(row);
-        row->show();
-        rows_.push_back(row);
+QWidget* TMainForm::Control(TControlRef control) const {
+    switch (control.role) {
+        case TRole::None: return nullptr;
+        case TRole::BtnClose: return BtnClose;
+        case TRole::BtnBack: return BtnBack;
+        case TRole::BtnNext: return BtnNext;
+        case TRole::BtnHelp: return BtnHelp;
+        case TRole::BtnAdd: return BtnAdd;
+        case TRole::BtnRemove: return BtnRemove;
+        case TRole::BtnClear: return BtnClear;
+        case TRole::EditNrDisks: return control.row < rows_.size() ? rows_[control.row]->Quantity() : nullptr;
+        case TRole::ComboBox: return control.row < rows_.size() ? rows_[control.row]->Kinds() : nullptr;
+        case TRole::ChkOptions: return ChkOptions;
+        case TRole::CommandLine: return CommandLine;
+        case TRole::HyperLink1: return HyperLink1;
+        case TRole::ComboBoxCdOS: return ComboBoxCdOS;
+        case TRole::ComboBoxOS: return ComboBoxOS;
+        case TRole::HyperLink2: return HyperLink2;
+        case TRole::HyperLink4: return HyperLink4;
+        case TRole::ChkMoreDisks: return ChkMoreDisks;
+        case TRole::ChkExit: return ChkExit;
     }
-    ShowSelection();
+    return nullptr;
 }
 
-void TMainForm::ShowSelection() {
-    for (std::size_t i = 0; i < rows_.size(); ++i) rows_[i]->SetSelected(list_.Selected() == i);
-}
-
-std::size_t TMainForm::RowIndex(const TCreateListFrame* row) const {
-    return std::size_t(std::find(rows_.begin(), rows_.end(), row) - rows_.begin());
-}
-
-void TMainForm::OnRowSelected(TCreateListFrame* row) {
-    list_.Select(RowIndex(row));
-    ShowSelection();
-}
-
-// The model follows every keystroke; the cell shows the tidied value only when editing ends, so
-// clearing it to type another number does not put a "1" in the way.
-void TMainForm::OnQuantityEdited(TCreateListFrame* row, const QString& text) {
-    list_.Row(RowIndex(row)).quantity = FilterQuantity(FromUi(text));
-}
-
-void TMainForm::OnQuantityFinished(TCreateListFrame* row) { row->SetQuantity(list_.Row(RowIndex(row)).quantity); }
-
-void TMainForm::OnStepped(TCreateListFrame* row, int step) {
-    auto& model = list_.Row(RowIndex(row));
-    model.quantity = step > 0 ? QuantityUp(model.quantity) : QuantityDown(model.quantity);
-    row->SetQuantity(model.quantity);
-}
-
-void TMainForm::OnKindChosen(TCreateListFrame* row, int index) {
-    list_.Row(RowIndex(row)).kind = std::size_t(index);
-    OnRowSelected(row);
-}
-
-void TMainForm::BtnAddClick() {
-    if (!list_.Add()) {
-        QApplication::beep();
-        return;
+TControlRef TMainForm::RoleOf(const QWidget* widget) const {
+    if (!widget) return {};
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        if (widget == rows_[row]->Quantity()) return {TRole::EditNrDisks, row};
+        if (widget == rows_[row]->Kinds()) return {TRole::ComboBox, row};
     }
-    AddRowFrames();
+    for (int role = int(TRole::BtnClose); role <= int(TRole::ChkExit); ++role)
+        if (TRole(role) != TRole::EditNrDisks && TRole(role) != TRole::ComboBox && Control({TRole(role)}) == widget)
+            return {TRole(role)};
+    return {};
+}
+
+void TMainForm::ShowPage(TPage page) { Pages->setCurrentIndex(int(page)); }
+
+void TMainForm::ShowButton(TRole button, const TButton& state) {
+    auto* control = static_cast<QPushButton*>(Control({button}));
+    control->setText(Ui(state.caption));
+    SetEnabledWhenDifferent(control, state.enabled);
+}
+
+void TMainForm::SetEnabled(TRole control, bool enabled) { SetEnabledWhenDifferent(Control({control}), enabled); }
+
+void TMainForm::ShowBootPanels(bool cd, bool floppy) {
+    PanelCDBoot->setVisible(cd);
+    PanelFloppyBoot->setVisible(floppy);
+}
+
+void TMainForm::ShowKinds(const std::vector<TMediaKind>& kinds) {
+    kinds_ = kinds;
+    for (auto* row : rows_) row->SetKinds(kinds_);
+}
+
+void TMainForm::ShowRows(const std::vector<TCreateListRow>& rows, std::optional<std::size_t> selected) {
+    while (rows_.size() > rows.size()) {
+        // Its quantity cell may still end an edit while it goes.
+        rows_.back()->disconnect(this);
+        delete rows_.back();
+        rows_.pop_back();
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i == rows_.size()) {
+            auto* row = new TCreateListFrame(kinds_, ScrollCreateList->widget());
+            connect(row, &TCreateListFrame::Selected, this,
+                    [this](TCreateListFrame* r) { presenter_->RowPressed(RowIndex(r)); });
+            connect(row, &TCreateListFrame::QuantityEdited, this, [this](TCreateListFrame* r, const QString& text) {
+                presenter_->QuantityTyped(RowIndex(r), FromUi(text));
+            });
+            connect(row, &TCreateListFrame::QuantityFinished, this,
+                    [this](TCreateListFrame* r) { presenter_->QuantityEdited(RowIndex(r)); });
+            connect(row, &TCreateListFrame::Stepped, this,
+                    [this](TCreateListFrame* r, int step) { presenter_->Step(RowIndex(r), step); });
+            connect(row, &TCreateListFrame::KindChosen, this,
+                    [this](TCreateListFrame* r, int index) { presenter_->KindChosen(RowIndex(r), std::size_t(index)); });
+            rowsLayout_->addWidget(row);
+            row->show();
+            rows_.push_back(row);
+        }
+        rows_[i]->SetQuantity(rows[i].quantity);
+        rows_[i]->SetKind(rows[i].kind);
+    }
+    // The last row tabs to Add, not to whatever was made before it.
+    if (!rows_.empty()) setTabOrder(rows_.back()->Kinds(), BtnAdd);
+    ShowSelection(selected);
+}
+
+void TMainForm::ShowSelection(std::optional<std::size_t> selected) {
+    for (std::size_t i = 0; i < rows_.size(); ++i) rows_[i]->SetSelected(selected == i);
+}
+
+void TMainForm::ShowQuantity(std::size_t row, const std::string& text) {
+    if (row < rows_.size()) rows_[row]->SetQuantity(text);
+}
+
+void TMainForm::ScrollIntoView(std::size_t row) {
+    if (row >= rows_.size()) return;
     // The new row has its place only once the list is laid out again and the scroll area has
     // taken the list's new height; only then can it be scrolled to.
     rowsLayout_->activate();
     QEvent relayout(QEvent::LayoutRequest);
     QCoreApplication::sendEvent(ScrollCreateList, &relayout);
-    ScrollCreateList->ensureWidgetVisible(rows_.back());
+    ScrollCreateList->ensureWidgetVisible(rows_[row], 0, 0);
 }
 
-void TMainForm::BtnRemoveClick() {
-    const auto selected = list_.Selected();
-    if (!selected) return;
-    list_.Remove();
-    auto* removed = rows_[*selected];
-    rows_.erase(rows_.begin() + std::ptrdiff_t(*selected));
-    // Its quantity cell may still end an edit while it goes.
-    removed->disconnect(this);
-    delete removed;
-    ShowSelection();
+void TMainForm::ShowDrivesNotice(const std::string& text) { LabelDrivesNotice->setText(Ui(text)); }
+void TMainForm::ShowCopy(const std::string& text) { LabelCopy->setText(Ui(text)); }
+void TMainForm::ShowGauge(int percent) { ProgressBar->setValue(percent); }
+void TMainForm::ShowFinishTitle(const std::string& text) { FinishTitle->setText(Ui(text)); }
+void TMainForm::ShowExitChoice(bool exit) { (exit ? ChkExit : ChkMoreDisks)->setChecked(true); }
+
+TControlRef TMainForm::Focus() const { return RoleOf(QApplication::focusWidget()); }
+
+void TMainForm::SetFocus(TControlRef control) {
+    if (auto* widget = Control(control)) widget->setFocus(Qt::OtherFocusReason);
 }
 
-void TMainForm::BtnClearClick() {
-    list_.Clear();
-    for (auto* row : rows_) {
-        row->disconnect(this);
-        delete row;
+void TMainForm::PopUpHelpMenu() { PopupHelp->popup(BtnHelp->mapToGlobal(QPoint(0, BtnHelp->height()))); }
+
+void TMainForm::ShowAbout(const TAboutTexts& texts) {
+    TAboutForm about(texts, [this] { presenter_->AboutSupport(); }, [this] { presenter_->AboutLicense(); }, this);
+    about.exec();
+}
+
+std::optional<std::string> TMainForm::Open(const THelpTarget& target) {
+    std::optional<QString> failed;
+    switch (target.kind) {
+        case THelpTarget::TKind::Keyword: failed = help_.OpenKeyword(target.name); break;
+        case THelpTarget::TKind::Contents: failed = help_.OpenContents(); break;
+        case THelpTarget::TKind::File: failed = help_.OpenFile(QString::fromStdString(target.name)); break;
     }
-    rows_.clear();
+    if (!failed) return std::nullopt;
+    return FromUi(*failed);
 }
 
-void TMainForm::Timer1Timer() {
-    if (wizard_.Page() != TPage::CreateOptions) return;
-    const auto wanted = list_.Buttons();
-    SetEnabledWhenDifferent(BtnRemove, wanted.remove);
-    SetEnabledWhenDifferent(BtnClear, wanted.clear);
-    wizard_.OnTimer();
-    SetEnabledWhenDifferent(BtnNext, wizard_.NextButton().enabled);
-    // Drives are plugged in and taken away while the list is shown.
-    if (--ticksToDriveScan_ <= 0) {
-        ticksToDriveScan_ = kTicksPerDriveScan;
-        FollowRemovableDrives();
-    }
+void TMainForm::Beep() { QApplication::beep(); }
+
+void TMainForm::Repaint() { repaint(); }
+
+void TMainForm::CloseWindow() { close(); }
+
+std::size_t TMainForm::RowIndex(const TCreateListFrame* row) const {
+    return std::size_t(std::find(rows_.begin(), rows_.end(), row) - rows_.begin());
 }
 
 }  // namespace bootdisk

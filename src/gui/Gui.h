@@ -1,17 +1,16 @@
 #pragma once
-// The wizard's main window: header, five pages, footer buttons and the help menu. It draws the
-// app layer's wizard and forwards every click to it.
+// The wizard's main window: header, five pages, footer buttons and the help menu. It draws what
+// the wizard presenter shows and forwards every event to it.
 #include <QWidget>
 #include <memory>
 #include <optional>
 #include <vector>
 
-#include "app/CreateList.h"
 #include "app/MediaSources.h"
 #include "app/Startup.h"
-#include "app/Wizard.h"
+#include "app/WizardPresenter.h"
+#include "app/WizardView.h"
 #include "gui/Help.h"
-#include "image/BootConfig.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -35,24 +34,48 @@ class ISettingsStore;
 class TCreateListFrame;
 class TGuiDialogs;
 
-class TMainForm : public QWidget {
+class TMainForm : public QWidget, public IWizardView {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 572;
     static constexpr int kClientHeight = 364;
 
     TMainForm(TAppContext& app, TGuiDialogs& dialogs, ISettingsStore& settings);
-    // Saves the option states.
     ~TMainForm() override;
 
     // The floppy, the writers found on this host, the removable drives and the image recorder;
     // built by the splash, the removable drives followed from then on.
     void BuildMediaKinds();
-    // Asks the system for the removable drives of now and shows them in every row.
-    void FollowRemovableDrives();
 
-    const TWizard& Wizard() const { return wizard_; }
+    TWizardPresenter& Presenter() { return *presenter_; }
     THelp& Help() { return help_; }
+    // The control of a role, for the view and for whatever drives the window.
+    QWidget* Control(TControlRef control) const;
+    TControlRef RoleOf(const QWidget* widget) const;
+
+    // IWizardView
+    void ShowPage(TPage page) override;
+    void ShowButton(TRole button, const TButton& state) override;
+    void SetEnabled(TRole control, bool enabled) override;
+    void ShowBootPanels(bool cd, bool floppy) override;
+    void ShowKinds(const std::vector<TMediaKind>& kinds) override;
+    void ShowRows(const std::vector<TCreateListRow>& rows, std::optional<std::size_t> selected) override;
+    void ShowSelection(std::optional<std::size_t> selected) override;
+    void ShowQuantity(std::size_t row, const std::string& text) override;
+    void ScrollIntoView(std::size_t row) override;
+    void ShowDrivesNotice(const std::string& text) override;
+    void ShowCopy(const std::string& text) override;
+    void ShowGauge(int percent) override;
+    void ShowFinishTitle(const std::string& text) override;
+    void ShowExitChoice(bool exit) override;
+    TControlRef Focus() const override;
+    void SetFocus(TControlRef control) override;
+    void PopUpHelpMenu() override;
+    void ShowAbout(const TAboutTexts& texts) override;
+    std::optional<std::string> Open(const THelpTarget& target) override;
+    void Beep() override;
+    void Repaint() override;
+    void CloseWindow() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -67,42 +90,15 @@ private:
     QWidget* MakeFinishPage();
     void MakeFooter();
     void MakeHelpMenu();
-
-    void FormActivate();
-    void BtnNextClick();
-    void BtnBackClick();
-    void BtnCloseClick();
-    void BtnHelpClick();
-    void BtnAddClick();
-    void BtnRemoveClick();
-    void BtnClearClick();
-    void Timer1Timer();
-    void RunCreation();
-
-    // Shows the wizard's page, captions, enabled states and boot panels.
-    void PagesPageChanged();
-    void AddRowFrames();
-    void ShowSelection();
     std::size_t RowIndex(const TCreateListFrame* row) const;
-    void OnRowSelected(TCreateListFrame* row);
-    void OnQuantityEdited(TCreateListFrame* row, const QString& text);
-    void OnQuantityFinished(TCreateListFrame* row);
-    void OnStepped(TCreateListFrame* row, int step);
-    void OnKindChosen(TCreateListFrame* row, int index);
-    bool UseMsDos(const QComboBox* list) const;
 
     TAppContext& app_;
     TGuiDialogs& dialogs_;
-    ISettingsStore& settings_;
     THelp help_;
-    TOptionStates options_ = kDefaultOptions;
     TMediaSources sources_;
+    std::unique_ptr<TWizardPresenter> presenter_;
     std::vector<TMediaKind> kinds_;
-    TCreationList list_;
-    TWizard wizard_;
-    bool activated_ = false;
-    bool running_ = false;
-    int ticksToDriveScan_ = 0;
+    bool closed_ = false;
 
     QStackedWidget* Pages;
     QPushButton* BtnClose;
@@ -119,6 +115,9 @@ private:
     QToolButton* BtnClear;
     QListWidget* ChkOptions;
     QLineEdit* CommandLine;
+    QLabel* HyperLink1;
+    QLabel* HyperLink2;
+    QLabel* HyperLink4;
     QComboBox* ComboBoxOS;
     QComboBox* ComboBoxCdOS = nullptr;  // where a CD may boot another system than MS-DOS
     QFrame* PanelCDBoot;

@@ -36,35 +36,29 @@ THelp::THelp() : open([](const QUrl& url) { return QDesktopServices::openUrl(url
 
 QString THelp::Folder() { return QCoreApplication::applicationDirPath() + "/help"; }
 
-void THelp::OpenKeyword(const std::string& keyword) const {
-    OpenLocal(Folder() + "/" + QString::fromStdString(keyword) + ".htm");
+std::optional<QString> THelp::OpenKeyword(const std::string& keyword) const {
+    return OpenLocal(Folder() + "/" + QString::fromStdString(keyword) + ".htm");
 }
 
-void THelp::OpenContents() const { OpenLocal(Folder() + "/index.htm"); }
+std::optional<QString> THelp::OpenContents() const { return OpenLocal(Folder() + "/index.htm"); }
 
-void THelp::OpenFile(const QString& name) const {
+std::optional<QString> THelp::OpenFile(const QString& name) const {
     const auto path = QCoreApplication::applicationDirPath() + "/" + name;
     if (!name.endsWith(".url", Qt::CaseInsensitive)) return OpenLocal(path);
     const auto address = ShortcutAddress(path);
-    if (address.isEmpty()) {
-        if (onCannotOpen) onCannotOpen(path);
-        return;
-    }
-    Open(address, address.toString());
+    if (address.isEmpty()) return path;
+    return Open(address, address.toString());
 }
 
 // The desktop's opener reports a missing file as opened: it is checked here.
-void THelp::OpenLocal(const QString& path) const {
-    if (!QFileInfo(path).isFile()) {
-        if (onCannotOpen) onCannotOpen(path);
-        return;
-    }
-    Open(QUrl::fromLocalFile(path), path);
+std::optional<QString> THelp::OpenLocal(const QString& path) const {
+    if (!QFileInfo(path).isFile()) return path;
+    return Open(QUrl::fromLocalFile(path), path);
 }
 
-void THelp::Open(const QUrl& url, const QString& what) const {
-    if (open && open(url)) return;
-    if (onCannotOpen) onCannotOpen(what);
+std::optional<QString> THelp::Open(const QUrl& url, const QString& what) const {
+    if (open && open(url)) return std::nullopt;
+    return what;
 }
 
 }  // namespace bootdisk

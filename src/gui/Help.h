@@ -4,6 +4,7 @@
 #include <QString>
 #include <QUrl>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace bootdisk {
@@ -15,20 +16,19 @@ public:
     // How an address is shown; the desktop's viewer unless a test replaces it. False when
     // nothing could show it.
     std::function<bool(const QUrl&)> open;
-    // Told the file or address that nothing could open, so the user hears of it.
-    std::function<void(const QString&)> onCannotOpen;
 
-    void OpenKeyword(const std::string& keyword) const;
-    void OpenContents() const;
+    // Each answers nothing when it opened, else the file or address that nothing could open.
+    std::optional<QString> OpenKeyword(const std::string& keyword) const;
+    std::optional<QString> OpenContents() const;
     // A file in the executable's directory, such as "info.url" or "license.txt". An internet
     // shortcut (".url") opens the web address it holds.
-    void OpenFile(const QString& name) const;
+    std::optional<QString> OpenFile(const QString& name) const;
 
     static QString Folder();
 
 private:
-    void OpenLocal(const QString& path) const;
-    void Open(const QUrl& url, const QString& what) const;
+    std::optional<QString> OpenLocal(const QString& path) const;
+    std::optional<QString> Open(const QUrl& url, const QString& what) const;
 };
 
 }  // namespace bootdisk

@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "app/WizardPresenter.h"
 #include "gui/QtText.h"
 #include "gui/Skin.h"
 
@@ -59,10 +60,13 @@ TCreateListFrame::TCreateListFrame(const std::vector<TMediaKind>& kinds, QWidget
     BtnInc1 = new QToolButton(this);
     BtnInc1->setObjectName("BtnInc1");
     BtnInc1->setGeometry(Scaled(QRect(46, 2, 15, 10)));
+    // Up and Down in the quantity step it: a row costs two tab stops, not four.
+    BtnInc1->setFocusPolicy(Qt::NoFocus);
     connect(BtnInc1, &QToolButton::clicked, this, [this] { emit Stepped(this, +1); });
     BtnDec1 = new QToolButton(this);
     BtnDec1->setObjectName("BtnDec1");
     BtnDec1->setGeometry(Scaled(QRect(46, 12, 15, 10)));
+    BtnDec1->setFocusPolicy(Qt::NoFocus);
     // A press on the down button selects the row; one on the up button does not.
     connect(BtnDec1, &QToolButton::pressed, this, [this] { emit Selected(this); });
     connect(BtnDec1, &QToolButton::clicked, this, [this] { emit Stepped(this, -1); });
@@ -117,10 +121,9 @@ bool TCreateListFrame::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    // A wheel turned while scrolling the list would silently change the row's medium: a closed
-    // list passes it on to the scroll area, and only the focused, opened list takes it.
+    // A closed list passes the wheel on to the scroll area.
     if (event->type() == QEvent::Wheel && watched == ComboBox &&
-        !(ComboBox->hasFocus() && ComboBox->view()->isVisible())) {
+        !TWizardPresenter::WheelTurnsKind(ComboBox->view()->isVisible())) {
         event->ignore();
         return true;
     }

@@ -38,6 +38,8 @@ public:
     void SetKind(std::size_t index);
     void SetKinds(const std::vector<TMediaKind>& kinds);
     void SetSelected(bool selected);
+    QLineEdit* Quantity() const { return EditNrDisks; }
+    QComboBox* Kinds() const { return ComboBox; }
 
 signals:
     void Selected(TCreateListFrame* row);

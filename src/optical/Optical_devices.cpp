@@ -70,6 +70,10 @@ void TOpticalDevices::Keep(std::unique_ptr<TOpticalDevice> device) {
     if (device->DeviceType == kDeviceTypeCdRom) Devices.push_back(std::move(device));
 }
 
+bool IsPassThroughName(const std::string& name) {
+    return !name.starts_with(kSimAspiScheme) && !name.starts_with(kSimScheme) && !IsIscsiUrl(name);
+}
+
 TOpenedDevice OpenDevice(const std::string& name, bool trace) {
     if (name.starts_with(kSimAspiScheme)) return OpenSimAspi(name, trace);
     TOpenedDevice opened;

@@ -26,6 +26,9 @@ public:
 // Throws std::runtime_error (EDeviceOpenError for a drive that is there) saying why the device
 // cannot be opened.
 std::unique_ptr<IScsiTransport> OpenPassThrough(const std::string& name);
+// Whether OpenDevice reaches name through the host's pass-through: not an emulated writer or an
+// iSCSI target.
+bool IsPassThroughName(const std::string& name);
 // A logged-in iSCSI session to the LUN; name is what Describe answers. Throws std::runtime_error.
 std::unique_ptr<IScsiTransport> OpenIscsi(const TIscsiUrl& url, const std::string& name);
 

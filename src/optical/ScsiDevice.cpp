@@ -67,6 +67,7 @@ TScsiResult TScsiDevice::Blank(bool full, const TPollCallback& callback) {
 }
 
 bool TScsiDevice::CheckReady(TDiscState& state) {
+    const auto held = transport_->HoldOpen();
     if (const auto result = Send(TestUnitReady()); result != kScsiOk) {
         state.Code = burncode::NotReady;
         state.Result = result;
@@ -98,6 +99,7 @@ void TScsiDevice::ReportBuffer(TBurnStage stage) {
 }
 
 bool TScsiDevice::WriteImage(TBurnStatus& status, TStream& source, TBurningIO* io) {
+    const auto held = transport_->HoldOpen();
     BurningIO = io ? io : &idle_;
     auto& sink = *BurningIO;
     sink.StageChanged(TBurnStage::Prepare);

@@ -4,6 +4,7 @@
 // each transport turns what came back into the one-byte result.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "optical/ScsiSense.h"
@@ -25,10 +26,20 @@ struct TScsiRequest {
     std::uint32_t timeoutSeconds = 120;
 };
 
+// Keeps a transport's device open while it lives.
+class IDeviceHold {
+public:
+    virtual ~IDeviceHold() = default;
+};
+
 class IScsiTransport {
 public:
     virtual ~IScsiTransport() = default;
     virtual TScsiResult Execute(const TScsiRequest& request) = 0;
+    // The commands of one operation (a disc check, a recording) then go through one opening of the
+    // device; a transport that opens its device for each command otherwise lets other programs at
+    // the drive in between. Nothing to hold for a transport that keeps its device open anyway.
+    virtual std::unique_ptr<IDeviceHold> HoldOpen() { return nullptr; }
     // The device as a person names it: "/dev/sr0", "E:", "iscsi://...", "aspi 0:1:0", "sim:".
     virtual std::string Describe() const = 0;
     // Ejects the disc; START STOP UNIT unless the host has its own call for it.

@@ -16,6 +16,7 @@ public:
     TScsiResult Execute(const TScsiRequest& request) override;
     std::string Describe() const override { return inner_->Describe(); }
     TScsiResult Eject() override { return inner_->Eject(); }
+    std::unique_ptr<IDeviceHold> HoldOpen() override { return inner_->HoldOpen(); }
     std::string FailureReason() const override { return inner_->FailureReason(); }
     TSenseBytes LastSense() const override { return inner_->LastSense(); }
 

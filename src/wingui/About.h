@@ -1,13 +1,14 @@
 #pragma once
-// The About box: the product, its version and build from the executable's version resource, the
-// legal notices, support and the licence.
+// The About box: the product, its version and build, the legal notices, support and the licence.
 #include <windows.h>
 
-#include "base/StrConst.h"
-#include "wingui/Help.h"
+#include <functional>
+
+#include "app/WizardView.h"
 
 namespace bootdisk::win {
 
-void ShowAbout(HWND mainWindow, const TStringTable& texts, const THelp& help);
+void ShowAbout(HWND mainWindow, const TAboutTexts& texts, std::function<void()> support,
+               std::function<void()> license);
 
 }  // namespace bootdisk::win

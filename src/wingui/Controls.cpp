@@ -1,6 +1,7 @@
 #include "wingui/Controls.h"
 
 #include <cstddef>
+#include <vector>
 
 namespace bootdisk::win {
 
@@ -69,11 +70,57 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, LPCWSTR cursor)
 
 HWND MakeControl(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x, int y,
                  int width, int height, DWORD exStyle) {
+    // Every tab stop starts a group of its own, so the arrow keys never leave a radio group.
+    if (style & WS_TABSTOP) style |= WS_GROUP;
     HWND control = CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, Scaled(x), Scaled(y),
                                    Scaled(width), Scaled(height), parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont()), FALSE);
     return control;
+}
+
+namespace {
+
+constexpr wchar_t kSubclassProperty[] = L"BootdiskSubclass";
+
+struct TSubclass {
+    WNDPROC original;
+    TSubclassProc procedure;
+    void* data;
+};
+
+LRESULT CALLBACK SubclassedProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* subclass = static_cast<TSubclass*>(GetPropW(control, kSubclassProperty));
+    if (message != WM_NCDESTROY) return subclass->procedure(control, message, wParam, lParam, subclass->data);
+    const auto original = subclass->original;
+    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    RemovePropW(control, kSubclassProperty);
+    delete subclass;
+    return CallWindowProcW(original, control, message, wParam, lParam);
+}
+
+}  // namespace
+
+void Subclass(HWND control, TSubclassProc procedure, void* data) {
+    auto* subclass = new TSubclass{reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC)), procedure, data};
+    SetPropW(control, kSubclassProperty, subclass);
+    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassedProc));
+}
+
+LRESULT CallSubclassed(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto* subclass = static_cast<const TSubclass*>(GetPropW(control, kSubclassProperty));
+    return CallWindowProcW(subclass->original, control, message, wParam, lParam);
+}
+
+int TextWidth(HWND control, const std::wstring& text) {
+    SIZE extent{};
+    HDC dc = GetDC(control);
+    auto* font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    auto* old = SelectObject(dc, font ? font : MessageFont());
+    GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return MulDiv(extent.cx, 96, Scaled(96)) + 1;
 }
 
 void SetClientSize(HWND window, int width, int height) {
@@ -103,6 +150,23 @@ HWND CreateDialogWindow(HWND owner, DLGPROC procedure, LPARAM parameter, DWORD s
     const TEmptyTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | style);
     return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.get(), owner, procedure, parameter);
 }
+
+namespace {
+
+std::vector<HWND>& OpenDialogs() {
+    static std::vector<HWND> dialogs;
+    return dialogs;
+}
+
+}  // namespace
+
+void TrackDialog(HWND window, UINT message) {
+    auto& dialogs = OpenDialogs();
+    if (message == WM_INITDIALOG) dialogs.push_back(window);
+    if (message == WM_DESTROY) std::erase(dialogs, window);
+}
+
+HWND OwnerDialog() { return OpenDialogs().empty() ? nullptr : OpenDialogs().back(); }
 
 void SetDialogKeysWindow(HWND window) { dialogKeysWindow = window; }
 

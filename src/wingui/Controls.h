@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace bootdisk::win {
 
@@ -22,6 +23,15 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, LPCWSTR cursor)
 HWND MakeControl(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x, int y,
                  int width, int height, DWORD exStyle = 0);
 
+// Puts procedure in front of a control's own window procedure; it hands on what it does not take
+// with CallSubclassed.
+using TSubclassProc = LRESULT(CALLBACK*)(HWND, UINT, WPARAM, LPARAM, void* data);
+void Subclass(HWND control, TSubclassProc procedure, void* data);
+LRESULT CallSubclassed(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The width of text in the control's font, in logical pixels.
+int TextWidth(HWND control, const std::wstring& text);
+
 // Gives the window a client area of width x height logical pixels, keeping its position.
 void SetClientSize(HWND window, int width, int height);
 // Centres window over owner, or over the desktop's work area without one.
@@ -32,9 +42,15 @@ void CentreOver(HWND window, HWND owner);
 INT_PTR RunDialog(HWND owner, DLGPROC procedure, LPARAM parameter, DWORD style = DS_MODALFRAME);
 HWND CreateDialogWindow(HWND owner, DLGPROC procedure, LPARAM parameter, DWORD style);
 
+// Keeps count of the dialogs open, innermost last; see OwnerDialog.
+void TrackDialog(HWND window, UINT message);
+// The dialog a new box belongs to: the innermost one open, whose question it is.
+HWND OwnerDialog();
+
 // The object handed to RunDialog or CreateDialogWindow, stored with the window at WM_INITDIALOG.
 template <class T>
 T* DialogObject(HWND window, UINT message, LPARAM lParam) {
+    TrackDialog(window, message);
     if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
     return reinterpret_cast<T*>(GetWindowLongPtrW(window, DWLP_USER));
 }

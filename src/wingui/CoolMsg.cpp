@@ -12,7 +12,7 @@ namespace {
 constexpr COLORREF kBoxColour = RGB(0xE8, 0xEB, 0xF0);
 
 struct TCoolBox {
-    HWND mainWindow;
+    HWND owner;
     const TStringTable& texts;
     const std::string& text;
     TCoolLayout layout;
@@ -20,6 +20,9 @@ struct TCoolBox {
     const std::string& rightCaption;
     HFONT bold = nullptr;
     HBRUSH background = nullptr;
+
+    // The window that owns the box's owner, or the owner itself.
+    HWND MainWindow() const { return owner ? GetAncestor(owner, GA_ROOTOWNER) : nullptr; }
 
     ~TCoolBox() {
         if (bold) DeleteObject(bold);
@@ -71,11 +74,11 @@ INT_PTR CALLBACK CoolProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) 
     switch (message) {
         case WM_INITDIALOG:
             Build(box, *cool);
-            CentreOver(box, cool->mainWindow);
+            CentreOver(box, cool->MainWindow());
             return FALSE;  // the focus is set
         case WM_ACTIVATE:
             // Whenever it is activated it places itself over the main window.
-            if (LOWORD(wParam) != WA_INACTIVE) CentreOver(box, cool->mainWindow);
+            if (LOWORD(wParam) != WA_INACTIVE) CentreOver(box, cool->MainWindow());
             return FALSE;
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC:
@@ -105,10 +108,10 @@ std::wstring LabelText(const std::string& text) {
     return Ui(lines);
 }
 
-TBoxClose ShowCoolBox(HWND mainWindow, const TStringTable& texts, const std::string& text, TCoolLayout layout,
+TBoxClose ShowCoolBox(HWND owner, const TStringTable& texts, const std::string& text, TCoolLayout layout,
                       const std::string& leftCaption, const std::string& rightCaption) {
-    TCoolBox cool{mainWindow, texts, text, layout, leftCaption, rightCaption};
-    const auto result = RunDialog(mainWindow, CoolProc, reinterpret_cast<LPARAM>(&cool));
+    TCoolBox cool{owner, texts, text, layout, leftCaption, rightCaption};
+    const auto result = RunDialog(owner, CoolProc, reinterpret_cast<LPARAM>(&cool));
     // The main window repaints what the box covered before the caller goes on.
     PumpMessages();
     PumpMessages();

@@ -18,8 +18,9 @@ inline constexpr int kIdBtnMid = 102;
 inline constexpr int kIdBtnRight = 103;
 inline constexpr int kIdLabelMsg = 104;
 
-// Shows the box modally over mainWindow and says how it was closed.
-TBoxClose ShowCoolBox(HWND mainWindow, const TStringTable& texts, const std::string& text, TCoolLayout layout,
+// Shows the box modally, owned by owner and centred over the main window that owns it, and says
+// how it was closed.
+TBoxClose ShowCoolBox(HWND owner, const TStringTable& texts, const std::string& text, TCoolLayout layout,
                       const std::string& leftCaption = {}, const std::string& rightCaption = {});
 
 // A lone carriage return breaks a line in the texts; a static control wants CR LF.

@@ -1,14 +1,14 @@
 #include "wingui/Gui.h"
 
 #include <commctrl.h>
+#include <dbt.h>
 
 #include "app/Interruption.h"
 #include "app/Options.h"
-#include "app/SavedOptions.h"
 #include "platform/HostSystem.h"
 #include "wingui/About.h"
-#include "wingui/Controls.h"
 #include "wingui/ControlIds.h"
+#include "wingui/Controls.h"
 #include "wingui/CoolMsg.h"
 #include "wingui/WinText.h"
 
@@ -21,7 +21,11 @@ constexpr UINT_PTR kTimer1 = 1;
 }  // namespace
 
 TMainForm::TMainForm(TAppContext& app, TWinDialogs& dialogs, ISettingsStore& settings)
-    : app_(app), dialogs_(dialogs), settings_(settings), wizard_(app.texts, list_, kinds_) {}
+    : app_(app), dialogs_(dialogs) {
+    presenter_ = std::make_unique<TWizardPresenter>(
+        TWizardPorts{app_, dialogs_, RealHost(), settings, sources_, [] { EndInterruptedRun(kClosedMidRunStatus); }},
+        *this);
+}
 
 TMainForm::~TMainForm() {
     if (window_) DestroyWindow(window_);
@@ -30,10 +34,7 @@ TMainForm::~TMainForm() {
     if (headerFont_) DeleteObject(headerFont_);
 }
 
-void TMainForm::BuildMediaKinds() {
-    sources_.Build(app_.texts, dialogs_);
-    kinds_ = sources_.Kinds();
-}
+void TMainForm::BuildMediaKinds() { sources_.Build(app_.texts, dialogs_); }
 
 bool TMainForm::Create() {
     window_ = CreateDialogWindow(nullptr, Proc, reinterpret_cast<LPARAM>(this), WS_MINIMIZEBOX);
@@ -43,8 +44,8 @@ bool TMainForm::Create() {
 void TMainForm::Show() {
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
-    FormActivate();
-    SetFocus(GetDlgItem(window_, kIdBtnNext));
+    presenter_->Activate();
+    SetTimer(window_, kTimer1, 50, nullptr);
 }
 
 void TMainForm::FormCreate() {
@@ -67,162 +68,133 @@ void TMainForm::FormCreate() {
     MakeProgressPage();
     MakeFinishPage();
     MakeFooter();
-
-    LoadOptions(settings_, texts[StrId::GUI_CONFIGKEY], options_);
-    HWND list = GetDlgItem(window_, kIdChkOptions);
-    for (std::size_t i = 0; i < kOptionCount; ++i) ListView_SetCheckState(list, int(i), options_[i] ? TRUE : FALSE);
-    PagesPageChanged();
+    ShowPage(TPage::CreateOptions);
 }
 
-void TMainForm::FormActivate() {
-    if (activated_) return;
-    activated_ = true;
-    wizard_.FirstActivation();
-    rows_.Sync();
-    PagesPageChanged();
-    SetTimer(window_, kTimer1, 50, nullptr);
-    if (const auto notice = sources_.UnopenedNotice(app_.texts); !notice.empty()) dialogs_.ShowCoolMessage(notice);
+void TMainForm::ShowPage(TPage page) {
+    page_ = page;
+    for (int p = 0; p < 5; ++p)
+        for (HWND control : pages_[p]) ShowWindow(control, p == int(page) ? SW_SHOW : SW_HIDE);
+    ShowBootPanels(cdPanel_, floppyPanel_);
 }
 
-void TMainForm::FormDestroy() {
-    KillTimer(window_, kTimer1);
-    options_ = CheckedOptions();
-    // A store that cannot be written keeps whatever it held; nothing else depends on it.
-    SaveOptions(settings_, app_.texts[StrId::GUI_CONFIGKEY], options_);
+void TMainForm::ShowButton(TRole button, const TButton& state) {
+    HWND control = Item(ControlId({button}));
+    SetWindowTextW(control, Ui(state.caption).c_str());
+    SetEnabled(button, state.enabled);
 }
 
-void TMainForm::PagesPageChanged() {
-    for (int page = 0; page < 5; ++page)
-        for (HWND control : pages_[page]) ShowWindow(control, page == int(wizard_.Page()) ? SW_SHOW : SW_HIDE);
-    const auto button = [this](int id, const TButton& state) {
-        HWND control = GetDlgItem(window_, id);
-        SetWindowTextW(control, Ui(state.caption).c_str());
-        if (bool(IsWindowEnabled(control)) != state.enabled) EnableWindow(control, state.enabled);
-    };
-    button(kIdBtnNext, wizard_.NextButton());
-    button(kIdBtnBack, wizard_.BackButton());
-    button(kIdBtnClose, wizard_.CloseButton());
-    EnableWindow(GetDlgItem(window_, kIdBtnHelp), wizard_.HelpEnabled());
-    if (wizard_.Page() == TPage::ProgramOptions) {
-        ShowWindow(GetDlgItem(window_, kIdPanelCDBoot), wizard_.CdBootPanel() ? SW_SHOW : SW_HIDE);
-        const int floppy = wizard_.FloppyBootPanel() ? SW_SHOW : SW_HIDE;
-        ShowWindow(GetDlgItem(window_, kIdPanelFloppyBoot), floppy);
-        ShowWindow(GetDlgItem(window_, kIdComboBoxOS), floppy);
-    }
+void TMainForm::SetEnabled(TRole control, bool enabled) {
+    HWND item = Item(ControlId({control}));
+    if (item && bool(IsWindowEnabled(item)) != enabled) EnableWindow(item, enabled);
 }
 
-TOptionStates TMainForm::CheckedOptions() const {
-    TOptionStates states = options_;
-    HWND list = GetDlgItem(window_, kIdChkOptions);
-    for (std::size_t i = 0; i < kOptionCount; ++i) states[i] = ListView_GetCheckState(list, int(i)) != 0;
-    return states;
+// A hidden panel leaves no gap: the floppy one takes the CD one's place.
+void TMainForm::ShowBootPanels(bool cd, bool floppy) {
+    cdPanel_ = cd;
+    floppyPanel_ = floppy;
+    const bool shown = page_ == TPage::ProgramOptions;
+    const int top = Scaled(kHeaderHeight + 186), step = Scaled(28);
+    HWND cdLabel = Item(kIdPanelCDBoot), floppyLabel = Item(kIdPanelFloppyBoot), os = Item(kIdComboBoxOS);
+    SetWindowPos(cdLabel, nullptr, Scaled(272), top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    const int floppyTop = top + (cd ? step : 0);
+    RECT label;
+    GetWindowRect(floppyLabel, &label);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&label), 2);
+    SetWindowPos(floppyLabel, nullptr, label.left, floppyTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(os, nullptr, label.right + Scaled(5), floppyTop - Scaled(3), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(cdLabel, shown && cd ? SW_SHOW : SW_HIDE);
+    ShowWindow(floppyLabel, shown && floppy ? SW_SHOW : SW_HIDE);
+    ShowWindow(os, shown && floppy ? SW_SHOW : SW_HIDE);
 }
 
-bool TMainForm::UseMsDos() const {
-    return WindowTextUtf8(GetDlgItem(window_, kIdComboBoxOS)) == Cp1252ToUtf8(app_.texts[StrId::GUI_MSDOS]);
+void TMainForm::ShowDrivesNotice(const std::string& text) { SetDlgItemTextW(window_, kIdDrivesNotice, LabelText(text).c_str()); }
+void TMainForm::ShowCopy(const std::string& text) { SetDlgItemTextW(window_, kIdLabelCopy, Ui(text).c_str()); }
+void TMainForm::ShowGauge(int percent) { SendMessageW(Item(kIdProgressBar), PBM_SETPOS, WPARAM(percent), 0); }
+void TMainForm::ShowFinishTitle(const std::string& text) { SetDlgItemTextW(window_, kIdFinishTitle, Ui(text).c_str()); }
+
+void TMainForm::ShowExitChoice(bool exit) {
+    CheckRadioButton(window_, kIdChkMoreDisks, kIdChkExit, exit ? kIdChkExit : kIdChkMoreDisks);
 }
 
-void TMainForm::BtnNextClick() {
-    if (!IsWindowEnabled(GetDlgItem(window_, kIdBtnNext))) return;
-    wizard_.parameters = WindowTextUtf8(GetDlgItem(window_, kIdCommandLine));
-    wizard_.exitChosen = SendDlgItemMessageW(window_, kIdChkExit, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    const auto action = wizard_.Next();
-    PagesPageChanged();
-    switch (action) {
-        case TNextAction::RunCreation: RunCreation(); break;
-        case TNextAction::CloseWindow: DestroyWindow(window_); break;
-        case TNextAction::RefuseParameters:
-            dialogs_.ShowCoolMessage(ParametersRefusalText(app_.texts, wizard_.CheckedParameters()));
-            break;
-        case TNextAction::None: break;
-    }
+TControlRef TMainForm::Focus() const {
+    HWND focus = GetFocus();
+    if (!focus || (focus != window_ && !IsChild(window_, focus))) return {};
+    return RoleOfId(GetDlgCtrlID(focus));
 }
 
-void TMainForm::BtnBackClick() {
-    wizard_.Back();
-    PagesPageChanged();
+void TMainForm::SetFocus(TControlRef control) {
+    const int id = ControlId(control);
+    HWND target = IsRowId(id) ? GetDlgItem(rows_.Window(), id) : Item(id);
+    // Through the dialog manager, so that the default button follows the focus.
+    if (target) SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
 }
 
-void TMainForm::BtnHelpClick() {
+void TMainForm::PopUpHelpMenu() {
     RECT button;
-    GetWindowRect(GetDlgItem(window_, kIdBtnHelp), &button);
+    GetWindowRect(Item(kIdBtnHelp), &button);
     TrackPopupMenu(PopupHelp, TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, 0, window_, nullptr);
 }
 
-void TMainForm::BtnAddClick() {
-    if (!list_.Add()) {
-        MessageBeep(MB_OK);
-        return;
+void TMainForm::ShowAbout(const TAboutTexts& texts) {
+    win::ShowAbout(window_, texts, [this] { presenter_->AboutSupport(); }, [this] { presenter_->AboutLicense(); });
+}
+
+std::optional<std::string> TMainForm::Open(const THelpTarget& target) {
+    switch (target.kind) {
+        case THelpTarget::TKind::Keyword: return help_.OpenKeyword(target.name);
+        case THelpTarget::TKind::Contents: return help_.OpenContents();
+        case THelpTarget::TKind::File: return help_.OpenFile(target.name);
     }
-    rows_.Sync(true);
+    return std::nullopt;
 }
 
-void TMainForm::BtnRemoveClick() {
-    if (!list_.Selected()) return;
-    list_.Remove();
-    rows_.Sync();
-}
+void TMainForm::Beep() { MessageBeep(MB_OK); }
 
-void TMainForm::BtnClearClick() {
-    list_.Clear();
-    rows_.Sync();
-}
-
-void TMainForm::Timer1Timer() {
-    if (wizard_.Page() != TPage::CreateOptions) return;
-    const auto wanted = list_.Buttons();
-    const auto keep = [this](int id, bool enabled) {
-        HWND control = GetDlgItem(window_, id);
-        if (bool(IsWindowEnabled(control)) != enabled) EnableWindow(control, enabled);
-    };
-    keep(kIdBtnRemove, wanted.remove);
-    keep(kIdBtnClear, wanted.clear);
-    wizard_.OnTimer();
-    keep(kIdBtnNext, wizard_.NextButton().enabled);
-}
-
-void TMainForm::RunCreation() {
-    running_ = true;
-    options_ = CheckedOptions();
-    HWND bar = GetDlgItem(window_, kIdProgressBar);
-    SendMessageW(bar, PBM_SETPOS, 0, 0);
+void TMainForm::Repaint() {
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    dialogs_.ProcessMessages();
-    TCreationDriver driver(dialogs_, app_.texts);
-    driver.onGauge = [bar](int value) { SendMessageW(bar, PBM_SETPOS, WPARAM(value), 0); };
-    auto handlers = sources_.Handlers(TJobEnv{app_, dialogs_, RealHost()},
-                                      TCreationSettings{options_, wizard_.CheckedParameters().text, UseMsDos()});
-    const auto outcome = driver.RunCreation(list_.Rows(), kinds_, handlers);
-    running_ = false;
-    wizard_.CreationFinished(outcome, driver.DoneCopies(), driver.TotalCopies());
-    SetDlgItemTextW(window_, kIdFinishTitle, Ui(wizard_.FinishTitle()).c_str());
-    PagesPageChanged();
-    // The focus was on a button the run disabled.
-    SetFocus(GetDlgItem(window_, kIdBtnNext));
 }
 
-void TMainForm::OnLink(int id) {
-    if (id == kIdHyperLink1) help_.OpenKeyword("Coomand_lineparameters");
-    else help_.OpenKeyword("RunningQuellmark");
-}
+void TMainForm::CloseWindow() { PostMessageW(window_, WM_CLOSE, 0, 0); }
 
 void TMainForm::OnCommand(int id, int code) {
-    if (code != BN_CLICKED && code != 0) return;
+    if (id >= kIdHelpContents && id <= kIdHelpWeb) {
+        // The items are numbered in menu order, the separators left out.
+        int item = kIdHelpContents;
+        for (const auto& entry : presenter_->HelpMenuEntries())
+            if (entry.item != THelpMenuEntry::TItem::Separator && item++ == id) presenter_->HelpMenu(entry.item);
+        return;
+    }
     switch (id) {
-        case kIdBtnNext: BtnNextClick(); break;
-        case kIdBtnBack: BtnBackClick(); break;
-        case kIdBtnClose: PostMessageW(window_, WM_CLOSE, 0, 0); break;
-        case kIdBtnHelp: BtnHelpClick(); break;
-        case kIdBtnAdd: BtnAddClick(); break;
-        case kIdBtnRemove: BtnRemoveClick(); break;
-        case kIdBtnClear: BtnClearClick(); break;
-        case kIdHelpContents: help_.OpenContents(); break;
-        case kIdHelpPage: help_.OpenKeyword(wizard_.HelpKeyword()); break;
-        case kIdHelpFaq: help_.OpenKeyword("FAQ"); break;
-        case kIdHelpSupport: help_.OpenKeyword("ContactingHalvexLabs"); break;
-        case kIdHelpAbout: ShowAbout(window_, app_.texts, help_); break;
-        case kIdHelpWeb: help_.OpenFile("info.url"); break;
-        default: break;
+        case IDCANCEL: presenter_->Key(TWindowKey::Escape); return;
+        case kIdCommandLine:
+            if (code == EN_CHANGE) presenter_->ParametersTyped(WindowTextUtf8(Item(id)));
+            return;
+        case kIdComboBoxOS:
+            if (code == CBN_SELCHANGE)
+                presenter_->OsChosen(TRole::ComboBoxOS, std::size_t(SendMessageW(Item(id), CB_GETCURSEL, 0, 0)));
+            return;
+        case kIdChkMoreDisks:
+        case kIdChkExit:
+            if (code == BN_CLICKED) presenter_->ExitChosen(IsDlgButtonChecked(window_, kIdChkExit) == BST_CHECKED);
+            return;
+        default:
+            break;
+    }
+    const auto role = RoleOfId(id);
+    if (role.role != TRole::None && code == BN_CLICKED) presenter_->Click(role.role);
+}
+
+void TMainForm::OnNotify(const NMHDR& header) {
+    const int id = int(header.idFrom);
+    if ((header.code == NM_CLICK || header.code == NM_RETURN) &&
+        (id == kIdHyperLink1 || id == kIdHyperLink2 || id == kIdHyperLink4)) {
+        presenter_->Click(RoleOfId(id).role);
+    } else if (id == kIdChkOptions && header.code == LVN_ITEMCHANGED) {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_STATEIMAGEMASK))
+            presenter_->OptionToggled(std::size_t(change.iItem),
+                                      (change.uNewState & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2));
     }
 }
 
@@ -248,35 +220,34 @@ INT_PTR TMainForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_CTLCOLORSTATIC:
             if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kIdHeaderTitle) {
+                // The header is drawn in the window colours, its text too: a dark palette keeps it readable.
+                SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
                 SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
                 return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
             }
             return FALSE;
         case WM_TIMER:
-            if (wParam == kTimer1) Timer1Timer();
+            if (wParam == kTimer1) presenter_->Tick();
             return TRUE;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return TRUE;
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->code == NM_CLICK || header->code == NM_RETURN) {
-                if (header->idFrom == kIdHyperLink1 || header->idFrom == kIdHyperLink2 || header->idFrom == kIdHyperLink4)
-                    OnLink(int(header->idFrom));
-            }
+        case WM_NOTIFY:
+            OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
             return FALSE;
-        }
         case WM_HELP:
-            if (wizard_.HelpEnabled()) help_.OpenKeyword(wizard_.HelpKeyword());
+            presenter_->Key(TWindowKey::F1);
+            return TRUE;
+        case WM_DEVICECHANGE:
+            // A stick plugged in or taken away; the timer's rescan catches what this misses.
+            if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) presenter_->DrivesChanged();
             return TRUE;
         case WM_CLOSE:
-            // Closed by the system in the middle of a run (the window's close button, a logout): the
-            // run ends as an interrupted one, leaving no half-written file.
-            if (running_) EndInterruptedRun(kClosedMidRunStatus);
-            DestroyWindow(window_);
+            if (presenter_->CloseRequested()) DestroyWindow(window_);
             return TRUE;
         case WM_DESTROY:
-            FormDestroy();
+            KillTimer(window_, kTimer1);
+            presenter_->Closed();
             window_ = nullptr;
             PostQuitMessage(0);
             return TRUE;

@@ -1,15 +1,15 @@
 #pragma once
-// The wizard's main window: header, five pages, footer buttons and the help menu. It draws the
-// app layer's wizard and forwards every click to it.
+// The wizard's main window: header, five pages, footer buttons and the help menu. It draws what
+// the wizard presenter shows and forwards every event to it.
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
-#include "app/CreateList.h"
 #include "app/MediaSources.h"
 #include "app/Startup.h"
-#include "app/Wizard.h"
-#include "image/BootConfig.h"
+#include "app/WizardPresenter.h"
+#include "app/WizardView.h"
 #include "platform/Settings.h"
 #include "wingui/Help.h"
 #include "wingui/ListFrame.h"
@@ -17,7 +17,7 @@
 
 namespace bootdisk::win {
 
-class TMainForm {
+class TMainForm : public IWizardView {
 public:
     static constexpr int kClientWidth = 572;
     static constexpr int kClientHeight = 364;
@@ -25,16 +25,43 @@ public:
     static constexpr int kFooterHeight = 44;
 
     TMainForm(TAppContext& app, TWinDialogs& dialogs, ISettingsStore& settings);
-    ~TMainForm();
+    ~TMainForm() override;
     TMainForm(const TMainForm&) = delete;
     TMainForm& operator=(const TMainForm&) = delete;
 
-    // The floppy, the writers found on this host and the image recorder; built once by the splash.
+    // The floppy, the writers found on this host, the removable drives and the image recorder;
+    // built by the splash, the removable drives followed from then on.
     void BuildMediaKinds();
     // Creates the window (hidden) with the saved option states.
     bool Create();
     void Show();
     HWND Window() const { return window_; }
+
+    // IWizardView
+    void ShowPage(TPage page) override;
+    void ShowButton(TRole button, const TButton& state) override;
+    void SetEnabled(TRole control, bool enabled) override;
+    void ShowBootPanels(bool cd, bool floppy) override;
+    void ShowKinds(const std::vector<TMediaKind>& kinds) override { rows_.ShowKinds(kinds); }
+    void ShowRows(const std::vector<TCreateListRow>& rows, std::optional<std::size_t> selected) override {
+        rows_.Show(rows, selected);
+    }
+    void ShowSelection(std::optional<std::size_t> selected) override { rows_.ShowSelection(selected); }
+    void ShowQuantity(std::size_t row, const std::string& text) override { rows_.ShowQuantity(row, text); }
+    void ScrollIntoView(std::size_t row) override { rows_.ScrollIntoView(row); }
+    void ShowDrivesNotice(const std::string& text) override;
+    void ShowCopy(const std::string& text) override;
+    void ShowGauge(int percent) override;
+    void ShowFinishTitle(const std::string& text) override;
+    void ShowExitChoice(bool exit) override;
+    TControlRef Focus() const override;
+    void SetFocus(TControlRef control) override;
+    void PopUpHelpMenu() override;
+    void ShowAbout(const TAboutTexts& texts) override;
+    std::optional<std::string> Open(const THelpTarget& target) override;
+    void Beep() override;
+    void Repaint() override;
+    void CloseWindow() override;
 
 private:
     static INT_PTR CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -50,36 +77,20 @@ private:
     HWND PageControl(TPage page, const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x, int y,
                      int width, int height, DWORD exStyle = 0);
     HWND Link(TPage page, const std::string& text, int id, int x, int y, int width, int height);
+    HWND Item(int id) const { return GetDlgItem(window_, id); }
 
-    void FormActivate();
-    void FormDestroy();
-    void BtnNextClick();
-    void BtnBackClick();
-    void BtnHelpClick();
-    void BtnAddClick();
-    void BtnRemoveClick();
-    void BtnClearClick();
-    void Timer1Timer();
-    void RunCreation();
     void OnCommand(int id, int code);
-    void OnLink(int id);
-    void PagesPageChanged();
+    void OnNotify(const NMHDR& header);
     void PaintBackground(HDC dc);
-    TOptionStates CheckedOptions() const;
-    bool UseMsDos() const;
 
     TAppContext& app_;
     TWinDialogs& dialogs_;
-    ISettingsStore& settings_;
     THelp help_;
     TMediaSources sources_;
-    std::vector<TMediaKind> kinds_;
-    TCreationList list_;
-    TWizard wizard_;
-    TCreateListPanel rows_{list_, kinds_};
-    TOptionStates options_ = kDefaultOptions;
-    bool activated_ = false;
-    bool running_ = false;
+    std::unique_ptr<TWizardPresenter> presenter_;
+    TCreateListPanel rows_;
+    TPage page_ = TPage::CreateOptions;
+    bool cdPanel_ = false, floppyPanel_ = false;
 
     HWND window_ = nullptr;
     HFONT titleFont_ = nullptr;

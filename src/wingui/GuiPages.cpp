@@ -5,9 +5,8 @@
 #include <commctrl.h>
 
 #include "app/Options.h"
-#include "platform/HostSystem.h"
-#include "wingui/Controls.h"
 #include "wingui/ControlIds.h"
+#include "wingui/Controls.h"
 #include "wingui/CoolMsg.h"
 #include "wingui/WinText.h"
 
@@ -32,13 +31,15 @@ void TMainForm::MakeCreateOptionsPage() {
     SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
     PageControl(page, L"STATIC", Ui(texts[StrId::GUI_TEXTPAGE3QUANTITY]), SS_NOPREFIX, 0, 26, 40, 65, 16);
     PageControl(page, L"STATIC", Ui(texts[StrId::GUI_TEXTPAGE3DISKTYPE]), SS_NOPREFIX, 0, 96, 40, 300, 16);
-    rows_.Create(window_, kIdScrollCreateList, 24, kHeaderHeight + 58, TCreateListPanel::kRowWidth + 24, 152);
+    rows_.Create(window_, kIdScrollCreateList, 24, kHeaderHeight + 58, TCreateListPanel::kRowWidth + 24, 152,
+                 *presenter_);
     ShowWindow(rows_.Window(), SW_HIDE);
     pages_[int(page)].push_back(rows_.Window());
     const int left = 24 + TCreateListPanel::kRowWidth + 36;
     PageControl(page, L"BUTTON", L"+", WS_TABSTOP, kIdBtnAdd, left, 58, 28, 28);
     PageControl(page, L"BUTTON", L"\u2212", WS_TABSTOP, kIdBtnRemove, left, 92, 28, 28);
     PageControl(page, L"BUTTON", L"\u00D7", WS_TABSTOP, kIdBtnClear, left, 126, 28, 28);
+    PageControl(page, L"STATIC", L"", SS_NOPREFIX, kIdDrivesNotice, 24, 214, 524, 44);
 }
 
 void TMainForm::MakeProgramOptionsPage() {
@@ -53,6 +54,8 @@ void TMainForm::MakeProgramOptionsPage() {
     column.mask = LVCF_WIDTH;
     column.cx = Scaled(524) - GetSystemMetrics(SM_CXVSCROLL) - 4;
     SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    // Inserting an item tells of it unticked: the saved states go on afterwards.
+    const auto options = presenter_->Options();
     for (std::size_t i = 0; i < kOptionCount; ++i) {
         auto label = Widen(std::string(kOptionInfo[i].label));
         LVITEMW item{};
@@ -61,28 +64,29 @@ void TMainForm::MakeProgramOptionsPage() {
         item.pszText = label.data();
         SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
+    for (std::size_t i = 0; i < kOptionCount; ++i) ListView_SetCheckState(list, int(i), options[i] ? TRUE : FALSE);
+    // The first Space after tabbing in ticks the first option: an item holds the focus from the start.
+    ListView_SetItemState(list, 0, LVIS_FOCUSED, LVIS_FOCUSED);
 
-    HWND commandLabel = PageControl(page, L"STATIC", Ui(texts[StrId::GUI_TEXT3OPTIONS]), SS_NOPREFIX, 0, 24, 162, 200, 18);
     // The link stands 5 pixels right of its label, however long the label's text is.
-    SIZE extent{};
-    HDC dc = GetDC(commandLabel);
-    auto* old = SelectObject(dc, MessageFont());
     const auto caption = Ui(texts[StrId::GUI_TEXT3OPTIONS]);
-    GetTextExtentPoint32W(dc, caption.c_str(), int(caption.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(commandLabel, dc);
-    const int linkLeft = 24 + MulDiv(extent.cx, 96, Scaled(96)) + 5;
+    HWND commandLabel = PageControl(page, L"STATIC", caption, SS_NOPREFIX, kIdLabelCommandLine, 24, 162, 230, 18);
+    const int linkLeft = 24 + TextWidth(commandLabel, caption) + 5;
     Link(page, texts[StrId::GUI_MORE_INFO], kIdHyperLink1, linkLeft, 162, 262 - linkLeft, 18);
     PageControl(page, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, kIdCommandLine, 24, 182, 226, 22, WS_EX_CLIENTEDGE);
 
     PageControl(page, L"STATIC", Ui(texts[StrId::GUI_TEXT2BOOT]), SS_NOPREFIX, 0, 266, 162, 282, 18);
     PageControl(page, L"STATIC", Ui(texts[StrId::GUI_OPERATING_SYSTEM_CD] + texts[StrId::GUI_MSDOS]), SS_NOPREFIX,
                 kIdPanelCDBoot, 272, 186, 276, 18);
-    PageControl(page, L"STATIC", Ui(texts[StrId::GUI_OPERATING_SYSTEM_FLOPPY]), SS_NOPREFIX, kIdPanelFloppyBoot, 272,
-                214, 170, 18);
-    HWND os = PageControl(page, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kIdComboBoxOS, 446, 211,
-                          100, 120);
-    for (const auto& choice : OsChoices(RealHost().Version(), texts[StrId::GUI_MSDOS], texts[StrId::GUI_RXDOS]))
+    // The combo box stands 5 pixels right of its label, whatever the font and the screen's dpi.
+    const auto floppyCaption = Ui(texts[StrId::GUI_OPERATING_SYSTEM_FLOPPY]);
+    HWND floppyLabel = PageControl(page, L"STATIC", floppyCaption, SS_NOPREFIX, kIdPanelFloppyBoot, 272, 214, 200, 18);
+    const int labelWidth = TextWidth(floppyLabel, floppyCaption);
+    SetWindowPos(floppyLabel, nullptr, 0, 0, Scaled(labelWidth), Scaled(18), SWP_NOMOVE | SWP_NOZORDER);
+    const int osLeft = 272 + labelWidth + 5;
+    HWND os = PageControl(page, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kIdComboBoxOS, osLeft,
+                          211, std::max(80, 548 - osLeft), 120);
+    for (const auto& choice : presenter_->OsList())
         SendMessageW(os, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Ui(choice).c_str()));
     SendMessageW(os, CB_SETCURSEL, 0, 0);
 }
@@ -94,10 +98,12 @@ void TMainForm::MakePageStartPage() {
 }
 
 void TMainForm::MakeProgressPage() {
-    HWND title = PageControl(TPage::Progress, L"STATIC", Ui(app_.texts[StrId::GUI_TEXT1PAGE7]), SS_NOPREFIX, 0, 24, 40,
-                             524, 22);
+    constexpr auto page = TPage::Progress;
+    HWND title = PageControl(page, L"STATIC", Ui(app_.texts[StrId::GUI_TEXT1PAGE7]), SS_NOPREFIX, 0, 24, 40, 524, 22);
     SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
-    HWND bar = PageControl(TPage::Progress, PROGRESS_CLASSW, L"", 0, kIdProgressBar, 24, 76, 524, 22);
+    // Below the prompts, which stand centred over the window, so the copy in hand stays in sight.
+    PageControl(page, L"STATIC", L"", SS_NOPREFIX, kIdLabelCopy, 24, 186, 524, 18);
+    HWND bar = PageControl(page, PROGRESS_CLASSW, L"", 0, kIdProgressBar, 24, 208, 524, 22);
     SendMessageW(bar, PBM_SETRANGE32, 0, 100);
 }
 
@@ -108,9 +114,9 @@ void TMainForm::MakeFinishPage() {
                              524, 22);
     SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
     Link(page, texts[StrId::GUI_WHAT_SHOULD_I_DO_NEXT], kIdHyperLink4, 24, 44, 524, 20);
-    HWND more = PageControl(page, L"BUTTON", Ui(texts[StrId::GUI_TEXT2PAGE8]), WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON,
+    HWND more = PageControl(page, L"BUTTON", Ui(presenter_->MoreDisksCaption()), WS_TABSTOP | BS_AUTORADIOBUTTON,
                             kIdChkMoreDisks, 24, 90, 524, 22);
-    PageControl(page, L"BUTTON", Ui(texts[StrId::GUI_TEXT3PAGE8]), BS_AUTORADIOBUTTON, kIdChkExit, 24, 116, 524, 22);
+    PageControl(page, L"BUTTON", Ui(presenter_->ExitCaption()), BS_AUTORADIOBUTTON, kIdChkExit, 24, 116, 524, 22);
     SendMessageW(more, BM_SETCHECK, BST_CHECKED, 0);
 }
 
@@ -122,19 +128,12 @@ void TMainForm::MakeFooter() {
     MakeControl(window_, L"BUTTON", L"", WS_TABSTOP, kIdBtnClose, 476, top + 10, 84, 25);
     SendMessageW(window_, DM_SETDEFID, kIdBtnNext, 0);
 
-    const auto& texts = app_.texts;
     PopupHelp = CreatePopupMenu();
-    const auto item = [this](int id, const std::string& text) {
-        AppendMenuW(PopupHelp, MF_STRING, UINT_PTR(id), Ui(text).c_str());
-    };
-    item(kIdHelpContents, texts.PopupHelp(1));
-    item(kIdHelpPage, texts.PopupHelp(2));
-    item(kIdHelpFaq, texts.PopupHelp(3));
-    AppendMenuW(PopupHelp, MF_SEPARATOR, 0, nullptr);
-    item(kIdHelpSupport, texts.PopupHelp(5));
-    AppendMenuW(PopupHelp, MF_SEPARATOR, 0, nullptr);
-    item(kIdHelpAbout, texts.PopupHelp(7));
-    item(kIdHelpWeb, texts.PopupHelp(8));
+    int id = kIdHelpContents;
+    for (const auto& entry : presenter_->HelpMenuEntries()) {
+        if (entry.item == THelpMenuEntry::TItem::Separator) AppendMenuW(PopupHelp, MF_SEPARATOR, 0, nullptr);
+        else AppendMenuW(PopupHelp, MF_STRING, UINT_PTR(id++), Ui(entry.caption).c_str());
+    }
 }
 
 }  // namespace bootdisk::win

@@ -26,9 +26,12 @@ THtmlHelp HtmlHelp() {
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-void ShellOpen(HWND owner, const std::string& path, int show) {
+// The shell answers a number above 32 when something opened the file.
+std::optional<std::string> ShellOpen(HWND owner, const std::string& path, int show) {
     const auto quoted = L"\"" + Widen(path) + L"\"";
-    ShellExecuteW(owner, L"open", quoted.c_str(), nullptr, nullptr, show);
+    if (reinterpret_cast<INT_PTR>(ShellExecuteW(owner, L"open", quoted.c_str(), nullptr, nullptr, show)) > 32)
+        return std::nullopt;
+    return path;
 }
 
 }  // namespace
@@ -40,14 +43,18 @@ bool THelp::OpenInViewer(const std::string& topic, UINT command) const {
     return HtmlHelp()(GetDesktopWindow(), target.c_str(), command, 0) != nullptr;
 }
 
-void THelp::OpenKeyword(const std::string& keyword) const {
-    if (!OpenInViewer(keyword + ".htm", kDisplayTopic)) ShellOpen(owner_, ExecutableDir() + "help\\" + keyword + ".htm", SW_SHOWNORMAL);
+std::optional<std::string> THelp::OpenKeyword(const std::string& keyword) const {
+    if (OpenInViewer(keyword + ".htm", kDisplayTopic)) return std::nullopt;
+    return ShellOpen(owner_, ExecutableDir() + "help\\" + keyword + ".htm", SW_SHOWNORMAL);
 }
 
-void THelp::OpenContents() const {
-    if (!OpenInViewer({}, kDisplayToc)) ShellOpen(owner_, ExecutableDir() + "help\\index.htm", SW_SHOWNORMAL);
+std::optional<std::string> THelp::OpenContents() const {
+    if (OpenInViewer({}, kDisplayToc)) return std::nullopt;
+    return ShellOpen(owner_, ExecutableDir() + "help\\index.htm", SW_SHOWNORMAL);
 }
 
-void THelp::OpenFile(const std::string& name) const { ShellOpen(owner_, ExecutableDir() + name, SW_SHOWMAXIMIZED); }
+std::optional<std::string> THelp::OpenFile(const std::string& name) const {
+    return ShellOpen(owner_, ExecutableDir() + name, SW_SHOWMAXIMIZED);
+}
 
 }  // namespace bootdisk::win

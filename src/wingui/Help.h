@@ -4,6 +4,7 @@
 // beside the executable ("info.url", "license.txt") open with the shell.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace bootdisk::win {
@@ -12,9 +13,10 @@ class THelp {
 public:
     void SetOwner(HWND owner) { owner_ = owner; }
 
-    void OpenKeyword(const std::string& keyword) const;
-    void OpenContents() const;
-    void OpenFile(const std::string& name) const;
+    // Each answers nothing when it opened, else the file that nothing could open.
+    std::optional<std::string> OpenKeyword(const std::string& keyword) const;
+    std::optional<std::string> OpenContents() const;
+    std::optional<std::string> OpenFile(const std::string& name) const;
 
 private:
     bool OpenInViewer(const std::string& topic, UINT command) const;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "app/WizardPresenter.h"
+#include "wingui/ControlIds.h"
 #include "wingui/Controls.h"
 #include "wingui/WinText.h"
 
@@ -15,12 +17,15 @@ constexpr wchar_t kClassName[] = L"BootdiskCreateList";
 constexpr COLORREF kSkyBlue = RGB(0xA6, 0xCA, 0xF0);
 constexpr int kQuantityCell = 65;
 
+std::size_t RowOf(HWND control) { return RoleOfId(GetDlgCtrlID(control)).row; }
+
 }  // namespace
 
-void TCreateListPanel::Create(HWND parent, int id, int x, int y, int width, int height) {
+void TCreateListPanel::Create(HWND parent, int id, int x, int y, int width, int height, TWizardPresenter& presenter) {
+    presenter_ = &presenter;
     RegisterWindowClass(kClassName, Proc, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     white_ = CreateSolidBrush(RGB(0xFF, 0xFF, 0xFF));
-    selected_ = CreateSolidBrush(kSkyBlue);
+    selectedBrush_ = CreateSolidBrush(kSkyBlue);
     line_ = CreateSolidBrush(kSkyBlue);
     window_ = CreateWindowExW(WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT, kClassName, L"",
                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, Scaled(x), Scaled(y), Scaled(width),
@@ -28,39 +33,97 @@ void TCreateListPanel::Create(HWND parent, int id, int x, int y, int width, int 
                               GetModuleHandleW(nullptr), this);
 }
 
+// The arrow keys step the quantity, as its up and down buttons do.
+LRESULT CALLBACK TCreateListPanel::QuantityProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, void* data) {
+    auto* panel = static_cast<TCreateListPanel*>(data);
+    if (message == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN)) {
+        panel->presenter_->Step(RowOf(edit), wParam == VK_UP ? +1 : -1);
+        return 0;
+    }
+    return CallSubclassed(edit, message, wParam, lParam);
+}
+
+// A closed kind list passes the wheel on to the panel, which scrolls.
+LRESULT CALLBACK TCreateListPanel::KindProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, void*) {
+    if (message == WM_MOUSEWHEEL &&
+        !TWizardPresenter::WheelTurnsKind(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0))
+        return SendMessageW(GetParent(combo), message, wParam, lParam);
+    return CallSubclassed(combo, message, wParam, lParam);
+}
+
+void TCreateListPanel::FillKinds(HWND combo) const {
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    for (const auto& label : kindLabels_) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
+}
+
 void TCreateListPanel::AddRowControls(std::size_t row) {
-    const int base = kIdFirstRow + int(row) * kIdsPerRow;
+    const int base = ControlId({TRole::EditNrDisks, row}) - kRowEditNrDisks;
     TRowControls controls{};
-    controls.edit = MakeControl(window_, L"EDIT", L"", WS_TABSTOP | ES_NUMBER | ES_CENTER, base + kEditNrDisks, 0, 0, 36, 16);
+    controls.edit = MakeControl(window_, L"EDIT", L"", WS_TABSTOP | ES_NUMBER | ES_CENTER, base + kRowEditNrDisks, 0, 0,
+                                36, 16);
     SendMessageW(controls.edit, EM_SETLIMITTEXT, 2, 0);
-    controls.upDown = MakeControl(window_, UPDOWN_CLASSW, L"", 0, base + kUpDown, 0, 0, 16, 22);
+    Subclass(controls.edit, QuantityProc, this);
+    controls.upDown = MakeControl(window_, UPDOWN_CLASSW, L"", 0, base + kRowUpDown, 0, 0, 16, 22);
     SendMessageW(controls.upDown, UDM_SETRANGE32, 1, 99);
-    controls.combo = MakeControl(window_, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, base + kComboBox,
-                                 0, 0, kRowWidth - kQuantityCell - 2, 200);
-    for (const auto& kind : kinds_)
-        SendMessageW(controls.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Ui(kind.label).c_str()));
+    controls.combo = MakeControl(window_, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+                                 base + kRowComboBox, 0, 0, kRowWidth - kQuantityCell - 2, 200);
+    FillKinds(controls.combo);
+    Subclass(controls.combo, KindProc, this);
     rows_.push_back(controls);
 }
 
-void TCreateListPanel::Sync(bool showLast) {
-    const auto& rows = list_.Rows();
+void TCreateListPanel::ShowKinds(const std::vector<TMediaKind>& kinds) {
+    kindLabels_.clear();
+    for (const auto& kind : kinds) kindLabels_.push_back(Ui(kind.label));
+    for (const auto& row : rows_) FillKinds(row.combo);
+}
+
+void TCreateListPanel::Show(const std::vector<TCreateListRow>& rows, std::optional<std::size_t> selected) {
     while (rows_.size() > rows.size()) {
         DestroyWindow(rows_.back().edit);
         DestroyWindow(rows_.back().upDown);
         DestroyWindow(rows_.back().combo);
         rows_.pop_back();
     }
-    while (rows_.size() < rows.size()) AddRowControls(rows_.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (WindowTextUtf8(rows_[i].edit) != rows[i].quantity) SetWindowTextW(rows_[i].edit, Widen(rows[i].quantity).c_str());
+        if (i == rows_.size()) AddRowControls(i);
+        ShowQuantity(i, rows[i].quantity);
         if (SendMessageW(rows_[i].combo, CB_GETCURSEL, 0, 0) != LRESULT(rows[i].kind))
             SendMessageW(rows_[i].combo, CB_SETCURSEL, rows[i].kind, 0);
     }
+    selected_ = selected;
+    Scroll(scroll_);
+}
+
+void TCreateListPanel::ShowSelection(std::optional<std::size_t> selected) {
+    selected_ = selected;
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void TCreateListPanel::ShowQuantity(std::size_t row, const std::string& text) {
+    if (row < rows_.size() && WindowTextUtf8(rows_[row].edit) != text)
+        SetWindowTextW(rows_[row].edit, Widen(text).c_str());
+}
+
+void TCreateListPanel::ScrollIntoView(std::size_t row) {
     RECT client;
     GetClientRect(window_, &client);
-    const int content = int(rows.size()) * Scaled(kRowHeight);
-    const int maxScroll = std::max(0, content - int(client.bottom));
-    scroll_ = showLast ? maxScroll : std::min(scroll_, maxScroll);
+    const int top = int(row) * Scaled(kRowHeight), bottom = top + Scaled(kRowHeight);
+    if (top < scroll_) Scroll(top);
+    else if (bottom > scroll_ + int(client.bottom)) Scroll(bottom - int(client.bottom));
+}
+
+int TCreateListPanel::MaxScroll() const {
+    RECT client;
+    GetClientRect(window_, &client);
+    return std::max(0, int(rows_.size()) * Scaled(kRowHeight) - int(client.bottom));
+}
+
+void TCreateListPanel::Scroll(int position) {
+    RECT client;
+    GetClientRect(window_, &client);
+    scroll_ = std::clamp(position, 0, MaxScroll());
+    const int content = int(rows_.size()) * Scaled(kRowHeight);
     SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0, std::max(0, content - 1),
                     UINT(client.bottom), scroll_, 0};
     SetScrollInfo(window_, SB_VERT, &info, TRUE);
@@ -77,56 +140,22 @@ void TCreateListPanel::Place() {
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-void TCreateListPanel::Scroll(int position) {
-    RECT client;
-    GetClientRect(window_, &client);
-    const int content = int(rows_.size()) * Scaled(kRowHeight);
-    scroll_ = std::clamp(position, 0, std::max(0, content - int(client.bottom)));
-    SetScrollPos(window_, SB_VERT, scroll_, TRUE);
-    Place();
-}
-
-void TCreateListPanel::Select(std::size_t row) {
-    if (row >= rows_.size() || list_.Selected() == row) return;
-    list_.Select(row);
-    InvalidateRect(window_, nullptr, TRUE);
-}
-
 void TCreateListPanel::OnCommand(int id, int code, HWND control) {
-    if (id < kIdFirstRow) return;
     // A row going away still tells of its quantity cell losing the focus.
-    const auto row = std::size_t((id - kIdFirstRow) / kIdsPerRow);
-    if (row >= rows_.size() || row >= list_.Rows().size()) return;
-    switch ((id - kIdFirstRow) % kIdsPerRow) {
-        case kEditNrDisks:
-            // The model follows every keystroke; the cell shows the tidied value only when editing
-            // ends, so clearing it to type another number does not put a "1" in the way.
-            if (code == EN_CHANGE) list_.Row(row).quantity = FilterQuantity(WindowTextUtf8(control));
-            if (code == EN_SETFOCUS) Select(row);
-            if (code == EN_KILLFOCUS) SetWindowTextW(control, Widen(list_.Row(row).quantity).c_str());
-            break;
-        case kComboBox:
-            if (code == CBN_SETFOCUS || code == CBN_DROPDOWN) Select(row);
-            if (code == CBN_SELCHANGE) {
-                const auto chosen = SendMessageW(control, CB_GETCURSEL, 0, 0);
-                if (chosen >= 0 && std::size_t(chosen) < kinds_.size()) list_.Row(row).kind = std::size_t(chosen);
-                Select(row);
-            }
-            break;
-        default:
-            break;
+    const auto role = RoleOfId(id);
+    if (role.role == TRole::None || role.row >= rows_.size()) return;
+    if (role.role == TRole::EditNrDisks) {
+        if (code == EN_CHANGE) presenter_->QuantityTyped(role.row, WindowTextUtf8(control));
+        if (code == EN_SETFOCUS) presenter_->FocusChanged(role);
+        if (code == EN_KILLFOCUS) presenter_->QuantityEdited(role.row);
+    } else if (role.role == TRole::ComboBox) {
+        if (code == CBN_SETFOCUS) presenter_->FocusChanged(role);
+        if (code == CBN_DROPDOWN) presenter_->RowPressed(role.row);
+        if (code == CBN_SELCHANGE) {
+            const auto chosen = SendMessageW(control, CB_GETCURSEL, 0, 0);
+            if (chosen >= 0) presenter_->KindChosen(role.row, std::size_t(chosen));
+        }
     }
-}
-
-// The up button steps alone; the down button also selects its row.
-bool TCreateListPanel::OnStep(int id, int delta) {
-    const auto row = std::size_t((id - kIdFirstRow) / kIdsPerRow);
-    if (id < kIdFirstRow || row >= rows_.size() || row >= list_.Rows().size()) return false;
-    auto& model = list_.Row(row);
-    model.quantity = delta > 0 ? QuantityUp(model.quantity) : QuantityDown(model.quantity);
-    SetWindowTextW(rows_[row].edit, Widen(model.quantity).c_str());
-    if (delta < 0) Select(row);
-    return true;
 }
 
 void TCreateListPanel::Paint(HDC dc) {
@@ -137,7 +166,7 @@ void TCreateListPanel::Paint(HDC dc) {
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const int top = int(i) * height - scroll_;
         RECT row{0, top, Scaled(kRowWidth), top + height};
-        if (list_.Selected() == i) FillRect(dc, &row, selected_);
+        if (selected_ == i) FillRect(dc, &row, selectedBrush_);
         RECT bottom{0, top + height - 1, Scaled(kRowWidth), top + height};
         FillRect(dc, &bottom, line_);
         RECT separator{Scaled(kQuantityCell), top, Scaled(kQuantityCell) + 1, top + height};
@@ -158,14 +187,15 @@ LRESULT TCreateListPanel::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC: {
-            const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-            const bool chosen = id >= kIdFirstRow && list_.Selected() == std::size_t((id - kIdFirstRow) / kIdsPerRow);
+            const auto role = RoleOfId(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
+            const bool chosen = role.role != TRole::None && selected_ == role.row;
             SetBkColor(reinterpret_cast<HDC>(wParam), chosen ? kSkyBlue : RGB(0xFF, 0xFF, 0xFF));
-            return reinterpret_cast<LRESULT>(chosen ? selected_ : white_);
+            return reinterpret_cast<LRESULT>(chosen ? selectedBrush_ : white_);
         }
         case WM_LBUTTONDOWN: {
             const int y = short(HIWORD(lParam)) + scroll_;
-            if (y >= 0) Select(std::size_t(y / Scaled(kRowHeight)));
+            if (y >= 0 && std::size_t(y / Scaled(kRowHeight)) < rows_.size())
+                presenter_->RowPressed(std::size_t(y / Scaled(kRowHeight)));
             return 0;
         }
         case WM_COMMAND:
@@ -174,7 +204,11 @@ LRESULT TCreateListPanel::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
             if (header->code == UDN_DELTAPOS) {
-                OnStep(int(header->idFrom), reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta);
+                const auto row = RowOf(header->hwndFrom);
+                const int delta = reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta;
+                // The up button steps alone; the down button also selects its row.
+                if (delta < 0) presenter_->RowPressed(row);
+                presenter_->Step(row, delta);
                 return 1;  // the quantity is the list's, not the control's position
             }
             return 0;
@@ -200,7 +234,7 @@ LRESULT TCreateListPanel::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DESTROY:
             DeleteObject(white_);
-            DeleteObject(selected_);
+            DeleteObject(selectedBrush_);
             DeleteObject(line_);
             return 0;
         default:

@@ -1,12 +1,17 @@
 #pragma once
 // The creation list's rows in a scrolling panel: per row the quantity cell with its up and down
-// buttons and the list of media kinds. The panel draws the list and feeds every edit to it; the
-// rules are the list's.
+// buttons and the list of media kinds. The panel draws what the presenter shows and forwards every
+// edit, step, choice and focus change to it.
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 #include "app/CreateList.h"
+
+namespace bootdisk {
+class TWizardPresenter;
+}
 
 namespace bootdisk::win {
 
@@ -14,42 +19,41 @@ class TCreateListPanel {
 public:
     static constexpr int kRowWidth = 433;
     static constexpr int kRowHeight = 24;
-    // Control IDs of row r: kIdFirstRow + r * kIdsPerRow + the part's offset.
-    static constexpr int kIdFirstRow = 1000;
-    static constexpr int kIdsPerRow = 4;
-    static constexpr int kEditNrDisks = 0;
-    static constexpr int kUpDown = 1;
-    static constexpr int kComboBox = 2;
-
-    TCreateListPanel(TCreationList& list, const std::vector<TMediaKind>& kinds) : list_(list), kinds_(kinds) {}
 
     // The panel as a child of parent, in logical pixels.
-    void Create(HWND parent, int id, int x, int y, int width, int height);
+    void Create(HWND parent, int id, int x, int y, int width, int height, TWizardPresenter& presenter);
     HWND Window() const { return window_; }
-    // Makes the rows shown match the list's, and brings the last row into view when asked.
-    void Sync(bool showLast = false);
+
+    void ShowKinds(const std::vector<TMediaKind>& kinds);
+    void Show(const std::vector<TCreateListRow>& rows, std::optional<std::size_t> selected);
+    void ShowSelection(std::optional<std::size_t> selected);
+    void ShowQuantity(std::size_t row, const std::string& text);
+    void ScrollIntoView(std::size_t row);
 
 private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK QuantityProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, void* data);
+    static LRESULT CALLBACK KindProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, void* data);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void AddRowControls(std::size_t row);
+    void FillKinds(HWND combo) const;
     void Place();
-    void Select(std::size_t row);
     void OnCommand(int id, int code, HWND control);
-    bool OnStep(int id, int delta);
     void Scroll(int position);
+    int MaxScroll() const;
     void Paint(HDC dc);
 
-    TCreationList& list_;
-    const std::vector<TMediaKind>& kinds_;
+    TWizardPresenter* presenter_ = nullptr;
     HWND window_ = nullptr;
     struct TRowControls {
         HWND edit, upDown, combo;
     };
     std::vector<TRowControls> rows_;
+    std::vector<std::wstring> kindLabels_;
+    std::optional<std::size_t> selected_;
     int scroll_ = 0;  // in screen pixels
     HBRUSH white_ = nullptr;
-    HBRUSH selected_ = nullptr;
+    HBRUSH selectedBrush_ = nullptr;
     HBRUSH line_ = nullptr;
 };
 

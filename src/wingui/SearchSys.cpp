@@ -1,6 +1,6 @@
 #include "wingui/SearchSys.h"
 
-#include <shlobj.h>
+#include <commctrl.h>
 
 #include "app/SearchSys.h"
 #include "wingui/Controls.h"
@@ -8,37 +8,113 @@
 
 namespace bootdisk::win {
 
-std::optional<std::string> TSearchSysForm::Run(HWND mainWindow) {
-    mainWindow_ = mainWindow;
-    if (RunDialog(mainWindow, Proc, reinterpret_cast<LPARAM>(this)) != IDOK) return std::nullopt;
+namespace {
+
+constexpr int kMaxFoldersShown = 2000;  // under one folder: enough for any system folder
+
+bool IsFolder(const WIN32_FIND_DATAW& found) {
+    const std::wstring name = found.cFileName;
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..";
+}
+
+}  // namespace
+
+std::optional<std::string> TSearchSysForm::Run(HWND owner) {
+    owner_ = owner;
+    paths_.clear();
+    if (RunDialog(owner, Proc, reinterpret_cast<LPARAM>(this)) != IDOK) return std::nullopt;
     return Folder;
+}
+
+HTREEITEM TSearchSysForm::AddFolder(HWND tree, HTREEITEM parent, const std::wstring& name, const std::wstring& path) {
+    paths_.push_back(path);
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_CHILDREN;
+    insert.item.pszText = const_cast<wchar_t*>(name.c_str());
+    insert.item.lParam = LPARAM(paths_.size() - 1);
+    insert.item.cChildren = 1;  // known once opened
+    return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+void TSearchSysForm::AddSubfolders(HWND tree, HTREEITEM parent) {
+    TVITEMW item{};
+    item.mask = TVIF_PARAM | TVIF_CHILDREN | TVIF_HANDLE;
+    item.hItem = parent;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    if (SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent))) return;
+    const auto folder = paths_.at(std::size_t(item.lParam));
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+    int added = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (IsFolder(found) && added++ < kMaxFoldersShown)
+                AddFolder(tree, parent, found.cFileName, folder + found.cFileName + L"\\");
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    if (added == 0) {
+        item.mask = TVIF_CHILDREN | TVIF_HANDLE;
+        item.cChildren = 0;
+        SendMessageW(tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
 }
 
 void TSearchSysForm::Build(HWND window) {
     SetWindowTextW(window, Ui(texts_[StrId::PRODUCTTXT]).c_str());
-    SetClientSize(window, 305, 150);
+    SetClientSize(window, 305, 329);
     MakeControl(window, L"STATIC", Ui(texts_[StrId::SEARCHSYS_CANNOT_FIND]), SS_NOPREFIX, 0, 12, 10, 281, 18);
     // The doubled ampersand of the text shows as one.
     MakeControl(window, L"STATIC", Ui(texts_[StrId::SEARCHSYS_PLEASE_SPECIFY]), 0, 0, 12, 30, 281, 34);
-    HWND folder = MakeControl(window, L"EDIT", Widen(Folder), WS_TABSTOP | ES_AUTOHSCROLL, kIdFolder, 12, 72, 248, 23,
-                              WS_EX_CLIENTEDGE);
-    MakeControl(window, L"BUTTON", L"...", WS_TABSTOP, kIdBrowse, 266, 72, 27, 23);
-    MakeControl(window, L"BUTTON", Ui(texts_[StrId::GENERIC_OK]), WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, 116, 114, 85, 25);
-    MakeControl(window, L"BUTTON", Ui(texts_[StrId::GENERIC_CANCEL]), WS_TABSTOP, IDCANCEL, 208, 114, 85, 25);
-    CentreOver(window, mainWindow_);
-    SetFocus(folder);
+    HWND tree = MakeControl(window, WC_TREEVIEWW, L"",
+                            WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                            kIdFolderTree, 12, 68, 281, 180, WS_EX_CLIENTEDGE);
+    const DWORD drives = GetLogicalDrives();
+    for (int letter = 0; letter < 26; ++letter) {
+        if (!(drives & (1u << letter))) continue;
+        const std::wstring root{wchar_t(L'A' + letter), L':', L'\\'};
+        // Floppy drives are not asked, so an empty drive A: does not make the user wait.
+        if (GetDriveTypeW(root.c_str()) == DRIVE_REMOVABLE && letter < 2) continue;
+        AddFolder(tree, TVI_ROOT, root, root);
+    }
+    MakeControl(window, L"EDIT", Widen(Folder), WS_TABSTOP | ES_AUTOHSCROLL, kIdFolder, 12, 254, 281, 23,
+                WS_EX_CLIENTEDGE);
+    MakeControl(window, L"BUTTON", Ui(texts_[StrId::GENERIC_OK]), WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, 116, 292, 85, 25);
+    MakeControl(window, L"BUTTON", Ui(texts_[StrId::GENERIC_CANCEL]), WS_TABSTOP, IDCANCEL, 208, 292, 85, 25);
+    CentreOver(window, owner_ ? GetAncestor(owner_, GA_ROOTOWNER) : nullptr);
+    SetFocus(tree);
 }
 
-void TSearchSysForm::Browse(HWND window) {
-    const auto title = Ui(texts_[StrId::SEARCHSYS_CANNOT_FIND]);
-    BROWSEINFOW info{};
-    info.hwndOwner = window;
-    info.lpszTitle = title.c_str();
-    info.ulFlags = BIF_RETURNONLYFSDIRS;
-    if (LPITEMIDLIST chosen = SHBrowseForFolderW(&info)) {
-        wchar_t path[MAX_PATH];
-        if (SHGetPathFromIDListW(chosen, path)) SetDlgItemTextW(window, kIdFolder, path);
-        CoTaskMemFree(chosen);
+void TSearchSysForm::OnNotify(HWND window, const NMHDR& header) {
+    if (header.idFrom != kIdFolderTree) return;
+    switch (header.code) {
+        case TVN_ITEMEXPANDINGW: {
+            const auto& expanding = reinterpret_cast<const NMTREEVIEWW&>(header);
+            if (expanding.action == TVE_EXPAND) AddSubfolders(header.hwndFrom, expanding.itemNew.hItem);
+            break;
+        }
+        case TVN_SELCHANGEDW: {
+            // The tree picks its first item itself when it takes the focus: only the user's pick
+            // replaces the folder offered.
+            const auto& changed = reinterpret_cast<const NMTREEVIEWW&>(header);
+            if (changed.action != TVC_UNKNOWN)
+                SetDlgItemTextW(window, kIdFolder, paths_.at(std::size_t(changed.itemNew.lParam)).c_str());
+            break;
+        }
+        case NM_RCLICK: {
+            // A right click selects, as a left one does.
+            TVHITTESTINFO hit{};
+            GetCursorPos(&hit.pt);
+            ScreenToClient(header.hwndFrom, &hit.pt);
+            if (auto* item = reinterpret_cast<HTREEITEM>(SendMessageW(header.hwndFrom, TVM_HITTEST, 0,
+                                                                      reinterpret_cast<LPARAM>(&hit))))
+                SendMessageW(header.hwndFrom, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+            break;
+        }
+        default:
+            break;
     }
 }
 
@@ -61,11 +137,13 @@ INT_PTR CALLBACK TSearchSysForm::Proc(HWND window, UINT message, WPARAM wParam, 
         case WM_INITDIALOG:
             form->Build(window);
             return FALSE;
+        case WM_NOTIFY:
+            form->OnNotify(window, *reinterpret_cast<const NMHDR*>(lParam));
+            return FALSE;
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
                 case IDOK: form->BtnOKClick(window); return TRUE;
                 case IDCANCEL: form->BtnCancelClick(window); return TRUE;
-                case kIdBrowse: form->Browse(window); return TRUE;
                 default: return FALSE;
             }
         default:

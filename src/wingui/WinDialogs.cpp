@@ -10,20 +10,23 @@
 namespace bootdisk::win {
 
 void TWinDialogs::ShowCoolMessage(const std::string& text) {
-    ShowCoolBox(mainWindow_, texts_, text, TCoolLayout::Information);
+    ShowCoolBox(Owner(), texts_, text, TCoolLayout::Information);
 }
 
 int TWinDialogs::AskRetryAbort(const std::string& text) {
-    return RetryAbortAnswer(ShowCoolBox(mainWindow_, texts_, text, TCoolLayout::RetryAbort));
+    return RetryAbortAnswer(ShowCoolBox(Owner(), texts_, text, TCoolLayout::RetryAbort));
 }
 
 int TWinDialogs::AskTwoChoices(const std::string& text, const std::string& leftCaption,
                                const std::string& rightCaption) {
-    const auto how = ShowCoolBox(mainWindow_, texts_, text, TCoolLayout::TwoChoices, leftCaption, rightCaption);
+    const auto how = ShowCoolBox(Owner(), texts_, text, TCoolLayout::TwoChoices, leftCaption, rightCaption);
     return TwoChoicesAnswer(how, texts_, rightCaption);
 }
 
-std::optional<std::string> TWinDialogs::AskSystemFolder() { return searchSys_.Run(mainWindow_); }
+std::optional<std::string> TWinDialogs::AskSystemFolder() { return searchSys_.Run(Owner()); }
+
+// A box belongs to the dialog that asks, so the main window stays disabled while it is open.
+HWND TWinDialogs::Owner() const { return OwnerDialog() ? OwnerDialog() : mainWindow_; }
 
 std::optional<std::string> TWinDialogs::AskSaveFile(const TSaveFileRequest& request) {
     const auto filter = Widen(request.filter);
@@ -35,7 +38,7 @@ std::optional<std::string> TWinDialogs::AskSaveFile(const TSaveFileRequest& requ
     proposed.copy(path, MAX_PATH - 1);
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = mainWindow_;
+    dialog.hwndOwner = Owner();
     dialog.lpstrFilter = filters.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path;

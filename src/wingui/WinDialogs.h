@@ -15,7 +15,7 @@ public:
     TWinDialogs(const TStringTable& texts, const IHostSystem& host)
         : texts_(texts), searchSys_(*this, texts, host) {}
 
-    // The window every box centres over and is owned by.
+    // The window every box centres over.
     void SetMainWindow(HWND mainWindow) { mainWindow_ = mainWindow; }
 
     void ShowCoolMessage(const std::string& text) override;
@@ -27,6 +27,8 @@ public:
     void ProcessMessages() override;
 
 private:
+    HWND Owner() const;
+
     const TStringTable& texts_;
     TSearchSysForm searchSys_;
     HWND mainWindow_ = nullptr;

@@ -32,12 +32,18 @@ public:
         return Finish("usb " + drive.device, driver);
     }
     std::string MissingDrive(const TMediaKind&) const override { return {}; }
-    bool DriveGone(const TRemovableDrive& drive) const override { return gone.contains(drive.device); }
+    bool DriveGone(const TRemovableDrive& drive) const override {
+        // Asked once before the prompt and once after it.
+        if (drive.device == goneAfterPrompt && ++goneAsked_ == 2) gone.insert(drive.device);
+        return gone.contains(drive.device);
+    }
     std::vector<std::string> MountPoints(const TRemovableDrive& drive) const override {
         return mounts.contains(drive.device) ? mounts.at(drive.device) : std::vector<std::string>{};
     }
 
-    std::set<std::string> gone;
+    mutable std::set<std::string> gone;
+    std::string goneAfterPrompt;
+    mutable int goneAsked_ = 0;
     std::map<std::string, std::vector<std::string>> mounts;
     std::vector<std::vector<std::string>> confirmedMounts;  // handed to each removable copy
 
@@ -108,11 +114,12 @@ TEST_F(CreationDriver, CancelThenYesStopsBeforeAnything) {
     EXPECT_EQ(driver.Gauge(), 0);
 }
 
-TEST_F(CreationDriver, CancelThenNoRunsTheCopyWithoutPromptingAgain) {
-    dialogs.twoChoiceAnswers = {kAnswerRight, kAnswerRight};
-    EXPECT_EQ(Run({{"1", 0}}), TRunOutcome::Completed);
-    EXPECT_THAT(dialogs.log, ElementsAre(kFloppyPrompt, kStopQuestion));
-    EXPECT_THAT(handlers.calls, ElementsAre("floppy"));
+// A medium is written only after OK on its own prompt: No to the stop question asks again.
+TEST_F(CreationDriver, CancelThenNoBringsThePromptBack) {
+    dialogs.twoChoiceAnswers = {kAnswerRight, kAnswerRight, kAnswerRight, kAnswerLeft};
+    EXPECT_EQ(Run({{"1", 0}}), TRunOutcome::Stopped);
+    EXPECT_THAT(dialogs.log, ElementsAre(kFloppyPrompt, kStopQuestion, kFloppyPrompt, kStopQuestion));
+    EXPECT_TRUE(handlers.calls.empty());
 }
 
 TEST_F(CreationDriver, AFailedCopyIsPromptedForAgainWithDoneCopiesUnchanged) {
@@ -168,6 +175,16 @@ TEST_F(CreationDriver, APromptNamesTheMountPointsToGoAndARowWhoseDriveWentIsSkip
     EXPECT_THAT(dialogs.log, ElementsAre(skipped, kFloppyPrompt));
     EXPECT_THAT(handlers.calls, ElementsAre("floppy"));
     EXPECT_EQ(driver.DoneCopies(), 1);
+
+    // Taken away while its prompt was shown: OK then says so and skips it; nothing was stopped.
+    dialogs.log.clear();
+    handlers.calls.clear();
+    handlers.gone.clear();
+    handlers.goneAfterPrompt = "/dev/sdb";
+    EXPECT_EQ(Run({{"1", 2}, {"1", 0}}), TRunOutcome::Failed);
+    EXPECT_THAT(dialogs.log, ElementsAre(testing::StartsWith("choice: Please insert the removable"), skipped,
+                                         kFloppyPrompt));
+    EXPECT_THAT(handlers.calls, ElementsAre("floppy"));
 
     dialogs.log.clear();
     handlers.gone.clear();

@@ -93,7 +93,7 @@ private slots:
         folder.Then(Screenshot("folder-dialog.png", ChooseFolder(BOOTDISK_BIN_DIR "/demo-dos")));
         QVERIFY(dialogs.AskSystemFolder().has_value());
 
-        TAboutForm about(texts, form.Help(), &form);
+        TAboutForm about(form.Presenter().AboutTexts(), [] {}, [] {}, &form);
         about.show();
         Save(about, "about.png");
 

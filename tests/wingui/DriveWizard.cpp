@@ -1,6 +1,8 @@
-// Drives bootdisk-wizard.exe through its windows as a user would, from outside its process: a
-// whole run to an ISO file, the option states across a restart, and a picture of every page.
-// Usage: drive_wizard WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER  (Windows paths)
+// Drives bootdisk-wizard.exe through its windows as a user would, from outside its process: the
+// scenarios every wizard plays, or a whole run to an ISO file with a picture of every page and the
+// option states across a restart.
+// Usage: drive_wizard scenarios WIZARD.exe SCRATCH-FOLDER MSDOS-FOLDER [SCENARIO]
+//        drive_wizard pictures WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER    (Windows paths)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -12,64 +14,17 @@
 #include "base/StrConst.h"
 #include "wingui/ControlIds.h"
 #include "wingui/CoolMsg.h"
-#include "wingui/ListFrame.h"
 #include "wingui/SearchSys.h"
+#include "wingui/WinDriver.h"
 
 using namespace bootdisk;
+using namespace bootdisk::test;
 using namespace bootdisk::win;
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& what) {
-    std::fprintf(stderr, "drive_wizard: %s\n", what.c_str());
-    std::exit(1);
-}
-
 void Check(bool condition, const std::string& what) {
     if (!condition) Fail(what);
-}
-
-// Waits up to seconds for found to answer something other than nullptr.
-HWND WaitFor(const std::function<HWND()>& found, const std::string& what, int seconds = 60) {
-    for (int i = 0; i < seconds * 10; ++i) {
-        if (HWND window = found()) return window;
-        Sleep(100);
-    }
-    Fail("timed out waiting for " + what);
-}
-
-void WaitUntil(const std::function<bool()>& condition, const std::string& what) {
-    WaitFor([&] { return condition() ? GetDesktopWindow() : nullptr; }, what);
-}
-
-// The visible top-level windows of the process.
-std::vector<HWND> WindowsOf(DWORD process) {
-    struct TSearch {
-        DWORD process;
-        std::vector<HWND> found;
-    } search{process, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<TSearch*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s.process && IsWindowVisible(window)) s.found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND WindowWithChild(DWORD process, int childId) {
-    for (HWND window : WindowsOf(process))
-        if (GetDlgItem(window, childId)) return window;
-    return nullptr;
-}
-
-std::wstring TextOf(HWND window) {
-    std::wstring text(std::size_t(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(std::size_t(GetWindowTextW(window, text.data(), int(text.size()))));
-    return text;
 }
 
 void Click(HWND dialog, int id) {
@@ -176,10 +131,10 @@ void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wst
     // floppy) is then picked by a click on its background and removed: the image recorder row
     // remains, alone.
     const auto rowControl = [&](int row, int part) {
-        return GetDlgItem(wizard.Panel(), TCreateListPanel::kIdFirstRow + row * TCreateListPanel::kIdsPerRow + part);
+        return GetDlgItem(wizard.Panel(), kIdFirstRow + row * kIdsPerRow + part);
     };
     Click(wizard.main, kIdBtnAdd);
-    HWND second = WaitFor([&] { return rowControl(1, TCreateListPanel::kComboBox); }, "the second row");
+    HWND second = WaitFor([&] { return rowControl(1, kRowComboBox); }, "the second row");
     const auto kinds = SendMessageW(second, CB_GETCOUNT, 0, 0);
     Check(kinds >= 2, "a row offers fewer than two kinds");
     SendMessageW(second, CB_SETCURSEL, WPARAM(kinds - 1), 0);
@@ -192,8 +147,8 @@ void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wst
     WaitUntil([&] { return IsWindowEnabled(wizard.Item(kIdBtnRemove)) && IsWindowEnabled(wizard.Item(kIdBtnClear)); },
               "Remove and Clear to be enabled");
     Click(wizard.main, kIdBtnRemove);
-    WaitUntil([&] { return rowControl(1, TCreateListPanel::kComboBox) == nullptr; }, "a row to be removed");
-    Check(SendMessageW(rowControl(0, TCreateListPanel::kComboBox), CB_GETCURSEL, 0, 0) == kinds - 1,
+    WaitUntil([&] { return rowControl(1, kRowComboBox) == nullptr; }, "a row to be removed");
+    Check(SendMessageW(rowControl(0, kRowComboBox), CB_GETCURSEL, 0, 0) == kinds - 1,
           "Remove took the wrong row, or the rows shown no longer match the list");
     Next(wizard);
 
@@ -227,8 +182,12 @@ void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wst
                     closedOnce = true;
                     PostMessageW(box, WM_CLOSE, 0, 0);
                 } else if (right == L"No" && closedOnce && !stopAsked) {
+                    Screenshot(wizard.main, shots + L"\\4-StopQuestion.bmp");
                     stopAsked = true;
                     Click(box, kIdBtnRight);
+                } else if (right == L"Cancel" && stopAsked && !saved) {
+                    // No to the stop question brings the prompt back; OK on it goes on.
+                    Click(box, kIdBtnLeft);
                 } else {
                     const auto text = TextOf(GetDlgItem(box, kIdLabelMsg));
                     Fail("unexpected message: " + std::string(text.begin(), text.end()));
@@ -255,18 +214,24 @@ void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wst
 
     SendMessageW(wizard.Item(kIdChkMoreDisks), BM_SETCHECK, BST_UNCHECKED, 0);
     SendMessageW(wizard.Item(kIdChkExit), BM_SETCHECK, BST_CHECKED, 0);
+    Click(wizard.main, kIdChkExit);
     Next(wizard);
     Check(wizard.ExitCode() == 0, "Exit on the Finish page did not end the wizard cleanly");
 }
 
 void Restart(const std::wstring& exe, const std::wstring& shots) {
     TWizardProcess wizard(exe);
-    Next(wizard);  // one floppy row
+    // One floppy row.
+    HWND kind = GetDlgItem(wizard.Panel(), kIdFirstRow + kRowComboBox);
+    SendMessageW(kind, CB_SETCURSEL, 0, 0);
+    SendMessageW(wizard.Panel(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(kind), CBN_SELCHANGE), reinterpret_cast<LPARAM>(kind));
+    Next(wizard);
     WaitUntil([&] { return Shown(wizard.main, kIdChkOptions); }, "the options page after the restart");
     Check(!OptionChecked(wizard.main, 3), "the unticked log option came back ticked after a restart");
     Check(OptionChecked(wizard.main, 0), "a ticked option came back unticked after a restart");
     Check(Shown(wizard.main, kIdPanelFloppyBoot) && !Shown(wizard.main, kIdPanelCDBoot),
           "a floppy row alone must show the floppy panel only");
+    Screenshot(wizard.main, shots + L"\\2-ProgramOptionsFloppy.bmp");
 
     Click(wizard.main, kIdHelpAbout);
     HWND about = WaitFor([&] { return WindowWithChild(wizard.info.dwProcessId, IDOK); }, "the About box");
@@ -297,12 +262,19 @@ void CheckRegistry() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 5) Fail("usage: drive_wizard WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER");
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    if (mode == L"scenarios" && (argc == 5 || argc == 6)) {
+        TWinDriver driver(argv[2], argv[3], argv[4]);
+        return PlayScenarios(driver, "Win32", argc == 6 ? Narrowed(argv[5]) : std::string()) == 0 ? 0 : 1;
+    }
+    if (mode != L"pictures" || argc != 6)
+        Fail("usage: drive_wizard scenarios WIZARD.exe SCRATCH-FOLDER MSDOS-FOLDER [SCENARIO]\n"
+             "       drive_wizard pictures WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER");
     const TStringTable texts;
     RegDeleteKeyA(HKEY_CURRENT_USER, texts[StrId::GUI_CONFIGKEY].c_str());
-    WholeRun(argv[1], argv[2], argv[3], argv[4]);
+    WholeRun(argv[2], argv[3], argv[4], argv[5]);
     CheckRegistry();
-    Restart(argv[1], argv[2]);
+    Restart(argv[2], argv[3]);
     std::puts("drive_wizard: whole run to an ISO file, options kept across a restart");
     return 0;
 }

@@ -103,6 +103,10 @@ std::optional<THostDrive> DescribeHostDrive(const std::string& device) {
     return linuxhost::DescribeNode(device, {});
 }
 
-bool DriveWritesNeedAdministrator() { return ::geteuid() != 0 && !linuxhost::TUdisks::Answers(); }
+bool DriveWritesNeedAdministrator(TDriveWrite kind) {
+    return kind == TDriveWrite::Removable && ::geteuid() != 0 && !linuxhost::TUdisks::Answers();
+}
+
+StrId DriveRightsText(TFrontEnd) { return StrId::DRIVE_NEEDSADMIN; }
 
 }  // namespace bootdisk

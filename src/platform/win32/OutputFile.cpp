@@ -67,9 +67,10 @@ TPathInfo InspectPath(const std::string& name) {
 }
 
 std::optional<TNewFile> TNewFile::Create(const std::string& path) {
-    // CREATE_NEW fails on any existing name, a link included, so nothing is followed.
-    const HANDLE handle =
-        CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // CREATE_NEW fails on any existing name, a link included, so nothing is followed. Delete
+    // sharing lets an interrupted run remove the scratch file while it is still open.
+    const HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return std::nullopt;

@@ -1,0 +1,420 @@
+#include "app/WizardPresenter.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "app/Options.h"
+#include "app/SavedOptions.h"
+#include "platform/Host.h"
+
+namespace bootdisk {
+
+namespace {
+
+bool IsRowControl(TRole role) { return role == TRole::EditNrDisks || role == TRole::ComboBox; }
+
+// Fills the one "%s" of a text.
+std::string Filled(std::string text, const std::string& value) {
+    if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, value);
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> WithMnemonics(const std::vector<std::string>& captions) {
+    std::string taken;
+    std::vector<std::string> marked;
+    for (const auto& caption : captions) {
+        std::string text;
+        bool placed = false;
+        for (const char c : caption) {
+            const char key = char(std::tolower(static_cast<unsigned char>(c)));
+            if (!placed && std::isalnum(static_cast<unsigned char>(c)) && taken.find(key) == std::string::npos) {
+                text += '&';
+                taken += key;
+                placed = true;
+            }
+            text += c;
+            if (c == '&') text += '&';
+        }
+        marked.push_back(text);
+    }
+    return marked;
+}
+
+TWizardPresenter::TWizardPresenter(TWizardPorts ports, IWizardView& view)
+    : ports_(std::move(ports)), view_(view), texts_(ports_.app.texts), wizard_(texts_, list_, kinds_) {
+    LoadOptions(ports_.settings, texts_[StrId::GUI_CONFIGKEY], options_);
+    const auto version = ports_.host.Version();
+    osChoices_ = OsChoices(version, texts_[StrId::GUI_MSDOS], texts_[StrId::GUI_RXDOS]);
+    cdOffersOs_ = bootdisk::CdOffersOsChoice(version);
+}
+
+void TWizardPresenter::Activate() {
+    if (activated_) return;
+    activated_ = true;
+    kinds_ = ports_.media.Kinds();
+    wizard_.FirstActivation();
+    list_.Row(0).kind = DefaultKind();
+    view_.ShowKinds(kinds_);
+    ShowRows();
+    view_.ShowDrivesNotice(ports_.media.DrivesNotice());
+    ShowWizard();
+    view_.SetFocus(FirstFocus());
+    if (const auto notice = ports_.media.UnopenedNotice(texts_); !notice.empty()) ports_.dialogs.ShowCoolMessage(notice);
+}
+
+// Without a floppy drive a floppy row could only fail at Create: the first removable drive, else
+// the image recorder, is what a new row offers first.
+std::size_t TWizardPresenter::DefaultKind() const {
+    if (ports_.media.HasFloppyDrive() || kinds_.empty()) return 0;
+    for (std::size_t i = 0; i < kinds_.size(); ++i)
+        if (kinds_[i].type == TMediaType::Removable && !kinds_[i].gone) return i;
+    return kinds_.size() - 1;
+}
+
+std::vector<std::string> TWizardPresenter::FooterCaptions() const {
+    return WithMnemonics({wizard_.NextButton().caption, wizard_.BackButton().caption, wizard_.CloseButton().caption,
+                          texts_[StrId::GUI_TEXT2PAGE8], texts_[StrId::GUI_TEXT3PAGE8]});
+}
+
+std::string TWizardPresenter::MoreDisksCaption() const { return FooterCaptions()[3]; }
+std::string TWizardPresenter::ExitCaption() const { return FooterCaptions()[4]; }
+
+void TWizardPresenter::ShowWizard() {
+    view_.ShowPage(wizard_.Page());
+    const auto captions = FooterCaptions();
+    view_.ShowButton(TRole::BtnNext, {captions[0], wizard_.NextButton().enabled});
+    view_.ShowButton(TRole::BtnBack, {captions[1], wizard_.BackButton().enabled});
+    view_.ShowButton(TRole::BtnClose, {captions[2], wizard_.CloseButton().enabled});
+    view_.SetEnabled(TRole::BtnHelp, wizard_.HelpEnabled());
+    view_.ShowBootPanels(wizard_.CdBootPanel(), wizard_.FloppyBootPanel());
+    ShowListButtons();
+}
+
+void TWizardPresenter::ShowListButtons() {
+    const auto wanted = list_.Buttons();
+    view_.SetEnabled(TRole::BtnRemove, wanted.remove);
+    view_.SetEnabled(TRole::BtnClear, wanted.clear);
+    if (wizard_.Page() != TPage::CreateOptions) return;
+    wizard_.OnTimer();
+    view_.ShowButton(TRole::BtnNext, {FooterCaptions()[0], wizard_.NextButton().enabled});
+}
+
+void TWizardPresenter::ShowRows() { view_.ShowRows(list_.Rows(), list_.Selected()); }
+
+TControlRef TWizardPresenter::FirstFocus() const {
+    switch (wizard_.Page()) {
+        case TPage::CreateOptions:
+            return {wizard_.NextButton().enabled ? TRole::BtnNext : TRole::BtnAdd};
+        case TPage::ProgramOptions:
+            return {TRole::ChkOptions};
+        case TPage::PageStart:
+            // Return runs Create: the focus shows it.
+            return {TRole::BtnNext};
+        case TPage::Progress:
+            return {};
+        case TPage::Finish:
+            return {exitChosen_ ? TRole::ChkExit : TRole::ChkMoreDisks};
+    }
+    return {};
+}
+
+bool TWizardPresenter::Usable(TControlRef control) const {
+    const auto page = wizard_.Page();
+    switch (control.role) {
+        case TRole::None: return false;
+        case TRole::BtnNext: return wizard_.NextButton().enabled;
+        case TRole::BtnBack: return wizard_.BackButton().enabled;
+        case TRole::BtnClose: return wizard_.CloseButton().enabled;
+        case TRole::BtnHelp: return wizard_.HelpEnabled();
+        case TRole::BtnAdd: return page == TPage::CreateOptions;
+        case TRole::BtnRemove: return page == TPage::CreateOptions && list_.Buttons().remove;
+        case TRole::BtnClear: return page == TPage::CreateOptions && list_.Buttons().clear;
+        case TRole::EditNrDisks:
+        case TRole::ComboBox: return page == TPage::CreateOptions && control.row < list_.Rows().size();
+        case TRole::ChkOptions:
+        case TRole::CommandLine:
+        case TRole::HyperLink1: return page == TPage::ProgramOptions;
+        case TRole::ComboBoxCdOS: return page == TPage::ProgramOptions && wizard_.CdBootPanel() && cdOffersOs_;
+        case TRole::ComboBoxOS: return page == TPage::ProgramOptions && wizard_.FloppyBootPanel();
+        case TRole::HyperLink2: return page == TPage::PageStart;
+        case TRole::HyperLink4:
+        case TRole::ChkMoreDisks:
+        case TRole::ChkExit: return page == TPage::Finish;
+    }
+    return false;
+}
+
+void TWizardPresenter::KeepFocusUsable() {
+    // The focus elsewhere (a box, the About box, another program) is left where it is.
+    const auto focus = view_.Focus();
+    if (focus.role == TRole::None || Usable(focus)) return;
+    if (const auto first = FirstFocus(); first.role != TRole::None) view_.SetFocus(first);
+}
+
+void TWizardPresenter::Click(TRole control) {
+    switch (control) {
+        case TRole::BtnNext: Next(); break;
+        case TRole::BtnBack: Back(); break;
+        case TRole::BtnClose:
+            if (CloseRequested()) view_.CloseWindow();
+            break;
+        case TRole::BtnHelp:
+            if (wizard_.HelpEnabled()) view_.PopUpHelpMenu();
+            break;
+        case TRole::BtnAdd: Add(); break;
+        case TRole::BtnRemove: Remove(); break;
+        case TRole::BtnClear: Clear(); break;
+        case TRole::HyperLink1: OpenHelp({THelpTarget::TKind::Keyword, "Coomand_lineparameters"}); break;
+        case TRole::HyperLink2:
+        case TRole::HyperLink4: OpenHelp({THelpTarget::TKind::Keyword, "RunningQuellmark"}); break;
+        default: break;
+    }
+}
+
+void TWizardPresenter::Key(TWindowKey key) {
+    switch (key) {
+        case TWindowKey::F1:
+            if (wizard_.HelpEnabled()) OpenHelp({THelpTarget::TKind::Keyword, wizard_.HelpKeyword()});
+            break;
+        case TWindowKey::Escape:
+            Click(TRole::BtnClose);
+            break;
+        case TWindowKey::Return: {
+            // A focused button or link takes Return itself; anywhere else it is Next.
+            const auto focus = view_.Focus().role;
+            const bool pressable = focus == TRole::BtnBack || focus == TRole::BtnClose || focus == TRole::BtnHelp ||
+                                   focus == TRole::BtnAdd || focus == TRole::BtnRemove || focus == TRole::BtnClear ||
+                                   focus == TRole::HyperLink1 || focus == TRole::HyperLink2 ||
+                                   focus == TRole::HyperLink4;
+            if (pressable) Click(focus);
+            else if (wizard_.NextButton().enabled) Click(TRole::BtnNext);
+            break;
+        }
+    }
+}
+
+void TWizardPresenter::Next() {
+    if (!wizard_.NextButton().enabled) return;
+    if (wizard_.Page() == TPage::CreateOptions)
+        for (std::size_t i = 0; i < list_.Rows().size(); ++i) QuantityEdited(i);
+    wizard_.parameters = parameters_;
+    wizard_.exitChosen = exitChosen_;
+    const auto page = wizard_.Page();
+    const auto action = wizard_.Next();
+    ShowWizard();
+    if (wizard_.Page() != page) view_.SetFocus(FirstFocus());
+    switch (action) {
+        case TNextAction::RunCreation: RunCreation(); break;
+        case TNextAction::CloseWindow: view_.CloseWindow(); break;
+        case TNextAction::RefuseParameters:
+            ports_.dialogs.ShowCoolMessage(ParametersRefusalText(texts_, wizard_.CheckedParameters()));
+            view_.SetFocus({TRole::CommandLine});
+            break;
+        case TNextAction::None: break;
+    }
+}
+
+void TWizardPresenter::Back() {
+    const auto page = wizard_.Page();
+    wizard_.Back();
+    ShowWizard();
+    if (wizard_.Page() != page) view_.SetFocus(FirstFocus());
+}
+
+void TWizardPresenter::Add() {
+    if (!list_.Add()) {
+        view_.Beep();
+        return;
+    }
+    list_.Row(list_.Rows().size() - 1).kind = DefaultKind();
+    ShowRows();
+    view_.ScrollIntoView(list_.Rows().size() - 1);
+    ShowListButtons();
+}
+
+void TWizardPresenter::Remove() {
+    const auto selected = list_.Selected();
+    if (!selected) return;
+    list_.Remove();
+    ShowRows();
+    ShowListButtons();
+    // The focus goes to the row that took the removed one's place, never on to Clear.
+    if (list_.Rows().empty()) view_.SetFocus({TRole::BtnAdd});
+    else view_.SetFocus({TRole::ComboBox, std::min(*selected, list_.Rows().size() - 1)});
+}
+
+void TWizardPresenter::Clear() {
+    list_.Clear();
+    ShowRows();
+    ShowListButtons();
+    view_.SetFocus({TRole::BtnAdd});
+}
+
+void TWizardPresenter::Select(std::size_t row) {
+    if (list_.Selected() == row || row >= list_.Rows().size()) return;
+    list_.Select(row);
+    view_.ShowSelection(list_.Selected());
+    ShowListButtons();
+}
+
+void TWizardPresenter::QuantityTyped(std::size_t row, const std::string& text) {
+    if (row >= list_.Rows().size()) return;
+    std::string digits;
+    std::copy_if(text.begin(), text.end(), std::back_inserter(digits), [](char c) { return c >= '0' && c <= '9'; });
+    // The model follows every keystroke; the cell is tidied only when editing ends, so clearing it
+    // to type another number does not put a "1" in the way. A letter is refused as it is typed.
+    list_.Row(row).quantity = digits;
+    if (digits != text) {
+        view_.Beep();
+        view_.ShowQuantity(row, digits);
+    }
+}
+
+void TWizardPresenter::QuantityEdited(std::size_t row) {
+    if (row >= list_.Rows().size()) return;
+    auto& quantity = list_.Row(row).quantity;
+    quantity = TidyQuantity(quantity);
+    view_.ShowQuantity(row, quantity);
+}
+
+void TWizardPresenter::Step(std::size_t row, int delta) {
+    if (row >= list_.Rows().size()) return;
+    auto& quantity = list_.Row(row).quantity;
+    quantity = delta > 0 ? QuantityUp(quantity) : QuantityDown(quantity);
+    view_.ShowQuantity(row, quantity);
+}
+
+void TWizardPresenter::KindChosen(std::size_t row, std::size_t kind) {
+    if (row >= list_.Rows().size() || kind >= kinds_.size()) return;
+    list_.Row(row).kind = kind;
+    Select(row);
+}
+
+void TWizardPresenter::RowPressed(std::size_t row) { Select(row); }
+
+// A row takes the selection with the focus, so Remove removes the row the user is on, and a row
+// tabbed into is scrolled into sight.
+void TWizardPresenter::FocusChanged(TControlRef focus) {
+    if (!IsRowControl(focus.role) || focus.row >= list_.Rows().size()) return;
+    Select(focus.row);
+    view_.ScrollIntoView(focus.row);
+}
+
+void TWizardPresenter::OptionToggled(std::size_t option, bool checked) {
+    if (option < options_.size()) options_[option] = checked;
+}
+
+void TWizardPresenter::OsChosen(TRole list, std::size_t index) {
+    if (index >= osChoices_.size()) return;
+    (list == TRole::ComboBoxCdOS ? cdOs_ : floppyOs_) = index;
+}
+
+bool TWizardPresenter::UsesMsDos(std::size_t choice) const {
+    return choice < osChoices_.size() && osChoices_[choice] == texts_[StrId::GUI_MSDOS];
+}
+
+void TWizardPresenter::RunCreation() {
+    running_ = true;
+    view_.ShowGauge(0);
+    view_.ShowCopy({});
+    view_.Repaint();
+    ports_.dialogs.ProcessMessages();
+    TCreationDriver driver(ports_.dialogs, texts_);
+    driver.onGauge = [this](int value) { view_.ShowGauge(value); };
+    driver.onCopy = [this](const std::string& text) { view_.ShowCopy(text); };
+    const TCreationSettings settings{options_, wizard_.CheckedParameters().text, UsesMsDos(floppyOs_),
+                                     cdOffersOs_ && UsesMsDos(cdOs_)};
+    const auto outcome =
+        ports_.media.Run(driver, list_.Rows(), TJobEnv{ports_.app, ports_.dialogs, ports_.host}, settings);
+    running_ = false;
+    wizard_.CreationFinished(outcome, driver.DoneCopies(), driver.TotalCopies());
+    view_.ShowFinishTitle(wizard_.FinishTitle());
+    ShowWizard();
+    view_.SetFocus(FirstFocus());
+}
+
+void TWizardPresenter::Tick() {
+    if (wizard_.Page() != TPage::CreateOptions || running_) return;
+    ShowListButtons();
+    KeepFocusUsable();
+    // Drives are plugged in and taken away while the list is shown; the system's word on it comes
+    // through DrivesChanged where there is one, and this catches what it misses.
+    if (--ticksToDriveScan_ <= 0) FollowDrives();
+}
+
+void TWizardPresenter::DrivesChanged() {
+    if (!running_) FollowDrives();
+}
+
+void TWizardPresenter::FollowDrives() {
+    ticksToDriveScan_ = kTicksPerDriveScan;
+    const bool changed = ports_.media.FollowRemovableDrives(texts_, list_);
+    view_.ShowDrivesNotice(ports_.media.DrivesNotice());
+    if (!changed) return;
+    kinds_ = ports_.media.Kinds();
+    view_.ShowKinds(kinds_);
+    ShowRows();
+}
+
+bool TWizardPresenter::CloseRequested() {
+    if (!running_) return true;
+    // A half-written medium is worse than a question: the run stops only when the user says so.
+    if (ports_.dialogs.AskTwoChoices(texts_[StrId::GUI_TEXTSTOPCONFIRMATION], texts_[StrId::GENERIC_YES],
+                                     texts_[StrId::GENERIC_NO]) != kAnswerLeft)
+        return false;
+    Closed();
+    if (ports_.endRun) ports_.endRun();
+    return false;
+}
+
+void TWizardPresenter::Closed() {
+    // A store that cannot be written keeps whatever it held; nothing else depends on it.
+    SaveOptions(ports_.settings, texts_[StrId::GUI_CONFIGKEY], options_);
+}
+
+std::vector<THelpMenuEntry> TWizardPresenter::HelpMenuEntries() const {
+    using TItem = THelpMenuEntry::TItem;
+    return {{texts_.PopupHelp(1), TItem::Contents}, {texts_.PopupHelp(2), TItem::PageHelp},
+            {texts_.PopupHelp(3), TItem::Faq},      {{}, TItem::Separator},
+            {texts_.PopupHelp(5), TItem::Support},  {{}, TItem::Separator},
+            {texts_.PopupHelp(7), TItem::About},    {texts_.PopupHelp(8), TItem::Web}};
+}
+
+void TWizardPresenter::HelpMenu(THelpMenuEntry::TItem item) {
+    using TItem = THelpMenuEntry::TItem;
+    switch (item) {
+        case TItem::Separator: break;
+        case TItem::Contents: OpenHelp({THelpTarget::TKind::Contents, {}}); break;
+        case TItem::PageHelp: OpenHelp({THelpTarget::TKind::Keyword, wizard_.HelpKeyword()}); break;
+        case TItem::Faq: OpenHelp({THelpTarget::TKind::Keyword, "FAQ"}); break;
+        case TItem::Support: AboutSupport(); break;
+        case TItem::About: view_.ShowAbout(AboutTexts()); break;
+        case TItem::Web: OpenHelp({THelpTarget::TKind::File, "info.url"}); break;
+    }
+}
+
+void TWizardPresenter::AboutSupport() { OpenHelp({THelpTarget::TKind::Keyword, "ContactingHalvexLabs"}); }
+void TWizardPresenter::AboutLicense() { OpenHelp({THelpTarget::TKind::File, "license.txt"}); }
+
+void TWizardPresenter::OpenHelp(const THelpTarget& target) {
+    if (const auto failed = view_.Open(target)) ports_.dialogs.ShowCoolMessage(texts_[StrId::GUI_CANNOTOPEN] + *failed);
+}
+
+TAboutTexts TWizardPresenter::AboutTexts() const {
+    const auto version = ProgramVersion();
+    const auto buttons = WithMnemonics({texts_[StrId::GENERIC_OK], texts_[StrId::ABOUT_SUPPORT],
+                                        texts_[StrId::ABOUT_VIEW_LICENSE]});
+    return {texts_[StrId::ABOUT_HEADER],
+            texts_[StrId::PRODUCTTXT],
+            Filled(texts_[StrId::VERSIONTXT], version.version),
+            Filled(texts_[StrId::ABOUT_BUILD], version.build),
+            texts_[StrId::ABOUT_COPYRIGHT],
+            texts_[StrId::ABOUT_LEGAL_NOTICE],
+            buttons[0],
+            buttons[1],
+            buttons[2]};
+}
+
+}  // namespace bootdisk

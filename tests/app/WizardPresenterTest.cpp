@@ -1,0 +1,242 @@
+// The wizard presenter behind a stand-in window: where the focus goes, the rows' rules, the default
+// medium, help that cannot open and the stop question when the window is closed mid-run.
+#include "app/WizardPresenter.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "optical/ImageRecorder.h"
+#include "platform/sim/ScriptedDialogs.h"
+#include "platform/sim/SimHost.h"
+
+namespace bootdisk {
+namespace {
+
+using testing::ElementsAre;
+
+class TStandinView : public IWizardView {
+public:
+    TPage page = TPage::CreateOptions;
+    std::map<TRole, TButton> buttons;
+    std::map<TRole, bool> enabled;
+    std::vector<std::string> quantities;
+    std::optional<std::size_t> selected;
+    std::vector<std::size_t> scrolledTo;
+    TControlRef focus;
+    int beeps = 0;
+    bool closed = false;
+    std::vector<std::string> opened;
+    std::string cannotOpen;  // a help target that nothing can open
+
+    void ShowPage(TPage p) override { page = p; }
+    void ShowButton(TRole button, const TButton& state) override {
+        buttons[button] = state;
+        enabled[button] = state.enabled;
+    }
+    void SetEnabled(TRole control, bool on) override { enabled[control] = on; }
+    void ShowBootPanels(bool, bool) override {}
+    void ShowKinds(const std::vector<TMediaKind>&) override {}
+    void ShowRows(const std::vector<TCreateListRow>& rows, std::optional<std::size_t> s) override {
+        quantities.clear();
+        for (const auto& row : rows) quantities.push_back(row.quantity);
+        selected = s;
+    }
+    void ShowSelection(std::optional<std::size_t> s) override { selected = s; }
+    void ShowQuantity(std::size_t row, const std::string& text) override { quantities.at(row) = text; }
+    void ScrollIntoView(std::size_t row) override { scrolledTo.push_back(row); }
+    void ShowDrivesNotice(const std::string&) override {}
+    void ShowCopy(const std::string&) override {}
+    void ShowGauge(int) override {}
+    void ShowFinishTitle(const std::string&) override {}
+    void ShowExitChoice(bool) override {}
+    TControlRef Focus() const override { return focus; }
+    // A front end tells of every focus change, as the toolkit's focus signal does.
+    void SetFocus(TControlRef control) override {
+        focus = control;
+        if (presenter) presenter->FocusChanged(control);
+    }
+    void PopUpHelpMenu() override {}
+    void ShowAbout(const TAboutTexts&) override {}
+    std::optional<std::string> Open(const THelpTarget& target) override {
+        if (target.name == cannotOpen) return "/help/" + target.name;
+        opened.push_back(target.name);
+        return std::nullopt;
+    }
+    void Beep() override { ++beeps; }
+    void Repaint() override {}
+    void CloseWindow() override { closed = true; }
+
+    TWizardPresenter* presenter = nullptr;
+};
+
+class TStandinMedia : public IWizardMedia {
+public:
+    std::vector<TMediaKind> kinds;
+    bool floppyDrive = true;
+    std::function<TRunOutcome()> run = [] { return TRunOutcome::Completed; };
+    std::string notice;
+
+    const std::vector<TMediaKind>& Kinds() const override { return kinds; }
+    bool HasFloppyDrive() const override { return floppyDrive; }
+    std::string UnopenedNotice(const TStringTable&) const override { return {}; }
+    const std::string& DrivesNotice() const override { return notice; }
+    bool FollowRemovableDrives(const TStringTable&, TCreationList&) override { return false; }
+    TRunOutcome Run(TCreationDriver&, const std::vector<TCreateListRow>&, const TJobEnv&,
+                    const TCreationSettings&) override {
+        return run();
+    }
+};
+
+class TMemorySettings : public ISettingsStore {
+public:
+    std::map<std::string, std::map<std::string, std::uint32_t>> saved;
+    std::optional<TSettingValues> Read(const std::string&, const std::vector<std::string>&) override {
+        return std::nullopt;
+    }
+    bool Write(const std::string& key, const std::map<std::string, std::uint32_t>& values) override {
+        saved[key] = values;
+        return true;
+    }
+};
+
+class WizardPresenter : public testing::Test {
+protected:
+    WizardPresenter() {
+        const TMediaKind stick{"Removable storage device (stick)", TMediaType::Removable, nullptr, {'E', "E:", {}, {}}};
+        media.kinds = BuildMediaKinds("Floppy disk (drive A:)", {}, {stick}, recorder);
+    }
+    void Start() {
+        presenter = std::make_unique<TWizardPresenter>(
+            TWizardPorts{app, dialogs, host, settings, media, [this] { ++runsEnded; }}, view);
+        view.presenter = presenter.get();
+        presenter->Activate();
+    }
+    // Typing into a quantity cell: the cell holds what was typed until the presenter says otherwise.
+    void Type(std::size_t row, const std::string& text) {
+        view.quantities.at(row) = text;
+        presenter->QuantityTyped(row, text);
+    }
+    // A key press on the focused control, as a window's dialog keys work it.
+    void Press(TRole control) {
+        view.SetFocus({control});
+        presenter->Click(control);
+    }
+
+    TAppContext app;
+    TScriptedDialogs dialogs;
+    TSimHost host;
+    TMemorySettings settings;
+    TimageRecorder recorder{dialogs, app.texts};
+    TStandinMedia media;
+    TStandinView view;
+    std::unique_ptr<TWizardPresenter> presenter;
+    int runsEnded = 0;
+};
+
+// A disabled or hidden control never keeps the focus: Remove, Clear and Back each leave it on a
+// control the keyboard can go on from, and a page change puts it where Return does what it shows.
+TEST_F(WizardPresenter, TheFocusNeverStaysOnADisabledOrHiddenControl) {
+    Start();
+    EXPECT_EQ(view.focus, TControlRef{TRole::BtnNext});
+    presenter->Click(TRole::BtnAdd);
+    presenter->Click(TRole::BtnAdd);
+    view.SetFocus({TRole::ComboBox, 1});  // tabbed into the second row: it is selected
+    EXPECT_EQ(view.selected, 1u);
+    Press(TRole::BtnRemove);
+    EXPECT_THAT(view.quantities, ElementsAre("1", "1"));
+    EXPECT_EQ(view.focus, (TControlRef{TRole::ComboBox, 1}));  // the row that took its place
+    Press(TRole::BtnClear);
+    EXPECT_TRUE(view.quantities.empty());
+    EXPECT_FALSE(view.enabled[TRole::BtnNext]);
+    EXPECT_EQ(view.focus, TControlRef{TRole::BtnAdd});
+
+    presenter->Click(TRole::BtnAdd);
+    presenter->Tick();
+    view.SetFocus({TRole::EditNrDisks, 0});
+    presenter->Key(TWindowKey::Return);  // Return in the quantity is Next
+    EXPECT_EQ(view.page, TPage::ProgramOptions);
+    EXPECT_EQ(view.focus, TControlRef{TRole::ChkOptions});
+    Press(TRole::BtnBack);
+    EXPECT_EQ(view.page, TPage::CreateOptions);
+    EXPECT_EQ(view.focus, TControlRef{TRole::BtnNext});
+    presenter->Click(TRole::BtnNext);
+    view.SetFocus({TRole::CommandLine});
+    presenter->Key(TWindowKey::Return);
+    EXPECT_EQ(view.page, TPage::PageStart);
+    EXPECT_EQ(view.focus, TControlRef{TRole::BtnNext});
+    EXPECT_EQ(view.buttons[TRole::BtnNext].caption, "&Create");
+}
+
+// Letters are refused as they are typed; the cell is tidied to 1..99 when editing ends and before
+// the list is left, so no row makes zero copies; a row tabbed into is scrolled into sight.
+TEST_F(WizardPresenter, QuantityRulesAndARowTabbedIntoIsSelectedAndShown) {
+    Start();
+    Type(0, "4x");
+    EXPECT_EQ(view.quantities[0], "4");
+    EXPECT_EQ(view.beeps, 1);
+    presenter->Step(0, +1);
+    EXPECT_EQ(view.quantities[0], "5");
+    Type(0, "00");
+    EXPECT_EQ(view.quantities[0], "00");
+    presenter->Click(TRole::BtnNext);
+    EXPECT_EQ(presenter->List().Rows()[0].quantity, "1");
+    EXPECT_EQ(view.quantities[0], "1");
+
+    presenter->Click(TRole::BtnBack);
+    for (int i = 0; i < 8; ++i) presenter->Click(TRole::BtnAdd);
+    view.scrolledTo.clear();
+    view.SetFocus({TRole::EditNrDisks, 7});
+    EXPECT_EQ(view.selected, 7u);
+    EXPECT_THAT(view.scrolledTo, ElementsAre(7u));
+}
+
+TEST_F(WizardPresenter, WithoutAFloppyDriveARowOffersTheFirstStickElseTheImageRecorder) {
+    media.floppyDrive = false;
+    Start();
+    EXPECT_EQ(presenter->List().Rows()[0].kind, 1u);
+    media.kinds.erase(media.kinds.begin() + 1);
+    presenter.reset();
+    Start();
+    EXPECT_EQ(presenter->List().Rows()[0].kind, media.kinds.size() - 1);
+}
+
+// Closing the window mid-run asks first; No goes on, Yes saves the options and ends the run.
+TEST_F(WizardPresenter, ClosingMidRunAsksWhetherToStop) {
+    bool closeAllowed = true;
+    media.run = [&] {
+        closeAllowed = presenter->CloseRequested();
+        EXPECT_EQ(runsEnded, 0);
+        EXPECT_FALSE(presenter->CloseRequested());
+        return TRunOutcome::Completed;
+    };
+    dialogs.twoChoiceAnswers = {kAnswerRight, kAnswerLeft};
+    Start();
+    presenter->Click(TRole::BtnNext);
+    presenter->Click(TRole::BtnNext);
+    presenter->Click(TRole::BtnNext);
+    EXPECT_FALSE(closeAllowed);
+    EXPECT_THAT(dialogs.log, ElementsAre("choice: Do you want to stop the process ? [Yes|No]",
+                                         "choice: Do you want to stop the process ? [Yes|No]"));
+    EXPECT_EQ(runsEnded, 1);
+    EXPECT_EQ(settings.saved.size(), 1u);
+    EXPECT_EQ(view.focus, TControlRef{TRole::ChkMoreDisks});
+    EXPECT_TRUE(presenter->CloseRequested());  // after the run, the window just closes
+}
+
+TEST_F(WizardPresenter, HelpThatCannotOpenIsSaid) {
+    Start();
+    view.cannotOpen = "license.txt";
+    presenter->Key(TWindowKey::F1);
+    presenter->AboutLicense();
+    EXPECT_THAT(view.opened, ElementsAre("Choosingthebootabledevice"));
+    EXPECT_THAT(dialogs.Messages(), ElementsAre("Nothing on this computer can open /help/license.txt"));
+}
+
+TEST(WizardMnemonics, EachCaptionTakesALetterNoEarlierOneTook) {
+    EXPECT_THAT(WithMnemonics({"Create", "Back", "Close", "R&D"}), ElementsAre("&Create", "&Back", "C&lose", "&R&&D"));
+}
+
+}  // namespace
+}  // namespace bootdisk

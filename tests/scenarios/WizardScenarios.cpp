@@ -1,0 +1,437 @@
+// The wizard's scenarios, written once and played on the Qt and the Win32 wizard: keyboard and focus,
+// the rows' rules, the stop question, the boxes of the folder dialog, and whole runs.
+#include <cstdio>
+#include <thread>
+
+#include "scenarios/WizardDriver.h"
+
+namespace bootdisk::test {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kImageRecorder = "Image recorder (Save CD image as ISO file)";
+const std::string kStopQuestion = "Do you want to stop the process ?";
+const std::string kFileLocation = "Please select the location for the image file";
+
+void Expect(bool condition, const std::string& what) {
+    if (!condition) throw TScenarioFailure(what);
+}
+
+std::string Describe(TControlRef control) {
+    static const char* const names[] = {"nothing", "BtnClose", "BtnBack", "BtnNext", "BtnHelp", "BtnAdd",
+                                        "BtnRemove", "BtnClear", "EditNrDisks", "ComboBox", "ChkOptions",
+                                        "CommandLine", "HyperLink1", "ComboBoxCdOS", "ComboBoxOS", "HyperLink2",
+                                        "HyperLink4", "ChkMoreDisks", "ChkExit"};
+    std::string name = names[int(control.role)];
+    if (control.role == TRole::EditNrDisks || control.role == TRole::ComboBox) name += " " + std::to_string(control.row);
+    return name;
+}
+
+// The focus comes back to the main window only once a box has gone, so it is given a moment.
+TControlRef SettledFocus(IWizardDriver& wizard, TControlRef wanted = {}) {
+    auto focus = wizard.Focus();
+    for (int i = 0; i < 40 && (focus.role == TRole::None || focus != wanted); ++i) {
+        if (focus.role != TRole::None && wanted.role == TRole::None) break;
+        std::this_thread::sleep_for(50ms);
+        focus = wizard.Focus();
+    }
+    return focus;
+}
+
+void ExpectFocus(IWizardDriver& wizard, TControlRef wanted, const std::string& when) {
+    const auto focus = SettledFocus(wizard, wanted);
+    Expect(focus == wanted, when + ": the focus is on " + Describe(focus) + ", not on " + Describe(wanted));
+}
+
+// The focus is on a control of the window that is shown and enabled, so keys go on from it.
+void ExpectUsableFocus(IWizardDriver& wizard, const std::string& when) {
+    const auto focus = SettledFocus(wizard);
+    Expect(focus.role != TRole::None, when + ": the focus is nowhere");
+    Expect(wizard.Shown(focus) && wizard.Enabled(focus),
+           when + ": the focus is on " + Describe(focus) + ", which is hidden or disabled");
+}
+
+// Presses Tab until the focus is on control.
+void TabTo(IWizardDriver& wizard, TControlRef control) {
+    for (int i = 0; i < 40; ++i) {
+        if (wizard.Focus() == control) return;
+        wizard.Press(TKey::Tab);
+    }
+    Expect(false, "Tab never reaches " + Describe(control) + "; the focus is on " + Describe(wizard.Focus()));
+}
+
+void ExpectDialog(IWizardDriver& wizard, const std::string& wanted, const std::string& when) {
+    const auto shown = wizard.Dialog();
+    Expect(shown.rfind(wanted, 0) == 0, when + ": \"" + wanted + "\" was expected, not \"" + shown + "\"");
+}
+
+void ChooseImageRecorder(IWizardDriver& wizard, std::size_t row = 0) {
+    TabTo(wizard, {TRole::ComboBox, row});
+    wizard.Press(TKey::End);
+    Expect(wizard.Text({TRole::ComboBox, row}) == kImageRecorder, "End in a kind list does not choose the last kind");
+}
+
+// From the first page to the first prompt of a run of the rows.
+void StartRun(IWizardDriver& wizard) {
+    wizard.Click({TRole::BtnNext});
+    wizard.Click({TRole::BtnNext});
+    wizard.Click({TRole::BtnNext});
+    Expect(wizard.Page() == TPage::Progress, "Create did not start the run");
+}
+
+// Cancel, then Yes: the run ends at once.
+void StopRun(IWizardDriver& wizard) {
+    ExpectDialog(wizard, kFileLocation, "the run's first prompt");
+    wizard.Answer(TBoxButton::Right);
+    ExpectDialog(wizard, kStopQuestion, "Cancel on a prompt");
+    wizard.Answer(TBoxButton::Left);
+    Expect(wizard.Page() == TPage::Finish, "the finish page did not follow a stop");
+}
+
+// Faults 1 and 14: Remove and Clear pressed from the keyboard disable themselves; the focus must go
+// on to a control that takes Tab and Return, and Remove must remove the row tabbed into.
+void RemoveAndClearFromTheKeyboard(IWizardDriver& wizard) {
+    wizard.Click({TRole::BtnAdd});
+    TabTo(wizard, {TRole::EditNrDisks, 0});
+    wizard.Type("5");
+    // A row costs two tab stops, and nothing hidden sits between the last row and Add.
+    TabTo(wizard, {TRole::EditNrDisks, 1});
+    wizard.Press(TKey::Tab);
+    ExpectFocus(wizard, {TRole::ComboBox, 1}, "Tab from the second row's quantity");
+    wizard.Press(TKey::Tab);
+    ExpectFocus(wizard, {TRole::BtnAdd}, "Tab from the last row's kind list");
+    TabTo(wizard, {TRole::BtnRemove});
+    wizard.Press(TKey::Space);
+    Expect(wizard.Rows() == 1 && wizard.Text({TRole::EditNrDisks, 0}) == "5",
+           "Remove did not remove the row tabbed into");
+    ExpectUsableFocus(wizard, "after Remove");
+    TabTo(wizard, {TRole::BtnClear});
+    wizard.Press(TKey::Space);
+    Expect(wizard.Rows() == 0 && !wizard.Enabled({TRole::BtnNext}), "Clear left rows or Next enabled");
+    ExpectUsableFocus(wizard, "after Clear");
+    TabTo(wizard, {TRole::BtnAdd});
+    wizard.Press(TKey::Space);
+    TabTo(wizard, {TRole::EditNrDisks, 0});
+    wizard.Press(TKey::Return);
+    Expect(wizard.Page() == TPage::ProgramOptions, "Return in a quantity did not go on to the options page");
+    TabTo(wizard, {TRole::BtnBack});
+    wizard.Press(TKey::Space);
+    Expect(wizard.Page() == TPage::CreateOptions, "Back did not go back");
+    ExpectUsableFocus(wizard, "after Back");
+    wizard.Press(TKey::Return);
+    Expect(wizard.Page() == TPage::ProgramOptions, "Return after Back did nothing");
+}
+
+// Fault 2: a page change hides the controls of the page left; keys must not reach them.
+void KeysNeverReachAHiddenPage(IWizardDriver& wizard) {
+    TabTo(wizard, {TRole::EditNrDisks, 0});
+    wizard.Type("7");
+    wizard.Press(TKey::Return);
+    Expect(wizard.Page() == TPage::ProgramOptions, "Return in a quantity did not go on");
+    wizard.Type("3");
+    Expect(wizard.Text({TRole::EditNrDisks, 0}) == "7", "typing on the options page changed the hidden quantity to " +
+                                                           wizard.Text({TRole::EditNrDisks, 0}));
+    wizard.Click({TRole::BtnBack});
+    ChooseImageRecorder(wizard);
+    wizard.Press(TKey::Return);
+    wizard.Press(TKey::Up);
+    Expect(wizard.Text({TRole::ComboBox, 0}) == kImageRecorder, "Up on the options page changed the hidden row");
+}
+
+// Fault 3: on the ready page Return runs Create, so the focus shows on Create.
+void TheReadyPageFocusesCreate(IWizardDriver& wizard) {
+    wizard.Press(TKey::Return);
+    TabTo(wizard, {TRole::CommandLine});
+    wizard.Type("/x");
+    wizard.Press(TKey::Return);
+    Expect(wizard.Page() == TPage::PageStart, "Return in the parameters did not go on");
+    ExpectFocus(wizard, {TRole::BtnNext}, "the ready page");
+    TabTo(wizard, {TRole::HyperLink2});
+}
+
+// Fault 4: a row tabbed into is scrolled into sight, so Remove never takes a row out of sight.
+void ARowTabbedIntoIsScrolledIntoSight(IWizardDriver& wizard) {
+    for (int i = 0; i < 8; ++i) wizard.Click({TRole::BtnAdd});
+    Expect(wizard.Shown({TRole::ComboBox, 8}), "the row added last is out of sight");
+    TabTo(wizard, {TRole::EditNrDisks, 0});
+    Expect(wizard.Shown({TRole::EditNrDisks, 0}), "the first row, tabbed into, is out of sight");
+}
+
+// Fault 5: Up and Down step the quantity; the wheel leaves a closed kind list alone.
+void ArrowsStepTheQuantityAndTheWheelLeavesTheKind(IWizardDriver& wizard) {
+    TabTo(wizard, {TRole::EditNrDisks, 0});
+    wizard.Press(TKey::Up);
+    wizard.Press(TKey::Up);
+    wizard.Press(TKey::Down);
+    Expect(wizard.Text({TRole::EditNrDisks, 0}) == "2", "Up, Up, Down left the quantity at " +
+                                                            wizard.Text({TRole::EditNrDisks, 0}));
+    TabTo(wizard, {TRole::ComboBox, 0});
+    const auto kind = wizard.Text({TRole::ComboBox, 0});
+    wizard.Wheel({TRole::ComboBox, 0}, -1);
+    wizard.Wheel({TRole::ComboBox, 0}, 1);
+    wizard.Wheel({TRole::ComboBox, 0}, -1);
+    Expect(wizard.Text({TRole::ComboBox, 0}) == kind, "the wheel changed a closed kind list");
+}
+
+// Fault 6: the first Space ticks the first option; the arrows stay in the finish page's choice.
+void OptionsAndTheFinishChoiceFromTheKeyboard(IWizardDriver& wizard) {
+    ChooseImageRecorder(wizard);
+    wizard.Press(TKey::Return);
+    ExpectFocus(wizard, {TRole::ChkOptions}, "the options page");
+    const auto before = wizard.Text({TRole::ChkOptions});
+    wizard.Press(TKey::Space);
+    const auto after = wizard.Text({TRole::ChkOptions});
+    Expect(after.size() == 12 && after[0] != before[0] && after.substr(1) == before.substr(1),
+           "the first Space did not tick the first option: " + before + " -> " + after);
+    wizard.Press(TKey::Return);
+    wizard.Press(TKey::Return);
+    StopRun(wizard);
+    ExpectFocus(wizard, {TRole::ChkMoreDisks}, "the finish page");
+    for (int i = 0; i < 3; ++i) {
+        wizard.Press(TKey::Down);
+        const auto focus = wizard.Focus();
+        Expect(focus.role == TRole::ChkMoreDisks || focus.role == TRole::ChkExit,
+               "Down left the finish page's choice for " + Describe(focus));
+    }
+}
+
+// Fault 8: help that nothing can open is said.
+void HelpThatCannotOpenIsSaid(IWizardDriver& wizard) {
+    wizard.Press(TKey::F1);
+    ExpectDialog(wizard, "Nothing on this computer can open ", "F1 with no help viewer");
+    wizard.Answer(TBoxButton::Mid);
+}
+
+// Faults 9 and 17: closing the window mid-run asks first; No goes on with the run.
+void ClosingMidRunAsksFirst(IWizardDriver& wizard) {
+    ChooseImageRecorder(wizard);
+    StartRun(wizard);
+    ExpectDialog(wizard, kFileLocation, "the run's first prompt");
+    wizard.CloseMainWindow();
+    ExpectDialog(wizard, kStopQuestion, "the window closed mid-run");
+    wizard.Answer(TBoxButton::Right);
+    Expect(!wizard.Ended(), "No to the stop question ended the wizard");
+    ExpectDialog(wizard, kFileLocation, "No to the stop question");
+    wizard.Answer(TBoxButton::Left);
+    ExpectDialog(wizard, kSaveDialog, "OK on the prompt");
+    if (!wizard.OwnProcess()) {
+        wizard.AnswerSave({});
+        wizard.Answer(TBoxButton::Right);
+        wizard.Answer(TBoxButton::Left);
+        return;
+    }
+    wizard.CloseMainWindow();
+    ExpectDialog(wizard, kStopQuestion, "the window closed at the save dialog");
+    wizard.Answer(TBoxButton::Left);
+    for (int i = 0; i < 100 && !wizard.Ended(); ++i) std::this_thread::sleep_for(100ms);
+    Expect(wizard.Ended(), "Yes to the stop question did not end the wizard");
+}
+
+// Fault 10: the boxes the folder dialog asks belong to it; the main window stays out of reach.
+void TheFolderDialogsBoxesBelongToIt(IWizardDriver& wizard) {
+    if (!wizard.CdAsksMsDosFolder()) throw TScenarioSkipped("a CD asks no MS-DOS folder here");
+    ChooseImageRecorder(wizard);
+    StartRun(wizard);
+    ExpectDialog(wizard, kFileLocation, "the run's first prompt");
+    wizard.Answer(TBoxButton::Left);
+    ExpectDialog(wizard, kSaveDialog, "OK on the prompt");
+    wizard.AnswerSave(wizard.ScratchFolder() + "boot.iso");
+    ExpectDialog(wizard, kFolderDialog, "a CD without MS-DOS files");
+    wizard.AnswerFolder({});
+    ExpectDialog(wizard, "There is no system files.", "OK with no folder");
+    Expect(!wizard.MainWindowEnabled(), "the main window is enabled under the folder dialog's box");
+    wizard.Answer(TBoxButton::Mid);
+    ExpectDialog(wizard, kFolderDialog, "OK on the folder dialog's box");
+    Expect(!wizard.MainWindowEnabled(), "the main window is enabled under the folder dialog");
+    wizard.AnswerFolderCancel();
+    ExpectDialog(wizard, "Are you sure?", "Cancel on the folder dialog");
+    wizard.Answer(TBoxButton::Right);
+    ExpectDialog(wizard, kFolderDialog, "No to \"Are you sure?\"");
+    Expect(!wizard.MainWindowEnabled(), "the main window is enabled under the folder dialog");
+    wizard.AnswerFolder(wizard.MsDosFolder());
+    Expect(wizard.Page() == TPage::Finish, "the run did not end on the finish page");
+    Expect(wizard.FileExists(wizard.ScratchFolder() + "boot.iso"), "the run made no ISO file");
+}
+
+// Fault 11: the notice under the list, the copy in hand on the progress page, mnemonics, Escape.
+void NoticeCopyLabelMnemonicsAndEscape(IWizardDriver& wizard) {
+    Expect(!wizard.Label(TLabel::DrivesNotice).empty(), "no notice says why no removable drive is offered");
+    Expect(wizard.Text({TRole::BtnNext}).find('&') != std::string::npos, "Next has no mnemonic");
+    ChooseImageRecorder(wizard);
+    StartRun(wizard);
+    ExpectDialog(wizard, kFileLocation, "the run's first prompt");
+    Expect(wizard.Label(TLabel::Copy) == "copy 1 of 1: " + kImageRecorder,
+           "the progress page names no copy: \"" + wizard.Label(TLabel::Copy) + "\"");
+    wizard.Answer(TBoxButton::Right);
+    wizard.Answer(TBoxButton::Left);
+    ExpectFocus(wizard, {TRole::ChkMoreDisks}, "the finish page");
+    wizard.Press(TKey::Escape);
+    Expect(wizard.Ended(), "Escape did not close the window");
+}
+
+// Fault 12: only OK on a prompt leads to a write; Cancel, then No, asks for the medium again.
+void CancelThenNoAsksAgain(IWizardDriver& wizard) {
+    ChooseImageRecorder(wizard);
+    StartRun(wizard);
+    ExpectDialog(wizard, kFileLocation, "the run's first prompt");
+    wizard.Answer(TBoxButton::Right);
+    ExpectDialog(wizard, kStopQuestion, "Cancel on the prompt");
+    wizard.Answer(TBoxButton::Right);
+    ExpectDialog(wizard, kFileLocation, "No to the stop question");
+    StopRun(wizard);
+    Expect(wizard.Label(TLabel::FinishTitle) == "Stopped: no copy was made.",
+           "the finish page says \"" + wizard.Label(TLabel::FinishTitle) + "\"");
+}
+
+// Fault 15: without a floppy drive, a row starts on a medium this computer can make.
+void ARowStartsOnAMediumThatCanBeMade(IWizardDriver& wizard) {
+    if (wizard.HasFloppyDrive()) throw TScenarioSkipped("this computer has a floppy drive");
+    const auto kind = wizard.Text({TRole::ComboBox, 0});
+    Expect(kind.rfind("Floppy", 0) != 0, "the first row starts on \"" + kind + "\"");
+}
+
+// Fault 16: a quantity takes digits only, and never makes zero copies.
+void AQuantityIsOneToNinetyNine(IWizardDriver& wizard) {
+    TabTo(wizard, {TRole::EditNrDisks, 0});
+    wizard.Type("00");
+    wizard.Press(TKey::Tab);
+    Expect(wizard.Text({TRole::EditNrDisks, 0}) == "1", "\"00\" stayed " + wizard.Text({TRole::EditNrDisks, 0}));
+    TabTo(wizard, {TRole::EditNrDisks, 0});
+    wizard.Type("4a");
+    Expect(wizard.Text({TRole::EditNrDisks, 0}) == "4", "a letter was taken: " + wizard.Text({TRole::EditNrDisks, 0}));
+}
+
+// A whole run to an ISO file with the keyboard alone.
+void AKeyboardOnlyRunToAnIso(IWizardDriver& wizard) {
+    ChooseImageRecorder(wizard);
+    wizard.Press(TKey::Return);
+    wizard.Press(TKey::Return);
+    ExpectFocus(wizard, {TRole::BtnNext}, "the ready page");
+    wizard.Press(TKey::Return);
+    ExpectDialog(wizard, kFileLocation, "Create");
+    wizard.Press(TKey::Return);
+    ExpectDialog(wizard, kSaveDialog, "OK on the prompt");
+    const auto iso = wizard.ScratchFolder() + "keyboard.iso";
+    wizard.Type(iso);
+    wizard.Press(TKey::Return);
+    if (wizard.CdAsksMsDosFolder()) {
+        ExpectDialog(wizard, kFolderDialog, "a CD without MS-DOS files");
+        wizard.Press(TKey::Tab);
+        wizard.Type(wizard.MsDosFolder());
+        wizard.Press(TKey::Return);
+    }
+    for (int i = 0; i < 100 && wizard.Page() != TPage::Finish; ++i) std::this_thread::sleep_for(100ms);
+    Expect(wizard.Page() == TPage::Finish, "the run did not reach the finish page");
+    Expect(wizard.FileExists(iso), "the run made no ISO file");
+    ExpectFocus(wizard, {TRole::ChkMoreDisks}, "the finish page");
+    wizard.Press(TKey::Down);
+    wizard.Press(TKey::Return);
+    Expect(wizard.Ended(), "Exit did not end the wizard");
+}
+
+// Waits a few seconds for what the list offers to follow the drives.
+bool Eventually(const std::function<bool()>& condition) {
+    for (int i = 0; i < 50; ++i) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(100ms);
+    }
+    return false;
+}
+
+std::size_t IndexOf(const std::vector<std::string>& items, const std::string& prefix) {
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].rfind(prefix, 0) == 0) return i;
+    return items.size();
+}
+
+const std::string kStick = "Removable storage device (Standin Stick sdx";
+
+// A mounted stick plugged in is offered in every row and the notice goes; taken away while a row
+// has it chosen, the row says so and is never turned to another drive.
+void AStickComesAndGoes(IWizardDriver& wizard) {
+    if (!wizard.PlugStick("sdx", true)) throw TScenarioSkipped("no stand-in for sticks here");
+    Expect(Eventually([&] { return IndexOf(wizard.Items({TRole::ComboBox, 0}), kStick) < wizard.Items({TRole::ComboBox, 0}).size(); }),
+           "the stick plugged in is not offered");
+    Expect(wizard.Label(TLabel::DrivesNotice).empty(), "the notice stays with a stick offered");
+    TabTo(wizard, {TRole::ComboBox, 0});
+    wizard.Press(TKey::End);
+    wizard.Press(TKey::Up);
+    Expect(wizard.Text({TRole::ComboBox, 0}).rfind(kStick, 0) == 0, "Up from the image recorder is not the stick");
+    wizard.PullStick("sdx");
+    Expect(Eventually([&] { return wizard.Text({TRole::ComboBox, 0}).rfind("Removed: " + kStick, 0) == 0; }),
+           "the row of a stick taken away says \"" + wizard.Text({TRole::ComboBox, 0}) + "\"");
+    Expect(!wizard.Label(TLabel::DrivesNotice).empty(), "no notice once the stick is gone");
+}
+
+// Fault 13: a stick taken away while its prompt is shown is said to be gone and skipped; the user
+// stopped nothing.
+void AStickPulledDuringItsPromptIsSkipped(IWizardDriver& wizard) {
+    if (!wizard.PlugStick("sdx", false)) throw TScenarioSkipped("no stand-in for sticks here");
+    Expect(Eventually([&] { return IndexOf(wizard.Items({TRole::ComboBox, 0}), kStick) < wizard.Items({TRole::ComboBox, 0}).size(); }),
+           "the stick plugged in is not offered");
+    TabTo(wizard, {TRole::ComboBox, 0});
+    wizard.Press(TKey::End);
+    wizard.Press(TKey::Up);
+    StartRun(wizard);
+    ExpectDialog(wizard, "Please insert the removable disk", "the stick's prompt");
+    wizard.PullStick("sdx");
+    wizard.Answer(TBoxButton::Left);
+    ExpectDialog(wizard, "The drive of this row is no longer there", "OK on the prompt of a stick taken away");
+    wizard.Answer(TBoxButton::Mid);
+    Expect(wizard.Page() == TPage::Finish, "the run did not end on the finish page");
+    Expect(wizard.Label(TLabel::FinishTitle).rfind("Stopped", 0) != 0,
+           "the finish page says the user stopped: " + wizard.Label(TLabel::FinishTitle));
+}
+
+}  // namespace
+
+const std::vector<TScenario>& WizardScenarios() {
+    static const std::vector<TScenario> scenarios = {
+        {"RemoveAndClearFromTheKeyboard", RemoveAndClearFromTheKeyboard},
+        {"KeysNeverReachAHiddenPage", KeysNeverReachAHiddenPage},
+        {"TheReadyPageFocusesCreate", TheReadyPageFocusesCreate},
+        {"ARowTabbedIntoIsScrolledIntoSight", ARowTabbedIntoIsScrolledIntoSight},
+        {"ArrowsStepTheQuantityAndTheWheelLeavesTheKind", ArrowsStepTheQuantityAndTheWheelLeavesTheKind},
+        {"OptionsAndTheFinishChoiceFromTheKeyboard", OptionsAndTheFinishChoiceFromTheKeyboard},
+        {"HelpThatCannotOpenIsSaid", HelpThatCannotOpenIsSaid},
+        {"ClosingMidRunAsksFirst", ClosingMidRunAsksFirst},
+        {"TheFolderDialogsBoxesBelongToIt", TheFolderDialogsBoxesBelongToIt},
+        {"NoticeCopyLabelMnemonicsAndEscape", NoticeCopyLabelMnemonicsAndEscape},
+        {"CancelThenNoAsksAgain", CancelThenNoAsksAgain},
+        {"ARowStartsOnAMediumThatCanBeMade", ARowStartsOnAMediumThatCanBeMade},
+        {"AQuantityIsOneToNinetyNine", AQuantityIsOneToNinetyNine},
+        {"AKeyboardOnlyRunToAnIso", AKeyboardOnlyRunToAnIso},
+        {"AStickComesAndGoes", AStickComesAndGoes},
+        {"AStickPulledDuringItsPromptIsSkipped", AStickPulledDuringItsPromptIsSkipped},
+    };
+    return scenarios;
+}
+
+int PlayScenarios(IWizardDriver& driver, const std::string& frontEnd, const std::string& only) {
+    int passed = 0, failed = 0, skipped = 0;
+    for (const auto& scenario : WizardScenarios()) {
+        if (!only.empty() && only != scenario.name) continue;
+        std::string outcome = "ok";
+        try {
+            driver.Start();
+            scenario.play(driver);
+            ++passed;
+        } catch (const TScenarioSkipped& reason) {
+            outcome = std::string("skipped: ") + reason.what();
+            ++skipped;
+        } catch (const std::exception& failure) {
+            outcome = std::string("FAILED: ") + failure.what();
+            ++failed;
+        }
+        driver.Stop();
+        std::printf("%s %s: %s\n", frontEnd.c_str(), scenario.name, outcome.c_str());
+        std::fflush(stdout);
+    }
+    std::printf("%s scenarios: %d passed, %d failed, %d skipped\n", frontEnd.c_str(), passed, failed, skipped);
+    std::fflush(stdout);
+    return failed;
+}
+
+}  // namespace bootdisk::test
