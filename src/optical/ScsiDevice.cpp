@@ -173,6 +173,7 @@ bool TScsiDevice::WriteImage(TBurnStatus& status, TStream& source, TBurningIO* i
 }
 
 bool TScsiDevice::ReadBack(TReadBackStatus& status, TStream& source, TBurningIO* io) {
+    const auto held = transport_->HoldOpen();
     auto& sink = io ? *io : idle_;
     sink.StageChanged(TBurnStage::ReadBack);
     // Only the image's own blocks: the run-out blocks after a track-at-once track do not read.
