@@ -19,6 +19,8 @@ struct TCreationSettings {
     std::string parameters;
     bool useMsDos = false;    // floppy and removable media
     bool cdUseMsDos = false;  // CD/DVD media, where the host lets a CD choose (CdOffersOsChoice)
+    bool readBack = true;     // a recorded disc is read back and compared
+    bool iso9660 = false;     // the CD image carries an ISO 9660 volume listing the boot image
 };
 
 // The fraction of the current copy that is done, 0 to 1.

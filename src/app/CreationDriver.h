@@ -50,6 +50,8 @@ public:
 
     // Places the fraction done of the copy in hand inside the whole run's gauge.
     void SetCopyProgress(double fraction);
+    // Tells onCopy what the copy in hand is doing now: "copy 2 of 3: <medium> - reading back".
+    void SetCopyPhase(const std::string& phase);
     // The mappings handed to the installations' progress callbacks.
     TCopyProgress FirstHalf() { return [this](double f) { SetCopyProgress(0.5 * f); }; }
     TCopyProgress SecondHalf() { return [this](double f) { SetCopyProgress(0.5 + 0.5 * f); }; }
@@ -74,6 +76,7 @@ private:
     int gauge_ = 0;
     int totalCopies_ = 0;
     int doneCopies_ = 0;
+    std::string copyText_;  // what onCopy was last told before the copy's prompt
 };
 
 }  // namespace bootdisk

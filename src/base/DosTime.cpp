@@ -59,4 +59,9 @@ TDosDateTime DosDateTimeNow() {
     return Pack(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
 }
 
+std::int64_t EpochSecondsNow() {
+    if (const auto epoch = SourceDateEpoch()) return *epoch;
+    return std::int64_t(std::time(nullptr));
+}
+
 }  // namespace bootdisk

@@ -15,4 +15,7 @@ struct TDosDateTime {
 // range (1980 to 2107) are clamped to its ends.
 TDosDateTime DosDateTimeNow();
 
+// Seconds since 1970-01-01 in UTC: SOURCE_DATE_EPOCH when it holds a number, else now.
+std::int64_t EpochSecondsNow();
+
 }  // namespace bootdisk

@@ -92,6 +92,10 @@ TArguments ParseArguments(const std::vector<std::string>& words, unsigned accept
             args.quiet = sw();
         } else if (takes(kFlagJson, "--json")) {
             args.json = sw();
+        } else if (takes(kFlagIso9660, "--iso9660")) {
+            args.iso9660 = sw();
+        } else if (takes(kFlagReadBack, "--no-read-back")) {
+            args.readBack = !sw();
         } else {
             throw std::invalid_argument("unknown option " + name);
         }
@@ -129,6 +133,8 @@ std::string OptionsHelp(unsigned accepted) {
     add(kFlagYes, "--yes", "answer every question with yes: write without asking");
     add(kFlagBurn, "--trace", "print every SCSI command and its result on stderr");
     add(kFlagBurn, "--sim-dump FILE", "after the run, save the emulated writer's recorded blocks");
+    add(kFlagReadBack, "--no-read-back", "do not read a recorded disc back to compare it");
+    add(kFlagIso9660, "--iso9660", "give the CD an ISO 9660 volume listing the boot image as BOOT.IMG");
     add(kFlagJson, "--json", "print the list as one JSON object (keys in the manual page)");
     add(kFlagQuiet, "--quiet, -q", "print nothing but errors; the exit code tells the outcome");
     add(kFlagSanitizer, "--params TEXT", "extra command-line parameters for the sanitizer");

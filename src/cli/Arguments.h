@@ -20,6 +20,8 @@ enum TFlag : unsigned {
     kFlagYes = 1u << 6,          // --yes
     kFlagQuiet = 1u << 7,        // --quiet
     kFlagJson = 1u << 8,         // --json
+    kFlagReadBack = 1u << 9,     // --no-read-back
+    kFlagIso9660 = 1u << 10,     // --iso9660
 };
 
 struct TArguments {
@@ -36,6 +38,8 @@ struct TArguments {
     bool yes = false;
     bool quiet = false;
     bool json = false;
+    bool iso9660 = false;
+    bool readBack = true;
     bool help = false;
 };
 

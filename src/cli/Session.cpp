@@ -44,7 +44,7 @@ bool SaveOutputFile(const std::string& command, const std::string& path, std::sp
 }
 
 TCreationSettings SettingsOf(const TArguments& args) {
-    return {args.options, args.parameters, args.useMsDos, args.useMsDos};
+    return {args.options, args.parameters, args.useMsDos, args.useMsDos, args.readBack, args.iso9660};
 }
 
 bool LoadSessionTexts(TAppContext& app, const std::string& command) {

@@ -41,6 +41,7 @@ public:
 
     TScsiResult Execute(const TScsiRequest& request) override;
     std::string Describe() const override { return address_.Describe(); }
+    TSenseBytes LastSense() const override { return sense_; }
 
 private:
     struct TPending;
@@ -48,6 +49,7 @@ private:
     std::shared_ptr<IAspiLayer> layer_;
     TAspiAddress address_;
     std::vector<std::unique_ptr<TPending>> abandoned_;  // timed-out requests the layer may still touch
+    TSenseBytes sense_;
 };
 
 class TASPIdevice : public TScsiDevice {

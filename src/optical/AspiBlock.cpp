@@ -56,4 +56,10 @@ TScsiResult ExecResult(const TSrbExec& block) {
     return MapAspiResult(block[srb::Status], block[srbexec::HaStat], block[srbexec::TargStat]);
 }
 
+TSenseBytes ExecSense(const TSrbExec& block) {
+    if (block[srbexec::HaStat] != 0 || block[srbexec::TargStat] != kStatusCheckCondition) return {};
+    const auto* sense = block.data() + srbexec::SenseArea;
+    return TSenseBytes(sense, sense + srbexec::kSenseLength);
+}
+
 }  // namespace bootdisk

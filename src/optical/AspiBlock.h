@@ -85,5 +85,7 @@ TSrbAbort MakeAbort(std::uint8_t adapter);
 
 // The result of a finished SCSI command from its request, host-adapter and target status.
 TScsiResult ExecResult(const TSrbExec& block);
+// The sense area of a finished SCSI command that ended in CHECK CONDITION; empty otherwise.
+TSenseBytes ExecSense(const TSrbExec& block);
 
 }  // namespace bootdisk

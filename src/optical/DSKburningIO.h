@@ -11,12 +11,16 @@ namespace bootdisk {
 
 class TDSKburningIO : public TBurningIO {
 public:
-    // copyProgress receives the copy's fraction done, 0 to 1.
-    TDSKburningIO(IDialogs& dialogs, std::function<void(double)> copyProgress)
-        : dialogs_(dialogs), copyProgress_(std::move(copyProgress)) {}
+    // copyProgress receives the copy's fraction done, 0 to 1; stageChanged, when set, each stage
+    // as it begins.
+    TDSKburningIO(IDialogs& dialogs, std::function<void(double)> copyProgress,
+                  std::function<void(TBurnStage)> stageChanged = {})
+        : dialogs_(dialogs), copyProgress_(std::move(copyProgress)), stageChanged_(std::move(stageChanged)) {}
 
-    // Writing fills the first 40 % of the copy; the drive's draining buffer moves it from 50 % towards 90 %.
+    // Writing fills the first 40 % of the copy; the drive's draining buffer moves it from 50 % towards
+    // 90 %, and the read-back from 90 % to the end.
     void Progress(TBurnStage stage, double done, double bufferFill) override;
+    void StageChanged(TBurnStage stage) override;
 
 private:
     void Report(double fraction) const {
@@ -25,6 +29,7 @@ private:
 
     IDialogs& dialogs_;
     std::function<void(double)> copyProgress_;
+    std::function<void(TBurnStage)> stageChanged_;
 };
 
 }  // namespace bootdisk

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "optical/ScsiSense.h"
+
 namespace bootdisk {
 
 // The one-byte outcome of a SCSI command; 0 is success.
@@ -45,13 +47,18 @@ public:
     virtual TScsiResult Eject();
     // The system's words for the last request that did not reach the drive; empty when it gave none.
     virtual std::string FailureReason() const { return {}; }
+    // The sense data of the last command when it ended in CHECK CONDITION; empty otherwise.
+    virtual TSenseBytes LastSense() const { return {}; }
 };
 
-// What a pass-through hears back: whether the request reached the drive at all, and the drive's
-// SCSI status byte.
+inline constexpr std::uint8_t kStatusCheckCondition = 0x02;
+
+// What a pass-through hears back: whether the request reached the drive at all, the drive's SCSI
+// status byte, and with CHECK CONDITION the sense data that came along.
 struct TScsiReply {
     bool delivered = false;
     std::uint8_t status = 0;
+    TSenseBytes sense{};
 };
 
 // A transport that hears only the drive's status byte (SG_IO, the Windows pass-through, iSCSI, the
@@ -59,7 +66,11 @@ struct TScsiReply {
 class TStatusTransport : public IScsiTransport {
 public:
     TScsiResult Execute(const TScsiRequest& request) final;
+    TSenseBytes LastSense() const final { return sense_; }
     virtual TScsiReply Deliver(const TScsiRequest& request) = 0;
+
+private:
+    TSenseBytes sense_;
 };
 
 }  // namespace bootdisk

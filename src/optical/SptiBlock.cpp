@@ -61,4 +61,12 @@ TSptiBlock MakeDirectBlock(const TScsiRequest& request, std::uint64_t dataBuffer
     return block;
 }
 
+TScsiReply SptiReply(const TSptiBlock& block, const TSptiLayout& layout) {
+    const auto status = block[spti::ScsiStatus];
+    if (status != kStatusCheckCondition) return {true, status};
+    const auto length = std::min<std::size_t>(block[spti::SenseInfoLength], spti::SenseSize);
+    const auto* sense = block.data() + layout.SenseOffset();
+    return {true, status, TSenseBytes(sense, sense + length)};
+}
+
 }  // namespace bootdisk

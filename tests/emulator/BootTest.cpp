@@ -107,6 +107,11 @@ TEST_F(BootInEmulator, CdOfAHostWithoutMsDosBootsTheFreeDosFloppy) {
     ExpectBootShowsFiles(temp / "rx.iso", kCdrom);
 }
 
+// The ISO 9660 volume leaves the boot record and the catalogue as they are: the CD boots the same.
+TEST_F(BootInEmulator, CdWithAnIso9660VolumeBootsTheSame) {
+    ExpectBootShowsFiles(Make("iso", "volume.iso", "--iso9660"), kCdrom);
+}
+
 TEST_F(BootInEmulator, FloppyImagesOfBothRoutesBootAsDriveA) {
     const auto rx = Make("image", "rx.img");
     ExpectFsckClean(rx);

@@ -16,6 +16,7 @@ extern "C" {
 #include <cstring>
 #include <stdexcept>
 
+#include "base/Bytes.h"
 #include "optical/Optical_devices.h"
 
 namespace bootdisk {
@@ -67,6 +68,7 @@ public:
             return {};
         }
         if (done.status < 0 || done.status > 0xFF) return {};  // the transport's own failures
+        if (done.status == kStatusCheckCondition) return {true, kStatusCheckCondition, Sense(*task)};
         if (request.direction == TDataDirection::In && request.data != nullptr && task->datain.data != nullptr)
             std::copy_n(task->datain.data, std::min<std::size_t>(request.length, std::size_t(task->datain.size)),
                         request.data);
@@ -84,6 +86,14 @@ private:
         bool finished = false;
         int status = 0;
     };
+    // With CHECK CONDITION the task's data in is the sense segment: a 16-bit length, then the sense.
+    static TSenseBytes Sense(const scsi_task& task) {
+        if (task.datain.data == nullptr || task.datain.size < 2) return {};
+        const auto* segment = task.datain.data;
+        const auto length = std::min<std::size_t>(GetBE16(segment), std::size_t(task.datain.size) - 2);
+        return TSenseBytes(segment + 2, segment + 2 + length);
+    }
+
     static void OnCompletion(iscsi_context*, int status, void*, void* completion) {
         auto& done = *static_cast<TCompletion*>(completion);
         done.finished = true;

@@ -59,13 +59,13 @@ public:
                 return Undelivered();
             if (request.direction == TDataDirection::In && request.data != nullptr)
                 std::copy_n(block.begin() + layout_.DataOffset(), request.length, request.data);
-            return {true, block[spti::ScsiStatus]};
+            return SptiReply(block, layout_);
         }
         auto block = MakeDirectBlock(request, reinterpret_cast<std::uintptr_t>(request.data), layout_);
         if (!calls_.DeviceIoControl(handle, kIoctlScsiPassThroughDirect, block.data(), DWORD(block.size()),
                                     block.data(), DWORD(block.size()), &returned))
             return Undelivered();
-        return {true, block[spti::ScsiStatus]};
+        return SptiReply(block, layout_);
     }
 
     std::unique_ptr<IDeviceHold> HoldOpen() override {
