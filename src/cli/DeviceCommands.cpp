@@ -51,6 +51,8 @@ void PrintDrives(const std::vector<THostDrive>& drives, const TStringTable& text
     std::printf("Removable drives that can take the boot disk:\n%s", offered.empty() ? "  none\n" : offered.c_str());
     if (!refused.empty()) std::printf("Drives not offered:\n%s", refused.c_str());
     if (!offered.empty() && DriveWritesNeedAdministrator()) std::printf("%s\n", texts[StrId::DRIVE_NEEDSADMIN].c_str());
+    if (const auto problem = DriveServiceProblem(); !problem.empty())
+        std::printf("The system's disk service is not asked: %s\n", problem.c_str());
 }
 
 }  // namespace

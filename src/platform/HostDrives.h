@@ -35,6 +35,9 @@ std::optional<THostDrive> DescribeHostDrive(const std::string& device);
 // Whether writing a drive takes administrator rights this program lacks: no disk service opens
 // devices on the user's behalf, and the user is not the administrator.
 bool DriveWritesNeedAdministrator();
+// Why this program cannot ask the system's disk service at all (a part of it cannot be loaded), so
+// that drives are found and opened directly; empty when it can.
+std::string DriveServiceProblem();
 
 // The floppy drive's device: "/dev/fd0", or "A:" on Windows.
 std::string DefaultFloppyDevice();

@@ -8,6 +8,7 @@
 
 #include "platform/linux/BlockDevices.h"
 #include "platform/linux/Udisks.h"
+#include "platform/linux/UdisksModule.h"
 
 namespace bootdisk {
 namespace linuxhost {
@@ -104,5 +105,7 @@ std::optional<THostDrive> DescribeHostDrive(const std::string& device) {
 }
 
 bool DriveWritesNeedAdministrator() { return ::geteuid() != 0 && !linuxhost::TUdisks::Answers(); }
+
+std::string DriveServiceProblem() { return linuxhost::UdisksModuleProblem(); }
 
 }  // namespace bootdisk

@@ -98,6 +98,8 @@ std::vector<THostDrive> ScanHostDrives() {
 // The open of the volume tells when rights are missing; there is no other way to ask.
 bool DriveWritesNeedAdministrator() { return false; }
 
+std::string DriveServiceProblem() { return {}; }
+
 std::optional<THostDrive> DescribeHostDrive(const std::string& device) {
     if (device.size() < 2 || device[1] != ':' || !std::isalpha(static_cast<unsigned char>(device[0]))) return std::nullopt;
     auto drive = Describe(device[0]);
