@@ -89,8 +89,33 @@ static_assert(kMaxCodeLength == 21);
 class TLZHModel {
 public:
     void StartHuff();
-    // Counts one more occurrence of symbol and restores the sibling property.
+    // Counts one more occurrence of symbol and restores the sibling property: the classic update,
+    // climbing parent by parent.
     void Update(unsigned symbol);
+
+    // The steps of an update, for a decoder that climbs the path its own way. Every update begins
+    // with this: the tree is built anew, all frequencies halved, once the root's reaches kFreqLimit.
+    // True when it was.
+    bool RebuildIfFull() {
+        if (freq_[kRoot] != kFreqLimit) return false;
+        Reconst();
+        return true;
+    }
+    // Counts one more occurrence at node c. Should c now weigh more than the node after it, it
+    // changes places (and children) with the last node of its former weight, which is returned;
+    // otherwise c. The update continues at the parent of the node returned. Update's step, but for
+    // the search of that last node, which strides over long runs of one weight.
+    unsigned Increment(unsigned c) {
+        const unsigned k = ++freq_[c];
+        if (k <= freq_[c + 1]) return c;
+        unsigned l = c + 1;
+        while (k > freq_[l + kStride]) l += kStride;
+        while (k > freq_[l + 1]) ++l;
+        freq_[c] = freq_[l];
+        freq_[l] = std::uint16_t(k);
+        Exchange(c, l);
+        return l;
+    }
 
     unsigned Son(unsigned node) const { return son_[node]; }
     unsigned Parent(unsigned node) const { return prnt_[node]; }
@@ -98,9 +123,21 @@ public:
 
 private:
     void Reconst();
+    // Exchanges the children of c and l, keeping every parent link right.
+    void Exchange(unsigned c, unsigned l) {
+        const unsigned i = son_[c];
+        prnt_[i] = std::uint16_t(l);
+        if (i < kNodes) prnt_[i + 1] = std::uint16_t(l);
+        const unsigned j = son_[l];
+        son_[l] = std::uint16_t(i);
+        prnt_[j] = std::uint16_t(c);
+        if (j < kNodes) prnt_[j + 1] = std::uint16_t(c);
+        son_[c] = std::uint16_t(j);
+    }
 
-    // freq[kNodes] is a sentinel above every real frequency, ending the upward scan in Update.
-    std::array<std::uint16_t, kNodes + 1> freq_{};
+    // Behind the nodes, sentinels above every real frequency end the upward scan in Increment.
+    static constexpr unsigned kStride = 4;
+    std::array<std::uint16_t, kNodes + kStride> freq_{};
     std::array<std::uint16_t, kNodes> son_{};
     std::array<std::uint16_t, kNodes + kSymbols> prnt_{};
 };
