@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <list>
 #include <string>
 #include <vector>
 
@@ -52,11 +53,13 @@ Bytes ToolImage(const std::vector<std::string>& commands = {}, const std::string
     return ReadWholeFile(image);
 }
 
+// Items view their bytes; these stay for the whole test program.
 void AddItem(TExeDataBase& payload, const std::string& name, Bytes data, std::uint8_t kind = 1) {
+    static std::list<Bytes> kept;
     auto& item = payload.Items().emplace_back();
     item.Kind = kind;
     item.Name = name;
-    item.Data = TMemoryStream(std::move(data));
+    item.Data = TSpanStream(kept.emplace_back(std::move(data)));
 }
 
 struct TEntryInfo {
