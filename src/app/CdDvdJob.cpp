@@ -2,7 +2,6 @@
 
 #include "app/Options.h"
 #include "image/DosBoot.h"
-#include "image/ElToritoFormat.h"
 #include "image/ISO9660.h"
 #include "optical/ImageRecorder.h"
 
@@ -66,16 +65,16 @@ bool MakeCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& s
         }
     } discard{recorder};
 
-    TVirtualFloppy floppy;
+    // The floppy image is built where it lies in the CD image.
+    TBootCdImage image;
+    TVirtualFloppy floppy(image.Floppy());
     env.dialogs.ProcessMessages();
     const bool msDos = CdUsesMsDos(env.host.Version(), settings.cdUseMsDos);
     if (!BuildBootFloppy(floppy, env.app.payloads.Cd(), msDos, env, settings)) return false;
     env.dialogs.ProcessMessages();
 
-    TSpanStream floppyStream(floppy.Image());
-    TMemoryStream cdImage;
-    cdImage.Reserve(eltorito::kImageSize);
-    WriteBootCdImage(floppyStream, cdImage, env.app.texts[StrId::GUI_TEXTCDHEADER]);
+    image.PutHead(env.app.texts[StrId::GUI_TEXTCDHEADER]);
+    TSpanStream cdImage(image.Bytes());
     env.dialogs.ProcessMessages();
 
     if (!RecordImage(device, env, cdImage, io, state, recorder != nullptr)) return false;

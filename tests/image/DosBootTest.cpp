@@ -489,7 +489,7 @@ TEST_F(SanitizerFilesTest, FullDiskIsReportedNotPassedOver) {
 
     // The root directory runs out of slots before the data area does.
     payload = TExeDataBase();
-    floppy = TVirtualFloppy();
+    std::ranges::fill(floppy.Image(), std::uint8_t(0));
     TSpanStream stream(bootRecord);
     floppy.LoadFromStream(stream, bootRecord.size());
     for (int i = 0; i < 300; ++i) AddItem(payload, "F" + std::to_string(i) + ".TXT", Text("x"));
@@ -508,7 +508,7 @@ TEST_F(SanitizerFilesTest, FullDiskIsReportedNotPassedOver) {
     EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 223);
 
     // A disk that is no 1.44 MB FAT12 floppy at all says so, not that it is full.
-    floppy = TVirtualFloppy();
+    std::ranges::fill(floppy.Image(), std::uint8_t(0));
     const auto notFloppy = Write();
     ASSERT_TRUE(notFloppy);
     EXPECT_EQ(notFloppy->reason, Reason::NotFloppyImage);
