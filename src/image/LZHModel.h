@@ -3,7 +3,9 @@
 // adaptive Huffman model. Both sides must run the very same model to stay in step.
 #include <array>
 #include <cstddef>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace bootdisk::lzh {
 
@@ -103,14 +105,16 @@ public:
     }
     // Counts one more occurrence at node c. Should c now weigh more than the node after it, it
     // changes places (and children) with the last node of its former weight, which is returned;
-    // otherwise c. The update continues at the parent of the node returned. Update's step, but for
-    // the search of that last node, which strides over long runs of one weight.
+    // otherwise c. The update continues at the parent of the node returned. Update's step, but
+    // that last node is looked for kStride weights at a time.
     unsigned Increment(unsigned c) {
         const unsigned k = ++freq_[c];
         if (k <= freq_[c + 1]) return c;
         unsigned l = c + 1;
-        while (k > freq_[l + kStride]) l += kStride;
-        while (k > freq_[l + 1]) ++l;
+        for (unsigned below; (below = CountBelow(l + 1, k)) != 0;) {
+            l += below;
+            if (below < kStride) break;
+        }
         freq_[c] = freq_[l];
         freq_[l] = std::uint16_t(k);
         Exchange(c, l);
@@ -122,6 +126,19 @@ public:
     unsigned LeafOf(unsigned symbol) const { return prnt_[symbol + kNodes]; }
 
 private:
+    // How many of the kStride weights from node on are below k (those below come first: the
+    // weights from node on are in order). One comparison of all eight, lane 0 the lowest bits.
+    unsigned CountBelow(unsigned node, unsigned k) const {
+        static_assert(kStride == 8 && std::endian::native == std::endian::little);
+        using TLanes = std::uint16_t __attribute__((vector_size(2 * kStride)));
+        TLanes lanes;
+        std::memcpy(&lanes, &freq_[node], sizeof lanes);
+        const auto below = lanes < TLanes{} + std::uint16_t(k);  // all ones where below
+        std::uint64_t low, high;
+        std::memcpy(&low, &below, 8);
+        std::memcpy(&high, reinterpret_cast<const char*>(&below) + 8, 8);
+        return unsigned(~low ? std::countr_zero(~low) : 64 + std::countr_zero(~high)) / 16;
+    }
     void Reconst();
     // Exchanges the children of c and l, keeping every parent link right.
     void Exchange(unsigned c, unsigned l) {
@@ -135,8 +152,8 @@ private:
         son_[c] = std::uint16_t(j);
     }
 
-    // Behind the nodes, sentinels above every real frequency end the upward scan in Increment.
-    static constexpr unsigned kStride = 4;
+    // Behind the nodes, sentinels above every real frequency end the upward scans.
+    static constexpr unsigned kStride = 8;
     std::array<std::uint16_t, kNodes + kStride> freq_{};
     std::array<std::uint16_t, kNodes> son_{};
     std::array<std::uint16_t, kNodes + kSymbols> prnt_{};
