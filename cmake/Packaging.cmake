@@ -28,11 +28,22 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-  # The libraries the programs link come from dpkg-shlibdeps. Packages it cannot see (libraries
-  # loaded at run time, programs that are run) go on this list.
+  # The libraries the programs link come from dpkg-shlibdeps. It cannot see libiscsi, opened by its
+  # soname only when an iscsi:// writer is used, so its package is added here, nor other packages
+  # loaded or run at run time, which go on BOOTDISK_DEB_DEPENDS.
+  set(run_time_packages "")
+  if(BOOTDISK_LIBISCSI_SONAME)
+    execute_process(COMMAND dpkg-query -S "*/${BOOTDISK_LIBISCSI_SONAME}" OUTPUT_VARIABLE owner ERROR_QUIET)
+    if(owner MATCHES "^([a-z0-9][a-z0-9.+-]*)")
+      list(APPEND run_time_packages ${CMAKE_MATCH_1})
+    else()
+      message(WARNING "no package holds ${BOOTDISK_LIBISCSI_SONAME}: add it to BOOTDISK_DEB_DEPENDS")
+    endif()
+  endif()
   set(BOOTDISK_DEB_DEPENDS "" CACHE STRING "Packages the .deb depends on beyond its linked libraries")
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  list(JOIN BOOTDISK_DEB_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+  list(APPEND run_time_packages ${BOOTDISK_DEB_DEPENDS})
+  list(JOIN run_time_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
   # Drives are opened through the disk service where it runs; a VM boots the images.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS udisks2)
   set(CPACK_DEBIAN_PACKAGE_SUGGESTS qemu-system-x86)

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CdDvdJob.h"
 
+#include <optional>
+#include <vector>
+
 #include "app/Options.h"
 #include "base/DosTime.h"
 #include "image/DosBoot.h"
-#include "image/ElToritoFormat.h"
 #include "image/ISO9660.h"
 #include "image/PrimaryVolume.h"
 #include "optical/ImageRecorder.h"
@@ -86,17 +88,24 @@ bool MakeCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& s
         }
     } discard{recorder};
 
-    TVirtualFloppy floppy;
+    // The floppy image is built where it lies in the CD image.
+    TBootCdImage image;
+    TVirtualFloppy floppy(image.Floppy());
     env.dialogs.ProcessMessages();
     const bool msDos = CdUsesMsDos(env.host.Version(), settings.cdUseMsDos);
     if (!BuildBootFloppy(floppy, env.app.payloads.Cd(), msDos, env, settings)) return false;
     env.dialogs.ProcessMessages();
 
-    TSpanStream floppyStream(floppy.Image());
-    TMemoryStream cdImage;
-    cdImage.Reserve(eltorito::kImageSize);
-    WriteBootCdImage(floppyStream, cdImage, env.app.texts[StrId::GUI_TEXTCDHEADER]);
-    if (settings.iso9660) AddPrimaryVolume(cdImage, env.app.texts[StrId::GUI_TEXTCDHEADER], EpochSecondsNow());
+    const auto& title = env.app.texts[StrId::GUI_TEXTCDHEADER];
+    image.PutHead(title);
+    TSpanStream plain(image.Bytes());
+    // The ISO 9660 volume grows the image past its 740 sectors, so it takes a copy of its own.
+    std::optional<TMemoryStream> withVolume;
+    if (settings.iso9660) {
+        withVolume.emplace(std::vector<std::uint8_t>(image.Bytes().begin(), image.Bytes().end()));
+        AddPrimaryVolume(*withVolume, title, EpochSecondsNow());
+    }
+    TStream& cdImage = withVolume ? static_cast<TStream&>(*withVolume) : plain;
     env.dialogs.ProcessMessages();
 
     if (!RecordImage(device, env, cdImage, io, state, recorder != nullptr, settings.readBack)) return false;

@@ -105,6 +105,8 @@ void PrintText(const TDeviceListing& listing, const TStringTable& texts, std::si
     }
     std::printf("Removable drives that can take the boot disk:\n%s", offered.empty() ? "  none\n" : offered.c_str());
     if (!refused.empty()) std::printf("Drives not offered:\n%s", refused.c_str());
+    if (const auto problem = DriveServiceProblem(); !problem.empty())
+        std::printf("The system's disk service is not asked: %s\n", problem.c_str());
 }
 
 // The stable word for why a disk is not offered; the text beside it is for people.

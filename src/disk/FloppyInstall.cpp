@@ -54,7 +54,7 @@ bool TFloppyInstall::InstallBoot(char Drive, bool UseMsDos) {
 }
 
 bool TFloppyInstall::WriteBootImage(char Drive) {
-    TMemoryStream* image = ports_.payload.Find(".Boot", 1);
+    TSpanStream* image = ports_.payload.Find(".Boot", 1);
     // An image larger than the floppy would be cut off: not a boot disk.
     if (!image || image->Size() > fat12::kImageSize) return false;
     image->Rewind();

@@ -33,10 +33,15 @@ void TRemovableInstall::CheckRemovable(char drive) const {
     if (host_.disk.devices.DriveType(drive) != THostDriveType::Removable) throw EDiskProtectionFault();
 }
 
-std::vector<std::uint8_t> TRemovableInstall::ImageForDrive() const {
-    std::vector<std::uint8_t> image(image_->Image().begin(), image_->Image().end());
-    MarkForHardDiskBoot(image);
-    return image;
+std::vector<std::uint8_t> TRemovableInstall::FirstChunkForDrive(std::size_t chunkBytes) const {
+    const auto image = image_->Image();
+    std::vector<std::uint8_t> chunk(image.begin(), image.begin() + std::ptrdiff_t(std::min(chunkBytes, image.size())));
+    MarkForHardDiskBoot(chunk);
+    return chunk;
+}
+
+const std::uint8_t* TRemovableInstall::ChunkForDrive(const std::vector<std::uint8_t>& first, std::size_t offset) const {
+    return offset == 0 ? first.data() : image_->Image().data() + offset;
 }
 
 void TRemovableInstall::ShowWriteFailed(std::uint32_t error) const {
@@ -69,9 +74,9 @@ std::unique_ptr<TVirtualDisk> TRemovableInstall::OpenDisk(char drive, bool readO
 bool TRemovableInstall::WriteImageToDrive(char drive) {
     CheckRemovable(drive);
     written_.reset();
-    const auto image = ImageForDrive();
     const auto disk = OpenDisk(drive, false);
     if (!disk) return false;
+    const auto first = FirstChunkForDrive(kChunkSectors * disk->BytesPerSector);
 
     // Writing under a file system that Windows keeps in use would corrupt both, and one left
     // mounted would go on showing the old contents: the volumes of the drive's disk, and the
@@ -91,10 +96,10 @@ bool TRemovableInstall::WriteImageToDrive(char drive) {
         ShowWriteFailed(disk->LastError);
         return false;
     }
-    const std::uint64_t total = image.size() / disk->BytesPerSector;
+    const std::uint64_t total = fat12::kImageSize / disk->BytesPerSector;
     for (std::uint64_t pos = 0; pos < total;) {
         const std::uint64_t chunk = std::min(kChunkSectors, total - pos);
-        if (disk->WriteSectors(image.data() + pos * disk->BytesPerSector, pos, chunk)) {
+        if (disk->WriteSectors(ChunkForDrive(first, std::size_t(pos * disk->BytesPerSector)), pos, chunk)) {
             ShowWriteFailed(disk->LastError);
             return false;
         }
@@ -111,12 +116,12 @@ bool TRemovableInstall::WriteImageToDrive(char drive) {
 
 bool TRemovableInstall::VerifyImageOnDrive(char drive) {
     const auto volumes = std::move(written_);  // given back when the read-back ends
-    const auto image = ImageForDrive();
     const auto disk = OpenDisk(drive, true);
     if (!disk) return false;
     // OpenDisk has checked that a sector is no larger than the image.
     const auto sectorBytes = static_cast<std::size_t>(disk->BytesPerSector);
-    const std::uint64_t total = image.size() / sectorBytes;
+    const auto first = FirstChunkForDrive(std::size_t{kChunkSectors} * sectorBytes);
+    const std::uint64_t total = fat12::kImageSize / sectorBytes;
     std::vector<std::uint8_t> buffer(std::size_t{kChunkSectors} * sectorBytes);
     for (std::uint64_t pos = 0; pos < total;) {
         const std::uint64_t chunk = std::min(kChunkSectors, total - pos);
@@ -124,11 +129,11 @@ bool TRemovableInstall::VerifyImageOnDrive(char drive) {
             ShowWriteFailed(disk->LastError);
             return false;
         }
-        const auto expected = image.begin() + std::ptrdiff_t(pos * sectorBytes);
-        const auto end = expected + std::ptrdiff_t(chunk * sectorBytes);
-        const auto differs = std::mismatch(expected, end, buffer.begin()).first;
+        const auto* expected = ChunkForDrive(first, std::size_t(pos * sectorBytes));
+        const auto* end = expected + chunk * sectorBytes;
+        const auto* differs = std::mismatch(expected, end, buffer.data()).first;
         if (differs != end) {
-            const auto sector = std::uint64_t(differs - image.begin()) / sectorBytes;
+            const auto sector = pos + std::uint64_t(differs - expected) / sectorBytes;
             host_.dialogs.ShowCoolMessage(host_.texts[StrId::REMOVABLEINSTALL_VERIFYFAILED] + std::to_string(sector));
             return false;
         }

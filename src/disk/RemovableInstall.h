@@ -48,7 +48,10 @@ public:
     static constexpr std::uint64_t kChunkSectors = 18;  // one 1.44 MB floppy track
 
 private:
-    std::vector<std::uint8_t> ImageForDrive() const;
+    // The image goes to the drive as it is but for one byte of its first chunk (the boot drive
+    // number): that chunk is a marked copy, the rest comes straight from the image.
+    std::vector<std::uint8_t> FirstChunkForDrive(std::size_t chunkBytes) const;
+    const std::uint8_t* ChunkForDrive(const std::vector<std::uint8_t>& first, std::size_t offset) const;
     std::unique_ptr<TVirtualDisk> OpenDisk(char drive, bool readOnly);
     void ShowWriteFailed(std::uint32_t error) const;
     void ShowVolumeInUse(char drive) const;

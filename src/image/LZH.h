@@ -31,6 +31,12 @@ inline constexpr std::uint32_t kLZHNoLimit = 0x7FFFFFFF;
 void LZHUnpack(TStream& in, TStream& out, const TLZHProgressEvent& onProgress = {},
                std::uint32_t maxLength = kLZHNoLimit);
 
+// Room enough for all that LZHUnpack writes for the stream at in's position, before it ends or
+// finds the stream damaged: the length the stream announces (within maxLength, and within what its
+// code bits could ever produce), and the little a last match may run past it. The position stays
+// where it was.
+std::size_t LZHOutputRoom(TStream& in, std::uint32_t maxLength = kLZHNoLimit);
+
 // Encodes in's remaining bytes (at most kLZHNoLimit) as one stream at out's position, byte for
 // byte as the standard LZHUF encoder does.
 void LZHPack(TStream& in, TStream& out);

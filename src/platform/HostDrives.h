@@ -45,6 +45,9 @@ bool DriveWritesNeedAdministrator(TDriveWrite kind);
 // Who is told how to get those rights, in the string-table text DriveRightsText gives.
 enum class TFrontEnd { CommandLine, Wizard };
 StrId DriveRightsText(TFrontEnd reader);
+// Why this program cannot ask the system's disk service at all (a part of it cannot be loaded), so
+// that drives are found and opened directly; empty when it can.
+std::string DriveServiceProblem();
 
 // The floppy drive's device: "/dev/fd0", or "A:" on Windows.
 std::string DefaultFloppyDevice();

@@ -94,7 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         auto& item = payload.Items().emplace_back();
         item.Kind = 1;
         item.Name = name;
-        item.Data.WriteBuffer("text", 4);
+        static constexpr std::uint8_t kText[] = {'t', 'e', 'x', 't'};
+        item.Data = TSpanStream(kText);
     }
     WriteSanitizerFiles(floppy, payload, {kAutoexec, true, "", "101010101010"});
     return 0;

@@ -9,6 +9,7 @@
 
 #include "platform/linux/BlockDevices.h"
 #include "platform/linux/Udisks.h"
+#include "platform/linux/UdisksModule.h"
 
 namespace bootdisk {
 namespace linuxhost {
@@ -109,5 +110,7 @@ bool DriveWritesNeedAdministrator(TDriveWrite kind) {
 }
 
 StrId DriveRightsText(TFrontEnd) { return StrId::DRIVE_NEEDSADMIN; }
+
+std::string DriveServiceProblem() { return linuxhost::UdisksModuleProblem(); }
 
 }  // namespace bootdisk

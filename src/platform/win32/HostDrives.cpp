@@ -134,6 +134,8 @@ StrId DriveRightsText(TFrontEnd reader) {
     return reader == TFrontEnd::Wizard ? StrId::DRIVE_WIZARDNEEDSADMIN : StrId::DRIVE_NEEDSELEVATION;
 }
 
+std::string DriveServiceProblem() { return {}; }
+
 std::optional<THostDrive> DescribeHostDrive(const std::string& device) {
     if (device.size() < 2 || device[1] != ':' || !std::isalpha(static_cast<unsigned char>(device[0]))) return std::nullopt;
     auto drive = Describe(device[0]);
