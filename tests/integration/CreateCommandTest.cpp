@@ -60,13 +60,17 @@ TEST_F(CreateCommand, FloppyRowsGoToTheOneFloppyDriveOfTheRun) {
     EXPECT_THAT(output, HasSubstr("one run has one floppy drive"));
 }
 
+// The exit status tells a disc that failed from one that was recorded but does not read back.
 TEST_F(CreateCommand, UnattendedAFailedCopyEndsTheRunAndKeepsWhatWasMade) {
     std::string output;
-    EXPECT_NE(RunCommand(Bootdisk("create --yes iso=a.iso cd=sim:notready iso=b.iso") + " < /dev/null", &output), 0);
+    EXPECT_EQ(RunCommand(Bootdisk("create --yes iso=a.iso cd=sim:notready iso=b.iso") + " < /dev/null", &output), 1);
     EXPECT_THAT(output, HasSubstr("The device is not ready. Try again..."));
     EXPECT_THAT(output, HasSubstr("1 of 3 copies made."));
     EXPECT_TRUE(Exists("a.iso"));
     EXPECT_FALSE(Exists("b.iso"));
+
+    EXPECT_EQ(RunCommand(Bootdisk("create --yes cd=sim:corrupt") + " < /dev/null", &output), 3);
+    EXPECT_THAT(output, HasSubstr("The disc does not read back what was written, from sector 100"));
 }
 
 TEST_F(CreateCommand, CancelThenYesOnTheTerminalStopsCleanly) {
