@@ -76,7 +76,7 @@ bool TRemovableInstall::WriteImageToDrive(char drive) {
     written_.reset();
     const auto disk = OpenDisk(drive, false);
     if (!disk) return false;
-    const auto first = FirstChunkForDrive(kChunkSectors * disk->BytesPerSector);
+    const auto first = FirstChunkForDrive(std::size_t{kChunkSectors} * disk->BytesPerSector);
 
     // Writing under a file system that Windows keeps in use would corrupt both, and one left
     // mounted would go on showing the old contents: the volumes of the drive's disk, and the

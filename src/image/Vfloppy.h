@@ -44,7 +44,10 @@ public:
     // The image in bytes the caller keeps, such as the floppy area of a CD image, taken as they are
     // until an image is loaded over them.
     explicit TVirtualFloppy(std::span<std::uint8_t, fat12::kImageSize> storage);
-    // The image may live outside the object, which is therefore never copied or moved.
+    // A move leaves the image bytes where they are, which a copy could not: the image may live
+    // outside the object.
+    TVirtualFloppy(TVirtualFloppy&&) = default;
+    TVirtualFloppy& operator=(TVirtualFloppy&&) = default;
     TVirtualFloppy(const TVirtualFloppy&) = delete;
     TVirtualFloppy& operator=(const TVirtualFloppy&) = delete;
 
