@@ -76,7 +76,9 @@ bool TRemovableInstall::WriteImageToDrive(char drive) {
     written_.reset();
     const auto disk = OpenDisk(drive, false);
     if (!disk) return false;
-    const auto first = FirstChunkForDrive(std::size_t{kChunkSectors} * disk->BytesPerSector);
+    // OpenDisk has checked that a sector is no larger than the image.
+    const auto sectorBytes = static_cast<std::size_t>(disk->BytesPerSector);
+    const auto first = FirstChunkForDrive(std::size_t{kChunkSectors} * sectorBytes);
 
     // Writing under a file system that Windows keeps in use would corrupt both, and one left
     // mounted would go on showing the old contents: the volumes of the drive's disk, and the
@@ -96,10 +98,10 @@ bool TRemovableInstall::WriteImageToDrive(char drive) {
         ShowWriteFailed(disk->LastError);
         return false;
     }
-    const std::uint64_t total = fat12::kImageSize / disk->BytesPerSector;
+    const std::uint64_t total = fat12::kImageSize / sectorBytes;
     for (std::uint64_t pos = 0; pos < total;) {
         const std::uint64_t chunk = std::min(kChunkSectors, total - pos);
-        if (disk->WriteSectors(ChunkForDrive(first, std::size_t(pos * disk->BytesPerSector)), pos, chunk)) {
+        if (disk->WriteSectors(ChunkForDrive(first, std::size_t(pos) * sectorBytes), pos, chunk)) {
             ShowWriteFailed(disk->LastError);
             return false;
         }
