@@ -68,15 +68,11 @@ bool TCreationHandlers::MakeFloppy(THostFloppy& floppy, TCreationDriver& driver)
 }
 
 bool TCreationHandlers::CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) {
-    // A failure once the disc is being read back means the recording is not what was sent.
-    bool readingBack = false;
     TDSKburningIO io(env_.dialogs, driver.Whole(), [&](TBurnStage stage) {
-        if (stage != TBurnStage::ReadBack) return;
-        readingBack = true;
-        driver.SetCopyPhase(env_.app.texts[StrId::GUI_TEXTREADINGBACK]);
+        if (stage == TBurnStage::ReadBack) driver.SetCopyPhase(env_.app.texts[StrId::GUI_TEXTREADINGBACK]);
     });
     const bool made = bootdisk::CreateCdDvd(device, env_, settings_, &io, driver.Whole());
-    lastFailure_ = made ? TCopyFailure::None : readingBack ? TCopyFailure::ReadBack : TCopyFailure::Failed;
+    lastFailure_ = made ? TCopyFailure::None : io.ReadBackBegun() ? TCopyFailure::ReadBack : TCopyFailure::Failed;
     return made;
 }
 

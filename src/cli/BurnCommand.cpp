@@ -35,17 +35,13 @@ TExitCode RunBurn(const TArguments& args) {
     if (!session) return TExitCode::Failed;
     TJobEnv env{session->app, *session->dialogs, RealHost()};
     TProgressLine line("Recording", args.quiet);
-    // A failure once the disc is being read back means the recording is not what was sent.
-    bool readingBack = false;
-    TDSKburningIO io(
-        *session->dialogs, [&](double fraction) { line.Show(fraction); },
-        [&](TBurnStage stage) { readingBack = readingBack || stage == TBurnStage::ReadBack; });
+    TDSKburningIO io(*session->dialogs, [&](double fraction) { line.Show(fraction); });
     const bool done = CreateCdDvd(device, env, SettingsOf(args), &io,
                                   [&](double fraction) { line.Show(fraction); });
     line.End();
     // A failed recording leaves no dump, so an earlier good one is not replaced by a partial one.
     if (sim && args.simDump && !done) PrintError(args.command, "the recording failed; no dump written");
-    if (!done) return readingBack ? TExitCode::ReadBackMismatch : TExitCode::Failed;
+    if (!done) return io.ReadBackBegun() ? TExitCode::ReadBackMismatch : TExitCode::Failed;
     if (sim && args.simDump && !SaveOutputFile(args.command, *args.simDump, sim->Disc())) return TExitCode::Failed;
     Report(args, name + (args.readBack ? " holds the boot CD; the read-back matches what was written."
                                        : " holds the boot CD; it was not read back."));

@@ -16,6 +16,7 @@ void TDSKburningIO::Progress(TBurnStage stage, double done, double bufferFill) {
 }
 
 void TDSKburningIO::StageChanged(TBurnStage stage) {
+    readBackBegun_ = readBackBegun_ || stage == TBurnStage::ReadBack;
     if (stageChanged_) stageChanged_(stage);
 }
 

@@ -22,6 +22,10 @@ public:
     void Progress(TBurnStage stage, double done, double bufferFill) override;
     void StageChanged(TBurnStage stage) override;
 
+    // Whether the disc was being read back: a failure after that means the recording is not what
+    // was sent.
+    bool ReadBackBegun() const { return readBackBegun_; }
+
 private:
     void Report(double fraction) const {
         if (copyProgress_) copyProgress_(fraction);
@@ -30,6 +34,7 @@ private:
     IDialogs& dialogs_;
     std::function<void(double)> copyProgress_;
     std::function<void(TBurnStage)> stageChanged_;
+    bool readBackBegun_ = false;
 };
 
 }  // namespace bootdisk
