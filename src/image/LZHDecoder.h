@@ -5,6 +5,7 @@
 // lookup table (LZH.cpp); the tests hold the classic tree walk beside it as the reference.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -76,9 +77,9 @@ public:
 
 private:
     static std::uint64_t LoadBE64(const std::uint8_t* p) {
-        std::uint64_t v = 0;
-        for (int i = 0; i < 8; ++i) v = v << 8 | p[i];
-        return v;
+        std::uint64_t v;
+        std::memcpy(&v, p, sizeof v);
+        return std::endian::native == std::endian::big ? v : __builtin_bswap64(v);
     }
 
     // Tops the bit buffer up to at least kRefilledBits. Bits below the count are either zero or
