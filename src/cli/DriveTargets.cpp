@@ -2,11 +2,11 @@
 #include "cli/DriveTargets.h"
 
 #include <cstdio>
-#include <iostream>
 
 #include "app/DriveRights.h"
 #include "app/RemovableKinds.h"
 #include "base/Errors.h"
+#include "cli/TerminalDialogs.h"
 #include "disk/HostFloppy.h"
 #include "image/Fat12Format.h"
 #include "platform/Host.h"
@@ -27,8 +27,7 @@ void Confirm(const THostDrive& drive, const TArguments& args, const TStringTable
                                     : " " + texts[StrId::DRIVE_WILLUNMOUNT] + MountPointList(drive.mountPoints) + ".";
     std::fprintf(stderr, "Everything on %s will be lost.%s Write the boot disk? [y/N] ", DriveIdentity(drive).c_str(),
                  unmount.c_str());
-    std::string answer;
-    std::getline(std::cin, answer);
+    const std::string answer = ReadStdinLine().value_or("");
     if (answer != "y" && answer != "Y" && answer != "yes") throw ERefusedTarget("nothing was written", TExitCode::Stopped);
 }
 

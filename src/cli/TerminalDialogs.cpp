@@ -34,9 +34,7 @@ void TTerminalDialogs::NameFloppyTarget(const std::string& device, bool imageFil
                                            : "Please insert a floppy disk in " + device);
 }
 
-std::optional<std::string> TTerminalDialogs::ReadLine(const std::string& prompt) {
-    std::fputs(Cp1252ToUtf8(prompt).c_str(), stderr);
-    std::fflush(stderr);
+std::optional<std::string> ReadStdinLine() {
     std::string text;
     for (int c = std::fgetc(stdin); c != '\n'; c = std::fgetc(stdin)) {
         if (c == EOF) {
@@ -47,6 +45,12 @@ std::optional<std::string> TTerminalDialogs::ReadLine(const std::string& prompt)
     }
     if (!text.empty() && text.back() == '\r') text.pop_back();
     return text;
+}
+
+std::optional<std::string> TTerminalDialogs::ReadLine(const std::string& prompt) {
+    std::fputs(Cp1252ToUtf8(prompt).c_str(), stderr);
+    std::fflush(stderr);
+    return ReadStdinLine();
 }
 
 void TTerminalDialogs::ShowCoolMessage(const std::string& text) { cli::PrintError(command_, Cp1252ToUtf8(text)); }

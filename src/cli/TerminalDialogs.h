@@ -18,6 +18,10 @@ struct TTerminalAnswers {
     bool assumeYes = false;                   // --yes: every prompt answered OK
 };
 
+// The next line typed on stdin, without its line end; nothing once the input has ended. Read through
+// stdio: the C++ streams would set up their locales at every start of the program.
+std::optional<std::string> ReadStdinLine();
+
 class TTerminalDialogs : public IDialogs {
 public:
     TTerminalDialogs(const TStringTable& texts, const IHostSystem& host, TTerminalAnswers answers,

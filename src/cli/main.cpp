@@ -37,6 +37,9 @@ TExitCode RunCommand(const TCommand& command, const std::vector<std::string>& wo
             return TExitCode::Made;
         }
         args.command = command.name;
+        // Set up only for a command that runs: the answers to --help and --version need no watching
+        // thread, and starting one is a good part of what they cost.
+        EndRunsOnInterrupt();
         SetInterruptionLead("bootdisk " + args.command + ": ");
         return command.run(args);
     } catch (const std::invalid_argument& error) {
@@ -68,7 +71,6 @@ TExitCode Main(const std::vector<std::string>& words) {
 }  // namespace bootdisk::cli
 
 int main(int argc, char** argv) {
-    bootdisk::EndRunsOnInterrupt();
     try {
         bootdisk::UseUtf8Console();
         return int(bootdisk::cli::Main(bootdisk::ProgramArguments(argc, argv)));
