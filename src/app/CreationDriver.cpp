@@ -59,8 +59,10 @@ std::optional<TMediaKind> TCreationDriver::KindNow(const TMediaKind& kind, const
         dialogs_.ShowCoolMessage(texts_[StrId::DRIVE_GONE] + kind.label);
         return std::nullopt;
     }
+    // An earlier attempt may have unmounted it: the prompt tells what is true now.
     auto now = kind;
     now.removable.mountPoints = handlers.MountPoints(kind.removable);
+    if (auto label = handlers.LabelNow(kind.removable)) now.label = std::move(*label);
     return now;
 }
 
@@ -69,7 +71,8 @@ std::string TCreationDriver::PromptFor(const TMediaKind& kind) const {
         case TMediaType::Floppy:
             return texts_[StrId::GUI_TEXTINSERTFLOPPY];
         case TMediaType::Removable:
-            return texts_[StrId::GUI_TEXTINSERTUSB] + "\r(" + kind.label + ")" +
+            return texts_[StrId::GUI_TEXTINSERTUSB] + "\r(" + kind.label + ")\r" +
+                   WithValues(texts_[StrId::DRIVE_WILLERASE], {kind.removable.device}) +
                    (kind.removable.mountPoints.empty()
                         ? ""
                         : "\r" + texts_[StrId::DRIVE_WILLUNMOUNT] + MountPointList(kind.removable.mountPoints));

@@ -29,6 +29,8 @@ public:
     virtual bool DriveGone(const TRemovableDrive&) const { return false; }
     // Where file systems of the removable drive are mounted now.
     virtual std::vector<std::string> MountPoints(const TRemovableDrive&) const { return {}; }
+    // The removable drive's label as the drive is now; nothing when it cannot be described.
+    virtual std::optional<std::string> LabelNow(const TRemovableDrive&) const { return std::nullopt; }
 };
 
 enum class TRunOutcome { Completed, Stopped, Failed };
@@ -63,7 +65,8 @@ private:
     // True on OK; false when the user confirms stopping.
     bool Prompt(const TMediaKind& kind);
     bool MakeCopy(const TMediaKind& kind, ICreationHandlers& handlers);
-    // The copy's kind as the prompt names it: a removable drive with its mount points of now.
+    // The copy's kind as the prompt names it: a removable drive described as it is now, with its
+    // mount points of now.
     // Nothing, after saying so, when its drive is gone.
     std::optional<TMediaKind> KindNow(const TMediaKind& kind, const ICreationHandlers& handlers);
     void SetGauge(int value);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/RemovableKinds.h"
 #include "disk/RemovableInstall.h"
 #include "image/DirectWriters.h"
 #include "optical/DSKburningIO.h"
@@ -76,6 +77,12 @@ bool TCreationHandlers::DriveGone(const TRemovableDrive& drive) const {
 
 std::vector<std::string> TCreationHandlers::MountPoints(const TRemovableDrive& drive) const {
     return disk_.devices.MountPoints(drive.letter);
+}
+
+std::optional<std::string> TCreationHandlers::LabelNow(const TRemovableDrive& drive) const {
+    const auto now = DescribeHostDrive(drive.device);
+    if (!now) return std::nullopt;
+    return DriveLabel(env_.app.texts, *now);
 }
 
 bool TCreationHandlers::UnmountConfirmed(const TRemovableDrive& drive) {

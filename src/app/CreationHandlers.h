@@ -37,6 +37,7 @@ public:
     // A drive whose disk is not known (a simulated one) is taken to be there.
     bool DriveGone(const TRemovableDrive& drive) const override;
     std::vector<std::string> MountPoints(const TRemovableDrive& drive) const override;
+    std::optional<std::string> LabelNow(const TRemovableDrive& drive) const override;
 
 private:
     // Unmounts the drive's file systems when they are all ones the user was told of; false after

@@ -208,10 +208,17 @@ void TWizardPresenter::Next() {
     switch (action) {
         case TNextAction::RunCreation: RunCreation(); break;
         case TNextAction::CloseWindow: view_.CloseWindow(); break;
-        case TNextAction::RefuseParameters:
-            ports_.dialogs.ShowCoolMessage(ParametersRefusalText(texts_, wizard_.CheckedParameters()));
+        case TNextAction::RefuseParameters: {
+            // The refused part is shown where it is: the character, or what goes past the line.
+            const auto& refused = wizard_.CheckedParameters();
+            ports_.dialogs.ShowCoolMessage(ParametersRefusalText(texts_, refused));
             view_.SetFocus({TRole::CommandLine});
+            if (refused.refusal == TBatchParameters::Refusal::TooLong)
+                view_.SelectParameters(kMaxParameters, refused.length - kMaxParameters);
+            else
+                view_.SelectParameters(refused.position - 1, 1);
             break;
+        }
         case TNextAction::None: break;
     }
 }

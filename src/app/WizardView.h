@@ -74,6 +74,9 @@ public:
     // The finish page's choice, set back to "create more" for the next run.
     virtual void ShowExitChoice(bool exit) = 0;
 
+    // Selects characters of the parameters box, counted in characters from 0.
+    virtual void SelectParameters(std::size_t first, std::size_t count) = 0;
+
     virtual TControlRef Focus() const = 0;
     virtual void SetFocus(TControlRef control) = 0;
 

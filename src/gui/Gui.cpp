@@ -23,6 +23,7 @@
 
 #include "app/Interruption.h"
 #include "app/Options.h"
+#include "base/Text.h"
 #include "gui/About.h"
 #include "gui/GuiDialogs.h"
 #include "gui/ListFrame.h"
@@ -461,6 +462,13 @@ void TMainForm::ShowCopy(const std::string& text) { LabelCopy->setText(Ui(text))
 void TMainForm::ShowGauge(int percent) { ProgressBar->setValue(percent); }
 void TMainForm::ShowFinishTitle(const std::string& text) { FinishTitle->setText(Ui(text)); }
 void TMainForm::ShowExitChoice(bool exit) { (exit ? ChkExit : ChkMoreDisks)->setChecked(true); }
+
+void TMainForm::SelectParameters(std::size_t first, std::size_t count) {
+    const auto text = CommandLine->text();
+    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size()));
+    const auto start = Utf16Offset(units, first);
+    CommandLine->setSelection(int(start), int(Utf16Offset(units, first + count) - start));
+}
 
 TControlRef TMainForm::Focus() const { return RoleOf(QApplication::focusWidget()); }
 

@@ -5,6 +5,7 @@
 
 #include "app/Interruption.h"
 #include "app/Options.h"
+#include "base/Text.h"
 #include "platform/HostSystem.h"
 #include "wingui/About.h"
 #include "wingui/ControlIds.h"
@@ -115,6 +116,14 @@ void TMainForm::ShowFinishTitle(const std::string& text) { SetDlgItemTextW(windo
 
 void TMainForm::ShowExitChoice(bool exit) {
     CheckRadioButton(window_, kIdChkMoreDisks, kIdChkExit, exit ? kIdChkExit : kIdChkMoreDisks);
+}
+
+void TMainForm::SelectParameters(std::size_t first, std::size_t count) {
+    HWND box = Item(kIdCommandLine);
+    std::wstring text(std::size_t(GetWindowTextLengthW(box)) + 1, L'\0');
+    text.resize(std::size_t(GetWindowTextW(box, text.data(), int(text.size()))));
+    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.data()), text.size());
+    SendMessageW(box, EM_SETSEL, Utf16Offset(units, first), LPARAM(Utf16Offset(units, first + count)));
 }
 
 TControlRef TMainForm::Focus() const {

@@ -54,6 +54,7 @@ public:
     void ShowGauge(int percent) override;
     void ShowFinishTitle(const std::string& text) override;
     void ShowExitChoice(bool exit) override;
+    void SelectParameters(std::size_t first, std::size_t count) override;
     TControlRef Focus() const override;
     void SetFocus(TControlRef control) override;
     void PopUpHelpMenu() override;

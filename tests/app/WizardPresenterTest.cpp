@@ -29,6 +29,7 @@ public:
     bool closed = false;
     std::vector<std::string> opened;
     std::string cannotOpen;  // a help target that nothing can open
+    std::pair<std::size_t, std::size_t> selection;  // of the parameters box
 
     void ShowPage(TPage p) override { page = p; }
     void ShowButton(TRole button, const TButton& state) override {
@@ -51,6 +52,7 @@ public:
     void ShowGauge(int) override {}
     void ShowFinishTitle(const std::string&) override {}
     void ShowExitChoice(bool) override {}
+    void SelectParameters(std::size_t first, std::size_t count) override { selection = {first, count}; }
     TControlRef Focus() const override { return focus; }
     // A front end tells of every focus change, as the toolkit's focus signal does.
     void SetFocus(TControlRef control) override {
