@@ -23,6 +23,7 @@ public:
     virtual bool CreateFloppy(TCreationDriver& driver) = 0;
     virtual bool CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) = 0;
     virtual bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) = 0;
+    virtual bool CreateFloppyImage(TCreationDriver& driver) = 0;
     // Why the drive behind kind is absent from this computer; empty when it is there.
     virtual std::string MissingDrive(const TMediaKind& kind) const = 0;
     // Whether the removable drive was taken away, or another one now sits at its device.
@@ -31,6 +32,14 @@ public:
     virtual std::vector<std::string> MountPoints(const TRemovableDrive&) const { return {}; }
     // The removable drive's label as the drive is now; nothing when it cannot be described.
     virtual std::optional<std::string> LabelNow(const TRemovableDrive&) const { return std::nullopt; }
+    // The file the last copy of an image kind went to; empty for a medium.
+    virtual std::string OutputFile(const TMediaKind&) const { return {}; }
+};
+
+// A copy made: its medium, and for an image the file it went to.
+struct TMadeCopy {
+    std::string medium;
+    std::string file;
 };
 
 enum class TRunOutcome { Completed, Stopped, Failed };
@@ -45,6 +54,8 @@ public:
     std::function<void(int)> onGauge;
     // Told before each copy's prompt which copy comes: "copy 2 of 3: <medium>".
     std::function<void(const std::string&)> onCopy;
+    // Told each prompt as it is asked: the user is wanted.
+    std::function<void(const std::string&)> onPrompt;
 
     TRunOutcome RunCreation(const std::vector<TCreateListRow>& rows, const std::vector<TMediaKind>& kinds,
                             ICreationHandlers& handlers);
@@ -59,6 +70,7 @@ public:
     int Gauge() const { return gauge_; }
     int TotalCopies() const { return totalCopies_; }
     int DoneCopies() const { return doneCopies_; }
+    const std::vector<TMadeCopy>& Made() const { return made_; }
 
 private:
     std::string PromptFor(const TMediaKind& kind) const;
@@ -76,6 +88,7 @@ private:
     int gauge_ = 0;
     int totalCopies_ = 0;
     int doneCopies_ = 0;
+    std::vector<TMadeCopy> made_;
 };
 
 }  // namespace bootdisk

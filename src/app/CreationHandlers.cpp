@@ -5,7 +5,9 @@
 #include "app/RemovableKinds.h"
 #include "disk/RemovableInstall.h"
 #include "image/DirectWriters.h"
+#include "base/PendingFile.h"
 #include "optical/DSKburningIO.h"
+#include "optical/ImageRecorder.h"
 #include "platform/HostDrives.h"
 
 namespace bootdisk {
@@ -62,6 +64,34 @@ bool TCreationHandlers::MakeFloppy(THostFloppy& floppy, TCreationDriver& driver)
            WriteAutoexecBat(files, env_.app.texts[StrId::GUI_RUNNING_HALVEX], settings_.parameters,
                             LoadMouse(settings_.options)) &&
            WriteSanitizerIni(files, env_.app.payloads.Floppy(), settings_.options);
+}
+
+TSaveFileRequest FloppyImageFileRequest() { return {"IMG", "Quellmark.img", "*.IMG"}; }
+
+bool TCreationHandlers::CreateFloppyImage(TCreationDriver& driver) {
+    const auto chosen = env_.dialogs.AskSaveFile(FloppyImageFileRequest());
+    if (!chosen) return false;
+    try {
+        // An existing file of that name stays untouched until the image is complete.
+        TPendingFile file(*chosen);
+        TVirtualFloppy floppy;
+        if (!BuildBootFloppy(floppy, env_.app.payloads.Floppy(), settings_.useMsDos, env_, settings_)) return false;
+        file.Write(floppy.Image().data(), floppy.Image().size());
+        file.Commit();
+    } catch (const EStreamError& error) {
+        env_.dialogs.ShowCoolMessage(env_.app.texts[StrId::GUI_TEXTCANNOTCREATEFILE] + *chosen + ": " +
+                                     (error.Reason().empty() ? error.what() : error.Reason()));
+        return false;
+    }
+    floppyImageFile_ = *chosen;
+    driver.SetCopyProgress(1.0);
+    return true;
+}
+
+std::string TCreationHandlers::OutputFile(const TMediaKind& kind) const {
+    if (kind.type == TMediaType::FloppyImage) return floppyImageFile_;
+    if (const auto* recorder = dynamic_cast<const TimageRecorder*>(kind.device)) return recorder->Destination();
+    return {};
 }
 
 bool TCreationHandlers::CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) {

@@ -94,6 +94,7 @@ void TWizardPresenter::ShowWizard() {
 
 void TWizardPresenter::ShowListButtons() {
     const auto wanted = list_.Buttons();
+    view_.SetEnabled(TRole::BtnAdd, wanted.add);
     view_.SetEnabled(TRole::BtnRemove, wanted.remove);
     view_.SetEnabled(TRole::BtnClear, wanted.clear);
     if (wizard_.Page() != TPage::CreateOptions) return;
@@ -128,7 +129,7 @@ bool TWizardPresenter::Usable(TControlRef control) const {
         case TRole::BtnBack: return wizard_.BackButton().enabled;
         case TRole::BtnClose: return wizard_.CloseButton().enabled;
         case TRole::BtnHelp: return wizard_.HelpEnabled();
-        case TRole::BtnAdd: return page == TPage::CreateOptions;
+        case TRole::BtnAdd: return page == TPage::CreateOptions && list_.Buttons().add;
         case TRole::BtnRemove: return page == TPage::CreateOptions && list_.Buttons().remove;
         case TRole::BtnClear: return page == TPage::CreateOptions && list_.Buttons().clear;
         case TRole::EditNrDisks:
@@ -166,7 +167,7 @@ void TWizardPresenter::Click(TRole control) {
         case TRole::BtnAdd: Add(); break;
         case TRole::BtnRemove: Remove(); break;
         case TRole::BtnClear: Clear(); break;
-        case TRole::HyperLink1: OpenHelp({THelpTarget::TKind::Keyword, "Coomand_lineparameters"}); break;
+        case TRole::HyperLink1: OpenHelp({THelpTarget::TKind::Keyword, "Commandlineparameters"}); break;
         case TRole::HyperLink2:
         case TRole::HyperLink4: OpenHelp({THelpTarget::TKind::Keyword, "RunningQuellmark"}); break;
         default: break;
@@ -203,6 +204,8 @@ void TWizardPresenter::Next() {
     wizard_.exitChosen = exitChosen_;
     const auto page = wizard_.Page();
     const auto action = wizard_.Next();
+    // The ready page says the options have been saved: so they are.
+    if (page == TPage::ProgramOptions && wizard_.Page() == TPage::PageStart) SaveOptionStates();
     ShowWizard();
     if (wizard_.Page() != page) view_.SetFocus(FirstFocus());
     switch (action) {
@@ -235,10 +238,13 @@ void TWizardPresenter::Add() {
         view_.Beep();
         return;
     }
-    list_.Row(list_.Rows().size() - 1).kind = DefaultKind();
+    const auto last = list_.Rows().size() - 1;
+    list_.Row(last).kind = DefaultKind();
     ShowRows();
-    view_.ScrollIntoView(list_.Rows().size() - 1);
+    view_.ScrollIntoView(last);
     ShowListButtons();
+    // The list is full and Add disabled: the focus goes on to the row it made.
+    if (!list_.Buttons().add) view_.SetFocus({TRole::ComboBox, last});
 }
 
 void TWizardPresenter::Remove() {
@@ -295,6 +301,10 @@ void TWizardPresenter::Step(std::size_t row, int delta) {
 
 void TWizardPresenter::KindChosen(std::size_t row, std::size_t kind) {
     if (row >= list_.Rows().size() || kind >= kinds_.size()) return;
+    if (!KindOffered(kinds_[kind], list_.Rows()[row].kind == kind)) {
+        ShowRows();
+        return;
+    }
     list_.Row(row).kind = kind;
     Select(row);
 }
@@ -331,6 +341,7 @@ void TWizardPresenter::RunCreation() {
     TCreationDriver driver(ports_.dialogs, texts_);
     driver.onGauge = [this](int value) { view_.ShowGauge(value); };
     driver.onCopy = [this](const std::string& text) { view_.ShowCopy(text); };
+    driver.onPrompt = [this](const std::string& text) { view_.Attention(text); };
     const TCreationSettings settings{options_, wizard_.CheckedParameters().text, UsesMsDos(floppyOs_),
                                      cdOffersOs_ && UsesMsDos(cdOs_)};
     const auto outcome =
@@ -338,8 +349,10 @@ void TWizardPresenter::RunCreation() {
     running_ = false;
     wizard_.CreationFinished(outcome, driver.DoneCopies(), driver.TotalCopies());
     view_.ShowFinishTitle(wizard_.FinishTitle());
+    view_.ShowMade(MadeList(texts_, driver.Made()));
     ShowWizard();
     view_.SetFocus(FirstFocus());
+    view_.Attention(wizard_.FinishTitle());
 }
 
 void TWizardPresenter::Tick() {
@@ -376,7 +389,9 @@ bool TWizardPresenter::CloseRequested() {
     return false;
 }
 
-void TWizardPresenter::Closed() {
+void TWizardPresenter::Closed() { SaveOptionStates(); }
+
+void TWizardPresenter::SaveOptionStates() {
     // A store that cannot be written keeps whatever it held; nothing else depends on it.
     SaveOptions(ports_.settings, texts_[StrId::GUI_CONFIGKEY], options_);
 }

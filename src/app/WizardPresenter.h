@@ -92,6 +92,7 @@ private:
     void Clear();
     void RunCreation();
     void FollowDrives();
+    void SaveOptionStates();
     void OpenHelp(const THelpTarget& target);
 
     void ShowWizard();

@@ -71,6 +71,8 @@ public:
     virtual void ShowCopy(const std::string& text) = 0;
     virtual void ShowGauge(int percent) = 0;
     virtual void ShowFinishTitle(const std::string& text) = 0;
+    // Under it, what the run made.
+    virtual void ShowMade(const std::string& text) = 0;
     // The finish page's choice, set back to "create more" for the next run.
     virtual void ShowExitChoice(bool exit) = 0;
 
@@ -86,6 +88,9 @@ public:
     virtual std::optional<std::string> Open(const THelpTarget& target) = 0;
 
     virtual void Beep() = 0;
+    // The user is wanted (a medium, the end of a run): a window in the background asks for
+    // attention and, where the desktop shows notices, says text.
+    virtual void Attention(const std::string& text) = 0;
     // Repaints at once, before a long run takes the thread.
     virtual void Repaint() = 0;
     virtual void CloseWindow() = 0;

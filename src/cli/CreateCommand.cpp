@@ -51,6 +51,9 @@ public:
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override {
         return Report(driver, drive.device, inner_.CreateRemovable(drive, driver));
     }
+    bool CreateFloppyImage(TCreationDriver& driver) override {
+        return Report(driver, "floppy image", inner_.CreateFloppyImage(driver));
+    }
     std::string MissingDrive(const TMediaKind& kind) const override { return inner_.MissingDrive(kind); }
 
 private:

@@ -29,6 +29,7 @@
 #include "gui/ListFrame.h"
 #include "gui/QtText.h"
 #include "gui/Skin.h"
+#include "platform/linux/DesktopNotice.h"
 
 namespace bootdisk {
 
@@ -288,6 +289,7 @@ QWidget* TMainForm::MakeFinishPage() {
     ChkExit->setObjectName("ChkExit");
     ChkExit->setGeometry(Scaled(QRect(24, 116, 524, 22)));
     connect(ChkExit, &QRadioButton::toggled, this, [this](bool exit) { presenter_->ExitChosen(exit); });
+    LabelMade = MakeLabel(page, "LabelMade", {}, {24, 148, 524, 100});
     return page;
 }
 
@@ -461,6 +463,7 @@ void TMainForm::ShowDrivesNotice(const std::string& text) { LabelDrivesNotice->s
 void TMainForm::ShowCopy(const std::string& text) { LabelCopy->setText(Ui(text)); }
 void TMainForm::ShowGauge(int percent) { ProgressBar->setValue(percent); }
 void TMainForm::ShowFinishTitle(const std::string& text) { FinishTitle->setText(Ui(text)); }
+void TMainForm::ShowMade(const std::string& text) { LabelMade->setText(Ui(text)); }
 void TMainForm::ShowExitChoice(bool exit) { (exit ? ChkExit : ChkMoreDisks)->setChecked(true); }
 
 void TMainForm::SelectParameters(std::size_t first, std::size_t count) {
@@ -495,6 +498,13 @@ std::optional<std::string> TMainForm::Open(const THelpTarget& target) {
 }
 
 void TMainForm::Beep() { QApplication::beep(); }
+
+// The user at the window sees the box already; one elsewhere is told.
+void TMainForm::Attention(const std::string& text) {
+    if (QApplication::activeWindow()) return;
+    QApplication::alert(this);
+    linuxhost::NotifyDesktop(windowTitle().toStdString(), Ui(text).toStdString());
+}
 
 void TMainForm::Repaint() { repaint(); }
 

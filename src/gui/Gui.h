@@ -67,6 +67,7 @@ public:
     void ShowCopy(const std::string& text) override;
     void ShowGauge(int percent) override;
     void ShowFinishTitle(const std::string& text) override;
+    void ShowMade(const std::string& text) override;
     void ShowExitChoice(bool exit) override;
     void SelectParameters(std::size_t first, std::size_t count) override;
     TControlRef Focus() const override;
@@ -75,6 +76,7 @@ public:
     void ShowAbout(const TAboutTexts& texts) override;
     std::optional<std::string> Open(const THelpTarget& target) override;
     void Beep() override;
+    void Attention(const std::string& text) override;
     void Repaint() override;
     void CloseWindow() override;
 
@@ -126,6 +128,7 @@ private:
     QLabel* LabelCopy;
     QProgressBar* ProgressBar;
     QLabel* FinishTitle;
+    QLabel* LabelMade;
     QRadioButton* ChkMoreDisks;
     QRadioButton* ChkExit;
     QLabel* LabelDrivesNotice;

@@ -114,14 +114,15 @@ void TMainForm::ShowCopy(const std::string& text) { SetDlgItemTextW(window_, kId
 void TMainForm::ShowGauge(int percent) { SendMessageW(Item(kIdProgressBar), PBM_SETPOS, WPARAM(percent), 0); }
 void TMainForm::ShowFinishTitle(const std::string& text) { SetDlgItemTextW(window_, kIdFinishTitle, Ui(text).c_str()); }
 
+void TMainForm::ShowMade(const std::string& text) { SetDlgItemTextW(window_, kIdLabelMade, LabelText(text).c_str()); }
+
 void TMainForm::ShowExitChoice(bool exit) {
     CheckRadioButton(window_, kIdChkMoreDisks, kIdChkExit, exit ? kIdChkExit : kIdChkMoreDisks);
 }
 
 void TMainForm::SelectParameters(std::size_t first, std::size_t count) {
     HWND box = Item(kIdCommandLine);
-    std::wstring text(std::size_t(GetWindowTextLengthW(box)) + 1, L'\0');
-    text.resize(std::size_t(GetWindowTextW(box, text.data(), int(text.size()))));
+    const auto text = WindowTextWide(box);
     const std::u16string_view units(reinterpret_cast<const char16_t*>(text.data()), text.size());
     SendMessageW(box, EM_SETSEL, Utf16Offset(units, first), LPARAM(Utf16Offset(units, first + count)));
 }
@@ -159,6 +160,17 @@ std::optional<std::string> TMainForm::Open(const THelpTarget& target) {
 }
 
 void TMainForm::Beep() { MessageBeep(MB_OK); }
+
+// The user at the window sees the box already; a window in the background flashes until it is
+// brought to the front.
+void TMainForm::Attention(const std::string&) {
+    HWND foreground = GetForegroundWindow();
+    DWORD process = 0;
+    GetWindowThreadProcessId(foreground, &process);
+    if (foreground && process == GetCurrentProcessId()) return;
+    FLASHWINFO flash{sizeof flash, window_, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+    FlashWindowEx(&flash);
+}
 
 void TMainForm::Repaint() {
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);

@@ -53,6 +53,7 @@ public:
     void ShowCopy(const std::string& text) override;
     void ShowGauge(int percent) override;
     void ShowFinishTitle(const std::string& text) override;
+    void ShowMade(const std::string& text) override;
     void ShowExitChoice(bool exit) override;
     void SelectParameters(std::size_t first, std::size_t count) override;
     TControlRef Focus() const override;
@@ -61,6 +62,7 @@ public:
     void ShowAbout(const TAboutTexts& texts) override;
     std::optional<std::string> Open(const THelpTarget& target) override;
     void Beep() override;
+    void Attention(const std::string& text) override;
     void Repaint() override;
     void CloseWindow() override;
 

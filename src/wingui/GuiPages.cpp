@@ -117,6 +117,7 @@ void TMainForm::MakeFinishPage() {
     HWND more = PageControl(page, L"BUTTON", Ui(presenter_->MoreDisksCaption()), WS_TABSTOP | BS_AUTORADIOBUTTON,
                             kIdChkMoreDisks, 24, 90, 524, 22);
     PageControl(page, L"BUTTON", Ui(presenter_->ExitCaption()), BS_AUTORADIOBUTTON, kIdChkExit, 24, 116, 524, 22);
+    PageControl(page, L"STATIC", L"", SS_NOPREFIX, kIdLabelMade, 24, 148, 524, 100);
     SendMessageW(more, BM_SETCHECK, BST_CHECKED, 0);
 }
 

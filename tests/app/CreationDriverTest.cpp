@@ -34,6 +34,7 @@ public:
         if (labels.contains(drive.device)) labels[drive.device] = "Stick";
         return Finish("usb " + drive.device, driver);
     }
+    bool CreateFloppyImage(TCreationDriver& driver) override { return Finish("floppy image", driver); }
     std::string MissingDrive(const TMediaKind&) const override { return {}; }
     bool DriveGone(const TRemovableDrive& drive) const override {
         // Asked once before the prompt and once after it.
@@ -228,6 +229,7 @@ TEST(CreationList, RowsButtonsAndTheRowLimit) {
     EXPECT_FALSE(list.Add());  // the 52nd row: a beep
     EXPECT_EQ(list.Rows().size(), 51u);
     auto buttons = list.Buttons();
+    EXPECT_FALSE(buttons.add);  // shown disabled, not only refused
     EXPECT_FALSE(buttons.remove);
     EXPECT_TRUE(buttons.clear && buttons.next);
 
@@ -238,6 +240,7 @@ TEST(CreationList, RowsButtonsAndTheRowLimit) {
     EXPECT_TRUE(list.Buttons().remove);
     list.Remove();
     EXPECT_EQ(list.Rows().size(), 50u);
+    EXPECT_TRUE(list.Buttons().add);
     EXPECT_FALSE(list.Selected());
     list.Clear();
     EXPECT_FALSE(list.Buttons().clear);

@@ -30,6 +30,8 @@ public:
     std::vector<std::string> opened;
     std::string cannotOpen;  // a help target that nothing can open
     std::pair<std::size_t, std::size_t> selection;  // of the parameters box
+    std::string made;
+    std::vector<std::string> attention;
 
     void ShowPage(TPage p) override { page = p; }
     void ShowButton(TRole button, const TButton& state) override {
@@ -51,6 +53,7 @@ public:
     void ShowCopy(const std::string&) override {}
     void ShowGauge(int) override {}
     void ShowFinishTitle(const std::string&) override {}
+    void ShowMade(const std::string& text) override { made = text; }
     void ShowExitChoice(bool) override {}
     void SelectParameters(std::size_t first, std::size_t count) override { selection = {first, count}; }
     TControlRef Focus() const override { return focus; }
@@ -67,6 +70,7 @@ public:
         return std::nullopt;
     }
     void Beep() override { ++beeps; }
+    void Attention(const std::string& text) override { attention.push_back(text); }
     void Repaint() override {}
     void CloseWindow() override { closed = true; }
 
@@ -77,17 +81,19 @@ class TStandinMedia : public IWizardMedia {
 public:
     std::vector<TMediaKind> kinds;
     bool floppyDrive = true;
-    std::function<TRunOutcome()> run = [] { return TRunOutcome::Completed; };
+    std::function<TRunOutcome(TCreationDriver&, const std::vector<TCreateListRow>&)> run =
+        [](TCreationDriver&, const std::vector<TCreateListRow>&) { return TRunOutcome::Completed; };
     std::string notice;
+    bool drivesChanged = false;
 
     const std::vector<TMediaKind>& Kinds() const override { return kinds; }
     bool HasFloppyDrive() const override { return floppyDrive; }
     std::string UnopenedNotice(const TStringTable&) const override { return {}; }
     const std::string& DrivesNotice() const override { return notice; }
-    bool FollowRemovableDrives(const TStringTable&, TCreationList&) override { return false; }
-    TRunOutcome Run(TCreationDriver&, const std::vector<TCreateListRow>&, const TJobEnv&,
+    bool FollowRemovableDrives(const TStringTable&, TCreationList&) override { return drivesChanged; }
+    TRunOutcome Run(TCreationDriver& driver, const std::vector<TCreateListRow>& rows, const TJobEnv&,
                     const TCreationSettings&) override {
-        return run();
+        return run(driver, rows);
     }
 };
 
@@ -205,7 +211,7 @@ TEST_F(WizardPresenter, WithoutAFloppyDriveARowOffersTheFirstStickElseTheImageRe
 // Closing the window mid-run asks first; No goes on, Yes saves the options and ends the run.
 TEST_F(WizardPresenter, ClosingMidRunAsksWhetherToStop) {
     bool closeAllowed = true;
-    media.run = [&] {
+    media.run = [&](TCreationDriver&, const std::vector<TCreateListRow>&) {
         closeAllowed = presenter->CloseRequested();
         EXPECT_EQ(runsEnded, 0);
         EXPECT_FALSE(presenter->CloseRequested());
@@ -223,6 +229,58 @@ TEST_F(WizardPresenter, ClosingMidRunAsksWhetherToStop) {
     EXPECT_EQ(settings.saved.size(), 1u);
     EXPECT_EQ(view.focus, TControlRef{TRole::ChkMoreDisks});
     EXPECT_TRUE(presenter->CloseRequested());  // after the run, the window just closes
+}
+
+// Every copy made succeeds here; an image names its file.
+class TMakingHandlers : public ICreationHandlers {
+public:
+    bool CreateFloppy(TCreationDriver&) override { return true; }
+    bool CreateCdDvd(TOpticalDevice&, TCreationDriver&) override { return true; }
+    bool CreateRemovable(const TRemovableDrive&, TCreationDriver&) override { return true; }
+    bool CreateFloppyImage(TCreationDriver&) override { return true; }
+    std::string MissingDrive(const TMediaKind&) const override { return {}; }
+    std::string OutputFile(const TMediaKind& kind) const override { return kind.device ? "/home/u/Quellmark.iso" : ""; }
+};
+
+// The ready page says the options have been saved, so they are by then; the finish page names what
+// was made and where the ISO went; a window in the background is asked to draw attention at each
+// prompt and at the end.
+TEST_F(WizardPresenter, WordsAreTrueAndTheUserIsCalledWhenWanted) {
+    TMakingHandlers handlers;
+    media.run = [&](TCreationDriver& driver, const std::vector<TCreateListRow>& rows) {
+        return driver.RunCreation(rows, media.kinds, handlers);
+    };
+    Start();
+    presenter->KindChosen(0, 1);
+    presenter->QuantityTyped(0, "2");
+    presenter->Click(TRole::BtnAdd);
+    presenter->KindChosen(1, 2);
+    presenter->Click(TRole::BtnNext);
+    presenter->OptionToggled(1, true);
+    EXPECT_TRUE(settings.saved.empty());
+    presenter->Click(TRole::BtnNext);
+    ASSERT_EQ(view.page, TPage::PageStart);
+    EXPECT_EQ(settings.saved.begin()->second.at("opt1"), 1u);
+    presenter->Click(TRole::BtnNext);
+    EXPECT_EQ(view.made, "Made:\r\x95 2 copies: Removable storage device (stick)\r\x95 File /home/u/Quellmark.iso");
+    ASSERT_EQ(view.attention.size(), 4u);
+    EXPECT_THAT(view.attention[0], testing::StartsWith("Please insert the removable disk"));
+    EXPECT_EQ(view.attention[3], "Congratulations! Your boot disk is now ready to be used.");
+}
+
+// A drive taken away stays chosen in the rows that had it, and no other row may take it.
+TEST_F(WizardPresenter, ADriveTakenAwayIsOfferedOnlyToTheRowsThatHadIt) {
+    Start();
+    presenter->KindChosen(0, 1);
+    presenter->Click(TRole::BtnAdd);
+    media.kinds[1].gone = true;
+    media.drivesChanged = true;
+    presenter->DrivesChanged();
+    presenter->KindChosen(1, 1);
+    EXPECT_EQ(presenter->List().Rows()[1].kind, 0u);
+    presenter->KindChosen(0, 2);
+    presenter->KindChosen(0, 1);
+    EXPECT_EQ(presenter->List().Rows()[0].kind, 2u);
 }
 
 TEST_F(WizardPresenter, HelpThatCannotOpenIsSaid) {

@@ -163,7 +163,7 @@ private slots:
         QVERIFY(QFile::exists(opened_[1].toLocalFile()));
         emit Find<QLabel>("HyperLink1")->linkActivated("#");
         QCOMPARE(opened_.size(), 3);
-        QVERIFY(opened_[2].toLocalFile().endsWith("/help/Coomand_lineparameters.htm"));
+        QVERIFY(opened_[2].toLocalFile().endsWith("/help/Commandlineparameters.htm"));
         QVERIFY(QFile::exists(opened_[2].toLocalFile()));
     }
 
