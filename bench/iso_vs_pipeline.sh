@@ -49,7 +49,7 @@ mcopy -i "\$img" $payload/Korvane/DATA/CTMOUSE.EXE $payload/Korvane/DATA/METHODS
 if [ -n "$mkiso" ]; then $mkiso -b floppy.img -c boot.cat -o $work/pipeline.iso $work/cd; fi
 EOF
 pipeline_cmd="sh $work/pipeline.sh"
-bootdisk_cmd="$bin/bootdisk iso $work/bootdisk.iso --msdos-folder $work/dos </dev/null >/dev/null"
+bootdisk_cmd="$bin/bootdisk iso $work/bootdisk.iso --os msdos --msdos-folder $work/dos </dev/null >/dev/null"
 
 sh -c "$bootdisk_cmd"
 sh -c "$pipeline_cmd"
@@ -57,8 +57,9 @@ echo "bootdisk iso: $(wc -c <"$work/bootdisk.iso") bytes; pipeline floppy: $(wc 
 
 if command -v hyperfine >/dev/null 2>&1; then
     hyperfine --warmup 3 --runs "$runs" --export-json "$work/h.json" "$bootdisk_cmd" "$pipeline_cmd"
-    python3 -c 'import json,sys; r=json.load(open(sys.argv[1]))["results"]; b,p=r[0]["mean"],r[1]["mean"]
-print("bootdisk iso %.2f ms, pipeline %.2f ms (means), pipeline / bootdisk = %.1fx" % (b*1e3, p*1e3, p/b))' "$work/h.json"
+    python3 -c 'import json,sys; r=json.load(open(sys.argv[1]))["results"]; b,p=r[0]["median"],r[1]["median"]
+cpu=lambda x: (x["user"]+x["system"])*1e3
+print("bootdisk iso %.2f ms, pipeline %.2f ms (medians), pipeline / bootdisk = %.1fx; CPU %.2f against %.2f ms" % (b*1e3, p*1e3, p/b, cpu(r[0]), cpu(r[1])))' "$work/h.json"
     exit 0
 fi
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bootdisk_embed(TARGET NAME FILE): links FILE into TARGET as the named resource that
 # EmbeddedResources() finds. The bytes are included by the assembler, so large payloads
 # cost no code generation.

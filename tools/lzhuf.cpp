@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lzhuf e IN OUT packs IN into an LZH stream; lzhuf d IN OUT unpacks one. OUT appears only when
 // the whole job succeeds: the result goes to a temporary file beside it that is then renamed.
 #include <cstdio>
@@ -6,6 +7,7 @@
 
 #include "base/PendingFile.h"
 #include "image/LZH.h"
+#include "platform/LargeBuffer.h"
 
 namespace {
 
@@ -24,12 +26,17 @@ int main(int argc, char** argv) {
     if (mode != "e" && mode != "d") return Usage();
     try {
         TFileStream in(argv[2], FileMode::Read);
-        TPendingFile pending(argv[3]);
-        if (mode == "e")
-            LZHPack(in, pending);
-        else
-            LZHUnpack(in, pending);
-        pending.Commit();
+        // The result is made in memory and written in one piece.
+        if (mode == "e") {
+            TMemoryStream out;
+            LZHPack(in, out);
+            WriteFileWhole(argv[3], out.Bytes());
+        } else {
+            TLargeBuffer room(LZHOutputRoom(in));
+            TBufferStream out(room.Bytes());
+            LZHUnpack(in, out);
+            WriteFileWhole(argv[3], room.Bytes().first(std::size_t(out.Size())));
+        }
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "lzhuf: %s\n", e.what());

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // mklng SOURCE OUTPUT: builds the language file from its readable source (format in
 // app/LngSource.h). The output appears only when it is complete.
 #include <cstdio>

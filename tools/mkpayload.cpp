@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // mkpayload: packs a folder of boot-disk files and the two floppy images into a payload
 // container, and lists the items of a container.
 //

@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: GPL-3.0-or-later
 ; The demo system file (RXDOSBIO.SYS on the free-DOS image, IO.SYS in the MS-DOS folder). It stands
 ; in for DOS: it reads the disk it was booted from (drive number in dl, loaded at 1000h:0000h), shows
 ; the two configuration files the boot disk creator wrote, on the screen and on COM1, and halts.

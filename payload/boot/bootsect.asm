@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: GPL-3.0-or-later
 ; Boot sector of a 1.44 MB FAT12 floppy. It finds SYSFILE in the root directory, loads it whole to
 ; 1000h:0000h and jumps there with dl = the drive number of this boot sector (byte 36), as a DOS boot
 ; record does, so that a copy made for a hard disk reads the hard disk. The system file must lie in

@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: GPL-3.0-or-later
 ; The demo folder's COMMAND.COM: a DOS program that says what it is and ends.
     bits 16
     org 0x100

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the message box's buttons, and closing it through its frame, answer to the caller. Every
 // front end draws its own box and maps the way it closed through here.

@@ -1,9 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CdDvdJob.h"
 
+#include <optional>
+#include <vector>
+
 #include "app/Options.h"
+#include "base/DosTime.h"
 #include "image/DosBoot.h"
-#include "image/ElToritoFormat.h"
 #include "image/ISO9660.h"
+#include "image/PrimaryVolume.h"
 #include "optical/ImageRecorder.h"
 
 namespace bootdisk {
@@ -33,11 +38,28 @@ bool BuildBootFloppy(TVirtualFloppy& floppy, TExeDataBase& payload, bool useMsDo
 
 namespace {
 
+std::string WithReason(const std::string& text, const std::string& reason) {
+    return reason.empty() ? text : text + " (" + reason + ")";
+}
+
+// Reads the recorded disc back; false after naming the first sector that is not as recorded.
+bool ReadBackImage(TOpticalDevice& device, TJobEnv& env, TStream& cdImage, TBurningIO* io) {
+    const auto& texts = env.app.texts;
+    cdImage.Rewind();
+    TReadBackStatus status;
+    if (device.ReadBack(status, cdImage, io)) return true;
+    const auto sector = std::to_string(status.Sector);
+    env.dialogs.ShowCoolMessage(status.Unreadable
+                                    ? WithReason(texts[StrId::GUI_TEXTREADBACKFAILED] + sector, status.Reason)
+                                    : texts[StrId::GUI_TEXTREADBACKMISMATCH] + sector);
+    return false;
+}
+
 bool RecordImage(TOpticalDevice& device, TJobEnv& env, TStream& cdImage, TBurningIO* io, TDiscState& state,
-                 bool isRecorder) {
+                 bool isRecorder, bool readBack) {
     const auto& texts = env.app.texts;
     if (!isRecorder && !device.CheckReady(state)) {
-        env.dialogs.ShowCoolMessage(texts[StrId::GUI_TEXTDEVICENOTREADY]);
+        env.dialogs.ShowCoolMessage(WithReason(texts[StrId::GUI_TEXTDEVICENOTREADY], state.Reason));
         return false;
     }
     if (state.DiscStatus != 0) {
@@ -47,11 +69,11 @@ bool RecordImage(TOpticalDevice& device, TJobEnv& env, TStream& cdImage, TBurnin
     cdImage.Rewind();
     TBurnStatus status;
     if (!device.WriteImage(status, cdImage, io)) {
-        const auto reason = status.Reason.empty() ? std::string() : " (" + status.Reason + ")";
-        env.dialogs.ShowCoolMessage(texts[StrId::GUI_TEXTWRITINGERROR] + texts.AspiError(status.Code) + reason);
+        env.dialogs.ShowCoolMessage(
+            WithReason(texts[StrId::GUI_TEXTWRITINGERROR] + texts.AspiError(status.Code), status.Reason));
         return false;
     }
-    return true;
+    return !readBack || ReadBackImage(device, env, cdImage, io);
 }
 
 bool MakeCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& settings, TBurningIO* io,
@@ -66,19 +88,27 @@ bool MakeCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& s
         }
     } discard{recorder};
 
-    TVirtualFloppy floppy;
+    // The floppy image is built where it lies in the CD image.
+    TBootCdImage image;
+    TVirtualFloppy floppy(image.Floppy());
     env.dialogs.ProcessMessages();
     const bool msDos = CdUsesMsDos(env.host.Version(), settings.cdUseMsDos);
     if (!BuildBootFloppy(floppy, env.app.payloads.Cd(), msDos, env, settings)) return false;
     env.dialogs.ProcessMessages();
 
-    TSpanStream floppyStream(floppy.Image());
-    TMemoryStream cdImage;
-    cdImage.Reserve(eltorito::kImageSize);
-    WriteBootCdImage(floppyStream, cdImage, env.app.texts[StrId::GUI_TEXTCDHEADER]);
+    const auto& title = env.app.texts[StrId::GUI_TEXTCDHEADER];
+    image.PutHead(title);
+    TSpanStream plain(image.Bytes());
+    // The ISO 9660 volume grows the image past its 740 sectors, so it takes a copy of its own.
+    std::optional<TMemoryStream> withVolume;
+    if (settings.iso9660) {
+        withVolume.emplace(std::vector<std::uint8_t>(image.Bytes().begin(), image.Bytes().end()));
+        AddPrimaryVolume(*withVolume, title, EpochSecondsNow());
+    }
+    TStream& cdImage = withVolume ? static_cast<TStream&>(*withVolume) : plain;
     env.dialogs.ProcessMessages();
 
-    if (!RecordImage(device, env, cdImage, io, state, recorder != nullptr)) return false;
+    if (!RecordImage(device, env, cdImage, io, state, recorder != nullptr, settings.readBack)) return false;
     if (progress) progress(1.0);
     return true;
 }

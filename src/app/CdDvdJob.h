@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One CD/DVD copy: the boot floppy image is built in memory, wrapped into the boot CD image and
 // handed to the writer or to the image recorder.
@@ -18,6 +19,8 @@ struct TCreationSettings {
     std::string parameters;
     bool useMsDos = false;    // floppy and removable media
     bool cdUseMsDos = false;  // CD/DVD media, where the host lets a CD choose (CdOffersOsChoice)
+    bool readBack = true;     // a recorded disc is read back and compared
+    bool iso9660 = false;     // the CD image carries an ISO 9660 volume listing the boot image
 };
 
 // The fraction of the current copy that is done, 0 to 1.

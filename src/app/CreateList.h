@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The creation list of the wizard's first page: rows of (quantity, media kind), the media kinds a
 // row offers, and the rules of the Add, Remove and Clear buttons.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CreationDriver.h"
 
 #include <cmath>
@@ -28,9 +29,9 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
     }
     for (const auto& row : rows) {
         for (int copy = 0; copy < QuantityOf(row.quantity); ++copy) {
-            if (onCopy)
-                onCopy(WithValues(texts_[StrId::GUI_TEXTCOPYOF], {std::to_string(doneCopies_ + 1),
-                                                                  std::to_string(totalCopies_), kinds.at(row.kind).label}));
+            const auto copyNumber = std::to_string(doneCopies_ + 1), total = std::to_string(totalCopies_);
+            copyText_ = WithValues(texts_[StrId::GUI_TEXTCOPYOF], {copyNumber, total, kinds.at(row.kind).label});
+            if (onCopy) onCopy(copyText_);
             std::optional<TMediaKind> kind;
             for (;;) {
                 // A row whose drive went away is skipped, never turned to another drive.
@@ -122,6 +123,10 @@ void TCreationDriver::SetCopyProgress(double fraction) {
     const long double percent = 100.0L * fraction / totalCopies_ + (long double)(doneCopies_ * 100) / totalCopies_;
     SetGauge(int(std::nearbyint(percent)));  // the default rounding mode: nearest, ties to even
     dialogs_.ProcessMessages();
+}
+
+void TCreationDriver::SetCopyPhase(const std::string& phase) {
+    if (onCopy) onCopy(WithValues(texts_[StrId::GUI_TEXTCOPYPHASE], {copyText_, phase}));
 }
 
 void TCreationDriver::SetGauge(int value) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Walks the creation list copy by copy: prompts for each medium, calls the handler of its kind,
 // repeats a failed copy, and keeps the one gauge of the whole run.
@@ -62,6 +63,8 @@ public:
 
     // Places the fraction done of the copy in hand inside the whole run's gauge.
     void SetCopyProgress(double fraction);
+    // Tells onCopy what the copy in hand is doing now: "copy 2 of 3: <medium> - reading back".
+    void SetCopyPhase(const std::string& phase);
     // The mappings handed to the installations' progress callbacks.
     TCopyProgress FirstHalf() { return [this](double f) { SetCopyProgress(0.5 * f); }; }
     TCopyProgress SecondHalf() { return [this](double f) { SetCopyProgress(0.5 + 0.5 * f); }; }
@@ -89,6 +92,7 @@ private:
     int totalCopies_ = 0;
     int doneCopies_ = 0;
     std::vector<TMadeCopy> made_;
+    std::string copyText_;  // what onCopy was last told before the copy's prompt
 };
 
 }  // namespace bootdisk

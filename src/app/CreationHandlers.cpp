@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CreationHandlers.h"
 
 #include <algorithm>
@@ -28,13 +29,16 @@ std::string TCreationHandlers::MissingDrive(const TMediaKind& kind) const {
 
 bool TCreationHandlers::CreateFloppy(TCreationDriver& driver) {
     const auto& texts = env_.app.texts;
+    lastFailure_ = TCopyFailure::Failed;
     if (const auto floppy = OpenFloppy(); floppy && MakeFloppy(*floppy, driver)) {
         // The read-back shows what the floppy really holds, not what was handed to it.
         const auto mismatch = floppy->VerifyWrittenFiles();
         if (mismatch.empty()) {
             driver.SetCopyProgress(1.0);
+            lastFailure_ = TCopyFailure::None;
             return true;
         }
+        lastFailure_ = TCopyFailure::ReadBack;
         env_.dialogs.ShowCoolMessage(texts[StrId::FLOPPYINSTALL_VERIFYFAILED] + mismatch);
     }
     env_.dialogs.ShowCoolMessage(texts[StrId::GUI_INSTALLERROR]);
@@ -95,8 +99,12 @@ std::string TCreationHandlers::OutputFile(const TMediaKind& kind) const {
 }
 
 bool TCreationHandlers::CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) {
-    TDSKburningIO io(env_.dialogs, driver.Whole());
-    return bootdisk::CreateCdDvd(device, env_, settings_, &io, driver.Whole());
+    TDSKburningIO io(env_.dialogs, driver.Whole(), [&](TBurnStage stage) {
+        if (stage == TBurnStage::ReadBack) driver.SetCopyPhase(env_.app.texts[StrId::GUI_TEXTREADINGBACK]);
+    });
+    const bool made = bootdisk::CreateCdDvd(device, env_, settings_, &io, driver.Whole());
+    lastFailure_ = made ? TCopyFailure::None : io.ReadBackBegun() ? TCopyFailure::ReadBack : TCopyFailure::Failed;
+    return made;
 }
 
 bool TCreationHandlers::DriveGone(const TRemovableDrive& drive) const {
@@ -134,7 +142,9 @@ bool TCreationHandlers::UnmountConfirmed(const TRemovableDrive& drive) {
 bool TCreationHandlers::CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) {
     const auto& texts = env_.app.texts;
     TRemovableInstall install({disk_, env_.dialogs, texts});
+    lastFailure_ = TCopyFailure::Refused;  // until the drive has passed the check
     install.CheckRemovable(drive.letter);
+    lastFailure_ = TCopyFailure::Failed;
     if (DriveGone(drive)) {
         env_.dialogs.ShowCoolMessage(texts[StrId::DRIVE_GONE] + drive.device);
         return false;
@@ -147,12 +157,15 @@ bool TCreationHandlers::CreateRemovable(const TRemovableDrive& drive, TCreationD
     if (!UnmountConfirmed(drive)) return false;
     install.OnImageProgress = driver.Whole();
     // The read-back shows what the drive really holds, not what was handed to it.
-    if (!install.WriteImageToDrive(drive.letter) || !install.VerifyImageOnDrive(drive.letter)) {
+    const bool written = install.WriteImageToDrive(drive.letter);
+    if (!written || !install.VerifyImageOnDrive(drive.letter)) {
+        if (written) lastFailure_ = TCopyFailure::ReadBack;
         env_.dialogs.ShowCoolMessage(env_.app.texts[StrId::GUI_INSTALLERROR]);
         return false;
     }
     env_.dialogs.ProcessMessages();
     env_.dialogs.ProcessMessages();
+    lastFailure_ = TCopyFailure::None;
     return true;
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The work behind each kind of medium, shared by the wizard and the command line: the floppy in
 // drive A:, the CD/DVD writers and the image recorder, and the removable drives.
@@ -22,6 +23,10 @@ std::optional<TFloppyDrive> HostFloppyDrive(IHostRawDevices& table);
 // The floppy entry of the media kinds, saying so when no drive was found.
 std::string FloppyKindLabel(const TStringTable& texts, bool driveFound);
 
+// Why the last copy failed, for a front end that tells the outcomes apart (the command line's
+// exit codes).
+enum class TCopyFailure { None, Failed, ReadBack, Refused };
+
 class TCreationHandlers : public ICreationHandlers {
 public:
     // Without a floppy drive the run ends before a floppy copy (see MissingDrive).
@@ -42,6 +47,8 @@ public:
     std::optional<std::string> LabelNow(const TRemovableDrive& drive) const override;
     std::string OutputFile(const TMediaKind& kind) const override;
 
+    TCopyFailure LastFailure() const { return lastFailure_; }
+
 private:
     // Unmounts the drive's file systems when they are all ones the user was told of; false after
     // saying why not.
@@ -54,6 +61,7 @@ private:
     TDiskHost disk_;
     std::optional<TFloppyDrive> floppy_;
     std::string floppyImageFile_;
+    TCopyFailure lastFailure_ = TCopyFailure::None;
 };
 
 // The save dialog's request for the destination of a floppy image.

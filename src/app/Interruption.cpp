@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Interruption.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "base/PendingFile.h"
+#include "platform/Host.h"
 #include "platform/Interrupts.h"
 
 namespace bootdisk {
@@ -13,16 +15,28 @@ TRunTally& RunTally() {
     return tally;
 }
 
+namespace {
+std::string& Lead() {
+    static std::string lead;
+    return lead;
+}
+}  // namespace
+
 void EndRunsOnInterrupt() { CatchInterrupts(EndInterruptedRun); }
+
+void SetInterruptionLead(std::string lead) { Lead() = std::move(lead); }
 
 void EndInterruptedRun(int exitStatus) {
     AbandonScratchFiles();
     std::fflush(stdout);
     const auto& tally = RunTally();
+    // A progress line may be half drawn on a terminal; a log gets no empty line.
+    const char* newline = StderrIsTerminal() ? "\n" : "";
     if (tally.total > 0)
-        std::fprintf(stderr, "\ninterrupted: %d of %d copies made.\n", tally.done.load(), tally.total.load());
+        std::fprintf(stderr, "%s%sinterrupted: %d of %d copies made.\n", newline, Lead().c_str(), tally.done.load(),
+                     tally.total.load());
     else
-        std::fprintf(stderr, "\ninterrupted: nothing was made.\n");
+        std::fprintf(stderr, "%s%sinterrupted: nothing was made.\n", newline, Lead().c_str());
     std::fflush(stderr);
     std::_Exit(exitStatus);
 }

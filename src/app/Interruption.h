@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An interrupted run (a signal, the console's break, the wizard's window closed by the system)
 // leaves nothing that looks finished: the scratch file of the copy in hand is removed, stderr says
 // how many copies were made, and the exit status is not zero.
 #include <atomic>
+#include <string>
 
 namespace bootdisk {
 
@@ -19,6 +21,8 @@ inline constexpr int kClosedMidRunStatus = 129;
 
 // Ends the process this way on every interruption from now on.
 void EndRunsOnInterrupt();
+// Put before the message of an interruption, such as "bootdisk create: "; set before a run starts.
+void SetInterruptionLead(std::string lead);
 
 [[noreturn]] void EndInterruptedRun(int exitStatus);
 

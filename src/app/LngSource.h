@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The readable source of the language file (lang/quellmark.txt), which mklng turns into
 // quellmark.lng. One entry a line, KEY = "text", in UTF-8; texts are stored as Windows-1252.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/MediaSources.h"
 
 #include <algorithm>
@@ -21,7 +22,7 @@ void TMediaSources::Build(const TStringTable& texts, IDialogs& dialogs) {
     floppy_ = HostFloppyDrive(*drives_);
     const auto drives = ScanHostDrives();
     const auto removables = RemovableMediaKinds(texts, drives, *drives_);
-    drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator());
+    drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator(TDriveWrite::Removable));
     kinds_ = BuildMediaKinds(FloppyKindLabel(texts, floppy_.has_value()), writers, removables, *imageRecorder_,
                              texts[StrId::GUI_TEXTFLOPPYIMAGE]);
     unopened_.clear();
@@ -35,7 +36,7 @@ void TMediaSources::Build(const TStringTable& texts, IDialogs& dialogs) {
 bool TMediaSources::FollowRemovableDrives(const TStringTable& texts, TCreationList& list) {
     const auto drives = ScanHostDrives();
     const auto removables = RemovableMediaKinds(texts, drives, *drives_);
-    drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator());
+    drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator(TDriveWrite::Removable));
     return FollowRemovableKinds(texts, kinds_, list, removables);
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the media kinds of the creation list stand for on this host, found once at start-up: the
 // writers, the image recorder, the drive letters of the floppy and the removable drives (these

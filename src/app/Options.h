@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sanitizer options as the options page and the command line offer them, and the boot OS list.
 #include <array>

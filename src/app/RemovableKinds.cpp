@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/RemovableKinds.h"
 
 #include <algorithm>
@@ -66,7 +67,7 @@ std::string RemovableNotice(const TStringTable& texts, const std::vector<THostDr
                 refused += (refused.empty() ? "" : ", ") + drive.device + " (" + RefusalText(texts, drive) + ")";
         return texts[StrId::DRIVE_NONEOFFERED] + (refused.empty() ? "" : "\r" + texts[StrId::DRIVE_NOTOFFERED] + refused);
     }
-    return writesNeedAdministrator ? texts[StrId::DRIVE_NEEDSADMIN] : std::string();
+    return writesNeedAdministrator ? texts[DriveRightsText(TFrontEnd::Wizard)] : std::string();
 }
 
 namespace {

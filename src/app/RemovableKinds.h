@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The removable drives as media kinds of the creation list: one entry per drive that may take the
 // boot image, named so the user can tell it from every other disk, following drives as they come

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A creation list row written as text, for scripted runs: "[N:]KIND[=TARGET]", e.g. "2:iso=a.iso",
 // "usb=/dev/sdb", "cd=iscsi://host/iqn.2026-01.example:writer/0".

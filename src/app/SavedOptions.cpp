@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/SavedOptions.h"
 
 namespace bootdisk {
@@ -8,7 +9,9 @@ std::string ValueName(std::size_t position) { return "opt" + std::to_string(posi
 }  // namespace
 
 void LoadOptions(ISettingsStore& store, const std::string& key, TOptionStates& states) {
-    const auto values = store.Read(key);
+    std::vector<std::string> names;
+    for (std::size_t n = 0; n < kOptionCount; ++n) names.push_back(ValueName(n));
+    const auto values = store.Read(key, names);
     if (!values) return;
     for (std::size_t n = 0; n < kOptionCount; ++n) {
         const auto found = values->find(ValueName(n));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The twelve sanitizer option states, kept from one run to the next as values opt0 .. opt11
 // under the configuration key.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rule of the system-file folder dialog: a folder is taken only when it holds both MS-DOS
 // system files.

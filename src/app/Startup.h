@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every front end sets up before its first window or command: the texts, the payloads and
 // the AUTOEXEC.BAT text composed from them.

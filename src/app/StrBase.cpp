@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/StrBase.h"
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "base/Text.h"
 #include "image/LZH.h"
 #include "platform/Host.h"
+#include "platform/Resources.h"
 
 namespace bootdisk {
 
@@ -173,6 +175,6 @@ std::string LoadStringTable(TStringTable& table, const std::string& path) {
     return LoadStringTable(table, *file);
 }
 
-std::string LanguageFilePath() { return ExecutableDir() + std::string(kLngFileName); }
+std::string LanguageFilePath() { return DataFilePath(std::string(kLngFileName)); }
 
 }  // namespace bootdisk

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The language file "quellmark.lng": one LZHUF stream whose decoded bytes are a sorted flag, a
 // pair count and key/text pairs. Loading it replaces the string table's defaults key by key.
@@ -71,7 +72,7 @@ void ApplyValueList(TStringTable& table, const TValueList& list);
 std::string LoadStringTable(TStringTable& table, const std::string& path);
 std::string LoadStringTable(TStringTable& table, TStream& packed);
 
-// The language file beside the executable.
+// The language file: beside the executable, or in the installed data folder.
 std::string LanguageFilePath();
 
 }  // namespace bootdisk

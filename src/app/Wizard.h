@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The wizard's five pages and its navigation: which page follows, the buttons' captions and
 // enabled states, the boot panels of the options page and the help keyword. Drawing is the front

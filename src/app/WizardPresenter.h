@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Everything the wizard decides that is not drawing: the page flow, where the focus goes, the rules
 // of the creation list's rows, the media kinds and their following of drives, the boot OS choice,

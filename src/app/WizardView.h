@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the wizard presenter asks of a front end's window, and the controls of that window by role:
 // the same roles in every front end, so that one scenario can drive each of them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Little- and big-endian field access for on-disk and wire formats. Formats are read and written
 // through these, never by casting packed structs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/DosTime.h"
 
 #include <charconv>
@@ -56,6 +57,11 @@ TDosDateTime DosDateTimeNow() {
     localtime_r(&now, &local);
 #endif
     return Pack(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+}
+
+std::int64_t EpochSecondsNow() {
+    if (const auto epoch = SourceDateEpoch()) return *epoch;
+    return std::int64_t(std::time(nullptr));
 }
 
 }  // namespace bootdisk

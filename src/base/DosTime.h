@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // DOS date and time stamps, as directory entries store them.
 #include <cstdint>
@@ -13,5 +14,8 @@ struct TDosDateTime {
 // in UTC is used instead, so the same inputs give the same image bytes. Moments outside the DOS
 // range (1980 to 2107) are clamped to its ends.
 TDosDateTime DosDateTimeNow();
+
+// Seconds since 1970-01-01 in UTC: SOURCE_DATE_EPOCH when it holds a number, else now.
+std::int64_t EpochSecondsNow();
 
 }  // namespace bootdisk

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Output that appears under its name only when it is complete: the bytes go to a scratch file
 // created new beside the target, renamed over it at the end. On failure the target, if it existed,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The UI string table: every text the program shows, and the few it writes or uses as names, is
 // an entry with a key and a built-in default. The language file may replace the texts once at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/Streams.h"
 
 #include <algorithm>
@@ -37,6 +38,11 @@ void TStream::WriteBuffer(const void* buffer, std::size_t count) {
 }
 
 void TStream::CopyFrom(TStream& source, std::uint64_t count) {
+    if (const auto held = source.HeldBytes(); count <= held.size()) {
+        WriteBuffer(held.data(), std::size_t(count));
+        source.SetPosition(source.Position() + count);
+        return;
+    }
     std::vector<std::uint8_t> chunk(std::size_t(std::min<std::uint64_t>(count, 64 * 1024)));
     while (count > 0) {
         const auto n = std::size_t(std::min<std::uint64_t>(count, chunk.size()));
@@ -47,6 +53,10 @@ void TStream::CopyFrom(TStream& source, std::uint64_t count) {
 }
 
 namespace {
+
+std::span<const std::uint8_t> Unread(std::span<const std::uint8_t> bytes, std::uint64_t position) {
+    return position < bytes.size() ? bytes.subspan(std::size_t(position)) : std::span<const std::uint8_t>();
+}
 
 // Reading from bytes held in memory, for both memory-backed streams.
 std::size_t ReadFromBytes(std::span<const std::uint8_t> bytes, std::uint64_t& position, void* buffer,
@@ -78,6 +88,8 @@ std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
     return count;
 }
 
+std::span<const std::uint8_t> TMemoryStream::HeldBytes() const { return Unread(data_, position_); }
+
 void TMemoryStream::Clear() {
     data_.clear();
     data_.shrink_to_fit();
@@ -86,6 +98,21 @@ void TMemoryStream::Clear() {
 
 std::size_t TSpanStream::Read(void* buffer, std::size_t count) {
     return ReadFromBytes(bytes_, position_, buffer, count);
+}
+
+std::span<const std::uint8_t> TSpanStream::HeldBytes() const { return Unread(bytes_, position_); }
+
+std::size_t TBufferStream::Read(void* buffer, std::size_t count) {
+    return ReadFromBytes(bytes_.first(std::size_t(written_)), position_, buffer, count);
+}
+
+std::size_t TBufferStream::Write(const void* buffer, std::size_t count) {
+    if (position_ >= bytes_.size()) return 0;
+    const auto n = std::size_t(std::min<std::uint64_t>(count, bytes_.size() - position_));
+    if (n != 0) std::memcpy(bytes_.data() + position_, buffer, n);
+    position_ += n;
+    written_ = std::max(written_, position_);
+    return n;
 }
 
 TFileStream::TFileStream(const std::string& path, FileMode mode) : path_(path) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The byte streams that carry images, payload items and files between the parts of the program.
 #include <cstdint>
@@ -30,6 +31,10 @@ public:
     // Copies exactly count bytes from source's position; a short source throws EStreamError.
     void CopyFrom(TStream& source, std::uint64_t count);
 
+    // The bytes from the position to the end when the stream holds them in memory, so that they
+    // can be written out where they are; empty when it does not.
+    virtual std::span<const std::uint8_t> HeldBytes() const { return {}; }
+
     // For the messages of short transfers: what the stream is to a person (a file's path; empty for
     // memory), and the system's words for why the last Read or Write fell short (empty if none).
     virtual std::string Label() const { return {}; }
@@ -53,6 +58,7 @@ public:
     void Clear();
     std::span<const std::uint8_t> Bytes() const { return data_; }
     std::span<std::uint8_t> Bytes() { return data_; }
+    std::span<const std::uint8_t> HeldBytes() const override;
 
 private:
     std::vector<std::uint8_t> data_;
@@ -70,9 +76,30 @@ public:
     void SetPosition(std::uint64_t position) override { position_ = position; }
     std::uint64_t Size() const override { return bytes_.size(); }
 
+    std::span<const std::uint8_t> Bytes() const { return bytes_; }
+    std::span<const std::uint8_t> HeldBytes() const override;
+
 private:
     std::span<const std::uint8_t> bytes_;
     std::uint64_t position_ = 0;
+};
+
+// Bytes that live elsewhere (a large buffer), written and read within their fixed size: a write
+// past the end moves only what fits. Size() is how far they have been written.
+class TBufferStream : public TStream {
+public:
+    explicit TBufferStream(std::span<std::uint8_t> bytes) : bytes_(bytes) {}
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    std::size_t Write(const void* buffer, std::size_t count) override;
+    std::uint64_t Position() const override { return position_; }
+    void SetPosition(std::uint64_t position) override { position_ = position; }
+    std::uint64_t Size() const override { return written_; }
+
+private:
+    std::span<std::uint8_t> bytes_;
+    std::uint64_t position_ = 0;
+    std::uint64_t written_ = 0;
 };
 
 enum class FileMode { Read, Create };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Texts inside the program are 8-bit Windows-1252 strings, as in the language file and on DOS disks.
 #include <optional>

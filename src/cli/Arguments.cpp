@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Arguments.h"
 
 #include <stdexcept>
@@ -8,100 +9,151 @@
 namespace bootdisk::cli {
 namespace {
 
-bool SetOptionSwitch(const std::string& word, TOptionStates& options) {
+// The switch's option, and whether the switch turns it on.
+std::optional<std::pair<std::size_t, bool>> OptionSwitch(const std::string& name) {
     for (std::size_t i = 0; i < kOptionCount; ++i) {
-        const std::string name(kOptionInfo[i].switchName);
-        if (word == "--" + name) return options[i] = true, true;
-        if (word == "--no-" + name) return options[i] = false, true;
+        const std::string option(kOptionInfo[i].switchName);
+        if (name == "--" + option) return std::pair{i, true};
+        if (name == "--no-" + option) return std::pair{i, false};
     }
     // Reads better than --disable-mouse.
-    if (word == "--no-mouse") return options[kOptionCount - 1] = true, true;
-    return false;
+    if (name == "--no-mouse") return std::pair{kOptionCount - 1, true};
+    return std::nullopt;
+}
+
+std::string CheckedParameters(const std::string& text) {
+    const auto checked = ToBatchParameters(text);
+    const auto where = " (character " + std::to_string(checked.position) + ")";
+    if (checked.refusal == TBatchParameters::Refusal::ControlCharacter)
+        throw std::invalid_argument("--params must not hold line breaks or control characters, such as " +
+                                    CharacterCode(checked.character) + where);
+    if (checked.refusal == TBatchParameters::Refusal::OutsideCodePage)
+        throw std::invalid_argument("--params can hold only characters of Windows-1252, the code page of "
+                                    "AUTOEXEC.BAT, not '" + checked.typed + "' " + CharacterCode(checked.character) +
+                                    where);
+    if (checked.refusal == TBatchParameters::Refusal::TooLong)
+        throw std::invalid_argument("--params must fit one DOS batch line: at most " +
+                                    std::to_string(kMaxParameters) + " characters, not " +
+                                    std::to_string(checked.length));
+    return checked.text;
 }
 
 }  // namespace
 
 TArguments ParseArguments(const std::vector<std::string>& words, unsigned accepted) {
     TArguments args;
+    std::optional<std::string> os;
+    bool onlyPositional = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const auto& word = words[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= words.size()) throw std::invalid_argument(word + " needs a value");
+        if (onlyPositional || word.size() < 2 || word[0] != '-') {
+            args.positional.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            onlyPositional = true;
+            continue;
+        }
+        const auto equals = word.starts_with("--") ? word.find('=') : std::string::npos;
+        const std::string name = word.substr(0, equals);
+        std::optional<std::string> inlineValue;
+        if (equals != std::string::npos) inlineValue = word.substr(equals + 1);
+        const auto value = [&]() -> std::string {
+            if (inlineValue) return *inlineValue;
+            if (i + 1 >= words.size()) throw std::invalid_argument(name + " needs a value");
             return words[++i];
         };
-        const auto accepts = [&](unsigned flag) { return (accepted & flag) != 0; };
-        if (word == "--help" || word == "-h") {
-            args.help = true;
-        } else if (accepts(kFlagPayload) && word == "--payload") {
+        const auto takes = [&](unsigned flag, const char* option) { return (accepted & flag) != 0 && name == option; };
+        // A switch given a value is a mistake, not something to ignore.
+        const auto sw = [&] {
+            if (inlineValue) throw std::invalid_argument(name + " takes no value");
+            return true;
+        };
+        if (name == "--help" || name == "-h") {
+            args.help = sw();
+        } else if (takes(kFlagPayload, "--payload")) {
             args.payloadFile = value();
-        } else if (accepts(kFlagMsDosFolder) && word == "--msdos-folder") {
+        } else if (takes(kFlagMsDosFolder, "--msdos-folder")) {
             args.msDosFolder = value();
-        } else if (accepts(kFlagSanitizer) && word == "--params") {
-            const auto checked = ToBatchParameters(value());
-            const auto where = " (character " + std::to_string(checked.position) + ")";
-            if (checked.refusal == TBatchParameters::Refusal::ControlCharacter)
-                throw std::invalid_argument("--params must not hold line breaks or control characters, such as " +
-                                            CharacterCode(checked.character) + where);
-            if (checked.refusal == TBatchParameters::Refusal::OutsideCodePage)
-                throw std::invalid_argument("--params can hold only characters of Windows-1252, the code page of "
-                                            "AUTOEXEC.BAT, not '" + checked.typed + "' " +
-                                            CharacterCode(checked.character) + where);
-            if (checked.refusal == TBatchParameters::Refusal::TooLong)
-                throw std::invalid_argument("--params must fit one DOS batch line: at most " +
-                                            std::to_string(kMaxParameters) + " characters, not " +
-                                            std::to_string(checked.length));
-            args.parameters = checked.text;
-        } else if (accepts(kFlagSanitizer) && word == "--options") {
-            const auto& bits = value();
+        } else if (takes(kFlagSanitizer, "--params")) {
+            args.parameters = CheckedParameters(value());
+        } else if (takes(kFlagSanitizer, "--options")) {
+            const auto bits = value();
             if (!ParseOptionsString(bits, args.options))
                 throw std::invalid_argument("--options takes twelve characters 0 or 1, not '" + bits + "'");
-        } else if (accepts(kFlagSanitizer) && SetOptionSwitch(word, args.options)) {
-        } else if (accepts(kFlagOs) && word == "--os") {
-            const auto& os = value();
-            if (os != "rx" && os != "msdos") throw std::invalid_argument("--os takes rx or msdos, not '" + os + "'");
-            args.useMsDos = os == "msdos";
-        } else if (accepts(kFlagUsb) && word == "--usb") {
-            args.usb = true;
-        } else if (accepts(kFlagBurn) && word == "--trace") {
-            args.trace = true;
-        } else if (accepts(kFlagBurn) && word == "--sim-dump") {
+        } else if (const auto option = (accepted & kFlagSanitizer) ? OptionSwitch(name) : std::nullopt) {
+            args.options[option->first] = sw() && option->second;
+        } else if (takes(kFlagOs, "--os")) {
+            os = value();
+            if (*os != "rx" && *os != "msdos") throw std::invalid_argument("--os takes rx or msdos, not '" + *os + "'");
+        } else if (takes(kFlagUsb, "--usb")) {
+            args.usb = sw();
+        } else if (takes(kFlagBurn, "--trace")) {
+            args.trace = sw();
+        } else if (takes(kFlagBurn, "--sim-dump")) {
             args.simDump = value();
-        } else if (accepts(kFlagYes) && word == "--yes") {
-            args.yes = true;
-        } else if (word.size() > 1 && word[0] == '-') {
-            throw std::invalid_argument("unknown option " + word);
+        } else if (takes(kFlagYes, "--yes")) {
+            args.yes = sw();
+        } else if (takes(kFlagQuiet, "--quiet") || takes(kFlagQuiet, "-q")) {
+            args.quiet = sw();
+        } else if (takes(kFlagJson, "--json")) {
+            args.json = sw();
+        } else if (takes(kFlagIso9660, "--iso9660")) {
+            args.iso9660 = sw();
+        } else if (takes(kFlagReadBack, "--no-read-back")) {
+            args.readBack = !sw();
         } else {
-            args.positional.push_back(word);
+            throw std::invalid_argument("unknown option " + name);
         }
     }
+    // Naming the MS-DOS files chooses MS-DOS; naming them for Rx-Dos is a contradiction, not a
+    // choice to guess at.
+    if (os == "rx" && args.msDosFolder)
+        throw std::invalid_argument("--msdos-folder names MS-DOS system files, but --os rx boots Rx-Dos: "
+                                    "use --os msdos, or leave out --msdos-folder");
+    args.useMsDos = os ? *os == "msdos" : args.msDosFolder && (accepted & kFlagOs);
     return args;
 }
 
+std::string AlignedColumns(const std::vector<std::pair<std::string, std::string>>& rows) {
+    std::size_t width = 0;
+    for (const auto& row : rows) width = std::max(width, row.first.size());
+    std::string text;
+    for (const auto& [left, right] : rows) text += "  " + left + std::string(width - left.size() + 2, ' ') + right + "\n";
+    return text;
+}
+
 std::string OptionsHelp(unsigned accepted) {
-    std::string help;
-    if (accepted & kFlagPayload) help += "  --payload FILE      use this payload container instead of the built-in one\n";
-    if (accepted & kFlagMsDosFolder)
-        help += "  --msdos-folder DIR  folder holding the MS-DOS system files IO.SYS and COMMAND.COM\n";
-    if (accepted & kFlagOs)
-        help += std::string("  --os rx|msdos       boot system of the disk (default rx") +
-                (CdOffersOsChoice(RealHost().Version()) ? ")\n" : "; a CD boots MS-DOS)\n");
-    if (accepted & kFlagUsb) help += "  --usb               mark the image for booting as a hard disk (USB drives)\n";
-    if (accepted & kFlagYes) help += "  --yes               answer every question with yes: write without asking\n";
-    if (accepted & kFlagBurn) {
-        help += "  --trace             print every SCSI command and its result on stderr\n";
-        help += "  --sim-dump FILE     after the run, save the emulated writer's recorded blocks\n";
+    std::vector<std::pair<std::string, std::string>> rows;
+    const auto add = [&](unsigned flag, std::string left, std::string right) {
+        if (accepted & flag) rows.emplace_back(std::move(left), std::move(right));
+    };
+    add(kFlagPayload, "--payload FILE", "use this payload container instead of the built-in one");
+    add(kFlagOs, "--os rx|msdos",
+        std::string("boot system of the disk (default rx, or msdos with --msdos-folder") +
+            (CdOffersOsChoice(RealHost().Version()) ? ")" : "; a CD boots MS-DOS)"));
+    add(kFlagMsDosFolder, "--msdos-folder DIR",
+        (accepted & kFlagOs) ? "folder holding IO.SYS and COMMAND.COM; chooses MS-DOS"
+                             : "folder holding the MS-DOS system files IO.SYS and COMMAND.COM");
+    add(kFlagUsb, "--usb", "mark the image for booting as a hard disk (USB drives)");
+    add(kFlagYes, "--yes", "answer every question with yes: write without asking");
+    add(kFlagBurn, "--trace", "print every SCSI command and its result on stderr");
+    add(kFlagBurn, "--sim-dump FILE", "after the run, save the emulated writer's recorded blocks");
+    add(kFlagReadBack, "--no-read-back", "do not read a recorded disc back to compare it");
+    add(kFlagIso9660, "--iso9660", "give the CD an ISO 9660 volume listing the boot image as BOOT.IMG");
+    add(kFlagJson, "--json", "print the list as one JSON object (keys in the manual page)");
+    add(kFlagQuiet, "--quiet, -q", "print nothing but errors; the exit code tells the outcome");
+    add(kFlagSanitizer, "--params TEXT", "extra command-line parameters for the sanitizer");
+    add(kFlagSanitizer, "--options BITS", "twelve 0/1 characters, one per option below, in order");
+    for (std::size_t i = 0; i < kOptionCount; ++i) {
+        const std::string name(kOptionInfo[i].switchName);
+        add(kFlagSanitizer, "--[no-]" + name,
+            std::string(kOptionInfo[i].label) + (kDefaultOptions[i] ? " (on)" : " (off)"));
     }
-    if (accepted & kFlagSanitizer) {
-        help += "  --params TEXT       extra command-line parameters for the sanitizer\n";
-        help += "  --options BITS      twelve 0/1 characters, one per option below, in order\n";
-        for (std::size_t i = 0; i < kOptionCount; ++i) {
-            const std::string name(kOptionInfo[i].switchName);
-            help += "  --" + name + " / --no-" + name + std::string(name.size() < 22 ? 22 - name.size() : 1, ' ') +
-                    std::string(kOptionInfo[i].label) + (kDefaultOptions[i] ? " (on)" : " (off)") + "\n";
-        }
-        help += "  --no-mouse          the same as --disable-mouse\n";
-    }
-    return help;
+    add(kFlagSanitizer, "--no-mouse", "the same as --disable-mouse");
+    if (rows.empty()) return {};
+    return AlignedColumns(rows) + "\nA value may follow its option as the next word or after '=' (--os=msdos);\n"
+                                  "words after '--' are taken as names, never as options.\n";
 }
 
 }  // namespace bootdisk::cli

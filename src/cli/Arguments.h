@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command line's options, shared by the commands that take them.
 #include <optional>
@@ -17,9 +18,14 @@ enum TFlag : unsigned {
     kFlagUsb = 1u << 4,          // --usb
     kFlagBurn = 1u << 5,         // --trace, --sim-dump FILE
     kFlagYes = 1u << 6,          // --yes
+    kFlagQuiet = 1u << 7,        // --quiet
+    kFlagJson = 1u << 8,         // --json
+    kFlagReadBack = 1u << 9,     // --no-read-back
+    kFlagIso9660 = 1u << 10,     // --iso9660
 };
 
 struct TArguments {
+    std::string command;  // the command's name, which leads its error lines
     std::vector<std::string> positional;
     std::optional<std::string> payloadFile;
     std::optional<std::string> msDosFolder;
@@ -30,13 +36,21 @@ struct TArguments {
     bool trace = false;
     std::optional<std::string> simDump;
     bool yes = false;
+    bool quiet = false;
+    bool json = false;
+    bool iso9660 = false;
+    bool readBack = true;
     bool help = false;
 };
 
-// Parses the words after the command name; throws std::invalid_argument naming a bad word.
+// Parses the words after the command name: "--name value" or "--name=value", and after "--" only
+// positional words. Throws std::invalid_argument naming a bad word.
 TArguments ParseArguments(const std::vector<std::string>& words, unsigned accepted);
 
-// The help lines for the options a command accepts.
+// The help lines for the options a command accepts, in aligned columns.
 std::string OptionsHelp(unsigned accepted);
+
+// Rows of two columns, the second starting at one column for all rows.
+std::string AlignedColumns(const std::vector<std::pair<std::string, std::string>>& rows);
 
 }  // namespace bootdisk::cli

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Commands.h"
 
 #include "app/Options.h"
@@ -13,20 +14,24 @@ const std::vector<TCommand>& Commands() {
         {"payload", "[--payload FILE]", "list the boot payload's items and load the language file",
          kFlagPayload, RunPayload},
         {"iso", "OUT.iso [OPTIONS]", "save the boot CD image (El Torito floppy emulation) as a file",
-         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | cdOs, RunIso},
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagQuiet | kFlagIso9660 | cdOs, RunIso},
         {"image", "OUT.img [OPTIONS]", "write the 1.44 MB boot floppy image to a file",
-         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagUsb, RunImage},
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagUsb | kFlagQuiet, RunImage},
         {"devices", "[DEVICE...]", "list the CD/DVD writers and the removable drives (or only the named devices)",
-         0, RunDevices},
+         kFlagJson, RunDevices},
         {"burn", "DEVICE [OPTIONS]", "record the boot CD on a writer: " + WriterDeviceExample() + " or sim:",
-         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagBurn | cdOs, RunBurn},
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagBurn | kFlagQuiet | kFlagIso9660 | kFlagReadBack |
+             cdOs,
+         RunBurn},
         {"floppy", "[DEVICE] [OPTIONS]", "make the boot floppy on a floppy drive or image file (default " + DefaultFloppyDevice() + ")",
-         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes, RunFloppy},
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes | kFlagQuiet, RunFloppy},
         {"create", "[OPTIONS] ROW...",
          "make a whole creation list, rows in order; ROW is [N:]KIND[=TARGET] with KIND floppy, usb, cd or iso",
-         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes, RunCreate},
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes | kFlagQuiet | kFlagIso9660 |
+             kFlagReadBack,
+         RunCreate},
         {"usb", "DEVICE [OPTIONS]", "write the boot disk onto a removable drive and read it back",
-         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes, RunUsb},
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes | kFlagQuiet, RunUsb},
     };
     return commands;
 }

@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <string>
 #include <vector>
 
 #include "cli/Arguments.h"
+#include "cli/ExitCodes.h"
 
 namespace bootdisk::cli {
 
@@ -11,19 +13,19 @@ struct TCommand {
     const char* usage;    // the words after "bootdisk NAME"
     std::string summary;  // one line for the command list, naming devices as this host does
     unsigned accepted;    // TFlag bits
-    int (*run)(const TArguments& args);
+    TExitCode (*run)(const TArguments& args);
 };
 
 // Every command, in the order `bootdisk --help` lists them.
 const std::vector<TCommand>& Commands();
 
-int RunPayload(const TArguments& args);
-int RunIso(const TArguments& args);
-int RunImage(const TArguments& args);
-int RunDevices(const TArguments& args);
-int RunBurn(const TArguments& args);
-int RunUsb(const TArguments& args);
-int RunCreate(const TArguments& args);
-int RunFloppy(const TArguments& args);
+TExitCode RunPayload(const TArguments& args);
+TExitCode RunIso(const TArguments& args);
+TExitCode RunImage(const TArguments& args);
+TExitCode RunDevices(const TArguments& args);
+TExitCode RunBurn(const TArguments& args);
+TExitCode RunUsb(const TArguments& args);
+TExitCode RunCreate(const TArguments& args);
+TExitCode RunFloppy(const TArguments& args);
 
 }  // namespace bootdisk::cli

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `bootdisk create`: a whole creation list from the command line, rows in order, copy by copy.
-#include <cstdio>
 #include <stdexcept>
 
 #include "app/CreationHandlers.h"
 #include "app/RowSpec.h"
 #include "cli/Commands.h"
 #include "cli/DriveTargets.h"
+#include "cli/Output.h"
 #include "cli/ProgressLine.h"
 #include "cli/Session.h"
 #include "optical/ImageRecorder.h"
@@ -39,32 +40,34 @@ private:
 // Reports each copy's outcome on its own line, so a batch run shows which copies were made.
 class TReportingHandlers : public ICreationHandlers {
 public:
-    TReportingHandlers(ICreationHandlers& inner, TProgressLine& line) : inner_(inner), line_(line) {}
+    TReportingHandlers(ICreationHandlers& inner, TProgressLine& line, const TArguments& args)
+        : inner_(inner), line_(line), args_(args) {}
     bool CreateFloppy(TCreationDriver& driver) override {
-        return Report(driver, "floppy", inner_.CreateFloppy(driver));
+        return Tell(driver, "floppy", inner_.CreateFloppy(driver));
     }
     bool CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) override {
         const bool made = inner_.CreateCdDvd(device, driver);
         const auto* recorder = dynamic_cast<TimageRecorder*>(&device);
-        return Report(driver, recorder ? recorder->Destination() : device.DisplayName, made);
+        return Tell(driver, recorder ? recorder->Destination() : device.DisplayName, made);
     }
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override {
-        return Report(driver, drive.device, inner_.CreateRemovable(drive, driver));
+        return Tell(driver, drive.device, inner_.CreateRemovable(drive, driver));
     }
     bool CreateFloppyImage(TCreationDriver& driver) override {
-        return Report(driver, "floppy image", inner_.CreateFloppyImage(driver));
+        return Tell(driver, "floppy image", inner_.CreateFloppyImage(driver));
     }
     std::string MissingDrive(const TMediaKind& kind) const override { return inner_.MissingDrive(kind); }
 
 private:
-    bool Report(const TCreationDriver& driver, const std::string& what, bool made) {
+    bool Tell(const TCreationDriver& driver, const std::string& what, bool made) {
         line_.End();
-        std::printf("copy %d of %d, %s: %s\n", driver.DoneCopies() + 1, driver.TotalCopies(), what.c_str(),
-                    made ? "made" : "failed");
+        Report(args_, "copy " + std::to_string(driver.DoneCopies() + 1) + " of " + std::to_string(driver.TotalCopies()) +
+                          ", " + what + ": " + (made ? "made" : "failed"));
         return made;
     }
     ICreationHandlers& inner_;
     TProgressLine& line_;
+    const TArguments& args_;
 };
 
 // Everything the rows' kinds refer to, alive for the whole run.
@@ -90,16 +93,17 @@ TRowMedia OpenRows(const std::vector<TRowSpec>& rows, TSession& session, IHostRa
                 if (!media.floppy)
                     media.floppy = FloppyTarget(device, session, table, args);
                 else if (device != media.floppy->device)
-                    throw ERefusedTarget("one run has one floppy drive: " + media.floppy->device + " or " + device);
-                media.kinds.push_back({texts[StrId::GUI_TEXTFLOPPYDISKNAME], TMediaType::Floppy, nullptr, {}});
+                    throw std::invalid_argument("one run has one floppy drive: " + media.floppy->device + " or " + device);
+                media.kinds.push_back({"floppy " + device, TMediaType::Floppy, nullptr, {}});
                 break;
             }
             case TRowKind::Usb:
                 media.kinds.push_back(RemovableTarget(*row.target, session, table, args));
                 break;
             case TRowKind::Cd: {
+                RefuseWithoutRights(texts, TDriveWrite::Disc, *row.target);
                 auto writer = OpenDevice(*row.target, false).device;
-                if (!writer->IsWriter()) throw std::runtime_error(*row.target + " is not a CD/DVD writer");
+                if (!writer->IsWriter()) throw ERefusedTarget(*row.target + " is not a CD/DVD writer");
                 media.kinds.push_back({writer->DisplayName, TMediaType::Optical, writer.get(), {}});
                 media.writers.push_back(std::move(writer));
                 break;
@@ -123,25 +127,28 @@ TRowMedia OpenRows(const std::vector<TRowSpec>& rows, TSession& session, IHostRa
 
 }  // namespace
 
-int RunCreate(const TArguments& args) {
+TExitCode RunCreate(const TArguments& args) {
     if (args.positional.empty()) throw std::invalid_argument("create takes at least one row, e.g. 2:iso=boot.iso");
     std::vector<TRowSpec> specs;
     for (const auto& text : args.positional) specs.push_back(ParseRowSpec(text));
     CheckRowTargets(specs);
     for (const auto& spec : specs)
         for (const auto& name : RowFileNames(spec))
-            if (!OutputFileAllowed("create", name)) return 1;
+            if (!OutputFileAllowed(args.command, name)) return TExitCode::Failed;
 
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, args.yes});
-    if (!session) return 1;
+    if (!session) return TExitCode::Failed;
     auto table = CreateHostRawDevices();
     TCreationDriver driver(*session->dialogs, session->app.texts);
     std::unique_ptr<TRowMedia> media;
     try {
         media = std::make_unique<TRowMedia>(OpenRows(specs, *session, *table, args, driver));
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "bootdisk create: %s\n", error.what());
-        return 1;
+    } catch (const ERefusedTarget& refusal) {
+        PrintError(args.command, refusal.what());
+        return refusal.code;
+    } catch (const std::runtime_error& error) {  // a writer that cannot be opened
+        PrintError(args.command, error.what());
+        return TExitCode::Refused;
     }
     std::vector<TCreateListRow> rows;
     for (std::size_t i = 0; i < specs.size(); ++i) rows.push_back({specs[i].quantity, i});
@@ -149,17 +156,17 @@ int RunCreate(const TArguments& args) {
     TJobEnv env{session->app, *session->dialogs, RealHost()};
     TCreationHandlers handlers(env, SettingsOf(args),
                                HostDiskAccess(*table), media->floppy);
-    TProgressLine line("Creating");
-    TReportingHandlers reporting(handlers, line);
+    TProgressLine line("Creating", args.quiet);
+    TReportingHandlers reporting(handlers, line, args);
     // Nobody can answer a retry prompt in an unattended run: a failed copy ends it.
     driver.stopOnFailure = args.yes || !StdinIsTerminal();
     driver.onGauge = [&](int percent) { line.ShowPercent(percent); };
     const auto outcome = driver.RunCreation(rows, media->kinds, reporting);
     line.End();
-    std::printf("%d of %d copies made.\n", driver.DoneCopies(), driver.TotalCopies());
-    if (outcome == TRunOutcome::Stopped) std::fprintf(stderr, "bootdisk create: stopped before every copy was made\n");
-    if (outcome == TRunOutcome::Failed) std::fprintf(stderr, "bootdisk create: a copy failed; the run ends there\n");
-    return outcome == TRunOutcome::Completed ? 0 : 1;
+    Report(args, std::to_string(driver.DoneCopies()) + " of " + std::to_string(driver.TotalCopies()) + " copies made.");
+    if (outcome == TRunOutcome::Stopped) PrintError(args.command, "stopped before every copy was made");
+    if (outcome == TRunOutcome::Failed) PrintError(args.command, "a copy failed; the run ends there");
+    return ExitCodeOf(outcome, handlers.LastFailure());
 }
 
 }  // namespace bootdisk::cli

@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/DriveTargets.h"
 
 #include <cstdio>
 #include <iostream>
 
+#include "app/DriveRights.h"
 #include "app/RemovableKinds.h"
 #include "base/Errors.h"
 #include "disk/HostFloppy.h"
@@ -27,10 +29,14 @@ void Confirm(const THostDrive& drive, const TArguments& args, const TStringTable
                  unmount.c_str());
     std::string answer;
     std::getline(std::cin, answer);
-    if (answer != "y" && answer != "Y" && answer != "yes") throw ERefusedTarget("nothing was written");
+    if (answer != "y" && answer != "Y" && answer != "yes") throw ERefusedTarget("nothing was written", TExitCode::Stopped);
 }
 
 }  // namespace
+
+void RefuseWithoutRights(const TStringTable& texts, TDriveWrite kind, const std::string& device) {
+    if (auto refusal = DriveWriteRefusal(texts, kind, device); !refusal.empty()) throw ERefusedTarget(refusal);
+}
 
 TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRawDevices& table,
                            const TArguments& args) {
@@ -41,7 +47,7 @@ TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRa
     const auto refusal = RefusalOf(*drive);
     if (refusal == TDriveRefusal::NotRemovable) throw ERefusedTarget(DeviceLead(device) + EDiskProtectionFault().what());
     if (refusal != TDriveRefusal::None) throw ERefusedTarget(DeviceLead(device) + RefusalText(texts, *drive));
-    if (DriveWritesNeedAdministrator()) throw ERefusedTarget(DeviceLead(device) + texts[StrId::DRIVE_NEEDSADMIN]);
+    RefuseWithoutRights(texts, TDriveWrite::Removable, device);
     Confirm(*drive, args, texts);
     const char letter = table.Attach(drive->device, drive->type);
     if (letter == 0) throw ERefusedTarget("no drive letter is left for " + device);
@@ -50,6 +56,7 @@ TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRa
 
 TFloppyDrive FloppyTarget(const std::string& device, TSession& session, IHostRawDevices& table,
                           const TArguments& args) {
+    RefuseWithoutRights(session.app.texts, TDriveWrite::Floppy, device);
     try {
         AttachFloppy(table, device, session.app.texts);
     } catch (const std::runtime_error& error) {
@@ -62,6 +69,7 @@ TFloppyDrive FloppyTarget(const std::string& device, TSession& session, IHostRaw
     file.size = fat12::kImageSize;
     file.type = THostDriveType::Removable;
     Confirm(drive ? *drive : file, args, session.app.texts);
+    session.dialogs->NameFloppyTarget(device, !drive);
     return {device, &table};
 }
 

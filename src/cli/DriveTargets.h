@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Drives named on the command line as targets: checked, and agreed to by the user, before
 // anything is written to them.
@@ -6,16 +7,23 @@
 
 #include "app/CreationHandlers.h"
 #include "cli/Arguments.h"
+#include "cli/ExitCodes.h"
 #include "cli/Session.h"
 #include "platform/HostDrives.h"
 
 namespace bootdisk::cli {
 
-// Thrown with the reason a named drive is not written; nothing has been written then.
+// Thrown with the reason a named drive is not written; nothing has been written then. The code
+// tells a refusal of the drive from the user's "no".
 class ERefusedTarget : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ERefusedTarget(const std::string& reason, TExitCode exitCode = TExitCode::Refused)
+        : std::runtime_error(reason), code(exitCode) {}
+    TExitCode code;
 };
+
+// Throws ERefusedTarget, before anything is asked, when this process may not write the drive.
+void RefuseWithoutRights(const TStringTable& texts, TDriveWrite kind, const std::string& device);
 
 // "/dev/sdb (SanDisk Cruzer, 16.0 GB)".
 std::string DriveIdentity(const THostDrive& drive);

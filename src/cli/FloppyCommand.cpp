@@ -1,33 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `bootdisk floppy`: the boot floppy made on a floppy drive (or a 1.44 MB image file), then read
 // back through the FAT layer and compared with what was written.
-#include <cstdio>
 #include <stdexcept>
 
 #include "cli/Commands.h"
 #include "cli/DriveTargets.h"
+#include "cli/Output.h"
 #include "cli/Session.h"
 #include "platform/HostDrives.h"
 
 namespace bootdisk::cli {
 
-int RunFloppy(const TArguments& args) {
+TExitCode RunFloppy(const TArguments& args) {
     if (args.positional.size() > 1) throw std::invalid_argument("floppy takes at most one device");
     const std::string device = args.positional.empty() ? DefaultFloppyDevice() : args.positional.front();
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, true});
-    if (!session) return 1;
+    if (!session) return TExitCode::Failed;
     auto devices = CreateHostRawDevices();
     std::optional<TFloppyDrive> floppy;
     try {
         floppy = FloppyTarget(device, *session, *devices, args);
     } catch (const ERefusedTarget& refusal) {
-        std::fprintf(stderr, "bootdisk floppy: %s\n", refusal.what());
-        return 1;
+        PrintError(args.command, refusal.what());
+        return refusal.code;
     }
 
-    const TMediaKind kind{session->app.texts[StrId::GUI_TEXTFLOPPYDISKNAME], TMediaType::Floppy, nullptr, {}};
-    if (!MakeOneCopy(*session, args, *devices, kind, floppy, "Writing the floppy")) return 1;
-    std::printf("%s holds the boot floppy; every file reads back as written.\n", device.c_str());
-    return 0;
+    const TMediaKind kind{"floppy " + device, TMediaType::Floppy, nullptr, {}};
+    const auto made = MakeOneCopy(*session, args, *devices, kind, floppy, "Writing the floppy");
+    if (made == TExitCode::Made) Report(args, device + " holds the boot floppy; every file reads back as written.");
+    return made;
 }
 
 }  // namespace bootdisk::cli

@@ -1,5 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `bootdisk iso` and `bootdisk image`: the boot CD image and the boot floppy image as files.
-#include <cstdio>
 #include <stdexcept>
 
 #include "app/CdDvdJob.h"
@@ -19,31 +19,33 @@ const std::string& OutputFile(const TArguments& args, const char* command) {
 
 }  // namespace
 
-int RunIso(const TArguments& args) {
+TExitCode RunIso(const TArguments& args) {
     const auto& out = OutputFile(args, "iso");
-    if (!OutputFileAllowed("iso", WithDefaultExtension(out, ImageFileRequest().defaultExtension))) return 1;
+    if (!OutputFileAllowed(args.command, WithDefaultExtension(out, ImageFileRequest().defaultExtension)))
+        return TExitCode::Failed;
     auto session = StartSession(args, {args.msDosFolder, out, false});
-    if (!session) return 1;
+    if (!session) return TExitCode::Failed;
     TimageRecorder recorder(*session->dialogs, session->app.texts);
     TJobEnv env{session->app, *session->dialogs, RealHost()};
-    if (!CreateCdDvd(recorder, env, SettingsOf(args), nullptr, {})) return 1;
-    std::printf("%s\n", recorder.Destination().c_str());
-    return 0;
+    if (!CreateCdDvd(recorder, env, SettingsOf(args), nullptr, {})) return TExitCode::Failed;
+    Report(args, recorder.Destination());
+    return TExitCode::Made;
 }
 
-int RunImage(const TArguments& args) {
+TExitCode RunImage(const TArguments& args) {
     const auto& out = OutputFile(args, "image");
-    if (!OutputFileAllowed("image", out)) return 1;
+    if (!OutputFileAllowed(args.command, out)) return TExitCode::Failed;
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, false});
-    if (!session) return 1;
+    if (!session) return TExitCode::Failed;
     TJobEnv env{session->app, *session->dialogs, RealHost()};
     TVirtualFloppy floppy;
-    if (!BuildBootFloppy(floppy, session->app.payloads.Floppy(), args.useMsDos, env, SettingsOf(args))) return 1;
+    if (!BuildBootFloppy(floppy, session->app.payloads.Floppy(), args.useMsDos, env, SettingsOf(args)))
+        return TExitCode::Failed;
     std::vector<std::uint8_t> image(floppy.Image().begin(), floppy.Image().end());
     if (args.usb) MarkForHardDiskBoot(image);
-    if (!SaveOutputFile("image", out, image)) return 1;
-    std::printf("%s\n", out.c_str());
-    return 0;
+    if (!SaveOutputFile(args.command, out, image)) return TExitCode::Failed;
+    Report(args, out);
+    return TExitCode::Made;
 }
 
 }  // namespace bootdisk::cli

@@ -1,4 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <cstdio>
+#include <stdexcept>
 
 #include "app/StrBase.h"
 #include "base/Text.h"
@@ -17,16 +19,16 @@ void ListItems(const char* title, const TExeDataBase& payload) {
 
 }  // namespace
 
-int RunPayload(const TArguments& args) {
+TExitCode RunPayload(const TArguments& args) {
     if (!args.positional.empty()) throw std::invalid_argument("payload takes no file names");
     const auto session = StartSession(args, {});
-    if (!session) return 1;
+    if (!session) return TExitCode::Failed;
     std::printf("Language file: %s\n", LanguageFilePath().c_str());
     std::printf("Product: %s\n", Cp1252ToUtf8(session->app.texts[StrId::PRODUCTTXT]).c_str());
     ListItems(args.payloadFile ? "CD payload (from file)" : "CD payload (SANITCD)", session->app.payloads.Cd());
     ListItems(args.payloadFile ? "Floppy payload (from file)" : "Floppy payload (SANITDSK)",
               session->app.payloads.Floppy());
-    return 0;
+    return TExitCode::Made;
 }
 
 }  // namespace bootdisk::cli

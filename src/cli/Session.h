@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The start-up every command shares: texts, payloads, and the terminal's dialogs.
 #include <memory>
@@ -7,6 +8,7 @@
 #include "app/CreationHandlers.h"
 #include "app/Startup.h"
 #include "cli/Arguments.h"
+#include "cli/ExitCodes.h"
 #include "cli/TerminalDialogs.h"
 
 namespace bootdisk::cli {
@@ -18,24 +20,30 @@ struct TSession {
 
 // Checks before any work that path may be written as a file (not a device, FIFO or link to
 // nothing); prints why not and returns false.
-bool OutputFileAllowed(const char* command, const std::string& path);
+bool OutputFileAllowed(const std::string& command, const std::string& path);
 
 // Writes a command's output file whole; prints the path and the reason and returns false on failure.
-bool SaveOutputFile(const char* command, const std::string& path, std::span<const std::uint8_t> bytes);
+bool SaveOutputFile(const std::string& command, const std::string& path, std::span<const std::uint8_t> bytes);
 
 // The boot system and the sanitizer's settings the options give; --os chooses for a CD too,
 // where the host lets a CD choose.
 TCreationSettings SettingsOf(const TArguments& args);
 
 // Loads the language file; prints the reason and returns false on failure.
-bool LoadSessionTexts(TAppContext& app);
+bool LoadSessionTexts(TAppContext& app, const std::string& command);
 
 // Loads the language file and the payloads; prints the reason and returns nothing on failure.
 std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers answers);
 
+// A result line on stdout, unless --quiet.
+void Report(const TArguments& args, const std::string& line);
+
+// The exit code of a run of the creation driver, whose handlers tell why its last copy failed.
+TExitCode ExitCodeOf(TRunOutcome outcome, TCopyFailure lastFailure);
+
 // Makes one copy of kind through the wizard's handlers with a progress line labelled label; a
-// failed copy is not tried again. True when the copy was made.
-bool MakeOneCopy(TSession& session, const TArguments& args, IHostRawDevices& table, const TMediaKind& kind,
-                 std::optional<TFloppyDrive> floppy, const char* label);
+// failed copy is not tried again.
+TExitCode MakeOneCopy(TSession& session, const TArguments& args, IHostRawDevices& table, const TMediaKind& kind,
+                      std::optional<TFloppyDrive> floppy, const char* label);
 
 }  // namespace bootdisk::cli

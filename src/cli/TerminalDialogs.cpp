@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/TerminalDialogs.h"
 
 #include <cstdio>
 
 #include "app/SearchSys.h"
 #include "base/Text.h"
+#include "cli/Output.h"
 #include "optical/ImageRecorder.h"
 #include "platform/Host.h"
 
@@ -18,8 +20,19 @@ std::string LabelText(std::string text) {
 
 }  // namespace
 
-TTerminalDialogs::TTerminalDialogs(const TStringTable& texts, const IHostSystem& host, TTerminalAnswers answers)
-    : texts_(texts), host_(host), answers_(std::move(answers)), interactive_(StdinIsTerminal()) {}
+TTerminalDialogs::TTerminalDialogs(const TStringTable& texts, const IHostSystem& host, TTerminalAnswers answers,
+                                   std::string command)
+    : texts_(texts),
+      host_(host),
+      answers_(std::move(answers)),
+      command_(std::move(command)),
+      interactive_(StdinIsTerminal()) {}
+
+void TTerminalDialogs::NameFloppyTarget(const std::string& device, bool imageFile) {
+    // Prompts are in the texts' code page, as the table's are.
+    floppyPrompt_ = Utf8ToCp1252(imageFile ? "The boot floppy is written into the image file " + device + "."
+                                           : "Please insert a floppy disk in " + device);
+}
 
 std::optional<std::string> TTerminalDialogs::ReadLine(const std::string& prompt) {
     std::fputs(Cp1252ToUtf8(prompt).c_str(), stderr);
@@ -36,9 +49,7 @@ std::optional<std::string> TTerminalDialogs::ReadLine(const std::string& prompt)
     return text;
 }
 
-void TTerminalDialogs::ShowCoolMessage(const std::string& text) {
-    std::fprintf(stderr, "%s\n", Cp1252ToUtf8(text).c_str());
-}
+void TTerminalDialogs::ShowCoolMessage(const std::string& text) { cli::PrintError(command_, Cp1252ToUtf8(text)); }
 
 int TTerminalDialogs::AskRetryAbort(const std::string& text) {
     // Unattended, a failure is not retried forever.
@@ -53,12 +64,10 @@ int TTerminalDialogs::AskRetryAbort(const std::string& text) {
 
 int TTerminalDialogs::AskTwoChoices(const std::string& text, const std::string& leftCaption,
                                     const std::string& rightCaption) {
-    if (answers_.assumeYes || !interactive_) {
-        ShowCoolMessage(text + " " + leftCaption);
-        return kAnswerLeft;
-    }
+    if (answers_.assumeYes || !interactive_) return kAnswerLeft;
+    const auto& shown = floppyPrompt_ && text == texts_[StrId::GUI_TEXTINSERTFLOPPY] ? *floppyPrompt_ : text;
     for (;;) {
-        const auto answer = ReadLine(text + " [1] " + leftCaption + " / [2] " + rightCaption + ": ");
+        const auto answer = ReadLine(shown + " [1] " + leftCaption + " / [2] " + rightCaption + ": ");
         if (!answer) return kAnswerLeft;  // end of input closes the box
         if (*answer == "1" || SameTextAnsi(*answer, leftCaption)) return kAnswerLeft;
         if (*answer == "2" || SameTextAnsi(*answer, rightCaption)) return kAnswerRight;

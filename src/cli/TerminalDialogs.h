@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The command line's dialogs: answers given as arguments, questions asked on the terminal.
+// The command line's dialogs: answers given as arguments, questions asked on the terminal, messages
+// on stderr led by the command's name. Unattended (--yes, or no terminal) the medium prompts are
+// answered OK without being shown: a log tells what was made, not what a person would be asked.
 #include <optional>
 #include <string>
 
@@ -17,7 +20,12 @@ struct TTerminalAnswers {
 
 class TTerminalDialogs : public IDialogs {
 public:
-    TTerminalDialogs(const TStringTable& texts, const IHostSystem& host, TTerminalAnswers answers);
+    TTerminalDialogs(const TStringTable& texts, const IHostSystem& host, TTerminalAnswers answers,
+                     std::string command);
+
+    // The floppy prompt names the device (or image file) standing for the floppy drive, not the
+    // drive letter of the wizard on Windows.
+    void NameFloppyTarget(const std::string& device, bool imageFile);
 
     void ShowCoolMessage(const std::string& text) override;
     int AskRetryAbort(const std::string& text) override;
@@ -33,6 +41,8 @@ private:
     const TStringTable& texts_;
     const IHostSystem& host_;
     TTerminalAnswers answers_;
+    std::string command_;
+    std::optional<std::string> floppyPrompt_;
     bool interactive_;
 };
 

@@ -1,34 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `bootdisk usb`: the boot image written raw onto a removable drive, then read back.
-#include <cstdio>
 #include <stdexcept>
 
 #include "app/RemovableKinds.h"
+#include "base/Text.h"
 #include "cli/Commands.h"
 #include "cli/DriveTargets.h"
+#include "cli/Output.h"
 #include "cli/Session.h"
 #include "platform/HostDrives.h"
 
 namespace bootdisk::cli {
 
-int RunUsb(const TArguments& args) {
+TExitCode RunUsb(const TArguments& args) {
     if (args.positional.size() != 1) throw std::invalid_argument("usb takes exactly one drive");
     const auto& device = args.positional.front();
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, true});
-    if (!session) return 1;
+    if (!session) return TExitCode::Failed;
     auto table = CreateHostRawDevices();
     TMediaKind kind;
+    const auto before = DescribeHostDrive(device);
     try {
         kind = RemovableTarget(device, *session, *table, args);
     } catch (const ERefusedTarget& refusal) {
-        std::fprintf(stderr, "bootdisk usb: %s\n", refusal.what());
-        return 1;
+        PrintError(args.command, refusal.what());
+        return refusal.code;
     }
-    if (!MakeOneCopy(*session, args, *table, kind, std::nullopt, "Writing")) return 1;
+    if (const auto made = MakeOneCopy(*session, args, *table, kind, std::nullopt, "Writing"); made != TExitCode::Made)
+        return made;
     // Named as it is now: the mount points the prompt named are gone.
     const auto now = DescribeHostDrive(kind.removable.device);
     const auto label = now ? DriveLabel(session->app.texts, *now) : kind.label;
-    std::printf("%s holds the boot disk; the read-back matches what was written.\n", label.c_str());
-    return 0;
+    const auto unmounted = before && !before->mountPoints.empty()
+                               ? " Its file systems were unmounted first: " + MountPointList(before->mountPoints)
+                               : std::string();
+    Report(args, Cp1252ToUtf8(label) + " holds the boot disk; the read-back matches what was written." + unmounted);
+    return TExitCode::Made;
 }
 
 }  // namespace bootdisk::cli

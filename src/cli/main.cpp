@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bootdisk: makes the boot media from the command line, for scripted and headless use.
 #include <cstdio>
 #include <exception>
@@ -5,15 +6,21 @@
 
 #include "app/Interruption.h"
 #include "cli/Commands.h"
+#include "cli/ExitCodes.h"
+#include "cli/Output.h"
 #include "platform/Host.h"
 
 namespace bootdisk::cli {
 namespace {
 
 void PrintCommandList() {
-    std::printf("usage: bootdisk COMMAND [OPTIONS]\n\ncommands:\n");
-    for (const auto& command : Commands()) std::printf("  %-9s %s\n", command.name, command.summary.c_str());
-    std::printf("\n'bootdisk COMMAND --help' describes a command; 'bootdisk --version' tells the version.\n");
+    std::vector<std::pair<std::string, std::string>> commands, codes;
+    for (const auto& command : Commands()) commands.emplace_back(command.name, command.summary);
+    for (const auto& [code, meaning] : kExitCodes) codes.emplace_back(std::to_string(int(code)), meaning);
+    codes.emplace_back("128+N", kInterruptedMeaning);
+    std::printf("usage: bootdisk COMMAND [OPTIONS]\n\ncommands:\n%s\nexit codes:\n%s\n"
+                "'bootdisk COMMAND --help' describes a command; 'bootdisk --version' tells the version.\n",
+                AlignedColumns(commands).c_str(), AlignedColumns(codes).c_str());
 }
 
 void PrintCommandHelp(const TCommand& command) {
@@ -22,32 +29,39 @@ void PrintCommandHelp(const TCommand& command) {
     if (!options.empty()) std::printf("\noptions:\n%s", options.c_str());
 }
 
-int Main(const std::vector<std::string>& words) {
+TExitCode RunCommand(const TCommand& command, const std::vector<std::string>& words) {
+    try {
+        auto args = ParseArguments(words, command.accepted);
+        if (args.help) {
+            PrintCommandHelp(command);
+            return TExitCode::Made;
+        }
+        args.command = command.name;
+        SetInterruptionLead("bootdisk " + args.command + ": ");
+        return command.run(args);
+    } catch (const std::invalid_argument& error) {
+        PrintError(command.name, error.what());
+        PrintError(command.name, std::string("'bootdisk ") + command.name + " --help' lists what it takes");
+        return TExitCode::Usage;
+    } catch (const std::exception& error) {
+        PrintError(command.name, error.what());
+        return TExitCode::Failed;
+    }
+}
+
+TExitCode Main(const std::vector<std::string>& words) {
     if (words.empty() || words[0] == "--help" || words[0] == "-h") {
         PrintCommandList();
-        return words.empty() ? 2 : 0;
+        return words.empty() ? TExitCode::Usage : TExitCode::Made;
     }
     if (words[0] == "--version") {
         std::printf("bootdisk %s\n", ProgramVersion().version.c_str());
-        return 0;
+        return TExitCode::Made;
     }
-    const std::string& name = words[0];
-    for (const auto& command : Commands()) {
-        if (name != command.name) continue;
-        try {
-            const auto args = ParseArguments({words.begin() + 1, words.end()}, command.accepted);
-            if (args.help) {
-                PrintCommandHelp(command);
-                return 0;
-            }
-            return command.run(args);
-        } catch (const std::invalid_argument& error) {
-            std::fprintf(stderr, "bootdisk %s: %s\n", command.name, error.what());
-            return 2;
-        }
-    }
-    std::fprintf(stderr, "bootdisk: unknown command '%s'\n", name.c_str());
-    return 2;
+    for (const auto& command : Commands())
+        if (words[0] == command.name) return RunCommand(command, {words.begin() + 1, words.end()});
+    std::fprintf(stderr, "bootdisk: unknown command '%s'; 'bootdisk --help' lists the commands\n", words[0].c_str());
+    return TExitCode::Usage;
 }
 
 }  // namespace
@@ -57,9 +71,9 @@ int main(int argc, char** argv) {
     bootdisk::EndRunsOnInterrupt();
     try {
         bootdisk::UseUtf8Console();
-        return bootdisk::cli::Main(bootdisk::ProgramArguments(argc, argv));
+        return int(bootdisk::cli::Main(bootdisk::ProgramArguments(argc, argv)));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "bootdisk: %s\n", error.what());
-        return 1;
+        return int(bootdisk::cli::TExitCode::Failed);
     }
 }

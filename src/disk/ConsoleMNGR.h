@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A console program run by the command interpreter, its output taken line by line.
 #include <chrono>

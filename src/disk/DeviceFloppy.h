@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A floppy's own device (a device node or a 1.44 MB image file) as the sector device of the FAT
 // layer, for hosts that cannot mount the floppy's file system.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disk/DirectDisk.h"
 
 #include <cctype>
@@ -52,6 +53,7 @@ void TDirDisk::SetRetries(std::uint32_t value) {
 }
 
 bool TDirDisk::WriteSectors(char drive, std::span<const std::uint8_t> buffer, int mediaType) {
+    VolumeInUse_ = false;
     drive = Upper(drive);
     if (host_.devices.DriveType(drive) != THostDriveType::Removable || drive >= 'C' || drive < 'A') {
         DriveValid_ = false;
@@ -120,6 +122,8 @@ bool TDirDisk::WriteThroughDevice(char drive, std::span<const std::uint8_t> buff
     const std::uint64_t offset = std::uint64_t{FirstSector_} * media.bytesPerSector;
     const auto data = buffer.first(std::size_t{Sectors_} * media.bytesPerSector);
     bool ok = !NeedDiskLock || device->Lock() == 0;
+    VolumeInUse_ = !ok;
+    if (ok && NeedDiskLock) ok = device->Dismount() == 0;
     if (ok) {
         ok = false;
         // Every attempt starts at the run's offset again and counts only when every byte went out.

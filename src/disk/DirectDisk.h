@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes a run of sectors to floppy drive A: or B:, track by track through the BIOS on the 9x
 // family or through the drive's device on NT, with retries and an optional confirmation.
@@ -69,12 +70,16 @@ public:
     void SetFirstSector(std::uint32_t value);
     std::uint32_t Sectors() const { return Sectors_; }
     void SetSectors(std::uint32_t value);
+    // NT: lock and dismount the volume around the write, so that the writes are let through and
+    // the file system does not go on with the floppy's old contents.
     bool NeedDiskLock = false;
     bool NeedWriteWarn = false;
     std::uint32_t Retries() const { return Retries_; }
     void SetRetries(std::uint32_t value);
 
     bool DriveValid() const { return DriveValid_; }
+    // Whether the last WriteSectors stopped because another program held the volume.
+    bool VolumeInUse() const { return VolumeInUse_; }
     const TFreeSpace& DriveFigures() const { return Figures_; }
 
     // Writes Sectors sectors from the start of buffer to drive, beginning at FirstSector.
@@ -93,6 +98,7 @@ private:
     std::uint32_t Sectors_ = 1;
     std::uint32_t Retries_ = 2;
     bool DriveValid_ = false;
+    bool VolumeInUse_ = false;
     TFreeSpace Figures_;
 };
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The disk object that fits the host: the VWIN32 services on the 9x family, the drive's device
 // on every other platform.

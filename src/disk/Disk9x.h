@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 9x family's disk object: MS-DOS device services reached through VWIN32.
 #include <cstdint>

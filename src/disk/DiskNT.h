@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The NT family's disk object: the drive's own device, opened exclusively.
 #include <memory>

@@ -1,10 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disk/FloppyInstall.h"
 
 #include <algorithm>
 #include <exception>
 #include <vector>
 
+#include "disk/Disk.h"
 #include "image/Fat12Format.h"
+#include "platform/HostDrives.h"
 
 namespace bootdisk {
 namespace {
@@ -29,7 +32,9 @@ StrId MsDosMessage(std::uint8_t result) {
 TFloppyInstall::TFloppyInstall(TFloppyInstallPorts ports)
     : ports_(std::move(ports)),
       dirDisk_({ports_.host.Version(), ports_.devices, ports_.vwin32, nullptr}),
-      windowsFolder_(ports_.host.WindowsDirectory()) {}
+      windowsFolder_(ports_.host.WindowsDirectory()) {
+    dirDisk_.NeedDiskLock = ports_.host.Version().platformId == kPlatformNT;
+}
 
 bool TFloppyInstall::InstallBoot(char Drive, bool UseMsDos) {
     try {
@@ -49,7 +54,7 @@ bool TFloppyInstall::InstallBoot(char Drive, bool UseMsDos) {
 }
 
 bool TFloppyInstall::WriteBootImage(char Drive) {
-    TMemoryStream* image = ports_.payload.Find(".Boot", 1);
+    TSpanStream* image = ports_.payload.Find(".Boot", 1);
     // An image larger than the floppy would be cut off: not a boot disk.
     if (!image || image->Size() > fat12::kImageSize) return false;
     image->Rewind();
@@ -80,7 +85,10 @@ bool TFloppyInstall::WriteChunk(char Drive, std::span<const std::uint8_t> chunk,
         // A run the writer's rules turned down would land elsewhere: it is not written at all.
         if (dirDisk_.Sectors() != sectors || dirDisk_.FirstSector() != first) return false;
         if (dirDisk_.WriteSectors(Drive, chunk, kMedia144)) return true;
-        const std::string text = ports_.texts[StrId::FLOPPYINSTALL_TEXTWRITEERROR] + " " + Drive + ":";
+        const std::string drive = std::string(1, Drive) + ":";
+        const std::string text = dirDisk_.VolumeInUse()
+                                     ? DeviceLead(drive) + ports_.texts[StrId::DISK_VOLUMEINUSE]
+                                     : ports_.texts[StrId::FLOPPYINSTALL_TEXTWRITEERROR] + " " + drive;
         if (ports_.dialogs.AskRetryAbort(text) == kAnswerAbort) return false;
         dirDisk_.SetDriveName(Drive);
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Makes the floppy in a drive bootable and puts the payload's files on it: the ready-made boot
 // image written raw, or an MS-DOS system disk by the host's own means, then every payload file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The floppy in drive A: for one copy: the drive mapped to its device, the files port at its root, the
 // floppy installation, and a read-back of every file the installation wrote.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MS-DOS system floppy by the host's own means: its `format`, its system files, or the
 // startup-disk image of its "DiskCopy.dll".
 #include <algorithm>
@@ -6,6 +7,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "disk/Disk.h"
 #include "disk/FloppyInstall.h"
 
 namespace bootdisk {
@@ -88,6 +90,9 @@ std::uint8_t TFloppyInstall::WriteSystemImage(char Drive, const TFloppyProgress&
     std::uint32_t error = 0;
     const auto device = ports_.devices.Open(Drive, TDeviceAccess::ReadWrite, error);
     if (!device) return 2;
+    // As for the ready-made image: the volume locked and dismounted for the raw write.
+    if (ports_.host.Version().platformId == kPlatformNT && (device->Lock() != 0 || device->Dismount() != 0))
+        return 2;
     for (std::size_t done = 0; done < image->size();) {
         const std::size_t n = std::min(kSystemImageChunk, image->size() - done);
         if (device->Seek(done) != 0) return 2;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disk/RemovableInstall.h"
 
 #include <algorithm>
@@ -6,11 +7,13 @@
 #include "image/BootDrive.h"
 #include "image/Fat12Format.h"
 #include "platform/Host.h"
+#include "platform/HostDrives.h"
 
 namespace bootdisk {
 namespace {
 
-// Holds the volume lock from a successful Lock until the write ends, also through an exception.
+// Holds the disk object's own lock from a successful Lock until the write ends, also through an
+// exception.
 class TVolumeLock {
 public:
     explicit TVolumeLock(TVirtualDisk& disk) : disk_(disk) { locked_ = !disk_.Lock(); }
@@ -30,14 +33,23 @@ void TRemovableInstall::CheckRemovable(char drive) const {
     if (host_.disk.devices.DriveType(drive) != THostDriveType::Removable) throw EDiskProtectionFault();
 }
 
-std::vector<std::uint8_t> TRemovableInstall::ImageForDrive() const {
-    std::vector<std::uint8_t> image(image_->Image().begin(), image_->Image().end());
-    MarkForHardDiskBoot(image);
-    return image;
+std::vector<std::uint8_t> TRemovableInstall::FirstChunkForDrive(std::size_t chunkBytes) const {
+    const auto image = image_->Image();
+    std::vector<std::uint8_t> chunk(image.begin(), image.begin() + std::ptrdiff_t(std::min(chunkBytes, image.size())));
+    MarkForHardDiskBoot(chunk);
+    return chunk;
+}
+
+const std::uint8_t* TRemovableInstall::ChunkForDrive(const std::vector<std::uint8_t>& first, std::size_t offset) const {
+    return offset == 0 ? first.data() : image_->Image().data() + offset;
 }
 
 void TRemovableInstall::ShowWriteFailed(std::uint32_t error) const {
     host_.dialogs.ShowCoolMessage(host_.texts[StrId::REMOVABLEINSTALL_WRITEFAILED] + SystemErrorText(error));
+}
+
+void TRemovableInstall::ShowVolumeInUse(char drive) const {
+    host_.dialogs.ShowCoolMessage(DeviceLead(std::string(1, drive) + ":") + host_.texts[StrId::DISK_VOLUMEINUSE]);
 }
 
 std::unique_ptr<TVirtualDisk> TRemovableInstall::OpenDisk(char drive, bool readOnly) {
@@ -61,20 +73,35 @@ std::unique_ptr<TVirtualDisk> TRemovableInstall::OpenDisk(char drive, bool readO
 
 bool TRemovableInstall::WriteImageToDrive(char drive) {
     CheckRemovable(drive);
-    const auto image = ImageForDrive();
+    written_.reset();
     const auto disk = OpenDisk(drive, false);
     if (!disk) return false;
+    // OpenDisk has checked that a sector is no larger than the image.
+    const auto sectorBytes = static_cast<std::size_t>(disk->BytesPerSector);
+    const auto first = FirstChunkForDrive(std::size_t{kChunkSectors} * sectorBytes);
 
+    // Writing under a file system that Windows keeps in use would corrupt both, and one left
+    // mounted would go on showing the old contents: the volumes of the drive's disk, and the
+    // drive's own through its disk object.
+    std::uint32_t error = 0;
+    auto volumes = host_.disk.devices.HoldVolumes(drive, error);
+    if (!volumes) {
+        ShowVolumeInUse(drive);
+        return false;
+    }
     TVolumeLock lock(*disk);
-    // Writing under a file system that Windows keeps in use would corrupt both.
     if (!lock.Locked()) {
+        ShowVolumeInUse(drive);
+        return false;
+    }
+    if (disk->Dismount()) {
         ShowWriteFailed(disk->LastError);
         return false;
     }
-    const std::uint64_t total = image.size() / disk->BytesPerSector;
+    const std::uint64_t total = fat12::kImageSize / sectorBytes;
     for (std::uint64_t pos = 0; pos < total;) {
         const std::uint64_t chunk = std::min(kChunkSectors, total - pos);
-        if (disk->WriteSectors(image.data() + pos * disk->BytesPerSector, pos, chunk)) {
+        if (disk->WriteSectors(ChunkForDrive(first, std::size_t(pos) * sectorBytes), pos, chunk)) {
             ShowWriteFailed(disk->LastError);
             return false;
         }
@@ -85,16 +112,18 @@ bool TRemovableInstall::WriteImageToDrive(char drive) {
         ShowWriteFailed(disk->LastError);
         return false;
     }
+    written_ = std::move(volumes);
     return true;
 }
 
 bool TRemovableInstall::VerifyImageOnDrive(char drive) {
-    const auto image = ImageForDrive();
+    const auto volumes = std::move(written_);  // given back when the read-back ends
     const auto disk = OpenDisk(drive, true);
     if (!disk) return false;
     // OpenDisk has checked that a sector is no larger than the image.
     const auto sectorBytes = static_cast<std::size_t>(disk->BytesPerSector);
-    const std::uint64_t total = image.size() / sectorBytes;
+    const auto first = FirstChunkForDrive(std::size_t{kChunkSectors} * sectorBytes);
+    const std::uint64_t total = fat12::kImageSize / sectorBytes;
     std::vector<std::uint8_t> buffer(std::size_t{kChunkSectors} * sectorBytes);
     for (std::uint64_t pos = 0; pos < total;) {
         const std::uint64_t chunk = std::min(kChunkSectors, total - pos);
@@ -102,11 +131,11 @@ bool TRemovableInstall::VerifyImageOnDrive(char drive) {
             ShowWriteFailed(disk->LastError);
             return false;
         }
-        const auto expected = image.begin() + std::ptrdiff_t(pos * sectorBytes);
-        const auto end = expected + std::ptrdiff_t(chunk * sectorBytes);
-        const auto differs = std::mismatch(expected, end, buffer.begin()).first;
+        const auto* expected = ChunkForDrive(first, std::size_t(pos * sectorBytes));
+        const auto* end = expected + chunk * sectorBytes;
+        const auto* differs = std::mismatch(expected, end, buffer.data()).first;
         if (differs != end) {
-            const auto sector = std::uint64_t(differs - image.begin()) / sectorBytes;
+            const auto sector = pos + std::uint64_t(differs - expected) / sectorBytes;
             host_.dialogs.ShowCoolMessage(host_.texts[StrId::REMOVABLEINSTALL_VERIFYFAILED] + std::to_string(sector));
             return false;
         }

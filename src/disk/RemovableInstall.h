@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Makes a removable drive bootable: the 1.44 MB boot floppy image, held in memory, written raw
 // from sector 0 and read back.
@@ -31,11 +32,14 @@ public:
     // Between CreateImage and FreeImage: the image the boot content is built into.
     TVirtualFloppy& Image() { return *image_; }
 
-    // Writes the image, marked to boot as the first hard disk, to the drive. False after showing
-    // why; throws EDiskProtectionFault, before opening anything, when the drive is not removable.
+    // Writes the image, marked to boot as the first hard disk, to the drive. Every volume of the
+    // drive's disk is taken from its file system first (a volume that stays in use stops the copy)
+    // and kept so for the read-back, until VerifyImageOnDrive or the end of the install. False
+    // after showing why; throws EDiskProtectionFault, before opening anything, when the drive is
+    // not removable.
     bool WriteImageToDrive(char drive);
-    // Reads the drive back and compares it with what WriteImageToDrive wrote. False after showing
-    // where they differ or why the drive could not be read.
+    // Reads the drive back and compares it with what WriteImageToDrive wrote, then gives its
+    // volumes back. False after showing where they differ or why the drive could not be read.
     bool VerifyImageOnDrive(char drive);
 
     // The fraction of the write done, 0 to 1.
@@ -44,12 +48,17 @@ public:
     static constexpr std::uint64_t kChunkSectors = 18;  // one 1.44 MB floppy track
 
 private:
-    std::vector<std::uint8_t> ImageForDrive() const;
+    // The image goes to the drive as it is but for one byte of its first chunk (the boot drive
+    // number): that chunk is a marked copy, the rest comes straight from the image.
+    std::vector<std::uint8_t> FirstChunkForDrive(std::size_t chunkBytes) const;
+    const std::uint8_t* ChunkForDrive(const std::vector<std::uint8_t>& first, std::size_t offset) const;
     std::unique_ptr<TVirtualDisk> OpenDisk(char drive, bool readOnly);
     void ShowWriteFailed(std::uint32_t error) const;
+    void ShowVolumeInUse(char drive) const;
 
     TRemovableHost host_;
     std::unique_ptr<TVirtualFloppy> image_;
+    std::unique_ptr<TVolumeHold> written_;  // the volumes of the drive just written, for its read-back
 };
 
 }  // namespace bootdisk

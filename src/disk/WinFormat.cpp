@@ -1,9 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disk/WinFormat.h"
-
-#include <cstdlib>
 
 #include "base/Text.h"
 #include "disk/ConsoleMNGR.h"
+#include "platform/HostSystem.h"
 
 namespace bootdisk {
 
@@ -90,9 +90,10 @@ private:
 TFormatHost DefaultFormatHost()
 {
     TFormatHost host;
-    const char* comspec = std::getenv("comspec");
-    if (comspec == nullptr) comspec = std::getenv("COMSPEC");
-    if (comspec != nullptr) host.Comspec = comspec;
+    // Windows matches the name in any case; other hosts are asked both ways.
+    auto comspec = RealHost().Environment("comspec");
+    if (!comspec) comspec = RealHost().Environment("COMSPEC");
+    if (comspec) host.Comspec = *comspec;
     return host;
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Formats a floppy with the host's own `format` command, answering its prompts.
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Disk objects: a drive addressed as a flat array of sectors, below its file system. Every
 // operation that answers a bool answers Failed (true = failed), with the OS code in LastError.

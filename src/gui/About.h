@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The about box: version and build, product title, legal notices, support and licence.
 #include <QDialog>

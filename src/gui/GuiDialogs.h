@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dialog port of the desktop wizard: message boxes and the folder dialog centred over the
 // main window, the save dialog, and Qt's event loop as the message pump.

@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/Help.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+
+#include "platform/Resources.h"
 
 namespace bootdisk {
 
@@ -34,7 +36,7 @@ QUrl ShortcutAddress(const QString& path) {
 
 THelp::THelp() : open([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {}
 
-QString THelp::Folder() { return QCoreApplication::applicationDirPath() + "/help"; }
+QString THelp::Folder() { return QString::fromStdString(DataFilePath("help")); }
 
 std::optional<QString> THelp::OpenKeyword(const std::string& keyword) const {
     return OpenLocal(Folder() + "/" + QString::fromStdString(keyword) + ".htm");
@@ -43,7 +45,7 @@ std::optional<QString> THelp::OpenKeyword(const std::string& keyword) const {
 std::optional<QString> THelp::OpenContents() const { return OpenLocal(Folder() + "/index.htm"); }
 
 std::optional<QString> THelp::OpenFile(const QString& name) const {
-    const auto path = QCoreApplication::applicationDirPath() + "/" + name;
+    const auto path = QString::fromStdString(DataFilePath(name.toStdString()));
     if (!name.endsWith(".url", Qt::CaseInsensitive)) return OpenLocal(path);
     const auto address = ShortcutAddress(path);
     if (address.isEmpty()) return path;

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The help topics (keyword + ".htm" in the help folder beside the executable) and the other
-// files beside it, opened in the desktop's own viewer.
+// The help topics (keyword + ".htm" in the program's help folder) and the other files that ship
+// with it, opened in the desktop's own viewer.
 #include <QString>
 #include <QUrl>
 #include <functional>
@@ -20,7 +21,7 @@ public:
     // Each answers nothing when it opened, else the file or address that nothing could open.
     std::optional<QString> OpenKeyword(const std::string& keyword) const;
     std::optional<QString> OpenContents() const;
-    // A file in the executable's directory, such as "info.url" or "license.txt". An internet
+    // A file that ships with the program, such as "info.url" or "license.txt". An internet
     // shortcut (".url") opens the web address it holds.
     std::optional<QString> OpenFile(const QString& name) const;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The start-up splash: a borderless picture that runs the start-up steps while the desktop
 // keeps drawing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One row of the creation list: the quantity cell with its up and down buttons and the list of
 // media kinds. The row only draws; the main window keeps the creation list's rules.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The string table holds Windows-1252 texts; Qt shows and returns Unicode.
 #include <QString>

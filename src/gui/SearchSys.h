@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The folder dialog that asks where the MS-DOS system files are when the host has none.
 #include <QDialog>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The skin: one style sheet and a few pictures, applied to every window and message box. Its
 // sizes are drawn for an 11-pixel font; with a larger desktop font every size grows with it.

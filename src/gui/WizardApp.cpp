@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/WizardApp.h"
 
 #include "app/StrBase.h"
@@ -15,7 +16,7 @@ TWizardApp::TWizardApp(std::unique_ptr<ISettingsStore> settings) : settings_(std
 
 TWizardApp::~TWizardApp() = default;
 
-bool TWizardApp::Start(const IResourceStore& resources) {
+bool TWizardApp::Start(const IResourceStore& resources, const std::optional<std::string>& payloadFile) {
     ApplySkin();
     try {
         LoadTexts(app_, LanguageFilePath());
@@ -27,8 +28,8 @@ bool TWizardApp::Start(const IResourceStore& resources) {
     mainForm_ = std::make_unique<TMainForm>(app_, *dialogs_, *settings_);
 
     TInitializationForm splash(Ui(app_.texts[StrId::PRODUCTTXT]), {
-        [&] { return LoadCdPayload(app_.payloads, resources); },
-        [&] { return LoadFloppyPayload(app_.payloads, resources); },
+        [&] { return payloadFile ? LoadPayloadFile(app_.payloads, *payloadFile) : LoadCdPayload(app_.payloads, resources); },
+        [&] { return payloadFile || LoadFloppyPayload(app_.payloads, resources); },
         [&] {
             mainForm_->BuildMediaKinds();
             return true;

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The start-up of the desktop wizard: texts, skin, windows, and the splash that loads the payloads
 // and builds the media kinds before the main window is shown.
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/Startup.h"
 #include "platform/Resources.h"
@@ -17,8 +20,9 @@ public:
     explicit TWizardApp(std::unique_ptr<ISettingsStore> settings);
     ~TWizardApp();
 
-    // False when the program cannot start; the reason has been shown.
-    bool Start(const IResourceStore& resources);
+    // False when the program cannot start; the reason has been shown. The payloads come from the
+    // container file when one is given, else from resources.
+    bool Start(const IResourceStore& resources, const std::optional<std::string>& payloadFile = std::nullopt);
     // Shows the main window; valid after a successful Start.
     TMainForm& MainForm() { return *mainForm_; }
     TGuiDialogs& Dialogs() { return *dialogs_; }

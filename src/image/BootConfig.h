@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two files that start and configure the sanitizer on every boot medium: AUTOEXEC.BAT and
 // KORVANE.INI.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drive number in the boot sector tells the boot code which BIOS drive to read. A floppy image
 // written to a USB drive boots as the first hard disk, so its copy carries 80h instead of 00h.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // AUTOEXEC.BAT and KORVANE.INI written straight onto a drive (the floppy in drive A:).
 #include <string>

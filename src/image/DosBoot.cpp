@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "image/DosBoot.h"
 
 #include <algorithm>
@@ -17,20 +18,17 @@ constexpr std::string_view kMsDosSys = "[Options]\r\nBootGui=0\r\n";
 constexpr std::uint64_t kLargestHostFile = 2'000'000;
 
 // Loads a whole boot image, refusing one the file layer would write into wrongly.
-void LoadBootImage(TVirtualFloppy& floppy, TStream& image, std::string_view label) {
-    image.Rewind();
-    std::vector<std::uint8_t> bytes(std::size_t(std::min<std::uint64_t>(image.Size(), fat12::kImageSize)));
-    bytes.resize(image.Read(bytes.data(), bytes.size()));
-    if (const auto problem = FloppyImageProblem(image.Size(), bytes))
+void LoadBootImage(TVirtualFloppy& floppy, std::span<const std::uint8_t> image, std::string_view label) {
+    if (const auto problem = FloppyImageProblem(image.size(), image))
         throw EBootImageError(std::string(label) + ": " + *problem);
-    TSpanStream checked(bytes);
-    floppy.LoadFromStream(checked, bytes.size());
+    TSpanStream checked(image);
+    floppy.LoadFromStream(checked, image.size());
 }
 
 bool LoadItem(TVirtualFloppy& floppy, TExeDataBase& payload, std::string_view name) {
     auto* item = payload.Find(name, 1);
     if (!item) return false;
-    LoadBootImage(floppy, *item, "the payload item " + UpperAnsi(name));
+    LoadBootImage(floppy, item->Bytes(), "the payload item " + UpperAnsi(name));
     return true;
 }
 
@@ -183,18 +181,19 @@ std::optional<TWriteFailure> CheckNames(TGenericFloppy& floppy, const std::vecto
     return std::nullopt;
 }
 
-std::vector<std::uint8_t> ContentOf(const TExeData& item, const std::string& fileName, const TSanitizerFiles& files) {
+// What the file gets: the generated text for the two configuration files (made in text), else the
+// item's bytes where they lie.
+std::span<const std::uint8_t> ContentOf(const TExeData& item, const std::string& fileName, const TSanitizerFiles& files,
+                                        std::string& text) {
     const auto upper = UpperAnsi(fileName);
-    std::string text;
     if (upper == "AUTOEXEC.BAT") {
         text = files.autoexec.Text(files.loadMouse, files.parameters);
     } else if (upper == "KORVANE.INI") {
         text = ImageIniText(files.options);
     } else {
-        const auto bytes = item.Data.Bytes();
-        return {bytes.begin(), bytes.end()};
+        return item.Data.Bytes();
     }
-    return {text.begin(), text.end()};
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
 }  // namespace
@@ -226,9 +225,8 @@ bool MakeSystemDisk(TVirtualFloppy& floppy, TExeDataBase& payload, TBootEnv& env
         }
         case TWindowsRelease::WinXP:
         case TWindowsRelease::Win2003:
-            if (auto image = env.host.LibraryResource("DiskCopy.dll", "#1", "BINFILE")) {
-                TMemoryStream stream(std::move(*image));
-                LoadBootImage(floppy, stream, "the startup-disk image of DiskCopy.dll");
+            if (const auto image = env.host.LibraryResource("DiskCopy.dll", "#1", "BINFILE")) {
+                LoadBootImage(floppy, *image, "the startup-disk image of DiskCopy.dll");
                 return true;
             }
             return FolderRoute(floppy, payload, env);
@@ -286,7 +284,8 @@ std::optional<TWriteFailure> WriteSanitizerFiles(TGenericFloppy& floppy, const T
         const auto split = item->Name.rfind('\\');
         const auto dirPath = split == std::string::npos ? std::string() : item->Name.substr(0, split);
         const auto fileName = split == std::string::npos ? item->Name : item->Name.substr(split + 1);
-        const auto content = ContentOf(*item, fileName, files);
+        std::string text;
+        const auto content = ContentOf(*item, fileName, files, text);
         TFloppyDirectory dir(floppy);
         const bool entered = EnterDirectory(dir, dirPath);
         if (entered) dir.DeleteFile(TFloppyDirectory::StoredName(fileName));  // a file the boot disk already carries gives way

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns a virtual floppy into a bootable DOS disk that starts the sanitizer: first the boot system
 // (the payload's ready-made image, or MS-DOS from the host's files), then the sanitizer's files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Layout of the boot CD image: no ISO 9660 directory tree, only the descriptors and the boot
 // catalogue that El Torito floppy emulation needs, followed by the floppy image.

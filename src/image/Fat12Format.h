@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 1.44 MB FAT12 floppy: fixed geometry, boot sector fields, the 32-byte directory entry and
 // the 12-bit FAT entry packing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The files of a FAT12 floppy reached by path through our own FAT layer: the drive-files port for
 // a floppy that the host cannot mount, and reading a file back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small FAT12 directory and file layer over any sector device: walk a directory, change into
 // and create subdirectories, create, write and delete files. Operations report false or 0; a

@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "image/ISO9660.h"
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
+#include <string>
 
 #include "base/Bytes.h"
 #include "image/ElToritoFormat.h"
@@ -13,7 +14,7 @@ using namespace eltorito;
 
 namespace {
 
-std::uint8_t* SectorAt(std::vector<std::uint8_t>& image, std::uint32_t sector) {
+std::uint8_t* SectorAt(std::span<std::uint8_t> image, std::uint32_t sector) {
     return image.data() + std::size_t(sector) * kSectorSize;
 }
 
@@ -46,9 +47,12 @@ void PutDefaultEntry(std::uint8_t* catalog) {
 
 }  // namespace
 
-void WriteBootCdImage(TStream& source, TStream& dest, std::string_view catalogId) {
-    // The sectors before the floppy image are built here; the image itself streams through.
-    std::vector<std::uint8_t> head(std::size_t(kFloppySector) * kSectorSize, 0);
+std::span<std::uint8_t, kFloppySize> TBootCdImage::Floppy() {
+    return bytes_.Bytes().subspan<std::size_t(kFloppySector) * kSectorSize, kFloppySize>();
+}
+
+void TBootCdImage::PutHead(std::string_view catalogId) {
+    const auto head = bytes_.Bytes().first(std::size_t(kFloppySector) * kSectorSize);
 
     PutDescriptorHeader(SectorAt(head, kFirstDescriptorSector), kTypeLeadIn);
     auto* bootRecord = SectorAt(head, kBootRecordSector);
@@ -60,12 +64,6 @@ void WriteBootCdImage(TStream& source, TStream& dest, std::string_view catalogId
     auto* catalog = SectorAt(head, kCatalogSector);
     PutValidationEntry(catalog, catalogId);
     PutDefaultEntry(catalog);
-
-    const auto count = std::min<std::uint64_t>(source.Remaining(), kFloppySize);
-    dest.WriteBuffer(head.data(), head.size());
-    dest.CopyFrom(source, count);
-    const std::vector<std::uint8_t> zeros(std::size_t(kFloppySize - count), 0);
-    if (!zeros.empty()) dest.WriteBuffer(zeros.data(), zeros.size());
 }
 
 }  // namespace bootdisk

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // LZHUF: LZSS over a 4096-byte ring with an adaptive Huffman code, as used by the payload
 // resources and the language file. A stream is a 4-byte little-endian decoded length followed
@@ -29,6 +30,12 @@ inline constexpr std::uint32_t kLZHNoLimit = 0x7FFFFFFF;
 // (a stream cut short). The format has no checksum: other damage decodes to wrong bytes.
 void LZHUnpack(TStream& in, TStream& out, const TLZHProgressEvent& onProgress = {},
                std::uint32_t maxLength = kLZHNoLimit);
+
+// Room enough for all that LZHUnpack writes for the stream at in's position, before it ends or
+// finds the stream damaged: the length the stream announces (within maxLength, and within what its
+// code bits could ever produce), and the little a last match may run past it. The position stays
+// where it was.
+std::size_t LZHOutputRoom(TStream& in, std::uint32_t maxLength = kLZHNoLimit);
 
 // Encodes in's remaining bytes (at most kLZHNoLimit) as one stream at out's position, byte for
 // byte as the standard LZHUF encoder does.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "image/LZHModel.h"
 
 #include <algorithm>
@@ -15,7 +16,7 @@ void TLZHModel::StartHuff() {
         son_[j] = std::uint16_t(i);
         prnt_[i] = prnt_[i + 1] = std::uint16_t(j);
     }
-    freq_[kNodes] = 0xFFFF;
+    std::fill(freq_.begin() + kNodes, freq_.end(), std::uint16_t(0xFFFF));
     prnt_[kRoot] = 0;
 }
 
@@ -47,7 +48,7 @@ void TLZHModel::Reconst() {
 }
 
 void TLZHModel::Update(unsigned symbol) {
-    if (freq_[kRoot] == kFreqLimit) Reconst();
+    RebuildIfFull();
     unsigned c = prnt_[symbol + kNodes];
     do {
         const unsigned k = ++freq_[c];
@@ -57,15 +58,7 @@ void TLZHModel::Update(unsigned symbol) {
             while (k > freq_[l + 1]) ++l;
             freq_[c] = freq_[l];
             freq_[l] = std::uint16_t(k);
-
-            const unsigned i = son_[c];
-            prnt_[i] = std::uint16_t(l);
-            if (i < kNodes) prnt_[i + 1] = std::uint16_t(l);
-            const unsigned j = son_[l];
-            son_[l] = std::uint16_t(i);
-            prnt_[j] = std::uint16_t(c);
-            if (j < kNodes) prnt_[j + 1] = std::uint16_t(c);
-            son_[c] = std::uint16_t(j);
+            Exchange(c, l);
             c = l;
         }
         c = prnt_[c];

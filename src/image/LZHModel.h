@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the LZHUF encoder and decoder share: the format's constants, the position code and the
 // adaptive Huffman model. Both sides must run the very same model to stay in step.
 #include <array>
 #include <cstddef>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace bootdisk::lzh {
 
@@ -89,18 +92,70 @@ static_assert(kMaxCodeLength == 21);
 class TLZHModel {
 public:
     void StartHuff();
-    // Counts one more occurrence of symbol and restores the sibling property.
+    // Counts one more occurrence of symbol and restores the sibling property: the classic update,
+    // climbing parent by parent.
     void Update(unsigned symbol);
+
+    // The steps of an update, for a decoder that climbs the path its own way. Every update begins
+    // with this: the tree is built anew, all frequencies halved, once the root's reaches kFreqLimit.
+    // True when it was.
+    bool RebuildIfFull() {
+        if (freq_[kRoot] != kFreqLimit) return false;
+        Reconst();
+        return true;
+    }
+    // Counts one more occurrence at node c. Should c now weigh more than the node after it, it
+    // changes places (and children) with the last node of its former weight, which is returned;
+    // otherwise c. The update continues at the parent of the node returned. Update's step, but
+    // that last node is looked for kStride weights at a time.
+    unsigned Increment(unsigned c) {
+        const unsigned k = ++freq_[c];
+        if (k <= freq_[c + 1]) return c;
+        unsigned l = c + 1;
+        for (unsigned below; (below = CountBelow(l + 1, k)) != 0;) {
+            l += below;
+            if (below < kStride) break;
+        }
+        freq_[c] = freq_[l];
+        freq_[l] = std::uint16_t(k);
+        Exchange(c, l);
+        return l;
+    }
 
     unsigned Son(unsigned node) const { return son_[node]; }
     unsigned Parent(unsigned node) const { return prnt_[node]; }
     unsigned LeafOf(unsigned symbol) const { return prnt_[symbol + kNodes]; }
 
 private:
+    // How many of the kStride weights from node on are below k (those below come first: the
+    // weights from node on are in order). One comparison of all eight, lane 0 the lowest bits.
+    unsigned CountBelow(unsigned node, unsigned k) const {
+        static_assert(kStride == 8 && std::endian::native == std::endian::little);
+        using TLanes = std::uint16_t __attribute__((vector_size(2 * kStride)));
+        TLanes lanes;
+        std::memcpy(&lanes, &freq_[node], sizeof lanes);
+        const auto below = lanes < TLanes{} + std::uint16_t(k);  // all ones where below
+        std::uint64_t low, high;
+        std::memcpy(&low, &below, 8);
+        std::memcpy(&high, reinterpret_cast<const char*>(&below) + 8, 8);
+        return unsigned(~low ? std::countr_zero(~low) : 64 + std::countr_zero(~high)) / 16;
+    }
     void Reconst();
+    // Exchanges the children of c and l, keeping every parent link right.
+    void Exchange(unsigned c, unsigned l) {
+        const unsigned i = son_[c];
+        prnt_[i] = std::uint16_t(l);
+        if (i < kNodes) prnt_[i + 1] = std::uint16_t(l);
+        const unsigned j = son_[l];
+        son_[l] = std::uint16_t(i);
+        prnt_[j] = std::uint16_t(c);
+        if (j < kNodes) prnt_[j + 1] = std::uint16_t(c);
+        son_[c] = std::uint16_t(j);
+    }
 
-    // freq[kNodes] is a sentinel above every real frequency, ending the upward scan in Update.
-    std::array<std::uint16_t, kNodes + 1> freq_{};
+    // Behind the nodes, sentinels above every real frequency end the upward scans.
+    static constexpr unsigned kStride = 8;
+    std::array<std::uint16_t, kNodes + kStride> freq_{};
     std::array<std::uint16_t, kNodes> son_{};
     std::array<std::uint16_t, kNodes + kSymbols> prnt_{};
 };

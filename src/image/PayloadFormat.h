@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The boot payload container: a small header, then the item list either stored or LZH-compressed.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two payload collections of one run: the CD one ("SANITCD") and the floppy one ("SANITDSK").
 #include <memory>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "image/Vfloppy.h"
 
 #include <algorithm>
@@ -104,7 +105,9 @@ std::uint32_t TGenericFloppy::SetFATEntry(std::uint32_t cluster, std::uint16_t v
     return first != 0 ? second : 0;
 }
 
-TVirtualFloppy::TVirtualFloppy() : image_(kImageSize) {}
+TVirtualFloppy::TVirtualFloppy() : own_(kImageSize), image_(own_.Bytes().first<kImageSize>()) {}
+
+TVirtualFloppy::TVirtualFloppy(std::span<std::uint8_t, kImageSize> storage) : image_(storage) {}
 
 std::uint32_t TVirtualFloppy::WriteSectors(std::uint32_t lba, const std::uint8_t* buffer, std::uint32_t count) {
     if (!InsideImage(lba, count)) return 0;
@@ -119,9 +122,6 @@ std::uint32_t TVirtualFloppy::ReadSectors(std::uint32_t lba, std::uint8_t* buffe
 }
 
 std::uint64_t TVirtualFloppy::LoadFromStream(TStream& stream, std::uint64_t count) {
-    std::fill(image_.begin(), image_.end(), std::uint8_t(0));
-    for (const std::uint32_t fat : {kFirstFatSector, kSecondFatSector})
-        std::copy(std::begin(kEmptyFatStart), std::end(kEmptyFatStart), image_.begin() + fat * kSectorSize);
     const auto wanted = std::size_t(std::min<std::uint64_t>(count, image_.size()));
     std::size_t loaded = 0;
     while (loaded < wanted) {
@@ -129,6 +129,11 @@ std::uint64_t TVirtualFloppy::LoadFromStream(TStream& stream, std::uint64_t coun
         if (n == 0) break;
         loaded += n;
     }
+    // Only what the stream left is cleared: a whole image is copied once and nothing more.
+    std::fill(image_.begin() + std::ptrdiff_t(loaded), image_.end(), std::uint8_t(0));
+    for (const std::uint32_t fat : {kFirstFatSector, kSecondFatSector})
+        for (std::size_t i = 0; i < std::size(kEmptyFatStart); ++i)
+            if (const auto at = std::size_t(fat) * kSectorSize + i; at >= loaded) image_[at] = kEmptyFatStart[i];
     return loaded;
 }
 

@@ -1,12 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sector device that the FAT12 file layer works on, and the in-memory 1.44 MB floppy image.
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
-#include <vector>
 
 #include "base/Streams.h"
+#include "image/Fat12Format.h"
+#include "platform/LargeBuffer.h"
 
 namespace bootdisk {
 
@@ -37,21 +39,32 @@ public:
 // The whole 1.44 MB image in memory; transfers outside its 2880 sectors fail.
 class TVirtualFloppy : public TGenericFloppy {
 public:
+    // An image of its own, all zero.
     TVirtualFloppy();
+    // The image in bytes the caller keeps, such as the floppy area of a CD image, taken as they are
+    // until an image is loaded over them.
+    explicit TVirtualFloppy(std::span<std::uint8_t, fat12::kImageSize> storage);
+    // A move leaves the image bytes where they are, which a copy could not: the image may live
+    // outside the object.
+    TVirtualFloppy(TVirtualFloppy&&) = default;
+    TVirtualFloppy& operator=(TVirtualFloppy&&) = default;
+    TVirtualFloppy(const TVirtualFloppy&) = delete;
+    TVirtualFloppy& operator=(const TVirtualFloppy&) = delete;
 
     std::uint32_t WriteSectors(std::uint32_t lba, const std::uint8_t* buffer, std::uint32_t count) override;
     std::uint32_t ReadSectors(std::uint32_t lba, std::uint8_t* buffer, std::uint32_t count) override;
 
-    // Clears the image to an empty FAT12 disk's media bytes, then reads up to count bytes (at most
-    // the image size) from the stream's position over it. Returns the number of bytes read.
+    // Reads up to count bytes (at most the image size) from the stream's position into the image;
+    // the rest is as on an empty FAT12 disk: zero but the media bytes. Returns the number read.
     std::uint64_t LoadFromStream(TStream& stream, std::uint64_t count);
 
     std::span<const std::uint8_t> Image() const { return image_; }
     std::span<std::uint8_t> Image() { return image_; }
 
 private:
-    // On the heap: the image is too large for a thread's stack, where an owner may live.
-    std::vector<std::uint8_t> image_;
+    // Off the stack: the image is too large for a thread's stack, where an owner may live.
+    TLargeBuffer own_;
+    std::span<std::uint8_t, fat12::kImageSize> image_;
 };
 
 }  // namespace bootdisk

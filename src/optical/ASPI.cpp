@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "optical/ASPI.h"
 
 #include <algorithm>
@@ -63,6 +64,7 @@ TAspiTransport::~TAspiTransport() = default;
 TScsiResult TAspiTransport::Execute(const TScsiRequest& request) {
     const bool transfers = request.direction != TDataDirection::None && request.length != 0;
     if (transfers && request.data == nullptr) throw std::invalid_argument("SCSI data transfer without a buffer");
+    sense_.clear();
     auto pending = std::make_unique<TPending>();
     pending->block = MakeExec(request, address_);
     if (transfers) pending->data.assign(request.data, request.data + request.length);
@@ -78,6 +80,7 @@ TScsiResult TAspiTransport::Execute(const TScsiRequest& request) {
     }
     if (transfers && request.direction == TDataDirection::In)
         std::copy(pending->data.begin(), pending->data.end(), request.data);
+    sense_ = ExecSense(pending->block);
     return ExecResult(pending->block);
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writers reached through an ASPI layer: the support query, the scan of adapters, targets and LUNs,
 // the transport that carries each command as a request block with event notification, and the
@@ -40,6 +41,7 @@ public:
 
     TScsiResult Execute(const TScsiRequest& request) override;
     std::string Describe() const override { return address_.Describe(); }
+    TSenseBytes LastSense() const override { return sense_; }
 
 private:
     struct TPending;
@@ -47,6 +49,7 @@ private:
     std::shared_ptr<IAspiLayer> layer_;
     TAspiAddress address_;
     std::vector<std::unique_ptr<TPending>> abandoned_;  // timed-out requests the layer may still touch
+    TSenseBytes sense_;
 };
 
 class TASPIdevice : public TScsiDevice {

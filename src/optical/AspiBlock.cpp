@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "optical/AspiBlock.h"
 
 #include <algorithm>
@@ -53,6 +54,12 @@ TSrbAbort MakeAbort(std::uint8_t adapter) {
 
 TScsiResult ExecResult(const TSrbExec& block) {
     return MapAspiResult(block[srb::Status], block[srbexec::HaStat], block[srbexec::TargStat]);
+}
+
+TSenseBytes ExecSense(const TSrbExec& block) {
+    if (block[srbexec::HaStat] != 0 || block[srbexec::TargStat] != kStatusCheckCondition) return {};
+    const auto* sense = block.data() + srbexec::SenseArea;
+    return TSenseBytes(sense, sense + srbexec::kSenseLength);
 }
 
 }  // namespace bootdisk

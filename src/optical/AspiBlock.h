@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The ASPI for Win32 request blocks (SRBs) the program sends, built as bytes in their published
 // 32-bit layout so that every host can check them. The three address fields (data buffer, event,
@@ -84,5 +85,7 @@ TSrbAbort MakeAbort(std::uint8_t adapter);
 
 // The result of a finished SCSI command from its request, host-adapter and target status.
 TScsiResult ExecResult(const TSrbExec& block);
+// The sense area of a finished SCSI command that ended in CHECK CONDITION; empty otherwise.
+TSenseBytes ExecSense(const TSrbExec& block);
 
 }  // namespace bootdisk

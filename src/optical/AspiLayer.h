@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The ASPI layer as the program uses it: its two entry points and the per-request event it signals
 // when a request completes. Windows binds wnaspi32.dll; tests and `sim-aspi:` use an emulated layer.

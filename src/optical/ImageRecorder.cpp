@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "optical/ImageRecorder.h"
 
 #include <filesystem>
@@ -50,13 +51,15 @@ bool TimageRecorder::WriteImage(TBurnStatus& status, TStream& source, TBurningIO
     if (!pending_) return false;
     try {
         source.Rewind();
-        std::vector<std::uint8_t> buffer(kChunk);
-        for (auto remaining = source.Size(); remaining > 0;) {
-            const auto n = std::size_t(std::min<std::uint64_t>(kChunk, source.Remaining()));
-            if (n == 0) break;
-            source.ReadBuffer(buffer.data(), n);
-            pending_->Write(buffer.data(), n);
-            remaining -= n;
+        if (const auto held = source.HeldBytes(); !held.empty()) {
+            // An image in memory goes out in one write, straight from where it was built.
+            pending_->Write(held.data(), held.size());
+        } else {
+            std::vector<std::uint8_t> buffer(kChunk);
+            for (std::size_t n; (n = std::size_t(std::min<std::uint64_t>(kChunk, source.Remaining()))) > 0;) {
+                source.ReadBuffer(buffer.data(), n);
+                pending_->Write(buffer.data(), n);
+            }
         }
         pending_->Commit();
         pending_.reset();

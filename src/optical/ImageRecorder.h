@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pseudo writer that saves the boot CD image as an .ISO file.
 #include <memory>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A writer reached over iSCSI, named iscsi://HOST[:PORT]/TARGET-IQN/LUN.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The base of every CD/DVD media kind: the writers reached through a transport, and the image
 // recorder that saves the disc image as a file instead.
@@ -32,17 +33,29 @@ struct TDiscState {
     bool Erasable = false;
     std::uint8_t DiscStatus = 0;  // 0 empty, 1 appendable, 2 complete, 3 other
     std::array<std::uint8_t, kDiscInformationSize> DiscInformation{};
+    std::string Reason;  // the drive's or the system's words for the failure, when there are any
 };
 
 // How far a recording got; Code indexes the recording error texts.
 struct TBurnStatus {
     std::uint8_t Code = 0;
     TScsiResult Result = kScsiOk;
-    std::string Reason;  // the system's words for the failure, when it gave any
+    std::string Reason;  // the drive's or the system's words for the failure, when there are any
 };
 
-// Recording stages announced by StageChanged.
-enum class TBurnStage : std::uint8_t { Prepare = 0, Write = 1, SyncCache = 2, CloseTrack = 3, CloseSession = 4 };
+// What reading a recorded track back found, when it did not match: the first sector (counted from
+// the track's start) that could not be read, or that differs from what was recorded.
+struct TReadBackStatus {
+    bool Unreadable = false;  // the read failed (Result, Reason); otherwise the sector differs
+    std::uint32_t Sector = 0;
+    TScsiResult Result = kScsiOk;
+    std::string Reason;
+};
+
+// Recording stages announced by StageChanged; the read-back of the closed track comes last.
+enum class TBurnStage : std::uint8_t {
+    Prepare = 0, Write = 1, SyncCache = 2, CloseTrack = 3, CloseSession = 4, ReadBack = 5
+};
 
 // The progress sink of a recording; the base ignores everything.
 class TBurningIO {
@@ -85,6 +98,9 @@ public:
     virtual bool CheckReady(TDiscState& /*state*/) { return false; }
     // Records source from its position to its end; io may be null.
     virtual bool WriteImage(TBurnStatus& /*status*/, TStream& /*source*/, TBurningIO* /*io*/) { return false; }
+    // After a WriteImage: reads the recorded track back, as long as source from its position to its
+    // end, and compares. True when it matches; a media kind that keeps no disc has nothing to read.
+    virtual bool ReadBack(TReadBackStatus& /*status*/, TStream& /*source*/, TBurningIO* /*io*/) { return true; }
 };
 
 }  // namespace bootdisk

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "optical/Optical_devices.h"
 
 #include <stdexcept>
@@ -68,6 +69,10 @@ void TOpticalDevices::ScanPassThrough(const TPassThroughHost& host) {
 
 void TOpticalDevices::Keep(std::unique_ptr<TOpticalDevice> device) {
     if (device->DeviceType == kDeviceTypeCdRom) Devices.push_back(std::move(device));
+}
+
+bool IsPassThroughName(const std::string& name) {
+    return !name.starts_with(kSimAspiScheme) && !name.starts_with(kSimScheme) && !IsIscsiUrl(name);
 }
 
 TOpenedDevice OpenDevice(const std::string& name, bool trace) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The CD/DVD writers of this host: the choice of transport, the scans, and opening a device by name.
 #include <functional>
@@ -26,6 +27,9 @@ public:
 // Throws std::runtime_error (EDeviceOpenError for a drive that is there) saying why the device
 // cannot be opened.
 std::unique_ptr<IScsiTransport> OpenPassThrough(const std::string& name);
+// Whether OpenDevice reaches name through the host's pass-through: not an emulated writer or an
+// iSCSI target.
+bool IsPassThroughName(const std::string& name);
 // A logged-in iSCSI session to the LUN; name is what Describe answers. Throws std::runtime_error.
 std::unique_ptr<IScsiTransport> OpenIscsi(const TIscsiUrl& url, const std::string& name);
 

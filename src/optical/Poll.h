@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Completion of a command sent in immediate mode: the drive refuses READ DISC INFORMATION while the
 // operation runs, so the first answer it gives marks the end.

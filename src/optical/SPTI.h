@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A CD/DVD writer reached through the host's pass-through (SG_IO, \\.\X:), iSCSI or the emulated
 // writer, addressed by its device.

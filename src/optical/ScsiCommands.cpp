@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "optical/ScsiCommands.h"
 
 #include "base/Bytes.h"
@@ -25,6 +26,15 @@ TScsiRequest ReadCommand(std::uint8_t opcode, std::uint8_t* answer, std::uint16_
                          std::uint32_t timeout = scsi::kLongTimeout) {
     auto request = Command(opcode, 10, TDataDirection::In, answer, size, timeout);
     PutBE16(&request.cdb[7], size);
+    return request;
+}
+
+// WRITE(10) and READ(10): blocks of 2048 bytes from the logical block address.
+TScsiRequest BlockTransfer(std::uint8_t opcode, TDataDirection direction, std::uint32_t address,
+                           std::uint16_t blocks, std::uint8_t* data) {
+    auto request = Command(opcode, 10, direction, data, std::uint32_t(blocks) * kBlockSize);
+    PutBE32(&request.cdb[2], address);
+    PutBE16(&request.cdb[7], blocks);
     return request;
 }
 
@@ -77,10 +87,11 @@ TScsiRequest ReadDiscInformation(std::uint8_t* answer) {
 }
 
 TScsiRequest Write10(std::uint32_t address, std::uint16_t blocks, std::uint8_t* data) {
-    auto request = Command(scsi::kWrite10, 10, TDataDirection::Out, data, std::uint32_t(blocks) * kBlockSize);
-    PutBE32(&request.cdb[2], address);
-    PutBE16(&request.cdb[7], blocks);
-    return request;
+    return BlockTransfer(scsi::kWrite10, TDataDirection::Out, address, blocks, data);
+}
+
+TScsiRequest Read10(std::uint32_t address, std::uint16_t blocks, std::uint8_t* data) {
+    return BlockTransfer(scsi::kRead10, TDataDirection::In, address, blocks, data);
 }
 
 TScsiRequest GetConfiguration(std::uint8_t* answer) {

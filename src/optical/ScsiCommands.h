@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The multimedia commands the recorder sends, one builder each, and the mapping of a drive's answer
 // to the one-byte result. A builder fills the command block, direction, length and time limit; the
@@ -18,7 +19,8 @@ inline constexpr TScsiResult kScsiCheckCondition = 1, kScsiNoDevice = 5, kScsiOt
 enum class TScsiCarrier : std::uint8_t { PassThrough, Aspi };
 
 namespace scsi {
-inline constexpr std::uint8_t kTestUnitReady = 0x00, kInquiry = 0x12, kStartStopUnit = 0x1B, kWrite10 = 0x2A,
+inline constexpr std::uint8_t kTestUnitReady = 0x00, kInquiry = 0x12, kStartStopUnit = 0x1B, kRead10 = 0x28,
+                              kWrite10 = 0x2A,
                               kSynchronizeCache = 0x35, kGetConfiguration = 0x46, kReadDiscInformation = 0x51,
                               kReadTrackInformation = 0x52, kModeSelect10 = 0x55, kModeSense10 = 0x5A,
                               kCloseTrackSession = 0x5B, kReadBufferCapacity = 0x5C, kBlank = 0xA1;
@@ -34,6 +36,7 @@ TScsiRequest ReadTrackInformation(std::uint8_t* answer);  // 28 bytes, the invis
 TScsiRequest ReadBufferCapacity(std::uint8_t* answer);    // 12 bytes
 TScsiRequest ReadDiscInformation(std::uint8_t* answer);   // 34 bytes
 TScsiRequest Write10(std::uint32_t address, std::uint16_t blocks, std::uint8_t* data);  // blocks x 2048 bytes
+TScsiRequest Read10(std::uint32_t address, std::uint16_t blocks, std::uint8_t* data);   // blocks x 2048 bytes
 TScsiRequest GetConfiguration(std::uint8_t* answer);      // 145 bytes
 // Sent in immediate mode: the drive accepts them at once and completion is polled.
 TScsiRequest SynchronizeCache();

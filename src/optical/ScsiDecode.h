@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decoding of the drive's answers (INQUIRY, capabilities page) and the write parameters page that
 // the recorder changes and sends back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "optical/ScsiDevice.h"
 
 #include <algorithm>
@@ -44,9 +45,15 @@ TScsiResult TScsiDevice::ReadCapabilityPage() {
     return Send(ModeSenseCapabilities(CapabilityPage.data(), carrier_, lun_));
 }
 
+std::string TScsiDevice::Explain(TScsiResult result) const {
+    if (result == kScsiOk) return {};
+    const auto words = DescribeSense(transport_->LastSense());
+    return words.empty() ? transport_->FailureReason() : words;
+}
+
 TScsiResult TScsiDevice::Step(TBurnStatus& status, const TScsiRequest& request) {
     const auto result = Send(request);
-    status.Reason = result == kScsiOk ? std::string() : transport_->FailureReason();
+    status.Reason = Explain(result);
     return result;
 }
 
@@ -61,9 +68,11 @@ TScsiResult TScsiDevice::Blank(bool full, const TPollCallback& callback) {
 }
 
 bool TScsiDevice::CheckReady(TDiscState& state) {
+    const auto held = transport_->HoldOpen();
     if (const auto result = Send(TestUnitReady()); result != kScsiOk) {
         state.Code = burncode::NotReady;
         state.Result = result;
+        state.Reason = Explain(result);
         return false;
     }
     if (DeviceType != kDeviceTypeCdRom) {
@@ -73,6 +82,7 @@ bool TScsiDevice::CheckReady(TDiscState& state) {
     if (const auto result = Send(ReadDiscInformation(state.DiscInformation.data())); result != kScsiOk) {
         state.Code = burncode::ScsiError;
         state.Result = result;
+        state.Reason = Explain(result);
         return false;
     }
     const auto status = state.DiscInformation[discinfo::kStatus];
@@ -90,6 +100,7 @@ void TScsiDevice::ReportBuffer(TBurnStage stage) {
 }
 
 bool TScsiDevice::WriteImage(TBurnStatus& status, TStream& source, TBurningIO* io) {
+    const auto held = transport_->HoldOpen();
     BurningIO = io ? io : &idle_;
     auto& sink = *BurningIO;
     sink.StageChanged(TBurnStage::Prepare);
@@ -118,6 +129,7 @@ bool TScsiDevice::WriteImage(TBurnStatus& status, TStream& source, TBurningIO* i
     if (freeBytes < (total / kChunk + 1) * kChunk) return false;
     std::uint64_t remaining = total;
     std::uint32_t address = GetBE32(&track[trackinfo::kNextWritableAddress]);
+    trackStart_ = address;
 
     std::array<std::uint8_t, buffercap::kSize> answer{};
     status.Result = Step(status, ReadBufferCapacity(answer.data()));
@@ -153,12 +165,43 @@ bool TScsiDevice::WriteImage(TBurnStatus& status, TStream& source, TBurningIO* i
         status.Code = code;
         const auto result = PollUntilComplete(*transport_, command, [this, report] { ReportBuffer(report); },
                                               pollOptions_);
-        status.Reason = result == kScsiOk ? std::string() : transport_->FailureReason();
+        status.Reason = Explain(result);
         return result == kScsiOk;
     };
     return close(TBurnStage::SyncCache, burncode::SyncCache, SynchronizeCache(), TBurnStage::Write) &&
            close(TBurnStage::CloseTrack, burncode::CloseTrack, CloseTrack(), TBurnStage::Write) &&
            close(TBurnStage::CloseSession, burncode::CloseSession, CloseSession(), TBurnStage::CloseTrack);
+}
+
+bool TScsiDevice::ReadBack(TReadBackStatus& status, TStream& source, TBurningIO* io) {
+    const auto held = transport_->HoldOpen();
+    auto& sink = io ? *io : idle_;
+    sink.StageChanged(TBurnStage::ReadBack);
+    // Only the image's own blocks: the run-out blocks after a track-at-once track do not read.
+    const auto blocks = std::uint32_t((source.Remaining() + kBlockSize - 1) / kBlockSize);
+    std::vector<std::uint8_t> expected(kChunk), read(kChunk);
+    for (std::uint32_t done = 0; done < blocks;) {
+        const auto count = std::uint16_t(std::min<std::uint64_t>(kChunk / kBlockSize, blocks - done));
+        const auto bytes = std::size_t(count) * kBlockSize;
+        // A last partial block was recorded padded with zeros.
+        std::fill(expected.begin(), expected.end(), std::uint8_t(0));
+        source.Read(expected.data(), bytes);
+        status.Sector = done;
+        status.Result = Send(Read10(trackStart_ + done, count, read.data()));
+        if (status.Result != kScsiOk) {
+            status.Unreadable = true;
+            status.Reason = Explain(status.Result);
+            return false;
+        }
+        const auto differs = std::mismatch(expected.begin(), expected.begin() + std::ptrdiff_t(bytes), read.begin());
+        if (differs.first != expected.begin() + std::ptrdiff_t(bytes)) {
+            status.Sector = done + std::uint32_t((differs.first - expected.begin()) / std::ptrdiff_t(kBlockSize));
+            return false;
+        }
+        done += count;
+        sink.Progress(TBurnStage::ReadBack, double(done) / double(blocks), 0.0);
+    }
+    return true;
 }
 
 }  // namespace bootdisk

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A CD/DVD writer reached through a SCSI transport: identification, capabilities and the
 // track-at-once recording of one data track, the same over the pass-through and over ASPI.
@@ -27,6 +28,8 @@ public:
     // One track-at-once Mode 1 data track from source's position to its end, then cache flush, track
     // and session close. A last partial block is padded with zeros.
     bool WriteImage(TBurnStatus& status, TStream& source, TBurningIO* io) override;
+    // READ(10) of the track the last WriteImage recorded, from its first block.
+    bool ReadBack(TReadBackStatus& status, TStream& source, TBurningIO* io) override;
     std::string Location() const override { return transport_->Describe(); }
 
     IScsiTransport& Transport() { return *transport_; }
@@ -47,7 +50,10 @@ protected:
 private:
     // Polling callback of the immediate commands: reports how full the drive's buffer still is.
     void ReportBuffer(TBurnStage stage);
-    // Sends a command and keeps the system's words when it did not reach the drive.
+    // The drive's sense data in words for a failed command, else the system's words when it did not
+    // reach the drive; empty for success.
+    std::string Explain(TScsiResult result) const;
+    // Sends a command and keeps the words for its failure.
     TScsiResult Step(TBurnStatus& status, const TScsiRequest& request);
 
     std::unique_ptr<IScsiTransport> transport_;
@@ -56,6 +62,7 @@ private:
     std::uint8_t lun_;
     TBurningIO idle_;
     TBurningIO* BurningIO = &idle_;
+    std::uint32_t trackStart_ = 0;  // the first block of the track the last WriteImage recorded
 };
 
 }  // namespace bootdisk

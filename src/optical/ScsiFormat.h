@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Byte offsets of the SCSI multimedia answers and parameter blocks the recorder reads or sends.
 // Every multi-byte field is big-endian.

@@ -1,10 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A SCSI command as it goes over the wire, and the transports that carry it to a drive: the host's
 // pass-through, iSCSI, an ASPI layer, or the emulated writer. Commands are built once, transport-neutral;
 // each transport turns what came back into the one-byte result.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "optical/ScsiSense.h"
 
 namespace bootdisk {
 
@@ -23,23 +27,38 @@ struct TScsiRequest {
     std::uint32_t timeoutSeconds = 120;
 };
 
+// Keeps a transport's device open while it lives.
+class IDeviceHold {
+public:
+    virtual ~IDeviceHold() = default;
+};
+
 class IScsiTransport {
 public:
     virtual ~IScsiTransport() = default;
     virtual TScsiResult Execute(const TScsiRequest& request) = 0;
+    // The commands of one operation (a disc check, a recording) then go through one opening of the
+    // device; a transport that opens its device for each command otherwise lets other programs at
+    // the drive in between. Nothing to hold for a transport that keeps its device open anyway.
+    virtual std::unique_ptr<IDeviceHold> HoldOpen() { return nullptr; }
     // The device as a person names it: "/dev/sr0", "E:", "iscsi://...", "aspi 0:1:0", "sim:".
     virtual std::string Describe() const = 0;
     // Ejects the disc; START STOP UNIT unless the host has its own call for it.
     virtual TScsiResult Eject();
     // The system's words for the last request that did not reach the drive; empty when it gave none.
     virtual std::string FailureReason() const { return {}; }
+    // The sense data of the last command when it ended in CHECK CONDITION; empty otherwise.
+    virtual TSenseBytes LastSense() const { return {}; }
 };
 
-// What a pass-through hears back: whether the request reached the drive at all, and the drive's
-// SCSI status byte.
+inline constexpr std::uint8_t kStatusCheckCondition = 0x02;
+
+// What a pass-through hears back: whether the request reached the drive at all, the drive's SCSI
+// status byte, and with CHECK CONDITION the sense data that came along.
 struct TScsiReply {
     bool delivered = false;
     std::uint8_t status = 0;
+    TSenseBytes sense{};
 };
 
 // A transport that hears only the drive's status byte (SG_IO, the Windows pass-through, iSCSI, the
@@ -47,7 +66,11 @@ struct TScsiReply {
 class TStatusTransport : public IScsiTransport {
 public:
     TScsiResult Execute(const TScsiRequest& request) final;
+    TSenseBytes LastSense() const final { return sense_; }
     virtual TScsiReply Deliver(const TScsiRequest& request) = 0;
+
+private:
+    TSenseBytes sense_;
 };
 
 }  // namespace bootdisk

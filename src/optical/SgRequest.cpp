@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "optical/SgRequest.h"
 
 #include <limits>
@@ -22,9 +23,11 @@ TSgRequest MakeSgRequest(const TScsiRequest& request) {
     return sg;
 }
 
-TScsiReply SgReply(bool ioctlSucceeded, std::uint8_t status, std::uint16_t hostStatus, std::uint16_t driverStatus) {
+TScsiReply SgReply(bool ioctlSucceeded, std::uint8_t status, std::uint16_t hostStatus, std::uint16_t driverStatus,
+                   std::span<const std::uint8_t> sense) {
     if (!ioctlSucceeded || hostStatus != 0 || (driverStatus & ~kSgDriverSense) != 0) return {};
-    return {true, status};
+    if (status != kStatusCheckCondition) return {true, status};
+    return {true, status, TSenseBytes(sense.begin(), sense.end())};
 }
 
 }  // namespace bootdisk

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "optical/SptiBlock.h"
 
 #include <algorithm>
@@ -58,6 +59,14 @@ TSptiBlock MakeDirectBlock(const TScsiRequest& request, std::uint64_t dataBuffer
     block[spti::TargetId] = request.cdb[0] == scsi::kWrite10 ? 1 : 0;
     PutPointerField(block.data(), layout, dataBufferAddress);
     return block;
+}
+
+TScsiReply SptiReply(const TSptiBlock& block, const TSptiLayout& layout) {
+    const auto status = block[spti::ScsiStatus];
+    if (status != kStatusCheckCondition) return {true, status};
+    const auto length = std::min<std::size_t>(block[spti::SenseInfoLength], spti::SenseSize);
+    const auto* sense = block.data() + layout.SenseOffset();
+    return {true, status, TSenseBytes(sense, sense + length)};
 }
 
 }  // namespace bootdisk

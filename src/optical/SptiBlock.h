@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The request blocks of the Windows SCSI pass-through (SCSI_PASS_THROUGH and
 // SCSI_PASS_THROUGH_DIRECT), built as bytes so that every host can check them. The system reads
@@ -63,5 +64,9 @@ TSptiBlock MakeBufferedBlock(const TScsiRequest& request, const TSptiLayout& lay
 // The direct block; the caller's buffer address is set by the host transport (dataBufferAddress).
 TSptiBlock MakeDirectBlock(const TScsiRequest& request, std::uint64_t dataBufferAddress,
                            const TSptiLayout& layout = kSptiHostLayout);
+
+// What the drive answered in a block the system has carried: its status byte and, with CHECK
+// CONDITION, the SenseInfoLength bytes of the sense area.
+TScsiReply SptiReply(const TSptiBlock& block, const TSptiLayout& layout = kSptiHostLayout);
 
 }  // namespace bootdisk

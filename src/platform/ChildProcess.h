@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A child process of the host's command interpreter with its standard streams on pipes.
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the program asks the user: the message box, the system-file folder dialog, the save-file
 // dialog and the message pump. The desktop wizard, the terminal and the tests each implement it.

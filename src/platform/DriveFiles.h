@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The files at the root of a drive (the floppy in drive A:), as the floppy installation writes
 // them. Paths are relative to the root with "\" between levels, as the payload names them.

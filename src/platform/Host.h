@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the operating system tells about the running program.
 #include <cstdint>
@@ -13,6 +14,8 @@ std::string ExecutableDir();
 
 // True when standard input is a terminal a person can answer questions on.
 bool StdinIsTerminal();
+// True when standard error is a terminal, where a progress line may be rewritten in place.
+bool StderrIsTerminal();
 
 // The operating system's own words for one of its error codes.
 std::string SystemErrorText(std::uint32_t code);

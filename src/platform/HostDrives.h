@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The host's disks as candidates for a raw boot image: what identifies each one, and what the
 // system tells about it that decides whether it is offered.
@@ -6,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/StrConst.h"
 #include "platform/RawDevice.h"
 
 namespace bootdisk {
@@ -32,9 +34,20 @@ std::vector<THostDrive> ScanHostDrives();
 // The disk at device; nothing when it is not a disk of this host.
 std::optional<THostDrive> DescribeHostDrive(const std::string& device);
 
-// Whether writing a drive takes administrator rights this program lacks: no disk service opens
-// devices on the user's behalf, and the user is not the administrator.
-bool DriveWritesNeedAdministrator();
+// The drives a run writes.
+enum class TDriveWrite { Removable, Floppy, Disc };
+// Whether writing a drive of this kind takes administrator rights this program lacks. Windows
+// guards raw drive access and the SCSI pass-through alike: a process that is not elevated (on XP,
+// not run by an administrator) lacks them. Elsewhere only a removable disk needs them, when no
+// disk service opens devices on the user's behalf and the user is not root; a floppy (or its image
+// file) and a writer go by their own device's permissions.
+bool DriveWritesNeedAdministrator(TDriveWrite kind);
+// Who is told how to get those rights, in the string-table text DriveRightsText gives.
+enum class TFrontEnd { CommandLine, Wizard };
+StrId DriveRightsText(TFrontEnd reader);
+// Why this program cannot ask the system's disk service at all (a part of it cannot be loaded), so
+// that drives are found and opened directly; empty when it can.
+std::string DriveServiceProblem();
 
 // The floppy drive's device: "/dev/fd0", or "A:" on Windows.
 std::string DefaultFloppyDevice();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the boot content builders need of the host: its version, its Windows folder and
 // environment, its files (the MS-DOS system files), and resources of its libraries.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
@@ -21,7 +22,7 @@ class TIniSettings : public ISettingsStore {
 public:
     explicit TIniSettings(std::string root) : root_(std::move(root)) {}
 
-    std::optional<TSettingValues> Read(const std::string& key) override {
+    std::optional<TSettingValues> Read(const std::string& key, const std::vector<std::string>& names) override {
         std::ifstream in(PathOf(key));
         if (!in) return std::nullopt;
         TSettingValues values;
@@ -32,7 +33,9 @@ public:
             line = Trimmed(line);
             const auto equals = line.find('=');
             if (line.empty() || line[0] == '[' || line[0] == ';' || equals == std::string::npos) continue;
-            values[Trimmed(line.substr(0, equals))] = ParseValue(Trimmed(line.substr(equals + 1)));
+            const auto name = Trimmed(line.substr(0, equals));
+            if (std::find(names.begin(), names.end(), name) != names.end())
+                values[name] = ParseValue(Trimmed(line.substr(equals + 1)));
         }
         return values;
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The user's interruptions of a running program: SIGINT, SIGTERM and SIGHUP on Linux; the
 // console's Ctrl+C, Ctrl+Break and closing on Windows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The host's file calls an output file needs: what a name stands for, a file created new without
 // following links, and the rename that puts a finished file in place. Names are UTF-8.

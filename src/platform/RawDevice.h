@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sector-level access to a whole drive below its file system, and the drive queries the disk
 // objects make. Every operation answers with the OS error code, 0 meaning success.
@@ -41,15 +42,26 @@ public:
     virtual TTransfer Read(std::span<std::uint8_t> data) = 0;
     virtual TTransfer Write(std::span<const std::uint8_t> data) = 0;
     virtual std::uint32_t Flush() = 0;
+    // The volume this device is (a floppy drive's): Lock takes it for this handle alone, waiting a
+    // few seconds for programs that hold it briefly; Dismount makes its file system let go, so that
+    // nothing of the old contents stays cached; Unlock gives it back. A device that is a whole disk
+    // leaves its volumes to HoldVolumes; hosts that unmount instead (Unmount) have nothing to lock.
     virtual std::uint32_t Lock() = 0;
     virtual std::uint32_t Unlock() = 0;
     virtual std::uint32_t Dismount() = 0;
 };
 
+// Volumes kept from their file systems while it lives.
+class TVolumeHold {
+public:
+    virtual ~TVolumeHold() = default;
+};
+
 class IRawDevices {
 public:
     virtual ~IRawDevices() = default;
-    // Opens the drive's device exclusively; nothing and the error code when it cannot.
+    // Opens the drive's device exclusively (on Windows the whole disk behind a removable drive's
+    // letter); nothing and the error code when it cannot.
     virtual std::unique_ptr<IRawDevice> Open(char drive, TDeviceAccess access, std::uint32_t& error) = 0;
     virtual std::optional<TVolumeInfo> Volume(char drive) const = 0;
     virtual std::optional<TFreeSpace> FreeSpace(char drive) const = 0;
@@ -60,6 +72,16 @@ public:
     virtual std::vector<std::string> MountPoints(char drive) const = 0;
     // Unmounts every file system on the drive; empty when done, else the system's reason.
     virtual std::string Unmount(char drive) = 0;
+    // Takes every volume of the disk behind drive from its file system until the hold ends (on
+    // Windows each is locked, waiting a few seconds for programs that hold it briefly, and
+    // dismounted), so that raw writes of the disk are let through and no file system keeps the old
+    // contents. Nothing, and the error code, when a volume stays in use. Hosts that unmount
+    // instead (Unmount) hold nothing.
+    virtual std::unique_ptr<TVolumeHold> HoldVolumes(char drive, std::uint32_t& error) {
+        (void)drive;
+        error = 0;
+        return std::make_unique<TVolumeHold>();
+    }
 };
 
 // The host's devices. On hosts without drive letters a letter is mapped to a device node or file

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/Resources.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "base/Text.h"
+#include "platform/Host.h"
 
 namespace bootdisk {
 namespace {
@@ -28,7 +31,19 @@ TEmbeddedStore& Store() {
     return store;
 }
 
+bool Exists(const std::string& utf8Path) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::path(std::u8string(utf8Path.begin(), utf8Path.end())), error);
+}
+
 }  // namespace
+
+std::string DataFilePath(const std::string& name) {
+    const auto beside = ExecutableDir() + name;
+    if (Exists(beside)) return beside;
+    const auto installed = ExecutableDir() + BOOTDISK_DATA_FROM_BIN + "/" + name;
+    return Exists(installed) ? installed : beside;
+}
 
 const IResourceStore& EmbeddedResources() { return Store(); }
 

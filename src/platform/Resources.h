@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Named byte resources linked into the executable (the boot payloads).
+// Named byte resources linked into the executable (the boot payloads), and the data files that
+// ship beside it (the language file, the help topics, the demo MS-DOS folder).
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace bootdisk {
@@ -22,5 +25,11 @@ class TResourceRegistration {
 public:
     TResourceRegistration(const char* name, const std::uint8_t* begin, const std::uint8_t* end);
 };
+
+// The path of a file or folder that ships with the program: beside the executable when it is
+// there (the Windows folder, the build tree), else in the data folder of an installed tree, found
+// relative to the executable (../share/bootdisk from bin), so a moved tree works too. When neither
+// holds it, the path beside the executable, so a message names a place.
+std::string DataFilePath(const std::string& name);
 
 }  // namespace bootdisk

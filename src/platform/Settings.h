@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the program keeps what survives from one run to the next: named 32-bit values under a key
 // (the current user's registry on Windows, an INI file under the user's configuration folder on
@@ -7,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace bootdisk {
 
@@ -16,8 +18,10 @@ using TSettingValues = std::map<std::string, std::optional<std::uint32_t>>;
 class ISettingsStore {
 public:
     virtual ~ISettingsStore() = default;
-    // The values under key; nothing when the key does not exist or cannot be opened.
-    virtual std::optional<TSettingValues> Read(const std::string& key) = 0;
+    // The values of names under key, each asked for by name as the store matches names (the
+    // registry ignores case); a name without a value is left out. Nothing when the key does not
+    // exist or cannot be opened.
+    virtual std::optional<TSettingValues> Read(const std::string& key, const std::vector<std::string>& names) = 0;
     // Stores the values under key, creating it; false when any value could not be written.
     virtual bool Write(const std::string& key, const std::map<std::string, std::uint32_t>& values) = 0;
 };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The device descriptor Windows answers IOCTL_STORAGE_QUERY_PROPERTY (StorageDeviceProperty)
 // with: the drive's own vendor and product texts, found through offsets into the answer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The VWIN32 device services of the 9x family: one control request per service call, carrying a
 // 28-byte register block in and out.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The About box: the product, its version and build, the legal notices, support and the licence.
 #include <windows.h>

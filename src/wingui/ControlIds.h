@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The control IDs of the main window, for its own code and for whatever drives it from outside
 // (the scenario driver), with the role each stands for.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "wingui/Controls.h"
 
 #include <cstddef>
@@ -66,6 +67,15 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, LPCWSTR cursor)
     cls.hCursor = LoadCursorW(nullptr, cursor);
     cls.lpszClassName = name;
     RegisterClassW(&cls);
+}
+
+void SetApplicationIcon(HWND window) {
+    const auto icon = [](int size) {
+        return reinterpret_cast<LPARAM>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                   GetSystemMetrics(size), GetSystemMetrics(size), LR_DEFAULTCOLOR));
+    };
+    SendMessageW(window, WM_SETICON, ICON_BIG, icon(SM_CXICON));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, icon(SM_CXSMICON));
 }
 
 HWND MakeControl(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x, int y,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The few helpers every window of the wizard shares: dialogs from an empty template, controls
 // placed in pixels of a 96 dpi screen and scaled to this one, the system's message font.
@@ -18,6 +19,9 @@ HFONT BoldFont(int pointsMore);
 // Registers a window class of the wizard's own, with the given cursor (an IDC_ value); a class
 // already registered stays as it is.
 void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, LPCWSTR cursor);
+
+// The title bar and task bar show the application icon (resource 1) of this executable.
+void SetApplicationIcon(HWND window);
 
 // A child control in logical pixels, with the message font. id may be 0.
 HWND MakeControl(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x, int y,

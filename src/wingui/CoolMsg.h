@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one message box of the program: information with OK, Retry / Abort, or two choices
 // captioned by the caller; centred over the main window.

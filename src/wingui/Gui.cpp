@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "wingui/Gui.h"
 
 #include <commctrl.h>
@@ -39,6 +40,7 @@ void TMainForm::BuildMediaKinds() { sources_.Build(app_.texts, dialogs_); }
 
 bool TMainForm::Create() {
     window_ = CreateDialogWindow(nullptr, Proc, reinterpret_cast<LPARAM>(this), WS_MINIMIZEBOX);
+    if (window_ != nullptr) SetApplicationIcon(window_);
     return window_ != nullptr;
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The wizard's main window: header, five pages, footer buttons and the help menu. It draws what
 // the wizard presenter shows and forwards every event to it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The controls of the main window's five pages and of its footer; a page's controls are shown
 // only while it is the page shown.
 #include "wingui/Gui.h"

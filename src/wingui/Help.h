@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The help topics: in the HTML Help viewer from "quellmark.chm" beside the executable when it is
 // there, else the topic files of the help folder beside it in the shell's viewer. The files

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The start-up splash: shown while the payloads load and the media kinds are built, keeping
 // itself painted between the steps.

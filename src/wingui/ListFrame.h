@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The creation list's rows in a scrolling panel: per row the quantity cell with its up and down
 // buttons and the list of media kinds. The panel draws what the presenter shows and forwards every

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Compiles the help topics into quellmark.chm with chmcmd: a project listing every file and a
 # table of contents of the topics, each under the title of its page.
 # Run as: cmake -DCHMCMD=... -DTOPICS_DIR=... -DWORK_DIR=... -DOUTPUT=... -P MakeChm.cmake

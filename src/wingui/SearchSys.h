@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Asks for the folder holding the MS-DOS system files: picked in a tree of the computer's folders
 // or typed below it; taken only when it holds both files.

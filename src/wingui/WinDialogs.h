@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dialog port of the Windows wizard: message boxes and the folder dialog over the main
 // window, the common save dialog, and the window messages pumped during long work.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The string table holds Windows-1252 texts and the program's paths are UTF-8; the windows take
 // wide strings.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wizard presenter behind a stand-in window: where the focus goes, the rows' rules, the default
 // medium, help that cannot open and the stop question when the window is closed mid-run.
 #include "app/WizardPresenter.h"
@@ -100,7 +101,9 @@ public:
 class TMemorySettings : public ISettingsStore {
 public:
     std::map<std::string, std::map<std::string, std::uint32_t>> saved;
-    std::optional<TSettingValues> Read(const std::string&) override { return std::nullopt; }
+    std::optional<TSettingValues> Read(const std::string&, const std::vector<std::string>&) override {
+        return std::nullopt;
+    }
     bool Write(const std::string& key, const std::map<std::string, std::uint32_t>& values) override {
         saved[key] = values;
         return true;

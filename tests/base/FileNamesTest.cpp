@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names outside ASCII reach the file system as the same characters on every host: the program's
 // strings are UTF-8, Windows takes its names in UTF-16.
 #include <gtest/gtest.h>

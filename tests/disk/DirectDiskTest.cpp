@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <string>
@@ -216,12 +217,15 @@ TEST_F(DirDiskTest, NtWritesTheRunAtItsOffset) {
     auto& a = devices.Drive('A');
     EXPECT_TRUE(std::equal(image.begin(), image.end(), a.bytes.begin() + 3 * 512));
     EXPECT_EQ(a.locks, 1);
+    EXPECT_EQ(a.dismounts, 1) << "the file system lets go of the floppy's old contents";
     EXPECT_EQ(a.unlocks, 1);
     EXPECT_EQ(a.openDevices, 0);
+    EXPECT_FALSE(disk.VolumeInUse());
 
     a.faults.lockError = 19;
     EXPECT_FALSE(disk.WriteSectors('A', image, kMedia144));
     EXPECT_EQ(a.writes, 1);
+    EXPECT_TRUE(disk.VolumeInUse());
 }
 
 TEST_F(DirDiskTest, NtRetryStartsAgainAtTheOffsetAndNeedsEveryByte) {

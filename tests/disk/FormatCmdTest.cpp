@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // RunFormat through the host's own command interpreter (%COMSPEC%, cmd), with a format.bat standing
 // in for `format`: cmd finds it in the current folder before any on the path.
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <iterator>
 
 #include "disk/WinFormat.h"
+#include "platform/win32/Utf8.h"
 #include "support/TestSupport.h"
 
 namespace bootdisk {
@@ -63,6 +65,19 @@ TEST_F(FormatCmd, BadSectorsAndExitCodesClassify) {
     EXPECT_EQ(Run("echo 512 bytes in bad sectors.\r\nexit /b 0\r\n", false), 2);
     EXPECT_EQ(Run("echo 512 bytes in bad sectors.\r\nexit /b 4\r\n", false), 1);
     EXPECT_EQ(Run("echo Drive A: is not ready.\r\nexit /b 0\r\n", false), 1);
+}
+
+// An interpreter in a folder named outside the ANSI code page: %COMSPEC% is read in its wide form.
+TEST_F(FormatCmd, AnInterpreterInAFolderNamedOutsideTheAnsiCodePageRuns) {
+    const std::wstring comspec = Widen(DefaultFormatHost().Comspec);
+    const auto folder = std::filesystem::path(dir.Path()) / L"\u03A9mega";
+    std::filesystem::create_directory(folder);
+    std::filesystem::copy_file(comspec, folder / L"cmd.exe");
+    // The C runtime's copy of the environment as well as the system's, as a parent would pass it.
+    _wputenv((L"COMSPEC=" + (folder / L"cmd.exe").wstring()).c_str());
+    const auto result = Run("echo Format complete.\r\n", false);
+    _wputenv((L"COMSPEC=" + comspec).c_str());
+    EXPECT_EQ(result, 3);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -54,6 +55,7 @@ TEST_F(RemovableInstall, WritesTheImageTrackByTrackWithTheHardDiskBootMark) {
     EXPECT_DOUBLE_EQ(progress[1], 36.0 / 2880);
     EXPECT_DOUBLE_EQ(progress.back(), 1.0);
     EXPECT_EQ(stick.locks, 1);
+    EXPECT_EQ(stick.dismounts, 1);
     EXPECT_EQ(stick.unlocks, 1);
     EXPECT_EQ(stick.openDevices, 0) << "the device is closed when the write ends";
     EXPECT_TRUE(dialogs.log.empty());
@@ -76,7 +78,7 @@ TEST_F(RemovableInstall, AVolumeThatCannotBeLockedIsNotWritten) {
     auto& stick = Stick();
     stick.faults.lockError = TSimRawDevices::kErrorSharingViolation;
     EXPECT_FALSE(install.WriteImageToDrive('E'));
-    EXPECT_THAT(dialogs.Messages(), ElementsAre(StartsWith("Write Failed : ")));
+    EXPECT_THAT(dialogs.Messages(), ElementsAre("E: " + texts[StrId::DISK_VOLUMEINUSE]));
     EXPECT_EQ(stick.writes, 0);
     EXPECT_EQ(stick.openDevices, 0);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media that `bootdisk` makes, booted in qemu: the demo payload's boot code shows on COM1 the
 // AUTOEXEC.BAT and KORVANE.INI it finds on the medium, read through the BIOS as DOS would.
 #include <gmock/gmock.h>
@@ -104,6 +105,11 @@ TEST_F(BootInEmulator, CdOfAHostWithoutMsDosBootsTheFreeDosFloppy) {
     const auto offset = std::ptrdiff_t(eltorito::kFloppySector * eltorito::kSectorSize);
     EXPECT_TRUE(std::equal(floppy.begin(), floppy.end(), cd.begin() + offset, cd.end()));
     ExpectBootShowsFiles(temp / "rx.iso", kCdrom);
+}
+
+// The ISO 9660 volume leaves the boot record and the catalogue as they are: the CD boots the same.
+TEST_F(BootInEmulator, CdWithAnIso9660VolumeBootsTheSame) {
+    ExpectBootShowsFiles(Make("iso", "volume.iso", "--iso9660"), kCdrom);
 }
 
 TEST_F(BootInEmulator, FloppyImagesOfBothRoutesBootAsDriveA) {

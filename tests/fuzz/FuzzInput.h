@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading a fuzz input as a stream of small decisions: each call takes what it needs from the
 // front and gives zeros once the input is used up, so every input is a valid run.

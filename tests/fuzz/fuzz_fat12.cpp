@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The FAT12 directory and file layer over a whole 1.44 MB image. The input is a list of edits to a
 // template image that already holds directories, files, deleted entries and a two-cluster
 // subdirectory, so that a few bytes of input reach any structure of the disk; then every operation
@@ -93,7 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         auto& item = payload.Items().emplace_back();
         item.Kind = 1;
         item.Name = name;
-        item.Data.WriteBuffer("text", 4);
+        static constexpr std::uint8_t kText[] = {'t', 'e', 'x', 't'};
+        item.Data = TSpanStream(kText);
     }
     WriteSanitizerFiles(floppy, payload, {kAutoexec, true, "", "101010101010"});
     return 0;

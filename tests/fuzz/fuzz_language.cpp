@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The language file: the compressed file as a whole, and its decoded layout directly, with every
 // entry of the string table looked up.
 #include "app/StrBase.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The payload container, stored or compressed, with every item looked up by name.
 #include "base/Errors.h"
 #include "image/userData.h"

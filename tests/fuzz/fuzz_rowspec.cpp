@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The creation-row parser of scripted runs.
 #include <stdexcept>
 #include <string_view>

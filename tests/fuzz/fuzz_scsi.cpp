@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SCSI answer decoders inside a whole conversation with a drive whose every answer (delivered or
-// not, its status, its data) comes from the input: identification, capabilities, the ready check,
-// a recording with its completion polling, and blanking.
+// not, its status, its data, its sense data) comes from the input: identification, capabilities, the
+// ready check, a recording with its completion polling, its read-back, and blanking.
 #include "FuzzInput.h"
 #include "optical/SPTI.h"
 
@@ -21,7 +22,9 @@ public:
             const auto answer = input_.Take(request.length);
             std::copy(answer.begin(), answer.end(), request.data);
         }
-        return {true, status};
+        if (status != kStatusCheckCondition) return {true, status};
+        const auto sense = input_.Take(input_.Byte());
+        return {true, status, TSenseBytes(sense.begin(), sense.end())};
     }
     std::string Describe() const override { return "fuzz:"; }
 
@@ -44,6 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TBurnStatus status;
     TBurningIO io;
     device.WriteImage(status, image, &io);
+    image.Rewind();
+    TReadBackStatus readBack;
+    device.ReadBack(readBack, image, &io);
     device.Blank(input.Byte() & 1, [] {});
     device.Eject();
     return 0;

@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings reader on arbitrary file contents.
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/Settings.h"
 
@@ -35,6 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::ofstream file(Root() + "/Maker/Product/Configurations.ini", std::ios::binary | std::ios::trunc);
         file.write(reinterpret_cast<const char*>(data), std::streamsize(size));
     }
-    IniSettings(Root())->Read("Software\\Maker\\Product\\Configurations");
+    static const std::vector<std::string> names = {"opt0", "opt1", "opt2", "OPT3", ""};
+    IniSettings(Root())->Read("Software\\Maker\\Product\\Configurations", names);
     return 0;
 }

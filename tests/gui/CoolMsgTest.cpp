@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message box's three layouts, its answers and where it stands.
 #include <QLabel>
 #include <QPushButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window driven as a user would: pages, buttons, rows, panels, help and a whole run.
 #include <QComboBox>
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wizard's list with a stand-in for the system's disk service: sticks plugged in and taken
 // away while the list is shown, and a run that unmounts the chosen stick before writing it.
 #include <QAbstractItemView>

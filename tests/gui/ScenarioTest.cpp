@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wizard's scenarios played on the Qt wizard in this process: the scenarios run on a thread
 // of their own, and every step reaches the windows through the event loop, so a modal box a step
 // opens runs its own loop while the scenario reads and answers it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves a picture of every page, of a message box, of the folder dialog and of the about box
 // under build/screenshots/, so the look can be reviewed.
 #include <QComboBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder dialog's rules as the user meets them: OK on a folder with or without the system
 // files, Cancel answered No and Yes.
 #include <QFile>

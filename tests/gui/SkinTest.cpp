@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wizard on a desktop with a large font and a high-density screen: the window grows so that
 // every text fits, and the skin's pictures come at twice the size.
 #include <QDir>

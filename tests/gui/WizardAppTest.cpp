@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up: a damaged or missing payload ends it with the corrupt-file message.
 #include <QTemporaryDir>
 #include <QtTest>

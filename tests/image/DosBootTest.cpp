@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "image/DosBoot.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <list>
 #include <string>
 #include <vector>
 
@@ -52,11 +54,13 @@ Bytes ToolImage(const std::vector<std::string>& commands = {}, const std::string
     return ReadWholeFile(image);
 }
 
+// Items view their bytes; these stay for the whole test program.
 void AddItem(TExeDataBase& payload, const std::string& name, Bytes data, std::uint8_t kind = 1) {
+    static std::list<Bytes> kept;
     auto& item = payload.Items().emplace_back();
     item.Kind = kind;
     item.Name = name;
-    item.Data = TMemoryStream(std::move(data));
+    item.Data = TSpanStream(kept.emplace_back(std::move(data)));
 }
 
 struct TEntryInfo {
@@ -486,7 +490,7 @@ TEST_F(SanitizerFilesTest, FullDiskIsReportedNotPassedOver) {
 
     // The root directory runs out of slots before the data area does.
     payload = TExeDataBase();
-    floppy = TVirtualFloppy();
+    std::ranges::fill(floppy.Image(), std::uint8_t(0));
     TSpanStream stream(bootRecord);
     floppy.LoadFromStream(stream, bootRecord.size());
     for (int i = 0; i < 300; ++i) AddItem(payload, "F" + std::to_string(i) + ".TXT", Text("x"));
@@ -505,7 +509,7 @@ TEST_F(SanitizerFilesTest, FullDiskIsReportedNotPassedOver) {
     EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 223);
 
     // A disk that is no 1.44 MB FAT12 floppy at all says so, not that it is full.
-    floppy = TVirtualFloppy();
+    std::ranges::fill(floppy.Image(), std::uint8_t(0));
     const auto notFloppy = Write();
     ASSERT_TRUE(notFloppy);
     EXPECT_EQ(notFloppy->reason, Reason::NotFloppyImage);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Blank floppies made by mkfs.fat, and raw looks into an image, for the floppy tests.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "image/Payloads.h"
 
 #include <gmock/gmock.h>
@@ -71,7 +72,7 @@ TExeDataBase Load(const Bytes& container) {
     return collection;
 }
 
-std::string Content(TMemoryStream* stream) {
+std::string Content(TSpanStream* stream) {
     if (!stream) return "<none>";
     auto bytes = stream->Bytes();
     return {bytes.begin(), bytes.end()};

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `bootdisk iso` and `bootdisk image` as a user runs them, their output checked with dosfstools and
 // mtools.
 #include <gmock/gmock.h>

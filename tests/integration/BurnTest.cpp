@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `bootdisk burn` and `bootdisk devices` on the emulated writer, as a user runs them.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@ using Bytes = std::vector<std::uint8_t>;
 using test::Quoted;
 using test::RunCommand;
 using testing::HasSubstr;
+using testing::Not;
 
 Bytes Pattern(std::size_t size, std::uint8_t seed) {
     Bytes bytes(size);
@@ -58,30 +60,53 @@ TEST_P(BurnOver, RecordedDiscEqualsTheIsoImageAndIsWrittenTenBlocksAtATime) {
                        &output),
               0)
         << Errors();
-    EXPECT_THAT(output, HasSubstr("\rRecording: 100%"));
-    EXPECT_THAT(output, testing::EndsWith("\n"));
+    // What was made on stdout; no progress line rewritten with carriage returns into a pipe.
+    EXPECT_EQ(output, std::string(GetParam()) + " holds the boot CD; the read-back matches what was written.\n");
     const auto trace = Errors();
+    EXPECT_EQ(trace.find('\r'), std::string::npos);
     ASSERT_EQ(Bootdisk("iso boot.iso" + DosFolder() + options), 0) << Errors();
 
     const auto disc = ReadWholeFile(temp / "disc.bin");
     EXPECT_EQ(disc.size(), 1'515'520u);
     EXPECT_TRUE(disc == ReadWholeFile(temp / "boot.iso")) << "the recorded disc differs from the ISO image";
 
+    // The track is written, then read back, ten blocks at a time and only as far as the image goes.
     const std::regex write("2a 00 ([0-9a-f]{2} ){4}00 00 0a 00 out 20480 -> 0");
+    const std::regex read("28 00 ([0-9a-f]{2} ){4}00 00 0a 00 in 20480 -> 0");
     std::istringstream lines(trace);
-    std::size_t writes = 0, lineCount = 0;
-    std::uint32_t expectedAddress = 0;
-    for (std::string line; std::getline(lines, line); ++lineCount) {
-        if (!line.starts_with("2a ")) continue;
-        ASSERT_TRUE(std::regex_match(line, write)) << line;
+    std::size_t writes = 0, reads = 0;
+    for (std::string line; std::getline(lines, line);) {
+        const bool writing = line.starts_with("2a ");
+        if (!writing && !line.starts_with("28 ")) continue;
+        ASSERT_TRUE(std::regex_match(line, writing ? write : read)) << line;
+        auto& count = writing ? writes : reads;
         EXPECT_EQ(std::stoul(line.substr(6, 2) + line.substr(9, 2) + line.substr(12, 2) + line.substr(15, 2), nullptr, 16),
-                  expectedAddress);
-        expectedAddress += 10;
-        ++writes;
+                  10 * count++);
     }
     EXPECT_EQ(writes, 74u);
+    EXPECT_EQ(reads, 74u);
+    EXPECT_LT(trace.find("\n5b 01 02 "), trace.find("\n28 00 "));  // read back once the session is closed
     EXPECT_THAT(trace, HasSubstr("12 00 00 00 a5 00 in 165 -> 0\n"));  // INQUIRY comes first
     EXPECT_THAT(trace, HasSubstr("5b 01 02 00 00 00 00 00 00 00 none 0 -> 0\n"));  // session closed
+}
+
+// A disc that does not read back as recorded fails, naming the first bad sector, with the exit
+// status of a USB drive's failed read-back; a command the drive refuses is named by its sense data.
+TEST_P(BurnOver, ReadBackFindsTheCorruptSectorAndSenseDataNamesTheDrivesReason) {
+    const std::string corrupt = std::string(GetParam()) + "corrupt", notReady = std::string(GetParam()) + "notready";
+    std::string output;
+    EXPECT_EQ(Bootdisk("burn " + corrupt + " --trace" + DosFolder(), &output), 3);
+    EXPECT_THAT(Errors(), HasSubstr("The disc does not read back what was written, from sector 100\n"));
+    EXPECT_THAT(output, Not(HasSubstr("holds the boot CD")));
+
+    EXPECT_EQ(Bootdisk("burn " + corrupt + " --trace --no-read-back" + DosFolder(), &output), 0) << Errors();
+    EXPECT_THAT(output, HasSubstr(corrupt + " holds the boot CD; it was not read back.\n"));
+    EXPECT_THAT(Errors(), Not(HasSubstr("\n28 00 ")));
+
+    EXPECT_EQ(Bootdisk("burn " + notReady + " --trace" + DosFolder()), 1);
+    EXPECT_THAT(Errors(), HasSubstr("The device is not ready. Try again... (not ready: medium not present (02/3A/00))"));
+    EXPECT_THAT(Errors(), testing::ContainsRegex("\n00 00 00 00 00 00 none 0 -> [0-9]+ sense 70 00 02 00 00 00 00 0a "
+                                                 "00 00 00 00 3a 00 .*\\(not ready: medium not present \\(02/3A/00\\)\\)\n"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Transports, BurnOver, ::testing::Values("sim:", "sim-aspi:"));
@@ -104,13 +129,13 @@ TEST_F(Burn, DiscAndDriveFaultsGiveTheirMessagesAndFail) {
 }
 
 TEST_F(Burn, BadDevicesAreRefusedWithAReason) {
-    EXPECT_EQ(Bootdisk("burn /nonexistent/sr0" + DosFolder()), 1);
+    EXPECT_EQ(Bootdisk("burn /nonexistent/sr0" + DosFolder()), 4);  // refused
     EXPECT_THAT(Errors(), HasSubstr("cannot open /nonexistent/sr0"));
     EXPECT_EQ(Bootdisk("burn iscsi://127.0.0.1/iqn.x" + DosFolder()), 2);
     EXPECT_THAT(Errors(), HasSubstr("no LUN after the target"));
     EXPECT_EQ(Bootdisk("burn sim:bogus" + DosFolder()), 2);
     EXPECT_THAT(Errors(), HasSubstr("unknown emulated writer 'sim:bogus'"));
-    EXPECT_EQ(Bootdisk("burn /dev/null --sim-dump d.bin" + DosFolder()), 1);
+    EXPECT_EQ(Bootdisk("burn /dev/null --sim-dump d.bin" + DosFolder()), 4);
     EXPECT_EQ(Bootdisk("burn" + DosFolder()), 2);
     EXPECT_THAT(Errors(), HasSubstr("burn takes exactly one device"));
 }

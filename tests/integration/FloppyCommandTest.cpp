@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `bootdisk floppy` on a file-backed floppy as a user runs it, checked with dosfstools and mtools.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -53,7 +54,6 @@ protected:
 TEST_F(FloppyCommand, RxFloppyIsCleanAndEveryFileReadsBack) {
     std::string output;
     ASSERT_EQ(Bootdisk(Quoted(floppy) + " --yes " + kSettings, &output), 0) << output;
-    EXPECT_THAT(output, HasSubstr("Writing the floppy: 100%"));
     EXPECT_THAT(output, HasSubstr("every file reads back as written"));
     EXPECT_EQ(std::filesystem::file_size(floppy), kFloppySize);
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Images built by the floppy layer, checked with dosfstools and mtools.
 #include <gtest/gtest.h>
 

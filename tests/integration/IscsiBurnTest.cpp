@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `bootdisk burn iscsi://...` against a tgtd target that exports an MMC LUN on loopback.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 
 #include "base/Streams.h"
 #include "optical/IscsiUrl.h"
+#include "optical/Optical_devices.h"
 #include "optical/SPTI.h"
 #include "optical/ScsiCommands.h"
 #include "platform/linux/IscsiTransport.h"
@@ -136,8 +138,21 @@ TEST_F(IscsiBurn, TheBackingFileHoldsTheCdImage) {
     std::string output;
     ASSERT_EQ(Bootdisk("burn " + url + " --trace", &output), 0) << output;
     EXPECT_THAT(output, testing::HasSubstr("5b 01 02 00 00 00 00 00 00 00 none 0 -> 0"));
+    // Read back from the target, up to the image's last ten blocks.
+    EXPECT_THAT(output, testing::HasSubstr("28 00 00 00 02 da 00 00 0a 00 in 20480 -> 0\n"));
+    EXPECT_THAT(output, testing::HasSubstr(url + " holds the boot CD; the read-back matches what was written.\n"));
     ASSERT_EQ(Bootdisk("iso boot.iso", &output), 0) << output;
     EXPECT_TRUE(ReadWholeFile(temp / "cd.img") == ReadWholeFile(temp / "boot.iso"));
+}
+
+// A command the target refuses comes back with the sense data libiscsi keeps apart from the answer.
+TEST_F(IscsiBurn, ARefusedCommandCarriesTheTargetsSenseData) {
+    const auto url = ParseIscsiUrl("iscsi://127.0.0.1:" + std::to_string(port) + "/" + kTarget + "/1");
+    const auto transport = OpenIscsi(url, "target");
+    std::vector<std::uint8_t> block(2048, 0xA5);
+    EXPECT_EQ(transport->Execute(Read10(100'000, 1, block.data())), kScsiCheckCondition);
+    EXPECT_EQ(DescribeSense(transport->LastSense()), "illegal request: logical block address out of range (05/21/00)");
+    EXPECT_EQ(block, std::vector<std::uint8_t>(2048, 0xA5));  // the sense is not taken for data
 }
 
 // A progress sink that stops the target (SIGSTOP) once the data starts to flow.
@@ -196,7 +211,7 @@ TEST_F(IscsiBurn, AMissingTargetIsRefusedWithTheInitiatorsReason) {
     std::string output;
     EXPECT_EQ(Bootdisk("burn iscsi://127.0.0.1:" + std::to_string(port) + "/iqn.2026-01.org.bootdisk.test:none/1",
                        &output),
-              1);
+              4);  // refused
     EXPECT_THAT(output, testing::HasSubstr("cannot log in to iscsi://"));
 }
 

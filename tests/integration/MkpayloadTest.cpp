@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // mkpayload as the build runs it, and the demo payload it packs, checked with dosfstools and
 // mtools.
 #include <gmock/gmock.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line as an unprivileged user against a stand-in for the system's disk service: the
 // stick is listed, unmounted, opened by the service, written and read back; the system disk is
 // refused before the service is asked to open it.
@@ -57,9 +58,9 @@ TEST_F(UdisksStandin, AUserListsUnmountsWritesAndReadsBackTheStickButNeverOpensT
 
     output.clear();
     ASSERT_EQ(AsNobody("usb /dev/sdx --yes", &output), 0) << output;
-    EXPECT_THAT(output, HasSubstr("Its file systems will be unmounted first: /media/user/STICK"));
     // Named as it is after the write: no longer mounted.
-    EXPECT_THAT(output, HasSubstr("(Standin Stick sdx, 8.4 MB, /dev/sdx) holds the boot disk; the read-back matches"));
+    EXPECT_THAT(output, HasSubstr("(Standin Stick sdx, 8.4 MB, /dev/sdx) holds the boot disk; the read-back matches "
+                                  "what was written. Its file systems were unmounted first: /media/user/STICK"));
     // Unmounted before the write; the write and the read-back each through the service's descriptor.
     EXPECT_THAT(bus->Calls(), ElementsAre("Unmount /dev/sdx1", "OpenDevice /dev/sdx rw " + kFlags,
                                           "OpenDevice /dev/sdx r " + kFlags));
@@ -71,8 +72,8 @@ TEST_F(UdisksStandin, AUserListsUnmountsWritesAndReadsBackTheStickButNeverOpensT
     EXPECT_EQ(RunCommand(test::kToolPath + "fsck.fat -n " + Quoted(image), &output), 0) << output;
 
     output.clear();
-    EXPECT_EQ(AsNobody("usb /dev/sdz --yes", &output), 1) << output;
-    EXPECT_THAT(output, HasSubstr("/dev/sdz: Disk Protection fault : The drive is not removable."));
+    EXPECT_EQ(AsNobody("usb /dev/sdz --yes", &output), 4) << output;  // refused
+    EXPECT_THAT(output, HasSubstr("bootdisk usb: /dev/sdz: Disk Protection fault : The drive is not removable."));
     EXPECT_EQ(bus->Calls().size(), 3u) << "the system disk was never opened";
 }
 
@@ -85,6 +86,30 @@ TEST_F(UdisksStandin, AFileSystemThatWillNotUnmountStopsTheCopyWithTheServicesRe
     EXPECT_THAT(bus->Calls(), ElementsAre("Unmount /dev/sdx1"));
     const auto bytes = Stick();
     EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](auto b) { return b == 0; })) << "nothing was written";
+}
+
+TEST_F(UdisksStandin, DevicesAsJsonParseWithPythonsParserAndGiveEachDiskItsReasonKey) {
+    std::string output;
+    const auto json = bus->Scratch("devices.json", 0);
+    ASSERT_EQ(RunCommand(bus->Env() + Quoted(test::BinPath("bootdisk")) + " devices --json > " + Quoted(json)), 0);
+    const std::string check =
+        "import json, sys\n"
+        "d = json.load(open(sys.argv[1]))\n"
+        "stick = [x for x in d[\"removableDrives\"] if x[\"device\"] == \"/dev/sdx\"][0]\n"
+        "assert stick[\"mountPoints\"] == [\"/media/user/STICK\"] and stick[\"size\"] == 8388608, stick\n"
+        "other = [x for x in d[\"otherDisks\"] if x[\"device\"] == \"/dev/sdz\"][0]\n"
+        "assert other[\"reason\"] == \"not-removable\" and other[\"reasonText\"] == \"not a removable disk\", other\n"
+        "assert other[\"model\"] == \"Standin Stick sdz\" and \"reason\" not in stick, other\n"
+        "assert isinstance(d[\"writers\"], list) and d[\"writingNeedsAdministrator\"] is False\n";
+    EXPECT_EQ(RunCommand("python3 -c " + Quoted(check) + " " + Quoted(json), &output), 0) << output;
+}
+
+TEST_F(UdisksStandin, AStickThatDoesNotKeepWhatIsWrittenEndsWithTheReadBackExitCode) {
+    bus->ReadsFrom("sdx", bus->Scratch("forgetful.img", kStickBytes));
+    std::string output;
+    EXPECT_EQ(AsNobody("usb /dev/sdx --yes", &output), 3) << output;
+    EXPECT_THAT(output, HasSubstr("bootdisk usb: "));
+    EXPECT_THAT(output, testing::Not(HasSubstr("holds the boot disk")));
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `bootdisk usb`, `floppy` and `create` on real block devices: loop devices that the kernel is made
 // to report as removable inside a private mount namespace, so nothing outside the test sees the change.
 #include <gmock/gmock.h>
@@ -217,7 +218,7 @@ TEST_F(UsbDrive, AMountedFileSystemIsUnmountedForTheStickButRefusedForTheFloppy)
     if (status == 77) GTEST_SKIP() << "ext4 cannot be mounted here: " << output;
     EXPECT_EQ(status, 0) << output;
     EXPECT_THAT(output, HasSubstr("Unmount it first: " + mountPoint));
-    EXPECT_THAT(output, HasSubstr("Its file systems will be unmounted first: " + mountPoint));
+    EXPECT_THAT(output, HasSubstr("Its file systems were unmounted first: " + mountPoint));
     EXPECT_THAT(output, HasSubstr("the read-back matches what was written"));
     EXPECT_EQ(ReadWholeFile(backing)[36], 0x80);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writers behind an ASPI layer: the support query, the scan, the bounded waits and the choice of
 // transport, over the emulated layer.
 #include "optical/ASPI.h"
@@ -180,6 +181,50 @@ TEST_F(AspiWaits, RefusalsAndHostFaultsMapToTheirResults) {
     layer->Config().hostFault = TSimAspiFault{scsi::kTestUnitReady, 0x11};  // selection time-out
     EXPECT_EQ(transport.Execute(TestUnitReady()), 17);
     EXPECT_EQ(TAspiTransport(layer, {0, 2, 0}).Execute(TestUnitReady()), 5);  // an empty target
+}
+
+// A layer that cannot abort a request: it finishes it later, writing into the request's block and
+// data buffer and signalling its event after the caller has given up waiting.
+class TLateLayer : public IAspiLayer {
+public:
+    class TEvent : public IAspiEvent {
+    public:
+        explicit TEvent(int& alive) : alive_(alive) { ++alive_; }
+        ~TEvent() override { --alive_; }
+        bool Wait(std::chrono::milliseconds /*limit*/) override { return false; }
+        void Reset() override {}
+
+    private:
+        int& alive_;
+    };
+
+    std::uint32_t GetASPI32SupportInfo() override { return 0x0101; }
+    std::uint8_t SendASPI32Command(const TAspiRequest& request) override {
+        if (request.block[srb::Cmd] == srb::SC_ABORT_SRB) return srb::SS_ABORT_FAIL;
+        block = request.block;
+        buffer = request.buffer;
+        return srb::SS_PENDING;
+    }
+    std::unique_ptr<IAspiEvent> NewEvent() override { return std::make_unique<TEvent>(events); }
+
+    std::span<std::uint8_t> block;
+    std::uint8_t* buffer = nullptr;
+    int events = 0;  // alive
+};
+
+TEST(AspiTransport, ARequestGivenUpOnKeepsItsBlockAndBufferForTheLayerThatStillWrites) {
+    auto layer = std::make_shared<TLateLayer>();
+    TAspiTransport transport(layer, {0, 1, 0});
+    std::array<std::uint8_t, discinfo::kSize> answer{};
+    EXPECT_EQ(transport.Execute(ReadDiscInformation(answer.data())), kScsiTimedOut);
+    EXPECT_EQ(layer->events, 1) << "the request's event is kept for the layer to signal";
+    ASSERT_NE(layer->buffer, nullptr);
+    EXPECT_NE(layer->buffer, answer.data()) << "the layer writes into the transport's own buffer";
+    // The late completion lands in memory the transport still owns (the sanitizer build checks).
+    EXPECT_EQ(layer->block[srbexec::CDBByte], scsi::kReadDiscInformation);
+    std::fill(layer->block.begin(), layer->block.end(), std::uint8_t(0xAB));
+    std::fill_n(layer->buffer, answer.size(), std::uint8_t(0xCD));
+    EXPECT_EQ(answer, decltype(answer){}) << "nothing reaches the caller's answer";
 }
 
 }  // namespace

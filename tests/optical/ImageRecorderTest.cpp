@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "optical/ImageRecorder.h"
 
 #include <gmock/gmock.h>
@@ -29,7 +30,8 @@ Bytes Pattern(std::size_t size) {
     return bytes;
 }
 
-// A memory stream that records every read and fails from a given byte on.
+// A stream that is read like a file (it lends no bytes in memory), records every read and fails
+// from a given byte on.
 class TProbeStream : public TMemoryStream {
 public:
     explicit TProbeStream(std::vector<std::uint8_t> bytes, std::uint64_t failAt = UINT64_MAX)
@@ -40,6 +42,7 @@ public:
         if (Position() + count > failAt_) return 0;
         return TMemoryStream::Read(buffer, count);
     }
+    std::span<const std::uint8_t> HeldBytes() const override { return {}; }
 
     std::vector<std::size_t> reads;
 

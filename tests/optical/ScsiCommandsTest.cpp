@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "optical/ScsiCommands.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +36,8 @@ TEST(ScsiCommandsTest, EveryCommandBlockIsByteExact) {
          {0x52, 0x01, 0, 0, 0, 0xFF, 0, 0x00, 0x1C, 0}, D::In, 28},
         {"READ BUFFER CAPACITY", ReadBufferCapacity(buffer), {0x5C, 0, 0, 0, 0, 0, 0, 0x00, 0x0C, 0}, D::In, 12},
         {"WRITE(10)", Write10(0x01020304, 10, buffer), {0x2A, 0, 0x01, 0x02, 0x03, 0x04, 0, 0x00, 0x0A, 0}, D::Out,
+         20'480},
+        {"READ(10)", Read10(0x01020304, 10, buffer), {0x28, 0, 0x01, 0x02, 0x03, 0x04, 0, 0x00, 0x0A, 0}, D::In,
          20'480},
         {"SYNCHRONIZE CACHE", SynchronizeCache(), {0x35, 0x02, 0, 0, 0, 0, 0, 0, 0, 0}, D::None, 0},
         {"CLOSE TRACK", CloseTrack(), {0x5B, 0x01, 0x01, 0, 0x00, 0xFF, 0, 0, 0, 0}, D::None, 0},

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SG_IO request values, and a real drive when the machine has one.
 #include <gtest/gtest.h>
 

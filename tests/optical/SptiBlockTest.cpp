@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows pass-through blocks byte by byte, as the system's driver reads them.
 #include <gtest/gtest.h>
 
@@ -116,6 +117,27 @@ TEST(SptiBlock, SixtyFourBitLayout) {
     EXPECT_EQ(GetLE32(&direct[32]), 56u);
     EXPECT_EQ(direct[36], 0x2A);
     EXPECT_THROW(MakeDirectBlock(Write10(7, 1, data.data()), 0x1'0000'0000, kSptiLayout32), std::invalid_argument);
+}
+
+// The system puts the sense data where SenseInfoOffset points and its length in SenseInfoLength.
+TEST(SptiBlock, CheckConditionBringsTheSenseDataTheSystemWrote) {
+    std::vector<std::uint8_t> data(20480);
+    for (const auto& layout : {kSptiLayout32, kSptiLayout64}) {
+        const std::vector<TSptiBlock> blocks = {MakeBufferedBlock(TestUnitReady(), layout),
+                                                MakeDirectBlock(Write10(0, 10, data.data()), 0, layout)};
+        for (auto block : blocks) {
+            block[spti::ScsiStatus] = kStatusCheckCondition;
+            const auto sense = FixedSense({0x03, 0x0C, 0x00});
+            block[spti::SenseInfoLength] = std::uint8_t(sense.size());
+            std::copy(sense.begin(), sense.end(), block.begin() + GetLE32(&block[layout.senseInfoOffset]));
+            const auto reply = SptiReply(block, layout);
+            EXPECT_TRUE(reply.delivered);
+            EXPECT_EQ(reply.status, kStatusCheckCondition);
+            EXPECT_EQ(reply.sense, sense);
+            block[spti::ScsiStatus] = 0;
+            EXPECT_TRUE(SptiReply(block, layout).sense.empty());
+        }
+    }
 }
 
 TEST(SptiBlock, RefusesABadCommandBlockLength) {

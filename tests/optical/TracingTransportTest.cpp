@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trace line of every command, and the scan's choice of devices.
 #include <gtest/gtest.h>
 
@@ -16,7 +17,8 @@ namespace {
 // Answers every command with a fixed reply; INQUIRY gets the given peripheral byte.
 class TFixedTransport : public TStatusTransport {
 public:
-    explicit TFixedTransport(TScsiReply reply, std::uint8_t peripheral = 0) : reply_(reply), peripheral_(peripheral) {}
+    explicit TFixedTransport(TScsiReply reply, std::uint8_t peripheral = 0)
+        : reply_(std::move(reply)), peripheral_(peripheral) {}
     TScsiReply Deliver(const TScsiRequest& request) override {
         if (reply_.delivered && request.cdb[0] == scsi::kInquiry && request.data) request.data[0] = peripheral_;
         return reply_;
@@ -28,13 +30,13 @@ private:
     std::uint8_t peripheral_;
 };
 
-std::string Trace(TScsiReply reply, const TScsiRequest& request) {
+std::string Trace(const TScsiReply& reply, const TScsiRequest& request) {
     std::FILE* file = std::tmpfile();
     TTracingTransport tracing(std::make_unique<TFixedTransport>(reply), file);
     EXPECT_EQ(tracing.Execute(request), MapPassThroughResult(reply));
     EXPECT_EQ(tracing.Describe(), "fixed");
     std::rewind(file);
-    char line[256] = {};
+    char line[512] = {};
     const bool read = std::fgets(line, sizeof line, file) != nullptr;
     std::fclose(file);
     return read ? line : "";
@@ -47,6 +49,28 @@ TEST(TracingTransport, OneLinePerCommandWithTheResultCode) {
     EXPECT_EQ(Trace({true, 4}, TestUnitReady()), "00 00 00 00 00 00 none 0 -> 21\n");
     EXPECT_EQ(Trace({true, 8}, BlankDisc(TBlankType::Minimal)), "a1 11 00 00 00 00 00 00 00 00 00 00 none 0 -> 10\n");
     EXPECT_EQ(Trace({false, 0}, SynchronizeCache()), "35 02 00 00 00 00 00 00 00 00 none 0 -> 5\n");
+}
+
+// The drive's reason in words and numbers: fixed and descriptor format, a code the table names and
+// one it does not; bytes that are no sense data are shown but not read.
+TEST(TracingTransport, CheckConditionAddsTheSenseBytesAndTheirMeaning) {
+    std::vector<std::uint8_t> data(20480);
+    EXPECT_EQ(Trace({true, 2, FixedSense({0x03, 0x0C, 0x00})}, Write10(100, 10, data.data())),
+              "2a 00 00 00 00 64 00 00 0a 00 out 20480 -> 1 sense 70 00 03 00 00 00 00 0a 00 00 00 00 0c 00 00 00 00 00 "
+              "(medium error: write error (03/0C/00))\n");
+    EXPECT_EQ(Trace({true, 2, {0x72, 0x02, 0x3A, 0x01, 0, 0, 0, 0}}, TestUnitReady()),
+              "00 00 00 00 00 00 none 0 -> 1 sense 72 02 3a 01 00 00 00 00 "
+              "(not ready: medium not present - tray closed (02/3A/01))\n");
+    EXPECT_EQ(DescribeSense(FixedSense({0x05, 0x99, 0x01})), "illegal request (05/99/01)");
+    EXPECT_EQ(Trace({true, 2, {0x00, 0x05}}, TestUnitReady()), "00 00 00 00 00 00 none 0 -> 1 sense 00 05 (not decoded)\n");
+    // Only CHECK CONDITION carries sense data; a good answer clears what the last failure left.
+    TSimWriter writer;
+    writer.Config().ready = false;
+    EXPECT_EQ(writer.Execute(TestUnitReady()), kScsiCheckCondition);
+    EXPECT_EQ(DescribeSense(writer.LastSense()), "not ready: medium not present (02/3A/00)");
+    writer.Config().ready = true;
+    EXPECT_EQ(writer.Execute(TestUnitReady()), kScsiOk);
+    EXPECT_TRUE(writer.LastSense().empty());
 }
 
 TEST(OpticalDevices, KeepsTheCdRomClassInScanOrder) {

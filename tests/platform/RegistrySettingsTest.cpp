@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The saved option states in the current user's registry, read back through the registry itself.
 #include <windows.h>
 
@@ -54,7 +55,7 @@ TEST_F(RegistrySettings, SavedStatesAreTwelveDwordsThatLoadBack) {
 
 TEST_F(RegistrySettings, MissingAndForeignValuesKeepTheirDefaults) {
     const DWORD zero = 0, seven = 7;
-    SetRaw("opt3", REG_DWORD, &zero, sizeof zero);
+    SetRaw("OPT3", REG_DWORD, &zero, sizeof zero);  // the registry ignores the case of names
     SetRaw("opt2", REG_DWORD, &seven, sizeof seven);  // any non-zero value is checked
     SetRaw("opt5", REG_SZ, "0", 2);  // not a number: opt5 stays checked
     auto states = kDefaultOptions;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive's own name out of the Windows storage descriptor, whatever the drive answers.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a scenario does with a wizard, as a user would: keys, clicks, typing, and what the window and
 // its boxes show. Each front end's test implements it over its own toolkit: the Qt wizard in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wizard's scenarios, written once and played on the Qt and the Win32 wizard: keyboard and focus,
 // the rows' rules, the stop question, the boxes of the folder dialog, and whole runs.
 #include <cstdio>

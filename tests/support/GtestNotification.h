@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // GoogleTest's Notification for the Windows cross build: the compiler's win32 thread model gives
 // libstdc++ no std::mutex or std::condition_variable, which GoogleTest's own one is made of. Only

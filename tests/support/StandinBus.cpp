@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/StandinBus.h"
 
 #include <sys/stat.h>
@@ -107,6 +108,10 @@ void TStandinBus::RemoveDrive(const std::string& name) { Call("RemoveDrive", Quo
 
 void TStandinBus::RefuseUnmount(const std::string& block, const std::string& message) {
     Call("RefuseUnmount", Quoted("string:" + block) + " " + Quoted("string:" + message));
+}
+
+void TStandinBus::ReadsFrom(const std::string& name, const std::string& file) {
+    Call("ReadsFrom", Quoted("string:" + name) + " " + Quoted("string:" + file));
 }
 
 std::vector<std::string> TStandinBus::Calls() const {

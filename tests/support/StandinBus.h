@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The system's disk service stood in for by tests/support/udisks_standin.py on a private bus that
 // every user may reach: drives whose bytes are scratch files, handed out as descriptors, and a log
@@ -31,6 +32,8 @@ public:
     void RemoveDrive(const std::string& name);
     // Unmount of /dev/<block> fails with message.
     void RefuseUnmount(const std::string& block, const std::string& message);
+    // Opened for reading, /dev/<name> gives file's bytes, as a drive that does not keep what is written.
+    void ReadsFrom(const std::string& name, const std::string& file);
     // "OpenDevice /dev/sdx rw flags=...", "Unmount /dev/sdx1", in the order they came.
     std::vector<std::string> Calls() const;
 

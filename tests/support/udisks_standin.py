@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A stand-in for the system's disk service (udisks2) on a private bus, for the tests.
 
 Usage: udisks_standin.py LOG. The bus is $DBUS_STARTER_ADDRESS. Drives are added and taken away
@@ -35,6 +36,7 @@ class Standin(dbus.service.Object):
         self.objects = {}  # path -> {interface: {property: value}}
         self.files = {}  # block path -> backing file
         self.unmount_errors = {}  # block path -> message
+        self.read_files = {}  # block path -> file read instead of the backing file
         self.next_number = 1
 
     def record(self, line):
@@ -110,6 +112,11 @@ class Control(dbus.service.Object):
     def RefuseUnmount(self, name, message):
         self.standin.unmount_errors[dbus.ObjectPath(ROOT + "/block_devices/" + name)] = message
 
+    # A drive that does not keep what is written: opened for reading, it gives file's bytes.
+    @dbus.service.method("org.bootdisk.Test", in_signature="ss")
+    def ReadsFrom(self, name, file):
+        self.standin.read_files[dbus.ObjectPath(ROOT + "/block_devices/" + name)] = file
+
 
 class Block(dbus.service.FallbackObject):
     """Answers the calls on every block object, whichever path they are made on."""
@@ -128,7 +135,7 @@ class Block(dbus.service.FallbackObject):
         if path not in s.objects:
             raise dbus.exceptions.DBusException("No such device", name="org.freedesktop.UDisks2.Error.Failed")
         s.record("OpenDevice %s %s flags=%d" % (self.device(path), mode, int(options.get("flags", 0))))
-        fd = os.open(s.files[path], os.O_RDWR if mode == "rw" else os.O_RDONLY)
+        fd = os.open(s.files[path], os.O_RDWR) if mode == "rw" else os.open(s.read_files.get(path, s.files[path]), os.O_RDONLY)
         try:
             return dbus.types.UnixFd(fd)
         finally:

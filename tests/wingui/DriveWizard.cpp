@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives bootdisk-wizard.exe through its windows as a user would, from outside its process: the
 // scenarios every wizard plays, or a whole run to an ISO file with a picture of every page and the
 // option states across a restart.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The scenarios' driver for the Win32 wizard, from outside its process: a new process per
 // scenario, keys and clicks posted to its windows, what they show read through their messages and

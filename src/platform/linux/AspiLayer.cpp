@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // No ASPI layer exists on this host.
 #include "optical/AspiLayer.h"
 

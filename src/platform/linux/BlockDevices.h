@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the kernel tells about block devices: sysfs under /sys and the mount table. The roots are
 // parameters so tests can lay out a made-up system.

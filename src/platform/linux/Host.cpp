@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/Host.h"
 
 #include <unistd.h>
@@ -17,6 +18,8 @@ std::string ExecutableDir() {
 }
 
 bool StdinIsTerminal() { return isatty(STDIN_FILENO) == 1; }
+
+bool StderrIsTerminal() { return isatty(STDERR_FILENO) == 1; }
 
 std::string SystemErrorText(std::uint32_t code) { return std::strerror(static_cast<int>(code)); }
 

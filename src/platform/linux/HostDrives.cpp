@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/HostDrives.h"
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 
 #include "platform/linux/BlockDevices.h"
 #include "platform/linux/Udisks.h"
+#include "platform/linux/UdisksModule.h"
 
 namespace bootdisk {
 namespace linuxhost {
@@ -103,6 +105,12 @@ std::optional<THostDrive> DescribeHostDrive(const std::string& device) {
     return linuxhost::DescribeNode(device, {});
 }
 
-bool DriveWritesNeedAdministrator() { return ::geteuid() != 0 && !linuxhost::TUdisks::Answers(); }
+bool DriveWritesNeedAdministrator(TDriveWrite kind) {
+    return kind == TDriveWrite::Removable && ::geteuid() != 0 && !linuxhost::TUdisks::Answers();
+}
+
+StrId DriveRightsText(TFrontEnd) { return StrId::DRIVE_NEEDSADMIN; }
+
+std::string DriveServiceProblem() { return linuxhost::UdisksModuleProblem(); }
 
 }  // namespace bootdisk

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/Interrupts.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The iSCSI transport's clock and its wait on the session's socket, replaceable so that a test can
 // let the two minutes of a command's time limit pass at once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SCSI commands to a Linux optical drive through the sg driver's SG_IO on /dev/srN.
 #include <fcntl.h>
 #include <scsi/sg.h>
@@ -47,7 +48,9 @@ public:
         do result = ::ioctl(fd_, SG_IO, &header);
         while (result < 0 && errno == EINTR);
         reason_ = result == 0 ? std::string() : std::strerror(errno);
-        return SgReply(result == 0, header.status, header.host_status, header.driver_status);
+        const auto senseLength = std::min<std::size_t>(header.sb_len_wr, sense.size());
+        return SgReply(result == 0, header.status, header.host_status, header.driver_status,
+                       std::span(sense).first(senseLength));
     }
 
     std::string Describe() const override { return path_; }

@@ -1,9 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/Udisks.h"
 
 #include <fcntl.h>
 #include <sys/sysmacros.h>
-
-#include <sdbus-c++/sdbus-c++.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +11,7 @@
 #include <map>
 
 #include "platform/linux/BlockDevices.h"
+#include "platform/linux/SdbusCompat.h"
 
 namespace bootdisk::linuxhost {
 namespace {
@@ -70,7 +70,7 @@ struct TSnapshot {
 std::optional<TSnapshot> Ask() {
     try {
         const auto connection = sdbus::createSystemBusConnection();
-        const auto proxy = sdbus::createProxy(*connection, kService, "/org/freedesktop/UDisks2");
+        const auto proxy = MakeProxy(*connection, kService, "/org/freedesktop/UDisks2");
         TSnapshot snapshot;
         proxy->callMethod("GetManagedObjects")
             .onInterface("org.freedesktop.DBus.ObjectManager")
@@ -218,7 +218,7 @@ std::optional<int> TUdisks::Open(const std::string& device, bool write) {
     if (!block) return std::nullopt;
     try {
         const auto connection = sdbus::createSystemBusConnection();
-        const auto proxy = sdbus::createProxy(*connection, kService, block->object);
+        const auto proxy = MakeProxy(*connection, kService, block->object);
         const std::map<std::string, sdbus::Variant> options = {{"flags", sdbus::Variant(std::int32_t{O_EXCL | O_CLOEXEC})}};
         sdbus::UnixFd fd;
         proxy->callMethod("OpenDevice")
@@ -241,7 +241,7 @@ std::optional<std::string> TUdisks::Unmount(const std::string& device) {
         const auto connection = sdbus::createSystemBusConnection();
         for (const auto& other : snapshot->blocks) {
             if (other.mountPoints.empty() || !OnDisk(*snapshot, other, *disk)) continue;
-            const auto proxy = sdbus::createProxy(*connection, kService, other.object);
+            const auto proxy = MakeProxy(*connection, kService, other.object);
             proxy->callMethod("Unmount")
                 .onInterface(kFilesystem)
                 .withTimeout(kAuthoriseTimeout)

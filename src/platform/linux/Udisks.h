@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The system's disk service (udisks2) on the system bus: the drives it knows, and the device
 // opened, or its file systems unmounted, on the user's behalf, with the system's authorisation

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/sim/SimAspi.h"
 
 #include <algorithm>
@@ -172,6 +173,9 @@ std::uint8_t TSimAspi::Exec(const TAspiRequest& request, TSimAspiLogEntry& entry
         const auto reply = writer->Deliver(command);
         block[srbexec::HaStat] = reply.delivered ? 0 : srb::HASTAT_SEL_TO;
         block[srbexec::TargStat] = reply.status;
+        // The layer's sense area holds the first bytes of the drive's sense data.
+        const auto sense = std::min<std::size_t>(reply.sense.size(), srbexec::kSenseLength);
+        std::copy_n(reply.sense.begin(), sense, block.begin() + srbexec::SenseArea);
         block[srb::Status] = reply.delivered && reply.status == 0 ? srb::SS_COMP : srb::SS_ERR;
     });
     return srb::SS_PENDING;

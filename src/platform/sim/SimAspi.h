@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An emulated ASPI layer: adapters with targets and LUNs, each present unit an emulated MMC writer,
 // answering the request blocks as the ASPI for Win32 interface defines them. Requests complete when

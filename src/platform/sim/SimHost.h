@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A host made up by a test: any Windows version, folder, environment, files and library resources.
 #include <map>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Drives held in byte vectors, with faults on demand, so every disk write runs without hardware.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An emulated VWIN32 device serving one drive held in a byte vector: device parameters, volume
 // locks and absolute sector transfers, with faults on demand and a record of every request.

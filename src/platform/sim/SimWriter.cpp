@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/sim/SimWriter.h"
 
 #include <algorithm>
@@ -11,8 +12,13 @@ namespace bootdisk {
 
 namespace {
 
-constexpr std::uint8_t kGood = 0x00, kCheckCondition = 0x02;
+constexpr std::uint8_t kGood = 0x00, kCheckCondition = kStatusCheckCondition;
 constexpr std::uint32_t kTrackStart = 0;  // the track starts at block 0 of a blank disc
+
+constexpr TSense kNoDisc{0x02, 0x3A, 0x00}, kLongWrite{0x02, 0x04, 0x08}, kBadOpcode{0x05, 0x20, 0x00},
+    kOutOfRange{0x05, 0x21, 0x00}, kBadWriteAddress{0x05, 0x21, 0x02}, kBadField{0x05, 0x24, 0x00},
+    kBadParameterLength{0x05, 0x1A, 0x00};
+constexpr std::uint32_t kCorruptBlock = 100;
 
 void PutText(std::vector<std::uint8_t>& out, std::size_t offset, std::size_t width, std::string_view text) {
     std::fill_n(out.begin() + std::ptrdiff_t(offset), width, std::uint8_t(' '));
@@ -45,14 +51,32 @@ std::vector<std::uint8_t> WriteParametersPage() {
     return page;
 }
 
+struct TBlockRange {
+    std::uint32_t address, blocks;
+};
+
+// The blocks a READ(10) or WRITE(10) moves; nothing when its data does not match them.
+std::optional<TBlockRange> BlockRange(const TScsiRequest& request, TDataDirection direction) {
+    const TBlockRange range{GetBE32(&request.cdb[2]), GetBE16(&request.cdb[7])};
+    if (request.direction != direction || !request.data || request.length != range.blocks * kBlockSize)
+        return std::nullopt;
+    return range;
+}
+
 }  // namespace
 
 TScsiReply TSimWriter::Deliver(const TScsiRequest& request) {
     commands_.push_back({request.cdb, request.cdbLength, request.direction, request.length});
     const bool failing = config_.failingOpcode == request.cdb[0];
-    if (failing && !config_.failureCarriesData) return {true, kCheckCondition};
-    const auto status = Answer(request);
-    return {true, failing ? kCheckCondition : status};
+    const auto status = failing && !config_.failureCarriesData ? kCheckCondition : Answer(request);
+    if (failing) Fail(config_.failingSense);
+    if (failing || status == kCheckCondition) return {true, kCheckCondition, FixedSense(sense_)};
+    return {true, status};
+}
+
+std::uint8_t TSimWriter::Fail(TSense sense) {
+    sense_ = sense;
+    return kCheckCondition;
 }
 
 std::uint8_t TSimWriter::Answer(const TScsiRequest& request) {
@@ -61,7 +85,7 @@ std::uint8_t TSimWriter::Answer(const TScsiRequest& request) {
     const auto opcode = request.cdb[0];
     const bool medium = opcode != scsi::kInquiry && opcode != scsi::kModeSense10 &&
                         opcode != scsi::kReadBufferCapacity && opcode != scsi::kStartStopUnit;
-    if (!config_.ready && medium) return kCheckCondition;
+    if (!config_.ready && medium) return Fail(kNoDisc);
     switch (opcode) {
         case scsi::kTestUnitReady: break;
         case scsi::kInquiry:
@@ -75,22 +99,22 @@ std::uint8_t TSimWriter::Answer(const TScsiRequest& request) {
             PutText(out, inquiry::kProduct, inquiry::kProductWidth, "SIM WRITER");
             PutText(out, 32, 4, "1.0");
             break;
-        case scsi::kModeSense10: ModeSense(request, out); if (out.empty()) status = kCheckCondition; break;
+        case scsi::kModeSense10: ModeSense(request, out); if (out.empty()) status = Fail(kBadField); break;
         case scsi::kModeSelect10:
-            if (request.direction != TDataDirection::Out || !request.data) return kCheckCondition;
+            if (request.direction != TDataDirection::Out || !request.data) return Fail(kBadParameterLength);
             modeSelect_.assign(request.data, request.data + request.length);
             break;
         case scsi::kReadDiscInformation:
             if (busy_ > 0) {
                 if (!config_.neverCompletes) --busy_;
                 pending_ /= 2;
-                return kCheckCondition;
+                return Fail(kLongWrite);
             }
             DiscInformation(out);
             break;
         case scsi::kReadTrackInformation:
             if ((request.cdb[1] & 0x03) != 0x01 || GetBE32(&request.cdb[2]) != trackinfo::kInvisibleTrack)
-                return kCheckCondition;
+                return Fail(kBadField);
             TrackInformation(out);
             break;
         case scsi::kReadBufferCapacity: BufferCapacity(out); break;
@@ -104,12 +128,13 @@ std::uint8_t TSimWriter::Answer(const TScsiRequest& request) {
             out[11] = 4;
             break;
         case scsi::kWrite10: return Write(request);
+        case scsi::kRead10: return Read(request);
         case scsi::kSynchronizeCache: return StartImmediate();
         case scsi::kCloseTrackSession:
             if (request.cdb[2] == 0x02) config_.discStatus = 1;
             return StartImmediate();
         case scsi::kStartStopUnit: break;
-        default: return kCheckCondition;  // BLANK too: a CD-R cannot be erased
+        default: return Fail(kBadOpcode);  // BLANK too: a CD-R cannot be erased
     }
     if (request.direction == TDataDirection::In && request.data)
         std::memcpy(request.data, out.data(), std::min<std::size_t>(request.length, out.size()));
@@ -162,13 +187,26 @@ void TSimWriter::BufferCapacity(std::vector<std::uint8_t>& out) const {
 
 std::uint8_t TSimWriter::Write(const TScsiRequest& request) {
     const auto written = std::uint32_t(disc_.size() / kBlockSize);
-    const auto address = GetBE32(&request.cdb[2]);
-    const std::uint32_t blocks = GetBE16(&request.cdb[7]);
-    if (request.direction != TDataDirection::Out || !request.data || request.length != blocks * kBlockSize ||
-        address != kTrackStart + written || blocks > config_.freeBlocks - std::min(written, config_.freeBlocks))
-        return kCheckCondition;
+    const auto range = BlockRange(request, TDataDirection::Out);
+    if (!range) return Fail(kBadField);
+    const auto [address, blocks] = *range;
+    if (address != kTrackStart + written || blocks > config_.freeBlocks - std::min(written, config_.freeBlocks))
+        return Fail(kBadWriteAddress);
     disc_.insert(disc_.end(), request.data, request.data + request.length);
+    if (const auto bad = config_.corruptBlock; bad && *bad >= written && *bad < written + blocks)
+        disc_[std::size_t(*bad) * kBlockSize] ^= 0xFF;
     pending_ = request.length;
+    return kGood;
+}
+
+std::uint8_t TSimWriter::Read(const TScsiRequest& request) {
+    const auto written = std::uint32_t(disc_.size() / kBlockSize);
+    const auto range = BlockRange(request, TDataDirection::In);
+    if (!range) return Fail(kBadField);
+    const auto [address, blocks] = *range;
+    if (address < kTrackStart || address - kTrackStart > written || blocks > written - (address - kTrackStart))
+        return Fail(kOutOfRange);
+    std::memcpy(request.data, disc_.data() + std::size_t(address - kTrackStart) * kBlockSize, request.length);
     return kGood;
 }
 
@@ -189,6 +227,8 @@ std::unique_ptr<TSimWriter> MakeSimWriter(std::string_view name) {
         config.bufferBytes = 1024;
     else if (name == "sim:buffer16k")
         config.bufferBytes = 16 * 1024;
+    else if (name == "sim:corrupt")
+        config.corruptBlock = kCorruptBlock;
     else if (name != "sim:")
         return nullptr;
     return std::make_unique<TSimWriter>(config, std::string(name));

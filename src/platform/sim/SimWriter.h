@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An emulated MMC CD writer holding a CD-R, so the whole recording runs without hardware. It answers
-// the commands the recorder sends, keeps what is written, records every command, and fails on demand.
+// the commands the recorder sends, keeps what is written and reads it back, records every command,
+// and fails on demand, with sense data as a drive gives it.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -9,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "optical/ScsiSense.h"
 #include "optical/ScsiTransport.h"
 
 namespace bootdisk {
@@ -21,10 +24,12 @@ struct TSimWriterConfig {
     std::uint8_t trackState = 0x4F;   // byte 6 of the invisible track's information: blank
     bool ready = true;                // false: no disc, every medium command is refused
     std::optional<std::uint8_t> failingOpcode;  // that command ends in CHECK CONDITION
+    TSense failingSense{0x03, 0x0C, 0x00};      // with this sense: medium error, write error
     bool failureCarriesData = false;  // a failing command still fills its answer
     bool blockDescriptor = false;     // MODE SENSE without DBD answers with an 8-byte block descriptor
     std::uint32_t busyPolls = 2;      // READ DISC INFORMATION refusals after an immediate command
     bool neverCompletes = false;      // immediate commands never finish
+    std::optional<std::uint32_t> corruptBlock;  // this block of the track is recorded with one byte wrong
 };
 
 struct TSimCommand {
@@ -57,7 +62,10 @@ private:
     void TrackInformation(std::vector<std::uint8_t>& out) const;
     void BufferCapacity(std::vector<std::uint8_t>& out) const;
     std::uint8_t Write(const TScsiRequest& request);
+    std::uint8_t Read(const TScsiRequest& request);
     std::uint8_t StartImmediate();
+    // Ends the command in CHECK CONDITION with this sense.
+    std::uint8_t Fail(TSense sense);
 
     TSimWriterConfig config_;
     std::string name_;
@@ -66,11 +74,12 @@ private:
     std::vector<std::uint8_t> modeSelect_;
     std::uint32_t busy_ = 0;
     std::uint32_t pending_ = 0;  // bytes of the last write still in the drive's buffer
+    TSense sense_;               // of the last command that failed
 };
 
 // "sim:" (blank CD-R, ample space, 2 MiB buffer), "sim:appendable", "sim:notready", "sim:full" (740
-// free blocks), "sim:smallbuffer" (1,024-byte buffer), "sim:buffer16k" (16,384-byte buffer); nothing
-// for any other name.
+// free blocks), "sim:smallbuffer" (1,024-byte buffer), "sim:buffer16k" (16,384-byte buffer),
+// "sim:corrupt" (records one byte wrong in block 100 of the track); nothing for any other name.
 std::unique_ptr<TSimWriter> MakeSimWriter(std::string_view name);
 
 }  // namespace bootdisk

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/HostDrives.h"
 
 #include <windows.h>
@@ -9,12 +10,15 @@
 #include <span>
 #include <vector>
 
+#include "platform/HostSystem.h"
 #include "platform/StorageDescriptor.h"
-
 #include "platform/win32/ErrorMode.h"
+#include "platform/win32/Win32Calls.h"
 
 namespace bootdisk {
 namespace {
+
+constexpr DWORD kPlatformNt = 2;
 
 THostDriveType TypeOf(const std::string& root) {
     switch (GetDriveTypeA(root.c_str())) {
@@ -97,8 +101,40 @@ std::vector<THostDrive> ScanHostDrives() {
     return drives;
 }
 
-// The open of the volume tells when rights are missing; there is no other way to ask.
-bool DriveWritesNeedAdministrator() { return false; }
+bool ProcessLacksAdministrator(IWin32Calls& calls, TWinVersion version) {
+    if (version.platformId != kPlatformNt) return false;  // the 9x family has no rights to lack
+    // A token that cannot be asked leaves the answer to the open of the drive.
+    if (version.major >= 6) {
+        HANDLE raw = nullptr;
+        if (!calls.OpenProcessToken(TOKEN_QUERY, &raw)) return false;
+        const TOwnedHandle token(calls, raw);
+        TOKEN_ELEVATION elevation{};
+        DWORD returned = 0;
+        if (!calls.GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &returned))
+            return false;
+        return elevation.TokenIsElevated == 0;
+    }
+    // Before Vista an administrator's programs have the rights from the start.
+    SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!AllocateAndInitializeSid(&authority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0,
+                                  0, 0, &administrators))
+        return false;
+    BOOL member = FALSE;
+    const BOOL asked = calls.CheckTokenMembership(nullptr, administrators, &member);
+    FreeSid(administrators);
+    return asked && !member;
+}
+
+bool DriveWritesNeedAdministrator(TDriveWrite) {
+    return ProcessLacksAdministrator(HostWin32Calls(), RealHost().Version());
+}
+
+StrId DriveRightsText(TFrontEnd reader) {
+    return reader == TFrontEnd::Wizard ? StrId::DRIVE_WIZARDNEEDSADMIN : StrId::DRIVE_NEEDSELEVATION;
+}
+
+std::string DriveServiceProblem() { return {}; }
 
 std::optional<THostDrive> DescribeHostDrive(const std::string& device) {
     if (device.size() < 2 || device[1] != ':' || !std::isalpha(static_cast<unsigned char>(device[0]))) return std::nullopt;

@@ -1,8 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/HostSystem.h"
 
 #include <windows.h>
-
-#include <cstdlib>
 
 #include "platform/win32/Utf8.h"
 
@@ -32,9 +31,18 @@ public:
         const auto n = GetWindowsDirectoryW(path, MAX_PATH);
         return n > 0 && n < MAX_PATH ? Narrow({path, n}) : std::string();
     }
+    // The process's own block, in its wide form: the C runtime's copy is made in the ANSI code
+    // page at start, where a folder named outside it has lost its letters.
     std::optional<std::string> Environment(const std::string& name) const override {
-        const wchar_t* value = _wgetenv(Widen(name).c_str());
-        return value ? std::optional<std::string>(Narrow(value)) : std::nullopt;
+        const std::wstring wide = Widen(name);
+        std::wstring value(MAX_PATH, L'\0');
+        for (;;) {
+            SetLastError(ERROR_SUCCESS);
+            const DWORD n = GetEnvironmentVariableW(wide.c_str(), value.data(), DWORD(value.size()));
+            if (n == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+            if (n < value.size()) return Narrow({value.data(), n});
+            value.resize(n);  // n counts the terminating zero when the value did not fit
+        }
     }
     char PathSeparator() const override { return '\\'; }
 

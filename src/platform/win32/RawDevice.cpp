@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/RawDevice.h"
 
 #include <windows.h>
@@ -5,57 +6,65 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
+#include "platform/win32/DiskVolumes.h"
 #include "platform/win32/ErrorMode.h"
 #include "platform/win32/Utf8.h"
+#include "platform/win32/Win32Calls.h"
 
 namespace bootdisk {
 namespace {
 
-std::uint32_t LastOsError() { return static_cast<std::uint32_t>(GetLastError()); }
-
+// A drive's device: a volume (a floppy drive, a drive that is no disk of its own), which it locks
+// and dismounts itself, or the whole removable disk behind a drive letter, whose volumes
+// HoldVolumes takes.
 class TWin32RawDevice : public IRawDevice {
 public:
-    explicit TWin32RawDevice(HANDLE handle) : handle_(handle) {}
-    ~TWin32RawDevice() override { CloseHandle(handle_); }
-    TWin32RawDevice(const TWin32RawDevice&) = delete;
-    TWin32RawDevice& operator=(const TWin32RawDevice&) = delete;
+    TWin32RawDevice(IWin32Calls& calls, TOwnedHandle handle, bool wholeDisk)
+        : calls_(calls), handle_(std::move(handle)), wholeDisk_(wholeDisk), locks_(calls) {}
 
     std::uint32_t QuerySize(std::uint64_t& size) override {
         GET_LENGTH_INFORMATION info{};
         DWORD returned = 0;
-        if (!DeviceIoControl(handle_, IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &info, sizeof info, &returned, nullptr))
-            return LastOsError();
+        if (!calls_.DeviceIoControl(handle_.Get(), IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &info, sizeof info,
+                                    &returned))
+            return calls_.GetLastError();
         size = static_cast<std::uint64_t>(info.Length.QuadPart);
         return 0;
     }
     std::uint32_t Seek(std::uint64_t offset) override {
         LARGE_INTEGER to{};
         to.QuadPart = static_cast<LONGLONG>(offset);
-        return SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN) ? 0 : LastOsError();
+        return calls_.SetFilePointerEx(handle_.Get(), to) ? 0 : calls_.GetLastError();
     }
     TTransfer Read(std::span<std::uint8_t> data) override {
         return Loop(data.size(), [&](std::size_t done, DWORD chunk, DWORD& moved) {
-            return ReadFile(handle_, data.data() + done, chunk, &moved, nullptr);
+            return calls_.ReadFile(handle_.Get(), data.data() + done, chunk, &moved);
         });
     }
     TTransfer Write(std::span<const std::uint8_t> data) override {
         return Loop(data.size(), [&](std::size_t done, DWORD chunk, DWORD& moved) {
-            return WriteFile(handle_, data.data() + done, chunk, &moved, nullptr);
+            return calls_.WriteFile(handle_.Get(), data.data() + done, chunk, &moved);
         });
     }
-    std::uint32_t Flush() override { return FlushFileBuffers(handle_) ? 0 : LastOsError(); }
-    std::uint32_t Lock() override { return Control(FSCTL_LOCK_VOLUME); }
-    std::uint32_t Unlock() override { return Control(FSCTL_UNLOCK_VOLUME); }
-    std::uint32_t Dismount() override { return Control(FSCTL_DISMOUNT_VOLUME); }
+    std::uint32_t Flush() override { return calls_.FlushFileBuffers(handle_.Get()) ? 0 : calls_.GetLastError(); }
+    std::uint32_t Lock() override {
+        return wholeDisk_ || locks_.Locked() ? 0 : locks_.LockVolume(handle_.Get());
+    }
+    std::uint32_t Unlock() override { return locks_.Unlock(); }
+    // The system dismounts a volume also for a handle that holds no lock.
+    std::uint32_t Dismount() override {
+        if (wholeDisk_) return 0;
+        DWORD returned = 0;
+        return calls_.DeviceIoControl(handle_.Get(), FSCTL_DISMOUNT_VOLUME, nullptr, 0, nullptr, 0, &returned)
+                   ? 0
+                   : calls_.GetLastError();
+    }
 
 private:
-    std::uint32_t Control(DWORD code) {
-        DWORD returned = 0;
-        return DeviceIoControl(handle_, code, nullptr, 0, nullptr, 0, &returned, nullptr) ? 0 : LastOsError();
-    }
     template <typename TCall>
-    static TTransfer Loop(std::size_t length, TCall call) {
+    TTransfer Loop(std::size_t length, TCall call) {
         constexpr std::size_t kChunk = 1u << 30;  // whole sectors, within a DWORD
         TTransfer result;
         while (result.moved < length) {
@@ -64,20 +73,26 @@ private:
             const BOOL ok = call(result.moved, chunk, moved);
             result.moved += moved;
             if (!ok) {
-                result.error = LastOsError();
+                result.error = calls_.GetLastError();
                 break;
             }
             if (moved == 0) break;
         }
         return result;
     }
-    HANDLE handle_;
+
+    IWin32Calls& calls_;
+    TOwnedHandle handle_;
+    bool wholeDisk_;
+    TVolumeLocks locks_;  // released before the handle closes
 };
 
-std::string Root(char drive) { return std::string(1, drive) + ":\\"; }
+std::wstring Root(char drive) { return std::wstring(1, wchar_t(drive)) + L":\\"; }
 
 class TWin32RawDevices : public IHostRawDevices {
 public:
+    explicit TWin32RawDevices(IWin32Calls& calls) : calls_(calls) {}
+
     // Drives are the system's own letters.
     void Assign(char, std::string, THostDriveType) override {}
     char Attach(const std::string& device, THostDriveType) override {
@@ -85,38 +100,47 @@ public:
         return static_cast<char>(std::toupper(static_cast<unsigned char>(device[0])));
     }
 
+    // A removable drive's letter stands for its whole disk, as the boot image starts at the disk's
+    // first sector, whatever partitions the stick had; floppy drives A: and B: are their own device.
     std::unique_ptr<IRawDevice> Open(char drive, TDeviceAccess access, std::uint32_t& error) override {
-        const std::string path = std::string("\\\\.\\") + drive + ":";
+        const auto disk = DiskOf(drive);
+        const std::wstring path = disk ? L"\\\\.\\PhysicalDrive" + Widen(std::to_string(*disk))
+                                       : L"\\\\.\\" + std::wstring(1, wchar_t(drive)) + L":";
         const DWORD desired = access == TDeviceAccess::ReadOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
-        const TNoCriticalErrorBoxes quiet;
-        // The volume stays shared with the system; the volume lock makes the access exclusive.
-        const HANDLE handle = CreateFileA(path.c_str(), desired, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          OPEN_EXISTING, 0, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) {
-            error = LastOsError();
+        // The device stays shared with the system; the volume locks make the access exclusive.
+        auto handle = OpenDeviceQuietly(calls_, path, desired);
+        if (!handle) {
+            error = calls_.GetLastError();
             return nullptr;
         }
         error = 0;
-        return std::make_unique<TWin32RawDevice>(handle);
+        return std::make_unique<TWin32RawDevice>(calls_, std::move(handle), disk.has_value());
+    }
+    // A drive that is no disk of its own has no volumes beside its own, which its device takes.
+    std::unique_ptr<TVolumeHold> HoldVolumes(char drive, std::uint32_t& error) override {
+        auto locks = std::make_unique<TVolumeLocks>(calls_);
+        const auto disk = DiskOf(drive);
+        const TNoCriticalErrorBoxes quiet(calls_);
+        if (disk && ((error = locks->LockDisk(*disk)) != 0 || (error = locks->Dismount()) != 0)) return nullptr;
+        error = 0;
+        return locks;
     }
     std::optional<TVolumeInfo> Volume(char drive) const override {
         wchar_t label[1000] = {};
         wchar_t fileSystem[1000] = {};
-        const TNoCriticalErrorBoxes quiet;
-        if (!GetVolumeInformationW(Widen(Root(drive)).c_str(), label, 1000, nullptr, nullptr, nullptr, fileSystem, 1000))
-            return std::nullopt;
+        const TNoCriticalErrorBoxes quiet(calls_);
+        if (!calls_.GetVolumeInformationW(Root(drive), label, 1000, fileSystem, 1000)) return std::nullopt;
         return TVolumeInfo{Narrow(label), Narrow(fileSystem)};
     }
     std::optional<TFreeSpace> FreeSpace(char drive) const override {
         DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
-        const TNoCriticalErrorBoxes quiet;
-        if (!GetDiskFreeSpaceA(Root(drive).c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters,
-                               &totalClusters))
+        const TNoCriticalErrorBoxes quiet(calls_);
+        if (!calls_.GetDiskFreeSpaceW(Root(drive), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
             return std::nullopt;
         return TFreeSpace{sectorsPerCluster, bytesPerSector, freeClusters, totalClusters};
     }
     THostDriveType DriveType(char drive) const override {
-        switch (GetDriveTypeA(Root(drive).c_str())) {
+        switch (calls_.GetDriveTypeW(Root(drive))) {
             case DRIVE_UNKNOWN: return THostDriveType::Unknown;
             case DRIVE_REMOVABLE: return THostDriveType::Removable;
             case DRIVE_FIXED: return THostDriveType::Fixed;
@@ -125,10 +149,23 @@ public:
     }
     std::vector<std::string> MountPoints(char) const override { return {}; }
     std::string Unmount(char) override { return {}; }
+
+private:
+    std::optional<std::uint32_t> DiskOf(char drive) const {
+        drive = static_cast<char>(std::toupper(static_cast<unsigned char>(drive)));
+        if (drive == 'A' || drive == 'B' || DriveType(drive) != THostDriveType::Removable) return std::nullopt;
+        return DiskNumberOf(calls_, drive);
+    }
+
+    IWin32Calls& calls_;
 };
 
 }  // namespace
 
-std::unique_ptr<IHostRawDevices> CreateHostRawDevices() { return std::make_unique<TWin32RawDevices>(); }
+std::unique_ptr<IHostRawDevices> CreateWin32RawDevices(IWin32Calls& calls) {
+    return std::make_unique<TWin32RawDevices>(calls);
+}
+
+std::unique_ptr<IHostRawDevices> CreateHostRawDevices() { return CreateWin32RawDevices(HostWin32Calls()); }
 
 }  // namespace bootdisk

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SCSI commands to a Windows optical drive through IOCTL_SCSI_PASS_THROUGH(_DIRECT) on \\.\X:,
 // and the drive-letter scan.
 #include <windows.h>
@@ -15,6 +16,7 @@
 #include "optical/SptiBlock.h"
 #include "platform/Host.h"
 #include "platform/HostSystem.h"
+#include "platform/win32/Win32Calls.h"
 
 namespace bootdisk {
 namespace {
@@ -27,50 +29,64 @@ static_assert(offsetof(SCSI_PASS_THROUGH, DataBufferOffset) == kSptiHostLayout.d
               sizeof(SCSI_PASS_THROUGH) == kSptiHostLayout.headerSize &&
               sizeof(SCSI_PASS_THROUGH_DIRECT) == kSptiHostLayout.headerSize);
 
-std::string DevicePath(const std::string& name) { return "\\\\.\\" + name; }
+std::wstring DevicePath(const std::string& name) { return L"\\\\.\\" + std::wstring(name.begin(), name.end()); }
 
 static_assert(IOCTL_STORAGE_MEDIA_REMOVAL == 0x002D4804 && IOCTL_STORAGE_EJECT_MEDIA == 0x002D4808);
 constexpr DWORD kPlatformNt = 2;
+constexpr DWORD kReadWrite = GENERIC_READ | GENERIC_WRITE;
 
+// The drive is opened for each command, or once for the commands of an operation that holds it,
+// so that between operations other programs (and the user's eject button) have the drive.
 class TSptiTransport : public TStatusTransport {
 public:
-    TSptiTransport(std::string name, HANDLE handle) : name_(std::move(name)), handle_(handle) {}
-    ~TSptiTransport() override { CloseHandle(handle_); }
-    TSptiTransport(const TSptiTransport&) = delete;
-    TSptiTransport& operator=(const TSptiTransport&) = delete;
+    TSptiTransport(std::string name, IWin32Calls& calls, const TSptiLayout& layout)
+        : name_(std::move(name)), calls_(calls), layout_(layout) {}
 
     TScsiReply Deliver(const TScsiRequest& request) override {
         reason_.clear();
+        TOwnedHandle opened;
+        HANDLE handle = held_;
+        if (handle == nullptr) {
+            opened = OpenDeviceQuietly(calls_, DevicePath(name_), kReadWrite);
+            if (!opened) return Undelivered();
+            handle = opened.Get();
+        }
         DWORD returned = 0;
         if (UsesBufferedBlock(request)) {
-            auto block = MakeBufferedBlock(request);
-            if (!DeviceIoControl(handle_, kIoctlScsiPassThrough, block.data(), DWORD(kSptiHostLayout.headerSize), block.data(),
-                                 DWORD(block.size()), &returned, nullptr))
+            auto block = MakeBufferedBlock(request, layout_);
+            if (!calls_.DeviceIoControl(handle, kIoctlScsiPassThrough, block.data(), DWORD(layout_.headerSize),
+                                        block.data(), DWORD(block.size()), &returned))
                 return Undelivered();
             if (request.direction == TDataDirection::In && request.data != nullptr)
-                std::copy_n(block.begin() + kSptiHostLayout.DataOffset(), request.length, request.data);
-            return {true, block[spti::ScsiStatus]};
+                std::copy_n(block.begin() + layout_.DataOffset(), request.length, request.data);
+            return SptiReply(block, layout_);
         }
-        auto block = MakeDirectBlock(request, reinterpret_cast<std::uintptr_t>(request.data));
-        if (!DeviceIoControl(handle_, kIoctlScsiPassThroughDirect, block.data(), DWORD(block.size()), block.data(),
-                             DWORD(block.size()), &returned, nullptr))
+        auto block = MakeDirectBlock(request, reinterpret_cast<std::uintptr_t>(request.data), layout_);
+        if (!calls_.DeviceIoControl(handle, kIoctlScsiPassThroughDirect, block.data(), DWORD(block.size()),
+                                    block.data(), DWORD(block.size()), &returned))
             return Undelivered();
-        return {true, block[spti::ScsiStatus]};
+        return SptiReply(block, layout_);
+    }
+
+    std::unique_ptr<IDeviceHold> HoldOpen() override {
+        if (held_ != nullptr) return nullptr;  // an outer operation holds it already
+        auto handle = OpenDeviceQuietly(calls_, DevicePath(name_), kReadWrite);
+        if (!handle) return nullptr;  // each command then says why it cannot reach the drive
+        return std::make_unique<THold>(*this, std::move(handle));
     }
 
     // The storage calls, on a handle of its own opened for reading: allow removal (its outcome does
     // not matter), then eject.
     TScsiResult Eject() override {
-        const HANDLE handle = CreateFileA(DevicePath(name_).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                          nullptr, OPEN_EXISTING, 0, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) return kScsiNoDevice;
+        const auto handle = OpenDeviceQuietly(calls_, DevicePath(name_), GENERIC_READ);
+        if (!handle) return kScsiNoDevice;
         DWORD returned = 0;
         BYTE prevent = 0;
-        DeviceIoControl(handle, IOCTL_STORAGE_MEDIA_REMOVAL, &prevent, sizeof prevent, nullptr, 0, &returned, nullptr);
-        const bool ejected =
-            DeviceIoControl(handle, IOCTL_STORAGE_EJECT_MEDIA, nullptr, 0, nullptr, 0, &returned, nullptr) != 0;
-        CloseHandle(handle);
-        return ejected ? kScsiOk : kScsiOtherError;
+        calls_.DeviceIoControl(handle.Get(), IOCTL_STORAGE_MEDIA_REMOVAL, &prevent, sizeof prevent, nullptr, 0,
+                               &returned);
+        return calls_.DeviceIoControl(handle.Get(), IOCTL_STORAGE_EJECT_MEDIA, nullptr, 0, nullptr, 0, &returned)
+                   ? kScsiOk
+                   : kScsiOtherError;
     }
 
     std::string FailureReason() const override { return reason_; }
@@ -78,26 +94,46 @@ public:
     std::string Describe() const override { return name_; }
 
 private:
+    class THold : public IDeviceHold {
+    public:
+        THold(TSptiTransport& transport, TOwnedHandle handle) : transport_(transport), handle_(std::move(handle)) {
+            transport_.held_ = handle_.Get();
+        }
+        ~THold() override { transport_.held_ = nullptr; }
+        THold(const THold&) = delete;
+        THold& operator=(const THold&) = delete;
+
+    private:
+        TSptiTransport& transport_;
+        TOwnedHandle handle_;
+    };
+
     TScsiReply Undelivered() {
-        reason_ = SystemErrorText(GetLastError());
+        reason_ = SystemErrorText(calls_.GetLastError());
         return {};
     }
 
     std::string name_;
-    HANDLE handle_;
+    IWin32Calls& calls_;
+    TSptiLayout layout_;
+    HANDLE held_ = nullptr;
     std::string reason_;
 };
 
 }  // namespace
 
-std::unique_ptr<IScsiTransport> OpenPassThrough(const std::string& name) {
+std::unique_ptr<IScsiTransport> OpenWin32PassThrough(const std::string& name, IWin32Calls& calls,
+                                                     const TSptiLayout& layout) {
     if (name.size() != 2 || name[1] != ':' || !std::isalpha(static_cast<unsigned char>(name[0])))
         throw std::runtime_error("'" + name + "' is not a drive such as E:");
-    const HANDLE handle = CreateFileA(DevicePath(name).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        throw std::runtime_error("cannot open " + name + " (error " + std::to_string(GetLastError()) + ")");
-    return std::make_unique<TSptiTransport>(name, handle);
+    // Opened once now to learn that it can be; every operation opens it again.
+    if (!OpenDeviceQuietly(calls, DevicePath(name), kReadWrite))
+        throw std::runtime_error("cannot open " + name + " (error " + std::to_string(calls.GetLastError()) + ")");
+    return std::make_unique<TSptiTransport>(name, calls, layout);
+}
+
+std::unique_ptr<IScsiTransport> OpenPassThrough(const std::string& name) {
+    return OpenWin32PassThrough(name, HostWin32Calls());
 }
 
 std::vector<std::string> PassThroughDeviceNames() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's UTF-8 strings and the wide strings of the Windows API.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ASPI layer wnaspi32.dll, bound at run time; without it, or without either entry point, the
 // substitutes of TAbsentAspiLayer answer and the layer counts as not available.
 #include <windows.h>

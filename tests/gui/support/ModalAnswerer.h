@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Answers the modal windows a test meets, one scripted answer per window in the order they come,
 // and records what each one said.
