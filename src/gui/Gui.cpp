@@ -26,11 +26,11 @@
 #include "app/Options.h"
 #include "base/Text.h"
 #include "gui/About.h"
+#include "gui/DesktopNotice.h"
 #include "gui/GuiDialogs.h"
 #include "gui/ListFrame.h"
 #include "gui/QtText.h"
 #include "gui/Skin.h"
-#include "platform/linux/DesktopNotice.h"
 
 namespace bootdisk {
 
@@ -518,7 +518,7 @@ void TMainForm::Beep() { QApplication::beep(); }
 void TMainForm::Attention(const std::string& text) {
     if (QApplication::activeWindow()) return;
     QApplication::alert(this);
-    linuxhost::NotifyDesktop(windowTitle().toStdString(), Ui(text).toStdString());
+    NotifyDesktop(windowTitle(), Ui(text));
 }
 
 void TMainForm::Repaint() { repaint(); }
