@@ -102,6 +102,7 @@ TCreateListFrame::TCreateListFrame(const std::vector<TMediaKind>& kinds, const T
     // Qt on Linux names a list box by its choice; a screen reader finds its name in its label.
     auto* kindLabel = new QLabel(names.kind, this);
     kindLabel->setBuddy(ComboBox);
+    kindLabel->adjustSize();
     kindLabel->hide();
     ComboBox->setEditable(false);
     ComboBox->setGeometry(Scaled(kKindLeft), 1, width - Scaled(kKindLeft) - 2, height - 3);
