@@ -304,6 +304,19 @@ void AQuantityIsOneToNinetyNine(IWizardDriver& wizard) {
     Expect(wizard.Text({TRole::EditNrDisks, 0}) == "4", "a letter was taken: " + wizard.Text({TRole::EditNrDisks, 0}));
 }
 
+// A full list shows Add disabled and says why under the list; a row removed gives Add back.
+void AFullListSaysWhyAddIsDisabled(IWizardDriver& wizard) {
+    for (int i = 1; i < 51; ++i) wizard.Click({TRole::BtnAdd});
+    Expect(wizard.Rows() == 51, "the list holds " + std::to_string(wizard.Rows()) + " rows, not 51");
+    Expect(!wizard.Enabled({TRole::BtnAdd}), "Add is enabled at 51 rows");
+    const auto notice = wizard.Label(TLabel::DrivesNotice);
+    Expect(notice.find("at most 51 rows") != std::string::npos, "the notice under a full list says \"" + notice + "\"");
+    ExpectUsableFocus(wizard, "Add disabled");
+    wizard.Click({TRole::BtnRemove});
+    Expect(wizard.Enabled({TRole::BtnAdd}), "Add stays disabled after a row was removed");
+    Expect(wizard.Label(TLabel::DrivesNotice).find("at most") == std::string::npos, "the full list's notice stays");
+}
+
 // A whole run to an ISO file with the keyboard alone.
 void AKeyboardOnlyRunToAnIso(IWizardDriver& wizard) {
     ChooseImageRecorder(wizard);
@@ -407,6 +420,7 @@ const std::vector<TScenario>& WizardScenarios() {
         {"ARowStartsOnAMediumThatCanBeMade", ARowStartsOnAMediumThatCanBeMade},
         {"AQuantityIsOneToNinetyNine", AQuantityIsOneToNinetyNine},
         {"AKeyboardOnlyRunToAnIso", AKeyboardOnlyRunToAnIso},
+        {"AFullListSaysWhyAddIsDisabled", AFullListSaysWhyAddIsDisabled},
         {"AStickComesAndGoes", AStickComesAndGoes},
         {"AStickPulledDuringItsPromptIsSkipped", AStickPulledDuringItsPromptIsSkipped},
     };
