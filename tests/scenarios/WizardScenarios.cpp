@@ -13,6 +13,7 @@ namespace {
 using namespace std::chrono_literals;
 
 const std::string kImageRecorder = "Image recorder (Save CD image as ISO file)";
+const std::string kFloppyImage = "Image recorder (Save floppy image as IMG file)";
 const std::string kStopQuestion = "Do you want to stop the process ?";
 const std::string kFileLocation = "Please select the location for the image file";
 
@@ -304,6 +305,27 @@ void AQuantityIsOneToNinetyNine(IWizardDriver& wizard) {
     Expect(wizard.Text({TRole::EditNrDisks, 0}) == "4", "a letter was taken: " + wizard.Text({TRole::EditNrDisks, 0}));
 }
 
+// The floppy image kind asks for a file as the ISO's does, makes it, and the finish page names it.
+void AFloppyImageIsMadeAndNamedOnTheFinishPage(IWizardDriver& wizard) {
+    TabTo(wizard, {TRole::ComboBox, 0});
+    wizard.Press(TKey::End);
+    wizard.Press(TKey::Up);
+    Expect(wizard.Text({TRole::ComboBox, 0}) == kFloppyImage,
+           "the kind above the image recorder is \"" + wizard.Text({TRole::ComboBox, 0}) + "\"");
+    StartRun(wizard);
+    ExpectDialog(wizard, kFileLocation, "the floppy image's prompt");
+    wizard.Answer(TBoxButton::Left);
+    ExpectDialog(wizard, kSaveDialog, "OK on the prompt");
+    const auto image = wizard.ScratchFolder() + "boot.img";
+    wizard.AnswerSave(image);
+    if (wizard.Dialog(2000) == kFolderDialog) wizard.AnswerFolder(wizard.MsDosFolder());
+    for (int i = 0; i < 100 && wizard.Page() != TPage::Finish; ++i) std::this_thread::sleep_for(100ms);
+    Expect(wizard.Page() == TPage::Finish, "the run did not reach the finish page");
+    Expect(wizard.FileExists(image), "the run made no floppy image");
+    const auto made = wizard.Label(TLabel::Made);
+    Expect(made.find("File " + image) != std::string::npos, "the finish page lists \"" + made + "\"");
+}
+
 // A full list shows Add disabled and says why under the list; a row removed gives Add back.
 void AFullListSaysWhyAddIsDisabled(IWizardDriver& wizard) {
     for (int i = 1; i < 51; ++i) wizard.Click({TRole::BtnAdd});
@@ -421,6 +443,7 @@ const std::vector<TScenario>& WizardScenarios() {
         {"AQuantityIsOneToNinetyNine", AQuantityIsOneToNinetyNine},
         {"AKeyboardOnlyRunToAnIso", AKeyboardOnlyRunToAnIso},
         {"AFullListSaysWhyAddIsDisabled", AFullListSaysWhyAddIsDisabled},
+        {"AFloppyImageIsMadeAndNamedOnTheFinishPage", AFloppyImageIsMadeAndNamedOnTheFinishPage},
         {"AStickComesAndGoes", AStickComesAndGoes},
         {"AStickPulledDuringItsPromptIsSkipped", AStickPulledDuringItsPromptIsSkipped},
     };
