@@ -259,7 +259,9 @@ void TheFolderDialogsBoxesBelongToIt(IWizardDriver& wizard) {
 
 // Fault 11: the notice under the list, the copy in hand on the progress page, mnemonics, Escape.
 void NoticeCopyLabelMnemonicsAndEscape(IWizardDriver& wizard) {
-    Expect(!wizard.Label(TLabel::DrivesNotice).empty(), "no notice says why no removable drive is offered");
+    const auto notice = wizard.Label(TLabel::DrivesNotice);
+    Expect(!notice.empty(), "no notice says why no removable drive is offered");
+    Expect(notice.find("bootdisk devices") == std::string::npos, "the notice sends a desktop user to a terminal");
     Expect(wizard.Text({TRole::BtnNext}).find('&') != std::string::npos, "Next has no mnemonic");
     ChooseImageRecorder(wizard);
     StartRun(wizard);
@@ -393,7 +395,7 @@ void ChooseStick(IWizardDriver& wizard) {
 }
 
 // A mounted stick plugged in is offered in every row and the notice goes; taken away while a row
-// has it chosen, the row says so and is never turned to another drive.
+// has it chosen, the row says so and is never turned to another drive, and no new row takes it.
 void AStickComesAndGoes(IWizardDriver& wizard) {
     if (!wizard.PlugStick("sdx", true)) throw TScenarioSkipped("no stand-in for sticks here");
     Expect(Eventually([&] { return IndexOf(wizard.Items({TRole::ComboBox, 0}), kStick) < wizard.Items({TRole::ComboBox, 0}).size(); }),
@@ -404,6 +406,13 @@ void AStickComesAndGoes(IWizardDriver& wizard) {
     Expect(Eventually([&] { return wizard.Text({TRole::ComboBox, 0}).rfind("Removed: " + kStick, 0) == 0; }),
            "the row of a stick taken away says \"" + wizard.Text({TRole::ComboBox, 0}) + "\"");
     Expect(!wizard.Label(TLabel::DrivesNotice).empty(), "no notice once the stick is gone");
+    wizard.Click({TRole::BtnAdd});
+    TabTo(wizard, {TRole::ComboBox, 1});
+    wizard.Press(TKey::End);
+    // Up from the image recorder, past the floppy image, onto the stick taken away.
+    wizard.Press(TKey::Up);
+    wizard.Press(TKey::Up);
+    Expect(wizard.Text({TRole::ComboBox, 1}).rfind("Removed: ", 0) != 0, "a new row took the stick taken away");
 }
 
 // Fault 13: a stick taken away while its prompt is shown is said to be gone and skipped; the user
