@@ -31,6 +31,7 @@
 #include "gui/ListFrame.h"
 #include "gui/QtText.h"
 #include "gui/Skin.h"
+#include "gui/TextViewer.h"
 
 namespace bootdisk {
 
@@ -514,9 +515,13 @@ std::optional<std::string> TMainForm::Open(const THelpTarget& target) {
 
 void TMainForm::Beep() { QApplication::beep(); }
 
-// The user at the window sees the box already; one elsewhere is told.
+void TMainForm::ShowText(const std::string& title, const std::string& text) {
+    ShowTextViewer(this, Ui(title), Ui(text));
+}
+
+bool TMainForm::Active() const { return QApplication::activeWindow() != nullptr; }
+
 void TMainForm::Attention(const std::string& text) {
-    if (QApplication::activeWindow()) return;
     QApplication::alert(this);
     NotifyDesktop(windowTitle(), Ui(text));
 }
