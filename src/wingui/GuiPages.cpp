@@ -120,8 +120,8 @@ void TMainForm::MakeFinishPage() {
     HWND more = PageControl(page, L"BUTTON", Ui(presenter_->MoreDisksCaption()), WS_TABSTOP | BS_AUTORADIOBUTTON,
                             kIdChkMoreDisks, 24, 90, 524, 22);
     PageControl(page, L"BUTTON", Ui(presenter_->ExitCaption()), BS_AUTORADIOBUTTON, kIdChkExit, 24, 116, 524, 22);
-    // It ends the radios' group, so Down goes round the two choices and never to it.
-    PageControl(page, L"STATIC", L"", SS_NOPREFIX | WS_GROUP, kIdLabelMade, 24, 148, 524, 100);
+    // A group of its own: Down from the last radio comes back to the first, never onto this text.
+    PageControl(page, L"STATIC", L"", WS_GROUP | SS_NOPREFIX, kIdLabelMade, 24, 148, 524, 100);
     SendMessageW(more, BM_SETCHECK, BST_CHECKED, 0);
 }
 
