@@ -7,11 +7,13 @@
 namespace bootdisk {
 
 std::vector<TMediaKind> BuildMediaKinds(const std::string& floppyLabel, const std::vector<TOpticalDevice*>& writers,
-                                        const std::vector<TMediaKind>& removables, TOpticalDevice& imageRecorder) {
+                                        const std::vector<TMediaKind>& removables, TOpticalDevice& imageRecorder,
+                                        const std::string& floppyImageLabel) {
     std::vector<TMediaKind> kinds = {{floppyLabel, TMediaType::Floppy, nullptr, {}}};
     for (auto* writer : writers)
         if (writer->IsWriter()) kinds.push_back({writer->DisplayName, TMediaType::Optical, writer, {}});
     kinds.insert(kinds.end(), removables.begin(), removables.end());
+    if (!floppyImageLabel.empty()) kinds.push_back({floppyImageLabel, TMediaType::FloppyImage, nullptr, {}});
     kinds.push_back({imageRecorder.DisplayName, TMediaType::Optical, &imageRecorder, {}});
     return kinds;
 }
@@ -57,7 +59,7 @@ void TCreationList::Select(std::size_t row) {
 }
 
 TListButtons TCreationList::Buttons() const {
-    return {selected_.has_value(), !rows_.empty(), !rows_.empty()};
+    return {selected_.has_value(), !rows_.empty(), !rows_.empty(), rows_.size() < kMaxRows};
 }
 
 }  // namespace bootdisk

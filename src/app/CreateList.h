@@ -21,7 +21,7 @@ struct TRemovableDrive {
     std::vector<std::string> mountPoints;
 };
 
-enum class TMediaType { Floppy, Optical, Removable };
+enum class TMediaType { Floppy, Optical, Removable, FloppyImage };
 
 struct TMediaKind {
     std::string label;
@@ -32,9 +32,13 @@ struct TMediaKind {
 };
 
 // The floppy first, then the writers whose IsWriter answers true, then the removable drives, then
-// the image recorder.
+// the recorders: the floppy image's, when it has a label, and the image recorder.
 std::vector<TMediaKind> BuildMediaKinds(const std::string& floppyLabel, const std::vector<TOpticalDevice*>& writers,
-                                        const std::vector<TMediaKind>& removables, TOpticalDevice& imageRecorder);
+                                        const std::vector<TMediaKind>& removables, TOpticalDevice& imageRecorder,
+                                        const std::string& floppyImageLabel = {});
+
+// A drive taken away stays listed only for the rows that had it chosen: no other row is offered it.
+inline bool KindOffered(const TMediaKind& kind, bool chosenByRow) { return !kind.gone || chosenByRow; }
 
 // The quantity cell keeps only digits; an empty or "0" text becomes "1" ("00" stays).
 std::string FilterQuantity(std::string_view text);
@@ -53,6 +57,7 @@ struct TListButtons {
     bool remove = false;
     bool clear = false;
     bool next = false;
+    bool add = true;  // until the list is full
 };
 
 class TCreationList {

@@ -16,6 +16,7 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
     totalCopies_ = 0;
     for (const auto& row : rows) totalCopies_ += std::max(0, QuantityOf(row.quantity));
     doneCopies_ = 0;
+    made_.clear();
     RunTally().done = 0;
     RunTally().total = totalCopies_;
     // Prompting for a medium no drive can take would go on for ever: the run ends before it starts.
@@ -39,7 +40,10 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
                 // The drive may have gone while its prompt was shown: skipped as above, not a stop.
                 if (kind->type == TMediaType::Removable && !(kind = KindNow(*kind, handlers))) break;
                 try {
-                    if (MakeCopy(*kind, handlers)) break;
+                    if (MakeCopy(*kind, handlers)) {
+                        made_.push_back({kind->label, handlers.OutputFile(*kind)});
+                        break;
+                    }
                 } catch (const EDiskProtectionFault& fault) {
                     // Nothing was written: the run ends as after a stop.
                     dialogs_.ShowCoolMessage(fault.what());
@@ -60,8 +64,10 @@ std::optional<TMediaKind> TCreationDriver::KindNow(const TMediaKind& kind, const
         dialogs_.ShowCoolMessage(texts_[StrId::DRIVE_GONE] + kind.label);
         return std::nullopt;
     }
+    // An earlier attempt may have unmounted it: the prompt tells what is true now.
     auto now = kind;
     now.removable.mountPoints = handlers.MountPoints(kind.removable);
+    if (auto label = handlers.LabelNow(kind.removable)) now.label = std::move(*label);
     return now;
 }
 
@@ -70,10 +76,13 @@ std::string TCreationDriver::PromptFor(const TMediaKind& kind) const {
         case TMediaType::Floppy:
             return texts_[StrId::GUI_TEXTINSERTFLOPPY];
         case TMediaType::Removable:
-            return texts_[StrId::GUI_TEXTINSERTUSB] + "\r(" + kind.label + ")" +
+            return texts_[StrId::GUI_TEXTINSERTUSB] + "\r(" + kind.label + ")\r" +
+                   WithValues(texts_[StrId::DRIVE_WILLERASE], {kind.removable.device}) +
                    (kind.removable.mountPoints.empty()
                         ? ""
                         : "\r" + texts_[StrId::DRIVE_WILLUNMOUNT] + MountPointList(kind.removable.mountPoints));
+        case TMediaType::FloppyImage:
+            return texts_[StrId::GUI_TEXTFILELOCATION];
         case TMediaType::Optical:
             break;
     }
@@ -83,8 +92,10 @@ std::string TCreationDriver::PromptFor(const TMediaKind& kind) const {
 
 bool TCreationDriver::Prompt(const TMediaKind& kind) {
     // Only OK on the prompt itself may lead to a write: Cancel, then No, asks for the medium again.
+    const auto prompt = PromptFor(kind);
     for (;;) {
-        if (dialogs_.AskTwoChoices(PromptFor(kind), texts_[StrId::GENERIC_OK], texts_[StrId::GENERIC_CANCEL]) ==
+        if (onPrompt) onPrompt(prompt);
+        if (dialogs_.AskTwoChoices(prompt, texts_[StrId::GENERIC_OK], texts_[StrId::GENERIC_CANCEL]) ==
             kAnswerLeft)
             return true;
         if (dialogs_.AskTwoChoices(texts_[StrId::GUI_TEXTSTOPCONFIRMATION], texts_[StrId::GENERIC_YES],
@@ -99,6 +110,8 @@ bool TCreationDriver::MakeCopy(const TMediaKind& kind, ICreationHandlers& handle
             return handlers.CreateFloppy(*this);
         case TMediaType::Removable:
             return handlers.CreateRemovable(kind.removable, *this);
+        case TMediaType::FloppyImage:
+            return handlers.CreateFloppyImage(*this);
         case TMediaType::Optical:
             break;
     }

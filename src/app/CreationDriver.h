@@ -24,12 +24,23 @@ public:
     virtual bool CreateFloppy(TCreationDriver& driver) = 0;
     virtual bool CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) = 0;
     virtual bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) = 0;
+    virtual bool CreateFloppyImage(TCreationDriver& driver) = 0;
     // Why the drive behind kind is absent from this computer; empty when it is there.
     virtual std::string MissingDrive(const TMediaKind& kind) const = 0;
     // Whether the removable drive was taken away, or another one now sits at its device.
     virtual bool DriveGone(const TRemovableDrive&) const { return false; }
     // Where file systems of the removable drive are mounted now.
     virtual std::vector<std::string> MountPoints(const TRemovableDrive&) const { return {}; }
+    // The removable drive's label as the drive is now; nothing when it cannot be described.
+    virtual std::optional<std::string> LabelNow(const TRemovableDrive&) const { return std::nullopt; }
+    // The file the last copy of an image kind went to; empty for a medium.
+    virtual std::string OutputFile(const TMediaKind&) const { return {}; }
+};
+
+// A copy made: its medium, and for an image the file it went to.
+struct TMadeCopy {
+    std::string medium;
+    std::string file;
 };
 
 enum class TRunOutcome { Completed, Stopped, Failed };
@@ -44,6 +55,8 @@ public:
     std::function<void(int)> onGauge;
     // Told before each copy's prompt which copy comes: "copy 2 of 3: <medium>".
     std::function<void(const std::string&)> onCopy;
+    // Told each prompt as it is asked: the user is wanted.
+    std::function<void(const std::string&)> onPrompt;
 
     TRunOutcome RunCreation(const std::vector<TCreateListRow>& rows, const std::vector<TMediaKind>& kinds,
                             ICreationHandlers& handlers);
@@ -60,13 +73,15 @@ public:
     int Gauge() const { return gauge_; }
     int TotalCopies() const { return totalCopies_; }
     int DoneCopies() const { return doneCopies_; }
+    const std::vector<TMadeCopy>& Made() const { return made_; }
 
 private:
     std::string PromptFor(const TMediaKind& kind) const;
     // True on OK; false when the user confirms stopping.
     bool Prompt(const TMediaKind& kind);
     bool MakeCopy(const TMediaKind& kind, ICreationHandlers& handlers);
-    // The copy's kind as the prompt names it: a removable drive with its mount points of now.
+    // The copy's kind as the prompt names it: a removable drive described as it is now, with its
+    // mount points of now.
     // Nothing, after saying so, when its drive is gone.
     std::optional<TMediaKind> KindNow(const TMediaKind& kind, const ICreationHandlers& handlers);
     void SetGauge(int value);
@@ -76,6 +91,7 @@ private:
     int gauge_ = 0;
     int totalCopies_ = 0;
     int doneCopies_ = 0;
+    std::vector<TMadeCopy> made_;
     std::string copyText_;  // what onCopy was last told before the copy's prompt
 };
 

@@ -3,9 +3,12 @@
 
 #include <algorithm>
 
+#include "app/RemovableKinds.h"
 #include "disk/RemovableInstall.h"
 #include "image/DirectWriters.h"
+#include "base/PendingFile.h"
 #include "optical/DSKburningIO.h"
+#include "optical/ImageRecorder.h"
 #include "platform/HostDrives.h"
 
 namespace bootdisk {
@@ -67,6 +70,36 @@ bool TCreationHandlers::MakeFloppy(THostFloppy& floppy, TCreationDriver& driver)
            WriteSanitizerIni(files, env_.app.payloads.Floppy(), settings_.options);
 }
 
+TSaveFileRequest FloppyImageFileRequest() { return {"IMG", "Quellmark.img", "*.IMG"}; }
+
+bool TCreationHandlers::CreateFloppyImage(TCreationDriver& driver) {
+    const auto request = FloppyImageFileRequest();
+    auto chosen = env_.dialogs.AskSaveFile(request);
+    if (!chosen) return false;
+    *chosen = WithDefaultExtension(*chosen, request.defaultExtension);
+    try {
+        // An existing file of that name stays untouched until the image is complete.
+        TPendingFile file(*chosen);
+        TVirtualFloppy floppy;
+        if (!BuildBootFloppy(floppy, env_.app.payloads.Floppy(), settings_.useMsDos, env_, settings_)) return false;
+        file.Write(floppy.Image().data(), floppy.Image().size());
+        file.Commit();
+    } catch (const EStreamError& error) {
+        env_.dialogs.ShowCoolMessage(env_.app.texts[StrId::GUI_TEXTCANNOTCREATEFILE] + *chosen + ": " +
+                                     (error.Reason().empty() ? error.what() : error.Reason()));
+        return false;
+    }
+    floppyImageFile_ = *chosen;
+    driver.SetCopyProgress(1.0);
+    return true;
+}
+
+std::string TCreationHandlers::OutputFile(const TMediaKind& kind) const {
+    if (kind.type == TMediaType::FloppyImage) return floppyImageFile_;
+    if (const auto* recorder = dynamic_cast<const TimageRecorder*>(kind.device)) return recorder->Destination();
+    return {};
+}
+
 bool TCreationHandlers::CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) {
     TDSKburningIO io(env_.dialogs, driver.Whole(), [&](TBurnStage stage) {
         if (stage == TBurnStage::ReadBack) driver.SetCopyPhase(env_.app.texts[StrId::GUI_TEXTREADINGBACK]);
@@ -84,6 +117,12 @@ bool TCreationHandlers::DriveGone(const TRemovableDrive& drive) const {
 
 std::vector<std::string> TCreationHandlers::MountPoints(const TRemovableDrive& drive) const {
     return disk_.devices.MountPoints(drive.letter);
+}
+
+std::optional<std::string> TCreationHandlers::LabelNow(const TRemovableDrive& drive) const {
+    const auto now = DescribeHostDrive(drive.device);
+    if (!now) return std::nullopt;
+    return DriveLabel(env_.app.texts, *now);
 }
 
 bool TCreationHandlers::UnmountConfirmed(const TRemovableDrive& drive) {

@@ -38,10 +38,14 @@ public:
     bool CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) override;
     // Throws EDiskProtectionFault, before anything is written, when the drive is not removable.
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override;
+    // The boot floppy as an image file, under the output-file rules of the CD image's.
+    bool CreateFloppyImage(TCreationDriver& driver) override;
     std::string MissingDrive(const TMediaKind& kind) const override;
     // A drive whose disk is not known (a simulated one) is taken to be there.
     bool DriveGone(const TRemovableDrive& drive) const override;
     std::vector<std::string> MountPoints(const TRemovableDrive& drive) const override;
+    std::optional<std::string> LabelNow(const TRemovableDrive& drive) const override;
+    std::string OutputFile(const TMediaKind& kind) const override;
 
     TCopyFailure LastFailure() const { return lastFailure_; }
 
@@ -56,7 +60,11 @@ private:
     TCreationSettings settings_;
     TDiskHost disk_;
     std::optional<TFloppyDrive> floppy_;
+    std::string floppyImageFile_;
     TCopyFailure lastFailure_ = TCopyFailure::None;
 };
+
+// The save dialog's request for the destination of a floppy image.
+TSaveFileRequest FloppyImageFileRequest();
 
 }  // namespace bootdisk

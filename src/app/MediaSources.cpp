@@ -23,7 +23,8 @@ void TMediaSources::Build(const TStringTable& texts, IDialogs& dialogs) {
     const auto drives = ScanHostDrives();
     const auto removables = RemovableMediaKinds(texts, drives, *drives_);
     drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator(TDriveWrite::Removable));
-    kinds_ = BuildMediaKinds(FloppyKindLabel(texts, floppy_.has_value()), writers, removables, *imageRecorder_);
+    kinds_ = BuildMediaKinds(FloppyKindLabel(texts, floppy_.has_value()), writers, removables, *imageRecorder_,
+                             texts[StrId::GUI_TEXTFLOPPYIMAGE]);
     unopened_.clear();
     // Writers that were seen but could not be opened explain a list without any.
     const bool anyWriter = std::any_of(kinds_.begin(), kinds_.end(), [this](const TMediaKind& kind) {

@@ -35,19 +35,26 @@ inline constexpr std::array<TOptionInfo, kOptionCount> kOptionInfo = {{
 // Parses twelve "0"/"1" characters in option order; false for anything else.
 bool ParseOptionsString(std::string_view bits, TOptionStates& states);
 
-// Typed parameters (UTF-8) as AUTOEXEC.BAT holds them: in its 8-bit code page, Windows-1252. A
-// control character, a character the code page cannot hold, or bytes that are not UTF-8 are
-// refused, and the first such character is named.
+// Typed parameters (UTF-8) as AUTOEXEC.BAT holds them: in its 8-bit code page, Windows-1252, on
+// one batch line that DOS reads whole. A control character, a character the code page cannot hold,
+// bytes that are not UTF-8, or more than fits the line are refused; a refused character is named
+// with its place.
 struct TBatchParameters {
-    enum class Refusal { None, ControlCharacter, OutsideCodePage };
+    enum class Refusal { None, ControlCharacter, OutsideCodePage, TooLong };
     std::string text;  // Windows-1252, when nothing is refused
     Refusal refusal = Refusal::None;
     char32_t character = 0;  // the refused one; U+FFFD for bytes that are not UTF-8
+    std::size_t position = 0;  // of the refused character, counted in characters from 1
+    std::string typed;         // the refused character as typed (UTF-8)
+    std::size_t length = 0;    // in characters, of parameters refused as too long
 };
+// The most characters the parameters may have: the sanitizer's line is "Korvane " and them.
+inline constexpr std::size_t kMaxParameters = kMaxBatchLine - kSanitizerCommand.size();
 TBatchParameters ToBatchParameters(std::string_view typed);
-// "U+263A", the way the messages name a character.
-std::string CharacterName(char32_t c);
-// What the user is told about a refusal, from the string table.
+// "U+263A", the code of a character.
+std::string CharacterCode(char32_t c);
+// What the user is told about a refusal, from the string table: a control character by its name
+// ("a tab"), any other by its code, and where it is.
 std::string ParametersRefusalText(const TStringTable& texts, const TBatchParameters& checked);
 
 // The boot OS entries offered on this host: MS-DOS only where the host's Windows release carries

@@ -59,7 +59,14 @@ std::string RemovableNotice(const TStringTable& texts, const std::vector<THostDr
                             bool writesNeedAdministrator) {
     const bool offered = std::any_of(drives.begin(), drives.end(),
                                      [](const THostDrive& drive) { return RefusalOf(drive) == TDriveRefusal::None; });
-    if (!offered) return texts[StrId::DRIVE_NONEOFFERED];
+    if (!offered) {
+        // What to do is said in the window's terms; the removable drives left out are named there.
+        std::string refused;
+        for (const auto& drive : drives)
+            if (drive.type == THostDriveType::Removable)
+                refused += (refused.empty() ? "" : ", ") + drive.device + " (" + RefusalText(texts, drive) + ")";
+        return texts[StrId::DRIVE_NONEOFFERED] + (refused.empty() ? "" : "\r" + texts[StrId::DRIVE_NOTOFFERED] + refused);
+    }
     return writesNeedAdministrator ? texts[DriveRightsText(TFrontEnd::Wizard)] : std::string();
 }
 
@@ -90,8 +97,11 @@ std::size_t IndexIn(const std::vector<TMediaKind>& kinds, const TMediaKind& kind
 bool FollowRemovableKinds(const TStringTable& texts, std::vector<TMediaKind>& kinds, TCreationList& list,
                           const std::vector<TMediaKind>& removables) {
     if (kinds.empty()) return false;
+    // The recorders close the list: the image recorder, and the floppy image's before it.
+    auto recorders = kinds.size() - 1;
+    if (recorders > 0 && kinds[recorders - 1].type == TMediaType::FloppyImage) --recorders;
     std::vector<TMediaKind> next;
-    for (std::size_t i = 0; i + 1 < kinds.size(); ++i)
+    for (std::size_t i = 0; i < recorders; ++i)
         if (kinds[i].type != TMediaType::Removable) next.push_back(kinds[i]);
     next.insert(next.end(), removables.begin(), removables.end());
     for (std::size_t i = 0; i < kinds.size(); ++i) {
@@ -105,7 +115,7 @@ bool FollowRemovableKinds(const TStringTable& texts, std::vector<TMediaKind>& ki
         if (!kind.gone) next.back().label = texts[StrId::DRIVE_REMOVED] + kind.label;
         next.back().gone = true;
     }
-    next.push_back(kinds.back());  // the image recorder
+    next.insert(next.end(), kinds.begin() + std::ptrdiff_t(recorders), kinds.end());
 
     for (std::size_t i = 0; i < list.Rows().size(); ++i) list.Row(i).kind = IndexIn(next, kinds.at(list.Rows()[i].kind));
     const bool changed = next.size() != kinds.size() ||

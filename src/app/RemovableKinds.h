@@ -30,13 +30,14 @@ std::string MountPointList(const std::vector<std::string>& points);
 std::vector<TMediaKind> RemovableMediaKinds(const TStringTable& texts, const std::vector<THostDrive>& drives,
                                             IHostRawDevices& table);
 
-// What the list says under its rows about the removable drives: where the refused ones are listed
-// when none is offered, or that writing needs rights the program lacks; empty when all is well.
+// What the list says under its rows about the removable drives: when none is offered, what to do
+// and the removable ones left out with the reason; or that writing needs rights the program lacks;
+// empty when all is well.
 std::string RemovableNotice(const TStringTable& texts, const std::vector<THostDrive>& drives,
                             bool writesNeedAdministrator);
 
 // The media kinds with the removable drives offered now: the other entries stay; a drive that came
-// is added before the image recorder; one that went away stays, marked removed, while a row has it
+// is added before the recorders; one that went away stays, marked removed, while a row has it
 // chosen, so that row is skipped and never turned to another drive. Every row keeps its choice.
 // True when the kinds changed.
 bool FollowRemovableKinds(const TStringTable& texts, std::vector<TMediaKind>& kinds, TCreationList& list,

@@ -7,6 +7,27 @@
 
 namespace bootdisk {
 
+std::string MadeList(const TStringTable& texts, const std::vector<TMadeCopy>& made, std::size_t maxLines) {
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < made.size();) {
+        std::size_t same = 1;
+        if (made[i].file.empty())
+            while (i + same < made.size() && made[i + same].file.empty() && made[i + same].medium == made[i].medium)
+                ++same;
+        if (!made[i].file.empty()) lines.push_back(WithValues(texts[StrId::GUI_FINISH_FILE], {made[i].file}));
+        else if (same > 1) lines.push_back(WithValues(texts[StrId::GUI_FINISH_COPIES], {std::to_string(same), made[i].medium}));
+        else lines.push_back(made[i].medium);
+        i += same;
+    }
+    if (lines.empty()) return {};
+    std::string text = texts[StrId::GUI_FINISH_MADE];
+    // Appended piece by piece: GCC 12 warns falsely about a literal added to a string here.
+    for (std::size_t i = 0; i < lines.size() && i < maxLines; ++i) text.append("\r\x95 ").append(lines[i]);
+    if (lines.size() > maxLines)
+        text.append("\r").append(WithValues(texts[StrId::GUI_FINISH_MORE], {std::to_string(lines.size() - maxLines)}));
+    return text;
+}
+
 TWizard::TWizard(const TStringTable& texts, TCreationList& list, const std::vector<TMediaKind>& kinds)
     : texts_(texts), list_(list), kinds_(kinds), next_{texts[StrId::GUI_NEXT]}, back_{texts[StrId::GUI_BACK], false},
       close_{texts[StrId::GUI_CLOSE]} {}

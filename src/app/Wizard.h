@@ -24,6 +24,10 @@ struct TButton {
 // What a Next click asks the front end to do after the model has moved on.
 enum class TNextAction { None, RunCreation, CloseWindow, RefuseParameters };
 
+// What the finish page lists of a run: each medium made, consecutive copies of one medium
+// counted together, each image by its file; at most maxLines lines, then how many more.
+std::string MadeList(const TStringTable& texts, const std::vector<TMadeCopy>& made, std::size_t maxLines = 4);
+
 class TWizard {
 public:
     TWizard(const TStringTable& texts, TCreationList& list, const std::vector<TMediaKind>& kinds);

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "app/LicenseText.h"
 #include "app/Options.h"
 #include "app/SavedOptions.h"
 #include "platform/Host.h"
+#include "platform/Resources.h"
 
 namespace bootdisk {
 
@@ -59,7 +61,7 @@ void TWizardPresenter::Activate() {
     list_.Row(0).kind = DefaultKind();
     view_.ShowKinds(kinds_);
     ShowRows();
-    view_.ShowDrivesNotice(ports_.media.DrivesNotice());
+    ShowNotice();
     ShowWizard();
     view_.SetFocus(FirstFocus());
     if (const auto notice = ports_.media.UnopenedNotice(texts_); !notice.empty()) ports_.dialogs.ShowCoolMessage(notice);
@@ -95,6 +97,7 @@ void TWizardPresenter::ShowWizard() {
 
 void TWizardPresenter::ShowListButtons() {
     const auto wanted = list_.Buttons();
+    view_.SetEnabled(TRole::BtnAdd, wanted.add);
     view_.SetEnabled(TRole::BtnRemove, wanted.remove);
     view_.SetEnabled(TRole::BtnClear, wanted.clear);
     if (wizard_.Page() != TPage::CreateOptions) return;
@@ -103,6 +106,14 @@ void TWizardPresenter::ShowListButtons() {
 }
 
 void TWizardPresenter::ShowRows() { view_.ShowRows(list_.Rows(), list_.Selected()); }
+
+// A full list disables Add; the notice says why, above what the drives need.
+void TWizardPresenter::ShowNotice() {
+    const auto& drives = ports_.media.DrivesNotice();
+    if (list_.Buttons().add) return view_.ShowDrivesNotice(drives);
+    const auto full = WithValues(texts_[StrId::GUI_LISTFULL], {std::to_string(TCreationList::kMaxRows)});
+    view_.ShowDrivesNotice(drives.empty() ? full : full + "\r" + drives);
+}
 
 TControlRef TWizardPresenter::FirstFocus() const {
     switch (wizard_.Page()) {
@@ -129,7 +140,7 @@ bool TWizardPresenter::Usable(TControlRef control) const {
         case TRole::BtnBack: return wizard_.BackButton().enabled;
         case TRole::BtnClose: return wizard_.CloseButton().enabled;
         case TRole::BtnHelp: return wizard_.HelpEnabled();
-        case TRole::BtnAdd: return page == TPage::CreateOptions;
+        case TRole::BtnAdd: return page == TPage::CreateOptions && list_.Buttons().add;
         case TRole::BtnRemove: return page == TPage::CreateOptions && list_.Buttons().remove;
         case TRole::BtnClear: return page == TPage::CreateOptions && list_.Buttons().clear;
         case TRole::EditNrDisks:
@@ -167,7 +178,7 @@ void TWizardPresenter::Click(TRole control) {
         case TRole::BtnAdd: Add(); break;
         case TRole::BtnRemove: Remove(); break;
         case TRole::BtnClear: Clear(); break;
-        case TRole::HyperLink1: OpenHelp({THelpTarget::TKind::Keyword, "Coomand_lineparameters"}); break;
+        case TRole::HyperLink1: OpenHelp({THelpTarget::TKind::Keyword, "Commandlineparameters"}); break;
         case TRole::HyperLink2:
         case TRole::HyperLink4: OpenHelp({THelpTarget::TKind::Keyword, "RunningQuellmark"}); break;
         default: break;
@@ -204,15 +215,24 @@ void TWizardPresenter::Next() {
     wizard_.exitChosen = exitChosen_;
     const auto page = wizard_.Page();
     const auto action = wizard_.Next();
+    // The ready page says the options have been saved: so they are.
+    if (page == TPage::ProgramOptions && wizard_.Page() == TPage::PageStart) SaveOptionStates();
     ShowWizard();
     if (wizard_.Page() != page) view_.SetFocus(FirstFocus());
     switch (action) {
         case TNextAction::RunCreation: RunCreation(); break;
         case TNextAction::CloseWindow: view_.CloseWindow(); break;
-        case TNextAction::RefuseParameters:
-            ports_.dialogs.ShowCoolMessage(ParametersRefusalText(texts_, wizard_.CheckedParameters()));
+        case TNextAction::RefuseParameters: {
+            // The refused part is shown where it is: the character, or what goes past the line.
+            const auto& refused = wizard_.CheckedParameters();
+            ports_.dialogs.ShowCoolMessage(ParametersRefusalText(texts_, refused));
             view_.SetFocus({TRole::CommandLine});
+            if (refused.refusal == TBatchParameters::Refusal::TooLong)
+                view_.SelectParameters(kMaxParameters, refused.length - kMaxParameters);
+            else
+                view_.SelectParameters(refused.position - 1, 1);
             break;
+        }
         case TNextAction::None: break;
     }
 }
@@ -229,10 +249,14 @@ void TWizardPresenter::Add() {
         view_.Beep();
         return;
     }
-    list_.Row(list_.Rows().size() - 1).kind = DefaultKind();
+    const auto last = list_.Rows().size() - 1;
+    list_.Row(last).kind = DefaultKind();
     ShowRows();
-    view_.ScrollIntoView(list_.Rows().size() - 1);
+    view_.ScrollIntoView(last);
     ShowListButtons();
+    ShowNotice();
+    // The list is full and Add disabled: the focus goes on to the row it made.
+    if (!list_.Buttons().add) view_.SetFocus({TRole::ComboBox, last});
 }
 
 void TWizardPresenter::Remove() {
@@ -241,6 +265,7 @@ void TWizardPresenter::Remove() {
     list_.Remove();
     ShowRows();
     ShowListButtons();
+    ShowNotice();
     // The focus goes to the row that took the removed one's place, never on to Clear.
     if (list_.Rows().empty()) view_.SetFocus({TRole::BtnAdd});
     else view_.SetFocus({TRole::ComboBox, std::min(*selected, list_.Rows().size() - 1)});
@@ -250,6 +275,7 @@ void TWizardPresenter::Clear() {
     list_.Clear();
     ShowRows();
     ShowListButtons();
+    ShowNotice();
     view_.SetFocus({TRole::BtnAdd});
 }
 
@@ -289,6 +315,10 @@ void TWizardPresenter::Step(std::size_t row, int delta) {
 
 void TWizardPresenter::KindChosen(std::size_t row, std::size_t kind) {
     if (row >= list_.Rows().size() || kind >= kinds_.size()) return;
+    if (!KindOffered(kinds_[kind], list_.Rows()[row].kind == kind)) {
+        ShowRows();
+        return;
+    }
     list_.Row(row).kind = kind;
     Select(row);
 }
@@ -325,6 +355,7 @@ void TWizardPresenter::RunCreation() {
     TCreationDriver driver(ports_.dialogs, texts_);
     driver.onGauge = [this](int value) { view_.ShowGauge(value); };
     driver.onCopy = [this](const std::string& text) { view_.ShowCopy(text); };
+    driver.onPrompt = [this](const std::string& text) { CallUser(text); };
     const TCreationSettings settings{options_, wizard_.CheckedParameters().text, UsesMsDos(floppyOs_),
                                      cdOffersOs_ && UsesMsDos(cdOs_)};
     const auto outcome =
@@ -332,8 +363,15 @@ void TWizardPresenter::RunCreation() {
     running_ = false;
     wizard_.CreationFinished(outcome, driver.DoneCopies(), driver.TotalCopies());
     view_.ShowFinishTitle(wizard_.FinishTitle());
+    view_.ShowMade(MadeList(texts_, driver.Made()));
     ShowWizard();
     view_.SetFocus(FirstFocus());
+    CallUser(wizard_.FinishTitle());
+}
+
+// The user at the window sees the box or the page already.
+void TWizardPresenter::CallUser(const std::string& text) {
+    if (!view_.Active()) view_.Attention(text);
 }
 
 void TWizardPresenter::Tick() {
@@ -352,7 +390,7 @@ void TWizardPresenter::DrivesChanged() {
 void TWizardPresenter::FollowDrives() {
     ticksToDriveScan_ = kTicksPerDriveScan;
     const bool changed = ports_.media.FollowRemovableDrives(texts_, list_);
-    view_.ShowDrivesNotice(ports_.media.DrivesNotice());
+    ShowNotice();
     if (!changed) return;
     kinds_ = ports_.media.Kinds();
     view_.ShowKinds(kinds_);
@@ -370,7 +408,9 @@ bool TWizardPresenter::CloseRequested() {
     return false;
 }
 
-void TWizardPresenter::Closed() {
+void TWizardPresenter::Closed() { SaveOptionStates(); }
+
+void TWizardPresenter::SaveOptionStates() {
     // A store that cannot be written keeps whatever it held; nothing else depends on it.
     SaveOptions(ports_.settings, texts_[StrId::GUI_CONFIGKEY], options_);
 }
@@ -397,7 +437,14 @@ void TWizardPresenter::HelpMenu(THelpMenuEntry::TItem item) {
 }
 
 void TWizardPresenter::AboutSupport() { OpenHelp({THelpTarget::TKind::Keyword, "ContactingHalvexLabs"}); }
-void TWizardPresenter::AboutLicense() { OpenHelp({THelpTarget::TKind::File, "license.txt"}); }
+// The licence must be readable even where no program opens text files: the wizard shows it itself.
+void TWizardPresenter::AboutLicense() {
+    if (!view_.Open({THelpTarget::TKind::File, kLicenseFile})) return;
+    if (const auto text = ReadLicense(DataFilePath(kLicenseFile)))
+        view_.ShowText(texts_[StrId::ABOUT_VIEW_LICENSE], *text);
+    else
+        ports_.dialogs.ShowCoolMessage(texts_[StrId::GUI_CANNOTOPEN] + DataFilePath(kLicenseFile));
+}
 
 void TWizardPresenter::OpenHelp(const THelpTarget& target) {
     if (const auto failed = view_.Open(target)) ports_.dialogs.ShowCoolMessage(texts_[StrId::GUI_CANNOTOPEN] + *failed);

@@ -93,7 +93,11 @@ private:
     void Clear();
     void RunCreation();
     void FollowDrives();
+    void SaveOptionStates();
     void OpenHelp(const THelpTarget& target);
+    void ShowNotice();
+    // A medium is wanted, or the run ended: a window in the background calls the user.
+    void CallUser(const std::string& text);
 
     void ShowWizard();
     void ShowListButtons();

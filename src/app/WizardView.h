@@ -67,13 +67,19 @@ public:
     virtual void ShowSelection(std::optional<std::size_t> selected) = 0;
     virtual void ShowQuantity(std::size_t row, const std::string& text) = 0;
     virtual void ScrollIntoView(std::size_t row) = 0;
-    // Under the list: why no removable drive is offered; empty when all is well.
+    // Under the list: why no removable drive is offered, or why no row can be added; empty when
+    // all is well.
     virtual void ShowDrivesNotice(const std::string& text) = 0;
     virtual void ShowCopy(const std::string& text) = 0;
     virtual void ShowGauge(int percent) = 0;
     virtual void ShowFinishTitle(const std::string& text) = 0;
+    // Under it, what the run made.
+    virtual void ShowMade(const std::string& text) = 0;
     // The finish page's choice, set back to "create more" for the next run.
     virtual void ShowExitChoice(bool exit) = 0;
+
+    // Selects characters of the parameters box, counted in characters from 0.
+    virtual void SelectParameters(std::size_t first, std::size_t count) = 0;
 
     virtual TControlRef Focus() const = 0;
     virtual void SetFocus(TControlRef control) = 0;
@@ -83,7 +89,15 @@ public:
     // Nothing when it opened; otherwise the file or address that nothing could open.
     virtual std::optional<std::string> Open(const THelpTarget& target) = 0;
 
+    // A read-only text of its own window (the licence when nothing else opens it).
+    virtual void ShowText(const std::string& title, const std::string& text) = 0;
+
     virtual void Beep() = 0;
+    // Whether the window is the one the user works in, a box of it included.
+    virtual bool Active() const = 0;
+    // The user is wanted while the window is in the background: it asks for attention and,
+    // where the desktop shows notices, says text.
+    virtual void Attention(const std::string& text) = 0;
     // Repaints at once, before a long run takes the thread.
     virtual void Repaint() = 0;
     virtual void CloseWindow() = 0;

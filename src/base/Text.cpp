@@ -58,6 +58,13 @@ std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& i) {
     return cp;
 }
 
+std::size_t Utf16Offset(std::u16string_view text, std::size_t character) {
+    std::size_t unit = 0;
+    for (std::size_t c = 0; c < character && unit < text.size(); ++c)
+        unit += text[unit] >= 0xD800 && text[unit] < 0xDC00 && unit + 1 < text.size() ? 2 : 1;
+    return std::min(unit, text.size());
+}
+
 // From the program's own decoding table, so both directions agree.
 std::optional<char> ToCp1252(char32_t cp) {
     static const auto highBytes = [] {

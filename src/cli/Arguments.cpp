@@ -23,12 +23,18 @@ std::optional<std::pair<std::size_t, bool>> OptionSwitch(const std::string& name
 
 std::string CheckedParameters(const std::string& text) {
     const auto checked = ToBatchParameters(text);
+    const auto where = " (character " + std::to_string(checked.position) + ")";
     if (checked.refusal == TBatchParameters::Refusal::ControlCharacter)
         throw std::invalid_argument("--params must not hold line breaks or control characters, such as " +
-                                    CharacterName(checked.character));
+                                    CharacterCode(checked.character) + where);
     if (checked.refusal == TBatchParameters::Refusal::OutsideCodePage)
         throw std::invalid_argument("--params can hold only characters of Windows-1252, the code page of "
-                                    "AUTOEXEC.BAT, not " + CharacterName(checked.character));
+                                    "AUTOEXEC.BAT, not '" + checked.typed + "' " + CharacterCode(checked.character) +
+                                    where);
+    if (checked.refusal == TBatchParameters::Refusal::TooLong)
+        throw std::invalid_argument("--params must fit one DOS batch line: at most " +
+                                    std::to_string(kMaxParameters) + " characters, not " +
+                                    std::to_string(checked.length));
     return checked.text;
 }
 

@@ -24,11 +24,14 @@
 
 #include "app/Interruption.h"
 #include "app/Options.h"
+#include "base/Text.h"
 #include "gui/About.h"
+#include "gui/DesktopNotice.h"
 #include "gui/GuiDialogs.h"
 #include "gui/ListFrame.h"
 #include "gui/QtText.h"
 #include "gui/Skin.h"
+#include "gui/TextViewer.h"
 
 namespace bootdisk {
 
@@ -79,6 +82,13 @@ QToolButton* MakeImageButton(QWidget* parent, const char* name, const char* pict
     return button;
 }
 
+// A label's caption as the accessible name of the control it stands for.
+QString NameOf(const std::string& caption) {
+    auto name = Ui(caption).trimmed();
+    if (name.endsWith(':')) name.chop(1);
+    return name;
+}
+
 void SetEnabledWhenDifferent(QWidget* control, bool enabled) {
     if (control && control->isEnabled() != enabled) control->setEnabled(enabled);
 }
@@ -93,6 +103,8 @@ TMainForm::TMainForm(TAppContext& app, TGuiDialogs& dialogs, ISettingsStore& set
         TWizardPorts{app_, dialogs_, RealHost(), settings, sources_, [] { EndInterruptedRun(kClosedMidRunStatus); }},
         *this);
     const auto& texts = app_.texts;
+    rowNames_ = {NameOf(texts[StrId::GUI_TEXTPAGE3QUANTITY]), Ui(texts[StrId::GUI_HINTMORE]),
+                 Ui(texts[StrId::GUI_HINTFEWER]), NameOf(texts[StrId::GUI_TEXTPAGE3DISKTYPE])};
     setObjectName("MainForm");
     setFixedSize(Scaled(QSize(kClientWidth, kClientHeight)));
     setWindowTitle(Ui(texts[StrId::PRODUCTTXT]));
@@ -180,6 +192,7 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
     ChkOptions = new QListWidget(page);
     ChkOptions->setObjectName("ChkOptions");
     ChkOptions->setGeometry(Scaled(QRect(24, 28, 524, 124)));
+    ChkOptions->setAccessibleName(NameOf(texts[StrId::GUI_TEXT2OPTIONS]));
     for (const auto& option : kOptionInfo) {
         auto* item = new QListWidgetItem(QString::fromUtf8(option.label.data(), qsizetype(option.label.size())));
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
@@ -202,6 +215,7 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
     CommandLine = new QLineEdit(page);
     CommandLine->setObjectName("CommandLine");
     CommandLine->setGeometry(Scaled(QRect(24, 182, 226, 22)));
+    CommandLine->setAccessibleName(NameOf(texts[StrId::GUI_TEXT3OPTIONS]));
     connect(CommandLine, &QLineEdit::textChanged, this,
             [this](const QString& text) { presenter_->ParametersTyped(FromUi(text)); });
     setTabOrder(HyperLink1, CommandLine);
@@ -221,6 +235,7 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
         auto* label = MakeLabel(frame, "", caption, {6, 4, 200, 18});
         label->setWordWrap(false);
         label->adjustSize();
+        label->setBuddy(beside);
         beside->setParent(frame);
         beside->show();
         const int x = label->geometry().right() + 1 + Scaled(5);
@@ -228,20 +243,21 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
         panelsLayout->addWidget(frame);
         return frame;
     };
-    const auto osList = [&](const char* name, TRole role) {
+    const auto osList = [&](const char* name, TRole role, const std::string& caption) {
         auto* combo = new QComboBox;
         combo->setObjectName(name);
+        combo->setAccessibleName(NameOf(caption));
         for (const auto& os : presenter_->OsList()) combo->addItem(Ui(os));
         connect(combo, &QComboBox::activated, this, [this, role](int index) { presenter_->OsChosen(role, std::size_t(index)); });
         return combo;
     };
     QWidget* cdOs = nullptr;
     if (presenter_->CdOffersOsChoice())
-        cdOs = ComboBoxCdOS = osList("ComboBoxCdOS", TRole::ComboBoxCdOS);
+        cdOs = ComboBoxCdOS = osList("ComboBoxCdOS", TRole::ComboBoxCdOS, texts[StrId::GUI_OPERATING_SYSTEM_CD]);
     else
         cdOs = MakeLabel(nullptr, "LabelCdOs", texts[StrId::GUI_MSDOS], {});
     PanelCDBoot = panel("PanelCDBoot", texts[StrId::GUI_OPERATING_SYSTEM_CD], cdOs);
-    ComboBoxOS = osList("ComboBoxOS", TRole::ComboBoxOS);
+    ComboBoxOS = osList("ComboBoxOS", TRole::ComboBoxOS, texts[StrId::GUI_OPERATING_SYSTEM_FLOPPY]);
     PanelFloppyBoot = panel("PanelFloppyBoot", texts[StrId::GUI_OPERATING_SYSTEM_FLOPPY], ComboBoxOS);
     return page;
 }
@@ -269,6 +285,7 @@ QWidget* TMainForm::MakeProgressPage() {
     ProgressBar->setRange(0, 100);
     ProgressBar->setValue(0);
     ProgressBar->setGeometry(Scaled(QRect(24, 208, 524, 22)));
+    ProgressBar->setAccessibleName(NameOf(app_.texts[StrId::GUI_TEXT1PAGE7]));
     return page;
 }
 
@@ -288,6 +305,7 @@ QWidget* TMainForm::MakeFinishPage() {
     ChkExit->setObjectName("ChkExit");
     ChkExit->setGeometry(Scaled(QRect(24, 116, 524, 22)));
     connect(ChkExit, &QRadioButton::toggled, this, [this](bool exit) { presenter_->ExitChosen(exit); });
+    LabelMade = MakeLabel(page, "LabelMade", {}, {24, 148, 524, 100});
     return page;
 }
 
@@ -415,7 +433,7 @@ void TMainForm::ShowRows(const std::vector<TCreateListRow>& rows, std::optional<
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (i == rows_.size()) {
-            auto* row = new TCreateListFrame(kinds_, ScrollCreateList->widget());
+            auto* row = new TCreateListFrame(kinds_, rowNames_, ScrollCreateList->widget());
             connect(row, &TCreateListFrame::Selected, this,
                     [this](TCreateListFrame* r) { presenter_->RowPressed(RowIndex(r)); });
             connect(row, &TCreateListFrame::QuantityEdited, this, [this](TCreateListFrame* r, const QString& text) {
@@ -461,7 +479,15 @@ void TMainForm::ShowDrivesNotice(const std::string& text) { LabelDrivesNotice->s
 void TMainForm::ShowCopy(const std::string& text) { LabelCopy->setText(Ui(text)); }
 void TMainForm::ShowGauge(int percent) { ProgressBar->setValue(percent); }
 void TMainForm::ShowFinishTitle(const std::string& text) { FinishTitle->setText(Ui(text)); }
+void TMainForm::ShowMade(const std::string& text) { LabelMade->setText(Ui(text)); }
 void TMainForm::ShowExitChoice(bool exit) { (exit ? ChkExit : ChkMoreDisks)->setChecked(true); }
+
+void TMainForm::SelectParameters(std::size_t first, std::size_t count) {
+    const auto text = CommandLine->text();
+    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size()));
+    const auto start = Utf16Offset(units, first);
+    CommandLine->setSelection(int(start), int(Utf16Offset(units, first + count) - start));
+}
 
 TControlRef TMainForm::Focus() const { return RoleOf(QApplication::focusWidget()); }
 
@@ -488,6 +514,17 @@ std::optional<std::string> TMainForm::Open(const THelpTarget& target) {
 }
 
 void TMainForm::Beep() { QApplication::beep(); }
+
+void TMainForm::ShowText(const std::string& title, const std::string& text) {
+    ShowTextViewer(this, Ui(title), Ui(text));
+}
+
+bool TMainForm::Active() const { return QApplication::activeWindow() != nullptr; }
+
+void TMainForm::Attention(const std::string& text) {
+    QApplication::alert(this);
+    NotifyDesktop(windowTitle(), Ui(text));
+}
 
 void TMainForm::Repaint() { repaint(); }
 

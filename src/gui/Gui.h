@@ -12,6 +12,7 @@
 #include "app/WizardPresenter.h"
 #include "app/WizardView.h"
 #include "gui/Help.h"
+#include "gui/ListFrame.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -32,7 +33,6 @@ class QVBoxLayout;
 namespace bootdisk {
 
 class ISettingsStore;
-class TCreateListFrame;
 class TGuiDialogs;
 
 class TMainForm : public QWidget, public IWizardView {
@@ -68,13 +68,18 @@ public:
     void ShowCopy(const std::string& text) override;
     void ShowGauge(int percent) override;
     void ShowFinishTitle(const std::string& text) override;
+    void ShowMade(const std::string& text) override;
     void ShowExitChoice(bool exit) override;
+    void SelectParameters(std::size_t first, std::size_t count) override;
     TControlRef Focus() const override;
     void SetFocus(TControlRef control) override;
     void PopUpHelpMenu() override;
     void ShowAbout(const TAboutTexts& texts) override;
     std::optional<std::string> Open(const THelpTarget& target) override;
+    void ShowText(const std::string& title, const std::string& text) override;
     void Beep() override;
+    bool Active() const override;
+    void Attention(const std::string& text) override;
     void Repaint() override;
     void CloseWindow() override;
 
@@ -99,6 +104,7 @@ private:
     TMediaSources sources_;
     std::unique_ptr<TWizardPresenter> presenter_;
     std::vector<TMediaKind> kinds_;
+    TRowNames rowNames_;
     bool closed_ = false;
 
     QStackedWidget* Pages;
@@ -126,6 +132,7 @@ private:
     QLabel* LabelCopy;
     QProgressBar* ProgressBar;
     QLabel* FinishTitle;
+    QLabel* LabelMade;
     QRadioButton* ChkMoreDisks;
     QRadioButton* ChkExit;
     QLabel* LabelDrivesNotice;

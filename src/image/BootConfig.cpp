@@ -9,7 +9,6 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kDirectLineLimit = 255;
-constexpr std::string_view kSanitizerCommand = "Korvane ";
 
 std::string JoinLines(const std::vector<std::string>& lines) {
     std::string text;

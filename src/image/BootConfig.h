@@ -26,6 +26,11 @@ std::vector<std::string> AutoexecLines(std::string_view runningText, bool loadMo
                                        std::string_view parameters);
 std::vector<std::string> IniLines(const TOptionStates& states);
 
+// The sanitizer's line of AUTOEXEC.BAT: this command, then the parameters.
+inline constexpr std::string_view kSanitizerCommand = "Korvane ";
+// DOS reads at most this many characters of a batch file line; the rest of a longer line is lost.
+inline constexpr std::size_t kMaxBatchLine = 127;
+
 // Parameters go into a batch file line, where a line break or an end-of-file mark would cut it
 // and other control characters mean something to the DOS console: none of them is taken.
 bool IsControlCharacter(char32_t c);

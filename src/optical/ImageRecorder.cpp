@@ -14,7 +14,7 @@ constexpr std::size_t kChunk = 10'000;
 
 }  // namespace
 
-TSaveFileRequest ImageFileRequest() { return {"ISO", "Korvane.ISO", "*.ISO"}; }
+TSaveFileRequest ImageFileRequest() { return {"ISO", "Quellmark.iso", "*.ISO"}; }
 
 std::string WithDefaultExtension(const std::string& path, const std::string& extension) {
     const auto name = std::filesystem::path(path).filename().string();

@@ -15,7 +15,7 @@ inline constexpr int kAnswerRetry = 4;
 
 struct TSaveFileRequest {
     std::string defaultExtension;  // without the dot, e.g. "ISO"
-    std::string proposedName;      // e.g. "Korvane.ISO"
+    std::string proposedName;      // e.g. "Quellmark.iso"
     std::string filter;            // e.g. "*.ISO"
 };
 

@@ -34,6 +34,7 @@ inline constexpr int kIdFinishTitle = 60;
 inline constexpr int kIdHyperLink4 = 61;
 inline constexpr int kIdChkMoreDisks = 62;
 inline constexpr int kIdChkExit = 63;
+inline constexpr int kIdLabelMade = 64;
 
 // The help menu's items, in menu order.
 inline constexpr int kIdHelpContents = 70;

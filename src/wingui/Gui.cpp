@@ -6,11 +6,13 @@
 
 #include "app/Interruption.h"
 #include "app/Options.h"
+#include "base/Text.h"
 #include "platform/HostSystem.h"
 #include "wingui/About.h"
 #include "wingui/ControlIds.h"
 #include "wingui/Controls.h"
 #include "wingui/CoolMsg.h"
+#include "wingui/TextViewer.h"
 #include "wingui/WinText.h"
 
 namespace bootdisk::win {
@@ -115,8 +117,17 @@ void TMainForm::ShowCopy(const std::string& text) { SetDlgItemTextW(window_, kId
 void TMainForm::ShowGauge(int percent) { SendMessageW(Item(kIdProgressBar), PBM_SETPOS, WPARAM(percent), 0); }
 void TMainForm::ShowFinishTitle(const std::string& text) { SetDlgItemTextW(window_, kIdFinishTitle, Ui(text).c_str()); }
 
+void TMainForm::ShowMade(const std::string& text) { SetDlgItemTextW(window_, kIdLabelMade, LabelText(text).c_str()); }
+
 void TMainForm::ShowExitChoice(bool exit) {
     CheckRadioButton(window_, kIdChkMoreDisks, kIdChkExit, exit ? kIdChkExit : kIdChkMoreDisks);
+}
+
+void TMainForm::SelectParameters(std::size_t first, std::size_t count) {
+    HWND box = Item(kIdCommandLine);
+    const auto text = WindowTextWide(box);
+    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.data()), text.size());
+    SendMessageW(box, EM_SETSEL, Utf16Offset(units, first), LPARAM(Utf16Offset(units, first + count)));
 }
 
 TControlRef TMainForm::Focus() const {
@@ -151,7 +162,26 @@ std::optional<std::string> TMainForm::Open(const THelpTarget& target) {
     return std::nullopt;
 }
 
+void TMainForm::ShowText(const std::string& title, const std::string& text) {
+    // Over the innermost dialog open (the About box), whose button asked for it.
+    win::ShowTextViewer(OwnerDialog() ? OwnerDialog() : window_, window_, title, text, app_.texts[StrId::GENERIC_OK]);
+}
+
 void TMainForm::Beep() { MessageBeep(MB_OK); }
+
+// The window or one of its boxes is in front.
+bool TMainForm::Active() const {
+    HWND foreground = GetForegroundWindow();
+    DWORD process = 0;
+    GetWindowThreadProcessId(foreground, &process);
+    return foreground && process == GetCurrentProcessId();
+}
+
+// A window in the background flashes until it is brought to the front.
+void TMainForm::Attention(const std::string&) {
+    FLASHWINFO flash{sizeof flash, window_, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+    FlashWindowEx(&flash);
+}
 
 void TMainForm::Repaint() {
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -227,7 +257,10 @@ INT_PTR TMainForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
                 return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
             }
-            return FALSE;
+            // Every other text stands on the face colour, in the face's text colour.
+            SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNTEXT));
+            SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
         case WM_TIMER:
             if (wParam == kTimer1) presenter_->Tick();
             return TRUE;

@@ -54,13 +54,18 @@ public:
     void ShowCopy(const std::string& text) override;
     void ShowGauge(int percent) override;
     void ShowFinishTitle(const std::string& text) override;
+    void ShowMade(const std::string& text) override;
     void ShowExitChoice(bool exit) override;
+    void SelectParameters(std::size_t first, std::size_t count) override;
     TControlRef Focus() const override;
     void SetFocus(TControlRef control) override;
     void PopUpHelpMenu() override;
     void ShowAbout(const TAboutTexts& texts) override;
     std::optional<std::string> Open(const THelpTarget& target) override;
+    void ShowText(const std::string& title, const std::string& text) override;
     void Beep() override;
+    bool Active() const override;
+    void Attention(const std::string& text) override;
     void Repaint() override;
     void CloseWindow() override;
 

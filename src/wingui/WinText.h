@@ -12,11 +12,12 @@
 namespace bootdisk {
 
 inline std::wstring Ui(const std::string& text) { return Widen(Cp1252ToUtf8(text)); }
-// A control's text as the program keeps it, UTF-8.
-inline std::string WindowTextUtf8(HWND window) {
+inline std::wstring WindowTextWide(HWND window) {
     std::wstring text(std::size_t(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(std::size_t(GetWindowTextW(window, text.data(), int(text.size()))));
-    return Narrow(text);
+    return text;
 }
+// A control's text as the program keeps it, UTF-8.
+inline std::string WindowTextUtf8(HWND window) { return Narrow(WindowTextWide(window)); }
 
 }  // namespace bootdisk

@@ -30,8 +30,12 @@ public:
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override {
         if (drive.device == "fixed") throw EDiskProtectionFault();
         confirmedMounts.push_back(drive.mountPoints);
+        // Its file systems go before the write, whether that then works or not.
+        mounts.erase(drive.device);
+        if (labels.contains(drive.device)) labels[drive.device] = "Stick";
         return Finish("usb " + drive.device, driver);
     }
+    bool CreateFloppyImage(TCreationDriver& driver) override { return Finish("floppy image", driver); }
     std::string MissingDrive(const TMediaKind&) const override { return {}; }
     bool DriveGone(const TRemovableDrive& drive) const override {
         // Asked once before the prompt and once after it.
@@ -41,11 +45,16 @@ public:
     std::vector<std::string> MountPoints(const TRemovableDrive& drive) const override {
         return mounts.contains(drive.device) ? mounts.at(drive.device) : std::vector<std::string>{};
     }
+    std::optional<std::string> LabelNow(const TRemovableDrive& drive) const override {
+        if (!labels.contains(drive.device)) return std::nullopt;
+        return labels.at(drive.device);
+    }
 
     mutable std::set<std::string> gone;
     std::string goneAfterPrompt;
     mutable int goneAsked_ = 0;
     std::map<std::string, std::vector<std::string>> mounts;
+    std::map<std::string, std::string> labels;
     std::vector<std::vector<std::string>> confirmedMounts;  // handed to each removable copy
 
 private:
@@ -142,7 +151,8 @@ TEST_F(CreationDriver, QuantityZeroMakesNoCopyAndCountsForNothing) {
     EXPECT_EQ(driver.TotalCopies(), 1);
     EXPECT_THAT(handlers.calls, ElementsAre("usb /dev/sdb"));
     EXPECT_THAT(dialogs.log, ElementsAre("choice: Please insert the removable disk where you want to install "
-                                         "Halvex Quellmark 2005\r(Removable storage device) [OK|Cancel]"));
+                                         "Halvex Quellmark 2005\r(Removable storage device)\rAll data on /dev/sdb will be erased. "
+                                         "[OK|Cancel]"));
 }
 
 TEST_F(CreationDriver, WriterPromptNamesTheWriterAfterALoneCarriageReturn) {
@@ -157,15 +167,23 @@ TEST_F(CreationDriver, ANonRemovableDriveEndsTheRunAsAStopWithItsMessage) {
     EXPECT_TRUE(handlers.calls.empty());
 }
 
-// The user is told which file systems go before any is unmounted, and exactly those are handed on;
-// a drive taken away is never written, and its row's copies are skipped with one message each.
+// The user is told that the drive is erased and which file systems go before any is unmounted,
+// and exactly those are handed on; each prompt describes the drive as it is then. A drive taken
+// away is never written, and its row's copies are skipped with one message each.
 TEST_F(CreationDriver, APromptNamesTheMountPointsToGoAndARowWhoseDriveWentIsSkipped) {
     handlers.mounts["/dev/sdb"] = {"/media/u/STICK", "/media/u/DATA"};
+    handlers.labels["/dev/sdb"] = "Stick, mounted at /media/u/STICK, /media/u/DATA";
+    handlers.results = {false};
     EXPECT_EQ(Run({{"1", 2}}), TRunOutcome::Completed);
-    EXPECT_THAT(dialogs.log, ElementsAre(testing::EndsWith(
-                                 "(Removable storage device)\rIts file systems will be unmounted first: "
-                                 "/media/u/STICK, /media/u/DATA [OK|Cancel]")));
-    EXPECT_THAT(handlers.confirmedMounts, ElementsAre(handlers.mounts["/dev/sdb"]));
+    EXPECT_THAT(dialogs.log, ElementsAre("choice: Please insert the removable disk where you want to install Halvex "
+                                         "Quellmark 2005\r(Stick, mounted at /media/u/STICK, /media/u/DATA)\r"
+                                         "All data on /dev/sdb will be erased.\rIts file systems will be unmounted "
+                                         "first: /media/u/STICK, /media/u/DATA [OK|Cancel]",
+                                         "choice: Please insert the removable disk where you want to install Halvex "
+                                         "Quellmark 2005\r(Stick)\rAll data on /dev/sdb will be erased. [OK|Cancel]"));
+    EXPECT_THAT(handlers.confirmedMounts,
+                ElementsAre(std::vector<std::string>{"/media/u/STICK", "/media/u/DATA"}, std::vector<std::string>{}));
+    handlers.labels.clear();
 
     dialogs.log.clear();
     handlers.calls.clear();
@@ -212,6 +230,7 @@ TEST(CreationList, RowsButtonsAndTheRowLimit) {
     EXPECT_FALSE(list.Add());  // the 52nd row: a beep
     EXPECT_EQ(list.Rows().size(), 51u);
     auto buttons = list.Buttons();
+    EXPECT_FALSE(buttons.add);  // shown disabled, not only refused
     EXPECT_FALSE(buttons.remove);
     EXPECT_TRUE(buttons.clear && buttons.next);
 
@@ -222,6 +241,7 @@ TEST(CreationList, RowsButtonsAndTheRowLimit) {
     EXPECT_TRUE(list.Buttons().remove);
     list.Remove();
     EXPECT_EQ(list.Rows().size(), 50u);
+    EXPECT_TRUE(list.Buttons().add);
     EXPECT_FALSE(list.Selected());
     list.Clear();
     EXPECT_FALSE(list.Buttons().clear);

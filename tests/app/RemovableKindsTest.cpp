@@ -101,13 +101,17 @@ TEST(RemovableKinds, TheListFollowsDrivesAndRowsKeepTheirChoice) {
     EXPECT_EQ(kinds[1].removable.identity, "B");
 }
 
-// Without an offered drive the list says where the refused ones are listed.
-TEST(RemovableKinds, TheNoticeSaysWhereRefusedDrivesAreListed) {
+// Without an offered drive the list says what to do in the window, and names the removable drives
+// left out with the reason.
+TEST(RemovableKinds, TheNoticeSaysWhatToDoAndNamesTheRemovableDrivesLeftOut) {
     const TStringTable texts;
     auto fixed = Stick("/dev/sda");
     fixed.type = THostDriveType::Fixed;
-    EXPECT_THAT(RemovableNotice(texts, {fixed}, false), testing::HasSubstr("\"bootdisk devices\""));
-    EXPECT_THAT(RemovableNotice(texts, {}, false), testing::HasSubstr("Help, Removable drives"));
+    auto readOnly = Stick("/dev/sdc");
+    readOnly.readOnly = true;
+    EXPECT_EQ(RemovableNotice(texts, {fixed}, false), texts[StrId::DRIVE_NONEOFFERED]);
+    EXPECT_EQ(RemovableNotice(texts, {fixed, readOnly}, false),
+              texts[StrId::DRIVE_NONEOFFERED] + "\rNot offered: /dev/sdc (read-only)");
     EXPECT_EQ(RemovableNotice(texts, {fixed, Stick("/dev/sdb")}, false), "");
     EXPECT_EQ(RemovableNotice(texts, {Stick("/dev/sdb")}, true), texts[StrId::DRIVE_NEEDSADMIN]);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The wizard presenter behind a stand-in window: where the focus goes, the rows' rules, the default
-// medium, help that cannot open and the stop question when the window is closed mid-run.
+// medium, help that cannot open, the licence, the full list and the stop question when the window is
+// closed mid-run.
 #include "app/WizardPresenter.h"
 
 #include <gmock/gmock.h>
@@ -8,9 +9,12 @@
 
 #include <map>
 
+#include "app/LicenseText.h"
 #include "optical/ImageRecorder.h"
+#include "platform/Resources.h"
 #include "platform/sim/ScriptedDialogs.h"
 #include "platform/sim/SimHost.h"
+#include "support/TestSupport.h"
 
 namespace bootdisk {
 namespace {
@@ -30,6 +34,11 @@ public:
     bool closed = false;
     std::vector<std::string> opened;
     std::string cannotOpen;  // a help target that nothing can open
+    std::pair<std::size_t, std::size_t> selection;  // of the parameters box
+    std::string made;
+    std::vector<std::string> attention;
+    bool active = true;
+    std::pair<std::string, std::string> shownText;
 
     void ShowPage(TPage p) override { page = p; }
     void ShowButton(TRole button, const TButton& state) override {
@@ -51,7 +60,9 @@ public:
     void ShowCopy(const std::string&) override {}
     void ShowGauge(int) override {}
     void ShowFinishTitle(const std::string&) override {}
+    void ShowMade(const std::string& text) override { made = text; }
     void ShowExitChoice(bool) override {}
+    void SelectParameters(std::size_t first, std::size_t count) override { selection = {first, count}; }
     TControlRef Focus() const override { return focus; }
     // A front end tells of every focus change, as the toolkit's focus signal does.
     void SetFocus(TControlRef control) override {
@@ -66,6 +77,9 @@ public:
         return std::nullopt;
     }
     void Beep() override { ++beeps; }
+    bool Active() const override { return active; }
+    void Attention(const std::string& text) override { attention.push_back(text); }
+    void ShowText(const std::string& title, const std::string& text) override { shownText = {title, text}; }
     void Repaint() override {}
     void CloseWindow() override { closed = true; }
 
@@ -76,17 +90,19 @@ class TStandinMedia : public IWizardMedia {
 public:
     std::vector<TMediaKind> kinds;
     bool floppyDrive = true;
-    std::function<TRunOutcome()> run = [] { return TRunOutcome::Completed; };
+    std::function<TRunOutcome(TCreationDriver&, const std::vector<TCreateListRow>&)> run =
+        [](TCreationDriver&, const std::vector<TCreateListRow>&) { return TRunOutcome::Completed; };
     std::string notice;
+    bool drivesChanged = false;
 
     const std::vector<TMediaKind>& Kinds() const override { return kinds; }
     bool HasFloppyDrive() const override { return floppyDrive; }
     std::string UnopenedNotice(const TStringTable&) const override { return {}; }
     const std::string& DrivesNotice() const override { return notice; }
-    bool FollowRemovableDrives(const TStringTable&, TCreationList&) override { return false; }
-    TRunOutcome Run(TCreationDriver&, const std::vector<TCreateListRow>&, const TJobEnv&,
+    bool FollowRemovableDrives(const TStringTable&, TCreationList&) override { return drivesChanged; }
+    TRunOutcome Run(TCreationDriver& driver, const std::vector<TCreateListRow>& rows, const TJobEnv&,
                     const TCreationSettings&) override {
-        return run();
+        return run(driver, rows);
     }
 };
 
@@ -206,7 +222,7 @@ TEST_F(WizardPresenter, WithoutAFloppyDriveARowOffersTheFirstStickElseTheImageRe
 // Closing the window mid-run asks first; No goes on, Yes saves the options and ends the run.
 TEST_F(WizardPresenter, ClosingMidRunAsksWhetherToStop) {
     bool closeAllowed = true;
-    media.run = [&] {
+    media.run = [&](TCreationDriver&, const std::vector<TCreateListRow>&) {
         closeAllowed = presenter->CloseRequested();
         EXPECT_EQ(runsEnded, 0);
         EXPECT_FALSE(presenter->CloseRequested());
@@ -226,13 +242,86 @@ TEST_F(WizardPresenter, ClosingMidRunAsksWhetherToStop) {
     EXPECT_TRUE(presenter->CloseRequested());  // after the run, the window just closes
 }
 
-TEST_F(WizardPresenter, HelpThatCannotOpenIsSaid) {
+// Every copy made succeeds here; an image names its file.
+class TMakingHandlers : public ICreationHandlers {
+public:
+    bool CreateFloppy(TCreationDriver&) override { return true; }
+    bool CreateCdDvd(TOpticalDevice&, TCreationDriver&) override { return true; }
+    bool CreateRemovable(const TRemovableDrive&, TCreationDriver&) override { return true; }
+    bool CreateFloppyImage(TCreationDriver&) override { return true; }
+    std::string MissingDrive(const TMediaKind&) const override { return {}; }
+    std::string OutputFile(const TMediaKind& kind) const override { return kind.device ? "/home/u/Quellmark.iso" : ""; }
+};
+
+// The ready page says the options have been saved, so they are by then; the finish page names what
+// was made and where the ISO went; a window in the background is asked to draw attention at each
+// prompt and at the end.
+TEST_F(WizardPresenter, WordsAreTrueAndTheUserIsCalledWhenWanted) {
+    TMakingHandlers handlers;
+    media.run = [&](TCreationDriver& driver, const std::vector<TCreateListRow>& rows) {
+        return driver.RunCreation(rows, media.kinds, handlers);
+    };
     Start();
-    view.cannotOpen = "license.txt";
+    presenter->KindChosen(0, 1);
+    presenter->QuantityTyped(0, "2");
+    presenter->Click(TRole::BtnAdd);
+    presenter->KindChosen(1, 2);
+    presenter->Click(TRole::BtnNext);
+    presenter->OptionToggled(1, true);
+    view.active = false;
+    EXPECT_TRUE(settings.saved.empty());
+    presenter->Click(TRole::BtnNext);
+    ASSERT_EQ(view.page, TPage::PageStart);
+    EXPECT_EQ(settings.saved.begin()->second.at("opt1"), 1u);
+    presenter->Click(TRole::BtnNext);
+    EXPECT_EQ(view.made, "Made:\r\x95 2 copies: Removable storage device (stick)\r\x95 File /home/u/Quellmark.iso");
+    ASSERT_EQ(view.attention.size(), 4u);
+    EXPECT_THAT(view.attention[0], testing::StartsWith("Please insert the removable disk"));
+    EXPECT_EQ(view.attention[3], "Congratulations! Your boot disk is now ready to be used.");
+}
+
+// A drive taken away stays chosen in the rows that had it, and no other row may take it.
+TEST_F(WizardPresenter, ADriveTakenAwayIsOfferedOnlyToTheRowsThatHadIt) {
+    Start();
+    presenter->KindChosen(0, 1);
+    presenter->Click(TRole::BtnAdd);
+    media.kinds[1].gone = true;
+    media.drivesChanged = true;
+    presenter->DrivesChanged();
+    presenter->KindChosen(1, 1);
+    EXPECT_EQ(presenter->List().Rows()[1].kind, 0u);
+    presenter->KindChosen(0, 2);
+    presenter->KindChosen(0, 1);
+    EXPECT_EQ(presenter->List().Rows()[0].kind, 2u);
+}
+
+// Help that nothing can open is said; the licence the wizard then shows itself.
+TEST_F(WizardPresenter, HelpThatCannotOpenIsSaidAndTheLicenceIsShownAnyway) {
+    Start();
+    view.cannotOpen = "Choosingthebootabledevice";
     presenter->Key(TWindowKey::F1);
+    EXPECT_THAT(dialogs.Messages(), ElementsAre("Nothing on this computer can open /help/Choosingthebootabledevice"));
+
+    view.cannotOpen = kLicenseFile;
     presenter->AboutLicense();
-    EXPECT_THAT(view.opened, ElementsAre("Choosingthebootabledevice"));
-    EXPECT_THAT(dialogs.Messages(), ElementsAre("Nothing on this computer can open /help/license.txt"));
+    const auto path = DataFilePath(kLicenseFile);
+    if (const auto text = ReadLicense(path)) {
+        EXPECT_EQ(view.shownText, std::make_pair(std::string("View License Agreement"), *text));
+        EXPECT_THAT(*text, testing::HasSubstr("licence agreement\n"));
+    } else {
+        EXPECT_EQ(dialogs.Messages().back(), "Nothing on this computer can open " + path);
+    }
+}
+
+// The viewer's text: Windows-1252 with one "\n" a line; a file too large for a licence is not read.
+TEST(LicenseText, ReadsLinesAsTheProgramKeepsTextAndRefusesAHugeFile) {
+    const test::TTempDir folder;
+    const std::string text = "\xC2\xA9 Halvex\r\nline\n";
+    test::WriteFile(folder / "l.txt", {text.begin(), text.end()});
+    EXPECT_EQ(ReadLicense(folder / "l.txt"), "\xA9 Halvex\nline\n");
+    test::WriteFile(folder / "big.txt", std::vector<std::uint8_t>(kMaxLicenseSize + 1, 'x'));
+    EXPECT_EQ(ReadLicense(folder / "big.txt"), std::nullopt);
+    EXPECT_EQ(ReadLicense(folder / "none.txt"), std::nullopt);
 }
 
 TEST(WizardMnemonics, EachCaptionTakesALetterNoEarlierOneTook) {

@@ -99,15 +99,20 @@ TEST_F(Wizard, BootPanelsFollowTheRowsKinds) {
     EXPECT_TRUE(wizard.FloppyBootPanel());
 }
 
+// A refused character is named by what it is (a pasted tab shows as blanks) and where it is, counted
+// in characters; DOS reads 127 characters of a batch line, "Korvane " and the parameters included.
 TEST_F(Wizard, ParametersTheBatchFileCannotHoldKeepTheOptionsPage) {
     wizard.Next();
+    const std::string control = "The command line parameters must not contain line breaks or control characters. ";
+    const std::string codePage = "The command line parameters can hold only characters of the Windows-1252 code page. ";
     const std::pair<std::string, std::string> refused[] = {
-        {"/a\r\n/b", "The command line parameters must not contain line breaks or control characters. (U+000D)"},
-        {"/a\t/b", "The command line parameters must not contain line breaks or control characters. (U+0009)"},
-        {"/a\x7F", "The command line parameters must not contain line breaks or control characters. (U+007F)"},
-        {"/n=\xE2\x98\x83",
-         "The command line parameters can hold only characters of the Windows-1252 code page, not (U+2603)"},
-        {"/n=\xFF", "The command line parameters can hold only characters of the Windows-1252 code page, not (U+FFFD)"},
+        {"/a\r\n/b", control + "Refused: a line break at position 3 (selected in the box)."},
+        {"\xC3\xA9/a\t/b", control + "Refused: a tab at position 4 (selected in the box)."},
+        {"/a\x7F", control + "Refused: the control character U+007F at position 3 (selected in the box)."},
+        {"/n=\xE2\x98\x83", codePage + "Refused: the character U+2603 at position 4 (selected in the box)."},
+        {"/n=\xFF", codePage + "Refused: the character U+FFFD at position 4 (selected in the box)."},
+        {std::string(120, 'p'),
+         "The command line parameters must fit on one DOS batch line: at most 119 characters, not 120."},
     };
     for (const auto& [typed, message] : refused) {
         wizard.parameters = typed;
@@ -119,6 +124,10 @@ TEST_F(Wizard, ParametersTheBatchFileCannotHoldKeepTheOptionsPage) {
     wizard.Next();
     EXPECT_EQ(wizard.Page(), TPage::PageStart);
     EXPECT_EQ(wizard.CheckedParameters().text, "/a /n=\xE9\x80");
+    wizard.Back();
+    wizard.parameters = std::string(119, 'p');
+    wizard.Next();
+    EXPECT_EQ(AutoexecLines("x", true, wizard.CheckedParameters().text).back().size(), kMaxBatchLine);
 }
 
 TEST_F(Wizard, AnEmptyListKeepsTheFirstPage) {

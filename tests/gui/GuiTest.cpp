@@ -150,7 +150,8 @@ private slots:
         answerer.Then(Click("BtnMid"));
         Button("BtnNext")->click();
         QCOMPARE(answerer.seen,
-                 QStringList{"The command line parameters must not contain line breaks or control characters. (U+001A)"});
+                 QStringList{"The command line parameters must not contain line breaks or control characters. Refused: the "
+                             "control character U+001A at position 7 (selected in the box)."});
         QCOMPARE(Page(), QString("ProgramOptions"));
     }
 
@@ -164,7 +165,7 @@ private slots:
         QVERIFY(QFile::exists(opened_[1].toLocalFile()));
         emit Find<QLabel>("HyperLink1")->linkActivated("#");
         QCOMPARE(opened_.size(), 3);
-        QVERIFY(opened_[2].toLocalFile().endsWith("/help/Coomand_lineparameters.htm"));
+        QVERIFY(opened_[2].toLocalFile().endsWith("/help/Commandlineparameters.htm"));
         QVERIFY(QFile::exists(opened_[2].toLocalFile()));
     }
 

@@ -68,15 +68,15 @@ private slots:
     }
 
     void RowsKeepTheirStickAndOneTakenAwayIsMarkedNeverAnother() {
-        QCOMPARE(Labels(0).size(), 2);  // the floppy and the image recorder
-        QVERIFY(Notice().contains("\"bootdisk devices\""));
+        QCOMPARE(Labels(0).size(), 3);  // the floppy and the two image recorders
+        QVERIFY(Notice().contains("Plug in a USB stick"));
         Save(*form_, "hotplug-no-stick.png");
 
         const auto stick = bus_->Scratch("stick.img", 8 * 1024 * 1024);
         bus_->AddDrive("sdx", stick, "/media/user/STICK", true, false);
         QTRY_VERIFY(Labels(0).contains(kStick));
         QCOMPARE(Notice(), QString());
-        QCOMPARE(Labels(0).size(), 3);
+        QCOMPARE(Labels(0).size(), 4);
         Kinds(0)->setCurrentIndex(1);
         emit Kinds(0)->activated(1);
         form_->findChild<QToolButton*>("BtnAdd")->click();
@@ -85,6 +85,8 @@ private slots:
         Kinds(1)->setCurrentIndex(0);
         emit Kinds(1)->activated(0);
         Save(*form_, "hotplug-mounted-stick.png");
+        // Longer than its list, the stick's label is shortened in the middle and whole in its tooltip.
+        QCOMPARE(Kinds(0)->toolTip(), kStick);
         Kinds(0)->showPopup();
         Save(*Kinds(0)->view()->window(), "hotplug-mounted-stick-list.png");
         Kinds(0)->hidePopup();
@@ -97,6 +99,7 @@ private slots:
         bus_->RemoveDrive("sdx");
         bus_->AddDrive("sdx", bus_->Scratch("third.img", 8 * 1024 * 1024), "", true, false);
         QTRY_COMPARE(Kinds(0)->currentText(), "Removed: " + kStick);
+        QCOMPARE(Kinds(0)->toolTip(), "Removed: " + kStick);
         QCOMPARE(Kinds(1)->currentIndex(), 0);
         QVERIFY(Labels(0).contains("Removable storage device (Standin Stick sdx, 8.4 MB, /dev/sdx)"));
 

@@ -82,7 +82,7 @@ TEST_F(ImageRecorderTest, AsksForAnIsoFileAndStandsInForABlankDisc) {
     ASSERT_TRUE(Choose(out));
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(dialogs.saveRequests[0].defaultExtension, "ISO");
-    EXPECT_EQ(dialogs.saveRequests[0].proposedName, "Korvane.ISO");
+    EXPECT_EQ(dialogs.saveRequests[0].proposedName, "Quellmark.iso");
     EXPECT_EQ(dialogs.saveRequests[0].filter, "*.ISO");
     EXPECT_EQ(state.DiscStatus, 0);
     EXPECT_EQ(recorder.Destination(), out);
