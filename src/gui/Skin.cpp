@@ -43,7 +43,7 @@ QString ScaledSheet(const QString& sheet) {
 }
 
 QColor Mix(QColor from, QColor to, double share) {
-    const auto channel = [share](float a, float b) { return a + (b - a) * share; };
+    const auto channel = [share](float a, float b) { return float(a + (b - a) * share); };
     return QColor::fromRgbF(channel(from.redF(), to.redF()), channel(from.greenF(), to.greenF()),
                             channel(from.blueF(), to.blueF()));
 }
