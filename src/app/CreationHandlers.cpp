@@ -73,8 +73,10 @@ bool TCreationHandlers::MakeFloppy(THostFloppy& floppy, TCreationDriver& driver)
 TSaveFileRequest FloppyImageFileRequest() { return {"IMG", "Quellmark.img", "*.IMG"}; }
 
 bool TCreationHandlers::CreateFloppyImage(TCreationDriver& driver) {
-    const auto chosen = env_.dialogs.AskSaveFile(FloppyImageFileRequest());
+    const auto request = FloppyImageFileRequest();
+    auto chosen = env_.dialogs.AskSaveFile(request);
     if (!chosen) return false;
+    *chosen = WithDefaultExtension(*chosen, request.defaultExtension);
     try {
         // An existing file of that name stays untouched until the image is complete.
         TPendingFile file(*chosen);

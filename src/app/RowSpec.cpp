@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "app/CreateList.h"
+#include "app/CreationHandlers.h"
 #include "optical/ImageRecorder.h"
 
 namespace bootdisk {
@@ -16,8 +17,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::array<std::pair<std::string_view, TRowKind>, 4> kKinds = {
-    {{"floppy", TRowKind::Floppy}, {"usb", TRowKind::Usb}, {"cd", TRowKind::Cd}, {"iso", TRowKind::Iso}}};
+constexpr std::array<std::pair<std::string_view, TRowKind>, 5> kKinds = {{{"floppy", TRowKind::Floppy},
+                                                                          {"usb", TRowKind::Usb},
+                                                                          {"cd", TRowKind::Cd},
+                                                                          {"iso", TRowKind::Iso},
+                                                                          {"img", TRowKind::Img}}};
+
+bool IsFileRow(TRowKind kind) { return kind == TRowKind::Iso || kind == TRowKind::Img; }
 
 bool AllDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -42,22 +48,24 @@ TRowSpec ParseRowSpec(std::string_view text) {
     const auto name = text.substr(0, equals);
     const auto kind = std::find_if(kKinds.begin(), kKinds.end(), [&](const auto& k) { return k.first == name; });
     if (kind == kKinds.end())
-        throw std::invalid_argument("a row's kind is floppy, usb, cd or iso, not '" + std::string(name) + "'");
+        throw std::invalid_argument("a row's kind is floppy, usb, cd, iso or img, not '" + std::string(name) + "'");
     row.kind = kind->second;
     if (equals != std::string_view::npos) {
         if (equals + 1 == text.size()) throw std::invalid_argument("'" + std::string(text) + "' names no target");
         row.target = std::string(text.substr(equals + 1));
     }
-    if (!row.target && (row.kind == TRowKind::Usb || row.kind == TRowKind::Cd || row.kind == TRowKind::Iso))
+    if (!row.target && (row.kind == TRowKind::Usb || row.kind == TRowKind::Cd || IsFileRow(row.kind)))
         throw std::invalid_argument("a " + std::string(name) + " row needs a target: " + std::string(name) + "=...");
     return row;
 }
 
 std::vector<std::string> RowFileNames(const TRowSpec& row) {
     std::vector<std::string> names;
-    if (row.kind != TRowKind::Iso || !row.target) return names;
+    if (!IsFileRow(row.kind) || !row.target) return names;
+    const auto extension =
+        (row.kind == TRowKind::Iso ? ImageFileRequest() : FloppyImageFileRequest()).defaultExtension;
     for (int copy = 1; copy <= QuantityOf(row.quantity); ++copy)
-        names.push_back(WithDefaultExtension(CopyFileName(*row.target, copy), ImageFileRequest().defaultExtension));
+        names.push_back(WithDefaultExtension(CopyFileName(*row.target, copy), extension));
     return names;
 }
 
@@ -70,7 +78,7 @@ void CheckRowTargets(const std::vector<TRowSpec>& rows) {
         return canonical.empty() ? name : canonical.string();
     };
     for (std::size_t i = 0; i < rows.size(); ++i)
-        if (rows[i].kind != TRowKind::Iso && rows[i].kind != TRowKind::Cd && rows[i].target)
+        if (!IsFileRow(rows[i].kind) && rows[i].kind != TRowKind::Cd && rows[i].target)
             drives.emplace(key(*rows[i].target), i);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         for (const auto& name : RowFileNames(rows[i])) {

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "app/LicenseText.h"
 #include "app/Options.h"
 #include "app/SavedOptions.h"
 #include "platform/Host.h"
+#include "platform/Resources.h"
 
 namespace bootdisk {
 
@@ -59,7 +61,7 @@ void TWizardPresenter::Activate() {
     list_.Row(0).kind = DefaultKind();
     view_.ShowKinds(kinds_);
     ShowRows();
-    view_.ShowDrivesNotice(ports_.media.DrivesNotice());
+    ShowNotice();
     ShowWizard();
     view_.SetFocus(FirstFocus());
     if (const auto notice = ports_.media.UnopenedNotice(texts_); !notice.empty()) ports_.dialogs.ShowCoolMessage(notice);
@@ -104,6 +106,14 @@ void TWizardPresenter::ShowListButtons() {
 }
 
 void TWizardPresenter::ShowRows() { view_.ShowRows(list_.Rows(), list_.Selected()); }
+
+// A full list disables Add; the notice says why, above what the drives need.
+void TWizardPresenter::ShowNotice() {
+    const auto& drives = ports_.media.DrivesNotice();
+    if (list_.Buttons().add) return view_.ShowDrivesNotice(drives);
+    const auto full = WithValues(texts_[StrId::GUI_LISTFULL], {std::to_string(TCreationList::kMaxRows)});
+    view_.ShowDrivesNotice(drives.empty() ? full : full + "\r" + drives);
+}
 
 TControlRef TWizardPresenter::FirstFocus() const {
     switch (wizard_.Page()) {
@@ -244,6 +254,7 @@ void TWizardPresenter::Add() {
     ShowRows();
     view_.ScrollIntoView(last);
     ShowListButtons();
+    ShowNotice();
     // The list is full and Add disabled: the focus goes on to the row it made.
     if (!list_.Buttons().add) view_.SetFocus({TRole::ComboBox, last});
 }
@@ -254,6 +265,7 @@ void TWizardPresenter::Remove() {
     list_.Remove();
     ShowRows();
     ShowListButtons();
+    ShowNotice();
     // The focus goes to the row that took the removed one's place, never on to Clear.
     if (list_.Rows().empty()) view_.SetFocus({TRole::BtnAdd});
     else view_.SetFocus({TRole::ComboBox, std::min(*selected, list_.Rows().size() - 1)});
@@ -263,6 +275,7 @@ void TWizardPresenter::Clear() {
     list_.Clear();
     ShowRows();
     ShowListButtons();
+    ShowNotice();
     view_.SetFocus({TRole::BtnAdd});
 }
 
@@ -342,7 +355,7 @@ void TWizardPresenter::RunCreation() {
     TCreationDriver driver(ports_.dialogs, texts_);
     driver.onGauge = [this](int value) { view_.ShowGauge(value); };
     driver.onCopy = [this](const std::string& text) { view_.ShowCopy(text); };
-    driver.onPrompt = [this](const std::string& text) { view_.Attention(text); };
+    driver.onPrompt = [this](const std::string& text) { CallUser(text); };
     const TCreationSettings settings{options_, wizard_.CheckedParameters().text, UsesMsDos(floppyOs_),
                                      cdOffersOs_ && UsesMsDos(cdOs_)};
     const auto outcome =
@@ -353,7 +366,12 @@ void TWizardPresenter::RunCreation() {
     view_.ShowMade(MadeList(texts_, driver.Made()));
     ShowWizard();
     view_.SetFocus(FirstFocus());
-    view_.Attention(wizard_.FinishTitle());
+    CallUser(wizard_.FinishTitle());
+}
+
+// The user at the window sees the box or the page already.
+void TWizardPresenter::CallUser(const std::string& text) {
+    if (!view_.Active()) view_.Attention(text);
 }
 
 void TWizardPresenter::Tick() {
@@ -372,7 +390,7 @@ void TWizardPresenter::DrivesChanged() {
 void TWizardPresenter::FollowDrives() {
     ticksToDriveScan_ = kTicksPerDriveScan;
     const bool changed = ports_.media.FollowRemovableDrives(texts_, list_);
-    view_.ShowDrivesNotice(ports_.media.DrivesNotice());
+    ShowNotice();
     if (!changed) return;
     kinds_ = ports_.media.Kinds();
     view_.ShowKinds(kinds_);
@@ -419,7 +437,14 @@ void TWizardPresenter::HelpMenu(THelpMenuEntry::TItem item) {
 }
 
 void TWizardPresenter::AboutSupport() { OpenHelp({THelpTarget::TKind::Keyword, "ContactingHalvexLabs"}); }
-void TWizardPresenter::AboutLicense() { OpenHelp({THelpTarget::TKind::File, "license.txt"}); }
+// The licence must be readable even where no program opens text files: the wizard shows it itself.
+void TWizardPresenter::AboutLicense() {
+    if (!view_.Open({THelpTarget::TKind::File, kLicenseFile})) return;
+    if (const auto text = ReadLicense(DataFilePath(kLicenseFile)))
+        view_.ShowText(texts_[StrId::ABOUT_VIEW_LICENSE], *text);
+    else
+        ports_.dialogs.ShowCoolMessage(texts_[StrId::GUI_CANNOTOPEN] + DataFilePath(kLicenseFile));
+}
 
 void TWizardPresenter::OpenHelp(const THelpTarget& target) {
     if (const auto failed = view_.Open(target)) ports_.dialogs.ShowCoolMessage(texts_[StrId::GUI_CANNOTOPEN] + *failed);

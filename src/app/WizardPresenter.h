@@ -95,6 +95,9 @@ private:
     void FollowDrives();
     void SaveOptionStates();
     void OpenHelp(const THelpTarget& target);
+    void ShowNotice();
+    // A medium is wanted, or the run ended: a window in the background calls the user.
+    void CallUser(const std::string& text);
 
     void ShowWizard();
     void ShowListButtons();

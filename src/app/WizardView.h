@@ -67,7 +67,8 @@ public:
     virtual void ShowSelection(std::optional<std::size_t> selected) = 0;
     virtual void ShowQuantity(std::size_t row, const std::string& text) = 0;
     virtual void ScrollIntoView(std::size_t row) = 0;
-    // Under the list: why no removable drive is offered; empty when all is well.
+    // Under the list: why no removable drive is offered, or why no row can be added; empty when
+    // all is well.
     virtual void ShowDrivesNotice(const std::string& text) = 0;
     virtual void ShowCopy(const std::string& text) = 0;
     virtual void ShowGauge(int percent) = 0;
@@ -88,9 +89,14 @@ public:
     // Nothing when it opened; otherwise the file or address that nothing could open.
     virtual std::optional<std::string> Open(const THelpTarget& target) = 0;
 
+    // A read-only text of its own window (the licence when nothing else opens it).
+    virtual void ShowText(const std::string& title, const std::string& text) = 0;
+
     virtual void Beep() = 0;
-    // The user is wanted (a medium, the end of a run): a window in the background asks for
-    // attention and, where the desktop shows notices, says text.
+    // Whether the window is the one the user works in, a box of it included.
+    virtual bool Active() const = 0;
+    // The user is wanted while the window is in the background: it asks for attention and,
+    // where the desktop shows notices, says text.
     virtual void Attention(const std::string& text) = 0;
     // Repaints at once, before a long run takes the thread.
     virtual void Repaint() = 0;

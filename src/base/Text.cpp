@@ -58,7 +58,6 @@ std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& i) {
     return cp;
 }
 
-// From the program's own decoding table, so both directions agree.
 std::size_t Utf16Offset(std::u16string_view text, std::size_t character) {
     std::size_t unit = 0;
     for (std::size_t c = 0; c < character && unit < text.size(); ++c)
@@ -66,6 +65,7 @@ std::size_t Utf16Offset(std::u16string_view text, std::size_t character) {
     return std::min(unit, text.size());
 }
 
+// From the program's own decoding table, so both directions agree.
 std::optional<char> ToCp1252(char32_t cp) {
     static const auto highBytes = [] {
         std::array<char32_t, 128> table{};

@@ -25,8 +25,5 @@ std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& i);
 std::size_t Utf16Offset(std::u16string_view text, std::size_t character);
 // The Windows-1252 byte of a code point; nothing for one it cannot hold.
 std::optional<char> ToCp1252(char32_t cp);
-// For text typed into a UTF-8 toolkit: a character Windows-1252 cannot hold, or a malformed
-// sequence, becomes "?".
-std::string Utf8ToCp1252(std::string_view text);
 
 }  // namespace bootdisk

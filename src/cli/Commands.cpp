@@ -26,7 +26,7 @@ const std::vector<TCommand>& Commands() {
         {"floppy", "[DEVICE] [OPTIONS]", "make the boot floppy on a floppy drive or image file (default " + DefaultFloppyDevice() + ")",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes | kFlagQuiet, RunFloppy},
         {"create", "[OPTIONS] ROW...",
-         "make a whole creation list, rows in order; ROW is [N:]KIND[=TARGET] with KIND floppy, usb, cd or iso",
+         "make a whole creation list, rows in order; ROW is [N:]KIND[=TARGET] with KIND floppy, usb, cd, iso or img",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes | kFlagQuiet | kFlagIso9660 |
              kFlagReadBack,
          RunCreate},

@@ -54,7 +54,8 @@ public:
         return Tell(driver, drive.device, inner_.CreateRemovable(drive, driver));
     }
     bool CreateFloppyImage(TCreationDriver& driver) override {
-        return Tell(driver, "floppy image", inner_.CreateFloppyImage(driver));
+        const bool made = inner_.CreateFloppyImage(driver);
+        return Tell(driver, made ? inner_.OutputFile({{}, TMediaType::FloppyImage, nullptr, {}}) : "floppy image", made);
     }
     std::string MissingDrive(const TMediaKind& kind) const override { return inner_.MissingDrive(kind); }
 
@@ -70,8 +71,16 @@ private:
     const TArguments& args_;
 };
 
+// An img row: its first copy in the run, and the file its first copy goes to.
+struct TImageRow {
+    int firstCopy = 0;
+    int copies = 0;
+    std::string path;
+};
+
 // Everything the rows' kinds refer to, alive for the whole run.
 struct TRowMedia {
+    std::vector<TImageRow> images;
     std::vector<TMediaKind> kinds;
     std::vector<std::unique_ptr<TOpticalDevice>> writers;
     std::vector<std::unique_ptr<TFileRowDialogs>> fileDialogs;
@@ -119,6 +128,10 @@ TRowMedia OpenRows(const std::vector<TRowSpec>& rows, TSession& session, IHostRa
                 media.recorders.push_back(std::move(recorder));
                 break;
             }
+            case TRowKind::Img:
+                media.images.push_back({copiesBefore, std::max(0, QuantityOf(row.quantity)), *row.target});
+                media.kinds.push_back({texts[StrId::GUI_TEXTFLOPPYIMAGE], TMediaType::FloppyImage, nullptr, {}});
+                break;
         }
         copiesBefore += std::max(0, QuantityOf(row.quantity));
     }
@@ -153,7 +166,15 @@ TExitCode RunCreate(const TArguments& args) {
     std::vector<TCreateListRow> rows;
     for (std::size_t i = 0; i < specs.size(); ++i) rows.push_back({specs[i].quantity, i});
 
-    TJobEnv env{session->app, *session->dialogs, RealHost()};
+    // The floppy image's save dialog is answered with its row's name for the copy in hand.
+    TFileRowDialogs imageDialogs(*session->dialogs, [&] {
+        const int copy = driver.DoneCopies();
+        for (const auto& image : media->images)
+            if (copy >= image.firstCopy && copy < image.firstCopy + image.copies)
+                return CopyFileName(image.path, copy - image.firstCopy + 1);
+        return std::string();
+    });
+    TJobEnv env{session->app, imageDialogs, RealHost()};
     TCreationHandlers handlers(env, SettingsOf(args),
                                HostDiskAccess(*table), media->floppy);
     TProgressLine line("Creating", args.quiet);

@@ -26,12 +26,13 @@
 #include "app/Options.h"
 #include "base/Text.h"
 #include "gui/About.h"
+#include "gui/DesktopNotice.h"
 #include "gui/GuiDialogs.h"
 #include "gui/ListFrame.h"
 #include "gui/QtText.h"
 #include "gui/ServiceWait.h"
 #include "gui/Skin.h"
-#include "platform/linux/DesktopNotice.h"
+#include "gui/TextViewer.h"
 
 namespace bootdisk {
 
@@ -506,11 +507,15 @@ std::optional<std::string> TMainForm::Open(const THelpTarget& target) {
 
 void TMainForm::Beep() { QApplication::beep(); }
 
-// The user at the window sees the box already; one elsewhere is told.
+void TMainForm::ShowText(const std::string& title, const std::string& text) {
+    ShowTextViewer(this, Ui(title), Ui(text));
+}
+
+bool TMainForm::Active() const { return QApplication::activeWindow() != nullptr; }
+
 void TMainForm::Attention(const std::string& text) {
-    if (QApplication::activeWindow()) return;
     QApplication::alert(this);
-    linuxhost::NotifyDesktop(windowTitle().toStdString(), Ui(text).toStdString());
+    NotifyDesktop(windowTitle(), Ui(text));
 }
 
 void TMainForm::Repaint() { repaint(); }

@@ -12,6 +12,7 @@
 #include "wingui/ControlIds.h"
 #include "wingui/Controls.h"
 #include "wingui/CoolMsg.h"
+#include "wingui/TextViewer.h"
 #include "wingui/WinText.h"
 
 namespace bootdisk::win {
@@ -161,15 +162,23 @@ std::optional<std::string> TMainForm::Open(const THelpTarget& target) {
     return std::nullopt;
 }
 
+void TMainForm::ShowText(const std::string& title, const std::string& text) {
+    // Over the innermost dialog open (the About box), whose button asked for it.
+    win::ShowTextViewer(OwnerDialog() ? OwnerDialog() : window_, window_, title, text, app_.texts[StrId::GENERIC_OK]);
+}
+
 void TMainForm::Beep() { MessageBeep(MB_OK); }
 
-// The user at the window sees the box already; a window in the background flashes until it is
-// brought to the front.
-void TMainForm::Attention(const std::string&) {
+// The window or one of its boxes is in front.
+bool TMainForm::Active() const {
     HWND foreground = GetForegroundWindow();
     DWORD process = 0;
     GetWindowThreadProcessId(foreground, &process);
-    if (foreground && process == GetCurrentProcessId()) return;
+    return foreground && process == GetCurrentProcessId();
+}
+
+// A window in the background flashes until it is brought to the front.
+void TMainForm::Attention(const std::string&) {
     FLASHWINFO flash{sizeof flash, window_, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
     FlashWindowEx(&flash);
 }

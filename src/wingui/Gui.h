@@ -62,7 +62,9 @@ public:
     void PopUpHelpMenu() override;
     void ShowAbout(const TAboutTexts& texts) override;
     std::optional<std::string> Open(const THelpTarget& target) override;
+    void ShowText(const std::string& title, const std::string& text) override;
     void Beep() override;
+    bool Active() const override;
     void Attention(const std::string& text) override;
     void Repaint() override;
     void CloseWindow() override;

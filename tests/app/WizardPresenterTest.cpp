@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The wizard presenter behind a stand-in window: where the focus goes, the rows' rules, the default
-// medium, help that cannot open and the stop question when the window is closed mid-run.
+// medium, help that cannot open, the licence, the full list and the stop question when the window is
+// closed mid-run.
 #include "app/WizardPresenter.h"
 
 #include <gmock/gmock.h>
@@ -8,9 +9,12 @@
 
 #include <map>
 
+#include "app/LicenseText.h"
 #include "optical/ImageRecorder.h"
+#include "platform/Resources.h"
 #include "platform/sim/ScriptedDialogs.h"
 #include "platform/sim/SimHost.h"
+#include "support/TestSupport.h"
 
 namespace bootdisk {
 namespace {
@@ -33,6 +37,8 @@ public:
     std::pair<std::size_t, std::size_t> selection;  // of the parameters box
     std::string made;
     std::vector<std::string> attention;
+    bool active = true;
+    std::pair<std::string, std::string> shownText;
 
     void ShowPage(TPage p) override { page = p; }
     void ShowButton(TRole button, const TButton& state) override {
@@ -71,7 +77,9 @@ public:
         return std::nullopt;
     }
     void Beep() override { ++beeps; }
+    bool Active() const override { return active; }
     void Attention(const std::string& text) override { attention.push_back(text); }
+    void ShowText(const std::string& title, const std::string& text) override { shownText = {title, text}; }
     void Repaint() override {}
     void CloseWindow() override { closed = true; }
 
@@ -260,6 +268,7 @@ TEST_F(WizardPresenter, WordsAreTrueAndTheUserIsCalledWhenWanted) {
     presenter->KindChosen(1, 2);
     presenter->Click(TRole::BtnNext);
     presenter->OptionToggled(1, true);
+    view.active = false;
     EXPECT_TRUE(settings.saved.empty());
     presenter->Click(TRole::BtnNext);
     ASSERT_EQ(view.page, TPage::PageStart);
@@ -286,13 +295,33 @@ TEST_F(WizardPresenter, ADriveTakenAwayIsOfferedOnlyToTheRowsThatHadIt) {
     EXPECT_EQ(presenter->List().Rows()[0].kind, 2u);
 }
 
-TEST_F(WizardPresenter, HelpThatCannotOpenIsSaid) {
+// Help that nothing can open is said; the licence the wizard then shows itself.
+TEST_F(WizardPresenter, HelpThatCannotOpenIsSaidAndTheLicenceIsShownAnyway) {
     Start();
-    view.cannotOpen = "license.txt";
+    view.cannotOpen = "Choosingthebootabledevice";
     presenter->Key(TWindowKey::F1);
+    EXPECT_THAT(dialogs.Messages(), ElementsAre("Nothing on this computer can open /help/Choosingthebootabledevice"));
+
+    view.cannotOpen = kLicenseFile;
     presenter->AboutLicense();
-    EXPECT_THAT(view.opened, ElementsAre("Choosingthebootabledevice"));
-    EXPECT_THAT(dialogs.Messages(), ElementsAre("Nothing on this computer can open /help/license.txt"));
+    const auto path = DataFilePath(kLicenseFile);
+    if (const auto text = ReadLicense(path)) {
+        EXPECT_EQ(view.shownText, std::make_pair(std::string("View License Agreement"), *text));
+        EXPECT_THAT(*text, testing::HasSubstr("licence agreement\n"));
+    } else {
+        EXPECT_EQ(dialogs.Messages().back(), "Nothing on this computer can open " + path);
+    }
+}
+
+// The viewer's text: Windows-1252 with one "\n" a line; a file too large for a licence is not read.
+TEST(LicenseText, ReadsLinesAsTheProgramKeepsTextAndRefusesAHugeFile) {
+    const test::TTempDir folder;
+    const std::string text = "\xC2\xA9 Halvex\r\nline\n";
+    test::WriteFile(folder / "l.txt", {text.begin(), text.end()});
+    EXPECT_EQ(ReadLicense(folder / "l.txt"), "\xA9 Halvex\nline\n");
+    test::WriteFile(folder / "big.txt", std::vector<std::uint8_t>(kMaxLicenseSize + 1, 'x'));
+    EXPECT_EQ(ReadLicense(folder / "big.txt"), std::nullopt);
+    EXPECT_EQ(ReadLicense(folder / "none.txt"), std::nullopt);
 }
 
 TEST(WizardMnemonics, EachCaptionTakesALetterNoEarlierOneTook) {

@@ -150,7 +150,8 @@ private slots:
         answerer.Then(Click("BtnMid"));
         Button("BtnNext")->click();
         QCOMPARE(answerer.seen,
-                 QStringList{"The command line parameters must not contain line breaks or control characters. (U+001A)"});
+                 QStringList{"The command line parameters must not contain line breaks or control characters. Refused: the "
+                             "control character U+001A at position 7 (selected in the box)."});
         QCOMPARE(Page(), QString("ProgramOptions"));
     }
 

@@ -161,7 +161,8 @@ public:
     std::string Label(TLabel label) override {
         static const std::map<TLabel, const char*> names = {{TLabel::DrivesNotice, "LabelDrivesNotice"},
                                                             {TLabel::Copy, "LabelCopy"},
-                                                            {TLabel::FinishTitle, "LabelCongratulations"}};
+                                                            {TLabel::FinishTitle, "LabelCongratulations"},
+                                                            {TLabel::Made, "LabelMade"}};
         return OnGui([this, name = names.at(label)] { return FromUi(form_->findChild<QLabel*>(name)->text()); });
     }
     std::size_t Rows() override { return OnGui([this] { return form_->Presenter().List().Rows().size(); }); }

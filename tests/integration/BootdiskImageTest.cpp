@@ -257,7 +257,7 @@ TEST_F(BootdiskImage, ParametersAreWrittenInWindows1252OrRefusedByName) {
     const std::pair<std::string, std::string> refused[] = {
         {"\"$(printf 'a\\tb')\"", "line breaks or control characters, such as U+0009"},
         {"\"$(printf 'a\\177b')\"", "line breaks or control characters, such as U+007F"},
-        {"'\xe2\x98\x83'", "only characters of Windows-1252, the code page of AUTOEXEC.BAT, not U+2603"},
+        {"'\xe2\x98\x83'", "only characters of Windows-1252, the code page of AUTOEXEC.BAT, not '\xe2\x98\x83' U+2603 (character 1)"},
     };
     for (const auto& [parameters, message] : refused) {
         std::string output;

@@ -60,6 +60,23 @@ TEST_F(CreateCommand, FloppyRowsGoToTheOneFloppyDriveOfTheRun) {
     EXPECT_THAT(output, HasSubstr("one run has one floppy drive"));
 }
 
+// An img row writes the boot floppy image, each copy to its own file through a scratch file, the
+// same bytes as `bootdisk image` writes and a FAT file system fsck.fat accepts.
+TEST_F(CreateCommand, ImgRowsWriteTheFloppyImageToNumberedFiles) {
+    std::string output;
+    ASSERT_EQ(RunCommand(Bootdisk("create --yes 2:img=f iso=a.iso") + " < /dev/null", &output), 0) << output;
+    EXPECT_THAT(output, HasSubstr("copy 1 of 3, f.IMG: made"));
+    EXPECT_THAT(output, HasSubstr("copy 2 of 3, f-2.IMG: made"));
+    EXPECT_FALSE(test::HasScratchFile(temp.Path()));
+    ASSERT_EQ(RunCommand(Bootdisk("image single.img"), &output), 0) << output;
+    EXPECT_EQ(ReadWholeFile(temp / "f.IMG"), ReadWholeFile(temp / "single.img"));
+    EXPECT_EQ(ReadWholeFile(temp / "f-2.IMG"), ReadWholeFile(temp / "single.img"));
+    EXPECT_EQ(RunCommand(test::kToolPath + "fsck.fat -n " + Quoted(temp / "f-2.IMG"), &output), 0) << output;
+
+    EXPECT_NE(RunCommand(Bootdisk("create --yes img=a.iso iso=a.iso"), &output), 0);
+    EXPECT_THAT(output, HasSubstr("rows 1 and 2 both write"));
+}
+
 // The exit status tells a disc that failed from one that was recorded but does not read back.
 TEST_F(CreateCommand, UnattendedAFailedCopyEndsTheRunAndKeepsWhatWasMade) {
     std::string output;

@@ -17,7 +17,7 @@ namespace bootdisk::test {
 enum class TKey { Tab, Space, Return, Escape, F1, Up, Down, End };
 enum class TBoxButton { Left, Mid, Right, Frame };
 // The texts that are no controls.
-enum class TLabel { DrivesNotice, Copy, FinishTitle };
+enum class TLabel { DrivesNotice, Copy, FinishTitle, Made };
 
 // What Dialog() finds open.
 inline const std::string kSaveDialog = "<save dialog>";

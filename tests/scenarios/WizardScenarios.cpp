@@ -13,6 +13,7 @@ namespace {
 using namespace std::chrono_literals;
 
 const std::string kImageRecorder = "Image recorder (Save CD image as ISO file)";
+const std::string kFloppyImage = "Image recorder (Save floppy image as IMG file)";
 const std::string kStopQuestion = "Do you want to stop the process ?";
 const std::string kFileLocation = "Please select the location for the image file";
 
@@ -258,7 +259,9 @@ void TheFolderDialogsBoxesBelongToIt(IWizardDriver& wizard) {
 
 // Fault 11: the notice under the list, the copy in hand on the progress page, mnemonics, Escape.
 void NoticeCopyLabelMnemonicsAndEscape(IWizardDriver& wizard) {
-    Expect(!wizard.Label(TLabel::DrivesNotice).empty(), "no notice says why no removable drive is offered");
+    const auto notice = wizard.Label(TLabel::DrivesNotice);
+    Expect(!notice.empty(), "no notice says why no removable drive is offered");
+    Expect(notice.find("bootdisk devices") == std::string::npos, "the notice sends a desktop user to a terminal");
     Expect(wizard.Text({TRole::BtnNext}).find('&') != std::string::npos, "Next has no mnemonic");
     ChooseImageRecorder(wizard);
     StartRun(wizard);
@@ -302,6 +305,40 @@ void AQuantityIsOneToNinetyNine(IWizardDriver& wizard) {
     TabTo(wizard, {TRole::EditNrDisks, 0});
     wizard.Type("4a");
     Expect(wizard.Text({TRole::EditNrDisks, 0}) == "4", "a letter was taken: " + wizard.Text({TRole::EditNrDisks, 0}));
+}
+
+// The floppy image kind asks for a file as the ISO's does, makes it, and the finish page names it.
+void AFloppyImageIsMadeAndNamedOnTheFinishPage(IWizardDriver& wizard) {
+    TabTo(wizard, {TRole::ComboBox, 0});
+    wizard.Press(TKey::End);
+    wizard.Press(TKey::Up);
+    Expect(wizard.Text({TRole::ComboBox, 0}) == kFloppyImage,
+           "the kind above the image recorder is \"" + wizard.Text({TRole::ComboBox, 0}) + "\"");
+    StartRun(wizard);
+    ExpectDialog(wizard, kFileLocation, "the floppy image's prompt");
+    wizard.Answer(TBoxButton::Left);
+    ExpectDialog(wizard, kSaveDialog, "OK on the prompt");
+    const auto image = wizard.ScratchFolder() + "boot.img";
+    wizard.AnswerSave(image);
+    if (wizard.Dialog(2000) == kFolderDialog) wizard.AnswerFolder(wizard.MsDosFolder());
+    for (int i = 0; i < 100 && wizard.Page() != TPage::Finish; ++i) std::this_thread::sleep_for(100ms);
+    Expect(wizard.Page() == TPage::Finish, "the run did not reach the finish page");
+    Expect(wizard.FileExists(image), "the run made no floppy image");
+    const auto made = wizard.Label(TLabel::Made);
+    Expect(made.find("File " + image) != std::string::npos, "the finish page lists \"" + made + "\"");
+}
+
+// A full list shows Add disabled and says why under the list; a row removed gives Add back.
+void AFullListSaysWhyAddIsDisabled(IWizardDriver& wizard) {
+    for (int i = 1; i < 51; ++i) wizard.Click({TRole::BtnAdd});
+    Expect(wizard.Rows() == 51, "the list holds " + std::to_string(wizard.Rows()) + " rows, not 51");
+    Expect(!wizard.Enabled({TRole::BtnAdd}), "Add is enabled at 51 rows");
+    const auto notice = wizard.Label(TLabel::DrivesNotice);
+    Expect(notice.find("at most 51 rows") != std::string::npos, "the notice under a full list says \"" + notice + "\"");
+    ExpectUsableFocus(wizard, "Add disabled");
+    wizard.Click({TRole::BtnRemove});
+    Expect(wizard.Enabled({TRole::BtnAdd}), "Add stays disabled after a row was removed");
+    Expect(wizard.Label(TLabel::DrivesNotice).find("at most") == std::string::npos, "the full list's notice stays");
 }
 
 // A whole run to an ISO file with the keyboard alone.
@@ -349,21 +386,33 @@ std::size_t IndexOf(const std::vector<std::string>& items, const std::string& pr
 
 const std::string kStick = "Removable storage device (Standin Stick sdx";
 
+// From the recorders at the list's end up to the stick, from the keyboard.
+void ChooseStick(IWizardDriver& wizard) {
+    TabTo(wizard, {TRole::ComboBox, 0});
+    wizard.Press(TKey::End);
+    for (int i = 0; i < 3 && wizard.Text({TRole::ComboBox, 0}).rfind(kStick, 0) != 0; ++i) wizard.Press(TKey::Up);
+    Expect(wizard.Text({TRole::ComboBox, 0}).rfind(kStick, 0) == 0, "Up from the recorders never reaches the stick");
+}
+
 // A mounted stick plugged in is offered in every row and the notice goes; taken away while a row
-// has it chosen, the row says so and is never turned to another drive.
+// has it chosen, the row says so and is never turned to another drive, and no new row takes it.
 void AStickComesAndGoes(IWizardDriver& wizard) {
     if (!wizard.PlugStick("sdx", true)) throw TScenarioSkipped("no stand-in for sticks here");
     Expect(Eventually([&] { return IndexOf(wizard.Items({TRole::ComboBox, 0}), kStick) < wizard.Items({TRole::ComboBox, 0}).size(); }),
            "the stick plugged in is not offered");
     Expect(wizard.Label(TLabel::DrivesNotice).empty(), "the notice stays with a stick offered");
-    TabTo(wizard, {TRole::ComboBox, 0});
-    wizard.Press(TKey::End);
-    wizard.Press(TKey::Up);
-    Expect(wizard.Text({TRole::ComboBox, 0}).rfind(kStick, 0) == 0, "Up from the image recorder is not the stick");
+    ChooseStick(wizard);
     wizard.PullStick("sdx");
     Expect(Eventually([&] { return wizard.Text({TRole::ComboBox, 0}).rfind("Removed: " + kStick, 0) == 0; }),
            "the row of a stick taken away says \"" + wizard.Text({TRole::ComboBox, 0}) + "\"");
     Expect(!wizard.Label(TLabel::DrivesNotice).empty(), "no notice once the stick is gone");
+    wizard.Click({TRole::BtnAdd});
+    TabTo(wizard, {TRole::ComboBox, 1});
+    wizard.Press(TKey::End);
+    // Up from the image recorder, past the floppy image, onto the stick taken away.
+    wizard.Press(TKey::Up);
+    wizard.Press(TKey::Up);
+    Expect(wizard.Text({TRole::ComboBox, 1}).rfind("Removed: ", 0) != 0, "a new row took the stick taken away");
 }
 
 // Fault 13: a stick taken away while its prompt is shown is said to be gone and skipped; the user
@@ -372,9 +421,7 @@ void AStickPulledDuringItsPromptIsSkipped(IWizardDriver& wizard) {
     if (!wizard.PlugStick("sdx", false)) throw TScenarioSkipped("no stand-in for sticks here");
     Expect(Eventually([&] { return IndexOf(wizard.Items({TRole::ComboBox, 0}), kStick) < wizard.Items({TRole::ComboBox, 0}).size(); }),
            "the stick plugged in is not offered");
-    TabTo(wizard, {TRole::ComboBox, 0});
-    wizard.Press(TKey::End);
-    wizard.Press(TKey::Up);
+    ChooseStick(wizard);
     StartRun(wizard);
     ExpectDialog(wizard, "Please insert the removable disk", "the stick's prompt");
     wizard.PullStick("sdx");
@@ -404,6 +451,8 @@ const std::vector<TScenario>& WizardScenarios() {
         {"ARowStartsOnAMediumThatCanBeMade", ARowStartsOnAMediumThatCanBeMade},
         {"AQuantityIsOneToNinetyNine", AQuantityIsOneToNinetyNine},
         {"AKeyboardOnlyRunToAnIso", AKeyboardOnlyRunToAnIso},
+        {"AFullListSaysWhyAddIsDisabled", AFullListSaysWhyAddIsDisabled},
+        {"AFloppyImageIsMadeAndNamedOnTheFinishPage", AFloppyImageIsMadeAndNamedOnTheFinishPage},
         {"AStickComesAndGoes", AStickComesAndGoes},
         {"AStickPulledDuringItsPromptIsSkipped", AStickPulledDuringItsPromptIsSkipped},
     };

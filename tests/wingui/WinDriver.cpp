@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <map>
 
 #include "base/StrConst.h"
 #include "platform/HostDrives.h"
@@ -228,7 +229,11 @@ std::string TWinDriver::Text(TControlRef control) {
 }
 
 std::string TWinDriver::Label(TLabel label) {
-    const int id = label == TLabel::DrivesNotice ? kIdDrivesNotice : label == TLabel::Copy ? kIdLabelCopy : kIdFinishTitle;
+    static const std::map<TLabel, int> ids = {{TLabel::DrivesNotice, kIdDrivesNotice},
+                                              {TLabel::Copy, kIdLabelCopy},
+                                              {TLabel::FinishTitle, kIdFinishTitle},
+                                              {TLabel::Made, kIdLabelMade}};
+    const int id = ids.at(label);
     return Narrowed(TextOf(GetDlgItem(main_, id)));
 }
 
