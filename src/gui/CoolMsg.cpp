@@ -31,9 +31,6 @@ TCoolMessage::TCoolMessage(QWidget* mainWindow, const TStringTable& texts, const
     LabelMsg->setAlignment(Qt::AlignCenter);
     LabelMsg->setWordWrap(true);
     LabelMsg->setTextFormat(Qt::PlainText);
-    QFont font("Arial", 8);
-    font.setBold(true);
-    LabelMsg->setFont(font);
     // A message longer than three lines (a long file path) makes the box taller instead of being cut.
     LabelMsg->ensurePolished();
     const int extra = std::max(0, LabelMsg->heightForWidth(LabelMsg->width()) - LabelMsg->height());

@@ -83,6 +83,13 @@ QToolButton* MakeImageButton(QWidget* parent, const char* name, const char* pict
     return button;
 }
 
+// A label's caption as the accessible name of the control it stands for.
+QString NameOf(const std::string& caption) {
+    auto name = Ui(caption).trimmed();
+    if (name.endsWith(':')) name.chop(1);
+    return name;
+}
+
 void SetEnabledWhenDifferent(QWidget* control, bool enabled) {
     if (control && control->isEnabled() != enabled) control->setEnabled(enabled);
 }
@@ -97,6 +104,8 @@ TMainForm::TMainForm(TAppContext& app, TGuiDialogs& dialogs, ISettingsStore& set
         TWizardPorts{app_, dialogs_, RealHost(), settings, sources_, [] { EndInterruptedRun(kClosedMidRunStatus); }},
         *this);
     const auto& texts = app_.texts;
+    rowNames_ = {NameOf(texts[StrId::GUI_TEXTPAGE3QUANTITY]), Ui(texts[StrId::GUI_HINTMORE]),
+                 Ui(texts[StrId::GUI_HINTFEWER]), NameOf(texts[StrId::GUI_TEXTPAGE3DISKTYPE])};
     setObjectName("MainForm");
     setFixedSize(Scaled(QSize(kClientWidth, kClientHeight)));
     setWindowTitle(Ui(texts[StrId::PRODUCTTXT]));
@@ -185,6 +194,7 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
     ChkOptions = new QListWidget(page);
     ChkOptions->setObjectName("ChkOptions");
     ChkOptions->setGeometry(Scaled(QRect(24, 28, 524, 124)));
+    ChkOptions->setAccessibleName(NameOf(texts[StrId::GUI_TEXT2OPTIONS]));
     for (const auto& option : kOptionInfo) {
         auto* item = new QListWidgetItem(QString::fromUtf8(option.label.data(), qsizetype(option.label.size())));
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
@@ -207,6 +217,7 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
     CommandLine = new QLineEdit(page);
     CommandLine->setObjectName("CommandLine");
     CommandLine->setGeometry(Scaled(QRect(24, 182, 226, 22)));
+    CommandLine->setAccessibleName(NameOf(texts[StrId::GUI_TEXT3OPTIONS]));
     connect(CommandLine, &QLineEdit::textChanged, this,
             [this](const QString& text) { presenter_->ParametersTyped(FromUi(text)); });
     setTabOrder(HyperLink1, CommandLine);
@@ -226,6 +237,7 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
         auto* label = MakeLabel(frame, "", caption, {6, 4, 200, 18});
         label->setWordWrap(false);
         label->adjustSize();
+        label->setBuddy(beside);
         beside->setParent(frame);
         beside->show();
         const int x = label->geometry().right() + 1 + Scaled(5);
@@ -233,20 +245,21 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
         panelsLayout->addWidget(frame);
         return frame;
     };
-    const auto osList = [&](const char* name, TRole role) {
+    const auto osList = [&](const char* name, TRole role, const std::string& caption) {
         auto* combo = new QComboBox;
         combo->setObjectName(name);
+        combo->setAccessibleName(NameOf(caption));
         for (const auto& os : presenter_->OsList()) combo->addItem(Ui(os));
         connect(combo, &QComboBox::activated, this, [this, role](int index) { presenter_->OsChosen(role, std::size_t(index)); });
         return combo;
     };
     QWidget* cdOs = nullptr;
     if (presenter_->CdOffersOsChoice())
-        cdOs = ComboBoxCdOS = osList("ComboBoxCdOS", TRole::ComboBoxCdOS);
+        cdOs = ComboBoxCdOS = osList("ComboBoxCdOS", TRole::ComboBoxCdOS, texts[StrId::GUI_OPERATING_SYSTEM_CD]);
     else
         cdOs = MakeLabel(nullptr, "LabelCdOs", texts[StrId::GUI_MSDOS], {});
     PanelCDBoot = panel("PanelCDBoot", texts[StrId::GUI_OPERATING_SYSTEM_CD], cdOs);
-    ComboBoxOS = osList("ComboBoxOS", TRole::ComboBoxOS);
+    ComboBoxOS = osList("ComboBoxOS", TRole::ComboBoxOS, texts[StrId::GUI_OPERATING_SYSTEM_FLOPPY]);
     PanelFloppyBoot = panel("PanelFloppyBoot", texts[StrId::GUI_OPERATING_SYSTEM_FLOPPY], ComboBoxOS);
     return page;
 }
@@ -274,6 +287,7 @@ QWidget* TMainForm::MakeProgressPage() {
     ProgressBar->setRange(0, 100);
     ProgressBar->setValue(0);
     ProgressBar->setGeometry(Scaled(QRect(24, 208, 524, 22)));
+    ProgressBar->setAccessibleName(NameOf(app_.texts[StrId::GUI_TEXT1PAGE7]));
     return page;
 }
 
@@ -425,7 +439,7 @@ void TMainForm::ShowRows(const std::vector<TCreateListRow>& rows, std::optional<
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (i == rows_.size()) {
-            auto* row = new TCreateListFrame(kinds_, ScrollCreateList->widget());
+            auto* row = new TCreateListFrame(kinds_, rowNames_, ScrollCreateList->widget());
             connect(row, &TCreateListFrame::Selected, this,
                     [this](TCreateListFrame* r) { presenter_->RowPressed(RowIndex(r)); });
             connect(row, &TCreateListFrame::QuantityEdited, this, [this](TCreateListFrame* r, const QString& text) {

@@ -12,6 +12,7 @@
 #include "app/WizardPresenter.h"
 #include "app/WizardView.h"
 #include "gui/Help.h"
+#include "gui/ListFrame.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -32,7 +33,6 @@ class QVBoxLayout;
 namespace bootdisk {
 
 class ISettingsStore;
-class TCreateListFrame;
 class TGuiDialogs;
 
 class TMainForm : public QWidget, public IWizardView {
@@ -104,6 +104,7 @@ private:
     TMediaSources sources_;
     std::unique_ptr<TWizardPresenter> presenter_;
     std::vector<TMediaKind> kinds_;
+    TRowNames rowNames_;
     bool closed_ = false;
 
     QStackedWidget* Pages;

@@ -5,9 +5,11 @@
 #include <QAbstractItemView>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyle>
+#include <QStylePainter>
 #include <QToolButton>
 
 #include "app/WizardPresenter.h"
@@ -27,6 +29,21 @@ void TRectangle::SetColour(QColor colour) {
 
 void TRectangle::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), colour_); }
 
+TElidingComboBox::TElidingComboBox(QWidget* parent) : QComboBox(parent) {
+    view()->setTextElideMode(Qt::ElideMiddle);
+    connect(this, &QComboBox::currentTextChanged, this, [this](const QString& text) { setToolTip(text); });
+}
+
+void TElidingComboBox::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    const auto field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    option.currentText = fontMetrics().elidedText(option.currentText, Qt::ElideMiddle, field.width());
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+}
+
 namespace {
 
 constexpr int kQuantityWidth = 65;
@@ -34,18 +51,19 @@ constexpr int kKindLeft = kQuantityWidth + 3;
 
 }  // namespace
 
-TCreateListFrame::TCreateListFrame(const std::vector<TMediaKind>& kinds, QWidget* parent) : QFrame(parent) {
+TCreateListFrame::TCreateListFrame(const std::vector<TMediaKind>& kinds, const TRowNames& names, QWidget* parent)
+    : QFrame(parent) {
     setObjectName("CreateListFrame");
     setFixedSize(Scaled(QSize(kWidth, kHeight)));
     const int width = Scaled(kWidth), height = Scaled(kHeight), quantity = Scaled(kQuantityWidth);
 
-    Rectangle4 = new TRectangle(this, "Rectangle4", kRowColour);
+    Rectangle4 = new TRectangle(this, "Rectangle4", SkinColours().page);
     Rectangle4->setGeometry(0, 0, quantity, height - 1);
-    Rectangle6 = new TRectangle(this, "Rectangle6", kRowColour);
+    Rectangle6 = new TRectangle(this, "Rectangle6", SkinColours().page);
     Rectangle6->setGeometry(quantity + 1, 0, width - quantity - 1, height - 1);
-    Rectangle2 = new TRectangle(this, "Rectangle2", kLineColour);
+    Rectangle2 = new TRectangle(this, "Rectangle2", SkinColours().line);
     Rectangle2->setGeometry(quantity, 0, 1, height - 1);
-    Rectangle1 = new TRectangle(this, "Rectangle1", kLineColour);
+    Rectangle1 = new TRectangle(this, "Rectangle1", SkinColours().line);
     Rectangle1->setGeometry(0, height - 1, width, 1);
 
     EditNrDisks = new QLineEdit("0", this);
@@ -53,6 +71,7 @@ TCreateListFrame::TCreateListFrame(const std::vector<TMediaKind>& kinds, QWidget
     EditNrDisks->setFrame(false);
     EditNrDisks->setMaxLength(2);
     EditNrDisks->setAlignment(Qt::AlignCenter);
+    EditNrDisks->setAccessibleName(names.quantity);
     EditNrDisks->setGeometry(Scaled(QRect(8, 3, 34, 17)));
     EditNrDisks->installEventFilter(this);
     connect(EditNrDisks, &QLineEdit::textChanged, this, [this](const QString& text) { emit QuantityEdited(this, text); });
@@ -61,19 +80,30 @@ TCreateListFrame::TCreateListFrame(const std::vector<TMediaKind>& kinds, QWidget
     BtnInc1 = new QToolButton(this);
     BtnInc1->setObjectName("BtnInc1");
     BtnInc1->setGeometry(Scaled(QRect(46, 2, 15, 10)));
+    BtnInc1->setAccessibleName(names.more);
+    BtnInc1->setToolTip(names.more);
     // Up and Down in the quantity step it: a row costs two tab stops, not four.
     BtnInc1->setFocusPolicy(Qt::NoFocus);
     connect(BtnInc1, &QToolButton::clicked, this, [this] { emit Stepped(this, +1); });
     BtnDec1 = new QToolButton(this);
     BtnDec1->setObjectName("BtnDec1");
     BtnDec1->setGeometry(Scaled(QRect(46, 12, 15, 10)));
+    BtnDec1->setAccessibleName(names.fewer);
+    BtnDec1->setToolTip(names.fewer);
     BtnDec1->setFocusPolicy(Qt::NoFocus);
     // A press on the down button selects the row; one on the up button does not.
     connect(BtnDec1, &QToolButton::pressed, this, [this] { emit Selected(this); });
     connect(BtnDec1, &QToolButton::clicked, this, [this] { emit Stepped(this, -1); });
 
-    ComboBox = new QComboBox(this);
+    ComboBox = new TElidingComboBox(this);
     ComboBox->setObjectName("ComboBox");
+    ComboBox->setAccessibleName(names.kind);
+    ComboBox->view()->setAccessibleName(names.kind);
+    // Qt on Linux names a list box by its choice; a screen reader finds its name in its label.
+    auto* kindLabel = new QLabel(names.kind, this);
+    kindLabel->setBuddy(ComboBox);
+    kindLabel->adjustSize();
+    kindLabel->hide();
     ComboBox->setEditable(false);
     ComboBox->setGeometry(Scaled(kKindLeft), 1, width - Scaled(kKindLeft) - 2, height - 3);
     for (const auto& kind : kinds) ComboBox->addItem(Ui(kind.label));
@@ -96,7 +126,7 @@ void TCreateListFrame::SetKinds(const std::vector<TMediaKind>& kinds) {
 }
 
 void TCreateListFrame::SetSelected(bool selected) {
-    const auto colour = selected ? kSelectionColour : kRowColour;
+    const auto colour = selected ? SkinColours().selection : SkinColours().page;
     Rectangle4->SetColour(colour);
     Rectangle6->SetColour(colour);
     // The edit and the kind list take the row's colour through the style sheet's property selector.

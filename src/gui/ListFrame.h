@@ -2,17 +2,22 @@
 #pragma once
 // One row of the creation list: the quantity cell with its up and down buttons and the list of
 // media kinds. The row only draws; the main window keeps the creation list's rules.
+#include <QComboBox>
 #include <QFrame>
 #include <string>
 #include <vector>
 
 #include "app/CreateList.h"
 
-class QComboBox;
 class QLineEdit;
 class QToolButton;
 
 namespace bootdisk {
+
+// What a screen reader calls a row's controls (their value is no name).
+struct TRowNames {
+    QString quantity, more, fewer, kind;
+};
 
 // A plain control that paints its whole area in its own colour.
 class TRectangle : public QWidget {
@@ -27,13 +32,23 @@ private:
     QColor colour_;
 };
 
+// A list whose chosen entry, when too long for it, is shortened in the middle (where a drive's
+// label is least telling) and shown whole in its tooltip.
+class TElidingComboBox : public QComboBox {
+public:
+    explicit TElidingComboBox(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 class TCreateListFrame : public QFrame {
     Q_OBJECT
 public:
     static constexpr int kWidth = 433;
     static constexpr int kHeight = 24;
 
-    TCreateListFrame(const std::vector<TMediaKind>& kinds, QWidget* parent);
+    TCreateListFrame(const std::vector<TMediaKind>& kinds, const TRowNames& names, QWidget* parent);
 
     void SetQuantity(const std::string& text);
     void SetKind(std::size_t index);
@@ -58,7 +73,7 @@ private:
     QLineEdit* EditNrDisks;
     QToolButton* BtnInc1;
     QToolButton* BtnDec1;
-    QComboBox* ComboBox;
+    TElidingComboBox* ComboBox;
     TRectangle* Rectangle1;
     TRectangle* Rectangle2;
     TRectangle* Rectangle4;

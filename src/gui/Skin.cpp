@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontInfo>
+#include <QPalette>
 #include <QRegularExpression>
+#include <cmath>
+#include <map>
 
 // The skin's resources live in this library; a static library has to register them by hand.
 static void InitSkinResources() { Q_INIT_RESOURCE(skin); }
@@ -14,20 +17,98 @@ namespace bootdisk {
 namespace {
 
 constexpr int kDrawnFontPixels = 11;
+// What a text needs over its background to be read by most (the web's accessibility guidelines).
+constexpr double kReadableContrast = 4.5;
 double scale = 1.0;
+TSkinColours colours;
+
+// Replaces each match of pattern in sheet by what replace makes of it.
+template <class F>
+QString Replaced(const QString& sheet, const QRegularExpression& pattern, F replace) {
+    QString result;
+    qsizetype last = 0;
+    for (auto it = pattern.globalMatch(sheet); it.hasNext();) {
+        const auto match = it.next();
+        result += sheet.mid(last, match.capturedStart() - last);
+        result += replace(match);
+        last = match.capturedEnd();
+    }
+    return result + sheet.mid(last);
+}
 
 // Every pixel size of the sheet at the skin's scale.
 QString ScaledSheet(const QString& sheet) {
     static const QRegularExpression pixels("(\\d+)px");
-    QString result;
-    qsizetype last = 0;
-    for (auto it = pixels.globalMatch(sheet); it.hasNext();) {
-        const auto match = it.next();
-        result += sheet.mid(last, match.capturedStart() - last);
-        result += QString::number(Scaled(match.captured(1).toInt())) + "px";
-        last = match.capturedEnd();
+    return Replaced(sheet, pixels, [](const auto& match) { return QString::number(Scaled(match.captured(1).toInt())) + "px"; });
+}
+
+QColor Mix(QColor from, QColor to, double share) {
+    const auto channel = [share](float a, float b) { return a + (b - a) * share; };
+    return QColor::fromRgbF(channel(from.redF(), to.redF()), channel(from.greenF(), to.greenF()),
+                            channel(from.blueF(), to.blueF()));
+}
+
+double Luminance(QColor colour) {
+    double sum = 0;
+    for (const auto& [value, weight] : {std::pair{colour.redF(), 0.2126}, {colour.greenF(), 0.7152}, {colour.blueF(), 0.0722}})
+        sum += weight * (value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4));
+    return sum;
+}
+
+double Contrast(QColor a, QColor b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The palette's colour for a coloured text, moved towards its plain text colour until it reads
+// well on both backgrounds.
+QColor Readable(QColor colour, QColor text, QColor background, QColor other) {
+    for (int step = 0; step < 10; ++step) {
+        const auto mixed = Mix(colour, text, step / 10.0);
+        if (Contrast(mixed, background) >= kReadableContrast && Contrast(mixed, other) >= kReadableContrast) return mixed;
     }
-    return result + sheet.mid(last);
+    return text;
+}
+
+// The sheet's colour names and the palette's colours they stand for.
+std::map<QString, QColor> SheetColours(const QPalette& palette) {
+    const auto base = palette.color(QPalette::Base), text = palette.color(QPalette::Text);
+    const auto window = palette.color(QPalette::Window), highlight = palette.color(QPalette::Highlight);
+    const auto button = palette.color(QPalette::Button);
+    return {
+        {"page", base},
+        {"pageText", text},
+        {"chrome", window},
+        {"chromeText", palette.color(QPalette::WindowText)},
+        {"accent", Readable(highlight, text, base, window)},
+        {"line", Mix(base, highlight, 0.45)},
+        {"soft", Mix(base, highlight, 0.08)},
+        {"hover", Mix(base, highlight, 0.15)},
+        // A tint of the highlight under the plain text: some desktops pair their highlight with a
+        // text colour that reads poorly on it.
+        {"selection", Mix(base, highlight, 0.35)},
+        {"selectionText", text},
+        {"buttonText", palette.color(QPalette::ButtonText)},
+        {"buttonTop", Mix(button, base, 0.6)},
+        {"buttonBottom", Mix(button, highlight, 0.15)},
+        {"buttonHover", Mix(button, highlight, 0.3)},
+        {"buttonBorder", Mix(button, highlight, 0.6)},
+        {"disabled", Mix(button, base, 0.5)},
+        {"disabledText", palette.color(QPalette::Disabled, QPalette::ButtonText)},
+        {"chunkTop", Mix(base, highlight, 0.4)},
+        {"chunk", highlight},
+        {"thumb", Mix(base, text, 0.5)},
+        {"thumbHover", Mix(base, text, 0.65)},
+    };
+}
+
+QString ColouredSheet(const QString& sheet, const QPalette& palette) {
+    static const QRegularExpression names("@([A-Za-z]+)");
+    const auto sheetColours = SheetColours(palette);
+    return Replaced(sheet, names, [&](const auto& match) {
+        const auto found = sheetColours.find(match.captured(1));
+        return found == sheetColours.end() ? match.captured(0) : found->second.name();
+    });
 }
 
 }  // namespace
@@ -35,9 +116,15 @@ QString ScaledSheet(const QString& sheet) {
 void ApplySkin() {
     InitSkinResources();
     scale = std::max(1.0, QFontInfo(QApplication::font()).pixelSize() / double(kDrawnFontPixels));
+    const auto palette = QApplication::palette();
+    const auto sheetColours = SheetColours(palette);
+    colours = {sheetColours.at("page"), sheetColours.at("line"), sheetColours.at("selection")};
     QFile sheet(":/skin/skin.qss");
-    if (sheet.open(QIODevice::ReadOnly)) qApp->setStyleSheet(ScaledSheet(QString::fromUtf8(sheet.readAll())));
+    if (sheet.open(QIODevice::ReadOnly))
+        qApp->setStyleSheet(ScaledSheet(ColouredSheet(QString::fromUtf8(sheet.readAll()), palette)));
 }
+
+const TSkinColours& SkinColours() { return colours; }
 
 double SkinScale() { return scale; }
 

@@ -89,6 +89,12 @@ HWND MakeControl(HWND parent, const wchar_t* cls, const std::wstring& text, DWOR
     return control;
 }
 
+HWND HiddenLabel(HWND parent, const std::wstring& caption) {
+    HWND label = MakeControl(parent, L"STATIC", caption, SS_NOPREFIX, 0, 0, 0, 1, 1);
+    ShowWindow(label, SW_HIDE);
+    return label;
+}
+
 namespace {
 
 constexpr wchar_t kSubclassProperty[] = L"BootdiskSubclass";

@@ -26,6 +26,9 @@ void SetApplicationIcon(HWND window);
 // A child control in logical pixels, with the message font. id may be 0.
 HWND MakeControl(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x, int y,
                  int width, int height, DWORD exStyle = 0);
+// A label no one sees, just before a control with no label of its own next to it: a screen
+// reader names the control by it.
+HWND HiddenLabel(HWND parent, const std::wstring& caption);
 
 // Puts procedure in front of a control's own window procedure; it hands on what it does not take
 // with CallSubclassed.

@@ -10,8 +10,6 @@ namespace bootdisk::win {
 
 namespace {
 
-constexpr COLORREF kBoxColour = RGB(0xE8, 0xEB, 0xF0);
-
 struct TCoolBox {
     HWND owner;
     const TStringTable& texts;
@@ -20,14 +18,12 @@ struct TCoolBox {
     const std::string& leftCaption;
     const std::string& rightCaption;
     HFONT bold = nullptr;
-    HBRUSH background = nullptr;
 
     // The window that owns the box's owner, or the owner itself.
     HWND MainWindow() const { return owner ? GetAncestor(owner, GA_ROOTOWNER) : nullptr; }
 
     ~TCoolBox() {
         if (bold) DeleteObject(bold);
-        if (background) DeleteObject(background);
     }
 };
 
@@ -46,8 +42,7 @@ void Build(HWND box, TCoolBox& cool) {
     SetWindowTextW(box, Ui(cool.texts[StrId::PRODUCTTXT]).c_str());
     const auto message = LabelText(cool.text);
     HWND label = MakeControl(box, L"STATIC", message, SS_CENTER | SS_NOPREFIX, kIdLabelMsg, 24, 12, 260, 44);
-    cool.bold = CreateFontW(-MulDiv(8, Scaled(96), 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
+    cool.bold = BoldFont(0);
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(cool.bold), FALSE);
     // A message longer than three lines (a long file path) makes the box taller instead of being cut.
     const int extra = ExtraHeight(label, cool.bold, message);
@@ -66,7 +61,6 @@ void Build(HWND box, TCoolBox& cool) {
         button(kIdBtnLeft, retry ? L"Retry" : Ui(cool.leftCaption), 64, true);
         button(kIdBtnRight, retry ? L"Abort" : Ui(cool.rightCaption), 160, false);
     }
-    cool.background = CreateSolidBrush(kBoxColour);
     SetFocus(GetDlgItem(box, information ? kIdBtnMid : kIdBtnLeft));
 }
 
@@ -83,8 +77,10 @@ INT_PTR CALLBACK CoolProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) 
             return FALSE;
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC:
+            // The system's face colour with its text colour, whatever scheme the desktop has.
+            SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNTEXT));
             SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-            return reinterpret_cast<INT_PTR>(cool->background);
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
                 case kIdBtnLeft: EndDialog(box, INT_PTR(TBoxClose::Left)); return TRUE;

@@ -257,7 +257,10 @@ INT_PTR TMainForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
                 return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
             }
-            return FALSE;
+            // Every other text stands on the face colour, in the face's text colour.
+            SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNTEXT));
+            SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
         case WM_TIMER:
             if (wParam == kTimer1) presenter_->Tick();
             return TRUE;

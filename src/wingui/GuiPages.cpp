@@ -33,7 +33,7 @@ void TMainForm::MakeCreateOptionsPage() {
     PageControl(page, L"STATIC", Ui(texts[StrId::GUI_TEXTPAGE3QUANTITY]), SS_NOPREFIX, 0, 26, 40, 65, 16);
     PageControl(page, L"STATIC", Ui(texts[StrId::GUI_TEXTPAGE3DISKTYPE]), SS_NOPREFIX, 0, 96, 40, 300, 16);
     rows_.Create(window_, kIdScrollCreateList, 24, kHeaderHeight + 58, TCreateListPanel::kRowWidth + 24, 152,
-                 *presenter_);
+                 *presenter_, {Ui(texts[StrId::GUI_TEXTPAGE3QUANTITY]), Ui(texts[StrId::GUI_TEXTPAGE3DISKTYPE])});
     ShowWindow(rows_.Window(), SW_HIDE);
     pages_[int(page)].push_back(rows_.Window());
     const int left = 24 + TCreateListPanel::kRowWidth + 36;
@@ -74,6 +74,7 @@ void TMainForm::MakeProgramOptionsPage() {
     HWND commandLabel = PageControl(page, L"STATIC", caption, SS_NOPREFIX, kIdLabelCommandLine, 24, 162, 230, 18);
     const int linkLeft = 24 + TextWidth(commandLabel, caption) + 5;
     Link(page, texts[StrId::GUI_MORE_INFO], kIdHyperLink1, linkLeft, 162, 262 - linkLeft, 18);
+    HiddenLabel(window_, caption);
     PageControl(page, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, kIdCommandLine, 24, 182, 226, 22, WS_EX_CLIENTEDGE);
 
     PageControl(page, L"STATIC", Ui(texts[StrId::GUI_TEXT2BOOT]), SS_NOPREFIX, 0, 266, 162, 282, 18);
@@ -104,6 +105,7 @@ void TMainForm::MakeProgressPage() {
     SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
     // Below the prompts, which stand centred over the window, so the copy in hand stays in sight.
     PageControl(page, L"STATIC", L"", SS_NOPREFIX, kIdLabelCopy, 24, 186, 524, 18);
+    HiddenLabel(window_, Ui(app_.texts[StrId::GUI_TEXT1PAGE7]));
     HWND bar = PageControl(page, PROGRESS_CLASSW, L"", 0, kIdProgressBar, 24, 208, 524, 22);
     SendMessageW(bar, PBM_SETRANGE32, 0, 100);
 }
@@ -118,7 +120,8 @@ void TMainForm::MakeFinishPage() {
     HWND more = PageControl(page, L"BUTTON", Ui(presenter_->MoreDisksCaption()), WS_TABSTOP | BS_AUTORADIOBUTTON,
                             kIdChkMoreDisks, 24, 90, 524, 22);
     PageControl(page, L"BUTTON", Ui(presenter_->ExitCaption()), BS_AUTORADIOBUTTON, kIdChkExit, 24, 116, 524, 22);
-    PageControl(page, L"STATIC", L"", SS_NOPREFIX, kIdLabelMade, 24, 148, 524, 100);
+    // It ends the radios' group, so Down goes round the two choices and never to it.
+    PageControl(page, L"STATIC", L"", SS_NOPREFIX | WS_GROUP, kIdLabelMade, 24, 148, 524, 100);
     SendMessageW(more, BM_SETCHECK, BST_CHECKED, 0);
 }
 

@@ -22,11 +22,11 @@ std::size_t RowOf(HWND control) { return RoleOfId(GetDlgCtrlID(control)).row; }
 
 }  // namespace
 
-void TCreateListPanel::Create(HWND parent, int id, int x, int y, int width, int height, TWizardPresenter& presenter) {
+void TCreateListPanel::Create(HWND parent, int id, int x, int y, int width, int height, TWizardPresenter& presenter,
+                              TRowCaptions captions) {
     presenter_ = &presenter;
+    captions_ = std::move(captions);
     RegisterWindowClass(kClassName, Proc, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    white_ = CreateSolidBrush(RGB(0xFF, 0xFF, 0xFF));
-    selectedBrush_ = CreateSolidBrush(kSkyBlue);
     line_ = CreateSolidBrush(kSkyBlue);
     window_ = CreateWindowExW(WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT, kClassName, L"",
                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, Scaled(x), Scaled(y), Scaled(width),
@@ -60,12 +60,16 @@ void TCreateListPanel::FillKinds(HWND combo) const {
 void TCreateListPanel::AddRowControls(std::size_t row) {
     const int base = ControlId({TRole::EditNrDisks, row}) - kRowEditNrDisks;
     TRowControls controls{};
+    // The row's labels are the list's headings, above it.
+    controls.labels[0] = HiddenLabel(window_, captions_.quantity);
     controls.edit = MakeControl(window_, L"EDIT", L"", WS_TABSTOP | ES_NUMBER | ES_CENTER, base + kRowEditNrDisks, 0, 0,
                                 36, 16);
     SendMessageW(controls.edit, EM_SETLIMITTEXT, 2, 0);
     Subclass(controls.edit, QuantityProc, this);
+    controls.labels[1] = HiddenLabel(window_, captions_.quantity);
     controls.upDown = MakeControl(window_, UPDOWN_CLASSW, L"", 0, base + kRowUpDown, 0, 0, 16, 22);
     SendMessageW(controls.upDown, UDM_SETRANGE32, 1, 99);
+    controls.labels[2] = HiddenLabel(window_, captions_.kind);
     controls.combo = MakeControl(window_, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                                  base + kRowComboBox, 0, 0, kRowWidth - kQuantityCell - 2, 200);
     FillKinds(controls.combo);
@@ -84,6 +88,7 @@ void TCreateListPanel::Show(const std::vector<TCreateListRow>& rows, std::option
         DestroyWindow(rows_.back().edit);
         DestroyWindow(rows_.back().upDown);
         DestroyWindow(rows_.back().combo);
+        for (HWND label : rows_.back().labels) DestroyWindow(label);
         rows_.pop_back();
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -162,12 +167,12 @@ void TCreateListPanel::OnCommand(int id, int code, HWND control) {
 void TCreateListPanel::Paint(HDC dc) {
     RECT client;
     GetClientRect(window_, &client);
-    FillRect(dc, &client, white_);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
     const int height = Scaled(kRowHeight);
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const int top = int(i) * height - scroll_;
         RECT row{0, top, Scaled(kRowWidth), top + height};
-        if (selected_ == i) FillRect(dc, &row, selectedBrush_);
+        if (selected_ == i) FillRect(dc, &row, GetSysColorBrush(COLOR_HIGHLIGHT));
         RECT bottom{0, top + height - 1, Scaled(kRowWidth), top + height};
         FillRect(dc, &bottom, line_);
         RECT separator{Scaled(kQuantityCell), top, Scaled(kQuantityCell) + 1, top + height};
@@ -190,8 +195,10 @@ LRESULT TCreateListPanel::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC: {
             const auto role = RoleOfId(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
             const bool chosen = role.role != TRole::None && selected_ == role.row;
-            SetBkColor(reinterpret_cast<HDC>(wParam), chosen ? kSkyBlue : RGB(0xFF, 0xFF, 0xFF));
-            return reinterpret_cast<LRESULT>(chosen ? selectedBrush_ : white_);
+            // The system's colours in pairs, so a dark or a high-contrast scheme keeps the quantity readable.
+            SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(chosen ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+            SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(chosen ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(chosen ? COLOR_HIGHLIGHT : COLOR_WINDOW));
         }
         case WM_LBUTTONDOWN: {
             const int y = short(HIWORD(lParam)) + scroll_;
@@ -234,8 +241,6 @@ LRESULT TCreateListPanel::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             Scroll(scroll_ - short(HIWORD(wParam)) / WHEEL_DELTA * Scaled(kRowHeight));
             return 0;
         case WM_DESTROY:
-            DeleteObject(white_);
-            DeleteObject(selectedBrush_);
             DeleteObject(line_);
             return 0;
         default:

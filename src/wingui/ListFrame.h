@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/CreateList.h"
@@ -16,13 +17,19 @@ class TWizardPresenter;
 
 namespace bootdisk::win {
 
+// What a screen reader calls a row's controls (their value is no name).
+struct TRowCaptions {
+    std::wstring quantity, kind;
+};
+
 class TCreateListPanel {
 public:
     static constexpr int kRowWidth = 433;
     static constexpr int kRowHeight = 24;
 
     // The panel as a child of parent, in logical pixels.
-    void Create(HWND parent, int id, int x, int y, int width, int height, TWizardPresenter& presenter);
+    void Create(HWND parent, int id, int x, int y, int width, int height, TWizardPresenter& presenter,
+                TRowCaptions captions);
     HWND Window() const { return window_; }
 
     void ShowKinds(const std::vector<TMediaKind>& kinds);
@@ -48,13 +55,13 @@ private:
     HWND window_ = nullptr;
     struct TRowControls {
         HWND edit, upDown, combo;
+        HWND labels[3];
     };
     std::vector<TRowControls> rows_;
     std::vector<std::wstring> kindLabels_;
     std::optional<std::size_t> selected_;
     int scroll_ = 0;  // in screen pixels
-    HBRUSH white_ = nullptr;
-    HBRUSH selectedBrush_ = nullptr;
+    TRowCaptions captions_;
     HBRUSH line_ = nullptr;
 };
 

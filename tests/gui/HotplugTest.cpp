@@ -87,6 +87,8 @@ private slots:
         Kinds(1)->setCurrentIndex(0);
         emit Kinds(1)->activated(0);
         Save(*form_, "hotplug-mounted-stick.png");
+        // Longer than its list, the stick's label is shortened in the middle and whole in its tooltip.
+        QCOMPARE(Kinds(0)->toolTip(), kStick);
         Kinds(0)->showPopup();
         Save(*Kinds(0)->view()->window(), "hotplug-mounted-stick-list.png");
         Kinds(0)->hidePopup();
@@ -99,6 +101,7 @@ private slots:
         bus_->RemoveDrive("sdx");
         bus_->AddDrive("sdx", bus_->Scratch("third.img", 8 * 1024 * 1024), "", true, false);
         QTRY_COMPARE(Kinds(0)->currentText(), "Removed: " + kStick);
+        QCOMPARE(Kinds(0)->toolTip(), "Removed: " + kStick);
         QCOMPARE(Kinds(1)->currentIndex(), 0);
         QVERIFY(Labels(0).contains("Removable storage device (Standin Stick sdx, 8.4 MB, /dev/sdx)"));
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Saves a picture of every page, of a message box, of the folder dialog and of the about box
-// under build/screenshots/, so the look can be reviewed.
+// under build/screenshots/, in a dark, a light and a high-contrast palette, so the look can be
+// reviewed; each text on them must stand out and each control must have a name a screen reader says.
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPainter>
@@ -16,6 +18,7 @@
 #include "base/StrConst.h"
 #include "gui/ListFrame.h"
 #include "gui/WizardApp.h"
+#include "gui/support/Legibility.h"
 #include "gui/support/ModalAnswerer.h"
 #include "platform/Resources.h"
 
@@ -26,15 +29,38 @@ using namespace test;
 class ScreenshotTest : public QObject {
     Q_OBJECT
 
-    void Save(QWidget& widget, const char* name) {
+    // Saves the window's picture under the palette's folder and notes what it shows badly.
+    void Save(QWidget& widget, const QString& name) {
         QCoreApplication::processEvents();
-        const auto path = ScreenshotPath(name);
+        const auto path = ScreenshotPath(palette_ + "/" + name);
         QVERIFY(widget.grab().save(path));
         QVERIFY(QFileInfo(path).size() > 0);
+        for (const auto& fault : FaintDrawing(widget)) faults_ << name + ": faint " + fault;
+        for (const auto& fault : UnnamedControls(widget)) faults_ << name + ": no name for " + fault;
+    }
+    TAnswer SaveThen(const QString& name, TAnswer then) {
+        return [this, name, then](QDialog& dialog) {
+            Save(dialog, name);
+            then(dialog);
+        };
     }
 
+    QString palette_;
+    QStringList faults_;
+
 private slots:
+    void EveryPageAndDialog_data() {
+        QTest::addColumn<QPalette>("palette");
+        QTest::newRow("dark") << DarkPalette();
+        QTest::newRow("light") << LightPalette();
+        QTest::newRow("high-contrast") << HighContrastPalette();
+    }
+
     void EveryPageAndDialog() {
+        QFETCH(QPalette, palette);
+        QApplication::setPalette(palette);
+        palette_ = QTest::currentDataTag();
+        faults_.clear();
         const TStringTable texts;
         QTemporaryDir dir;
         TWizardApp app(IniSettings(dir.path().toStdString()));
@@ -42,12 +68,21 @@ private slots:
         auto& form = app.MainForm();
         form.show();
         auto* next = form.findChild<QPushButton*>("BtnNext");
-        form.findChild<QToolButton*>("BtnAdd")->click();
+        auto* add = form.findChild<QToolButton*>("BtnAdd");
+        // A list longer than its view shows the scroll bar's thumb.
+        for (int i = 0; i < 7; ++i) add->click();
+        Save(form, "1-create-options-long.png");
+        form.findChild<QToolButton*>("BtnClear")->click();
+        add->click();
+        add->click();
         auto rows = form.findChildren<TCreateListFrame*>();
         auto* kinds = rows.back()->findChild<QComboBox*>("ComboBox");
         kinds->setCurrentIndex(kinds->count() - 1);
         emit kinds->activated(kinds->count() - 1);
         Save(form, "1-create-options.png");
+        kinds->showPopup();
+        Save(*kinds->view()->window(), "1-kinds.png");
+        kinds->hidePopup();
         next->click();
         Save(form, "2-program-options.png");
 
@@ -61,7 +96,7 @@ private slots:
 
         QTemporaryDir out;
         TModalAnswerer answerer;
-        answerer.Then(Screenshot("message-box.png", Click("BtnLeft"))).Then(SaveAs(out.filePath("boot.iso")));
+        answerer.Then(SaveThen("message-box.png", Click("BtnLeft"))).Then(SaveAs(out.filePath("boot.iso")));
         // Taken while the first prompt is open over the progress page.
         QTimer::singleShot(0, this, [&] { Save(form, "4-progress.png"); });
         next->click();
@@ -80,7 +115,7 @@ private slots:
             QCoreApplication::processEvents();
             QPixmap shot = form.grab();
             QPainter(&shot).drawPixmap(prompt.geometry().topLeft() - form.geometry().topLeft(), prompt.grab());
-            QVERIFY(shot.save(ScreenshotPath("6-progress-copy-2-of-3.png")));
+            QVERIFY(shot.save(ScreenshotPath(palette_ + "/6-progress-copy-2-of-3.png")));
             Click("BtnRight")(prompt);
         };
         stopping.Then(Click("BtnLeft")).Then(SaveAs(out.filePath("first.iso"))).Then(progress).Then(CloseFrame());
@@ -91,7 +126,7 @@ private slots:
         TGuiDialogs dialogs(texts, RealHost());
         dialogs.SetMainWindow(&form);
         TModalAnswerer folder;
-        folder.Then(Screenshot("folder-dialog.png", ChooseFolder(BOOTDISK_BIN_DIR "/demo-dos")));
+        folder.Then(SaveThen("folder-dialog.png", ChooseFolder(BOOTDISK_BIN_DIR "/demo-dos")));
         QVERIFY(dialogs.AskSystemFolder().has_value());
 
         TAboutForm about(form.Presenter().AboutTexts(), [] {}, [] {}, &form);
@@ -105,6 +140,8 @@ private slots:
                                   }});
         splash = &shown;
         QVERIFY(shown.Run());
+        for (const auto& fault : faults_) qWarning("%s", qPrintable(fault));
+        QVERIFY2(faults_.isEmpty(), qPrintable(QString::number(faults_.size()) + " faults, listed above"));
     }
 };
 

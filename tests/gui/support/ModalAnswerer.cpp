@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -88,8 +89,9 @@ TAnswer Screenshot(const QString& file, TAnswer then) {
 }
 
 QString ScreenshotPath(const QString& name) {
-    QDir().mkpath(BOOTDISK_SCREENSHOT_DIR);
-    return QString(BOOTDISK_SCREENSHOT_DIR) + "/" + name;
+    const auto path = QString(BOOTDISK_SCREENSHOT_DIR) + "/" + name;
+    QDir().mkpath(QFileInfo(path).path());
+    return path;
 }
 
 }  // namespace bootdisk::test
