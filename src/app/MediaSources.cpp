@@ -13,16 +13,24 @@ namespace bootdisk {
 TMediaSources::TMediaSources() = default;
 TMediaSources::~TMediaSources() = default;
 
-void TMediaSources::Build(const TStringTable& texts, IDialogs& dialogs) {
+namespace {
+
+// The disk service answers in milliseconds unless it is busy; then the drives come when it answers.
+constexpr auto kFirstScanWait = std::chrono::seconds(1);
+
+}  // namespace
+
+void TMediaSources::Build(const TStringTable& texts, IDialogs& dialogs, std::function<void()> drivesChanged) {
     writers_ = std::make_unique<TOpticalDevices>();
     imageRecorder_ = std::make_unique<TimageRecorder>(dialogs, texts);
     std::vector<TOpticalDevice*> writers;
     for (std::size_t i = 0; i < writers_->Count(); ++i) writers.push_back(&writers_->Item(i));
     drives_ = CreateHostRawDevices();
     floppy_ = HostFloppyDrive(*drives_);
-    const auto drives = ScanHostDrives();
-    const auto removables = RemovableMediaKinds(texts, drives, *drives_);
-    drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator(TDriveWrite::Removable));
+    watch_ = THostDriveWatch::Start(std::move(drivesChanged));
+    const auto scan = watch_->Latest(kFirstScanWait).value_or(TDriveScan{});
+    const auto removables = RemovableMediaKinds(texts, scan.drives, *drives_);
+    drivesNotice_ = RemovableNotice(texts, scan.drives, scan.writesNeedAdministrator);
     kinds_ = BuildMediaKinds(FloppyKindLabel(texts, floppy_.has_value()), writers, removables, *imageRecorder_,
                              texts[StrId::GUI_TEXTFLOPPYIMAGE]);
     unopened_.clear();
@@ -34,9 +42,10 @@ void TMediaSources::Build(const TStringTable& texts, IDialogs& dialogs) {
 }
 
 bool TMediaSources::FollowRemovableDrives(const TStringTable& texts, TCreationList& list) {
-    const auto drives = ScanHostDrives();
-    const auto removables = RemovableMediaKinds(texts, drives, *drives_);
-    drivesNotice_ = RemovableNotice(texts, drives, DriveWritesNeedAdministrator(TDriveWrite::Removable));
+    const auto scan = watch_->Latest(std::chrono::milliseconds(0));
+    if (!scan) return false;
+    const auto removables = RemovableMediaKinds(texts, scan->drives, *drives_);
+    drivesNotice_ = RemovableNotice(texts, scan->drives, scan->writesNeedAdministrator);
     return FollowRemovableKinds(texts, kinds_, list, removables);
 }
 

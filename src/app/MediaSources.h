@@ -3,6 +3,7 @@
 // What the media kinds of the creation list stand for on this host, found once at start-up: the
 // writers, the image recorder, the drive letters of the floppy and the removable drives (these
 // followed as they come and go).
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "app/CreationHandlers.h"
 #include "app/Startup.h"
 #include "platform/Dialogs.h"
+#include "platform/HostDrives.h"
 #include "platform/RawDevice.h"
 
 namespace bootdisk {
@@ -44,8 +46,10 @@ public:
     TMediaSources();
     ~TMediaSources() override;
 
-    // The floppy, the writers, the removable drives and the image recorder, in list order.
-    void Build(const TStringTable& texts, IDialogs& dialogs);
+    // The floppy, the writers, the removable drives and the image recorder, in list order. The
+    // removable drives are followed from then on; drivesChanged, when given, is called from any
+    // thread when they changed.
+    void Build(const TStringTable& texts, IDialogs& dialogs, std::function<void()> drivesChanged = {});
 
     const std::vector<TMediaKind>& Kinds() const override { return kinds_; }
     bool HasFloppyDrive() const override { return floppy_.has_value(); }
@@ -59,6 +63,7 @@ private:
     std::unique_ptr<TOpticalDevices> writers_;
     std::unique_ptr<TimageRecorder> imageRecorder_;
     std::unique_ptr<IHostRawDevices> drives_;
+    std::unique_ptr<THostDriveWatch> watch_;
     std::optional<TFloppyDrive> floppy_;
     std::vector<TMediaKind> kinds_;
     std::vector<std::string> unopened_;

@@ -2,6 +2,7 @@
 #include "app/StrBase.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -175,6 +176,44 @@ std::string LoadStringTable(TStringTable& table, const std::string& path) {
     return LoadStringTable(table, *file);
 }
 
-std::string LanguageFilePath() { return DataFilePath(std::string(kLngFileName)); }
+namespace {
+
+// "de_AT" of "de-AT.UTF-8@euro"; nothing when it is no language's code.
+std::optional<std::string> LanguageOf(const std::string& code) {
+    auto language = code.substr(0, code.find_first_of(".@"));
+    std::replace(language.begin(), language.end(), '-', '_');
+    const bool named = !language.empty() && std::all_of(language.begin(), language.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+    });
+    if (!named) return std::nullopt;
+    return language;
+}
+
+}  // namespace
+
+std::vector<std::string> LanguageFileNames(const std::vector<std::string>& codes) {
+    std::vector<std::string> names;
+    for (const auto& code : codes) {
+        const auto language = LanguageOf(code);
+        if (!language) continue;
+        const auto base = language->substr(0, language->find('_'));
+        if (base == "en") break;
+        names.push_back("quellmark." + *language + ".lng");
+        if (base != *language) names.push_back("quellmark." + base + ".lng");
+    }
+    names.emplace_back(kLngFileName);
+    return names;
+}
+
+std::string LanguageFilePath(const std::optional<std::string>& code) {
+    if (code && !LanguageOf(*code))
+        throw ELanguageFileError("There is no language '" + *code + "': a language is named by its code, such as de");
+    auto names = LanguageFileNames(code ? std::vector{*code} : UserLanguages());
+    // A language asked for by name is never silently English.
+    if (code && names.size() > 1) names.pop_back();
+    for (const auto& name : names)
+        if (auto path = ShippedDataFile(name)) return *path;
+    return DataFilePath(names.front());
+}
 
 }  // namespace bootdisk

@@ -3,6 +3,7 @@
 // The language file "quellmark.lng": one LZHUF stream whose decoded bytes are a sorted flag, a
 // pair count and key/text pairs. Loading it replaces the string table's defaults key by key.
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -72,7 +73,15 @@ void ApplyValueList(TStringTable& table, const TValueList& list);
 std::string LoadStringTable(TStringTable& table, const std::string& path);
 std::string LoadStringTable(TStringTable& table, TStream& packed);
 
-// The language file: beside the executable, or in the installed data folder.
-std::string LanguageFilePath();
+// The names of the language files holding texts in the languages of codes, most wanted first:
+// "quellmark.de_AT.lng", "quellmark.de.lng" for "de_AT.UTF-8". The English file, kLngFileName,
+// ends the list, and an English code ends it there.
+std::vector<std::string> LanguageFileNames(const std::vector<std::string>& codes);
+
+// The language file for code ("de", "de_AT"), else for the user's languages: the first one that
+// ships (beside the executable, or in the installed data folder), else the English one. A code
+// whose file is missing names the file it asks for, so loading it says what is missing; a code
+// that is no language's throws ELanguageFileError.
+std::string LanguageFilePath(const std::optional<std::string>& code = std::nullopt);
 
 }  // namespace bootdisk

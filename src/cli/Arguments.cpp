@@ -73,6 +73,8 @@ TArguments ParseArguments(const std::vector<std::string>& words, unsigned accept
             args.help = sw();
         } else if (takes(kFlagPayload, "--payload")) {
             args.payloadFile = value();
+        } else if (takes(kFlagLanguage, "--language")) {
+            args.language = value();
         } else if (takes(kFlagMsDosFolder, "--msdos-folder")) {
             args.msDosFolder = value();
         } else if (takes(kFlagSanitizer, "--params")) {
@@ -129,6 +131,7 @@ std::string OptionsHelp(unsigned accepted) {
         if (accepted & flag) rows.emplace_back(std::move(left), std::move(right));
     };
     add(kFlagPayload, "--payload FILE", "use this payload container instead of the built-in one");
+    add(kFlagLanguage, "--language CODE", "load the texts of this language (de), not the user's");
     add(kFlagOs, "--os rx|msdos",
         std::string("boot system of the disk (default rx, or msdos with --msdos-folder") +
             (CdOffersOsChoice(RealHost().Version()) ? ")" : "; a CD boots MS-DOS)"));

@@ -22,12 +22,14 @@ enum TFlag : unsigned {
     kFlagJson = 1u << 8,         // --json
     kFlagReadBack = 1u << 9,     // --no-read-back
     kFlagIso9660 = 1u << 10,     // --iso9660
+    kFlagLanguage = 1u << 11,    // --language CODE
 };
 
 struct TArguments {
     std::string command;  // the command's name, which leads its error lines
     std::vector<std::string> positional;
     std::optional<std::string> payloadFile;
+    std::optional<std::string> language;  // the texts' language; else the user's
     std::optional<std::string> msDosFolder;
     std::string parameters;
     TOptionStates options = kDefaultOptions;

@@ -23,7 +23,8 @@ TExitCode RunPayload(const TArguments& args) {
     if (!args.positional.empty()) throw std::invalid_argument("payload takes no file names");
     const auto session = StartSession(args, {});
     if (!session) return TExitCode::Failed;
-    std::printf("Language file: %s\n", LanguageFilePath().c_str());
+    std::printf("Language file: %s\n",
+                session->languageFile.empty() ? "none, the built-in texts stand" : session->languageFile.c_str());
     std::printf("Product: %s\n", Cp1252ToUtf8(session->app.texts[StrId::PRODUCTTXT]).c_str());
     ListItems(args.payloadFile ? "CD payload (from file)" : "CD payload (SANITCD)", session->app.payloads.Cd());
     ListItems(args.payloadFile ? "Floppy payload (from file)" : "Floppy payload (SANITDSK)",

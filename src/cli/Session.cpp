@@ -47,23 +47,26 @@ TCreationSettings SettingsOf(const TArguments& args) {
     return {args.options, args.parameters, args.useMsDos, args.useMsDos, args.readBack, args.iso9660};
 }
 
-bool LoadSessionTexts(TAppContext& app, const std::string& command) {
+std::optional<std::string> LoadSessionTexts(TAppContext& app, const std::string& command,
+                                            const std::optional<std::string>& language) {
     try {
-        const auto path = LanguageFilePath();
+        const auto path = LanguageFilePath(language);
         const auto damage = LoadTexts(app, path);
-        if (!damage.empty())
-            PrintError(command, "the language file " + path + " is damaged and is not used (" + damage +
-                                    "); the built-in texts stand");
-        return true;
+        if (damage.empty()) return path;
+        PrintError(command, "the language file " + path + " is damaged and is not used (" + damage +
+                                "); the built-in texts stand");
+        return std::string();
     } catch (const ELanguageFileError& error) {
         PrintError(command, error.what());
-        return false;
+        return std::nullopt;
     }
 }
 
 std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers answers) {
     auto session = std::make_unique<TSession>();
-    if (!LoadSessionTexts(session->app, args.command)) return nullptr;
+    const auto languageFile = LoadSessionTexts(session->app, args.command, args.language);
+    if (!languageFile) return nullptr;
+    session->languageFile = *languageFile;
     session->dialogs =
         std::make_unique<TTerminalDialogs>(session->app.texts, RealHost(), std::move(answers), args.command);
     if (!LoadPayloads(session->app, args.payloadFile, EmbeddedResources())) {

@@ -16,6 +16,7 @@ namespace bootdisk::cli {
 struct TSession {
     TAppContext app;
     std::unique_ptr<TTerminalDialogs> dialogs;
+    std::string languageFile;  // the one loaded; empty for the built-in texts
 };
 
 // Checks before any work that path may be written as a file (not a device, FIFO or link to
@@ -29,8 +30,10 @@ bool SaveOutputFile(const std::string& command, const std::string& path, std::sp
 // where the host lets a CD choose.
 TCreationSettings SettingsOf(const TArguments& args);
 
-// Loads the language file; prints the reason and returns false on failure.
-bool LoadSessionTexts(TAppContext& app, const std::string& command);
+// Loads the language file of language, else of the user's language: its path, empty when it is
+// damaged and the built-in texts stand; prints the reason and returns nothing on failure.
+std::optional<std::string> LoadSessionTexts(TAppContext& app, const std::string& command,
+                                            const std::optional<std::string>& language = std::nullopt);
 
 // Loads the language file and the payloads; prints the reason and returns nothing on failure.
 std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers answers);

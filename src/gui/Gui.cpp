@@ -30,6 +30,7 @@
 #include "gui/GuiDialogs.h"
 #include "gui/ListFrame.h"
 #include "gui/QtText.h"
+#include "gui/ServiceWait.h"
 #include "gui/Skin.h"
 #include "gui/TextViewer.h"
 
@@ -128,6 +129,7 @@ TMainForm::TMainForm(TAppContext& app, TGuiDialogs& dialogs, ISettingsStore& set
     Pages->addWidget(MakeFinishPage());
     MakeFooter();
     MakeHelpMenu();
+    new TServiceWaitNotice(*LabelCopy, texts, dialogs_);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(50);
@@ -339,7 +341,11 @@ void TMainForm::MakeHelpMenu() {
     }
 }
 
-void TMainForm::BuildMediaKinds() { sources_.Build(app_.texts, dialogs_); }
+void TMainForm::BuildMediaKinds() {
+    sources_.Build(app_.texts, dialogs_, [this] {
+        QMetaObject::invokeMethod(this, [this] { presenter_->DrivesChanged(); }, Qt::QueuedConnection);
+    });
+}
 
 void TMainForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);

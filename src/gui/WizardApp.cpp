@@ -16,10 +16,11 @@ TWizardApp::TWizardApp(std::unique_ptr<ISettingsStore> settings) : settings_(std
 
 TWizardApp::~TWizardApp() = default;
 
-bool TWizardApp::Start(const IResourceStore& resources, const std::optional<std::string>& payloadFile) {
+bool TWizardApp::Start(const IResourceStore& resources, const std::optional<std::string>& payloadFile,
+                       const std::optional<std::string>& language) {
     ApplySkin();
     try {
-        LoadTexts(app_, LanguageFilePath());
+        LoadTexts(app_, LanguageFilePath(language));
     } catch (const ELanguageFileError& error) {
         ShowCoolMessage(nullptr, app_.texts, error.what());
         return false;

@@ -21,8 +21,10 @@ public:
     ~TWizardApp();
 
     // False when the program cannot start; the reason has been shown. The payloads come from the
-    // container file when one is given, else from resources.
-    bool Start(const IResourceStore& resources, const std::optional<std::string>& payloadFile = std::nullopt);
+    // container file when one is given, else from resources; the texts in language when one is
+    // given, else in the user's.
+    bool Start(const IResourceStore& resources, const std::optional<std::string>& payloadFile = std::nullopt,
+               const std::optional<std::string>& language = std::nullopt);
     // Shows the main window; valid after a successful Start.
     TMainForm& MainForm() { return *mainForm_; }
     TGuiDialogs& Dialogs() { return *dialogs_; }

@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     // The splash closing before the main window is shown does not end the program.
     application.setQuitOnLastWindowClosed(false);
     bootdisk::TWizardApp wizard(bootdisk::UserSettings());
-    if (!wizard.Start(bootdisk::EmbeddedResources(), args.payloadFile)) return 1;
+    if (!wizard.Start(bootdisk::EmbeddedResources(), args.payloadFile, args.language)) return 1;
     wizard.MainForm().show();
     application.setQuitOnLastWindowClosed(true);
     return application.exec();

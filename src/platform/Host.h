@@ -38,4 +38,8 @@ struct TProgramVersion {
 };
 TProgramVersion ProgramVersion();
 
+// The languages the user wants the program's texts in, most wanted first, as the system names them
+// ("de_DE.UTF-8", "de"); empty when the user asks for untranslated texts (the "C" locale).
+std::vector<std::string> UserLanguages();
+
 }  // namespace bootdisk

@@ -2,7 +2,10 @@
 #pragma once
 // The host's disks as candidates for a raw boot image: what identifies each one, and what the
 // system tells about it that decides whether it is offered.
+#include <chrono>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +29,7 @@ struct THostDrive {
 
     // "SanDisk Cruzer, 16.0 GB", or only the size when the drive names no model.
     std::string Details() const;
+    bool operator==(const THostDrive&) const = default;
 };
 
 // The disks of the host, in the host's order: asked of the system's disk service where it answers,
@@ -45,6 +49,39 @@ bool DriveWritesNeedAdministrator(TDriveWrite kind);
 // Who is told how to get those rights, in the string-table text DriveRightsText gives.
 enum class TFrontEnd { CommandLine, Wizard };
 StrId DriveRightsText(TFrontEnd reader);
+// The host's drives as last asked, with whether writing a removable one takes rights this program
+// lacks (both come from the disk service where there is one).
+struct TDriveScan {
+    std::vector<THostDrive> drives;
+    bool writesNeedAdministrator = false;
+    bool operator==(const TDriveScan&) const = default;
+};
+
+// The host's drives followed apart from the window that shows them: the system may take its time to
+// answer (a disk service busy asking the user for authorisation), and the window reads the latest
+// scan at once instead of waiting for it. Where the system says that drives came or went the scan
+// is made again at once, else once a second.
+class THostDriveWatch {
+public:
+    // changed is called, from any thread, when a scan differs from the one before.
+    static std::unique_ptr<THostDriveWatch> Start(std::function<void()> changed);
+    virtual ~THostDriveWatch() = default;
+    // The latest scan; before the first one has come, waits at most wait for it, then nothing.
+    virtual std::optional<TDriveScan> Latest(std::chrono::milliseconds wait) = 0;
+};
+
+// What a thread with a window does while the system's disk service keeps it waiting.
+struct TDriveServiceWait {
+    // Called every few milliseconds until the service answers: device is the drive whose opening or
+    // unmounting may wait for the user's authorisation, empty for a question about drives.
+    std::function<void(const std::string& device, std::chrono::milliseconds waited)> waiting;
+    // Once the service has answered a call that was waited for.
+    std::function<void()> answered;
+};
+// The calling thread's calls to the disk service run apart from it from now on, and wait through
+// wait; an empty wait ends that. Other threads' calls block as before.
+void SetDriveServiceWait(TDriveServiceWait wait);
+
 // Why this program cannot ask the system's disk service at all (a part of it cannot be loaded), so
 // that drives are found and opened directly; empty when it can.
 std::string DriveServiceProblem();

@@ -38,12 +38,15 @@ bool Exists(const std::string& utf8Path) {
 
 }  // namespace
 
-std::string DataFilePath(const std::string& name) {
+std::optional<std::string> ShippedDataFile(const std::string& name) {
     const auto beside = ExecutableDir() + name;
     if (Exists(beside)) return beside;
     const auto installed = ExecutableDir() + BOOTDISK_DATA_FROM_BIN + "/" + name;
-    return Exists(installed) ? installed : beside;
+    if (Exists(installed)) return installed;
+    return std::nullopt;
 }
+
+std::string DataFilePath(const std::string& name) { return ShippedDataFile(name).value_or(ExecutableDir() + name); }
 
 const IResourceStore& EmbeddedResources() { return Store(); }
 

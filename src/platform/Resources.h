@@ -31,5 +31,8 @@ public:
 // relative to the executable (../share/bootdisk from bin), so a moved tree works too. When neither
 // holds it, the path beside the executable, so a message names a place.
 std::string DataFilePath(const std::string& name);
+// The path of a file that ships with the program, found as DataFilePath finds it; nothing when it
+// is in neither place.
+std::optional<std::string> ShippedDataFile(const std::string& name);
 
 }  // namespace bootdisk

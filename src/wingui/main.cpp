@@ -44,7 +44,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     TAppContext app;
     try {
-        LoadTexts(app, LanguageFilePath());
+        LoadTexts(app, LanguageFilePath(args.language));
     } catch (const ELanguageFileError& error) {
         win::ShowCoolBox(nullptr, app.texts, error.what(), win::TCoolLayout::Information);
         return 1;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "support/TestSupport.h"
@@ -29,6 +30,34 @@ TEST(LngSource, ShippedSourceHoldsExactlyTheBuiltInTable) {
     const TStringTable table;
     table.ForEachEntry([&](std::string_view key, const std::string& text) { builtIn[std::string(key)] = text; });
     EXPECT_EQ(source, builtIn);
+}
+
+// "%1", "%s" in their order: a value the English text shows that a translation lost.
+std::vector<std::string> Placeholders(const std::string& text) {
+    std::vector<std::string> found;
+    for (std::size_t at = text.find('%'); at != std::string::npos && at + 1 < text.size(); at = text.find('%', at + 2))
+        found.push_back(text.substr(at, 2));
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// Every entry translated, with the values it shows and the space before a value joined to it.
+TEST(LngSource, GermanSourceHoldsEveryEntryWithItsValues) {
+    const auto bytes = test::ReadData("../../lang/quellmark.de.txt");
+    std::map<std::string, std::string> german;
+    for (const auto& entry : ParseLngSource({reinterpret_cast<const char*>(bytes.data()), bytes.size()}))
+        german[entry.Key] = entry.Text;
+    std::size_t entries = 0;
+    const TStringTable table;
+    table.ForEachEntry([&](std::string_view key, const std::string& text) {
+        ++entries;
+        const auto found = german.find(std::string(key));
+        if (found == german.end()) return ADD_FAILURE() << key << " is not translated";
+        EXPECT_EQ(Placeholders(found->second), Placeholders(text)) << key;
+        EXPECT_EQ(found->second.ends_with(' '), text.ends_with(' ')) << key;
+        EXPECT_EQ(found->second.empty(), text.empty()) << key;
+    });
+    EXPECT_EQ(german.size(), entries);
 }
 
 TEST(LngSource, ConvertsUtf8AndEscapesToWindows1252) {

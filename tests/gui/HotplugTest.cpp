@@ -3,6 +3,7 @@
 // away while the list is shown, and a run that unmounts the chosen stick before writing it.
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -11,6 +12,7 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -136,6 +138,48 @@ private slots:
         const std::vector<std::string> expected = {"Unmount /dev/sdx1", "OpenDevice /dev/sdx rw" + flags,
                                                    "OpenDevice /dev/sdx r" + flags};
         QCOMPARE(bus_->Calls(), expected);
+        QCOMPARE(ReadWholeFile(stick).at(36), std::uint8_t{0x80});
+    }
+
+    // A disk service that answers late, as while it asks the user for authorisation, never holds the
+    // window up: a stick still comes through its word, and the progress page says what it waits for.
+    void ASlowServiceNeverHoldsTheWindowUp() {
+        const auto stick = bus_->Scratch("stick.img", 8 * 1024 * 1024);
+        bus_->AnswerAfter("GetManagedObjects", 3);  // within a question's time limit
+        bus_->AnswerAfter("Unmount", 5);
+        bus_->AnswerAfter("OpenDevice", 5);
+        bus_->AddDrive("sdx", stick, "/media/user/STICK", true, false);
+        qint64 longest = 0;
+        QStringList shown;
+        QElapsedTimer since;
+        QTimer beat;
+        beat.setInterval(10);
+        connect(&beat, &QTimer::timeout, this, [&] {
+            const auto gap = since.restart();
+            // Once the drive is open, writing it is the run's own work, not a wait for the service.
+            if (bus_->Calls().size() < 2) longest = std::max(longest, gap);
+            const auto copy = form_->findChild<QLabel*>("LabelCopy")->text();
+            if (shown.isEmpty() || shown.back() != copy) shown << copy;
+        });
+        since.start();
+        beat.start();
+
+        QTRY_VERIFY_WITH_TIMEOUT(Labels(0).contains(kStick), 20000);
+        Kinds(0)->setCurrentIndex(1);
+        emit Kinds(0)->activated(1);
+        bus_->AnswerAfter("GetManagedObjects", 0.2);  // the run's many questions; its waits are the two above
+        since.restart();                              // the test's own wait for the stand-in
+        TModalAnswerer answerer;
+        answerer.Then(Click("BtnLeft"));
+        auto* next = form_->findChild<QPushButton*>("BtnNext");
+        next->click();
+        next->click();
+        next->click();
+        beat.stop();
+        qInfo("longest stall of the window's thread: %lld ms", longest);
+        QVERIFY(answerer.AllAnswered());
+        QVERIFY2(longest <= 100, qPrintable(QString("the window's thread stalled %1 ms").arg(longest)));
+        QVERIFY2(shown.contains("Waiting for permission to write /dev/sdx..."), qPrintable(shown.join(" | ")));
         QCOMPARE(ReadWholeFile(stick).at(36), std::uint8_t{0x80});
     }
 

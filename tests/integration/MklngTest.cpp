@@ -55,6 +55,35 @@ TEST(Mklng, TranslatedSourceReplacesOnlyItsEntries) {
     EXPECT_EQ(table[StrId::GUI_BACK], "Back");
 }
 
+// The user's language picks the German file; the "C" locale, English and a language without a file
+// take the English one; a language asked for by name that does not ship is an error naming its file.
+TEST(Mklng, TheUsersLanguageChoosesTheShippedFile) {
+    const auto payload = [](const std::string& environment, const std::string& arguments, int* status = nullptr) {
+        std::string output;
+        const int code = test::RunCommand("env -u LANGUAGE -u LC_ALL -u LC_MESSAGES -u LANG " + environment + " " +
+                                              test::Quoted(test::BinPath("bootdisk")) + " payload " + arguments + " 2>&1",
+                                          &output);
+        if (status) *status = code;
+        return output;
+    };
+    const auto german = "Language file: " + test::BinPath("quellmark.de.lng") + "\n";
+    const auto english = "Language file: " + test::BinPath("quellmark.lng") + "\n";
+    EXPECT_NE(payload("LANG=de_AT.UTF-8", "").find(german), std::string::npos);
+    EXPECT_NE(payload("LANGUAGE=fr:de LC_MESSAGES=de_DE.UTF-8 LANG=en_US.UTF-8", "").find(german), std::string::npos);
+    EXPECT_NE(payload("LANGUAGE=de LC_ALL=C", "").find(english), std::string::npos);
+    EXPECT_NE(payload("LANG=fr_FR.UTF-8", "").find(english), std::string::npos);
+    EXPECT_NE(payload("LANG=de_DE.UTF-8", "--language en").find(english), std::string::npos);
+    EXPECT_NE(payload("LANG=C", "--language=de").find(german), std::string::npos);
+    int status = 0;
+    const auto missing = payload("LANG=de_DE.UTF-8", "--language fr", &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(missing.find("quellmark.fr.lng"), std::string::npos) << missing;
+
+    TStringTable table;
+    EXPECT_EQ(LoadStringTable(table, test::BinPath("quellmark.de.lng")), "");
+    EXPECT_EQ(table[StrId::GUI_BACK], "Zur\xFC" "ck");
+}
+
 TEST(Mklng, MalformedSourceIsRejectedNamingTheLineAndWritesNothing) {
     test::TTempDir dir;
     WriteText(dir / "bad.txt", "GUI_NEXT = \"Weiter\"\n\nGUI_BACK = Zur\xC3\xBC" "ck\n");

@@ -114,6 +114,10 @@ void TStandinBus::ReadsFrom(const std::string& name, const std::string& file) {
     Call("ReadsFrom", Quoted("string:" + name) + " " + Quoted("string:" + file));
 }
 
+void TStandinBus::AnswerAfter(const std::string& method, double seconds) {
+    Call("AnswerAfter", Quoted("string:" + method) + " double:" + std::to_string(seconds));
+}
+
 std::vector<std::string> TStandinBus::Calls() const {
     auto calls = Lines(dir_ / "calls");
     if (!calls.empty()) calls.erase(calls.begin());  // "ready"

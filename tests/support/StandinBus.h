@@ -34,6 +34,9 @@ public:
     void RefuseUnmount(const std::string& block, const std::string& message);
     // Opened for reading, /dev/<name> gives file's bytes, as a drive that does not keep what is written.
     void ReadsFrom(const std::string& name, const std::string& file);
+    // method (GetManagedObjects, OpenDevice, Unmount) answers seconds late from now on, other
+    // callers served meanwhile, as while the user is asked for authorisation.
+    void AnswerAfter(const std::string& method, double seconds);
     // "OpenDevice /dev/sdx rw flags=...", "Unmount /dev/sdx1", in the order they came.
     std::vector<std::string> Calls() const;
 

@@ -4,7 +4,8 @@
 
 Usage: udisks_standin.py LOG. The bus is $DBUS_STARTER_ADDRESS. Drives are added and taken away
 through the org.bootdisk.Test interface at /org/bootdisk/Test; every OpenDevice and Unmount call
-is written to LOG, one line each, after the line "ready" that says the service answers.
+is written to LOG, one line each, after the line "ready" that says the service answers. A method
+can be made to answer late (AnswerAfter), as a service waiting for the user's authorisation does.
 """
 import os
 import sys
@@ -38,6 +39,21 @@ class Standin(dbus.service.Object):
         self.unmount_errors = {}  # block path -> message
         self.read_files = {}  # block path -> file read instead of the backing file
         self.next_number = 1
+        self.delays = {}  # method -> seconds before it answers
+
+    # Answers through ok(), at once or after the method's delay, without holding up other callers.
+    def answer(self, method, ok, err, work):
+        def run():
+            try:
+                ok(*work())
+            except dbus.exceptions.DBusException as error:
+                err(error)
+            return False
+        delay = self.delays.get(method, 0)
+        if delay:
+            GLib.timeout_add(int(delay * 1000), run)
+        else:
+            run()
 
     def record(self, line):
         with open(self.log, "a") as out:
@@ -47,9 +63,9 @@ class Standin(dbus.service.Object):
         self.objects[path] = interfaces
         self.InterfacesAdded(path, interfaces)
 
-    @dbus.service.method(MANAGER, out_signature="a{oa{sa{sv}}}")
-    def GetManagedObjects(self):
-        return dbus.Dictionary(self.objects, signature="oa{sa{sv}}")
+    @dbus.service.method(MANAGER, out_signature="a{oa{sa{sv}}}", async_callbacks=("ok", "err"))
+    def GetManagedObjects(self, ok, err):
+        self.answer("GetManagedObjects", ok, err, lambda: (dbus.Dictionary(self.objects, signature="oa{sa{sv}}"),))
 
     @dbus.service.signal(MANAGER, signature="oa{sa{sv}}")
     def InterfacesAdded(self, path, interfaces):
@@ -112,6 +128,10 @@ class Control(dbus.service.Object):
     def RefuseUnmount(self, name, message):
         self.standin.unmount_errors[dbus.ObjectPath(ROOT + "/block_devices/" + name)] = message
 
+    @dbus.service.method("org.bootdisk.Test", in_signature="sd")
+    def AnswerAfter(self, method, seconds):
+        self.standin.delays[method] = seconds
+
     # A drive that does not keep what is written: opened for reading, it gives file's bytes.
     @dbus.service.method("org.bootdisk.Test", in_signature="ss")
     def ReadsFrom(self, name, file):
@@ -128,27 +148,36 @@ class Block(dbus.service.FallbackObject):
     def device(self, path):
         return bytes(self.standin.objects[path][UD + "Block"]["Device"]).rstrip(b"\0").decode()
 
-    @dbus.service.method(UD + "Block", in_signature="sa{sv}", out_signature="h", rel_path_keyword="rel")
-    def OpenDevice(self, mode, options, rel=None):
+    @dbus.service.method(UD + "Block", in_signature="sa{sv}", out_signature="h", rel_path_keyword="rel",
+                         async_callbacks=("ok", "err"))
+    def OpenDevice(self, mode, options, rel=None, ok=None, err=None):
         path = dbus.ObjectPath(ROOT + "/block_devices" + rel)
         s = self.standin
-        if path not in s.objects:
-            raise dbus.exceptions.DBusException("No such device", name="org.freedesktop.UDisks2.Error.Failed")
-        s.record("OpenDevice %s %s flags=%d" % (self.device(path), mode, int(options.get("flags", 0))))
-        fd = os.open(s.files[path], os.O_RDWR) if mode == "rw" else os.open(s.read_files.get(path, s.files[path]), os.O_RDONLY)
-        try:
-            return dbus.types.UnixFd(fd)
-        finally:
-            os.close(fd)
 
-    @dbus.service.method(UD + "Filesystem", in_signature="a{sv}", rel_path_keyword="rel")
-    def Unmount(self, options, rel=None):
+        def work():
+            if path not in s.objects:
+                raise dbus.exceptions.DBusException("No such device", name="org.freedesktop.UDisks2.Error.Failed")
+            s.record("OpenDevice %s %s flags=%d" % (self.device(path), mode, int(options.get("flags", 0))))
+            name = s.files[path] if mode == "rw" else s.read_files.get(path, s.files[path])
+            fd = os.open(name, os.O_RDWR if mode == "rw" else os.O_RDONLY)
+            try:
+                return (dbus.types.UnixFd(fd),)
+            finally:
+                os.close(fd)
+        s.answer("OpenDevice", ok, err, work)
+
+    @dbus.service.method(UD + "Filesystem", in_signature="a{sv}", rel_path_keyword="rel", async_callbacks=("ok", "err"))
+    def Unmount(self, options, rel=None, ok=None, err=None):
         path = dbus.ObjectPath(ROOT + "/block_devices" + rel)
         s = self.standin
-        s.record("Unmount %s" % self.device(path))
-        if path in s.unmount_errors:
-            raise dbus.exceptions.DBusException(s.unmount_errors[path], name="org.freedesktop.UDisks2.Error.DeviceBusy")
-        s.objects[path][UD + "Filesystem"]["MountPoints"] = path_list([])
+
+        def work():
+            s.record("Unmount %s" % self.device(path))
+            if path in s.unmount_errors:
+                raise dbus.exceptions.DBusException(s.unmount_errors[path], name="org.freedesktop.UDisks2.Error.DeviceBusy")
+            s.objects[path][UD + "Filesystem"]["MountPoints"] = path_list([])
+            return ()
+        s.answer("Unmount", ok, err, work)
 
 
 def main():

@@ -49,6 +49,9 @@ std::vector<std::string> HoldersOfDisk(const std::string& blockName, const TSyst
 THostDrive DescribeBlock(const std::string& folder, const std::string& devicePath, const TSystemPaths& paths);
 // The block device node at device; nothing when it is no block device of this host.
 std::optional<THostDrive> DescribeNode(const std::string& device, const TSystemPaths& paths);
+// The host's drives and what writing a removable one takes, from one question to the disk service
+// where it answers, else from the kernel.
+TDriveScan ScanDrives();
 
 // The host's devices, with drive types read under paths.
 std::unique_ptr<IHostRawDevices> CreateRawDevices(const TSystemPaths& paths);

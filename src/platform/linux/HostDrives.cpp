@@ -86,6 +86,19 @@ std::vector<THostDrive> ScanBlocks(const TSystemPaths& paths, const std::string&
     return drives;
 }
 
+namespace {
+
+// Without the disk service to open devices on the user's behalf, only root writes a whole disk.
+bool RemovableWritesNeedRoot(bool serviceAnswers) { return ::geteuid() != 0 && !serviceAnswers; }
+
+}  // namespace
+
+TDriveScan ScanDrives() {
+    auto known = TUdisks::Drives();
+    if (!known) return {ScanBlocks({}, "/dev"), RemovableWritesNeedRoot(false)};
+    return {std::move(*known), RemovableWritesNeedRoot(true)};
+}
+
 }  // namespace linuxhost
 
 std::string WriterDeviceExample() { return "/dev/srN, iscsi://HOST[:PORT]/IQN/LUN"; }
@@ -94,10 +107,7 @@ std::string DefaultFloppyDevice() { return "/dev/fd0"; }
 
 bool CanStandForFloppyDrive(const std::string&) { return true; }
 
-std::vector<THostDrive> ScanHostDrives() {
-    if (auto drives = linuxhost::TUdisks::Drives()) return std::move(*drives);
-    return linuxhost::ScanBlocks({}, "/dev");
-}
+std::vector<THostDrive> ScanHostDrives() { return linuxhost::ScanDrives().drives; }
 
 // A device the service does not know (a loop device, an image file) is the kernel's to describe.
 std::optional<THostDrive> DescribeHostDrive(const std::string& device) {
@@ -106,7 +116,7 @@ std::optional<THostDrive> DescribeHostDrive(const std::string& device) {
 }
 
 bool DriveWritesNeedAdministrator(TDriveWrite kind) {
-    return kind == TDriveWrite::Removable && ::geteuid() != 0 && !linuxhost::TUdisks::Answers();
+    return kind == TDriveWrite::Removable && linuxhost::RemovableWritesNeedRoot(linuxhost::TUdisks::Answers());
 }
 
 StrId DriveRightsText(TFrontEnd) { return StrId::DRIVE_NEEDSADMIN; }

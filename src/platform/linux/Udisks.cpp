@@ -26,6 +26,8 @@ constexpr const char* kDrive = "org.freedesktop.UDisks2.Drive";
 constexpr const char* kFilesystem = "org.freedesktop.UDisks2.Filesystem";
 constexpr const char* kPartition = "org.freedesktop.UDisks2.Partition";
 constexpr const char* kNoObject = "/";
+constexpr const char* kRoot = "/org/freedesktop/UDisks2";
+constexpr const char* kObjectManager = "org.freedesktop.DBus.ObjectManager";
 // A question answers at once; opening and unmounting may wait for the user to authorise it.
 constexpr auto kAskTimeout = std::chrono::seconds(5);
 constexpr auto kAuthoriseTimeout = std::chrono::minutes(5);
@@ -70,10 +72,10 @@ struct TSnapshot {
 std::optional<TSnapshot> Ask() {
     try {
         const auto connection = sdbus::createSystemBusConnection();
-        const auto proxy = MakeProxy(*connection, kService, "/org/freedesktop/UDisks2");
+        const auto proxy = MakeProxy(*connection, kService, kRoot);
         TSnapshot snapshot;
         proxy->callMethod("GetManagedObjects")
-            .onInterface("org.freedesktop.DBus.ObjectManager")
+            .onInterface(kObjectManager)
             .withTimeout(kAskTimeout)
             .storeResultsTo(snapshot.objects);
         for (const auto& [path, object] : snapshot.objects) {
@@ -251,6 +253,15 @@ std::optional<std::string> TUdisks::Unmount(const std::string& device) {
         return error.getMessage();
     }
     return std::string();
+}
+
+std::shared_ptr<void> TUdisks::Watch(std::function<void()> changed) {
+    try {
+        return MakeListener(sdbus::createSystemBusConnection(), kService, kRoot, kObjectManager,
+                            {"InterfacesAdded", "InterfacesRemoved"}, changed);
+    } catch (const sdbus::Error&) {
+        return nullptr;
+    }
 }
 
 }  // namespace bootdisk::linuxhost

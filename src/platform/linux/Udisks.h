@@ -3,6 +3,8 @@
 // The system's disk service (udisks2) on the system bus: the drives it knows, and the device
 // opened, or its file systems unmounted, on the user's behalf, with the system's authorisation
 // instead of administrator rights.
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +33,11 @@ public:
     // Unmounts every file system on the disk at device and its partitions: empty when done, else
     // the service's reason; nothing when the disk is not the service's.
     static std::optional<std::string> Unmount(const std::string& device);
+
+    // changed is called, on a thread of the service's client, whenever the service says that its
+    // objects came or went, for as long as the answer lives; nothing when the service cannot be
+    // reached.
+    static std::shared_ptr<void> Watch(std::function<void()> changed);
 };
 
 }  // namespace bootdisk::linuxhost

@@ -3,6 +3,8 @@
 // The disk service's client lives in a module of its own (bootdisk-udisks.so), loaded with the first
 // question to the service: the D-Bus libraries it needs (sdbus-c++, libsystemd and theirs) then cost
 // nothing to a run that never asks about drives.
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +26,7 @@ struct TUdisksFunctions {
     std::optional<THostDrive> (*describe)(const std::string& device);
     std::optional<int> (*open)(const std::string& device, bool write);
     std::optional<std::string> (*unmount)(const std::string& device);
+    std::shared_ptr<void> (*watch)(std::function<void()> changed);
 };
 
 // Why the module cannot be used, empty when it can (or has not been needed yet).

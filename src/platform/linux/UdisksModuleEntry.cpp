@@ -8,6 +8,6 @@ bootdisk_udisks_functions() {
     using bootdisk::linuxhost::TUdisks;
     static const bootdisk::linuxhost::TUdisksFunctions functions{
         BOOTDISK_VERSION, sizeof(bootdisk::THostDrive), &TUdisks::Answers, &TUdisks::Drives,
-        &TUdisks::Describe, &TUdisks::Open, &TUdisks::Unmount};
+        &TUdisks::Describe, &TUdisks::Open, &TUdisks::Unmount, &TUdisks::Watch};
     return &functions;
 }

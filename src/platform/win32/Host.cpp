@@ -89,4 +89,15 @@ TProgramVersion ProgramVersion() {
     return {BOOTDISK_VERSION, BOOTDISK_BUILD};
 }
 
+// The language of the user's menus and dialogs; Windows before 2000 knows only the user's locale.
+std::vector<std::string> UserLanguages() {
+    using TUiLanguage = LANGID(WINAPI*)();
+    const auto uiLanguage = reinterpret_cast<TUiLanguage>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetUserDefaultUILanguage")));
+    const LANGID language = uiLanguage ? uiLanguage() : GetUserDefaultLangID();
+    char name[16] = {};
+    if (GetLocaleInfoA(MAKELCID(language, SORT_DEFAULT), LOCALE_SISO639LANGNAME, name, sizeof name) == 0) return {};
+    return {name};
+}
+
 }  // namespace bootdisk
