@@ -85,8 +85,7 @@ bool TCreationHandlers::CreateFloppyImage(TCreationDriver& driver) {
         file.Write(floppy.Image().data(), floppy.Image().size());
         file.Commit();
     } catch (const EStreamError& error) {
-        env_.dialogs.ShowCoolMessage(env_.app.texts[StrId::GUI_TEXTCANNOTCREATEFILE] + *chosen + ": " +
-                                     (error.Reason().empty() ? error.what() : error.Reason()));
+        env_.dialogs.ShowCoolMessage(CannotCreateFileText(env_.app.texts, *chosen, error));
         return false;
     }
     floppyImageFile_ = *chosen;

@@ -28,6 +28,10 @@ TimageRecorder::TimageRecorder(IDialogs& dialogs, const TStringTable& texts)
 
 TimageRecorder::~TimageRecorder() { Discard(); }
 
+std::string CannotCreateFileText(const TStringTable& texts, const std::string& path, const EStreamError& error) {
+    return texts[StrId::GUI_TEXTCANNOTCREATEFILE] + path + ": " + (error.Reason().empty() ? error.what() : error.Reason());
+}
+
 bool TimageRecorder::CheckReady(TDiscState& state) {
     Discard();
     state.DiscStatus = 0;
@@ -38,8 +42,7 @@ bool TimageRecorder::CheckReady(TDiscState& state) {
         pending_ = std::make_unique<TPendingFile>(destination_);
     } catch (const EStreamError& error) {
         pending_.reset();
-        dialogs_.ShowCoolMessage(texts_[StrId::GUI_TEXTCANNOTCREATEFILE] + destination_ + ": " +
-                                 (error.Reason().empty() ? error.what() : error.Reason()));
+        dialogs_.ShowCoolMessage(CannotCreateFileText(texts_, destination_, error));
         return false;
     }
     return true;

@@ -18,6 +18,8 @@ TSaveFileRequest ImageFileRequest();
 
 // A name typed without an extension receives the default one, as the save dialog does.
 std::string WithDefaultExtension(const std::string& path, const std::string& extension);
+// "Cannot create the image file PATH: REASON", said when an output file cannot be made.
+std::string CannotCreateFileText(const TStringTable& texts, const std::string& path, const EStreamError& error);
 
 class TimageRecorder : public TOpticalDevice {
 public:
