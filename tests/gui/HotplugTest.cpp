@@ -103,7 +103,7 @@ private slots:
         QTRY_COMPARE(Kinds(0)->currentText(), "Removed: " + kStick);
         QCOMPARE(Kinds(0)->toolTip(), "Removed: " + kStick);
         QCOMPARE(Kinds(1)->currentIndex(), 0);
-        QVERIFY(Labels(0).contains("Removable storage device (Standin Stick sdx, 8.4 MB, /dev/sdx)"));
+        QTRY_VERIFY(Labels(0).contains("Removable storage device (Standin Stick sdx, 8.4 MB, /dev/sdx)"));
 
         // The run skips the row with one message and writes nothing.
         QTest::mouseClick(Kinds(1), Qt::LeftButton);
@@ -178,7 +178,8 @@ private slots:
         beat.stop();
         qInfo("longest stall of the window's thread: %lld ms", longest);
         QVERIFY(answerer.AllAnswered());
-        QVERIFY2(longest <= 100, qPrintable(QString("the window's thread stalled %1 ms").arg(longest)));
+        // Far above a loaded machine's scheduling gaps, far below the service's shortest wait of 3 s.
+        QVERIFY2(longest <= 1000, qPrintable(QString("the window's thread stalled %1 ms").arg(longest)));
         QVERIFY2(shown.contains("Waiting for permission to write /dev/sdx..."), qPrintable(shown.join(" | ")));
         QCOMPARE(ReadWholeFile(stick).at(36), std::uint8_t{0x80});
     }
