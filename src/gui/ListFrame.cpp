@@ -18,16 +18,16 @@
 
 namespace bootdisk {
 
-TRectangle::TRectangle(QWidget* parent, const char* name, QColor colour) : QWidget(parent), colour_(colour) {
+TRectangle::TRectangle(QWidget* parent, const char* name, TColour colour) : QWidget(parent), colour_(colour) {
     setObjectName(name);
 }
 
-void TRectangle::SetColour(QColor colour) {
+void TRectangle::SetColour(TColour colour) {
     colour_ = colour;
     update();
 }
 
-void TRectangle::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), colour_); }
+void TRectangle::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), SkinColours().*colour_); }
 
 TElidingComboBox::TElidingComboBox(QWidget* parent) : QComboBox(parent) {
     view()->setTextElideMode(Qt::ElideMiddle);
@@ -57,13 +57,13 @@ TCreateListFrame::TCreateListFrame(const std::vector<TMediaKind>& kinds, const T
     setFixedSize(Scaled(QSize(kWidth, kHeight)));
     const int width = Scaled(kWidth), height = Scaled(kHeight), quantity = Scaled(kQuantityWidth);
 
-    Rectangle4 = new TRectangle(this, "Rectangle4", SkinColours().page);
+    Rectangle4 = new TRectangle(this, "Rectangle4", &TSkinColours::page);
     Rectangle4->setGeometry(0, 0, quantity, height - 1);
-    Rectangle6 = new TRectangle(this, "Rectangle6", SkinColours().page);
+    Rectangle6 = new TRectangle(this, "Rectangle6", &TSkinColours::page);
     Rectangle6->setGeometry(quantity + 1, 0, width - quantity - 1, height - 1);
-    Rectangle2 = new TRectangle(this, "Rectangle2", SkinColours().line);
+    Rectangle2 = new TRectangle(this, "Rectangle2", &TSkinColours::line);
     Rectangle2->setGeometry(quantity, 0, 1, height - 1);
-    Rectangle1 = new TRectangle(this, "Rectangle1", SkinColours().line);
+    Rectangle1 = new TRectangle(this, "Rectangle1", &TSkinColours::line);
     Rectangle1->setGeometry(0, height - 1, width, 1);
 
     EditNrDisks = new QLineEdit("0", this);
@@ -126,7 +126,7 @@ void TCreateListFrame::SetKinds(const std::vector<TMediaKind>& kinds) {
 }
 
 void TCreateListFrame::SetSelected(bool selected) {
-    const auto colour = selected ? SkinColours().selection : SkinColours().page;
+    const auto colour = selected ? &TSkinColours::selection : &TSkinColours::page;
     Rectangle4->SetColour(colour);
     Rectangle6->SetColour(colour);
     // The edit and the kind list take the row's colour through the style sheet's property selector.

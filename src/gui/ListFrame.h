@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/CreateList.h"
+#include "gui/Skin.h"
 
 class QLineEdit;
 class QToolButton;
@@ -19,17 +20,19 @@ struct TRowNames {
     QString quantity, more, fewer, kind;
 };
 
-// A plain control that paints its whole area in its own colour.
+// A plain control that paints its whole area in one of the skin's colours, taken when it is drawn
+// so that a changed palette shows.
 class TRectangle : public QWidget {
 public:
-    TRectangle(QWidget* parent, const char* name, QColor colour);
-    void SetColour(QColor colour);
+    using TColour = QColor TSkinColours::*;
+    TRectangle(QWidget* parent, const char* name, TColour colour);
+    void SetColour(TColour colour);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QColor colour_;
+    TColour colour_;
 };
 
 // A list whose chosen entry, when too long for it, is shortened in the middle (where a drive's

@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <cmath>
 #include <map>
+#include <optional>
 
 // The skin's resources live in this library; a static library has to register them by hand.
 static void InitSkinResources() { Q_INIT_RESOURCE(skin); }
@@ -111,17 +112,43 @@ QString ColouredSheet(const QString& sheet, const QPalette& palette) {
     });
 }
 
-}  // namespace
+std::optional<QPalette> coloured;  // the palette the sheet was last coloured for
 
-void ApplySkin() {
-    InitSkinResources();
-    scale = std::max(1.0, QFontInfo(QApplication::font()).pixelSize() / double(kDrawnFontPixels));
+void ColourSheet() {
     const auto palette = QApplication::palette();
+    if (palette == coloured) return;  // setting the sheet may announce the same palette again
+    coloured = palette;
     const auto sheetColours = SheetColours(palette);
     colours = {sheetColours.at("page"), sheetColours.at("line"), sheetColours.at("selection")};
     QFile sheet(":/skin/skin.qss");
     if (sheet.open(QIODevice::ReadOnly))
         qApp->setStyleSheet(ScaledSheet(ColouredSheet(QString::fromUtf8(sheet.readAll()), palette)));
+}
+
+// A desktop turned dark or light while the wizard is open is followed at once.
+class TPaletteFollower : public QObject {
+public:
+    static constexpr const char* kName = "SkinPaletteFollower";
+    TPaletteFollower() : QObject(qApp) {
+        setObjectName(kName);
+        qApp->installEventFilter(this);
+    }
+
+private:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) ColourSheet();
+        return false;
+    }
+};
+
+}  // namespace
+
+void ApplySkin() {
+    InitSkinResources();
+    scale = std::max(1.0, QFontInfo(QApplication::font()).pixelSize() / double(kDrawnFontPixels));
+    coloured.reset();
+    ColourSheet();
+    if (!qApp->findChild<QObject*>(TPaletteFollower::kName, Qt::FindDirectChildrenOnly)) new TPaletteFollower;
 }
 
 const TSkinColours& SkinColours() { return colours; }

@@ -140,6 +140,35 @@ private slots:
                                   }});
         splash = &shown;
         QVERIFY(shown.Run());
+        ExpectNoFaults();
+    }
+
+    // The desktop turned dark while the wizard is open: every text still stands out.
+    void APaletteChangedWhileShownIsFollowed() {
+        QApplication::setPalette(LightPalette());
+        palette_ = "light-then-dark";
+        faults_.clear();
+        QTemporaryDir dir;
+        TWizardApp app(IniSettings(dir.path().toStdString()));
+        QVERIFY(app.Start(EmbeddedResources()));
+        auto& form = app.MainForm();
+        form.show();
+        form.findChild<QToolButton*>("BtnAdd")->click();
+        QApplication::setPalette(DarkPalette());
+        Save(form, "1-create-options.png");
+        ExpectNoFaults();
+        const auto shot = form.grab().toImage();
+        qsizetype dark = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) dark += shot.pixelColor(x, y).lightness() < 128;
+        QVERIFY2(dark * 2 > shot.width() * shot.height(), "the window kept its light colours");
+        // The list rows paint their own background.
+        for (auto* row : form.findChildren<TCreateListFrame*>())
+            QVERIFY(row->findChild<QWidget*>("Rectangle4")->grab().toImage().pixelColor(0, 0).lightness() < 128);
+    }
+
+private:
+    void ExpectNoFaults() {
         for (const auto& fault : faults_) qWarning("%s", qPrintable(fault));
         QVERIFY2(faults_.isEmpty(), qPrintable(QString::number(faults_.size()) + " faults, listed above"));
     }
