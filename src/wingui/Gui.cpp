@@ -21,6 +21,13 @@ namespace {
 
 constexpr UINT_PTR kTimer1 = 1;
 
+// The common controls keep their own copy of the system colours and hear of a change only from
+// their window.
+BOOL CALLBACK ForwardColourChange(HWND child, LPARAM) {
+    SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
+}
+
 }  // namespace
 
 TMainForm::TMainForm(TAppContext& app, TWinDialogs& dialogs, ISettingsStore& settings)
@@ -272,6 +279,11 @@ INT_PTR TMainForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return FALSE;
         case WM_HELP:
             presenter_->Key(TWindowKey::F1);
+            return TRUE;
+        case WM_SYSCOLORCHANGE:
+            // The desktop turned dark or light.
+            EnumChildWindows(window_, ForwardColourChange, 0);
+            RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
             return TRUE;
         case WM_DEVICECHANGE:
             // A stick plugged in or taken away; the timer's rescan catches what this misses.
