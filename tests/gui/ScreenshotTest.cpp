@@ -143,7 +143,8 @@ private slots:
         ExpectNoFaults();
     }
 
-    // The desktop turned dark while the wizard is open: every text still stands out.
+    // The desktop turned dark while the wizard is open: the window turns dark with it, every text
+    // still standing out.
     void APaletteChangedWhileShownIsFollowed() {
         QApplication::setPalette(LightPalette());
         palette_ = "light-then-dark";
