@@ -440,10 +440,11 @@ void TWizardPresenter::AboutSupport() { OpenHelp({THelpTarget::TKind::Keyword, "
 // The licence must be readable even where no program opens text files: the wizard shows it itself.
 void TWizardPresenter::AboutLicense() {
     if (!view_.Open({THelpTarget::TKind::File, kLicenseFile})) return;
-    if (const auto text = ReadLicense(DataFilePath(kLicenseFile)))
+    const auto path = DataFilePath(kLicenseFile);
+    if (const auto text = ReadLicense(path))
         view_.ShowText(texts_[StrId::ABOUT_VIEW_LICENSE], *text);
     else
-        ports_.dialogs.ShowCoolMessage(texts_[StrId::GUI_CANNOTOPEN] + DataFilePath(kLicenseFile));
+        ports_.dialogs.ShowCoolMessage(texts_[StrId::GUI_CANNOTOPEN] + path);
 }
 
 void TWizardPresenter::OpenHelp(const THelpTarget& target) {

@@ -283,7 +283,7 @@ INT_PTR TMainForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SYSCOLORCHANGE:
             // The desktop turned dark or light.
             EnumChildWindows(window_, ForwardColourChange, 0);
-            RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+            Repaint();
             return TRUE;
         case WM_DEVICECHANGE:
             // A stick plugged in or taken away; the timer's rescan catches what this misses.
