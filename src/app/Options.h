@@ -35,26 +35,30 @@ inline constexpr std::array<TOptionInfo, kOptionCount> kOptionInfo = {{
 // Parses twelve "0"/"1" characters in option order; false for anything else.
 bool ParseOptionsString(std::string_view bits, TOptionStates& states);
 
-// Typed parameters (UTF-8) as AUTOEXEC.BAT holds them: in its 8-bit code page, Windows-1252, on
-// one batch line that DOS reads whole. A control character, a character the code page cannot hold,
-// bytes that are not UTF-8, or more than fits the line are refused; a refused character is named
-// with its place.
+// Typed parameters as AUTOEXEC.BAT holds them: in its 8-bit code page, Windows-1252, on one
+// batch line that DOS reads whole. They are checked as typed, before any conversion: UTF-16 from a
+// wizard's text box, UTF-8 from the command line. A control character, a character the code page
+// cannot hold, bytes that are not UTF-8, or more than fits the line are refused; a refused
+// character is named with its place. Nothing is ever replaced.
 struct TBatchParameters {
-    enum class Refusal { None, ControlCharacter, OutsideCodePage, TooLong };
+    enum class Refusal { None, ControlCharacter, OutsideCodePage, NotUtf8, TooLong };
     std::string text;  // Windows-1252, when nothing is refused
     Refusal refusal = Refusal::None;
-    char32_t character = 0;  // the refused one; U+FFFD for bytes that are not UTF-8
+    char32_t character = 0;  // the refused one: a code point, a lone surrogate, or the byte that is not UTF-8
     std::size_t position = 0;  // of the refused character, counted in characters from 1
-    std::string typed;         // the refused character as typed (UTF-8)
     std::size_t length = 0;    // in characters, of parameters refused as too long
 };
 // The most characters the parameters may have: the sanitizer's line is "Korvane " and them.
 inline constexpr std::size_t kMaxParameters = kMaxBatchLine - kSanitizerCommand.size();
-TBatchParameters ToBatchParameters(std::string_view typed);
+TBatchParameters ToBatchParameters(std::u16string_view typed);
+TBatchParameters ToBatchParameters(std::string_view typedUtf8);
 // "U+263A", the code of a character.
 std::string CharacterCode(char32_t c);
+// "Ω (U+03A9)": the character as it shows (UTF-8) and its code; the code alone for one that
+// shows nothing of itself (a control character, a lone surrogate).
+std::string CharacterName(char32_t c);
 // What the user is told about a refusal, from the string table: a control character by its name
-// ("a tab"), any other by its code, and where it is.
+// ("a tab"), any other by itself and its code, and where it is.
 std::string ParametersRefusalText(const TStringTable& texts, const TBatchParameters& checked);
 
 // The boot OS entries offered on this host: MS-DOS only where the host's Windows release carries

@@ -31,24 +31,30 @@ std::string FileKey(std::string_view key) {
     return UpperAnsi(std::string(kLngSection) + "." + std::string(key));
 }
 
-std::string TValueList::Lookup(std::string_view section, std::string_view key, std::string def) const {
+const std::string* TValueList::Find(std::string_view section, std::string_view key) const {
     const auto search = UpperAnsi(std::string(section) + "." + std::string(key));
     if (Sorted) {
         std::size_t lo = 0, hi = Items.size();
         while (lo < hi) {
             const auto mid = (lo + hi) / 2;
             const auto& pair = Items[mid];
-            if (pair.Key == search) return pair.Text;
+            if (pair.Key == search) return &pair.Text;
             if (KeyLess(pair.Key, search))
                 lo = mid + 1;
             else
                 hi = mid;
         }
-        return def;
+        return nullptr;
     }
+    const std::string* found = nullptr;
     for (const auto& pair : Items)
-        if (pair.Key == search) def = pair.Text;
-    return def;
+        if (pair.Key == search) found = &pair.Text;
+    return found;
+}
+
+std::string TValueList::Lookup(std::string_view section, std::string_view key, std::string def) const {
+    const auto* found = Find(section, key);
+    return found ? *found : def;
 }
 
 namespace {
@@ -149,7 +155,7 @@ TValueList ReadLanguageFile(TStream& packed, std::string* damage) {
 
 void ApplyValueList(TStringTable& table, const TValueList& list) {
     table.ForEachEntry([&list](std::string_view key, std::string& text) {
-        text = list.Lookup(kLngSection, key, std::move(text));
+        if (const auto* found = list.Find(kLngSection, key)) text = Cp1252ToUtf8(*found);
     });
 }
 

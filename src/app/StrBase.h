@@ -41,7 +41,9 @@ struct TValueList {
     std::vector<TValuePair> Items;
 
     void Clear();
-    // The text of the pair keyed by the upper-case form of section + "." + key, or def.
+    // The text of the pair keyed by the upper-case form of section + "." + key (the last such
+    // pair of an unsorted list), or nothing; Lookup gives def for nothing.
+    const std::string* Find(std::string_view section, std::string_view key) const;
     std::string Lookup(std::string_view section, std::string_view key, std::string def) const;
 };
 
@@ -64,7 +66,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Sets every entry, in load order, to its text in list or keeps its current text.
+// Sets every entry, in load order, to its text in list (Windows-1252, taken into the table's
+// UTF-8) or keeps its current text.
 void ApplyValueList(TStringTable& table, const TValueList& list);
 
 // Start-up load. The path form throws ELanguageFileError when the file cannot be opened or is not

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Arguments.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 #include "app/Options.h"
@@ -22,20 +23,26 @@ std::optional<std::pair<std::size_t, bool>> OptionSwitch(const std::string& name
 }
 
 std::string CheckedParameters(const std::string& text) {
+    using TRefusal = TBatchParameters::Refusal;
     const auto checked = ToBatchParameters(text);
-    const auto where = " (character " + std::to_string(checked.position) + ")";
-    if (checked.refusal == TBatchParameters::Refusal::ControlCharacter)
-        throw std::invalid_argument("--params must not hold line breaks or control characters, such as " +
-                                    CharacterCode(checked.character) + where);
-    if (checked.refusal == TBatchParameters::Refusal::OutsideCodePage)
-        throw std::invalid_argument("--params can hold only characters of Windows-1252, the code page of "
-                                    "AUTOEXEC.BAT, not '" + checked.typed + "' " + CharacterCode(checked.character) +
-                                    where);
-    if (checked.refusal == TBatchParameters::Refusal::TooLong)
-        throw std::invalid_argument("--params must fit one DOS batch line: at most " +
-                                    std::to_string(kMaxParameters) + " characters, not " +
-                                    std::to_string(checked.length));
-    return checked.text;
+    const auto where = " at position " + std::to_string(checked.position);
+    switch (checked.refusal) {
+        case TRefusal::None: return checked.text;
+        case TRefusal::ControlCharacter:
+            throw std::invalid_argument("--params must not hold line breaks or control characters: refused " +
+                                        CharacterCode(checked.character) + where);
+        case TRefusal::OutsideCodePage:
+            throw std::invalid_argument("--params can hold only characters of Windows-1252, the code page of "
+                                        "AUTOEXEC.BAT: refused " + CharacterName(checked.character) + where);
+        case TRefusal::NotUtf8: {
+            char byte[8];
+            std::snprintf(byte, sizeof byte, "%02X", unsigned(checked.character));
+            throw std::invalid_argument("--params is not UTF-8 text: refused the byte " + std::string(byte) + where);
+        }
+        case TRefusal::TooLong: break;
+    }
+    throw std::invalid_argument("--params must fit one DOS batch line: at most " + std::to_string(kMaxParameters) +
+                                " characters, not " + std::to_string(checked.length));
 }
 
 }  // namespace

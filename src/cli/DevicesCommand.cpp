@@ -101,7 +101,7 @@ void PrintText(const TDeviceListing& listing, const TStringTable& texts, std::si
         const std::string mounted =
             drive.mountPoints.empty() ? "" : ": " + texts[StrId::DRIVE_MOUNTEDAT] + MountPointList(drive.mountPoints);
         (reason.empty() ? offered : refused) +=
-            "  " + DriveIdentity(drive) + Cp1252ToUtf8(reason.empty() ? mounted : ": " + reason) + "\n";
+            "  " + DriveIdentity(drive) + (reason.empty() ? mounted : ": " + reason) + "\n";
     }
     std::printf("Removable drives that can take the boot disk:\n%s", offered.empty() ? "  none\n" : offered.c_str());
     if (!refused.empty()) std::printf("Drives not offered:\n%s", refused.c_str());
@@ -129,7 +129,7 @@ std::string DriveJson(const THostDrive& drive, const TStringTable& texts) {
                        ", \"mountPoints\": " + JsonStrings(drive.mountPoints);
     if (const auto refusal = RefusalOf(drive); refusal != TDriveRefusal::None)
         json += std::string(", \"reason\": \"") + RefusalKey(refusal) +
-                "\", \"reasonText\": " + JsonString(Cp1252ToUtf8(RefusalText(texts, drive)));
+                "\", \"reasonText\": " + JsonString(RefusalText(texts, drive));
     return json + "}";
 }
 
@@ -156,7 +156,7 @@ TExitCode RunDevices(const TArguments& args) {
     const auto listing = Gather(args);
     // Said first: the drives listed below are written only with these rights.
     if (const auto notice = DriveRightsNotice(app.texts); !notice.empty() && !args.json)
-        std::printf("%s\n", Cp1252ToUtf8(notice).c_str());
+        std::printf("%s\n", WithLineFeeds(notice).c_str());
     if (args.json)
         PrintJson(listing, app.texts);
     else

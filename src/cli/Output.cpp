@@ -2,10 +2,15 @@
 #include "cli/Output.h"
 
 #include <cstdio>
+#include <string>
+
+#include "base/Text.h"
 
 namespace bootdisk::cli {
 
-void PrintError(std::string_view command, std::string_view text) {
+void PrintError(std::string_view command, std::string_view message) {
+    const auto lines = WithLineFeeds(message);
+    std::string_view text = lines;
     do {
         const auto end = text.find('\n');
         const auto line = text.substr(0, end);

@@ -6,7 +6,7 @@
 
 namespace bootdisk::cli {
 
-// text is UTF-8; each of its lines gets the lead.
-void PrintError(std::string_view command, std::string_view text);
+// message is UTF-8; each of its lines (LF, CR LF or the texts' lone CR) gets the lead.
+void PrintError(std::string_view command, std::string_view message);
 
 }  // namespace bootdisk::cli

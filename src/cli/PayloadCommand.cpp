@@ -25,7 +25,7 @@ TExitCode RunPayload(const TArguments& args) {
     if (!session) return TExitCode::Failed;
     std::printf("Language file: %s\n",
                 session->languageFile.empty() ? "none, the built-in texts stand" : session->languageFile.c_str());
-    std::printf("Product: %s\n", Cp1252ToUtf8(session->app.texts[StrId::PRODUCTTXT]).c_str());
+    std::printf("Product: %s\n", session->app.texts[StrId::PRODUCTTXT].c_str());
     ListItems(args.payloadFile ? "CD payload (from file)" : "CD payload (SANITCD)", session->app.payloads.Cd());
     ListItems(args.payloadFile ? "Floppy payload (from file)" : "Floppy payload (SANITDSK)",
               session->app.payloads.Floppy());

@@ -6,7 +6,6 @@
 #include "app/StrBase.h"
 #include "base/Errors.h"
 #include "base/PendingFile.h"
-#include "base/Text.h"
 #include "cli/Output.h"
 #include "cli/ProgressLine.h"
 #include "platform/HostSystem.h"
@@ -70,7 +69,7 @@ std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers 
     session->dialogs =
         std::make_unique<TTerminalDialogs>(session->app.texts, RealHost(), std::move(answers), args.command);
     if (!LoadPayloads(session->app, args.payloadFile, EmbeddedResources())) {
-        PrintError(args.command, Cp1252ToUtf8(session->app.texts[StrId::GUI_FILECORRUPT]) + " (" +
+        PrintError(args.command, session->app.texts[StrId::GUI_FILECORRUPT] + " (" +
                                      session->app.payloads.LastError + ")");
         return nullptr;
     }

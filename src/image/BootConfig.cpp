@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "base/Text.h"
+
 namespace bootdisk {
 namespace {
 
@@ -35,7 +37,7 @@ std::vector<std::string> AutoexecLines(std::string_view runningText, bool loadMo
                                        std::string_view parameters) {
     std::vector<std::string> lines = {"@echo off", "prompt $p$g", "cd \\Korvane"};
     if (loadMouse) lines.emplace_back("data\\ctmouse");
-    lines.push_back("@echo " + std::string(runningText));
+    lines.push_back("@echo " + Utf8ToCp1252(runningText));
     lines.push_back(std::string(kSanitizerCommand) + std::string(parameters));
     return lines;
 }

@@ -31,6 +31,7 @@
 #include "platform/Resources.h"
 #include "scenarios/WizardDriver.h"
 #include "support/StandinBus.h"
+#include "support/TestSupport.h"
 
 namespace bootdisk {
 
@@ -75,6 +76,14 @@ public:
     std::string ScratchFolder() override { return dir_->path().toStdString() + "/"; }
     std::string MsDosFolder() override { return BOOTDISK_BIN_DIR "/demo-dos"; }
     bool FileExists(const std::string& path) override { return QFile::exists(QString::fromStdString(path)); }
+    std::string FloppyImageFile(const std::string& image, const std::string& name) override {
+        const auto copy = ScratchFolder() + "mcopy.out";
+        QFile::remove(QString::fromStdString(copy));
+        if (test::RunCommand("mcopy -n -i " + test::Quoted(image) + " ::" + name + " " + test::Quoted(copy)) != 0)
+            return {};
+        QFile file(QString::fromStdString(copy));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+    }
     bool PlugStick(const std::string& name, bool mounted) override {
         if (!bus_) return false;
         bus_->AddDrive(name, bus_->Scratch(name + ".img", 8 * 1024 * 1024), mounted ? "/media/user/STICK" : "", true,
@@ -107,7 +116,14 @@ public:
     }
     void Type(const std::string& text) override {
         Reactivate();
-        Post([this, text = Ui(text)] { QTest::keyClicks(Focused(), text); });
+        // A key Qt's test keyboard has no key for (é, Ω) comes as the text of an unknown key, as an
+        // input method gives it.
+        Post([this, text = Ui(text)] {
+            for (const QChar c : text) {
+                if (c.unicode() < 0x80) QTest::keyClick(Focused(), c.toLatin1());
+                else QTest::sendKeyEvent(QTest::Click, Focused(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+            }
+        });
     }
     void Click(TControlRef control) override {
         Post([this, control] {

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/StrBase.h"
+#include "base/Text.h"
 #include "support/TestSupport.h"
 
 namespace bootdisk {
@@ -28,18 +29,19 @@ TEST(Mklng, BuiltLanguageFileLoadsAsTheDefaults) {
     for (std::size_t i = 1; i < list.Items.size(); ++i)
         EXPECT_TRUE(KeyLess(list.Items[i - 1].Key, list.Items[i].Key)) << list.Items[i].Key;
 
-    // Every entry is present with exactly its default, and the file holds nothing else.
+    // Every entry is present with exactly its default (in the file's Windows-1252), and the file
+    // holds nothing else.
     const TStringTable defaults;
     std::size_t entries = 0;
     defaults.ForEachEntry([&](std::string_view key, const std::string& text) {
         ++entries;
-        EXPECT_EQ(list.Lookup(kLngSection, key, "<missing>"), text) << key;
+        EXPECT_EQ(Cp1252ToUtf8(list.Lookup(kLngSection, key, "<missing>")), text) << key;
     });
     EXPECT_EQ(list.Items.size(), entries);
 
     TStringTable loaded;
     LoadStringTable(loaded, path);
-    EXPECT_EQ(loaded[StrId::PRODUCTTXT], "Halvex Quellmark 2005\x99");
+    EXPECT_EQ(loaded[StrId::PRODUCTTXT], "Halvex Quellmark 2005\u2122");
 }
 
 TEST(Mklng, TranslatedSourceReplacesOnlyItsEntries) {
@@ -51,7 +53,7 @@ TEST(Mklng, TranslatedSourceReplacesOnlyItsEntries) {
     TStringTable table;
     LoadStringTable(table, dir / "quellmark.lng");
     EXPECT_EQ(table[StrId::GUI_NEXT], "Weiter");
-    EXPECT_EQ(table.PopupHelp(7), "\xDC" "ber");
+    EXPECT_EQ(table.PopupHelp(7), "\u00DCber");
     EXPECT_EQ(table[StrId::GUI_BACK], "Back");
 }
 
@@ -81,7 +83,7 @@ TEST(Mklng, TheUsersLanguageChoosesTheShippedFile) {
 
     TStringTable table;
     EXPECT_EQ(LoadStringTable(table, test::BinPath("quellmark.de.lng")), "");
-    EXPECT_EQ(table[StrId::GUI_BACK], "Zur\xFC" "ck");
+    EXPECT_EQ(table[StrId::GUI_BACK], "Zur\u00FCck");
 }
 
 TEST(Mklng, MalformedSourceIsRejectedNamingTheLineAndWritesNothing) {

@@ -42,6 +42,8 @@ public:
     virtual std::string ScratchFolder() = 0;
     virtual std::string MsDosFolder() = 0;
     virtual bool FileExists(const std::string& path) = 0;
+    // A file of a FAT floppy image as mtools reads it; empty when it cannot.
+    virtual std::string FloppyImageFile(const std::string& image, const std::string& name) = 0;
     // An 8 MB stick plugged in through the drive ports' stand-in, mounted or not; false where this
     // front end has no stand-in for sticks.
     virtual bool PlugStick(const std::string& name, bool mounted) = 0;

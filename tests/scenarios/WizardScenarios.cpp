@@ -307,25 +307,70 @@ void AQuantityIsOneToNinetyNine(IWizardDriver& wizard) {
     Expect(wizard.Text({TRole::EditNrDisks, 0}) == "4", "a letter was taken: " + wizard.Text({TRole::EditNrDisks, 0}));
 }
 
-// The floppy image kind asks for a file as the ISO's does, makes it, and the finish page names it.
-void AFloppyImageIsMadeAndNamedOnTheFinishPage(IWizardDriver& wizard) {
+void ChooseFloppyImage(IWizardDriver& wizard) {
     TabTo(wizard, {TRole::ComboBox, 0});
     wizard.Press(TKey::End);
     wizard.Press(TKey::Up);
     Expect(wizard.Text({TRole::ComboBox, 0}) == kFloppyImage,
            "the kind above the image recorder is \"" + wizard.Text({TRole::ComboBox, 0}) + "\"");
-    StartRun(wizard);
+}
+
+// From Create on the ready page to the finish page: the floppy image saved as image.
+void SaveFloppyImage(IWizardDriver& wizard, const std::string& image) {
     ExpectDialog(wizard, kFileLocation, "the floppy image's prompt");
     wizard.Answer(TBoxButton::Left);
     ExpectDialog(wizard, kSaveDialog, "OK on the prompt");
-    const auto image = wizard.ScratchFolder() + "boot.img";
     wizard.AnswerSave(image);
     if (wizard.Dialog(2000) == kFolderDialog) wizard.AnswerFolder(wizard.MsDosFolder());
     for (int i = 0; i < 100 && wizard.Page() != TPage::Finish; ++i) std::this_thread::sleep_for(100ms);
     Expect(wizard.Page() == TPage::Finish, "the run did not reach the finish page");
     Expect(wizard.FileExists(image), "the run made no floppy image");
+}
+
+// The floppy image kind asks for a file as the ISO's does, makes it, and the finish page names it.
+void AFloppyImageIsMadeAndNamedOnTheFinishPage(IWizardDriver& wizard) {
+    ChooseFloppyImage(wizard);
+    StartRun(wizard);
+    const auto image = wizard.ScratchFolder() + "boot.img";
+    SaveFloppyImage(wizard, image);
     const auto made = wizard.Label(TLabel::Made);
     Expect(made.find("File " + image) != std::string::npos, "the finish page lists \"" + made + "\"");
+}
+
+// Parameters typed into the wizard's own box reach AUTOEXEC.BAT as the sanitizer reads them, in
+// Windows-1252: "/café" is the bytes 2F 63 61 66 E9, whatever the toolkit holds the text in.
+void ParametersReachAutoexecInWindows1252(IWizardDriver& wizard) {
+    ChooseFloppyImage(wizard);
+    wizard.Press(TKey::Return);
+    TabTo(wizard, {TRole::CommandLine});
+    wizard.Type("/caf\u00E9");
+    wizard.Press(TKey::Return);
+    Expect(wizard.Page() == TPage::PageStart, "\"/caf\u00E9\" was not taken");
+    wizard.Press(TKey::Return);
+    const auto image = wizard.ScratchFolder() + "cafe.img";
+    SaveFloppyImage(wizard, image);
+    const auto autoexec = wizard.FloppyImageFile(image, "AUTOEXEC.BAT");
+    const std::string line = "\r\nKorvane /caf\xE9\r\n";
+    Expect(autoexec.size() > line.size() && autoexec.ends_with(line),
+           "AUTOEXEC.BAT does not end with the parameters in Windows-1252: \"" + autoexec + "\"");
+}
+
+// A character Windows-1252 lacks is refused by what it is and where it is, before anything is made;
+// the box keeps it as typed, never turned into "?".
+void ACharacterOutsideWindows1252IsRefusedByName(IWizardDriver& wizard) {
+    ChooseFloppyImage(wizard);
+    wizard.Press(TKey::Return);
+    TabTo(wizard, {TRole::CommandLine});
+    wizard.Type("/x \u03A9");
+    wizard.Press(TKey::Return);
+    const auto shown = wizard.Dialog();
+    Expect(shown.find("Refused: the character \u03A9 (U+03A9) at position 4") != std::string::npos,
+           "the refusal says \"" + shown + "\"");
+    wizard.Answer(TBoxButton::Mid);
+    Expect(wizard.Page() == TPage::ProgramOptions, "the refused parameters left the options page");
+    ExpectFocus(wizard, {TRole::CommandLine}, "after the refusal");
+    Expect(wizard.Text({TRole::CommandLine}) == "/x \u03A9",
+           "the parameters box holds \"" + wizard.Text({TRole::CommandLine}) + "\"");
 }
 
 // A full list shows Add disabled and says why under the list; a row removed gives Add back.
@@ -453,6 +498,8 @@ const std::vector<TScenario>& WizardScenarios() {
         {"AKeyboardOnlyRunToAnIso", AKeyboardOnlyRunToAnIso},
         {"AFullListSaysWhyAddIsDisabled", AFullListSaysWhyAddIsDisabled},
         {"AFloppyImageIsMadeAndNamedOnTheFinishPage", AFloppyImageIsMadeAndNamedOnTheFinishPage},
+        {"ParametersReachAutoexecInWindows1252", ParametersReachAutoexecInWindows1252},
+        {"ACharacterOutsideWindows1252IsRefusedByName", ACharacterOutsideWindows1252IsRefusedByName},
         {"AStickComesAndGoes", AStickComesAndGoes},
         {"AStickPulledDuringItsPromptIsSkipped", AStickPulledDuringItsPromptIsSkipped},
     };

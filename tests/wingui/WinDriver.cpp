@@ -112,6 +112,43 @@ bool TWinDriver::FileExists(const std::string& path) {
     return GetFileAttributesW(Widened(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+namespace {
+
+// The host's path of a file on wine's Z: drive, which is the host's root.
+std::string HostPath(const std::string& windowsPath) {
+    auto path = windowsPath.substr(windowsPath.rfind(':') + 1);
+    for (auto& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
+}  // namespace
+
+// Wine starts the host's mtools as it starts a Windows program.
+std::string TWinDriver::FloppyImageFile(const std::string& image, const std::string& name) {
+    const auto copy = ScratchFolder() + "mcopy.out";
+    DeleteFileW(Widened(copy).c_str());
+    std::wstring command =
+        Widened("/usr/bin/mcopy -n -i \"" + HostPath(image) + "\" ::" + name + " \"" + HostPath(copy) + "\"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION mcopy{};
+    if (!CreateProcessW(L"Z:\\usr\\bin\\mcopy", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &mcopy))
+        return {};
+    WaitForSingleObject(mcopy.hProcess, 30000);
+    CloseHandle(mcopy.hProcess);
+    CloseHandle(mcopy.hThread);
+    HANDLE file = CreateFileW(Widened(copy).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), DWORD(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
 HWND TWinDriver::Control(TControlRef control) const {
     const int id = ControlId(control);
     if (id == 0) return nullptr;

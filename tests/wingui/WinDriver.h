@@ -40,6 +40,7 @@ public:
     std::string ScratchFolder() override { return Narrowed(scratch_) + "\\"; }
     std::string MsDosFolder() override { return Narrowed(msDos_); }
     bool FileExists(const std::string& path) override;
+    std::string FloppyImageFile(const std::string& image, const std::string& name) override;
     // The drive ports' stand-in for Windows is yet to come.
     bool PlugStick(const std::string&, bool) override { return false; }
     void PullStick(const std::string&) override {}
