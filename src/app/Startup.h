@@ -23,6 +23,11 @@ struct TAppContext {
 // with a damaged file, whose texts are all refused (empty when the file was taken).
 std::string LoadTexts(TAppContext& app, const std::string& path);
 
+// Loads the texts of language, else of the user's, as a wizard does: a language file that is
+// missing or damaged is said, and English stands instead. Returns what to say, empty when all is
+// well; throws ELanguageFileError when not even the English file can be opened.
+std::string LoadWizardTexts(TAppContext& app, const std::optional<std::string>& language);
+
 // Loads the CD collection and then, only when that worked, the floppy one: from the container
 // file when one is given, else from the embedded resources. False with payloads.LastError set.
 bool LoadPayloads(TAppContext& app, const std::optional<std::string>& containerFile,

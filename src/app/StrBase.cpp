@@ -165,10 +165,17 @@ std::string LoadStringTable(TStringTable& table, TStream& packed) {
     return damage;
 }
 
+namespace {
+
+// Said before any language file is taken: in the built-in texts.
+[[noreturn]] void Fail(StrId text, std::initializer_list<std::string_view> values) {
+    throw ELanguageFileError(WithValues(TStringTable()[text], values));
+}
+
+}  // namespace
+
 std::string LoadStringTable(TStringTable& table, const std::string& path) {
-    const auto fail = [&path](const std::string& reason) {
-        throw ELanguageFileError("Cannot open the language file " + path + ": " + reason);
-    };
+    const auto fail = [&path](const std::string& reason) { Fail(StrId::GUI_LANGUAGECANNOTOPEN, {path, reason}); };
     // Opening a FIFO or a device would wait for a writer or read without end.
     std::error_code statusError;
     const auto type = std::filesystem::status(path, statusError).type();
@@ -184,7 +191,8 @@ std::string LoadStringTable(TStringTable& table, const std::string& path) {
 
 namespace {
 
-// "de_AT" of "de-AT.UTF-8@euro"; nothing when it is no language's code.
+// "de_AT" of "de-AT.UTF-8@euro", "DE_at" or "de_AT": the language in lower case, the region in
+// upper case, as the files are named; nothing when it is no language's code.
 std::optional<std::string> LanguageOf(const std::string& code) {
     auto language = code.substr(0, code.find_first_of(".@"));
     std::replace(language.begin(), language.end(), '-', '_');
@@ -192,6 +200,11 @@ std::optional<std::string> LanguageOf(const std::string& code) {
         return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
     });
     if (!named) return std::nullopt;
+    const auto region = language.find('_');
+    for (std::size_t i = 0; i < language.size(); ++i) {
+        const auto c = static_cast<unsigned char>(language[i]);
+        language[i] = char(i < region ? std::tolower(c) : std::toupper(c));
+    }
     return language;
 }
 
@@ -212,14 +225,19 @@ std::vector<std::string> LanguageFileNames(const std::vector<std::string>& codes
 }
 
 std::string LanguageFilePath(const std::optional<std::string>& code) {
-    if (code && !LanguageOf(*code))
-        throw ELanguageFileError("There is no language '" + *code + "': a language is named by its code, such as de");
+    if (code && !LanguageOf(*code)) Fail(StrId::GUI_LANGUAGEUNKNOWN, {*code});
     auto names = LanguageFileNames(code ? std::vector{*code} : UserLanguages());
     // A language asked for by name is never silently English.
     if (code && names.size() > 1) names.pop_back();
     for (const auto& name : names)
         if (auto path = ShippedDataFile(name)) return *path;
-    return DataFilePath(names.front());
+    // Without a language asked for, the file every start needs is the English one.
+    const auto folders = DataFolders();
+    Fail(StrId::GUI_LANGUAGEMISSING, {code ? names.front() : std::string(kLngFileName), folders.at(0), folders.at(1)});
+}
+
+std::string DamagedLanguageFileText(const TStringTable& texts, const std::string& path, const std::string& damage) {
+    return WithValues(texts[StrId::GUI_LANGUAGEDAMAGED], {path, damage});
 }
 
 }  // namespace bootdisk

@@ -81,10 +81,12 @@ std::string LoadStringTable(TStringTable& table, TStream& packed);
 // ends the list, and an English code ends it there.
 std::vector<std::string> LanguageFileNames(const std::vector<std::string>& codes);
 
-// The language file for code ("de", "de_AT"), else for the user's languages: the first one that
-// ships (beside the executable, or in the installed data folder), else the English one. A code
-// whose file is missing names the file it asks for, so loading it says what is missing; a code
-// that is no language's throws ELanguageFileError.
+// The language file for code ("de", "DE", "de_AT", "de-at"), else for the user's languages: the
+// first one that ships (beside the executable, or in the installed data folder), else the English
+// one. Throws ELanguageFileError for a code that is no language's, and when the file is in neither
+// folder, naming the file (the one of the code, else the English one) and both folders.
 std::string LanguageFilePath(const std::optional<std::string>& code = std::nullopt);
+// What the user is told of a language file that is damaged, and so not used.
+std::string DamagedLanguageFileText(const TStringTable& texts, const std::string& path, const std::string& damage);
 
 }  // namespace bootdisk

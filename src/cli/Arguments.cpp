@@ -80,7 +80,7 @@ TArguments ParseArguments(const std::vector<std::string>& words, unsigned accept
             args.help = sw();
         } else if (takes(kFlagPayload, "--payload")) {
             args.payloadFile = value();
-        } else if (takes(kFlagLanguage, "--language")) {
+        } else if (name == "--language") {
             args.language = value();
         } else if (takes(kFlagMsDosFolder, "--msdos-folder")) {
             args.msDosFolder = value();
@@ -138,7 +138,7 @@ std::string OptionsHelp(unsigned accepted) {
         if (accepted & flag) rows.emplace_back(std::move(left), std::move(right));
     };
     add(kFlagPayload, "--payload FILE", "use this payload container instead of the built-in one");
-    add(kFlagLanguage, "--language CODE", "load the texts of this language (de), not the user's");
+    rows.emplace_back("--language CODE", "show the texts of this language (de, en), not the user's");
     add(kFlagOs, "--os rx|msdos",
         std::string("boot system of the disk (default rx, or msdos with --msdos-folder") +
             (CdOffersOsChoice(RealHost().Version()) ? ")" : "; a CD boots MS-DOS)"));
@@ -161,7 +161,6 @@ std::string OptionsHelp(unsigned accepted) {
             std::string(kOptionInfo[i].label) + (kDefaultOptions[i] ? " (on)" : " (off)"));
     }
     add(kFlagSanitizer, "--no-mouse", "the same as --disable-mouse");
-    if (rows.empty()) return {};
     return AlignedColumns(rows) + "\nA value may follow its option as the next word or after '=' (--os=msdos);\n"
                                   "words after '--' are taken as names, never as options.\n";
 }

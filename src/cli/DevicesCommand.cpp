@@ -152,7 +152,7 @@ void PrintJson(const TDeviceListing& listing, const TStringTable& texts) {
 
 TExitCode RunDevices(const TArguments& args) {
     TAppContext app;
-    if (!LoadSessionTexts(app, args.command)) return TExitCode::Failed;
+    if (!LoadSessionTexts(app, args.command, args.language)) return TExitCode::Failed;
     const auto listing = Gather(args);
     // Said first: the drives listed below are written only with these rights.
     if (const auto notice = DriveRightsNotice(app.texts); !notice.empty() && !args.json)

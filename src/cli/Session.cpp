@@ -52,8 +52,7 @@ std::optional<std::string> LoadSessionTexts(TAppContext& app, const std::string&
         const auto path = LanguageFilePath(language);
         const auto damage = LoadTexts(app, path);
         if (damage.empty()) return path;
-        PrintError(command, "the language file " + path + " is damaged and is not used (" + damage +
-                                "); the built-in texts stand");
+        PrintError(command, DamagedLanguageFileText(app.texts, path, damage));
         return std::string();
     } catch (const ELanguageFileError& error) {
         PrintError(command, error.what());

@@ -19,12 +19,14 @@ TWizardApp::~TWizardApp() = default;
 bool TWizardApp::Start(const IResourceStore& resources, const std::optional<std::string>& payloadFile,
                        const std::optional<std::string>& language) {
     ApplySkin();
+    std::string notice;
     try {
-        LoadTexts(app_, LanguageFilePath(language));
+        notice = LoadWizardTexts(app_, language);
     } catch (const ELanguageFileError& error) {
         ShowCoolMessage(nullptr, app_.texts, error.what());
         return false;
     }
+    if (!notice.empty()) ShowCoolMessage(nullptr, app_.texts, notice);
     dialogs_ = std::make_unique<TGuiDialogs>(app_.texts, RealHost());
     mainForm_ = std::make_unique<TMainForm>(app_, *dialogs_, *settings_);
 

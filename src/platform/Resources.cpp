@@ -38,11 +38,15 @@ bool Exists(const std::string& utf8Path) {
 
 }  // namespace
 
+std::vector<std::string> DataFolders() {
+    const auto installed = std::filesystem::path(ExecutableDir() + BOOTDISK_DATA_FROM_BIN + "/").lexically_normal();
+    const auto text = installed.u8string();
+    return {ExecutableDir(), std::string(text.begin(), text.end())};
+}
+
 std::optional<std::string> ShippedDataFile(const std::string& name) {
-    const auto beside = ExecutableDir() + name;
-    if (Exists(beside)) return beside;
-    const auto installed = ExecutableDir() + BOOTDISK_DATA_FROM_BIN + "/" + name;
-    if (Exists(installed)) return installed;
+    for (const auto& folder : DataFolders())
+        if (Exists(folder + name)) return folder + name;
     return std::nullopt;
 }
 

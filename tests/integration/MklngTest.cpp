@@ -58,7 +58,8 @@ TEST(Mklng, TranslatedSourceReplacesOnlyItsEntries) {
 }
 
 // The user's language picks the German file; the "C" locale, English and a language without a file
-// take the English one; a language asked for by name that does not ship is an error naming its file.
+// take the English one; a code is taken in any case, with a region or without; a language asked
+// for by name that does not ship is an error naming its file and where it was looked for.
 TEST(Mklng, TheUsersLanguageChoosesTheShippedFile) {
     const auto payload = [](const std::string& environment, const std::string& arguments, int* status = nullptr) {
         std::string output;
@@ -76,10 +77,28 @@ TEST(Mklng, TheUsersLanguageChoosesTheShippedFile) {
     EXPECT_NE(payload("LANG=fr_FR.UTF-8", "").find(english), std::string::npos);
     EXPECT_NE(payload("LANG=de_DE.UTF-8", "--language en").find(english), std::string::npos);
     EXPECT_NE(payload("LANG=C", "--language=de").find(german), std::string::npos);
+    for (const char* code : {"DE", "de_DE", "de-AT", "De_at"})
+        EXPECT_NE(payload("LANG=C", std::string("--language ") + code).find(german), std::string::npos) << code;
+    EXPECT_NE(payload("LANG=de_DE.UTF-8", "--language EN_us").find(english), std::string::npos);
     int status = 0;
-    const auto missing = payload("LANG=de_DE.UTF-8", "--language fr", &status);
+    const auto missing = payload("LANG=de_DE.UTF-8", "--language FR", &status);
     EXPECT_EQ(status, 1);
-    EXPECT_NE(missing.find("quellmark.fr.lng"), std::string::npos) << missing;
+    EXPECT_NE(missing.find("The language file quellmark.fr.lng is missing: it is looked for in " +
+                           test::BinPath("") + " and in "),
+              std::string::npos)
+        << missing;
+
+    // Where no language file ships at all, the one every start needs is named: the English one,
+    // in both folders it is looked for in, whatever the user's language.
+    test::TTempDir alone;
+    std::filesystem::create_directory(alone / "bin");
+    std::filesystem::copy_file(test::BinPath("bootdisk"), alone / "bin/bootdisk");
+    std::string output;
+    EXPECT_EQ(test::RunCommand("LANG=de_DE.UTF-8 " + test::Quoted(alone / "bin/bootdisk") + " payload", &output), 1);
+    EXPECT_NE(output.find("The language file quellmark.lng is missing: it is looked for in " + alone / "bin/" +
+                          " and in " + alone / "share/bootdisk/"),
+              std::string::npos)
+        << output;
 
     TStringTable table;
     EXPECT_EQ(LoadStringTable(table, test::BinPath("quellmark.de.lng")), "");
