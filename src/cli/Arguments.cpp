@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "app/Options.h"
+#include "platform/Host.h"
 #include "platform/HostSystem.h"
 
 namespace bootdisk::cli {
@@ -85,7 +86,7 @@ TArguments ParseArguments(const std::vector<std::string>& words, unsigned accept
         } else if (takes(kFlagMsDosFolder, "--msdos-folder")) {
             args.msDosFolder = value();
         } else if (takes(kFlagSanitizer, "--params")) {
-            args.parameters = CheckedParameters(value());
+            args.parameters = CheckedParameters(TextFromTerminal(value()));
         } else if (takes(kFlagSanitizer, "--options")) {
             const auto bits = value();
             if (!ParseOptionsString(bits, args.options))

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Session.h"
 
-#include <cstdio>
-
 #include "app/StrBase.h"
 #include "base/Errors.h"
 #include "base/PendingFile.h"
@@ -76,7 +74,7 @@ std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers 
 }
 
 void Report(const TArguments& args, const std::string& line) {
-    if (!args.quiet) std::printf("%s\n", line.c_str());
+    if (!args.quiet) Print(line + "\n");
 }
 
 TExitCode ExitCodeOf(TRunOutcome outcome, TCopyFailure lastFailure) {

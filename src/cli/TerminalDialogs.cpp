@@ -47,7 +47,7 @@ std::optional<std::string> ReadStdinLine() {
 }
 
 std::optional<std::string> TTerminalDialogs::ReadLine(const std::string& prompt) {
-    std::fputs(WithLineFeeds(prompt).c_str(), stderr);
+    cli::Print(WithLineFeeds(prompt), stderr);
     std::fflush(stderr);
     return ReadStdinLine();
 }

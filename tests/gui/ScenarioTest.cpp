@@ -84,10 +84,9 @@ public:
         QFile file(QString::fromStdString(copy));
         return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
     }
-    bool PlugStick(const std::string& name, bool mounted) override {
+    bool PlugStick(const std::string& name, const std::string& mountPoint) override {
         if (!bus_) return false;
-        bus_->AddDrive(name, bus_->Scratch(name + ".img", 8 * 1024 * 1024), mounted ? "/media/user/STICK" : "", true,
-                       false);
+        bus_->AddDrive(name, bus_->Scratch(name + ".img", 8 * 1024 * 1024), mountPoint, true, false);
         sticks_.push_back(name);
         return true;
     }

@@ -44,9 +44,9 @@ public:
     virtual bool FileExists(const std::string& path) = 0;
     // A file of a FAT floppy image as mtools reads it; empty when it cannot.
     virtual std::string FloppyImageFile(const std::string& image, const std::string& name) = 0;
-    // An 8 MB stick plugged in through the drive ports' stand-in, mounted or not; false where this
-    // front end has no stand-in for sticks.
-    virtual bool PlugStick(const std::string& name, bool mounted) = 0;
+    // An 8 MB stick plugged in through the drive ports' stand-in, mounted at mountPoint (UTF-8) or,
+    // when it is empty, not mounted; false where this front end has no stand-in for sticks.
+    virtual bool PlugStick(const std::string& name, const std::string& mountPoint) = 0;
     virtual void PullStick(const std::string& name) = 0;
 
     // To whatever has the keyboard focus (a box's or a dialog's too).

@@ -439,12 +439,17 @@ void ChooseStick(IWizardDriver& wizard) {
     Expect(wizard.Text({TRole::ComboBox, 0}).rfind(kStick, 0) == 0, "Up from the recorders never reaches the stick");
 }
 
-// A mounted stick plugged in is offered in every row and the notice goes; taken away while a row
-// has it chosen, the row says so and is never turned to another drive, and no new row takes it.
+// A mounted stick plugged in is offered in every row, named with its mount point as the system
+// gives it (UTF-8), and the notice goes; taken away while a row has it chosen, the row says so and
+// is never turned to another drive, and no new row takes it.
 void AStickComesAndGoes(IWizardDriver& wizard) {
-    if (!wizard.PlugStick("sdx", true)) throw TScenarioSkipped("no stand-in for sticks here");
+    const std::string mountPoint = "/media/user/M\u00FCll";
+    if (!wizard.PlugStick("sdx", mountPoint)) throw TScenarioSkipped("no stand-in for sticks here");
     Expect(Eventually([&] { return IndexOf(wizard.Items({TRole::ComboBox, 0}), kStick) < wizard.Items({TRole::ComboBox, 0}).size(); }),
            "the stick plugged in is not offered");
+    const auto items = wizard.Items({TRole::ComboBox, 0});
+    const auto& offered = items.at(IndexOf(items, kStick));
+    Expect(offered.find("mounted at " + mountPoint + ")") != std::string::npos, "the stick is offered as \"" + offered + "\"");
     Expect(wizard.Label(TLabel::DrivesNotice).empty(), "the notice stays with a stick offered");
     ChooseStick(wizard);
     wizard.PullStick("sdx");
@@ -463,7 +468,7 @@ void AStickComesAndGoes(IWizardDriver& wizard) {
 // Fault 13: a stick taken away while its prompt is shown is said to be gone and skipped; the user
 // stopped nothing.
 void AStickPulledDuringItsPromptIsSkipped(IWizardDriver& wizard) {
-    if (!wizard.PlugStick("sdx", false)) throw TScenarioSkipped("no stand-in for sticks here");
+    if (!wizard.PlugStick("sdx", "")) throw TScenarioSkipped("no stand-in for sticks here");
     Expect(Eventually([&] { return IndexOf(wizard.Items({TRole::ComboBox, 0}), kStick) < wizard.Items({TRole::ComboBox, 0}).size(); }),
            "the stick plugged in is not offered");
     ChooseStick(wizard);

@@ -124,22 +124,25 @@ std::string HostPath(const std::string& windowsPath) {
 
 }  // namespace
 
-// Wine starts the host's mtools as it starts a Windows program.
+// Wine starts the host's mtools as it starts a Windows program, but does not wait for a host
+// program to end: the copy is renamed into place when it is whole, and waited for.
 std::string TWinDriver::FloppyImageFile(const std::string& image, const std::string& name) {
     const auto copy = ScratchFolder() + "mcopy.out";
     DeleteFileW(Widened(copy).c_str());
-    std::wstring command =
-        Widened("/usr/bin/mcopy -n -i \"" + HostPath(image) + "\" ::" + name + " \"" + HostPath(copy) + "\"");
+    const auto host = "'" + HostPath(copy) + "'";
+    std::wstring command = Widened("/bin/sh -c \"mcopy -n -i '" + HostPath(image) + "' ::" + name + " " + host +
+                                   ".part && mv " + host + ".part " + host + "\"");
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION mcopy{};
-    if (!CreateProcessW(L"Z:\\usr\\bin\\mcopy", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &mcopy))
+    PROCESS_INFORMATION shell{};
+    if (!CreateProcessW(L"Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &shell))
         return {};
-    WaitForSingleObject(mcopy.hProcess, 30000);
-    CloseHandle(mcopy.hProcess);
-    CloseHandle(mcopy.hThread);
-    HANDLE file = CreateFileW(Widened(copy).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    CloseHandle(shell.hProcess);
+    CloseHandle(shell.hThread);
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int i = 0; i < 100 && file == INVALID_HANDLE_VALUE; ++i, Sleep(100))
+        file = CreateFileW(Widened(copy).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
     std::string bytes(GetFileSize(file, nullptr), '\0');
     DWORD read = 0;

@@ -42,7 +42,7 @@ public:
     bool FileExists(const std::string& path) override;
     std::string FloppyImageFile(const std::string& image, const std::string& name) override;
     // The drive ports' stand-in for Windows is yet to come.
-    bool PlugStick(const std::string&, bool) override { return false; }
+    bool PlugStick(const std::string&, const std::string&) override { return false; }
     void PullStick(const std::string&) override {}
 
     void Press(TKey key) override;
