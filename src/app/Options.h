@@ -13,23 +13,23 @@
 namespace bootdisk {
 
 struct TOptionInfo {
-    std::string_view label;   // as the options page shows it
+    StrId label;                  // as the options page shows it
     std::string_view switchName;  // the command line's --NAME / --no-NAME
 };
 
 inline constexpr std::array<TOptionInfo, kOptionCount> kOptionInfo = {{
-    {"Verify sanitizing", "verify"},
-    {"Sanitize drive from back to front", "back-to-front"},
-    {"Perform a last sanitize with zeroes", "zero-pass"},
-    {"Generate sanitizing log (report) file", "log"},
-    {"Use Department of Defense log style for generated log file", "dod-log"},
-    {"Allow the sanitizing process to be interrupted or paused", "interruptible"},
-    {"Sanitize without requiring user intervention", "unattended"},
-    {"Automatically pause after a sanitize pass ends", "pause-after-pass"},
-    {"Use ISAAC pseudo-random number generating algorithm", "isaac"},
-    {"Create partition after sanitizing the drive", "create-partition"},
-    {"Enable DMA/UDMA transfer mode for IDE/ATA drives", "dma"},
-    {"Disable mouse support", "disable-mouse"},
+    {StrId::GUI_OPTION1, "verify"},
+    {StrId::GUI_OPTION2, "back-to-front"},
+    {StrId::GUI_OPTION3, "zero-pass"},
+    {StrId::GUI_OPTION4, "log"},
+    {StrId::GUI_OPTION5, "dod-log"},
+    {StrId::GUI_OPTION6, "interruptible"},
+    {StrId::GUI_OPTION7, "unattended"},
+    {StrId::GUI_OPTION8, "pause-after-pass"},
+    {StrId::GUI_OPTION9, "isaac"},
+    {StrId::GUI_OPTION10, "create-partition"},
+    {StrId::GUI_OPTION11, "dma"},
+    {StrId::GUI_OPTION12, "disable-mouse"},
 }};
 
 // Parses twelve "0"/"1" characters in option order; false for anything else.

@@ -156,10 +156,11 @@ std::string OptionsHelp(unsigned accepted) {
     add(kFlagQuiet, "--quiet, -q", "print nothing but errors; the exit code tells the outcome");
     add(kFlagSanitizer, "--params TEXT", "extra command-line parameters for the sanitizer");
     add(kFlagSanitizer, "--options BITS", "twelve 0/1 characters, one per option below, in order");
+    // The help is English, as the command line's own words are: the built-in texts.
+    const TStringTable english;
     for (std::size_t i = 0; i < kOptionCount; ++i) {
         const std::string name(kOptionInfo[i].switchName);
-        add(kFlagSanitizer, "--[no-]" + name,
-            std::string(kOptionInfo[i].label) + (kDefaultOptions[i] ? " (on)" : " (off)"));
+        add(kFlagSanitizer, "--[no-]" + name, english[kOptionInfo[i].label] + (kDefaultOptions[i] ? " (on)" : " (off)"));
     }
     add(kFlagSanitizer, "--no-mouse", "the same as --disable-mouse");
     return AlignedColumns(rows) + "\nA value may follow its option as the next word or after '=' (--os=msdos);\n"

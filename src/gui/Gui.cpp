@@ -196,7 +196,7 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
     ChkOptions->setGeometry(Scaled(QRect(24, 28, 524, 124)));
     ChkOptions->setAccessibleName(NameOf(texts[StrId::GUI_TEXT2OPTIONS]));
     for (const auto& option : kOptionInfo) {
-        auto* item = new QListWidgetItem(QString::fromUtf8(option.label.data(), qsizetype(option.label.size())));
+        auto* item = new QListWidgetItem(Ui(texts[option.label]));
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         item->setCheckState(Qt::Unchecked);
         ChkOptions->addItem(item);

@@ -55,11 +55,11 @@ void Build(HWND box, TCoolBox& cool) {
                     69 + extra, 89, 25);
     };
     if (information) {
-        button(kIdBtnMid, L"OK", 112, true);
+        button(kIdBtnMid, Ui(cool.texts[StrId::GENERIC_OK]), 112, true);
     } else {
         const bool retry = cool.layout == TCoolLayout::RetryAbort;
-        button(kIdBtnLeft, retry ? L"Retry" : Ui(cool.leftCaption), 64, true);
-        button(kIdBtnRight, retry ? L"Abort" : Ui(cool.rightCaption), 160, false);
+        button(kIdBtnLeft, Ui(retry ? cool.texts[StrId::GENERIC_RETRY] : cool.leftCaption), 64, true);
+        button(kIdBtnRight, Ui(retry ? cool.texts[StrId::GENERIC_ABORT] : cool.rightCaption), 160, false);
     }
     SetFocus(GetDlgItem(box, information ? kIdBtnMid : kIdBtnLeft));
 }

@@ -58,7 +58,7 @@ void TMainForm::MakeProgramOptionsPage() {
     // Inserting an item tells of it unticked: the saved states go on afterwards.
     const auto options = presenter_->Options();
     for (std::size_t i = 0; i < kOptionCount; ++i) {
-        auto label = Widen(std::string(kOptionInfo[i].label));
+        auto label = Ui(texts[kOptionInfo[i].label]);
         LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = int(i);

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The wizard's scenarios, written once and played on the Qt and the Win32 wizard: keyboard and focus,
 // the rows' rules, the stop question, the boxes of the folder dialog, and whole runs.
+#include <cctype>
 #include <cstdio>
+#include <set>
 #include <thread>
 
+#include "app/StrBase.h"
 #include "scenarios/WizardDriver.h"
 
 namespace bootdisk::test {
@@ -373,6 +376,68 @@ void ACharacterOutsideWindows1252IsRefusedByName(IWizardDriver& wizard) {
            "the parameters box holds \"" + wizard.Text({TRole::CommandLine}) + "\"");
 }
 
+// The words of a text, in lower case: runs of ASCII letters, three or more.
+std::set<std::string> Words(const std::string& text) {
+    std::set<std::string> words;
+    std::string word;
+    for (const char c : text + " ") {
+        if (std::isalpha(static_cast<unsigned char>(c)) && static_cast<unsigned char>(c) < 0x80) {
+            word += char(std::tolower(static_cast<unsigned char>(c)));
+            continue;
+        }
+        if (word.size() >= 3) words.insert(word);
+        word.clear();
+    }
+    return words;
+}
+
+// The words only the English texts have: a German text holds none of them.
+std::set<std::string> EnglishOnlyWords(const TStringTable& german) {
+    std::set<std::string> english, both;
+    TStringTable().ForEachEntry([&](std::string_view, const std::string& text) { english.merge(Words(text)); });
+    german.ForEachEntry([&](std::string_view, const std::string& text) { both.merge(Words(text)); });
+    for (const auto& word : both) english.erase(word);
+    return english;
+}
+
+// The German language file covers every text the wizard shows: a walk through its pages and boxes
+// in German meets no word that only the English texts have, as a text compiled into the wizard
+// would show.
+void AGermanWalkMeetsNoEnglish(IWizardDriver& wizard) {
+    TStringTable german;
+    Expect(LoadStringTable(german, wizard.LanguageFolder() + "quellmark.de.lng").empty(), "the German file is damaged");
+    const auto english = EnglishOnlyWords(german);
+    wizard.Stop();
+    wizard.Start("de");
+    std::string found;
+    const auto look = [&](const std::string& where) {
+        for (const auto& text : wizard.ShownTexts())
+            for (const auto& word : Words(text))
+                if (english.count(word)) {
+                    found += where + ": \"" + text + "\" (" + word + ")\n";
+                    break;
+                }
+    };
+    look("the first page");
+    TabTo(wizard, {TRole::ComboBox, 0});
+    wizard.Press(TKey::End);
+    wizard.Press(TKey::Return);
+    Expect(wizard.Page() == TPage::ProgramOptions, "Return did not go on to the options page");
+    look("the options page");
+    wizard.Press(TKey::Return);
+    look("the ready page");
+    wizard.Press(TKey::Return);
+    Expect(!wizard.Dialog().empty(), "Create asked for no medium");
+    look("the prompt");
+    wizard.Answer(TBoxButton::Right);
+    Expect(!wizard.Dialog().empty(), "Cancel did not ask whether to stop");
+    look("the stop question");
+    wizard.Answer(TBoxButton::Left);
+    Expect(wizard.Page() == TPage::Finish, "the finish page did not follow a stop");
+    look("the finish page");
+    Expect(found.empty(), "English in the German wizard:\n" + found);
+}
+
 // A full list shows Add disabled and says why under the list; a row removed gives Add back.
 void AFullListSaysWhyAddIsDisabled(IWizardDriver& wizard) {
     for (int i = 1; i < 51; ++i) wizard.Click({TRole::BtnAdd});
@@ -505,6 +570,7 @@ const std::vector<TScenario>& WizardScenarios() {
         {"AFloppyImageIsMadeAndNamedOnTheFinishPage", AFloppyImageIsMadeAndNamedOnTheFinishPage},
         {"ParametersReachAutoexecInWindows1252", ParametersReachAutoexecInWindows1252},
         {"ACharacterOutsideWindows1252IsRefusedByName", ACharacterOutsideWindows1252IsRefusedByName},
+        {"AGermanWalkMeetsNoEnglish", AGermanWalkMeetsNoEnglish},
         {"AStickComesAndGoes", AStickComesAndGoes},
         {"AStickPulledDuringItsPromptIsSkipped", AStickPulledDuringItsPromptIsSkipped},
     };
