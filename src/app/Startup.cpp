@@ -7,6 +7,7 @@ namespace bootdisk {
 
 std::string LoadTexts(TAppContext& app, const std::string& path) {
     auto damage = LoadStringTable(app.texts, path);
+    app.language = damage.empty() ? LanguageOfFile(path) : "en";
     app.autoexec = TAutoexecTemplate(app.texts[StrId::GUI_RUNNING_HALVEX]);
     return damage;
 }

@@ -14,6 +14,7 @@ namespace bootdisk {
 
 struct TAppContext {
     TStringTable texts;
+    std::string language = "en";  // of the texts: the language file's code ("de", "de_AT"), else English
     TPayloads payloads;
     TAutoexecTemplate autoexec{texts[StrId::GUI_RUNNING_HALVEX]};
 };

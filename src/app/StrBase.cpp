@@ -236,6 +236,13 @@ std::string LanguageFilePath(const std::optional<std::string>& code) {
     Fail(StrId::GUI_LANGUAGEMISSING, {code ? names.front() : std::string(kLngFileName), folders.at(0), folders.at(1)});
 }
 
+std::string LanguageOfFile(const std::string& path) {
+    const auto name = std::filesystem::path(path).filename().string();
+    const std::string lead = "quellmark.", end = ".lng";
+    if (name.size() <= lead.size() + end.size() || !SameTextAnsi(name.substr(0, lead.size()), lead)) return "en";
+    return name.substr(lead.size(), name.size() - lead.size() - end.size());
+}
+
 std::string DamagedLanguageFileText(const TStringTable& texts, const std::string& path, const std::string& damage) {
     return WithValues(texts[StrId::GUI_LANGUAGEDAMAGED], {path, damage});
 }

@@ -86,6 +86,9 @@ std::vector<std::string> LanguageFileNames(const std::vector<std::string>& codes
 // one. Throws ELanguageFileError for a code that is no language's, and when the file is in neither
 // folder, naming the file (the one of the code, else the English one) and both folders.
 std::string LanguageFilePath(const std::optional<std::string>& code = std::nullopt);
+// The language of a language file by its name: "de_AT" of "quellmark.de_AT.lng", "en" of the
+// English "quellmark.lng".
+std::string LanguageOfFile(const std::string& path);
 // What the user is told of a language file that is damaged, and so not used.
 std::string DamagedLanguageFileText(const TStringTable& texts, const std::string& path, const std::string& damage);
 
