@@ -115,9 +115,14 @@ QString ColouredSheet(const QString& sheet, const QPalette& palette) {
 std::optional<QPalette> coloured;  // the palette the sheet was last coloured for
 
 void ColourSheet() {
-    const auto palette = QApplication::palette();
-    if (palette == coloured) return;  // setting the sheet may announce the same palette again
+    auto palette = QApplication::palette();
+    if (palette == coloured) return;  // setting the sheet or the links may announce the palette again
+    // Links read as well as every other text, whatever blue the desktop gives them on a dark page.
+    for (const auto role : {QPalette::Link, QPalette::LinkVisited})
+        palette.setColor(role, Readable(palette.color(role), palette.color(QPalette::Text), palette.color(QPalette::Base),
+                                        palette.color(QPalette::Window)));
     coloured = palette;
+    if (palette != QApplication::palette()) QApplication::setPalette(palette);
     const auto sheetColours = SheetColours(palette);
     colours = {sheetColours.at("page"), sheetColours.at("line"), sheetColours.at("selection")};
     QFile sheet(":/skin/skin.qss");

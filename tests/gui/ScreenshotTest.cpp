@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Saves a picture of every page, of a message box, of the save and the folder dialog and of the
-// about box under build/screenshots/, in a dark, a light and a high-contrast palette, and in German
-// in a dark one, so the look can be reviewed; each text on them must stand out and each control
+// about box under build/screenshots/, in a dark, a light and a high-contrast palette, a dark one
+// with a light one's blue links, and in German in a dark one, so the look can be reviewed; each text on them must stand out and each control
 // must have a name a screen reader says.
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -60,6 +60,7 @@ private slots:
         QTest::newRow("dark") << DarkPalette() << "en";
         QTest::newRow("light") << LightPalette() << "en";
         QTest::newRow("high-contrast") << HighContrastPalette() << "en";
+        QTest::newRow("dark-blue-links") << DarkBlueLinksPalette() << "en";
         QTest::newRow("dark-de") << DarkPalette() << "de";
     }
 

@@ -146,6 +146,13 @@ QPalette DarkPalette() {
                        QColor(0x7A7A7A));
 }
 
+QPalette DarkBlueLinksPalette() {
+    auto palette = DarkPalette();
+    palette.setColor(QPalette::Link, 0x2A82DA);
+    palette.setColor(QPalette::LinkVisited, 0x2A82DA);
+    return palette;
+}
+
 QPalette LightPalette() {
     return MakePalette({{QPalette::Window, 0xEFEFEF}, {QPalette::WindowText, 0x000000}, {QPalette::Base, 0xFFFFFF},
                         {QPalette::AlternateBase, 0xF7F7F7}, {QPalette::Text, 0x000000}, {QPalette::Button, 0xEFEFEF},
