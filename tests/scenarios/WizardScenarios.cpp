@@ -340,14 +340,19 @@ void AFloppyImageIsMadeAndNamedOnTheFinishPage(IWizardDriver& wizard) {
     Expect(made.find("File " + image) != std::string::npos, "the finish page lists \"" + made + "\"");
 }
 
-// Parameters typed into the wizard's own box reach AUTOEXEC.BAT as the sanitizer reads them, in
-// Windows-1252: "/café" is the bytes 2F 63 61 66 E9, whatever the toolkit holds the text in.
-void ParametersReachAutoexecInWindows1252(IWizardDriver& wizard) {
+// A floppy image row, and on the options page the parameters typed into their box and Return.
+void TypeParameters(IWizardDriver& wizard, const std::string& parameters) {
     ChooseFloppyImage(wizard);
     wizard.Press(TKey::Return);
     TabTo(wizard, {TRole::CommandLine});
-    wizard.Type("/caf\u00E9");
+    wizard.Type(parameters);
     wizard.Press(TKey::Return);
+}
+
+// Parameters typed into the wizard's own box reach AUTOEXEC.BAT as the sanitizer reads them, in
+// Windows-1252: "/café" is the bytes 2F 63 61 66 E9, whatever the toolkit holds the text in.
+void ParametersReachAutoexecInWindows1252(IWizardDriver& wizard) {
+    TypeParameters(wizard, "/caf\u00E9");
     Expect(wizard.Page() == TPage::PageStart, "\"/caf\u00E9\" was not taken");
     wizard.Press(TKey::Return);
     const auto image = wizard.ScratchFolder() + "cafe.img";
@@ -361,11 +366,7 @@ void ParametersReachAutoexecInWindows1252(IWizardDriver& wizard) {
 // A character Windows-1252 lacks is refused by what it is and where it is, before anything is made;
 // the box keeps it as typed, never turned into "?".
 void ACharacterOutsideWindows1252IsRefusedByName(IWizardDriver& wizard) {
-    ChooseFloppyImage(wizard);
-    wizard.Press(TKey::Return);
-    TabTo(wizard, {TRole::CommandLine});
-    wizard.Type("/x \u03A9");
-    wizard.Press(TKey::Return);
+    TypeParameters(wizard, "/x \u03A9");
     const auto shown = wizard.Dialog();
     Expect(shown.find("Refused: the character \u03A9 (U+03A9) at position 4") != std::string::npos,
            "the refusal says \"" + shown + "\"");
