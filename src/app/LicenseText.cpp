@@ -4,7 +4,6 @@
 #include <fstream>
 #include <iterator>
 
-
 namespace bootdisk {
 
 std::optional<std::string> ReadLicense(const std::string& path) {
