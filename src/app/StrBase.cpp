@@ -231,8 +231,13 @@ std::string LanguageFilePath(const std::optional<std::string>& code) {
     if (code && names.size() > 1) names.pop_back();
     for (const auto& name : names)
         if (auto path = ShippedDataFile(name)) return *path;
-    // Without a language asked for, the file every start needs is the English one.
-    const auto folders = DataFolders();
+    // Without a language asked for, the file every start needs is the English one; the folders are
+    // named without their ".." steps.
+    std::vector<std::string> folders;
+    for (const auto& folder : DataFolders()) {
+        const auto normal = std::filesystem::path(std::u8string(folder.begin(), folder.end())).lexically_normal().u8string();
+        folders.emplace_back(normal.begin(), normal.end());
+    }
     Fail(StrId::GUI_LANGUAGEMISSING, {code ? names.front() : std::string(kLngFileName), folders.at(0), folders.at(1)});
 }
 

@@ -38,11 +38,7 @@ bool Exists(const std::string& utf8Path) {
 
 }  // namespace
 
-std::vector<std::string> DataFolders() {
-    const auto installed = std::filesystem::path(ExecutableDir() + BOOTDISK_DATA_FROM_BIN + "/").lexically_normal();
-    const auto text = installed.u8string();
-    return {ExecutableDir(), std::string(text.begin(), text.end())};
-}
+std::vector<std::string> DataFolders() { return {ExecutableDir(), ExecutableDir() + BOOTDISK_DATA_FROM_BIN + "/"}; }
 
 std::optional<std::string> ShippedDataFile(const std::string& name) {
     for (const auto& folder : DataFolders())
