@@ -12,6 +12,12 @@ double Luminance(TRgb colour) {
     return 0.2126 * linear(colour.red) + 0.7152 * linear(colour.green) + 0.0722 * linear(colour.blue);
 }
 
+// As drawn: eight bits a channel. A colour that reads only before its rounding does not.
+TRgb Drawn(TRgb colour) {
+    const auto channel = [](double c) { return std::round(c * 255) / 255; };
+    return {channel(colour.red), channel(colour.green), channel(colour.blue)};
+}
+
 }  // namespace
 
 TRgb Mix(TRgb from, TRgb to, double share) {
@@ -26,7 +32,7 @@ double ContrastRatio(TRgb a, TRgb b) {
 
 TRgb Readable(TRgb colour, TRgb text, TRgb background, TRgb other) {
     for (int step = 0; step < 10; ++step) {
-        const auto mixed = Mix(colour, text, step / 10.0);
+        const auto mixed = Drawn(Mix(colour, text, step / 10.0));
         if (ContrastRatio(mixed, background) >= kReadableContrast && ContrastRatio(mixed, other) >= kReadableContrast)
             return mixed;
     }

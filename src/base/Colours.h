@@ -14,7 +14,8 @@ inline constexpr double kReadableContrast = 4.5;
 TRgb Mix(TRgb from, TRgb to, double share);
 // 1 (none) to 21 (black on white).
 double ContrastRatio(TRgb a, TRgb b);
-// colour moved towards text, in tenths, until it reads on both backgrounds; text when no step does.
+// colour moved towards text, in tenths, until it reads on both backgrounds as drawn with eight bits
+// a channel; text when no step does.
 TRgb Readable(TRgb colour, TRgb text, TRgb background, TRgb other);
 
 }  // namespace bootdisk
