@@ -22,7 +22,7 @@ std::string MadeList(const TStringTable& texts, const std::vector<TMadeCopy>& ma
     if (lines.empty()) return {};
     std::string text = texts[StrId::GUI_FINISH_MADE];
     // Appended piece by piece: GCC 12 warns falsely about a literal added to a string here.
-    for (std::size_t i = 0; i < lines.size() && i < maxLines; ++i) text.append("\r\x95 ").append(lines[i]);
+    for (std::size_t i = 0; i < lines.size() && i < maxLines; ++i) text.append("\r\u2022 ").append(lines[i]);
     if (lines.size() > maxLines)
         text.append("\r").append(WithValues(texts[StrId::GUI_FINISH_MORE], {std::to_string(lines.size() - maxLines)}));
     return text;

@@ -9,7 +9,7 @@
 
 namespace bootdisk::cli {
 
-// Which options a command accepts.
+// Which options a command accepts, besides --help and --language CODE, which every command takes.
 enum TFlag : unsigned {
     kFlagPayload = 1u << 0,      // --payload FILE
     kFlagMsDosFolder = 1u << 1,  // --msdos-folder DIR
@@ -22,7 +22,6 @@ enum TFlag : unsigned {
     kFlagJson = 1u << 8,         // --json
     kFlagReadBack = 1u << 9,     // --no-read-back
     kFlagIso9660 = 1u << 10,     // --iso9660
-    kFlagLanguage = 1u << 11,    // --language CODE
 };
 
 struct TArguments {

@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Session.h"
 
-#include <cstdio>
-
 #include "app/StrBase.h"
 #include "base/Errors.h"
 #include "base/PendingFile.h"
-#include "base/Text.h"
 #include "cli/Output.h"
 #include "cli/ProgressLine.h"
 #include "platform/HostSystem.h"
@@ -53,8 +50,7 @@ std::optional<std::string> LoadSessionTexts(TAppContext& app, const std::string&
         const auto path = LanguageFilePath(language);
         const auto damage = LoadTexts(app, path);
         if (damage.empty()) return path;
-        PrintError(command, "the language file " + path + " is damaged and is not used (" + damage +
-                                "); the built-in texts stand");
+        PrintError(command, DamagedLanguageFileText(app.texts, path, damage));
         return std::string();
     } catch (const ELanguageFileError& error) {
         PrintError(command, error.what());
@@ -70,7 +66,7 @@ std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers 
     session->dialogs =
         std::make_unique<TTerminalDialogs>(session->app.texts, RealHost(), std::move(answers), args.command);
     if (!LoadPayloads(session->app, args.payloadFile, EmbeddedResources())) {
-        PrintError(args.command, Cp1252ToUtf8(session->app.texts[StrId::GUI_FILECORRUPT]) + " (" +
+        PrintError(args.command, session->app.texts[StrId::GUI_FILECORRUPT] + " (" +
                                      session->app.payloads.LastError + ")");
         return nullptr;
     }
@@ -78,7 +74,7 @@ std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers 
 }
 
 void Report(const TArguments& args, const std::string& line) {
-    if (!args.quiet) std::printf("%s\n", line.c_str());
+    if (!args.quiet) Print(line + "\n");
 }
 
 TExitCode ExitCodeOf(TRunOutcome outcome, TCopyFailure lastFailure) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/StrBase.h"
 #include "base/Streams.h"
 #include "image/ElToritoFormat.h"
 #include "support/TestSupport.h"
@@ -142,6 +143,23 @@ TEST_F(BootInEmulator, UnpatchedImageDoesNotBootAsAHardDisk) {
     EXPECT_NE(status, 124) << "qemu ran into the time limit";
     for (const char* line : {"@echo off", "Korvane /demo 1", "O1=", "L=0"})
         EXPECT_THAT(serial, Not(HasSubstr(line))) << serial;
+}
+
+// A German boot shows its line in DOS's own code page, 850, byte for byte as iconv writes it; the
+// parameters stay as typed, in Windows-1252, as the sanitizer reads them.
+TEST_F(BootInEmulator, GermanBootScreenLineIsInCodePage850) {
+    TStringTable german;
+    ASSERT_EQ(LoadStringTable(german, test::BinPath("quellmark.de.lng")), "");
+    const auto running = german[StrId::GUI_RUNNING_HALVEX];
+    ASSERT_NE(running.find("\u00FC"), std::string::npos) << "the German line has no umlaut to show: " << running;
+    test::WriteFile(temp / "running.txt", {running.begin(), running.end()});
+    std::string cp850;
+    ASSERT_EQ(RunCommand("iconv -f UTF-8 -t CP850 " + Quoted(temp / "running.txt"), &cp850), 0) << cp850;
+
+    int status = 0;
+    const auto serial = Boot(Make("image", "de.img", "--language DE --params '/caf\xc3\xa9'"), kFloppy, &status);
+    EXPECT_EQ(status, kDebugExitOk) << serial;
+    EXPECT_THAT(serial, HasSubstr("\r\n@echo " + cp850 + "\r\nKorvane /caf\xE9\r\n")) << serial;
 }
 
 // The payload's own free-DOS image, before any sanitizer file is added.

@@ -255,9 +255,10 @@ TEST_F(BootdiskImage, ParametersAreWrittenInWindows1252OrRefusedByName) {
     EXPECT_EQ(Mtype(FloppyOf(iso), "AUTOEXEC.BAT"),
               kAutoexecStart + kMouseLine + kRunningLine + "Korvane /n=\xE9\x80\r\n");  // é and € in Windows-1252
     const std::pair<std::string, std::string> refused[] = {
-        {"\"$(printf 'a\\tb')\"", "line breaks or control characters, such as U+0009"},
-        {"\"$(printf 'a\\177b')\"", "line breaks or control characters, such as U+007F"},
-        {"'\xe2\x98\x83'", "only characters of Windows-1252, the code page of AUTOEXEC.BAT, not '\xe2\x98\x83' U+2603 (character 1)"},
+        {"\"$(printf 'a\\tb')\"", "line breaks or control characters: refused U+0009 at position 2"},
+        {"\"$(printf 'a\\177b')\"", "line breaks or control characters: refused U+007F at position 2"},
+        {"'\xe2\x98\x83'", "only characters of Windows-1252, the code page of AUTOEXEC.BAT: refused \xe2\x98\x83 (U+2603) at position 1"},
+        {"'/\xe9'", "not UTF-8 text: refused the byte E9 at position 2"},
     };
     for (const auto& [parameters, message] : refused) {
         std::string output;

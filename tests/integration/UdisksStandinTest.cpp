@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "base/Streams.h"
@@ -110,6 +111,42 @@ TEST_F(UdisksStandin, AStickThatDoesNotKeepWhatIsWrittenEndsWithTheReadBackExitC
     EXPECT_EQ(AsNobody("usb /dev/sdx --yes", &output), 3) << output;
     EXPECT_THAT(output, HasSubstr("bootdisk usb: "));
     EXPECT_THAT(output, testing::Not(HasSubstr("holds the boot disk")));
+}
+
+// A name the system gives in UTF-8 (a mount point) and the German texts reach the terminal in its
+// character set: on a UTF-8 pty as UTF-8 that iconv reads whole, in a Latin-1 locale as Latin-1.
+TEST(TerminalText, TheDeviceListingIsInTheTerminalsCharacterSet) {
+    test::TStandinBus bus;
+    if (!bus.Missing().empty()) GTEST_SKIP() << bus.Missing();
+    if (RunCommand("command -v script") != 0) GTEST_SKIP() << "script is not installed (package bsdutils)";
+    bus.AddDrive("sdx", bus.Scratch("stick.img", kStickBytes), "/media/user/M\u00FCll", true, false);
+    bus.AddDrive("sdz", bus.Scratch("system.img", kStickBytes), "", false, true);
+    const auto listing = [&](const std::string& locale, const std::string& from) {
+        const auto typed = bus.Scratch("typed", 0), shown = bus.Scratch("shown", 0);
+        const auto command = Quoted(test::BinPath("bootdisk")) + " devices --language de";
+        EXPECT_EQ(RunCommand(bus.Env() + locale + " script -qec " + Quoted(command) + " /dev/null > " + Quoted(typed)),
+                  0);
+        std::string output;
+        EXPECT_EQ(RunCommand("iconv -f " + from + " -t UTF-8 " + Quoted(typed) + " > " + Quoted(shown), &output), 0)
+            << output;
+        const auto bytes = ReadWholeFile(shown);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    const std::string stick = "/dev/sdx (Standin Stick sdx, 8.4 MB): eingeh\u00E4ngt unter /media/user/M\u00FCll";
+    const std::string system = "/dev/sdz (Standin Stick sdz, 8.4 MB): kein Wechseldatentr\u00E4ger";
+    const auto utf8 = listing("LC_ALL=C.UTF-8", "UTF-8");
+    EXPECT_THAT(utf8, HasSubstr(stick));
+    EXPECT_THAT(utf8, HasSubstr(system));
+
+    const auto locales = bus.Scratch("locales", 0);
+    std::filesystem::remove(locales);
+    std::filesystem::create_directory(locales);
+    std::string made;
+    if (RunCommand("localedef -i de_DE -f ISO-8859-1 " + Quoted(locales + "/de_DE.ISO-8859-1"), &made) > 1)
+        GTEST_SKIP() << "no Latin-1 locale can be made here: " << made;
+    const auto latin1 = listing("LOCPATH=" + Quoted(locales) + " LC_ALL=de_DE.ISO-8859-1", "ISO-8859-1");
+    EXPECT_THAT(latin1, HasSubstr(stick));
+    EXPECT_THAT(latin1, HasSubstr(system));
 }
 
 }  // namespace
