@@ -139,7 +139,7 @@ TEST_F(IscsiBurn, TheBackingFileHoldsTheCdImage) {
     ASSERT_EQ(Bootdisk("burn " + url + " --trace", &output), 0) << output;
     EXPECT_THAT(output, testing::HasSubstr("5b 01 02 00 00 00 00 00 00 00 none 0 -> 0"));
     // Read back from the target, up to the image's last ten blocks.
-    EXPECT_THAT(output, testing::HasSubstr("28 00 00 00 02 da 00 00 0a 00 in 20480 -> 0\n"));
+    EXPECT_THAT(output, testing::HasSubstr("28 08 00 00 02 da 00 00 0a 00 in 20480 -> 0\n"));
     EXPECT_THAT(output, testing::HasSubstr(url + " holds the boot CD; the read-back matches what was written.\n"));
     ASSERT_EQ(Bootdisk("iso boot.iso", &output), 0) << output;
     EXPECT_TRUE(ReadWholeFile(temp / "cd.img") == ReadWholeFile(temp / "boot.iso"));
@@ -153,6 +153,20 @@ TEST_F(IscsiBurn, ARefusedCommandCarriesTheTargetsSenseData) {
     EXPECT_EQ(transport->Execute(Read10(100'000, 1, block.data())), kScsiCheckCondition);
     EXPECT_EQ(DescribeSense(transport->LastSense()), "illegal request: logical block address out of range (05/21/00)");
     EXPECT_EQ(block, std::vector<std::uint8_t>(2048, 0xA5));  // the sense is not taken for data
+}
+
+// The target tells how much of a transfer moved (its residual count, the data that came): an
+// answer shorter than its allocation length is whole, a transfer that must be whole is not.
+TEST_F(IscsiBurn, TheTargetsCountOfWhatMovedIsHeard) {
+    const auto url = ParseIscsiUrl("iscsi://127.0.0.1:" + std::to_string(port) + "/" + kTarget + "/1");
+    const auto transport = OpenIscsi(url, "target");
+    std::array<std::uint8_t, 165> answer{};
+    auto inquiry = Inquiry(answer.data());
+    ASSERT_EQ(transport->Execute(inquiry), kScsiOk);
+    inquiry.wholeTransfer = true;
+    EXPECT_EQ(transport->Execute(inquiry), kScsiDataUnderrun);
+    EXPECT_THAT(transport->FailureReason(), testing::MatchesRegex("INQUIRY moved [0-9]+ of 165 bytes"));
+    EXPECT_NE(transport->FailureReason(), "INQUIRY moved 0 of 165 bytes");
 }
 
 // A progress sink that stops the target (SIGSTOP) once the data starts to flow.

@@ -100,10 +100,12 @@ public:
         }
         if (done.status < 0 || done.status > 0xFF) return {};  // the transport's own failures
         if (done.status == kStatusCheckCondition) return {true, kStatusCheckCondition, Sense(*task)};
+        TScsiReply reply{true, std::uint8_t(done.status)};
+        reply.transferred = Transferred(request, *task);
         if (request.direction == TDataDirection::In && request.data != nullptr && task->datain.data != nullptr)
             std::copy_n(task->datain.data, std::min<std::size_t>(request.length, std::size_t(task->datain.size)),
                         request.data);
-        return {true, std::uint8_t(done.status)};
+        return reply;
     }
 
     std::string Describe() const override { return name_; }
@@ -123,6 +125,16 @@ private:
         const auto* segment = task.datain.data;
         const auto length = std::min<std::size_t>(GetBE16(segment), std::size_t(task.datain.size) - 2);
         return TSenseBytes(segment + 2, segment + 2 + length);
+    }
+
+    // The residual count the target reported, and for data in no more than arrived.
+    static std::uint32_t Transferred(const TScsiRequest& request, const scsi_task& task) {
+        std::uint32_t moved = request.length;
+        if (task.residual_status == SCSI_RESIDUAL_UNDERFLOW)
+            moved = task.residual >= moved ? 0 : moved - std::uint32_t(task.residual);
+        if (request.direction != TDataDirection::In) return moved;
+        const auto arrived = task.datain.data == nullptr ? 0 : std::uint32_t(std::max(task.datain.size, 0));
+        return std::min(moved, arrived);
     }
 
     static void OnCompletion(iscsi_context*, int status, void*, void* completion) {
