@@ -213,12 +213,36 @@ TEST_F(IscsiBurn, AStalledTargetFailsTheRecordingAtItsTimeLimit) {
     ASSERT_TRUE(io.stopped);
     // The write loop reads the drive's buffer before each WRITE(10): that is the step that stalls.
     EXPECT_EQ(status.Code, burncode::BufferCapacity);
+    EXPECT_EQ(status.Reason, "the target did not answer READ BUFFER CAPACITY within 120 s");
     EXPECT_GE(tookOnClock, std::chrono::seconds(120));
     EXPECT_LT(tookOnClock, std::chrono::seconds(125));
     EXPECT_LT(took, std::chrono::seconds(30));
     // The session is out of step: nothing more is sent into it.
     std::array<std::uint8_t, 34> answer{};
     EXPECT_EQ(device.Transport().Execute(ReadDiscInformation(answer.data())), kScsiNoDevice);
+}
+
+// A target that takes the connection and then says nothing: the login gives up at its time limit
+// and says so, rather than leave the command waiting for ever.
+TEST(IscsiLogin, ASilentTargetIsGivenUpAtTheLoginsTimeLimit) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const auto url = "iscsi://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/" + kTarget + "/1";
+    std::string output;
+    const auto start = std::chrono::steady_clock::now();
+    const int status = RunCommand("timeout 60 " + Quoted(test::BinPath("bootdisk")) + " devices " + url, &output);
+    const auto took = std::chrono::steady_clock::now() - start;
+    ::close(listener);
+    EXPECT_EQ(status, 1) << output;
+    EXPECT_THAT(output, testing::HasSubstr("cannot log in to " + url + ": the target did not answer the login within 10 s"));
+    EXPECT_GE(took, std::chrono::seconds(10));
+    EXPECT_LT(took, std::chrono::seconds(30));
 }
 
 TEST_F(IscsiBurn, AMissingTargetIsRefusedWithTheInitiatorsReason) {
