@@ -3,7 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "base/Streams.h"
 #include "support/TestSupport.h"
@@ -142,6 +148,37 @@ TEST_F(CreateCommand, ASignalEndsTheRunWithoutAHalfWrittenFile) {
     EXPECT_THAT(output, testing::ContainsRegex("interrupted: [0-9]+ of 198 copies made.")) << output;
     EXPECT_FALSE(Exists("b-99.iso")) << output;
     EXPECT_FALSE(test::HasScratchFile(temp.Path())) << output;
+}
+
+// Ctrl+C on a terminal reaches the shell and its child alike; a shell ends its loop only when the
+// child died of the signal, not when it exited on its own.
+TEST_F(CreateCommand, CtrlCDuringAShellLoopEndsTheLoop) {
+    const auto loop = "cd " + Quoted(temp.Path()) + "; for name in a b; do " + Quoted(test::BinPath("bootdisk")) +
+                      " create --yes 99:iso=$name.iso --msdos-folder " + Quoted(test::BinPath("demo-dos")) +
+                      " 2> $name.txt; done; touch after";
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t interrupt;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    // In a group of its own, as a terminal's foreground job, and taking SIGINT whatever ctest does.
+    posix_spawnattr_setsigdefault(&attributes, &interrupt);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+    const char* argv[] = {"bash", "-c", loop.c_str(), nullptr};
+    pid_t shell = 0;
+    ASSERT_EQ(posix_spawnp(&shell, "bash", nullptr, &attributes, const_cast<char* const*>(argv), environ), 0);
+    posix_spawnattr_destroy(&attributes);
+    for (int i = 0; i < 1000 && !Exists("a-3.iso"); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ::kill(-shell, SIGINT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(shell, &status, 0), shell);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "shell status " << status;
+    EXPECT_FALSE(Exists("b.iso"));
+    EXPECT_FALSE(Exists("after"));
+    const auto said = ReadWholeFile(temp / "a.txt");
+    EXPECT_THAT(std::string(said.begin(), said.end()), testing::ContainsRegex("interrupted: [0-9]+ of 99 copies made."));
+    EXPECT_FALSE(test::HasScratchFile(temp.Path()));
 }
 
 }  // namespace
