@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Output.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace bootdisk::cli {
 
@@ -14,6 +17,19 @@ void PrintError(std::string_view command, std::string_view text) {
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     } while (!text.empty());
     std::fflush(stderr);
+}
+
+bool CloseStandardOutput() {
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    int error = errno;
+    // A stdout closed by the caller is no error while nothing was written to it.
+    const bool closed = std::fclose(stdout) == 0 || (flushed && errno == EBADF);
+    if (flushed && closed) return true;
+    if (flushed) error = errno;
+    const std::string reason = error != 0 ? std::string(": ") + std::strerror(error) : std::string();
+    std::fprintf(stderr, "bootdisk: cannot write standard output%s\n", reason.c_str());
+    return false;
 }
 
 }  // namespace bootdisk::cli

@@ -9,4 +9,8 @@ namespace bootdisk::cli {
 // text is UTF-8; each of its lines gets the lead.
 void PrintError(std::string_view command, std::string_view text);
 
+// Flushes and closes stdout at the end, as GNU programs do: false, after saying why on stderr,
+// when what was printed did not all get out (a full disk, a closed pipe or descriptor).
+bool CloseStandardOutput();
+
 }  // namespace bootdisk::cli

@@ -93,6 +93,21 @@ TEST_F(CliConventions, APipeGetsResultLinesOnlyAndQuietGetsNone) {
     EXPECT_EQ(File("q.img").size(), 1'474'560u);
 }
 
+// Results that never reached their reader are no success: a full disk or a closed stdout fails the
+// run, saying so; a stdout closed while nothing is written to it is no error.
+TEST_F(CliConventions, StandardOutputThatCannotBeWrittenFailsTheRun) {
+    std::string output;
+    const auto bootdisk = Quoted(test::BinPath("bootdisk"));
+    EXPECT_EQ(RunCommand("{ " + bootdisk + " devices --json > /dev/full; }", &output), 1);
+    EXPECT_EQ(output, "bootdisk: cannot write standard output: No space left on device\n");
+    output.clear();
+    EXPECT_EQ(RunCommand("{ " + bootdisk + " --version >&-; }", &output), 1);
+    EXPECT_THAT(output, HasSubstr("bootdisk: cannot write standard output"));
+    output.clear();
+    EXPECT_EQ(RunCommand("cd " + Quoted(temp.Path()) + " && { " + bootdisk + " image q.img --quiet >&-; }", &output), 0);
+    EXPECT_EQ(output, "");
+}
+
 TEST_F(CliConventions, OnATerminalTheFloppyPromptNamesTheImageFileAndStoppingThereExitsFive) {
     if (RunCommand("command -v script") != 0) GTEST_SKIP() << "script (util-linux) is not installed";
     test::WriteFile(temp / "f.img", std::vector<std::uint8_t>(1'474'560));
