@@ -16,7 +16,8 @@ namespace {
 
 void PrintCannotWrite(const std::string& command, const std::string& path, const EStreamError& error) {
     std::string why = error.Reason().empty() ? error.what() : error.Reason();
-    if (const auto* refused = dynamic_cast<const ERefusedOutput*>(&error); refused && refused->Kind() == TPathKind::BlockDevice)
+    if (const auto* refused = dynamic_cast<const ERefusedOutput*>(&error);
+        refused && (refused->Kind() == TPathKind::BlockDevice || refused->Kind() == TPathKind::DeviceName))
         why += "; drives are written by 'bootdisk usb' and 'bootdisk floppy', which check them first";
     PrintError(command, "cannot write " + path + ": " + why);
 }

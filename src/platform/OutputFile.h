@@ -9,7 +9,10 @@
 
 namespace bootdisk {
 
-enum class TPathKind { Missing, Regular, Directory, BlockDevice, CharacterDevice, Fifo, Socket, DanglingLink, Other };
+// DeviceName: where the system keeps its devices (under /dev), which never takes a file.
+enum class TPathKind {
+    Missing, Regular, Directory, BlockDevice, CharacterDevice, Fifo, Socket, DanglingLink, DeviceName, Other
+};
 
 struct TPathInfo {
     TPathKind kind = TPathKind::Missing;

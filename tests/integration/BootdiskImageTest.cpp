@@ -214,10 +214,19 @@ TEST_F(BootdiskImage, UnwritableDestinationIsNamedWithTheReason) {
 }
 
 TEST_F(BootdiskImage, OnlyARegularFileOrANewNameIsReplaced) {
-    // Each name stands for something that is not a file: nothing may be written in its place.
-    ASSERT_EQ(RunCommand("cd " + Quoted(temp.Path()) + " && mkfifo pipe.iso && ln -s nowhere.iso dangling.iso"), 0);
+    // Each name stands for something that is not a file: nothing may be written in its place, nor
+    // beside it under a name with the default extension added.
+    ASSERT_EQ(RunCommand("cd " + Quoted(temp.Path()) + " && mkfifo pipe.iso pipe && ln -s nowhere.iso dangling.iso"), 0);
+    fs::create_directory(temp / "folder");
     std::vector<std::pair<std::string, std::string>> refused = {
-        {"pipe.iso", "it is a FIFO"}, {"dangling.iso", "it is a symbolic link to a file that does not exist"}};
+        {"pipe.iso", "it is a FIFO"},
+        {"dangling.iso", "it is a symbolic link to a file that does not exist"},
+        {"pipe", "it is a FIFO"},
+        {"folder", "it is a folder"},
+        {"folder/", "it is a folder"},
+        {"-", "'-' would be standard output, which takes no image; name a file"},
+        {"/dev/null", "it is a character device"},
+        {"/dev/bootdisk-none", "it is under /dev, where the devices are, not files; drives are written by 'bootdisk usb'"}};
     // Device nodes need root to make; a loop device's number is enough, nothing is opened.
     if (RunCommand("cd " + Quoted(temp.Path()) + " && mknod disk.iso b 7 250 && mknod null.iso c 1 3") == 0) {
         refused.push_back({"disk.iso", "it is a block device (a drive), not a file; drives are written by 'bootdisk usb'"});
@@ -234,6 +243,20 @@ TEST_F(BootdiskImage, OnlyARegularFileOrANewNameIsReplaced) {
     }
     EXPECT_FALSE(fs::exists(temp / "nowhere.iso"));
     EXPECT_FALSE(test::HasScratchFile(temp.Path()));
+    for (const auto* made : {"-.ISO", "-.IMG", "pipe.ISO", "pipe.IMG", "folder.ISO", "folder.IMG"})
+        EXPECT_FALSE(fs::exists(temp / made)) << made;
+    EXPECT_TRUE(fs::is_empty(temp / "folder"));
+
+    // A plain new name receives the default extension; an existing file is replaced as named.
+    std::string made;
+    EXPECT_EQ(Bootdisk("iso plain --msdos-folder " + Quoted(dos), &made), 0) << made;
+    EXPECT_EQ(Bootdisk("image plain", &made), 0) << made;
+    EXPECT_EQ(fs::file_size(temp / "plain.ISO"), kCdImageSize);
+    EXPECT_EQ(fs::file_size(temp / "plain.IMG"), kFloppySize);
+    test::WriteFile(temp / "existing", {'o', 'l', 'd'});
+    EXPECT_EQ(Bootdisk("image existing", &made), 0) << made;
+    EXPECT_EQ(fs::file_size(temp / "existing"), kFloppySize);
+    EXPECT_FALSE(fs::exists(temp / "existing.IMG"));
 
     // A link to a file is written through and stays a link.
     test::WriteFile(temp / "real.iso", {'o', 'l', 'd'});
