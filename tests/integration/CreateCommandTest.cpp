@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -148,6 +149,26 @@ TEST_F(CreateCommand, ASignalEndsTheRunWithoutAHalfWrittenFile) {
     EXPECT_THAT(output, testing::ContainsRegex("interrupted: [0-9]+ of 198 copies made.")) << output;
     EXPECT_FALSE(Exists("b-99.iso")) << output;
     EXPECT_FALSE(test::HasScratchFile(temp.Path())) << output;
+}
+
+// A folder that takes no new file is found before the first copy: no disc is recorded first.
+TEST_F(CreateCommand, AnOutputFolderThatTakesNoFileRefusesTheRunBeforeAnyCopy) {
+    fs::create_directory(temp / "ro");
+    fs::permissions(temp / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    auto run = Bootdisk("create --yes cd=sim: iso=ro/y.iso") + " < /dev/null";
+    if (::geteuid() == 0) {
+        // Root writes whatever the permissions say: the folder is mounted read-only instead.
+        if (RunCommand("unshare --mount true") != 0) GTEST_SKIP() << "a read-only mount for root takes unshare";
+        const auto ro = Quoted(temp / "ro");
+        test::WriteFile(temp / "run.sh", test::Text("mount --bind " + ro + " " + ro + " && mount -o remount,ro,bind " +
+                                                    ro + " " + ro + " && " + run + "\n"));
+        run = "unshare --mount sh " + Quoted(temp / "run.sh");
+    }
+    std::string output;
+    EXPECT_EQ(RunCommand(run, &output), 1) << output;
+    EXPECT_THAT(output, HasSubstr("bootdisk create: row 2 (iso=ro/y.iso): cannot write ro/y.iso: "));
+    EXPECT_THAT(output, Not(HasSubstr("copy 1 of 2")));
+    EXPECT_TRUE(fs::is_empty(temp / "ro"));
 }
 
 // Ctrl+C on a terminal reaches the shell and its child alike; a shell ends its loop only when the
