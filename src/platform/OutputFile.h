@@ -45,7 +45,9 @@ private:
     std::string path_;
 };
 
-// Puts the file from in the place of to, replacing a file there; throws EStreamError.
+// Puts the file from in the place of to, replacing a file there; throws EStreamError. A replaced
+// file's permission bits pass to the new one, and its owner where the user may give files away
+// (on Windows the new file keeps what its folder gives it).
 void PutFileInPlace(const std::string& from, const std::string& to);
 // Removes a file; a failure is not reported (the caller is cleaning up).
 void RemoveFileQuietly(const std::string& path) noexcept;

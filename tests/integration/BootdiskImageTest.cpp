@@ -3,6 +3,8 @@
 // mtools.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -270,6 +272,26 @@ TEST_F(BootdiskImage, OnlyARegularFileOrANewNameIsReplaced) {
     std::string output;
     EXPECT_EQ(Bootdisk("image " + longest, &output), 0) << output;
     EXPECT_EQ(fs::file_size(temp / longest), kFloppySize);
+}
+
+// A file written anew in place of an older one keeps what its owner set: who may read it, and
+// whose it is (where the user may give it away).
+TEST_F(BootdiskImage, AReplacedFileKeepsItsPermissionsAndOwner) {
+    for (const auto* name : {"private.img", "private.iso"}) {
+        test::WriteFile(temp / name, {'o', 'l', 'd'});
+        fs::permissions(temp / name, fs::perms::owner_read | fs::perms::owner_write);
+        if (::geteuid() == 0) ASSERT_EQ(::chown((temp / name).c_str(), 65534, 65534), 0);
+    }
+    std::string output;
+    ASSERT_EQ(Bootdisk("image private.img", &output), 0) << output;
+    ASSERT_EQ(Bootdisk("iso private.iso --msdos-folder " + Quoted(dos), &output), 0) << output;
+    for (const auto* name : {"private.img", "private.iso"}) {
+        struct stat status {};
+        ASSERT_EQ(::stat((temp / name).c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0600u) << name;
+        EXPECT_GT(status.st_size, 3) << name;
+        if (::geteuid() == 0) EXPECT_EQ(status.st_uid, 65534u) << name;
+    }
 }
 
 TEST_F(BootdiskImage, ParametersAreWrittenInWindows1252OrRefusedByName) {

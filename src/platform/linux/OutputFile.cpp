@@ -100,6 +100,13 @@ void TNewFile::Close() {
 }
 
 void PutFileInPlace(const std::string& from, const std::string& to) {
+    struct stat replaced {};
+    if (stat(to.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode)) {
+        // The owner first: giving a file away clears bits that chmod then sets. Only root may.
+        [[maybe_unused]] const int owned = chown(from.c_str(), replaced.st_uid, replaced.st_gid);
+        if (chmod(from.c_str(), replaced.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO)) != 0)
+            ThrowSystemError("Cannot write " + to, errno);
+    }
     if (rename(from.c_str(), to.c_str()) != 0) ThrowSystemError("Cannot write " + to, errno);
 }
 
