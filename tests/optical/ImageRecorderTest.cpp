@@ -191,8 +191,10 @@ TEST(ImageFileName, OnlyAPlainNewNameInAnExistingFolderReceivesTheDefault) {
     EXPECT_EQ(WithDefaultExtension(temp / "folder/", "ISO"), temp / "folder/");
     EXPECT_EQ(WithDefaultExtension(temp / "missing/boot", "ISO"), temp / "missing/boot");
     EXPECT_EQ(WithDefaultExtension("-", "ISO"), "-");
+#ifndef _WIN32
     EXPECT_EQ(WithDefaultExtension("/dev/null", "ISO"), "/dev/null");
     EXPECT_EQ(WithDefaultExtension("/dev/bootdisk-none", "ISO"), "/dev/bootdisk-none");
+#endif
 }
 
 }  // namespace
