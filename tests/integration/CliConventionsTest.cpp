@@ -108,6 +108,24 @@ TEST_F(CliConventions, StandardOutputThatCannotBeWrittenFailsTheRun) {
     EXPECT_EQ(output, "");
 }
 
+// On a terminal the progress line is drawn; --quiet leaves it out as it does the result lines.
+TEST_F(CliConventions, OnATerminalQuietDrawsNoProgressLine) {
+    if (RunCommand("command -v script") != 0) GTEST_SKIP() << "script (util-linux) is not installed";
+    const auto onTerminal = [&](const std::string& options) {
+        std::string output;
+        EXPECT_EQ(RunCommand("cd " + Quoted(temp.Path()) + " && script -qec " +
+                                 Quoted(Quoted(test::BinPath("bootdisk")) + " create --yes iso=a.iso" + options) +
+                                 " /dev/null < /dev/null",
+                             &output),
+                  0)
+            << output;
+        return output;
+    };
+    EXPECT_THAT(onTerminal(""), HasSubstr("\rCreating: 100%"));
+    EXPECT_EQ(onTerminal(" --quiet"), "");
+    EXPECT_EQ(File("a.iso").size(), 1'515'520u);
+}
+
 TEST_F(CliConventions, OnATerminalTheFloppyPromptNamesTheImageFileAndStoppingThereExitsFive) {
     if (RunCommand("command -v script") != 0) GTEST_SKIP() << "script (util-linux) is not installed";
     test::WriteFile(temp / "f.img", std::vector<std::uint8_t>(1'474'560));
