@@ -245,6 +245,20 @@ TEST(IscsiLogin, ASilentTargetIsGivenUpAtTheLoginsTimeLimit) {
     EXPECT_LT(took, std::chrono::seconds(30));
 }
 
+// A target that stops answering before the session ends: the logout gives up at its limit, and the
+// session ends while what the library reports into still lives (the sanitizer build checks).
+TEST_F(IscsiBurn, ALogoutThatRunsOutOfTimeLeavesNothingBehind) {
+    const auto url = ParseIscsiUrl("iscsi://127.0.0.1:" + std::to_string(port) + "/" + kTarget + "/1");
+    auto transport = OpenIscsi(url, "target");
+    ASSERT_EQ(::kill(pid, SIGSTOP), 0);
+    const auto start = std::chrono::steady_clock::now();
+    transport.reset();
+    const auto took = std::chrono::steady_clock::now() - start;
+    ::kill(pid, SIGCONT);
+    EXPECT_GE(took, std::chrono::seconds(2));
+    EXPECT_LT(took, std::chrono::seconds(10));
+}
+
 TEST_F(IscsiBurn, AMissingTargetIsRefusedWithTheInitiatorsReason) {
     std::string output;
     EXPECT_EQ(Bootdisk("burn iscsi://127.0.0.1:" + std::to_string(port) + "/iqn.2026-01.org.bootdisk.test:none/1",
