@@ -280,7 +280,9 @@ TEST_F(BootdiskImage, AReplacedFileKeepsItsPermissionsAndOwner) {
     for (const auto* name : {"private.img", "private.iso"}) {
         test::WriteFile(temp / name, {'o', 'l', 'd'});
         fs::permissions(temp / name, fs::perms::owner_read | fs::perms::owner_write);
-        if (::geteuid() == 0) ASSERT_EQ(::chown((temp / name).c_str(), 65534, 65534), 0);
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::chown((temp / name).c_str(), 65534, 65534), 0);
+        }
     }
     std::string output;
     ASSERT_EQ(Bootdisk("image private.img", &output), 0) << output;
@@ -290,7 +292,9 @@ TEST_F(BootdiskImage, AReplacedFileKeepsItsPermissionsAndOwner) {
         ASSERT_EQ(::stat((temp / name).c_str(), &status), 0);
         EXPECT_EQ(status.st_mode & 07777, 0600u) << name;
         EXPECT_GT(status.st_size, 3) << name;
-        if (::geteuid() == 0) EXPECT_EQ(status.st_uid, 65534u) << name;
+        if (::geteuid() == 0) {
+            EXPECT_EQ(status.st_uid, 65534u) << name;
+        }
     }
 }
 

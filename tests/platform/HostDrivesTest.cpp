@@ -133,8 +133,11 @@ TEST_F(BlockDevices, HoldersOfTheDiskAndItsPartitionsAreCollected) {
 // A scan that throws (a disk service answering nonsense) neither ends the watch's thread, which
 // would end the wizard, nor empties the list: the last one stands until a scan succeeds again.
 TEST(HostDriveWatch, AFailedScanKeepsTheLastListAndTheWatchGoesOn) {
-    const TDriveScan first{{THostDrive{"/dev/sdx", "Stick", 8'000'000}}, false};
-    const TDriveScan later{{THostDrive{"/dev/sdy", "Other", 8'000'000}}, false};
+    TDriveScan first, later;
+    first.drives.resize(1);
+    first.drives[0].device = "/dev/sdx";
+    later.drives.resize(1);
+    later.drives[0].device = "/dev/sdy";
     std::atomic<int> scans{0};
     std::atomic<bool> changed{false};
     const auto watch = linuxhost::StartDriveWatch(
