@@ -16,17 +16,14 @@ TRunTally& RunTally() {
 }
 
 namespace {
+
 std::string& Lead() {
     static std::string lead;
     return lead;
 }
-}  // namespace
 
-void EndRunsOnInterrupt() { CatchInterrupts(EndInterruptedRun); }
-
-void SetInterruptionLead(std::string lead) { Lead() = std::move(lead); }
-
-void EndInterruptedRun(int exitStatus) {
+// Leaves nothing that looks finished and says how far the run got.
+void CleanUpInterruptedRun() {
     AbandonScratchFiles();
     std::fflush(stdout);
     const auto& tally = RunTally();
@@ -38,6 +35,21 @@ void EndInterruptedRun(int exitStatus) {
     else
         std::fprintf(stderr, "%s%sinterrupted: nothing was made.\n", newline, Lead().c_str());
     std::fflush(stderr);
+}
+
+}  // namespace
+
+void EndRunsOnInterrupt() {
+    CatchInterrupts([](int signal) {
+        CleanUpInterruptedRun();
+        EndBySignal(signal);
+    });
+}
+
+void SetInterruptionLead(std::string lead) { Lead() = std::move(lead); }
+
+void EndInterruptedRun(int exitStatus) {
+    CleanUpInterruptedRun();
     std::_Exit(exitStatus);
 }
 

@@ -19,7 +19,8 @@ TRunTally& RunTally();
 // The exit status of a run ended by closing its window, as a hang-up ends a terminal's.
 inline constexpr int kClosedMidRunStatus = 129;
 
-// Ends the process this way on every interruption from now on.
+// Ends the process this way on every interruption from now on, then by the signal itself, so that
+// a shell running a loop over several drives stops there too.
 void EndRunsOnInterrupt();
 // Put before the message of an interruption, such as "bootdisk create: "; set before a run starts.
 void SetInterruptionLead(std::string lead);

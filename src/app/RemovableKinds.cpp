@@ -17,6 +17,19 @@ TDriveRefusal RefusalOf(const THostDrive& drive) {
     return TDriveRefusal::None;
 }
 
+const char* RefusalKey(TDriveRefusal refusal) {
+    switch (refusal) {
+        case TDriveRefusal::None: return "";
+        case TDriveRefusal::Partition: return "partition";
+        case TDriveRefusal::NotRemovable: return "not-removable";
+        case TDriveRefusal::HoldsSystem: return "holds-system";
+        case TDriveRefusal::InUse: return "in-use";
+        case TDriveRefusal::ReadOnly: return "read-only";
+        case TDriveRefusal::TooSmall: return "too-small";
+    }
+    return "";
+}
+
 std::string MountPointList(const std::vector<std::string>& points) {
     std::string list;
     for (const auto& point : points) list += (list.empty() ? "" : ", ") + point;

@@ -15,6 +15,9 @@ constexpr std::string_view kSeparators = "/\\";
 constexpr std::string_view kSeparators = "/";
 #endif
 
+// The command line's name for standard output, which takes no image.
+constexpr std::string_view kStandardOutputName = "-";
+
 std::string Description(TPathKind kind) {
     switch (kind) {
         case TPathKind::Directory:
@@ -29,6 +32,8 @@ std::string Description(TPathKind kind) {
             return "it is a socket, not a file";
         case TPathKind::DanglingLink:
             return "it is a symbolic link to a file that does not exist";
+        case TPathKind::DeviceName:
+            return "it is under /dev, where the devices are, not files";
         case TPathKind::Missing:
         case TPathKind::Regular:
         case TPathKind::Other:
@@ -82,9 +87,14 @@ std::string ScratchName() {
 }  // namespace
 
 ERefusedOutput::ERefusedOutput(const std::string& name, TPathKind kind)
-    : EStreamError("Cannot write " + name + ": " + Description(kind), Description(kind)), kind_(kind) {}
+    : ERefusedOutput(name, kind, Description(kind)) {}
+
+ERefusedOutput::ERefusedOutput(const std::string& name, TPathKind kind, const std::string& why)
+    : EStreamError("Cannot write " + name + ": " + why, why), kind_(kind) {}
 
 std::string CheckOutputTarget(const std::string& name) {
+    if (name == kStandardOutputName)
+        throw ERefusedOutput(name, TPathKind::Other, "'-' would be standard output, which takes no image; name a file");
     const auto info = InspectPath(name);
     if (info.kind != TPathKind::Missing && info.kind != TPathKind::Regular) throw ERefusedOutput(name, info.kind);
     return info.path;

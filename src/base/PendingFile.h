@@ -20,10 +20,12 @@ namespace bootdisk {
 // file system allows still has a scratch file beside it.
 inline constexpr std::string_view kScratchPrefix = ".bootdisk-";
 
-// A target that is not a regular file or a new name: a device, a FIFO, a folder, a link to nothing.
+// A target that is not a regular file or a new name: "-", a device, a name among the devices, a
+// FIFO, a folder, a link to nothing.
 class ERefusedOutput : public EStreamError {
 public:
     ERefusedOutput(const std::string& name, TPathKind kind);
+    ERefusedOutput(const std::string& name, TPathKind kind, const std::string& why);
     TPathKind Kind() const { return kind_; }
 
 private:

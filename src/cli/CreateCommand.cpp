@@ -145,9 +145,12 @@ TExitCode RunCreate(const TArguments& args) {
     std::vector<TRowSpec> specs;
     for (const auto& text : args.positional) specs.push_back(ParseRowSpec(text));
     CheckRowTargets(specs);
-    for (const auto& spec : specs)
-        for (const auto& name : RowFileNames(spec))
-            if (!OutputFileAllowed(args.command, name)) return TExitCode::Failed;
+    // A folder that takes no file is found before a disc is recorded or a stick written.
+    for (std::size_t row = 0; row < specs.size(); ++row)
+        for (const auto& name : RowFileNames(specs[row]))
+            if (!OutputFileCreatable(args.command, name,
+                                     "row " + std::to_string(row + 1) + " (" + args.positional[row] + "): "))
+                return TExitCode::Failed;
 
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, args.yes});
     if (!session) return TExitCode::Failed;

@@ -108,20 +108,6 @@ void PrintText(const TDeviceListing& listing, const TStringTable& texts, std::si
         Print("The system's disk service is not asked: " + problem + "\n");
 }
 
-// The stable word for why a disk is not offered; the text beside it is for people.
-const char* RefusalKey(TDriveRefusal refusal) {
-    switch (refusal) {
-        case TDriveRefusal::None: return "";
-        case TDriveRefusal::Partition: return "partition";
-        case TDriveRefusal::NotRemovable: return "not-removable";
-        case TDriveRefusal::HoldsSystem: return "holds-system";
-        case TDriveRefusal::InUse: return "in-use";
-        case TDriveRefusal::ReadOnly: return "read-only";
-        case TDriveRefusal::TooSmall: return "too-small";
-    }
-    return "";
-}
-
 std::string DriveJson(const THostDrive& drive, const TStringTable& texts) {
     std::string json = "{\"device\": " + JsonString(drive.device) + ", \"model\": " + JsonString(drive.model) +
                        ", \"size\": " + std::to_string(drive.size) +

@@ -13,4 +13,8 @@ void PrintError(std::string_view command, std::string_view message);
 // text as it stands, on stdout unless another stream is named.
 void Print(std::string_view text, std::FILE* stream = stdout);
 
+// Flushes and closes stdout at the end, as GNU programs do: false, after saying why on stderr,
+// when what was printed did not all get out (a full disk, a closed pipe or descriptor).
+bool CloseStandardOutput();
+
 }  // namespace bootdisk::cli

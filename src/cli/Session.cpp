@@ -11,11 +11,13 @@
 namespace bootdisk::cli {
 namespace {
 
-void PrintCannotWrite(const std::string& command, const std::string& path, const EStreamError& error) {
+void PrintCannotWrite(const std::string& command, const std::string& path, const EStreamError& error,
+                      const std::string& lead = {}) {
     std::string why = error.Reason().empty() ? error.what() : error.Reason();
-    if (const auto* refused = dynamic_cast<const ERefusedOutput*>(&error); refused && refused->Kind() == TPathKind::BlockDevice)
+    if (const auto* refused = dynamic_cast<const ERefusedOutput*>(&error);
+        refused && (refused->Kind() == TPathKind::BlockDevice || refused->Kind() == TPathKind::DeviceName))
         why += "; drives are written by 'bootdisk usb' and 'bootdisk floppy', which check them first";
-    PrintError(command, "cannot write " + path + ": " + why);
+    PrintError(command, lead + "cannot write " + path + ": " + why);
 }
 
 }  // namespace
@@ -26,6 +28,17 @@ bool OutputFileAllowed(const std::string& command, const std::string& path) {
         return true;
     } catch (const EStreamError& error) {
         PrintCannotWrite(command, path, error);
+        return false;
+    }
+}
+
+bool OutputFileCreatable(const std::string& command, const std::string& path, const std::string& lead) {
+    try {
+        // Made beside the target and removed again: what the copy will make there, and rename.
+        const TPendingFile probe(path);
+        return true;
+    } catch (const EStreamError& error) {
+        PrintCannotWrite(command, path, error, lead);
         return false;
     }
 }

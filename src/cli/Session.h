@@ -23,6 +23,10 @@ struct TSession {
 // nothing); prints why not and returns false.
 bool OutputFileAllowed(const std::string& command, const std::string& path);
 
+// As OutputFileAllowed, and a scratch file is made and removed beside path, so that a folder that
+// takes no new file is found before anything is made; what is printed starts with lead.
+bool OutputFileCreatable(const std::string& command, const std::string& path, const std::string& lead = {});
+
 // Writes a command's output file whole; prints the path and the reason and returns false on failure.
 bool SaveOutputFile(const std::string& command, const std::string& path, std::span<const std::uint8_t> bytes);
 

@@ -9,7 +9,10 @@
 
 namespace bootdisk {
 
-enum class TPathKind { Missing, Regular, Directory, BlockDevice, CharacterDevice, Fifo, Socket, DanglingLink, Other };
+// DeviceName: where the system keeps its devices (under /dev), which never takes a file.
+enum class TPathKind {
+    Missing, Regular, Directory, BlockDevice, CharacterDevice, Fifo, Socket, DanglingLink, DeviceName, Other
+};
 
 struct TPathInfo {
     TPathKind kind = TPathKind::Missing;
@@ -42,7 +45,9 @@ private:
     std::string path_;
 };
 
-// Puts the file from in the place of to, replacing a file there; throws EStreamError.
+// Puts the file from in the place of to, replacing a file there; throws EStreamError. A replaced
+// file's permission bits pass to the new one, and its owner where the user may give files away
+// (on Windows the new file keeps what its folder gives it).
 void PutFileInPlace(const std::string& from, const std::string& to);
 // Removes a file; a failure is not reported (the caller is cleaning up).
 void RemoveFileQuietly(const std::string& path) noexcept;

@@ -164,6 +164,9 @@ TEST_F(WizardPresenter, TheFocusNeverStaysOnADisabledOrHiddenControl) {
     Press(TRole::BtnRemove);
     EXPECT_THAT(view.quantities, ElementsAre("1", "1"));
     EXPECT_EQ(view.focus, (TControlRef{TRole::ComboBox, 1}));  // the row that took its place
+    Press(TRole::BtnRemove);  // now the last row: none takes its place, so the one before it
+    EXPECT_THAT(view.quantities, ElementsAre("1"));
+    EXPECT_EQ(view.focus, (TControlRef{TRole::ComboBox, 0}));
     Press(TRole::BtnClear);
     EXPECT_TRUE(view.quantities.empty());
     EXPECT_FALSE(view.enabled[TRole::BtnNext]);

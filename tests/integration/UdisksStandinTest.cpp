@@ -25,6 +25,8 @@ using testing::ElementsAre;
 using testing::HasSubstr;
 
 constexpr std::size_t kStickBytes = 8 * 1024 * 1024;
+// Another stick, mounted where a label with a backslash, quotes and a tab puts it.
+constexpr const char* kOddMountPoint = "/media/user/a\\b \"c\"\td";
 constexpr const char* kStickLine = "/dev/sdx (Standin Stick sdx, 8.4 MB): mounted at /media/user/STICK";
 const std::string kFlags = "flags=" + std::to_string(O_EXCL | O_CLOEXEC);
 
@@ -38,6 +40,7 @@ protected:
         stick = bus->Scratch("stick.img", kStickBytes);
         bus->AddDrive("sdx", stick, "/media/user/STICK", true, false);
         bus->AddDrive("sdz", bus->Scratch("system.img", kStickBytes), "", false, true);
+        bus->AddDrive("sdy", bus->Scratch("other.img", kStickBytes), kOddMountPoint, true, false);
     }
     // The command line as user nobody, which may open no disk and no scratch file itself.
     int AsNobody(const std::string& arguments, std::string* output) {
@@ -62,7 +65,8 @@ TEST_F(UdisksStandin, AUserListsUnmountsWritesAndReadsBackTheStickButNeverOpensT
     // Named as it is after the write: no longer mounted.
     EXPECT_THAT(output, HasSubstr("(Standin Stick sdx, 8.4 MB, /dev/sdx) holds the boot disk; the read-back matches "
                                   "what was written. Its file systems were unmounted first: /media/user/STICK"));
-    // Unmounted before the write; the write and the read-back each through the service's descriptor.
+    // Unmounted before the write, and only the stick's own file system, not the other stick's; the
+    // write and the read-back each through the service's descriptor.
     EXPECT_THAT(bus->Calls(), ElementsAre("Unmount /dev/sdx1", "OpenDevice /dev/sdx rw " + kFlags,
                                           "OpenDevice /dev/sdx r " + kFlags));
     const auto bytes = Stick();
@@ -101,8 +105,11 @@ TEST_F(UdisksStandin, DevicesAsJsonParseWithPythonsParserAndGiveEachDiskItsReaso
         "other = [x for x in d[\"otherDisks\"] if x[\"device\"] == \"/dev/sdz\"][0]\n"
         "assert other[\"reason\"] == \"not-removable\" and other[\"reasonText\"] == \"not a removable disk\", other\n"
         "assert other[\"model\"] == \"Standin Stick sdz\" and \"reason\" not in stick, other\n"
-        "assert isinstance(d[\"writers\"], list) and d[\"writingNeedsAdministrator\"] is False\n";
-    EXPECT_EQ(RunCommand("python3 -c " + Quoted(check) + " " + Quoted(json), &output), 0) << output;
+        "assert isinstance(d[\"writers\"], list) and d[\"writingNeedsAdministrator\"] is False\n"
+        "odd = [x for x in d[\"removableDrives\"] if x[\"device\"] == \"/dev/sdy\"][0]\n"
+        "assert odd[\"mountPoints\"] == [sys.argv[2]], odd\n";
+    EXPECT_EQ(RunCommand("python3 -c " + Quoted(check) + " " + Quoted(json) + " " + Quoted(kOddMountPoint), &output), 0)
+        << output;
 }
 
 TEST_F(UdisksStandin, AStickThatDoesNotKeepWhatIsWrittenEndsWithTheReadBackExitCode) {

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "base/Errors.h"
@@ -32,13 +33,34 @@ TPathKind KindOf(mode_t mode) {
 
 }  // namespace
 
-TPathInfo InspectPath(const std::string& name) {
+namespace {
+
+TPathInfo Inspect(const std::string& name) {
     struct stat status {};
     if (lstat(name.c_str(), &status) != 0) return {TPathKind::Missing, name};
     if (!S_ISLNK(status.st_mode)) return {KindOf(status.st_mode), name};
     const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(name.c_str(), nullptr), &std::free);
     if (!resolved || stat(resolved.get(), &status) != 0) return {TPathKind::DanglingLink, name};
     return {KindOf(status.st_mode), resolved.get()};
+}
+
+// Whether name, its folders' links followed, lies in /dev.
+bool UnderDev(const std::string& name) {
+    std::error_code error;
+    auto full = std::filesystem::absolute(name, error).lexically_normal();
+    if (auto canonical = std::filesystem::weakly_canonical(full, error); !error) full = std::move(canonical);
+    const auto text = full.string();
+    return text == "/dev" || text.starts_with("/dev/");
+}
+
+}  // namespace
+
+TPathInfo InspectPath(const std::string& name) {
+    auto info = Inspect(name);
+    // /dev/sdb.ISO would be a file beside the drives, where nobody looks for an image.
+    if ((info.kind == TPathKind::Missing || info.kind == TPathKind::Regular) && UnderDev(info.path))
+        info.kind = TPathKind::DeviceName;
+    return info;
 }
 
 std::optional<TNewFile> TNewFile::Create(const std::string& path) {
@@ -78,6 +100,13 @@ void TNewFile::Close() {
 }
 
 void PutFileInPlace(const std::string& from, const std::string& to) {
+    struct stat replaced {};
+    if (stat(to.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode)) {
+        // The owner first: giving a file away clears bits that chmod then sets. Only root may.
+        [[maybe_unused]] const int owned = chown(from.c_str(), replaced.st_uid, replaced.st_gid);
+        if (chmod(from.c_str(), replaced.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO)) != 0)
+            ThrowSystemError("Cannot write " + to, errno);
+    }
     if (rename(from.c_str(), to.c_str()) != 0) ThrowSystemError("Cannot write " + to, errno);
 }
 
