@@ -23,6 +23,8 @@ enum TFlag : unsigned {
     kFlagReadBack = 1u << 9,     // --no-read-back
     kFlagIso9660 = 1u << 10,     // --iso9660
     kFlagLanguage = 1u << 11,    // --language CODE
+    kFlagLoaders = 1u << 12,     // --loaders DIR
+    kFlagInterface = 1u << 13,   // --interface IF
 };
 
 struct TArguments {
@@ -31,6 +33,8 @@ struct TArguments {
     std::optional<std::string> payloadFile;
     std::optional<std::string> language;  // the texts' language; else the user's
     std::optional<std::string> msDosFolder;
+    std::optional<std::string> loaders;       // the network boot loaders' folder; else the system's
+    std::optional<std::string> netInterface;  // the network interface a server answers on
     std::string parameters;
     TOptionStates options = kDefaultOptions;
     bool useMsDos = false;

@@ -32,6 +32,9 @@ const std::vector<TCommand>& Commands() {
          RunCreate},
         {"usb", "DEVICE [OPTIONS]", "write the boot disk onto a removable drive and read it back",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes | kFlagQuiet, RunUsb},
+        {"netboot", "DIR [OPTIONS]",
+         "write a network boot (PXE) folder: the boot floppy image, the PXELINUX and iPXE loaders, README.TXT",
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagQuiet | kFlagLoaders | cdOs, RunNetboot},
     };
     return commands;
 }

@@ -44,7 +44,8 @@ bool SaveOutputFile(const std::string& command, const std::string& path, std::sp
 }
 
 TCreationSettings SettingsOf(const TArguments& args) {
-    return {args.options, args.parameters, args.useMsDos, args.useMsDos, args.readBack, args.iso9660};
+    return {args.options, args.parameters, args.useMsDos, args.useMsDos, args.readBack, args.iso9660,
+            args.loaders.value_or("")};
 }
 
 std::optional<std::string> LoadSessionTexts(TAppContext& app, const std::string& command,

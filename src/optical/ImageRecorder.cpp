@@ -17,6 +17,7 @@ constexpr std::size_t kChunk = 10'000;
 TSaveFileRequest ImageFileRequest() { return {"ISO", "Quellmark.iso", "*.ISO"}; }
 
 std::string WithDefaultExtension(const std::string& path, const std::string& extension) {
+    if (extension.empty()) return path;
     const auto name = std::filesystem::path(path).filename().string();
     return name.find('.') == std::string::npos ? path + "." + extension : path;
 }

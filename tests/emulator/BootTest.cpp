@@ -10,6 +10,7 @@
 
 #include "base/Streams.h"
 #include "image/ElToritoFormat.h"
+#include "image/NetbootFolder.h"
 #include "support/TestSupport.h"
 
 namespace bootdisk {
@@ -30,6 +31,8 @@ constexpr int kDebugExitOk = 1;  // isa-debug-exit turns the value 0 into exit s
 const std::string kCdrom = "-cdrom IMAGE -boot d";
 const std::string kHardDisk = "-drive file=IMAGE,format=raw,if=ide,index=0 -boot c";
 const std::string kFloppy = "-drive file=IMAGE,format=raw,if=floppy -boot a";
+// qemu's own TFTP server serves the folder; its network card's ROM (iPXE) boots the file named.
+const std::string kNetwork = "-netdev user,id=lan,tftp=IMAGE,bootfile=FILE -device e1000,netdev=lan -boot n";
 
 class BootInEmulator : public ::testing::Test {
 protected:
@@ -133,6 +136,21 @@ TEST_F(BootInEmulator, UsbImageBootsAsTheFirstHardDisk) {
     const auto usb = Make("image", "usb.img", "--usb");
     ExpectFsckClean(usb);
     ExpectBootShowsFiles(usb, kHardDisk);
+}
+
+// Both routes of the network boot folder load the floppy into memory with memdisk, which the boot
+// code reads as drive A: through the BIOS, as DOS would.
+TEST_F(BootInEmulator, NetbootFolderBootsThroughPxelinuxAndThroughIpxe) {
+    for (const auto& loader : kNetbootLoaders)
+        if (!std::filesystem::exists(loader.debianPath))
+            GTEST_SKIP() << loader.debianPath << " is missing; scripts/setup installs the package " << loader.package;
+    const auto folder = Make("netboot", "tftp");
+    for (const std::string file : {"pxelinux.0", "boot.ipxe"}) {
+        SCOPED_TRACE(file);
+        auto attach = kNetwork;
+        attach.replace(attach.find("FILE"), 4, file);
+        ExpectBootShowsFiles(folder, attach);
+    }
 }
 
 // Without the drive-number patch the boot code reads drive 0 instead of the hard disk it came from.
