@@ -20,9 +20,22 @@ std::string& Lead() {
     static std::string lead;
     return lead;
 }
+
+std::atomic<bool> stopOnly{false};
+std::atomic<int> stopStatus{0};
+
 }  // namespace
 
-void EndRunsOnInterrupt() { CatchInterrupts(EndInterruptedRun); }
+void EndRunsOnInterrupt() {
+    CatchInterrupts([](int exitStatus) {
+        if (!stopOnly) EndInterruptedRun(exitStatus);
+        stopStatus = exitStatus;
+    });
+}
+
+void StopRunOnInterrupt() { stopOnly = true; }
+
+int StopRequested() { return stopStatus; }
 
 void SetInterruptionLead(std::string lead) { Lead() = std::move(lead); }
 

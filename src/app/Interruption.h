@@ -26,4 +26,9 @@ void SetInterruptionLead(std::string lead);
 
 [[noreturn]] void EndInterruptedRun(int exitStatus);
 
+// For a run that ends itself, as a server does: from now on an interruption only asks it to stop.
+void StopRunOnInterrupt();
+// The exit status an interruption asked the run to end with; 0 while none came.
+int StopRequested();
+
 }  // namespace bootdisk

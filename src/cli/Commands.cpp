@@ -35,6 +35,9 @@ const std::vector<TCommand>& Commands() {
         {"netboot", "DIR [OPTIONS]",
          "write a network boot (PXE) folder: the boot floppy image, the PXELINUX and iPXE loaders, README.TXT",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagQuiet | kFlagLoaders | cdOs, RunNetboot},
+        {"serve", "DIR --interface IF [--json]",
+         "serve a network boot folder with dnsmasq as proxy DHCP and TFTP server, as root, until Ctrl+C",
+         kFlagInterface | kFlagJson, RunServe},
     };
     return commands;
 }

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // `bootdisk netboot` as a user runs it: the folder it writes, checked with mtools, and what it
-// refuses before anything is written. The loaders here are stand-ins; qemu boots the real ones
-// (tests/emulator).
+// refuses before anything is written; what `bootdisk serve` refuses to serve. The loaders here are
+// stand-ins; qemu boots the real ones, served by qemu and by `bootdisk serve` (tests/emulator).
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -31,6 +33,7 @@ protected:
     }
 
     int Netboot(const std::string& arguments, std::string* output) {
+        output->clear();
         return RunCommand(Quoted(test::BinPath("bootdisk")) + " netboot " + arguments + " --loaders " +
                               Quoted(loaders) + " < /dev/null",
                           output);
@@ -98,6 +101,67 @@ TEST_F(NetbootCommand, RefusesAFileAForeignFolderAndAMissingLoaderWritingNothing
                                   "/memdisk). It comes with the package syslinux-common."));
     EXPECT_FALSE(fs::exists(temp / "new"));
     EXPECT_FALSE(test::HasScratchFile(temp.Path()));
+}
+
+}  // namespace
+}  // namespace bootdisk
+
+namespace bootdisk {
+namespace {
+
+// A server that starts after all would run until stopped: the time limit ends it (status 124).
+std::string Serve(const std::string& arguments, std::string* output, const std::string& environment = "") {
+    output->clear();
+    return std::to_string(RunCommand("timeout 20 env " + environment + " " + Quoted(test::BinPath("bootdisk")) +
+                                         " serve " + arguments + " < /dev/null",
+                                     output));
+}
+
+// Each refusal comes before dnsmasq is started, with what to do instead.
+TEST_F(NetbootCommand, ServeRefusesWhatItCannotServe) {
+    const auto folder = temp / "tftp";
+    std::string output;
+    ASSERT_EQ(Netboot(Quoted(folder), &output), 0) << output;
+
+    EXPECT_EQ(Serve(Quoted(folder), &output), "2");
+    EXPECT_THAT(output, HasSubstr("serve needs --interface"));
+    EXPECT_EQ(Serve(Quoted(folder + "/boot.img") + " --interface lo", &output), "1");
+    EXPECT_THAT(output, HasSubstr("boot.img is not a folder; 'bootdisk netboot"));
+    EXPECT_EQ(Serve(Quoted(loaders) + " --interface lo", &output), "1");
+    EXPECT_THAT(output, HasSubstr(loaders + " is not a network boot folder: it lacks boot.img"));
+    EXPECT_EQ(Serve(Quoted(folder) + " --interface nosuch30", &output), "1");
+    EXPECT_THAT(output, testing::ContainsRegex("there is no network interface nosuch30; this computer has .*lo"));
+    EXPECT_EQ(Serve(Quoted(folder) + " --interface lo", &output, "PATH=/nonexistent"), "1");
+    EXPECT_THAT(output, HasSubstr("dnsmasq is not installed (not found on the PATH): install the package dnsmasq-base"));
+}
+
+// In a network namespace of the test's own, whose loopback interface alone exists: first without an
+// address, then with a program holding the TFTP port.
+TEST_F(NetbootCommand, ServeSaysWhenTheInterfaceHasNoAddressOrThePortIsTaken) {
+    if (geteuid() != 0) GTEST_SKIP() << "a network namespace of its own needs root";
+    if (RunCommand(test::kToolPath + "command -v dnsmasq && command -v ip && command -v python3") != 0)
+        GTEST_SKIP() << "dnsmasq, ip or python3 is not installed; scripts/setup installs them";
+    std::string output;
+    if (RunCommand("unshare -n true", &output) != 0) GTEST_SKIP() << "no network namespace can be made here: " << output;
+    const auto folder = temp / "tftp";
+    ASSERT_EQ(Netboot(Quoted(folder), &output), 0) << output;
+    const auto serve = "timeout 20 " + Quoted(test::BinPath("bootdisk")) + " serve " + Quoted(folder) + " --interface lo";
+
+    output.clear();
+    EXPECT_EQ(RunCommand(test::kToolPath + "unshare -n sh -c 'ip link set lo up; ip addr flush dev lo; " + serve + "'",
+                         &output),
+              1);
+    EXPECT_THAT(output, HasSubstr("lo has no IPv4 address"));
+
+    const std::string holdPort = "python3 -c \"import socket, time; s = socket.socket(socket.AF_INET, "
+                                 "socket.SOCK_DGRAM); s.bind((\\\"0.0.0.0\\\", 69)); time.sleep(60)\"";
+    output.clear();
+    EXPECT_EQ(RunCommand(test::kToolPath + "unshare -n sh -c 'ip link set lo up; " + holdPort +
+                             " & holder=$!; sleep 0.5; " + serve + "; status=$?; kill $holder; exit $status'",
+                         &output),
+              1);
+    EXPECT_THAT(output, HasSubstr("Address already in use"));
+    EXPECT_THAT(output, HasSubstr("another server on this computer holds the DHCP or TFTP ports"));
 }
 
 }  // namespace
