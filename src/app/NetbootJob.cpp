@@ -7,6 +7,7 @@
 #include "base/PendingFile.h"
 #include "image/NetbootFolder.h"
 #include "platform/Host.h"
+#include "platform/Network.h"
 
 namespace bootdisk {
 namespace {
@@ -104,5 +105,22 @@ bool MakeNetbootFolder(const std::string& folder, TJobEnv& env, const TCreationS
 }
 
 TSaveFileRequest NetbootFolderRequest() { return {"", "Quellmark-PXE", "*"}; }
+
+std::string NetbootServeHint(const TStringTable& texts, const std::string& folder) {
+    if (!ServesNetboot()) return texts[StrId::GUI_FINISH_SERVEREADME];
+    std::vector<std::string> networks;
+    for (const auto& candidate : NetInterfaces())
+        if (candidate.up && !candidate.loopback && !candidate.ipv4.empty()) networks.push_back(candidate.name);
+    // Quoted for the shell where it has to be, so that the line can be pasted as it stands.
+    std::string word = folder;
+    if (folder.find_first_of(" '\"\\$`!*?&;|<>(){}#~") != std::string::npos) {
+        word = "'";
+        for (const char c : folder) word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        word += "'";
+    }
+    const auto line = "bootdisk serve " + word + " --interface " +
+                      (networks.size() == 1 ? networks.front() : std::string("IF"));
+    return WithValues(texts[StrId::GUI_FINISH_SERVE], {line});
+}
 
 }  // namespace bootdisk

@@ -24,4 +24,8 @@ bool MakeNetbootFolder(const std::string& folder, TJobEnv& env, const TCreationS
 // The save dialog's request for the network boot folder's name.
 TSaveFileRequest NetbootFolderRequest();
 
+// How to serve folder to the machines: the `bootdisk serve` line, naming the interface when this
+// computer has one network alone; where this host serves none, the pointer to its README.TXT.
+std::string NetbootServeHint(const TStringTable& texts, const std::string& folder);
+
 }  // namespace bootdisk

@@ -3,9 +3,7 @@
 #include <stdexcept>
 
 #include "app/NetbootJob.h"
-#include "base/Errors.h"
 #include "cli/Commands.h"
-#include "cli/Output.h"
 #include "cli/Session.h"
 
 namespace bootdisk::cli {
@@ -14,12 +12,7 @@ TExitCode RunNetboot(const TArguments& args) {
     if (args.positional.size() != 1) throw std::invalid_argument("netboot takes exactly one folder");
     const auto& folder = args.positional.front();
     // Refused before the payload is even loaded, as a file command refuses its output.
-    try {
-        CheckNetbootTarget(folder);
-    } catch (const EStreamError& error) {
-        PrintError(args.command, "cannot write " + folder + ": " + error.Reason());
-        return TExitCode::Failed;
-    }
+    if (!NetbootFolderAllowed(args.command, folder)) return TExitCode::Failed;
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, false});
     if (!session) return TExitCode::Failed;
     TJobEnv env{session->app, *session->dialogs, RealHost()};

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "app/NetbootJob.h"
 #include "app/StrBase.h"
 #include "base/Errors.h"
 #include "base/PendingFile.h"
@@ -26,6 +27,16 @@ void PrintCannotWrite(const std::string& command, const std::string& path, const
 bool OutputFileAllowed(const std::string& command, const std::string& path) {
     try {
         CheckOutputTarget(path);
+        return true;
+    } catch (const EStreamError& error) {
+        PrintCannotWrite(command, path, error);
+        return false;
+    }
+}
+
+bool NetbootFolderAllowed(const std::string& command, const std::string& path) {
+    try {
+        CheckNetbootTarget(path);
         return true;
     } catch (const EStreamError& error) {
         PrintCannotWrite(command, path, error);

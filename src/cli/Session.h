@@ -22,6 +22,8 @@ struct TSession {
 // Checks before any work that path may be written as a file (not a device, FIFO or link to
 // nothing); prints why not and returns false.
 bool OutputFileAllowed(const std::string& command, const std::string& path);
+// The same for a network boot folder (see CheckNetbootTarget).
+bool NetbootFolderAllowed(const std::string& command, const std::string& path);
 
 // Writes a command's output file whole; prints the path and the reason and returns false on failure.
 bool SaveOutputFile(const std::string& command, const std::string& path, std::span<const std::uint8_t> bytes);
