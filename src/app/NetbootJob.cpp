@@ -62,6 +62,15 @@ std::vector<TFolderFile> ReadLoaders(const TStringTable& texts, const std::strin
     return files;
 }
 
+// Quoted for the shell where it has to be, so that a line holding it can be pasted as it stands.
+std::string ShellWord(const std::string& text) {
+    if (text.find_first_of(" '\"\\$`!*?&;|<>(){}#~") == std::string::npos) return text;
+    std::string quoted(1, '\'');
+    for (const char c : text) quoted.append(c == '\'' ? "'\\''" : std::string_view(&c, 1));
+    quoted.push_back('\'');
+    return quoted;
+}
+
 }  // namespace
 
 std::string LoaderProblems(const TStringTable& texts, const std::string& loadersFolder) {
@@ -111,14 +120,7 @@ std::string NetbootServeHint(const TStringTable& texts, const std::string& folde
     std::vector<std::string> networks;
     for (const auto& candidate : NetInterfaces())
         if (candidate.up && !candidate.loopback && !candidate.ipv4.empty()) networks.push_back(candidate.name);
-    // Quoted for the shell where it has to be, so that the line can be pasted as it stands.
-    std::string word = folder;
-    if (folder.find_first_of(" '\"\\$`!*?&;|<>(){}#~") != std::string::npos) {
-        word = "'";
-        for (const char c : folder) word += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        word += "'";
-    }
-    const auto line = "bootdisk serve " + word + " --interface " +
+    const auto line = "bootdisk serve " + ShellWord(folder) + " --interface " +
                       (networks.size() == 1 ? networks.front() : std::string("IF"));
     return WithValues(texts[StrId::GUI_FINISH_SERVE], {line});
 }

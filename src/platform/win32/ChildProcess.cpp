@@ -105,7 +105,7 @@ std::string QuotedWord(const std::string& word)
 TChildProcess::EStart TChildProcess::StartProgram(const std::vector<std::string>& words, std::uint32_t& lastError)
 {
     std::string commandLine;
-    for (const auto& word : words) commandLine += (commandLine.empty() ? "" : " ") + QuotedWord(word);
+    for (const auto& word : words) commandLine.append(commandLine.empty() ? "" : " ").append(QuotedWord(word));
     return StartCommandLine(commandLine, lastError);
 }
 
