@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Interruption.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
@@ -22,6 +23,9 @@ std::string& Lead() {
     return lead;
 }
 
+std::atomic<bool> stopOnly{false};
+std::atomic<int> stopSignal{0};
+
 // Leaves nothing that looks finished and says how far the run got.
 void CleanUpInterruptedRun() {
     AbandonScratchFiles();
@@ -41,10 +45,18 @@ void CleanUpInterruptedRun() {
 
 void EndRunsOnInterrupt() {
     CatchInterrupts([](int signal) {
+        if (stopOnly) {
+            stopSignal = signal;
+            return;
+        }
         CleanUpInterruptedRun();
         EndBySignal(signal);
     });
 }
+
+void StopRunOnInterrupt() { stopOnly = true; }
+
+int StopRequested() { return stopSignal; }
 
 void SetInterruptionLead(std::string lead) { Lead() = std::move(lead); }
 

@@ -27,4 +27,9 @@ void SetInterruptionLead(std::string lead);
 
 [[noreturn]] void EndInterruptedRun(int exitStatus);
 
+// For a run that ends itself, as a server does: from now on an interruption only asks it to stop.
+void StopRunOnInterrupt();
+// The signal of the interruption that asked the run to stop; 0 while none came.
+int StopRequested();
+
 }  // namespace bootdisk

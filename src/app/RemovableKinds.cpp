@@ -110,9 +110,12 @@ std::size_t IndexIn(const std::vector<TMediaKind>& kinds, const TMediaKind& kind
 bool FollowRemovableKinds(const TStringTable& texts, std::vector<TMediaKind>& kinds, TCreationList& list,
                           const std::vector<TMediaKind>& removables) {
     if (kinds.empty()) return false;
-    // The recorders close the list: the image recorder, and the floppy image's before it.
+    // The kinds that write files close the list: the image recorder, and before it the floppy image
+    // and the network boot folder.
     auto recorders = kinds.size() - 1;
-    if (recorders > 0 && kinds[recorders - 1].type == TMediaType::FloppyImage) --recorders;
+    while (recorders > 0 && (kinds[recorders - 1].type == TMediaType::FloppyImage ||
+                             kinds[recorders - 1].type == TMediaType::NetbootFolder))
+        --recorders;
     std::vector<TMediaKind> next;
     for (std::size_t i = 0; i < recorders; ++i)
         if (kinds[i].type != TMediaType::Removable) next.push_back(kinds[i]);

@@ -85,6 +85,10 @@ TArguments ParseArguments(const std::vector<std::string>& words, unsigned accept
             args.language = value();
         } else if (takes(kFlagMsDosFolder, "--msdos-folder")) {
             args.msDosFolder = value();
+        } else if (takes(kFlagLoaders, "--loaders")) {
+            args.loaders = value();
+        } else if (takes(kFlagInterface, "--interface")) {
+            args.netInterface = value();
         } else if (takes(kFlagSanitizer, "--params")) {
             args.parameters = CheckedParameters(TextFromTerminal(value()));
         } else if (takes(kFlagSanitizer, "--options")) {
@@ -146,13 +150,18 @@ std::string OptionsHelp(unsigned accepted) {
     add(kFlagMsDosFolder, "--msdos-folder DIR",
         (accepted & kFlagOs) ? "folder holding IO.SYS and COMMAND.COM; chooses MS-DOS"
                              : "folder holding the MS-DOS system files IO.SYS and COMMAND.COM");
+    add(kFlagLoaders, "--loaders DIR",
+        "folder holding pxelinux.0, ldlinux.c32, memdisk and undionly.kpxe (default: the system's packages)");
+    add(kFlagInterface, "--interface IF", "the network interface to answer on (required), such as eth0");
     add(kFlagUsb, "--usb", "mark the image for booting as a hard disk (USB drives)");
     add(kFlagYes, "--yes", "answer every question with yes: write without asking");
     add(kFlagBurn, "--trace", "print every SCSI command and its result on stderr");
     add(kFlagBurn, "--sim-dump FILE", "after the run, save the emulated writer's recorded blocks");
     add(kFlagReadBack, "--no-read-back", "do not read a recorded disc back to compare it");
     add(kFlagIso9660, "--iso9660", "give the CD an ISO 9660 volume listing the boot image as BOOT.IMG");
-    add(kFlagJson, "--json", "print the list as one JSON object (keys in the manual page)");
+    add(kFlagJson, "--json",
+        (accepted & kFlagInterface) ? "print each event as one JSON object on a line (keys in the manual page)"
+                                    : "print the list as one JSON object (keys in the manual page)");
     add(kFlagQuiet, "--quiet, -q", "print nothing but errors; the exit code tells the outcome");
     add(kFlagSanitizer, "--params TEXT", "extra command-line parameters for the sanitizer");
     add(kFlagSanitizer, "--options BITS", "twelve 0/1 characters, one per option below, in order");

@@ -22,6 +22,8 @@ enum TFlag : unsigned {
     kFlagJson = 1u << 8,         // --json
     kFlagReadBack = 1u << 9,     // --no-read-back
     kFlagIso9660 = 1u << 10,     // --iso9660
+    kFlagLoaders = 1u << 11,     // --loaders DIR
+    kFlagInterface = 1u << 12,   // --interface IF
 };
 
 struct TArguments {
@@ -30,6 +32,8 @@ struct TArguments {
     std::optional<std::string> payloadFile;
     std::optional<std::string> language;  // the texts' language; else the user's
     std::optional<std::string> msDosFolder;
+    std::optional<std::string> loaders;       // the network boot loaders' folder; else the system's
+    std::optional<std::string> netInterface;  // the network interface a server answers on
     std::string parameters;
     TOptionStates options = kDefaultOptions;
     bool useMsDos = false;

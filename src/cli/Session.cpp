@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Session.h"
 
+#include "app/NetbootJob.h"
 #include "app/StrBase.h"
 #include "base/Errors.h"
 #include "base/PendingFile.h"
@@ -43,6 +44,16 @@ bool OutputFileCreatable(const std::string& command, const std::string& path, co
     }
 }
 
+bool NetbootFolderAllowed(const std::string& command, const std::string& path, const std::string& lead) {
+    try {
+        CheckNetbootTarget(path);
+        return true;
+    } catch (const EStreamError& error) {
+        PrintCannotWrite(command, path, error, lead);
+        return false;
+    }
+}
+
 bool SaveOutputFile(const std::string& command, const std::string& path, std::span<const std::uint8_t> bytes) {
     try {
         WriteFileWhole(path, bytes);
@@ -54,7 +65,8 @@ bool SaveOutputFile(const std::string& command, const std::string& path, std::sp
 }
 
 TCreationSettings SettingsOf(const TArguments& args) {
-    return {args.options, args.parameters, args.useMsDos, args.useMsDos, args.readBack, args.iso9660};
+    return {args.options, args.parameters, args.useMsDos, args.useMsDos, args.readBack, args.iso9660,
+            args.loaders.value_or("")};
 }
 
 std::optional<std::string> LoadSessionTexts(TAppContext& app, const std::string& command,

@@ -16,6 +16,7 @@ constexpr std::size_t kChunk = 10'000;
 TSaveFileRequest ImageFileRequest() { return {"ISO", "Quellmark.iso", "*.ISO"}; }
 
 std::string WithDefaultExtension(const std::string& path, const std::string& extension) {
+    if (extension.empty()) return path;
 #ifdef _WIN32
     const auto slash = path.find_last_of("/\\:");
 #else

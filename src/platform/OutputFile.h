@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace bootdisk {
 
@@ -51,5 +52,16 @@ private:
 void PutFileInPlace(const std::string& from, const std::string& to);
 // Removes a file; a failure is not reported (the caller is cleaning up).
 void RemoveFileQuietly(const std::string& path) noexcept;
+
+// Creates a folder new (never an existing name, never through a link): false when the name is
+// taken; throws EStreamError with the system's reason for any other failure.
+bool CreateNewFolder(const std::string& path);
+// The names a folder holds; throws EStreamError.
+std::vector<std::string> FolderNames(const std::string& path);
+// Gives the folder from the name to. A folder already there is not merged: it ends up under the
+// name from, for the caller to remove. Throws EStreamError, both folders then where they were.
+void PutFolderInPlace(const std::string& from, const std::string& to);
+// Removes a folder and all it holds, following no link; a failure is not reported.
+void RemoveTreeQuietly(const std::string& path) noexcept;
 
 }  // namespace bootdisk

@@ -252,6 +252,7 @@ public:
     bool CreateCdDvd(TOpticalDevice&, TCreationDriver&) override { return true; }
     bool CreateRemovable(const TRemovableDrive&, TCreationDriver&) override { return true; }
     bool CreateFloppyImage(TCreationDriver&) override { return true; }
+    bool CreateNetbootFolder(TCreationDriver&) override { return true; }
     std::string MissingDrive(const TMediaKind&) const override { return {}; }
     std::string OutputFile(const TMediaKind& kind) const override { return kind.device ? "/home/u/Quellmark.iso" : ""; }
 };

@@ -439,6 +439,34 @@ void AGermanWalkMeetsNoEnglish(IWizardDriver& wizard) {
     Expect(found.empty(), "English in the German wizard:\n" + found);
 }
 
+// The network boot folder is named in the save dialog, made with the loaders this computer has, and
+// the finish page names it with the way to serve it: the `bootdisk serve` line, or on a system
+// without dnsmasq the README.TXT inside.
+void ANetbootFolderIsMadeAndNamedOnTheFinishPage(IWizardDriver& wizard) {
+    TabTo(wizard, {TRole::ComboBox, 0});
+    wizard.Press(TKey::End);
+    wizard.Press(TKey::Up);
+    wizard.Press(TKey::Up);
+    Expect(wizard.Text({TRole::ComboBox, 0}) == "Network boot folder (PXE)",
+           "the kind above the floppy image is \"" + wizard.Text({TRole::ComboBox, 0}) + "\"");
+    StartRun(wizard);
+    ExpectDialog(wizard, "Please name the network boot folder to create", "the network boot folder's prompt");
+    wizard.Answer(TBoxButton::Left);
+    ExpectDialog(wizard, kSaveDialog, "OK on the prompt");
+    const auto scratch = wizard.ScratchFolder();
+    const auto folder = scratch + "pxe";
+    wizard.AnswerSave(folder);
+    if (wizard.Dialog(2000) == kFolderDialog) wizard.AnswerFolder(wizard.MsDosFolder());
+    for (int i = 0; i < 100 && wizard.Page() != TPage::Finish; ++i) std::this_thread::sleep_for(100ms);
+    Expect(wizard.Page() == TPage::Finish, "the run did not reach the finish page");
+    const auto made = wizard.Label(TLabel::Made);
+    Expect(wizard.FileExists(folder + scratch.back() + "boot.img"), "the run made no folder; the finish page says \"" + made + "\"");
+    Expect(made.find("Folder " + folder) != std::string::npos, "the finish page lists \"" + made + "\"");
+    Expect(made.find("bootdisk serve " + folder + " --interface ") != std::string::npos ||
+               made.find("README.TXT") != std::string::npos,
+           "the finish page does not say how to serve it: \"" + made + "\"");
+}
+
 // A full list shows Add disabled and says why under the list; a row removed gives Add back.
 void AFullListSaysWhyAddIsDisabled(IWizardDriver& wizard) {
     for (int i = 1; i < 51; ++i) wizard.Click({TRole::BtnAdd});
@@ -572,6 +600,7 @@ const std::vector<TScenario>& WizardScenarios() {
         {"ParametersReachAutoexecInWindows1252", ParametersReachAutoexecInWindows1252},
         {"ACharacterOutsideWindows1252IsRefusedByName", ACharacterOutsideWindows1252IsRefusedByName},
         {"AGermanWalkMeetsNoEnglish", AGermanWalkMeetsNoEnglish},
+        {"ANetbootFolderIsMadeAndNamedOnTheFinishPage", ANetbootFolderIsMadeAndNamedOnTheFinishPage},
         {"AStickComesAndGoes", AStickComesAndGoes},
         {"AStickPulledDuringItsPromptIsSkipped", AStickPulledDuringItsPromptIsSkipped},
     };

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/OutputFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -111,5 +113,46 @@ void PutFileInPlace(const std::string& from, const std::string& to) {
 }
 
 void RemoveFileQuietly(const std::string& path) noexcept { unlink(path.c_str()); }
+
+bool CreateNewFolder(const std::string& path) {
+    if (mkdir(path.c_str(), 0777) == 0) return true;
+    if (errno == EEXIST) return false;
+    ThrowSystemError("Cannot create " + path, errno);
+}
+
+std::vector<std::string> FolderNames(const std::string& path) {
+    const auto close = [](DIR* open) { closedir(open); };
+    const std::unique_ptr<DIR, decltype(close)> folder(opendir(path.c_str()), close);
+    if (!folder) ThrowSystemError("Cannot read " + path, errno);
+    std::vector<std::string> names;
+    while (const auto* entry = readdir(folder.get())) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    return names;
+}
+
+void PutFolderInPlace(const std::string& from, const std::string& to) {
+    struct stat status {};
+    // One step, so that a server reading the folder never finds it missing or half replaced.
+    if (lstat(to.c_str(), &status) == 0 && renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0)
+        return;
+    if (rename(from.c_str(), to.c_str()) == 0) return;
+    // A file system that cannot exchange two names: the old folder steps aside first.
+    if (errno != ENOTEMPTY && errno != EEXIST) ThrowSystemError("Cannot write " + to, errno);
+    const auto aside = from + "-old";
+    if (rename(to.c_str(), aside.c_str()) != 0) ThrowSystemError("Cannot write " + to, errno);
+    if (rename(from.c_str(), to.c_str()) != 0) {
+        const int error = errno;
+        rename(aside.c_str(), to.c_str());
+        ThrowSystemError("Cannot write " + to, error);
+    }
+    rename(aside.c_str(), from.c_str());
+}
+
+void RemoveTreeQuietly(const std::string& path) noexcept {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
 
 }  // namespace bootdisk
