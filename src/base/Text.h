@@ -21,6 +21,8 @@ std::string Utf8ToCp1252(std::string_view text);
 // For a toolkit or a terminal: the lone CR line breaks the texts carry, and CR LF, as LF.
 std::string WithLineFeeds(std::string_view text);
 
+// cp's UTF-8 sequence appended to out.
+void AppendUtf8(std::string& out, char32_t cp);
 // One UTF-8 sequence at text[i]; advances i. Rejects overlong forms, surrogates and truncated
 // sequences.
 std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& i);

@@ -9,7 +9,7 @@
 #include "base/Text.h"
 #include "cli/Commands.h"
 #include "cli/DriveTargets.h"
-#include "cli/Json.h"
+#include "base/Json.h"
 #include "cli/Output.h"
 #include "cli/Session.h"
 #include "optical/Optical_devices.h"

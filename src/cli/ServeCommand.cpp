@@ -10,10 +10,10 @@
 #include "app/Interruption.h"
 #include "app/NetbootServer.h"
 #include "base/Errors.h"
+#include "base/Json.h"
 #include "base/PendingFile.h"
 #include "base/Streams.h"
 #include "cli/Commands.h"
-#include "cli/Json.h"
 #include "cli/Output.h"
 #include "image/NetbootFolder.h"
 #include "platform/ChildProcess.h"
@@ -82,41 +82,44 @@ public:
             case K::Ready: {
                 std::vector<std::string> addresses;
                 for (const auto& a : setup_.netInterface.ipv4) addresses.push_back(a.address);
-                line = json_ ? Json("ready", {{"folder", setup_.folder}, {"interface", setup_.netInterface.name}}, "\"addresses\": " + JsonStrings(addresses))
+                line = json_ ? Json("ready", {{"folder", setup_.folder}, {"interface", setup_.netInterface.name}})
+                                   .Raw("addresses", JsonStrings(addresses))
+                                   .Text()
                              : "serving " + setup_.folder + " on " + setup_.netInterface.name + " (" + addresses.front() +
                                    ") as proxy DHCP and TFTP server; Ctrl+C stops";
                 break;
             }
             case K::Machine:
-                line = json_ ? Json("machine", {{"mac", event.mac}, {"client", event.client}})
+                line = json_ ? Json("machine", {{"mac", event.mac}, {"client", event.client}}).Text()
                              : "machine " + event.mac + " (" + event.client + ") asks to boot";
                 break;
             case K::BootFile:
-                line = json_ ? Json("boot-file", {{"mac", event.mac}, {"address", event.address}, {"file", event.file}})
+                line = json_ ? Json("boot-file", {{"mac", event.mac}, {"address", event.address}, {"file", event.file}}).Text()
                              : who + " is given " + event.file;
                 break;
             case K::Fetched:
-                line = json_ ? Json("fetched", {{"mac", event.mac}, {"address", event.address}, {"file", event.file}})
+                line = json_ ? Json("fetched", {{"mac", event.mac}, {"address", event.address}, {"file", event.file}}).Text()
                              : who + " fetched " + event.file;
                 break;
             case K::FetchFailed:
                 line = json_ ? Json("fetch-failed", {{"mac", event.mac}, {"address", event.address}, {"file", event.file},
-                                                     {"reason", event.reason}})
+                                                     {"reason", event.reason}}).Text()
                              : (who.empty() ? "a machine" : who) + " could not fetch " + event.file + ": " + event.reason;
                 break;
         }
         Line(line);
     }
 
-    void Stopped() { Line(json_ ? Json("stopped", {}) : "stopped"); }
+    void Stopped() { Line(json_ ? Json("stopped", {}).Text() : "stopped"); }
 
 private:
-    static std::string Json(const char* name, std::initializer_list<std::pair<const char*, std::string>> fields,
-                            const std::string& more = {}) {
-        std::string json = std::string("{\"event\": \"") + name + "\"";
+    // The event's object; a field without a value is left out.
+    static TJsonObject Json(const char* name, std::initializer_list<std::pair<const char*, std::string>> fields) {
+        TJsonObject json;
+        json.String("event", name);
         for (const auto& [key, value] : fields)
-            if (!value.empty()) json += std::string(", \"") + key + "\": " + JsonString(value);
-        return json + (more.empty() ? "" : ", " + more) + "}";
+            if (!value.empty()) json.String(key, value);
+        return json;
     }
 
     // Each line as it happens: a script reading the pipe sees it at once. JSON is UTF-8 always,
