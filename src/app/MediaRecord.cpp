@@ -12,7 +12,6 @@
 namespace bootdisk {
 namespace {
 
-constexpr int kRecordFormat = 1;
 // A record line is a few hundred bytes; reading this much of the end finds far more entries than
 // a table shows, without reading a record of years whole.
 constexpr std::uint64_t kTailBytes = 1 << 20;
@@ -31,7 +30,7 @@ std::string TargetJson(const TRecordTarget& target) {
 
 std::string RecordLine(const TMediaRecord& entry) {
     return TJsonObject()
-        .Number("format", kRecordFormat)
+        .Number("format", kJsonFormat)
         .String("time", entry.time)
         .String("version", entry.version)
         .Raw("payload", TJsonObject().String("sha256", entry.payloadSha256).String("product", entry.product).Text())
@@ -50,7 +49,7 @@ std::optional<TMediaRecord> ParseRecordLine(std::string_view line) {
     const auto json = ParseJson(line);
     if (!json || json->type != TJsonValue::TType::Object) return std::nullopt;
     const auto* format = json->Member("format");
-    if (!format || format->type != TJsonValue::TType::Number || format->number != kRecordFormat) return std::nullopt;
+    if (!format || format->type != TJsonValue::TType::Number || format->number != kJsonFormat) return std::nullopt;
     TMediaRecord entry;
     entry.time = json->Text("time");
     entry.version = json->Text("version");

@@ -11,6 +11,10 @@
 
 namespace bootdisk {
 
+// The "format" of everything the program writes in JSON, for scripts and in its record: raised
+// only when a key changes its meaning or goes.
+inline constexpr unsigned kJsonFormat = 1;
+
 // text as a JSON string. Text that is not UTF-8 (a drive's model in another code page) is taken
 // as Windows-1252, so the output always parses.
 std::string JsonString(std::string_view text);

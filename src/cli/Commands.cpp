@@ -11,8 +11,8 @@ const std::vector<TCommand>& Commands() {
     // Where a CD may boot another system than MS-DOS, the CD commands take --os too.
     const unsigned cdOs = CdOffersOsChoice(RealHost().Version()) ? unsigned(kFlagOs) : 0u;
     static const std::vector<TCommand> commands = {
-        {"payload", "[--payload FILE] [--language CODE]", "list the boot payload's items and load the language file",
-         kFlagPayload, RunPayload},
+        {"payload", "[--payload FILE] [--json]", "list the boot payload's items and load the language file",
+         kFlagPayload | kFlagJson, RunPayload},
         {"iso", "OUT.iso [OPTIONS]", "save the boot CD image (El Torito floppy emulation) as a file",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagQuiet | kFlagIso9660 | cdOs, RunIso},
         {"image", "OUT.img [OPTIONS]", "write the 1.44 MB boot floppy image to a file",

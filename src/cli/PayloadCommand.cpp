@@ -3,6 +3,8 @@
 #include <stdexcept>
 
 #include "app/StrBase.h"
+#include "base/Json.h"
+#include "base/Sha256.h"
 #include "base/Text.h"
 #include "cli/Commands.h"
 #include "cli/Output.h"
@@ -21,17 +23,45 @@ void ListItems(const char* title, const TExeDataBase& payload) {
     }
 }
 
+std::string ItemsJson(const TExeDataBase& payload) {
+    std::vector<std::string> items;
+    for (const auto& item : payload.Items())
+        items.push_back(TJsonObject()
+                            .String("name", Cp1252ToUtf8(item.Name))
+                            .Number("kind", item.Kind)
+                            .Number("size", item.Data.Size())
+                            .String("sha256", Sha256Hex(item.Data.Bytes()))
+                            .Text());
+    return JsonArray(items);
+}
+
+std::string PayloadJson(const std::string& sha256, const TExeDataBase& payload) {
+    return TJsonObject().String("sha256", sha256).Raw("items", ItemsJson(payload)).Text();
+}
+
 }  // namespace
 
 TExitCode RunPayload(const TArguments& args) {
     if (!args.positional.empty()) throw std::invalid_argument("payload takes no file names");
     const auto session = StartSession(args, {});
     if (!session) return TExitCode::Failed;
+    auto& app = session->app;
+    if (args.json) {
+        std::printf("%s\n", TJsonObject()
+                                .Number("format", kJsonFormat)
+                                .String("product", app.texts[StrId::PRODUCTTXT])
+                                .String("languageFile", session->languageFile)
+                                .String("source", args.payloadFile.value_or("built-in"))
+                                .Raw("cd", PayloadJson(app.payloads.CdSha256(), app.payloads.Cd()))
+                                .Raw("floppy", PayloadJson(app.payloads.FloppySha256(), app.payloads.Floppy()))
+                                .Text()
+                                .c_str());
+        return TExitCode::Made;
+    }
     Print("Language file: " + (session->languageFile.empty() ? "none, the built-in texts stand" : session->languageFile) +
-          "\nProduct: " + session->app.texts[StrId::PRODUCTTXT] + "\n");
-    ListItems(args.payloadFile ? "CD payload (from file)" : "CD payload (SANITCD)", session->app.payloads.Cd());
-    ListItems(args.payloadFile ? "Floppy payload (from file)" : "Floppy payload (SANITDSK)",
-              session->app.payloads.Floppy());
+          "\nProduct: " + app.texts[StrId::PRODUCTTXT] + "\n");
+    ListItems(args.payloadFile ? "CD payload (from file)" : "CD payload (SANITCD)", app.payloads.Cd());
+    ListItems(args.payloadFile ? "Floppy payload (from file)" : "Floppy payload (SANITDSK)", app.payloads.Floppy());
     return TExitCode::Made;
 }
 

@@ -5,8 +5,10 @@
 #include <exception>
 #include <new>
 #include <span>
+#include <vector>
 
 #include "base/Errors.h"
+#include "base/Sha256.h"
 #include "image/PayloadFormat.h"
 
 namespace bootdisk {
@@ -23,6 +25,15 @@ std::shared_ptr<TExeDataBase> Decode(std::span<const std::uint8_t> bytes) {
     auto collection = std::make_shared<TExeDataBase>();
     collection->LoadFromStream(source);
     return collection;
+}
+
+// The whole file's checksum, read in pieces: a container file may be anything the user names.
+std::string FileSha256(TStream& file) {
+    TSha256 sha;
+    std::vector<std::uint8_t> piece(1 << 16);
+    file.SetPosition(0);
+    while (const auto got = file.Read(piece.data(), piece.size())) sha.Update({piece.data(), got});
+    return sha.HexDigest();
 }
 
 // Runs one load, turning every failure into false and a reason.
@@ -46,7 +57,9 @@ bool LoadCdPayload(TPayloads& payloads, const IResourceStore& resources) {
     payloads.cd_ = std::make_shared<TExeDataBase>();
     payloads.cdStore_ = nullptr;
     return Guarded(payloads, payload::kCdResource, [&] {
-        payloads.cd_ = Decode(Resource(resources, payload::kCdResource));
+        const auto bytes = Resource(resources, payload::kCdResource);
+        payloads.cd_ = Decode(bytes);
+        payloads.cdSha256_ = Sha256Hex(bytes);
         payloads.cdStore_ = &resources;
     });
 }
@@ -55,6 +68,7 @@ bool LoadFloppyPayload(TPayloads& payloads, const IResourceStore& resources) {
     payloads.floppy_ = std::make_shared<TExeDataBase>();
     return Guarded(payloads, payload::kFloppyResource, [&] {
         const auto bytes = Resource(resources, payload::kFloppyResource);
+        payloads.floppySha256_ = Sha256Hex(bytes);
         // As shipped both resources are the same bytes: one decode serves both collections.
         if (payloads.cdStore_ == &resources) {
             const auto cd = resources.Find(payload::kCdResource);
@@ -76,6 +90,7 @@ bool LoadPayloadFile(TPayloads& payloads, const std::string& path) {
         payloads.cd_ = std::make_shared<TExeDataBase>();
         payloads.cd_->LoadFromStream(file);
         payloads.floppy_ = payloads.cd_;
+        payloads.cdSha256_ = payloads.floppySha256_ = FileSha256(file);
     });
 }
 

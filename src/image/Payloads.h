@@ -16,6 +16,9 @@ public:
     TExeDataBase& Cd() { return *cd_; }
     TExeDataBase& Floppy() { return *floppy_; }
     bool Shared() const { return cd_ == floppy_; }
+    // The SHA-256 of each container as stored, naming the payload a medium was made from.
+    const std::string& CdSha256() const { return cdSha256_; }
+    const std::string& FloppySha256() const { return floppySha256_; }
 
     // Why the last load that returned false failed, for front ends that show more than a flag.
     std::string LastError;
@@ -27,6 +30,8 @@ private:
 
     std::shared_ptr<TExeDataBase> cd_ = std::make_shared<TExeDataBase>();
     std::shared_ptr<TExeDataBase> floppy_ = std::make_shared<TExeDataBase>();
+    std::string cdSha256_;
+    std::string floppySha256_;
     // Where the CD collection came from, so an identical floppy resource can reuse its decode.
     const IResourceStore* cdStore_ = nullptr;
 };
