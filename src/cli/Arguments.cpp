@@ -112,6 +112,11 @@ TArguments ParseArguments(const std::vector<std::string>& words, unsigned accept
             args.quiet = sw();
         } else if (takes(kFlagJson, "--json")) {
             args.json = sw();
+        } else if (takes(kFlagRecord, "--record")) {
+            args.recordFile = value();
+            if (args.recordFile->empty()) throw std::invalid_argument("--record needs a file name");
+        } else if (takes(kFlagRecord, "--no-record")) {
+            args.noRecord = sw();
         } else if (takes(kFlagIso9660, "--iso9660")) {
             args.iso9660 = sw();
         } else if (takes(kFlagReadBack, "--no-read-back")) {
@@ -125,6 +130,8 @@ TArguments ParseArguments(const std::vector<std::string>& words, unsigned accept
     if (os == "rx" && args.msDosFolder)
         throw std::invalid_argument("--msdos-folder names MS-DOS system files, but --os rx boots Rx-Dos: "
                                     "use --os msdos, or leave out --msdos-folder");
+    if (args.recordFile && args.noRecord)
+        throw std::invalid_argument("--record names where to record, --no-record says not to: give one of them");
     args.useMsDos = os ? *os == "msdos" : args.msDosFolder && (accepted & kFlagOs);
     return args;
 }

@@ -24,6 +24,7 @@ enum TFlag : unsigned {
     kFlagIso9660 = 1u << 10,     // --iso9660
     kFlagLoaders = 1u << 11,     // --loaders DIR
     kFlagInterface = 1u << 12,   // --interface IF
+    kFlagRecord = 1u << 13,      // --record FILE, --no-record
 };
 
 struct TArguments {
@@ -43,6 +44,8 @@ struct TArguments {
     bool yes = false;
     bool quiet = false;
     bool json = false;
+    std::optional<std::string> recordFile;  // the record of media made; else the user's own
+    bool noRecord = false;
     bool iso9660 = false;
     bool readBack = true;
     bool help = false;

@@ -39,6 +39,8 @@ const std::vector<TCommand>& Commands() {
         {"serve", "DIR --interface IF [--json]",
          "serve a network boot folder with dnsmasq as proxy DHCP and TFTP server, as root, until Ctrl+C",
          kFlagInterface | kFlagJson, RunServe},
+        {"record", "[N] [--record FILE] [--json]",
+         "print the last N entries (default 20) of the record of media made", kFlagJson | kFlagRecord, RunRecord},
     };
     return commands;
 }

@@ -8,6 +8,7 @@
 #include "cli/Output.h"
 #include "cli/ProgressLine.h"
 #include "platform/HostSystem.h"
+#include "platform/RecordFile.h"
 
 namespace bootdisk::cli {
 namespace {
@@ -96,6 +97,11 @@ std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers 
         return nullptr;
     }
     return session;
+}
+
+std::string RecordPath(const TArguments& args) {
+    if (args.noRecord) return {};
+    return args.recordFile.value_or(DefaultRecordPath());
 }
 
 void Report(const TArguments& args, const std::string& line) {

@@ -44,6 +44,10 @@ std::optional<std::string> LoadSessionTexts(TAppContext& app, const std::string&
 // Loads the language file and the payloads; prints the reason and returns nothing on failure.
 std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers answers);
 
+// Where the record of media made is kept: --record's file, else the user's own; empty with
+// --no-record, or where the system names no folder for it.
+std::string RecordPath(const TArguments& args);
+
 // A result line on stdout, unless --quiet.
 void Report(const TArguments& args, const std::string& line);
 
