@@ -4,10 +4,17 @@
 #include <chrono>
 #include <cstdio>
 
+#include "app/CdDvdJob.h"
+#include "app/Options.h"
+#include "app/Startup.h"
 #include "base/Errors.h"
 #include "base/Json.h"
+#include "base/Text.h"
 #include "base/Streams.h"
+#include "platform/Host.h"
+#include "platform/HostSystem.h"
 #include "platform/OutputFile.h"
+#include "platform/RecordFile.h"
 
 namespace bootdisk {
 namespace {
@@ -87,6 +94,32 @@ std::string RecordTimeNow() {
                   unsigned(date.day()), int(clock.hours().count()), int(clock.minutes().count()),
                   int(clock.seconds().count()));
     return text;
+}
+
+TMediaRecorder::TMediaRecorder(std::string path, const TAppContext& app, const TCreationSettings& settings,
+                               IHostSystem& host)
+    : path_(std::move(path)), app_(app), settings_(settings), host_(host) {}
+
+std::string TMediaRecorder::Add(TMediaRecord medium) {
+    // A CD, its image file and a network boot folder are made from the CD payload and boot the
+    // system a CD boots; the others from the floppy payload.
+    const bool cdSide = medium.kind == "cd" || medium.kind == "iso" || medium.kind == "net";
+    const bool msDos = cdSide ? CdUsesMsDos(host_.Version(), settings_.cdUseMsDos) : settings_.useMsDos;
+    medium.time = RecordTimeNow();
+    medium.version = ProgramVersion().version;
+    medium.payloadSha256 = cdSide ? app_.payloads.CdSha256() : app_.payloads.FloppySha256();
+    medium.product = app_.texts[StrId::PRODUCTTXT];
+    medium.os = msDos ? "msdos" : "rx";
+    medium.options = OptionsString(settings_.options);
+    medium.parameters = Cp1252ToUtf8(settings_.parameters);
+    media_.push_back(medium);
+    if (path_.empty()) return {};
+    try {
+        AppendRecordLine(path_, RecordLine(medium));
+        return {};
+    } catch (const EStreamError& error) {
+        return error.what();
+    }
 }
 
 TRecordTail ReadRecordTail(const std::string& path, std::size_t count) {
