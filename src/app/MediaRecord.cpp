@@ -100,7 +100,7 @@ TMediaRecorder::TMediaRecorder(std::string path, const TAppContext& app, const T
                                IHostSystem& host)
     : path_(std::move(path)), app_(app), settings_(settings), host_(host) {}
 
-std::string TMediaRecorder::Add(TMediaRecord medium) {
+std::string TMediaRecorder::Add(TMediaRecord& medium) {
     // A CD, its image file and a network boot folder are made from the CD payload and boot the
     // system a CD boots; the others from the floppy payload.
     const bool cdSide = medium.kind == "cd" || medium.kind == "iso" || medium.kind == "net";
@@ -112,7 +112,6 @@ std::string TMediaRecorder::Add(TMediaRecord medium) {
     medium.os = msDos ? "msdos" : "rx";
     medium.options = OptionsString(settings_.options);
     medium.parameters = Cp1252ToUtf8(settings_.parameters);
-    media_.push_back(medium);
     if (path_.empty()) return {};
     try {
         AppendRecordLine(path_, RecordLine(medium));

@@ -46,26 +46,24 @@ struct TAppContext;
 struct TCreationSettings;
 class IHostSystem;
 
-// The record as one run keeps it: the fields every medium of the run shares, and each medium added
-// in turn, kept for the run's own summary and appended to the record file.
+// The record as one run keeps it: the fields every medium of the run shares, and each medium
+// appended to the record file in turn.
 class TMediaRecorder {
 public:
-    // path empty: nothing goes to a file (--no-record), the run's summary is still kept.
+    // path empty: nothing goes to a file (--no-record); the media are still completed.
     TMediaRecorder(std::string path, const TAppContext& app, const TCreationSettings& settings, IHostSystem& host);
 
     // Completes medium with the run's fields (time, version, payload, boot system, options,
-    // parameters) and adds it; returns why the record file did not take it, empty when it did.
-    std::string Add(TMediaRecord medium);
+    // parameters) and appends it; returns why the record file did not take it, empty when it did.
+    std::string Add(TMediaRecord& medium);
 
     const std::string& Path() const { return path_; }
-    const std::vector<TMediaRecord>& Media() const { return media_; }
 
 private:
     std::string path_;
     const TAppContext& app_;
     const TCreationSettings& settings_;
     IHostSystem& host_;
-    std::vector<TMediaRecord> media_;
 };
 
 // The current moment as the record writes it: the real clock, even where SOURCE_DATE_EPOCH

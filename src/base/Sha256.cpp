@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <bit>
+#include <vector>
 
 #include "base/Bytes.h"
+#include "base/Streams.h"
 
 namespace bootdisk {
 namespace {
@@ -89,6 +91,14 @@ std::string TSha256::HexDigest() {
 std::string Sha256Hex(std::span<const std::uint8_t> bytes) {
     TSha256 sha;
     sha.Update(bytes);
+    return sha.HexDigest();
+}
+
+std::string Sha256Hex(TStream& stream) {
+    TSha256 sha;
+    std::vector<std::uint8_t> piece(1 << 16);
+    stream.SetPosition(0);
+    while (const auto got = stream.Read(piece.data(), piece.size())) sha.Update({piece.data(), got});
     return sha.HexDigest();
 }
 

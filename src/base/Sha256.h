@@ -26,6 +26,11 @@ private:
     std::uint64_t length_ = 0;
 };
 
+class TStream;
+
 std::string Sha256Hex(std::span<const std::uint8_t> bytes);
+// The checksum of the stream's whole content, read in pieces from its start: a file may be
+// anything the user names, so it is never read into memory whole.
+std::string Sha256Hex(TStream& stream);
 
 }  // namespace bootdisk

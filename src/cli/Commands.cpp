@@ -10,32 +10,34 @@ namespace bootdisk::cli {
 const std::vector<TCommand>& Commands() {
     // Where a CD may boot another system than MS-DOS, the CD commands take --os too.
     const unsigned cdOs = CdOffersOsChoice(RealHost().Version()) ? unsigned(kFlagOs) : 0u;
+    // A command that makes media adds each to the record and lists them for scripts.
+    const unsigned makes = kFlagRecord | kFlagJson;
     static const std::vector<TCommand> commands = {
         {"payload", "[--payload FILE] [--json]", "list the boot payload's items and load the language file",
          kFlagPayload | kFlagJson, RunPayload},
         {"iso", "OUT.iso [OPTIONS]", "save the boot CD image (El Torito floppy emulation) as a file",
-         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagQuiet | kFlagIso9660 | cdOs, RunIso},
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagQuiet | kFlagIso9660 | cdOs | makes, RunIso},
         {"image", "OUT.img [OPTIONS]", "write the 1.44 MB boot floppy image to a file",
-         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagUsb | kFlagQuiet, RunImage},
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagUsb | kFlagQuiet | makes, RunImage},
         {"devices", "[DEVICE...]", "list the CD/DVD writers and the removable drives (or only the named devices)",
          kFlagJson, RunDevices},
         {"burn", "DEVICE [OPTIONS]", "record the boot CD on a writer: " + WriterDeviceExample() + " or sim:",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagBurn | kFlagQuiet | kFlagIso9660 | kFlagReadBack |
-             cdOs,
+             cdOs | makes,
          RunBurn},
         {"floppy", "[DEVICE] [OPTIONS]", "make the boot floppy on a floppy drive or image file (default " + DefaultFloppyDevice() + ")",
-         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes | kFlagQuiet, RunFloppy},
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes | kFlagQuiet | makes, RunFloppy},
         {"create", "[OPTIONS] ROW...",
          "make a whole creation list, rows in order; ROW is [N:]KIND[=TARGET] with KIND floppy, usb, cd, iso, img "
          "or net",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes | kFlagQuiet | kFlagIso9660 |
-             kFlagReadBack | kFlagLoaders,
+             kFlagReadBack | kFlagLoaders | makes,
          RunCreate},
         {"usb", "DEVICE [OPTIONS]", "write the boot disk onto a removable drive and read it back",
-         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes | kFlagQuiet, RunUsb},
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes | kFlagQuiet | makes, RunUsb},
         {"netboot", "DIR [OPTIONS]",
          "write a network boot (PXE) folder: the boot floppy image, the PXELINUX and iPXE loaders, README.TXT",
-         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagQuiet | kFlagLoaders | cdOs, RunNetboot},
+         kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagQuiet | kFlagLoaders | cdOs | makes, RunNetboot},
         {"serve", "DIR --interface IF [--json]",
          "serve a network boot folder with dnsmasq as proxy DHCP and TFTP server, as root, until Ctrl+C",
          kFlagInterface | kFlagJson, RunServe},
@@ -44,5 +46,7 @@ const std::vector<TCommand>& Commands() {
     };
     return commands;
 }
+
+bool MakesMedia(const TCommand& command) { return (command.accepted & kFlagRecord) && command.run != RunRecord; }
 
 }  // namespace bootdisk::cli

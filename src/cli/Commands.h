@@ -18,6 +18,8 @@ struct TCommand {
 
 // Every command, in the order `bootdisk --help` lists them.
 const std::vector<TCommand>& Commands();
+// Whether the command makes media, which the record keeps and --json lists.
+bool MakesMedia(const TCommand& command);
 
 TExitCode RunPayload(const TArguments& args);
 TExitCode RunIso(const TArguments& args);

@@ -17,17 +17,25 @@ enum class TExitCode : int {
 
 struct TExitCodeInfo {
     TExitCode code;
+    const char* word;  // the outcome as --json and the record of media made name it
     const char* meaning;
 };
 
 inline constexpr std::array<TExitCodeInfo, 6> kExitCodes{{
-    {TExitCode::Made, "made: everything asked for was made"},
-    {TExitCode::Failed, "failed: something could not be made (the messages say what)"},
-    {TExitCode::Usage, "usage: the command line is wrong"},
-    {TExitCode::ReadBackMismatch, "read-back mismatch: a medium does not read back as written"},
-    {TExitCode::Refused, "refused: a drive or writer named as target was refused; nothing was written"},
-    {TExitCode::Stopped, "stopped: the run was stopped at a prompt, or writing was not agreed to"},
+    {TExitCode::Made, "made", "made: everything asked for was made"},
+    {TExitCode::Failed, "failed", "failed: something could not be made (the messages say what)"},
+    {TExitCode::Usage, "usage", "usage: the command line is wrong"},
+    {TExitCode::ReadBackMismatch, "read-back-mismatch", "read-back mismatch: a medium does not read back as written"},
+    {TExitCode::Refused, "refused", "refused: a drive or writer named as target was refused; nothing was written"},
+    {TExitCode::Stopped, "stopped", "stopped: the run was stopped at a prompt, or writing was not agreed to"},
 }};
+
+// The word of an exit code: "made", "read-back-mismatch", ...
+constexpr const char* OutcomeWord(TExitCode code) {
+    for (const auto& info : kExitCodes)
+        if (info.code == code) return info.word;
+    return "failed";
+}
 
 // An interruption (SIGINT, SIGTERM, SIGHUP) ends a run by the signal itself, which a shell shows as
 // 128 + the signal's number; on Windows Ctrl+C exits with that status.

@@ -27,7 +27,9 @@ TExitCode RunIso(const TArguments& args) {
     if (!session) return TExitCode::Failed;
     TimageRecorder recorder(*session->dialogs, session->app.texts);
     TJobEnv env{session->app, *session->dialogs, RealHost()};
-    if (!CreateCdDvd(recorder, env, SettingsOf(args), nullptr, {})) return TExitCode::Failed;
+    const bool made = CreateCdDvd(recorder, env, session->settings, nullptr, {});
+    RecordMedium(*session, args, FileMedium("iso", made ? recorder.Destination() : out, made));
+    if (!made) return TExitCode::Failed;
     Report(args, recorder.Destination());
     return TExitCode::Made;
 }
@@ -39,11 +41,14 @@ TExitCode RunImage(const TArguments& args) {
     if (!session) return TExitCode::Failed;
     TJobEnv env{session->app, *session->dialogs, RealHost()};
     TVirtualFloppy floppy;
-    if (!BuildBootFloppy(floppy, session->app.payloads.Floppy(), args.useMsDos, env, SettingsOf(args)))
-        return TExitCode::Failed;
-    std::vector<std::uint8_t> image(floppy.Image().begin(), floppy.Image().end());
-    if (args.usb) MarkForHardDiskBoot(image);
-    if (!SaveOutputFile(args.command, out, image)) return TExitCode::Failed;
+    bool made = BuildBootFloppy(floppy, session->app.payloads.Floppy(), args.useMsDos, env, session->settings);
+    if (made) {
+        std::vector<std::uint8_t> image(floppy.Image().begin(), floppy.Image().end());
+        if (args.usb) MarkForHardDiskBoot(image);
+        made = SaveOutputFile(args.command, out, image);
+    }
+    RecordMedium(*session, args, FileMedium("img", out, made));
+    if (!made) return TExitCode::Failed;
     Report(args, out);
     return TExitCode::Made;
 }

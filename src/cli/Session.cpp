@@ -5,8 +5,11 @@
 #include "app/StrBase.h"
 #include "base/Errors.h"
 #include "base/PendingFile.h"
+#include "base/Sha256.h"
+#include "base/Streams.h"
 #include "cli/Output.h"
 #include "cli/ProgressLine.h"
+#include "cli/RunSummary.h"
 #include "platform/HostSystem.h"
 #include "platform/RecordFile.h"
 
@@ -91,6 +94,9 @@ std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers 
     session->languageFile = *languageFile;
     session->dialogs =
         std::make_unique<TTerminalDialogs>(session->app.texts, RealHost(), std::move(answers), args.command);
+    session->settings = SettingsOf(args);
+    session->recorder = std::make_unique<TMediaRecorder>(RecordPath(args), session->app, session->settings, RealHost());
+    RunSummary().record = session->recorder->Path();
     if (!LoadPayloads(session->app, args.payloadFile, EmbeddedResources())) {
         PrintError(args.command, session->app.texts[StrId::GUI_FILECORRUPT] + " (" +
                                      session->app.payloads.LastError + ")");
@@ -104,8 +110,29 @@ std::string RecordPath(const TArguments& args) {
     return args.recordFile.value_or(DefaultRecordPath());
 }
 
+void RecordMedium(TSession& session, const TArguments& args, TMediaRecord medium) {
+    const auto failure = session.recorder->Add(medium);
+    RunSummary().media.push_back(std::move(medium));
+    if (failure.empty()) return;
+    PrintError(args.command, "the record of media made did not take this medium: " + failure);
+    RunSummary().recordFailed = true;
+}
+
+TMediaRecord FileMedium(const std::string& kind, const std::string& path, bool made) {
+    TMediaRecord medium;
+    medium.kind = kind;
+    medium.target.path = path;
+    medium.outcome = made ? "made" : "failed";
+    if (made) {
+        // Read from the file itself: the checksum of what it holds, not of what was handed to it.
+        TFileStream file(path, FileMode::Read);
+        medium.imageSha256 = Sha256Hex(file);
+    }
+    return medium;
+}
+
 void Report(const TArguments& args, const std::string& line) {
-    if (!args.quiet) Print(line + "\n");
+    if (!args.quiet && !args.json) Print(line + "\n");
 }
 
 TExitCode ExitCodeOf(TRunOutcome outcome, TCopyFailure lastFailure) {

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "app/CreationHandlers.h"
+#include "app/MediaRecord.h"
 #include "app/Startup.h"
 #include "cli/Arguments.h"
 #include "cli/ExitCodes.h"
@@ -17,6 +18,8 @@ struct TSession {
     TAppContext app;
     std::unique_ptr<TTerminalDialogs> dialogs;
     std::string languageFile;  // the one loaded; empty for the built-in texts
+    TCreationSettings settings;
+    std::unique_ptr<TMediaRecorder> recorder;
 };
 
 // Checks before any work that path may be written as a file (not a device, FIFO or link to
@@ -48,7 +51,14 @@ std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers 
 // --no-record, or where the system names no folder for it.
 std::string RecordPath(const TArguments& args);
 
-// A result line on stdout, unless --quiet.
+// Adds the medium to the record and to what --json prints; a record file that does not take it
+// is said, and fails a run that would otherwise succeed.
+void RecordMedium(TSession& session, const TArguments& args, TMediaRecord medium);
+
+// A file made (or not) for the record: its path, and the checksum of what the file holds now.
+TMediaRecord FileMedium(const std::string& kind, const std::string& path, bool made);
+
+// A result line on stdout, unless --quiet or --json.
 void Report(const TArguments& args, const std::string& line);
 
 // The exit code of a run of the creation driver, whose handlers tell why its last copy failed.

@@ -8,6 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/Output.h"
+#include "cli/RunSummary.h"
 #include "platform/Host.h"
 
 namespace bootdisk::cli {
@@ -16,7 +17,7 @@ namespace {
 void PrintCommandList() {
     std::vector<std::pair<std::string, std::string>> commands, codes;
     for (const auto& command : Commands()) commands.emplace_back(command.name, command.summary);
-    for (const auto& [code, meaning] : kExitCodes) codes.emplace_back(std::to_string(int(code)), meaning);
+    for (const auto& [code, word, meaning] : kExitCodes) codes.emplace_back(std::to_string(int(code)), meaning);
     codes.emplace_back("128+N", kInterruptedMeaning);
     std::printf("usage: bootdisk COMMAND [OPTIONS]\n\ncommands:\n%s\nexit codes:\n%s\n"
                 "'bootdisk COMMAND --help' describes a command; 'bootdisk --version' tells the version.\n",
@@ -41,7 +42,11 @@ TExitCode RunCommand(const TCommand& command, const std::vector<std::string>& wo
         // thread, and starting one is a good part of what they cost.
         EndRunsOnInterrupt();
         SetInterruptionLead("bootdisk " + args.command + ": ");
-        return command.run(args);
+        auto code = command.run(args);
+        // Media the record did not take are not a success the record can show.
+        if (code == TExitCode::Made && RunSummary().recordFailed) code = TExitCode::Failed;
+        if (args.json && MakesMedia(command)) std::printf("%s\n", RunSummaryJson(args.command, code).c_str());
+        return code;
     } catch (const std::invalid_argument& error) {
         PrintError(command.name, error.what());
         PrintError(command.name, std::string("'bootdisk ") + command.name + " --help' lists what it takes");

@@ -5,7 +5,6 @@
 #include <exception>
 #include <new>
 #include <span>
-#include <vector>
 
 #include "base/Errors.h"
 #include "base/Sha256.h"
@@ -25,15 +24,6 @@ std::shared_ptr<TExeDataBase> Decode(std::span<const std::uint8_t> bytes) {
     auto collection = std::make_shared<TExeDataBase>();
     collection->LoadFromStream(source);
     return collection;
-}
-
-// The whole file's checksum, read in pieces: a container file may be anything the user names.
-std::string FileSha256(TStream& file) {
-    TSha256 sha;
-    std::vector<std::uint8_t> piece(1 << 16);
-    file.SetPosition(0);
-    while (const auto got = file.Read(piece.data(), piece.size())) sha.Update({piece.data(), got});
-    return sha.HexDigest();
 }
 
 // Runs one load, turning every failure into false and a reason.
@@ -90,7 +80,7 @@ bool LoadPayloadFile(TPayloads& payloads, const std::string& path) {
         payloads.cd_ = std::make_shared<TExeDataBase>();
         payloads.cd_->LoadFromStream(file);
         payloads.floppy_ = payloads.cd_;
-        payloads.cdSha256_ = payloads.floppySha256_ = FileSha256(file);
+        payloads.cdSha256_ = payloads.floppySha256_ = Sha256Hex(file);
     });
 }
 
