@@ -128,9 +128,9 @@ void PrintJson(const TDeviceListing& listing, const TStringTable& texts) {
     for (const auto& drive : listing.drives)
         append(RefusalOf(drive) == TDriveRefusal::None ? offered : refused, DriveJson(drive, texts));
     const auto list = [](const std::string& items) { return "[" + items + (items.empty() ? "]" : "\n  ]"); };
-    std::printf("{\n  \"writers\": %s,\n  \"unopenedWriters\": %s,\n  \"removableDrives\": %s,\n"
+    std::printf("{\n  \"format\": %u,\n  \"writers\": %s,\n  \"unopenedWriters\": %s,\n  \"removableDrives\": %s,\n"
                 "  \"otherDisks\": %s,\n  \"writingNeedsAdministrator\": %s\n}\n",
-                list(writers).c_str(), JsonStrings(listing.unopenedWriters).c_str(), list(offered).c_str(),
+                kJsonFormat, list(writers).c_str(), JsonStrings(listing.unopenedWriters).c_str(), list(offered).c_str(),
                 list(refused).c_str(), DriveWritesNeedAdministrator(TDriveWrite::Removable) ? "true" : "false");
 }
 

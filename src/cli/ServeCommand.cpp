@@ -116,7 +116,7 @@ private:
     // The event's object; a field without a value is left out.
     static TJsonObject Json(const char* name, std::initializer_list<std::pair<const char*, std::string>> fields) {
         TJsonObject json;
-        json.String("event", name);
+        json.Number("format", kJsonFormat).String("event", name);
         for (const auto& [key, value] : fields)
             if (!value.empty()) json.String(key, value);
         return json;

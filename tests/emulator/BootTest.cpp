@@ -209,13 +209,13 @@ TEST_F(BootInEmulator, ServeBootsAMachineOnTheNetworkBesideItsDhcpServer) {
     const auto log = ReadWholeFile(temp / "lab/serve.log");
     const std::string events(log.begin(), log.end());
     const std::string machine = "\"mac\": \"52:54:00:30:00:01\"";
-    EXPECT_THAT(events, HasSubstr("{\"event\": \"machine\", " + machine + ", \"client\": \"iPXE\"}")) << events;
+    EXPECT_THAT(events, HasSubstr("{\"format\": 1, \"event\": \"machine\", " + machine + ", \"client\": \"iPXE\"}")) << events;
     for (const char* file : {"boot.ipxe", "memdisk", "boot.img"})
         EXPECT_THAT(events, testing::ContainsRegex("\"fetched\", " + machine + ", \"address\": \"10\\.30\\.0\\.[0-9]+\", \"file\": \"" + file))
             << events;
     EXPECT_THAT(events, Not(HasSubstr("undionly.kpxe"))) << events;  // iPXE does not load iPXE again
     EXPECT_THAT(events, Not(HasSubstr("fetch-failed"))) << events;
-    EXPECT_THAT(events, testing::EndsWith("{\"event\": \"stopped\"}\n")) << events;
+    EXPECT_THAT(events, testing::EndsWith("{\"format\": 1, \"event\": \"stopped\"}\n")) << events;
 }
 
 // Without the drive-number patch the boot code reads drive 0 instead of the hard disk it came from.
