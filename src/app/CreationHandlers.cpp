@@ -62,6 +62,7 @@ bool TCreationHandlers::MakeFloppy(THostFloppy& floppy, TCreationDriver& driver)
     auto& install = floppy.Install();
     auto& files = install.Ports().files;
     install.OnFloppyProgress = driver.FirstHalf();
+    driver.WritingMedium();
     if (!install.InstallBoot(THostFloppy::kDrive, settings_.useMsDos)) return false;
     install.OnFloppyProgress = driver.SecondHalf();
     return install.CopyPayloadFiles() &&
@@ -101,6 +102,7 @@ std::string TCreationHandlers::OutputFile(const TMediaKind& kind) const {
 
 bool TCreationHandlers::CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) {
     TDSKburningIO io(env_.dialogs, driver.Whole(), [&](TBurnStage stage) {
+        if (stage == TBurnStage::Write) driver.WritingMedium();
         if (stage == TBurnStage::ReadBack) driver.SetCopyPhase(env_.app.texts[StrId::GUI_TEXTREADINGBACK]);
     });
     const bool made = bootdisk::CreateCdDvd(device, env_, settings_, &io, driver.Whole());
@@ -157,6 +159,7 @@ bool TCreationHandlers::CreateRemovable(const TRemovableDrive& drive, TCreationD
     // Only now, with the image ready, are the user's file systems taken away.
     if (!UnmountConfirmed(drive)) return false;
     install.OnImageProgress = driver.Whole();
+    driver.WritingMedium();
     // The read-back shows what the drive really holds, not what was handed to it.
     const bool written = install.WriteImageToDrive(drive.letter);
     if (!written || !install.VerifyImageOnDrive(drive.letter)) {

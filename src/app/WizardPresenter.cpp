@@ -358,12 +358,18 @@ void TWizardPresenter::RunCreation() {
     driver.onPrompt = [this](const std::string& text) { CallUser(text); };
     const TCreationSettings settings{options_, wizard_.CheckedParameters().text, UsesMsDos(floppyOs_),
                                      cdOffersOs_ && UsesMsDos(cdOs_)};
+    driver_ = &driver;
     const auto outcome =
         ports_.media.Run(driver, list_.Rows(), TJobEnv{ports_.app, ports_.dialogs, ports_.host}, settings);
+    driver_ = nullptr;
     running_ = false;
     wizard_.CreationFinished(outcome, driver.DoneCopies(), driver.TotalCopies());
     view_.ShowFinishTitle(wizard_.FinishTitle());
-    view_.ShowMade(MadeList(texts_, driver.Made()));
+    // A run that ended early says first what it left of the medium in hand.
+    auto made = MadeList(texts_, driver.Made());
+    if (const auto left = outcome == TRunOutcome::Completed ? std::string() : driver.MediumLeft(); !left.empty())
+        made = made.empty() ? left : left + "\r" + made;
+    view_.ShowMade(made);
     ShowWizard();
     view_.SetFocus(FirstFocus());
     CallUser(wizard_.FinishTitle());
@@ -399,10 +405,14 @@ void TWizardPresenter::FollowDrives() {
 
 bool TWizardPresenter::CloseRequested() {
     if (!running_) return true;
-    // A half-written medium is worse than a question: the run stops only when the user says so.
+    // A half-written medium is worse than a question: the run stops only when the user says so,
+    // and Return alone goes on with it.
     if (ports_.dialogs.AskTwoChoices(texts_[StrId::GUI_TEXTSTOPCONFIRMATION], texts_[StrId::GENERIC_YES],
-                                     texts_[StrId::GENERIC_NO]) != kAnswerLeft)
+                                     texts_[StrId::GENERIC_NO], TDefaultChoice::Right) != kAnswerLeft)
         return false;
+    // The window goes with the program: its last box says what the medium in hand is left as.
+    if (const auto left = driver_ ? driver_->MediumLeft() : std::string(); !left.empty())
+        ports_.dialogs.ShowCoolMessage(left);
     Closed();
     if (ports_.endRun) ports_.endRun();
     return false;

@@ -126,6 +126,7 @@ private:
     bool exitChosen_ = false;
     bool activated_ = false;
     bool running_ = false;
+    const TCreationDriver* driver_ = nullptr;  // of the run in hand
     int ticksToDriveScan_ = 0;
 };
 

@@ -81,6 +81,11 @@ void Report(const TArguments& args, const std::string& line) {
     if (!args.quiet) std::printf("%s\n", line.c_str());
 }
 
+void ReportMediumLeft(const std::string& command, const TCreationDriver& driver, TRunOutcome outcome) {
+    if (outcome == TRunOutcome::Completed) return;
+    if (const auto left = driver.MediumLeft(); !left.empty()) PrintError(command, Cp1252ToUtf8(left));
+}
+
 TExitCode ExitCodeOf(TRunOutcome outcome, TCopyFailure lastFailure) {
     if (outcome == TRunOutcome::Completed) return TExitCode::Made;
     if (lastFailure == TCopyFailure::Refused) return TExitCode::Refused;
@@ -98,6 +103,7 @@ TExitCode MakeOneCopy(TSession& session, const TArguments& args, IHostRawDevices
     driver.onGauge = [&](int percent) { line.ShowPercent(percent); };
     const auto outcome = driver.RunCreation({{"1", 0}}, {kind}, handlers);
     line.End();
+    ReportMediumLeft(args.command, driver, outcome);
     return ExitCodeOf(outcome, handlers.LastFailure());
 }
 

@@ -41,6 +41,10 @@ std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers 
 // A result line on stdout, unless --quiet.
 void Report(const TArguments& args, const std::string& line);
 
+// After a run that ended before every copy was made: says on stderr what it left of the medium in
+// hand (half-written, or not written).
+void ReportMediumLeft(const std::string& command, const TCreationDriver& driver, TRunOutcome outcome);
+
 // The exit code of a run of the creation driver, whose handlers tell why its last copy failed.
 TExitCode ExitCodeOf(TRunOutcome outcome, TCopyFailure lastFailure);
 

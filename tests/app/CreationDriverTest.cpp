@@ -21,6 +21,7 @@ public:
     std::vector<std::string> calls;
     std::deque<bool> results;     // per call; empty: success
     double reportBeforeDone = -1;  // a fraction the handler reports through the first-half mapping
+    bool writesMedium = false;     // the handler starts writing the medium before it succeeds or fails
     std::vector<int> gauges;
 
     bool CreateFloppy(TCreationDriver& driver) override { return Finish("floppy", driver); }
@@ -60,6 +61,7 @@ public:
 private:
     bool Finish(const std::string& call, TCreationDriver& driver) {
         calls.push_back(call);
+        if (writesMedium) driver.WritingMedium();
         if (reportBeforeDone >= 0) {
             driver.FirstHalf()(reportBeforeDone);
             gauges.push_back(driver.Gauge());
@@ -129,6 +131,45 @@ TEST_F(CreationDriver, CancelThenNoBringsThePromptBack) {
     dialogs.twoChoiceAnswers = {kAnswerRight, kAnswerRight, kAnswerRight, kAnswerLeft};
     EXPECT_EQ(Run({{"1", 0}}), TRunOutcome::Stopped);
     EXPECT_THAT(dialogs.log, ElementsAre(kFloppyPrompt, kStopQuestion, kFloppyPrompt, kStopQuestion));
+    EXPECT_TRUE(handlers.calls.empty());
+}
+
+// Return out of habit never erases: only the prompts that erase a medium default to Cancel. A run
+// that ends early says what it left of the medium in hand; a terminal whose input has ended stops
+// the run at its prompt instead of asking for ever.
+TEST_F(CreationDriver, ErasePromptsDefaultToCancelAndAStopSaysWhatItLeft) {
+    Run({{"1", 0}, {"1", 1}, {"1", 2}, {"1", 4}});
+    EXPECT_THAT(dialogs.defaultChoices, ElementsAre(TDefaultChoice::Right, TDefaultChoice::Left,
+                                                    TDefaultChoice::Right, TDefaultChoice::Left));
+
+    dialogs.defaultChoices.clear();
+    dialogs.twoChoiceAnswers = {kAnswerRight, kAnswerLeft};
+    EXPECT_EQ(Run({{"1", 2}}), TRunOutcome::Stopped);
+    EXPECT_THAT(dialogs.defaultChoices, ElementsAre(TDefaultChoice::Right, TDefaultChoice::Left));
+    EXPECT_EQ(driver.MediumLeft(), "Nothing was written to Removable storage device.");
+
+    handlers.writesMedium = true;
+    handlers.results = {false};
+    dialogs.twoChoiceAnswers = {kAnswerLeft, kAnswerRight, kAnswerLeft};
+    EXPECT_EQ(Run({{"1", 2}}), TRunOutcome::Stopped);
+    EXPECT_EQ(driver.MediumLeft(), "Removable storage device is half-written: write it again before use.");
+    handlers.results = {false};
+    dialogs.twoChoiceAnswers = {kAnswerLeft, kAnswerRight, kAnswerLeft};
+    Run({{"1", 1}});
+    EXPECT_EQ(driver.MediumLeft(), "The disc in CDRW-52X (ACME) is half-recorded and cannot be used.");
+    handlers.results = {false};
+    dialogs.twoChoiceAnswers = {kAnswerLeft, kAnswerRight, kAnswerLeft};
+    Run({{"1", 4}});
+    EXPECT_EQ(driver.MediumLeft(), "") << "an image file is written whole or not at all";
+    Run({{"1", 2}});
+    EXPECT_EQ(driver.MediumLeft(), "") << "every copy was made";
+
+    dialogs.log.clear();
+    dialogs.answersEnded = true;
+    dialogs.twoChoiceAnswers = {kAnswerRight};
+    handlers.calls.clear();
+    EXPECT_EQ(Run({{"1", 0}}), TRunOutcome::Stopped);
+    EXPECT_THAT(dialogs.log, ElementsAre(kFloppyPrompt));
     EXPECT_TRUE(handlers.calls.empty());
 }
 
