@@ -264,7 +264,7 @@ private slots:
         answerer.Then(copy("copy 1 of 3: Image recorder (Save CD image as ISO file)", Click("BtnLeft")))
             .Then(SaveAs(dir_.filePath("a.iso")))
             .Then(copy("copy 2 of 3: Image recorder (Save CD image as ISO file)", Click("BtnRight")))
-            .Then(CloseFrame());
+            .Then(Click("BtnLeft"));
         Button("BtnNext")->click();
         QVERIFY(answerer.AllAnswered());
         QCOMPARE(Find<QLabel>("LabelCongratulations")->text(), QString("Stopped: 1 of 3 copies made."));
@@ -397,7 +397,7 @@ private slots:
         Button("BtnNext")->click();
         Button("BtnNext")->click();
         TModalAnswerer answerer;
-        answerer.Then(Click("BtnRight")).Then(CloseFrame());
+        answerer.Then(Click("BtnRight")).Then(Click("BtnLeft"));
         Button("BtnNext")->click();
         QCOMPARE(answerer.seen, (QStringList{"Please select the location for the image file",
                                              "Do you want to stop the process ?"}));
