@@ -144,7 +144,10 @@ bool TCreationHandlers::UnmountConfirmed(const TRemovableDrive& drive) {
 
 bool TCreationHandlers::CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) {
     const auto& texts = env_.app.texts;
-    TRemovableInstall install({disk_, env_.dialogs, texts});
+    std::optional<TConfirmedDisk> confirmed;
+    if (!drive.identity.empty() || !drive.number.empty())
+        confirmed = TConfirmedDisk{drive.device, {drive.number, drive.identity, drive.details}};
+    TRemovableInstall install({disk_, env_.dialogs, texts, confirmed});
     lastFailure_ = TCopyFailure::Refused;  // until the drive has passed the check
     install.CheckRemovable(drive.letter);
     lastFailure_ = TCopyFailure::Failed;
@@ -158,8 +161,10 @@ bool TCreationHandlers::CreateRemovable(const TRemovableDrive& drive, TCreationD
     env_.dialogs.ProcessMessages();
     // Only now, with the image ready, are the user's file systems taken away.
     if (!UnmountConfirmed(drive)) return false;
-    install.OnImageProgress = driver.Whole();
-    driver.WritingMedium();
+    install.OnImageProgress = [&driver, whole = driver.Whole()](double fraction) {
+        driver.WritingMedium();
+        whole(fraction);
+    };
     // The read-back shows what the drive really holds, not what was handed to it.
     const bool written = install.WriteImageToDrive(drive.letter);
     if (!written || !install.VerifyImageOnDrive(drive.letter)) {

@@ -42,6 +42,10 @@ std::string RefusalText(const TStringTable& texts, const THostDrive& drive) {
     return {};
 }
 
+TRemovableDrive RemovableDriveOf(char letter, const THostDrive& drive) {
+    return {letter, drive.device, drive.identity, {}, drive.number, drive.Details()};
+}
+
 std::vector<TMediaKind> RemovableMediaKinds(const TStringTable& texts, const std::vector<THostDrive>& drives,
                                             IHostRawDevices& table) {
     std::vector<TMediaKind> kinds;
@@ -49,8 +53,7 @@ std::vector<TMediaKind> RemovableMediaKinds(const TStringTable& texts, const std
         if (RefusalOf(drive) != TDriveRefusal::None) continue;
         const char letter = table.Attach(drive.device, drive.type);
         if (letter == 0) continue;
-        kinds.push_back({DriveLabel(texts, drive), TMediaType::Removable, nullptr,
-                         {letter, drive.device, drive.identity, {}}});
+        kinds.push_back({DriveLabel(texts, drive), TMediaType::Removable, nullptr, RemovableDriveOf(letter, drive)});
     }
     return kinds;
 }

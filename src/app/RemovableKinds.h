@@ -26,6 +26,9 @@ std::string RefusalText(const TStringTable& texts, const THostDrive& drive);
 // "/media/a, /media/b".
 std::string MountPointList(const std::vector<std::string>& points);
 
+// The drive as the removable installation addresses it, through letter.
+TRemovableDrive RemovableDriveOf(char letter, const THostDrive& drive);
+
 // The offered drives, each attached to a drive letter of table.
 std::vector<TMediaKind> RemovableMediaKinds(const TStringTable& texts, const std::vector<THostDrive>& drives,
                                             IHostRawDevices& table);

@@ -50,7 +50,7 @@ TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRa
     Confirm(*drive, args, texts);
     const char letter = table.Attach(drive->device, drive->type);
     if (letter == 0) throw ERefusedTarget("no drive letter is left for " + device);
-    return {DriveLabel(texts, *drive), TMediaType::Removable, nullptr, {letter, drive->device, drive->identity, {}}};
+    return {DriveLabel(texts, *drive), TMediaType::Removable, nullptr, RemovableDriveOf(letter, *drive)};
 }
 
 TFloppyDrive FloppyTarget(const std::string& device, TSession& session, IHostRawDevices& table,

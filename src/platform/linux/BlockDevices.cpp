@@ -20,8 +20,6 @@ std::string FirstLine(const fs::path& file) {
     return line;
 }
 
-std::string Number(dev_t device) { return std::to_string(major(device)) + ":" + std::to_string(minor(device)); }
-
 std::optional<fs::path> Folder(const std::string& number, const TSystemPaths& paths) {
     std::error_code error;
     fs::path folder = fs::canonical(fs::path(paths.sys) / "dev/block" / number, error);
@@ -47,10 +45,12 @@ std::string Unescape(const std::string& field) {
 
 }  // namespace
 
+std::string NumberText(dev_t number) { return std::to_string(major(number)) + ":" + std::to_string(minor(number)); }
+
 std::optional<std::string> NodeNumber(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISBLK(info.st_mode)) return std::nullopt;
-    return Number(info.st_rdev);
+    return NumberText(info.st_rdev);
 }
 
 // A partition's sysfs folder sits inside its disk's.
@@ -106,7 +106,7 @@ std::vector<std::string> MountPointsOnDisk(const std::string& disk, const TSyste
 std::optional<std::string> SystemDiskNumber(const TSystemPaths& paths) {
     struct stat info {};
     if (::stat(paths.root.c_str(), &info) != 0 || major(info.st_dev) == 0) return std::nullopt;
-    return DiskOf(Number(info.st_dev), paths);
+    return DiskOf(NumberText(info.st_dev), paths);
 }
 
 std::vector<std::string> HoldersOfDisk(const std::string& blockName, const TSystemPaths& paths) {

@@ -2,6 +2,8 @@
 #pragma once
 // What the kernel tells about block devices: sysfs under /sys and the mount table. The roots are
 // parameters so tests can lay out a made-up system.
+#include <sys/types.h>
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -49,6 +51,11 @@ std::vector<std::string> HoldersOfDisk(const std::string& blockName, const TSyst
 THostDrive DescribeBlock(const std::string& folder, const std::string& devicePath, const TSystemPaths& paths);
 // The block device node at device; nothing when it is no block device of this host.
 std::optional<THostDrive> DescribeNode(const std::string& device, const TSystemPaths& paths);
+// The block device numbered number ("8:16"), found as /dev/block/number; nothing when the kernel
+// has none.
+std::optional<THostDrive> DescribeNumber(const std::string& number, const TSystemPaths& paths);
+// "MAJOR:MINOR" of a device number.
+std::string NumberText(dev_t number);
 // The host's drives and what writing a removable one takes, from one question to the disk service
 // where it answers, else from the kernel.
 TDriveScan ScanDrives();

@@ -129,8 +129,7 @@ bool OnDisk(const TSnapshot& snapshot, const TBlock& block, const TBlock& disk) 
 // The root file system on it, or the kernel's number of the root's disk being its own.
 bool HoldsRunningSystem(const TBlock& disk, const std::vector<std::string>& mountPoints) {
     if (std::find(mountPoints.begin(), mountPoints.end(), "/") != mountPoints.end()) return true;
-    const auto number = std::to_string(major(disk.number)) + ":" + std::to_string(minor(disk.number));
-    return disk.number != 0 && SystemDiskNumber({}) == number;
+    return disk.number != 0 && SystemDiskNumber({}) == NumberText(disk.number);
 }
 
 // Writers and floppies have their own media; a drive the desktop is told to hide is not shown.
@@ -161,12 +160,16 @@ THostDrive DescribeDisk(const TSnapshot& snapshot, const TBlock& disk) {
     result.holdsSystem = disk.hintSystem && !removable;
     result.holdsSystem = result.holdsSystem || HoldsRunningSystem(disk, result.mountPoints);
     result.identity = disk.drive + " " + Get<std::string>(drive, kDrive, "Serial");
+    result.number = disk.number != 0 ? NumberText(disk.number) : std::string();
     return result;
 }
 
+// By one of its names, or as /dev/block/MAJOR:MINOR, the name of its number.
 const TBlock* Find(const TSnapshot& snapshot, const std::string& device) {
     for (const auto& block : snapshot.blocks)
-        if (std::find(block.names.begin(), block.names.end(), device) != block.names.end()) return &block;
+        if (std::find(block.names.begin(), block.names.end(), device) != block.names.end() ||
+            (block.number != 0 && device == "/dev/block/" + NumberText(block.number)))
+            return &block;
     return nullptr;
 }
 
@@ -209,6 +212,7 @@ std::optional<THostDrive> TUdisks::Describe(const std::string& device) {
         drive.type = THostDriveType::Partition;
         drive.size = block->size;
         drive.readOnly = block->readOnly;
+        drive.number = block->number != 0 ? NumberText(block->number) : std::string();
     }
     drive.device = device;
     return drive;
