@@ -85,7 +85,8 @@ std::string TCreationDriver::PromptFor(const TMediaKind& kind) const {
             return texts_[StrId::GUI_TEXTINSERTFLOPPY];
         case TMediaType::Removable:
             return texts_[StrId::GUI_TEXTINSERTUSB] + "\r(" + kind.label + ")\r" +
-                   WithValues(texts_[StrId::DRIVE_WILLERASE], {kind.removable.device}) +
+                   WithValues(texts_[StrId::DRIVE_WILLERASE],
+                              {WholeDiskName(texts_, kind.removable.device, kind.removable.volumes)}) +
                    (kind.removable.mountPoints.empty()
                         ? ""
                         : "\r" + texts_[StrId::DRIVE_WILLUNMOUNT] + MountPointList(kind.removable.mountPoints));

@@ -23,6 +23,14 @@ std::string MountPointList(const std::vector<std::string>& points) {
     return list;
 }
 
+std::string WholeDiskName(const TStringTable& texts, const std::string& device, const std::vector<std::string>& volumes) {
+    if (volumes.empty()) return device;
+    if (volumes.size() == 1) return volumes.front();
+    std::vector<std::string> first(volumes.begin(), volumes.end() - 1);
+    const auto both = WithValues(texts[StrId::DRIVE_AND], {MountPointList(first), volumes.back()});
+    return WithValues(texts[StrId::DRIVE_SAMESTICK], {both});
+}
+
 std::string DriveLabel(const TStringTable& texts, const THostDrive& drive) {
     const std::string mounted =
         drive.mountPoints.empty() ? "" : ", " + texts[StrId::DRIVE_MOUNTEDAT] + MountPointList(drive.mountPoints);
@@ -43,7 +51,7 @@ std::string RefusalText(const TStringTable& texts, const THostDrive& drive) {
 }
 
 TRemovableDrive RemovableDriveOf(char letter, const THostDrive& drive) {
-    return {letter, drive.device, drive.identity, {}, drive.number, drive.Details()};
+    return {letter, drive.device, drive.identity, {}, drive.number, drive.Details(), drive.volumes};
 }
 
 std::vector<TMediaKind> RemovableMediaKinds(const TStringTable& texts, const std::vector<THostDrive>& drives,

@@ -25,6 +25,10 @@ std::string DriveLabel(const TStringTable& texts, const THostDrive& drive);
 std::string RefusalText(const TStringTable& texts, const THostDrive& drive);
 // "/media/a, /media/b".
 std::string MountPointList(const std::vector<std::string>& points);
+// The whole disk at device as a write erases it: the device itself, or where the system names the
+// disk's volumes apart, every one of them ("E: (DATA, 28.0 GB) and F: (BOOT, 100 MB) on the same
+// stick").
+std::string WholeDiskName(const TStringTable& texts, const std::string& device, const std::vector<std::string>& volumes);
 
 // The drive as the removable installation addresses it, through letter.
 TRemovableDrive RemovableDriveOf(char letter, const THostDrive& drive);

@@ -25,8 +25,11 @@ void Confirm(const THostDrive& drive, const TArguments& args, const TStringTable
     const std::string unmount = drive.mountPoints.empty()
                                     ? ""
                                     : " " + texts[StrId::DRIVE_WILLUNMOUNT] + MountPointList(drive.mountPoints) + ".";
-    std::fprintf(stderr, "Everything on %s will be lost.%s Write the boot disk? [y/N] ", DriveIdentity(drive).c_str(),
-                 unmount.c_str());
+    // Every volume of the disk is named: a write through one letter erases them all.
+    const auto named = drive.volumes.empty()
+                           ? DriveIdentity(drive)
+                           : WholeDiskName(texts, drive.device, drive.volumes) + " (" + drive.Details() + ")";
+    std::fprintf(stderr, "Everything on %s will be lost.%s Write the boot disk? [y/N] ", named.c_str(), unmount.c_str());
     const std::string answer = ReadStdinLine().value_or("");
     if (answer != "y" && answer != "Y" && answer != "yes") throw ERefusedTarget("nothing was written", TExitCode::Stopped);
 }

@@ -14,7 +14,10 @@ std::string OpenedDiskRefusal(const TStringTable& texts, const TConfirmedDisk& c
     const auto named = [&](const TDiskIdentity& disk) {
         return disk.details.empty() ? texts[StrId::DRIVE_UNNAMED] : disk.details;
     };
-    return WithValues(texts[StrId::DRIVE_NOTCONFIRMED], {confirmed.device, named(confirmed.disk), named(*opened)});
+    // Two sticks of one make and size read alike: the one found is "another" of them.
+    auto found = named(*opened);
+    if (found == named(confirmed.disk)) found = WithValues(texts[StrId::DRIVE_ANOTHER], {found});
+    return WithValues(texts[StrId::DRIVE_NOTCONFIRMED], {confirmed.device, named(confirmed.disk), found});
 }
 
 }  // namespace bootdisk

@@ -196,6 +196,15 @@ TEST_F(CreationDriver, QuantityZeroMakesNoCopyAndCountsForNothing) {
                                          "[OK|Cancel]"));
 }
 
+// A write through one drive letter erases the whole stick: its prompt names every volume of it.
+TEST_F(CreationDriver, AStickPromptNamesEveryVolumeItsWriteErases) {
+    kinds[2].removable.volumes = {"E: (DATA, 6.0 MB)", "F: (BOOT, 2.0 MB)", "G: (2.0 MB)"};
+    Run({{"1", 2}});
+    EXPECT_THAT(dialogs.log, ElementsAre(testing::HasSubstr(
+                                 "\rAll data on E: (DATA, 6.0 MB), F: (BOOT, 2.0 MB) and G: (2.0 MB) on the same stick "
+                                 "will be erased. [OK|Cancel]")));
+}
+
 TEST_F(CreationDriver, WriterPromptNamesTheWriterAfterALoneCarriageReturn) {
     Run({{"1", 1}});
     EXPECT_THAT(dialogs.log,

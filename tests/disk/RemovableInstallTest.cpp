@@ -90,7 +90,9 @@ TEST_F(RemovableInstall, ADiskThatIsNotTheOneConfirmedIsNeitherWrittenNorReadBac
         dialogs.log.clear();
         stick.identity = other;
         EXPECT_FALSE(checked.WriteImageToDrive('E')) << other.number << " " << other.identity;
-        const auto named = other.details.empty() ? texts[StrId::DRIVE_UNNAMED] : other.details;
+        const auto named = other.details.empty()                ? texts[StrId::DRIVE_UNNAMED]
+                           : other.details == "Stick A, 8.4 MB" ? "another " + other.details
+                                                                : other.details;
         EXPECT_THAT(dialogs.Messages(), ElementsAre(refused + named + ", so it is left alone."));
     }
     EXPECT_EQ(stick.writes, 0);

@@ -12,6 +12,7 @@
 
 #include "platform/HostSystem.h"
 #include "platform/StorageDescriptor.h"
+#include "platform/win32/DiskVolumes.h"
 #include "platform/win32/ErrorMode.h"
 #include "platform/win32/Win32Calls.h"
 
@@ -40,33 +41,15 @@ char SystemLetter() {
 
 static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, VendorIdOffset) == storage::VendorIdOffset &&
               offsetof(STORAGE_DEVICE_DESCRIPTOR, ProductIdOffset) == storage::ProductIdOffset &&
+              offsetof(STORAGE_DEVICE_DESCRIPTOR, SerialNumberOffset) == storage::SerialNumberOffset &&
               offsetof(STORAGE_DEVICE_DESCRIPTOR, RawDeviceProperties) == storage::HeaderSize);
 
-// The drive's own name and size, asked of the device behind the letter; opening it for no access
-// needs no rights. A drive that does not answer keeps the file system's size and no name.
-void AskDevice(char letter, THostDrive& drive) {
-    const std::wstring path = L"\\\\.\\" + std::wstring(1, wchar_t(letter)) + L":";
-    const HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                      nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return;
-    STORAGE_PROPERTY_QUERY query{};
-    query.PropertyId = StorageDeviceProperty;
-    query.QueryType = PropertyStandardQuery;
-    std::vector<std::uint8_t> answer(1024);
-    DWORD returned = 0;
-    if (DeviceIoControl(handle, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, answer.data(),
-                        DWORD(answer.size()), &returned, nullptr))
-        drive.model = DescriptorModel(std::span(answer).first(std::min<std::size_t>(returned, answer.size())));
-    DISK_GEOMETRY_EX geometry{};
-    if (DeviceIoControl(handle, IOCTL_DISK_GET_DRIVE_GEOMETRY_EX, nullptr, 0, &geometry, sizeof geometry, &returned,
-                        nullptr) &&
-        geometry.DiskSize.QuadPart > 0)
-        drive.size = std::uint64_t(geometry.DiskSize.QuadPart);
-    CloseHandle(handle);
-}
-
 // Windows locks a volume before raw writes, so a mounted file system is no reason to refuse here.
+// The drive tells its own name, size and identity through its letter's device, which opening for
+// no access needs no rights to; one that does not keeps the file system's size and no name. A
+// removable drive is named with every lettered volume of its disk, which its write erases too.
 THostDrive Describe(char letter) {
+    auto& calls = HostWin32Calls();
     const std::string root = std::string(1, letter) + ":\\";
     THostDrive drive;
     drive.device = std::string(1, letter) + ":";
@@ -74,9 +57,15 @@ THostDrive Describe(char letter) {
     const TNoCriticalErrorBoxes quiet;
     ULARGE_INTEGER total{};
     if (GetDiskFreeSpaceExA(root.c_str(), nullptr, &total, nullptr)) drive.size = total.QuadPart;
-    AskDevice(letter, drive);
     drive.holdsSystem = Upper(letter) == Upper(SystemLetter());
-    drive.identity = drive.model + " " + std::to_string(drive.size);
+    const auto volume = OpenDeviceQuietly(calls, L"\\\\.\\" + std::wstring(1, wchar_t(letter)) + L":", 0);
+    const auto disk = volume ? AskDisk(calls, volume.Get()) : TDiskAnswers{};
+    drive.model = disk.model;
+    if (disk.size > 0) drive.size = disk.size;
+    const auto identity = disk.Identity();
+    drive.identity = identity.identity;
+    drive.number = identity.number;
+    if (disk.number && drive.type == THostDriveType::Removable) drive.volumes = LetteredVolumesOf(calls, *disk.number);
     return drive;
 }
 
