@@ -82,7 +82,7 @@ std::optional<TMediaKind> TCreationDriver::KindNow(const TMediaKind& kind, const
 std::string TCreationDriver::PromptFor(const TMediaKind& kind) const {
     switch (kind.type) {
         case TMediaType::Floppy:
-            return texts_[StrId::GUI_TEXTINSERTFLOPPY];
+            return texts_[StrId::GUI_TEXTINSERTFLOPPY] + "\r" + texts_[StrId::GUI_FLOPPYWILLERASE];
         case TMediaType::Removable:
             return texts_[StrId::GUI_TEXTINSERTUSB] + "\r(" + kind.label + ")\r" +
                    WithValues(texts_[StrId::DRIVE_WILLERASE],

@@ -77,7 +77,10 @@ int TTerminalDialogs::AskRetryAbort(const std::string& text) {
 int TTerminalDialogs::AskTwoChoices(const std::string& text, const std::string& leftCaption,
                                     const std::string& rightCaption, TDefaultChoice) {
     if (answers_.assumeYes || !interactive_) return kAnswerLeft;
-    const auto& shown = floppyPrompt_ && text == texts_[StrId::GUI_TEXTINSERTFLOPPY] ? *floppyPrompt_ : text;
+    // The floppy prompt's first line names drive A:, which stands for the device named here.
+    const auto& insert = texts_[StrId::GUI_TEXTINSERTFLOPPY];
+    const auto shown =
+        floppyPrompt_ && text.starts_with(insert) ? *floppyPrompt_ + text.substr(insert.size()) : text;
     for (;;) {
         const auto answer = ReadLine(shown + " [1] " + leftCaption + " / [2] " + rightCaption + ": ");
         if (!answer) return kAnswerRight;

@@ -93,7 +93,8 @@ protected:
     TCreationDriver driver{dialogs, texts};
 };
 
-const std::string kFloppyPrompt = "choice: Please insert a floppy disk in drive A: [OK|Cancel]";
+const std::string kFloppyPrompt =
+    "choice: Please insert a floppy disk in drive A:\rAll data on the floppy disk will be erased. [OK|Cancel]";
 const std::string kStopQuestion = "choice: Do you want to stop the process ? [Yes|No]";
 
 TEST_F(CreationDriver, PromptsInListOrderAndMovesTheGaugeCopyByCopy) {

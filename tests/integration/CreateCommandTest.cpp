@@ -190,7 +190,8 @@ TEST_F(CreateCommand, ReturnAndCtrlDOnTheTerminalNeverWrite) {
     play(bootdisk + " floppy floppy.img", {{write, "\x04"}}, 5, "nothing was written");
     EXPECT_EQ(ReadWholeFile(floppy), zeros);
 
-    play(bootdisk + " create floppy=floppy.img", {{write, "y\r"}, {prompt, "\x04"}}, 5,
+    play(bootdisk + " create floppy=floppy.img",
+         {{write, "y\r"}, {"All data on the floppy disk will be erased. " + prompt, "\x04"}}, 5,
          "Nothing was written to floppy floppy.img.");
     play(bootdisk + " create floppy=floppy.img", {{write, "y\r"}, {prompt, "2\r"}, {"[1] Yes / [2] No: ", "\x04"}}, 5,
          "Nothing was written to floppy floppy.img.");
