@@ -52,7 +52,7 @@ THostDrive DescribeBlock(const std::string& folder, const std::string& devicePat
     }
     drive.readOnly = Trimmed(block / "ro") == "1";
     const std::string number = Trimmed(disk / "dev");
-    drive.holdsSystem = !number.empty() && SystemDiskNumber(paths) == number;
+    drive.holdsSystem = !number.empty() && SystemDisks(paths).numbers.contains(number);
     if (!number.empty()) drive.mountPoints = MountPointsOnDisk(number, paths);
     drive.identity = drive.model + " " + std::to_string(drive.size);
     drive.number = Trimmed(block / "dev");
