@@ -56,6 +56,11 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
                     // Nothing was written: the run ends as after a stop.
                     dialogs_.ShowCoolMessage(fault.what());
                     return TRunOutcome::Stopped;
+                } catch (const EDriveRemoved& removed) {
+                    // One message says it all, and what the stick is left as; the next row follows.
+                    dialogs_.ShowCoolMessage(std::string(removed.what()) + (halfWritten_ ? "\r" + MediumLeft() : ""));
+                    kind.reset();
+                    break;
                 }
                 if (stopOnFailure) return TRunOutcome::Failed;
             }

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/RemovableKinds.h"
+#include "base/Errors.h"
 #include "disk/RemovableInstall.h"
 #include "image/DirectWriters.h"
 #include "base/PendingFile.h"
@@ -147,14 +148,11 @@ bool TCreationHandlers::CreateRemovable(const TRemovableDrive& drive, TCreationD
     std::optional<TConfirmedDisk> confirmed;
     if (!drive.identity.empty() || !drive.number.empty())
         confirmed = TConfirmedDisk{drive.device, {drive.number, drive.identity, drive.details}};
-    TRemovableInstall install({disk_, env_.dialogs, texts, confirmed});
+    TRemovableInstall install({disk_, env_.dialogs, texts, confirmed, [this, &drive] { return DriveGone(drive); }});
     lastFailure_ = TCopyFailure::Refused;  // until the drive has passed the check
     install.CheckRemovable(drive.letter);
     lastFailure_ = TCopyFailure::Failed;
-    if (DriveGone(drive)) {
-        env_.dialogs.ShowCoolMessage(texts[StrId::DRIVE_GONE] + drive.device);
-        return false;
-    }
+    if (DriveGone(drive)) throw EDriveRemoved(texts[StrId::DRIVE_GONE] + drive.device);
     install.CreateImage();  // freed with install, on every path
     if (!BuildBootFloppy(install.Image(), env_.app.payloads.Floppy(), settings_.useMsDos, env_, settings_))
         return false;

@@ -36,7 +36,8 @@ public:
 
     bool CreateFloppy(TCreationDriver& driver) override;
     bool CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) override;
-    // Throws EDiskProtectionFault, before anything is written, when the drive is not removable.
+    // Throws EDiskProtectionFault, before anything is written, when the drive is not removable, and
+    // EDriveRemoved when it is taken away during the copy.
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override;
     // The boot floppy as an image file, under the output-file rules of the CD image's.
     bool CreateFloppyImage(TCreationDriver& driver) override;

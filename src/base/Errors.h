@@ -23,4 +23,11 @@ public:
     EDiskProtectionFault() : std::runtime_error("Disk Protection fault : The drive is not removable.") {}
 };
 
+// Raised when the drive being written was taken away, with the words that say so: its copy and the
+// rest of its row end there, and the run goes on.
+class EDriveRemoved : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 }  // namespace bootdisk

@@ -30,6 +30,12 @@ public:
     }
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override {
         if (drive.device == "fixed") throw EDiskProtectionFault();
+        if (drive.device == pulledDuringCopy) {
+            calls.push_back("usb " + drive.device);
+            driver.WritingMedium();
+            gone.insert(drive.device);
+            throw EDriveRemoved("The stick was removed during the copy.");
+        }
         confirmedMounts.push_back(drive.mountPoints);
         // Its file systems go before the write, whether that then works or not.
         mounts.erase(drive.device);
@@ -53,6 +59,7 @@ public:
 
     mutable std::set<std::string> gone;
     std::string goneAfterPrompt;
+    std::string pulledDuringCopy;
     mutable int goneAsked_ = 0;
     std::map<std::string, std::vector<std::string>> mounts;
     std::map<std::string, std::string> labels;
@@ -261,6 +268,19 @@ TEST_F(CreationDriver, APromptNamesTheMountPointsToGoAndARowWhoseDriveWentIsSkip
     kinds[2].gone = true;  // marked removed in the list: skipped even if a drive sits at its device again
     EXPECT_EQ(Run({{"1", 2}}), TRunOutcome::Failed);
     EXPECT_THAT(dialogs.log, ElementsAre(skipped));
+}
+
+// A stick pulled out during its copy is said to be gone once, with what it is left as, and the run
+// goes on with the next row instead of asking for the stick again.
+TEST_F(CreationDriver, AStickPulledDuringItsCopyIsOneMessageAndTheNextRowFollows) {
+    handlers.pulledDuringCopy = "/dev/sdb";
+    EXPECT_EQ(Run({{"2", 2}, {"1", 0}}), TRunOutcome::Failed);
+    EXPECT_THAT(dialogs.log, ElementsAre(testing::StartsWith("choice: Please insert the removable"),
+                                         "message: The stick was removed during the copy.\rRemovable storage device "
+                                         "is half-written: write it again before use.",
+                                         kFloppyPrompt));
+    EXPECT_THAT(handlers.calls, ElementsAre("usb /dev/sdb", "floppy"));
+    EXPECT_EQ(driver.DoneCopies(), 1);
 }
 
 TEST(CreationList, QuantityCellRules) {

@@ -111,6 +111,34 @@ TEST_F(RemovableInstall, ADiskThatIsNotTheOneConfirmedIsNeitherWrittenNorReadBac
     EXPECT_TRUE(checked.VerifyImageOnDrive('E'));
 }
 
+// A stick pulled out fails its write (or the read-back's open) with the system's error for a
+// device that is not there: what happened is said instead, once.
+TEST_F(RemovableInstall, AStickPulledOutIsSaidToBeRemovedNotAnErrorCode) {
+    auto& stick = Stick();
+    bool gone = false;
+    TRemovableInstall watched{{{{2, 5, 1}, 2600, devices, vwin32}, dialogs, texts, std::nullopt, [&] { return gone; }}};
+    watched.CreateImage();
+    stick.faults.failWriteAtSector = 100;
+    EXPECT_FALSE(watched.WriteImageToDrive('E')) << "still there: the system's error";
+    EXPECT_THAT(dialogs.Messages(), ElementsAre(StartsWith("Write Failed : ")));
+    gone = true;
+    dialogs.log.clear();
+    EXPECT_THROW(
+        try { watched.WriteImageToDrive('E'); } catch (const EDriveRemoved& removed) {
+            EXPECT_STREQ(removed.what(), "The stick was removed during the copy.");
+            throw;
+        },
+        EDriveRemoved);
+    stick.faults.failWriteAtSector.reset();
+    gone = false;
+    ASSERT_TRUE(watched.WriteImageToDrive('E'));
+    gone = true;
+    stick.faults.openError = TSimRawDevices::kErrorFileNotFound;
+    EXPECT_THROW(watched.VerifyImageOnDrive('E'), EDriveRemoved);
+    EXPECT_TRUE(dialogs.Messages().empty());
+    EXPECT_EQ(stick.openDevices, 0);
+}
+
 TEST_F(RemovableInstall, AVolumeThatCannotBeLockedIsNotWritten) {
     auto& stick = Stick();
     stick.faults.lockError = TSimRawDevices::kErrorSharingViolation;
