@@ -6,6 +6,7 @@
 
 #include "app/Options.h"
 #include "base/DosTime.h"
+#include "base/Errors.h"
 #include "image/DosBoot.h"
 #include "image/ISO9660.h"
 #include "image/PrimaryVolume.h"
@@ -93,7 +94,7 @@ bool MakeCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& s
     TVirtualFloppy floppy(image.Floppy());
     env.dialogs.ProcessMessages();
     const bool msDos = CdUsesMsDos(env.host.Version(), settings.cdUseMsDos);
-    if (!BuildBootFloppy(floppy, env.app.payloads.Cd(), msDos, env, settings)) return false;
+    if (!BuildBootFloppy(floppy, env.app.payloads.Cd(), msDos, env, settings)) throw ECopySkipped("");
     env.dialogs.ProcessMessages();
 
     const auto& title = env.app.texts[StrId::GUI_TEXTCDHEADER];
@@ -120,6 +121,8 @@ bool CreateCdDvd(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& 
     // A copy that fails in an unforeseen way is still a failed copy the user can repeat.
     try {
         return MakeCdCopy(device, env, settings, io, progress);
+    } catch (const ECopySkipped&) {
+        throw;
     } catch (const std::exception& error) {
         env.dialogs.ShowCoolMessage(env.app.texts[StrId::GUI_INSTALLERROR] + " (" + error.what() + ")");
         return false;

@@ -21,15 +21,13 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
     halfWritten_ = false;
     RunTally().done = 0;
     RunTally().total = totalCopies_;
-    // Prompting for a medium no drive can take would go on for ever: the run ends before it starts.
     for (const auto& row : rows) {
-        const auto missing = handlers.MissingDrive(kinds.at(row.kind));
-        if (QuantityOf(row.quantity) > 0 && !missing.empty()) {
+        // Prompting for a medium no drive can take would go on for ever: the row is skipped.
+        if (const auto missing = handlers.MissingDrive(kinds.at(row.kind));
+            QuantityOf(row.quantity) > 0 && !missing.empty()) {
             dialogs_.ShowCoolMessage(missing);
-            return TRunOutcome::Failed;
+            continue;
         }
-    }
-    for (const auto& row : rows) {
         for (int copy = 0; copy < QuantityOf(row.quantity); ++copy) {
             const auto copyNumber = std::to_string(doneCopies_ + 1), total = std::to_string(totalCopies_);
             copyText_ = WithValues(texts_[StrId::GUI_TEXTCOPYOF], {copyNumber, total, kinds.at(row.kind).label});
@@ -56,9 +54,13 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
                     // Nothing was written: the run ends as after a stop.
                     dialogs_.ShowCoolMessage(fault.what());
                     return TRunOutcome::Stopped;
-                } catch (const EDriveRemoved& removed) {
-                    // One message says it all, and what the stick is left as; the next row follows.
-                    dialogs_.ShowCoolMessage(std::string(removed.what()) + (halfWritten_ ? "\r" + MediumLeft() : ""));
+                } catch (const ECopySkipped& skipped) {
+                    // One message says why, and what the medium is left as; the next row follows.
+                    const std::string why = skipped.what();
+                    const auto left = halfWritten_ ? MediumLeft() : std::string();
+                    if (!why.empty() || !left.empty())
+                        dialogs_.ShowCoolMessage(why.empty() ? left : left.empty() ? why : why + "\r" + left);
+                    inHand_.reset();
                     kind.reset();
                     break;
                 }

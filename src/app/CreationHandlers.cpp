@@ -31,7 +31,8 @@ std::string TCreationHandlers::MissingDrive(const TMediaKind& kind) const {
 bool TCreationHandlers::CreateFloppy(TCreationDriver& driver) {
     const auto& texts = env_.app.texts;
     lastFailure_ = TCopyFailure::Failed;
-    if (const auto floppy = OpenFloppy(); floppy && MakeFloppy(*floppy, driver)) {
+    const auto floppy = OpenFloppy();
+    if (floppy && MakeFloppy(*floppy, driver)) {
         // The read-back shows what the floppy really holds, not what was handed to it.
         const auto mismatch = floppy->VerifyWrittenFiles();
         if (mismatch.empty()) {
@@ -43,6 +44,7 @@ bool TCreationHandlers::CreateFloppy(TCreationDriver& driver) {
         env_.dialogs.ShowCoolMessage(texts[StrId::FLOPPYINSTALL_VERIFYFAILED] + mismatch);
     }
     env_.dialogs.ShowCoolMessage(texts[StrId::GUI_INSTALLERROR]);
+    if (floppy && floppy->Install().GaveUp()) throw ECopySkipped("");
     return false;
 }
 
@@ -83,7 +85,8 @@ bool TCreationHandlers::CreateFloppyImage(TCreationDriver& driver) {
         // An existing file of that name stays untouched until the image is complete.
         TPendingFile file(*chosen);
         TVirtualFloppy floppy;
-        if (!BuildBootFloppy(floppy, env_.app.payloads.Floppy(), settings_.useMsDos, env_, settings_)) return false;
+        if (!BuildBootFloppy(floppy, env_.app.payloads.Floppy(), settings_.useMsDos, env_, settings_))
+            throw ECopySkipped("");
         file.Write(floppy.Image().data(), floppy.Image().size());
         file.Commit();
     } catch (const EStreamError& error) {
@@ -152,10 +155,10 @@ bool TCreationHandlers::CreateRemovable(const TRemovableDrive& drive, TCreationD
     lastFailure_ = TCopyFailure::Refused;  // until the drive has passed the check
     install.CheckRemovable(drive.letter);
     lastFailure_ = TCopyFailure::Failed;
-    if (DriveGone(drive)) throw EDriveRemoved(texts[StrId::DRIVE_GONE] + drive.device);
+    if (DriveGone(drive)) throw ECopySkipped(texts[StrId::DRIVE_GONE] + drive.device);
     install.CreateImage();  // freed with install, on every path
     if (!BuildBootFloppy(install.Image(), env_.app.payloads.Floppy(), settings_.useMsDos, env_, settings_))
-        return false;
+        throw ECopySkipped("");
     env_.dialogs.ProcessMessages();
     // Only now, with the image ready, are the user's file systems taken away.
     if (!UnmountConfirmed(drive)) return false;

@@ -101,14 +101,24 @@ void TWizardPresenter::ShowListButtons() {
     view_.SetEnabled(TRole::BtnRemove, wanted.remove);
     view_.SetEnabled(TRole::BtnClear, wanted.clear);
     if (wizard_.Page() != TPage::CreateOptions) return;
-    wizard_.OnTimer();
+    wizard_.OnTimer(RowsRefusal().empty());
     view_.ShowButton(TRole::BtnNext, {FooterCaptions()[0], wizard_.NextButton().enabled});
 }
 
 void TWizardPresenter::ShowRows() { view_.ShowRows(list_.Rows(), list_.Selected()); }
 
-// A full list disables Add; the notice says why, above what the drives need.
+std::string TWizardPresenter::RowsRefusal() const {
+    if (ports_.media.HasFloppyDrive()) return {};
+    const bool floppy = std::any_of(list_.Rows().begin(), list_.Rows().end(), [this](const TCreateListRow& row) {
+        return row.kind < kinds_.size() && kinds_[row.kind].type == TMediaType::Floppy;
+    });
+    return floppy ? texts_[StrId::GUI_NOFLOPPYDRIVE] : std::string();
+}
+
+// A row that cannot be made disables Next, a full list Add: the notice says why, the first above
+// all, as it holds up the whole list, then above what the drives need.
 void TWizardPresenter::ShowNotice() {
+    if (const auto refusal = RowsRefusal(); !refusal.empty()) return view_.ShowDrivesNotice(refusal);
     const auto& drives = ports_.media.DrivesNotice();
     if (list_.Buttons().add) return view_.ShowDrivesNotice(drives);
     const auto full = WithValues(texts_[StrId::GUI_LISTFULL], {std::to_string(TCreationList::kMaxRows)});
@@ -321,6 +331,8 @@ void TWizardPresenter::KindChosen(std::size_t row, std::size_t kind) {
     }
     list_.Row(row).kind = kind;
     Select(row);
+    ShowListButtons();
+    ShowNotice();
 }
 
 void TWizardPresenter::RowPressed(std::size_t row) { Select(row); }

@@ -77,6 +77,15 @@ std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers 
     return session;
 }
 
+bool CreateCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& settings, TBurningIO* io,
+                  const TCopyProgress& progress) {
+    try {
+        return CreateCdDvd(device, env, settings, io, progress);
+    } catch (const ECopySkipped&) {
+        return false;
+    }
+}
+
 void Report(const TArguments& args, const std::string& line) {
     if (!args.quiet) std::printf("%s\n", line.c_str());
 }

@@ -38,6 +38,11 @@ std::optional<std::string> LoadSessionTexts(TAppContext& app, const std::string&
 // Loads the language file and the payloads; prints the reason and returns nothing on failure.
 std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers answers);
 
+// CreateCdDvd for a command of one copy: a boot image that cannot be built (its reason shown) is a
+// failed copy like any other.
+bool CreateCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& settings, TBurningIO* io,
+                  const TCopyProgress& progress);
+
 // A result line on stdout, unless --quiet.
 void Report(const TArguments& args, const std::string& line);
 

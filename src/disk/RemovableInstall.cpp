@@ -47,7 +47,7 @@ const std::uint8_t* TRemovableInstall::ChunkForDrive(const std::vector<std::uint
 void TRemovableInstall::ShowWriteFailed(std::uint32_t error) const {
     // A stick pulled out fails with "Input/output error" or "No such file": its user is told what
     // happened instead.
-    if (host_.driveGone && host_.driveGone()) throw EDriveRemoved(host_.texts[StrId::DRIVE_REMOVEDDURING]);
+    if (host_.driveGone && host_.driveGone()) throw ECopySkipped(host_.texts[StrId::DRIVE_REMOVEDDURING]);
     host_.dialogs.ShowCoolMessage(host_.texts[StrId::REMOVABLEINSTALL_WRITEFAILED] + SystemErrorText(error));
 }
 

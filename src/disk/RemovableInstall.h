@@ -22,7 +22,7 @@ struct TRemovableHost {
     // The disk the user confirmed: the one opened for the write and for the read-back must be it.
     // Nothing for a drive that cannot be told from another (a simulated one).
     std::optional<TConfirmedDisk> confirmed = std::nullopt;
-    // Whether the drive was taken away: a failure then throws EDriveRemoved instead of showing the
+    // Whether the drive was taken away: a failure then throws ECopySkipped instead of showing the
     // system's error for a device that is not there.
     std::function<bool()> driveGone = {};
 };
@@ -47,7 +47,7 @@ public:
     bool WriteImageToDrive(char drive);
     // Reads the drive back and compares it with what WriteImageToDrive wrote, then gives its
     // volumes back. False after showing where they differ or why the drive could not be read.
-    // Both throw EDriveRemoved when the drive was taken away.
+    // Both throw ECopySkipped when the drive was taken away.
     bool VerifyImageOnDrive(char drive);
 
     // The fraction of the write done, 0 to 1; 0 once the drive is taken and its first sector goes.

@@ -46,4 +46,26 @@ public:
     virtual bool AnswersEnded() const { return false; }
 };
 
+// Dialogs that pass every question on to others; a subclass answers some itself.
+class TDialogsRelay : public IDialogs {
+public:
+    explicit TDialogsRelay(IDialogs& inner) : inner_(inner) {}
+
+    void ShowCoolMessage(const std::string& text) override { inner_.ShowCoolMessage(text); }
+    int AskRetryAbort(const std::string& text) override { return inner_.AskRetryAbort(text); }
+    int AskTwoChoices(const std::string& text, const std::string& leftCaption, const std::string& rightCaption,
+                      TDefaultChoice defaultChoice) override {
+        return inner_.AskTwoChoices(text, leftCaption, rightCaption, defaultChoice);
+    }
+    std::optional<std::string> AskSystemFolder() override { return inner_.AskSystemFolder(); }
+    std::optional<std::string> AskSaveFile(const TSaveFileRequest& request) override {
+        return inner_.AskSaveFile(request);
+    }
+    void ProcessMessages() override { inner_.ProcessMessages(); }
+    bool AnswersEnded() const override { return inner_.AnswersEnded(); }
+
+private:
+    IDialogs& inner_;
+};
+
 }  // namespace bootdisk

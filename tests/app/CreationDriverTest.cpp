@@ -34,7 +34,7 @@ public:
             calls.push_back("usb " + drive.device);
             driver.WritingMedium();
             gone.insert(drive.device);
-            throw EDriveRemoved("The stick was removed during the copy.");
+            throw ECopySkipped("The stick was removed during the copy.");
         }
         confirmedMounts.push_back(drive.mountPoints);
         // Its file systems go before the write, whether that then works or not.

@@ -124,17 +124,17 @@ TEST_F(RemovableInstall, AStickPulledOutIsSaidToBeRemovedNotAnErrorCode) {
     gone = true;
     dialogs.log.clear();
     EXPECT_THROW(
-        try { watched.WriteImageToDrive('E'); } catch (const EDriveRemoved& removed) {
+        try { watched.WriteImageToDrive('E'); } catch (const ECopySkipped& removed) {
             EXPECT_STREQ(removed.what(), "The stick was removed during the copy.");
             throw;
         },
-        EDriveRemoved);
+        ECopySkipped);
     stick.faults.failWriteAtSector.reset();
     gone = false;
     ASSERT_TRUE(watched.WriteImageToDrive('E'));
     gone = true;
     stick.faults.openError = TSimRawDevices::kErrorFileNotFound;
-    EXPECT_THROW(watched.VerifyImageOnDrive('E'), EDriveRemoved);
+    EXPECT_THROW(watched.VerifyImageOnDrive('E'), ECopySkipped);
     EXPECT_TRUE(dialogs.Messages().empty());
     EXPECT_EQ(stick.openDevices, 0);
 }

@@ -489,6 +489,25 @@ void ReturnHeldThroughARunNeverErasesTheStick(IWizardDriver& wizard) {
     Expect(wizard.FileExists(wizard.ScratchFolder() + "habit.iso"), "the first row made no ISO file");
 }
 
+// A floppy row on a computer without a floppy drive could only fail at Create: the list keeps to its
+// page, Next disabled, and the notice under it says why; another kind lets it go on.
+void AFloppyRowWithoutAFloppyDriveKeepsToThePage(IWizardDriver& wizard) {
+    if (wizard.HasFloppyDrive()) throw TScenarioSkipped("this computer has a floppy drive");
+    TabTo(wizard, {TRole::ComboBox, 0});
+    for (int i = 0; i < 20 && wizard.Text({TRole::ComboBox, 0}).rfind("Floppy disk", 0) != 0; ++i)
+        wizard.Press(TKey::Up);
+    Expect(wizard.Text({TRole::ComboBox, 0}).rfind("Floppy disk", 0) == 0, "Up never reaches the floppy");
+    Expect(Eventually([&] { return !wizard.Enabled({TRole::BtnNext}); }), "Next is enabled with a floppy row");
+    Expect(wizard.Label(TLabel::DrivesNotice).rfind("No floppy drive was found", 0) == 0,
+           "the notice says \"" + wizard.Label(TLabel::DrivesNotice) + "\"");
+    wizard.Press(TKey::Return);
+    Expect(wizard.Page() == TPage::CreateOptions, "Return left the page with a floppy row");
+    ChooseImageRecorder(wizard);
+    Expect(Eventually([&] { return wizard.Enabled({TRole::BtnNext}); }), "Next stays disabled without a floppy row");
+    wizard.Press(TKey::Return);
+    Expect(wizard.Page() == TPage::ProgramOptions, "Return did not go on");
+}
+
 }  // namespace
 
 const std::vector<TScenario>& WizardScenarios() {
@@ -513,6 +532,7 @@ const std::vector<TScenario>& WizardScenarios() {
         {"AStickPulledDuringItsPromptIsSkipped", AStickPulledDuringItsPromptIsSkipped},
         {"HabitsOnTheStopQuestionGoOn", HabitsOnTheStopQuestionGoOn},
         {"ReturnHeldThroughARunNeverErasesTheStick", ReturnHeldThroughARunNeverErasesTheStick},
+        {"AFloppyRowWithoutAFloppyDriveKeepsToThePage", AFloppyRowWithoutAFloppyDriveKeepsToThePage},
     };
     return scenarios;
 }
