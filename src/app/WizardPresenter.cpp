@@ -103,14 +103,24 @@ void TWizardPresenter::ShowListButtons() {
     view_.SetEnabled(TRole::BtnRemove, wanted.remove);
     view_.SetEnabled(TRole::BtnClear, wanted.clear);
     if (wizard_.Page() != TPage::CreateOptions) return;
-    wizard_.OnTimer();
+    wizard_.OnTimer(RowsRefusal().empty());
     view_.ShowButton(TRole::BtnNext, {FooterCaptions()[0], wizard_.NextButton().enabled});
 }
 
 void TWizardPresenter::ShowRows() { view_.ShowRows(list_.Rows(), list_.Selected()); }
 
-// A full list disables Add; the notice says why, above what the drives need.
+std::string TWizardPresenter::RowsRefusal() const {
+    if (ports_.media.HasFloppyDrive()) return {};
+    const bool floppy = std::any_of(list_.Rows().begin(), list_.Rows().end(), [this](const TCreateListRow& row) {
+        return row.kind < kinds_.size() && kinds_[row.kind].type == TMediaType::Floppy;
+    });
+    return floppy ? texts_[StrId::GUI_NOFLOPPYDRIVE] : std::string();
+}
+
+// A row that cannot be made disables Next, a full list Add: the notice says why, the first above
+// all, as it holds up the whole list, then above what the drives need.
 void TWizardPresenter::ShowNotice() {
+    if (const auto refusal = RowsRefusal(); !refusal.empty()) return view_.ShowDrivesNotice(refusal);
     const auto& drives = ports_.media.DrivesNotice();
     if (list_.Buttons().add) return view_.ShowDrivesNotice(drives);
     const auto full = WithValues(texts_[StrId::GUI_LISTFULL], {std::to_string(TCreationList::kMaxRows)});
@@ -323,6 +333,8 @@ void TWizardPresenter::KindChosen(std::size_t row, std::size_t kind) {
     }
     list_.Row(row).kind = kind;
     Select(row);
+    ShowListButtons();
+    ShowNotice();
 }
 
 void TWizardPresenter::RowPressed(std::size_t row) { Select(row); }
@@ -360,12 +372,18 @@ void TWizardPresenter::RunCreation() {
     driver.onPrompt = [this](const std::string& text) { CallUser(text); };
     const TCreationSettings settings{options_, wizard_.CheckedParameters().text, UsesMsDos(floppyOs_),
                                      cdOffersOs_ && UsesMsDos(cdOs_)};
+    driver_ = &driver;
     const auto outcome =
         ports_.media.Run(driver, list_.Rows(), TJobEnv{ports_.app, ports_.dialogs, ports_.host}, settings);
+    driver_ = nullptr;
     running_ = false;
     wizard_.CreationFinished(outcome, driver.DoneCopies(), driver.TotalCopies());
     view_.ShowFinishTitle(wizard_.FinishTitle());
-    view_.ShowMade(MadeList(texts_, driver.Made()));
+    // A run that ended early says first what it left of the medium in hand.
+    auto made = MadeList(texts_, driver.Made());
+    if (const auto left = outcome == TRunOutcome::Completed ? std::string() : driver.MediumLeft(); !left.empty())
+        made = made.empty() ? left : left + "\r" + made;
+    view_.ShowMade(made);
     ShowWizard();
     view_.SetFocus(FirstFocus());
     CallUser(wizard_.FinishTitle());
@@ -401,10 +419,14 @@ void TWizardPresenter::FollowDrives() {
 
 bool TWizardPresenter::CloseRequested() {
     if (!running_) return true;
-    // A half-written medium is worse than a question: the run stops only when the user says so.
+    // A half-written medium is worse than a question: the run stops only when the user says so,
+    // and Return alone goes on with it.
     if (ports_.dialogs.AskTwoChoices(texts_[StrId::GUI_TEXTSTOPCONFIRMATION], texts_[StrId::GENERIC_YES],
-                                     texts_[StrId::GENERIC_NO]) != kAnswerLeft)
+                                     texts_[StrId::GENERIC_NO], TDefaultChoice::Right) != kAnswerLeft)
         return false;
+    // The window goes with the program: its last box says what the medium in hand is left as.
+    if (const auto left = driver_ ? driver_->MediumLeft() : std::string(); !left.empty())
+        ports_.dialogs.ShowCoolMessage(left);
     Closed();
     if (ports_.endRun) ports_.endRun();
     return false;

@@ -97,6 +97,8 @@ private:
     void SaveOptionStates();
     void OpenHelp(const THelpTarget& target);
     void ShowNotice();
+    // Why a row cannot be made on this computer (a floppy without a floppy drive); empty when all can.
+    std::string RowsRefusal() const;
     // A medium is wanted, or the run ended: a window in the background calls the user.
     void CallUser(const std::string& text);
 
@@ -127,6 +129,7 @@ private:
     bool exitChosen_ = false;
     bool activated_ = false;
     bool running_ = false;
+    const TCreationDriver* driver_ = nullptr;  // of the run in hand
     int ticksToDriveScan_ = 0;
 };
 

@@ -27,7 +27,7 @@ TExitCode RunIso(const TArguments& args) {
     if (!session) return TExitCode::Failed;
     TimageRecorder recorder(*session->dialogs, session->app.texts);
     TJobEnv env{session->app, *session->dialogs, RealHost()};
-    const bool made = CreateCdDvd(recorder, env, session->settings, nullptr, {});
+    const bool made = CreateCdCopy(recorder, env, session->settings, nullptr, {});
     RecordMedium(*session, args, FileMedium("iso", made ? recorder.Destination() : out, made));
     if (!made) return TExitCode::Failed;
     Report(args, recorder.Destination());

@@ -58,8 +58,17 @@ void RecordMedium(TSession& session, const TArguments& args, TMediaRecord medium
 // A file made (or not) for the record: its path, and the checksum of what the file holds now.
 TMediaRecord FileMedium(const std::string& kind, const std::string& path, bool made);
 
+// CreateCdDvd for a command of one copy: a boot image that cannot be built (its reason shown) is a
+// failed copy like any other.
+bool CreateCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& settings, TBurningIO* io,
+                  const TCopyProgress& progress);
+
 // A result line on stdout, unless --quiet or --json.
 void Report(const TArguments& args, const std::string& line);
+
+// After a run that ended before every copy was made: says on stderr what it left of the medium in
+// hand (half-written, or not written).
+void ReportMediumLeft(const std::string& command, const TCreationDriver& driver, TRunOutcome outcome);
 
 // The exit code of a run of the creation driver, whose handlers tell why its last copy failed.
 TExitCode ExitCodeOf(TRunOutcome outcome, TCopyFailure lastFailure);

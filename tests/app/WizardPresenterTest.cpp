@@ -36,6 +36,7 @@ public:
     std::string cannotOpen;  // a help target that nothing can open
     std::pair<std::size_t, std::size_t> selection;  // of the parameters box
     std::string made;
+    std::string notice;
     std::vector<std::string> attention;
     bool active = true;
     std::pair<std::string, std::string> shownText;
@@ -56,7 +57,7 @@ public:
     void ShowSelection(std::optional<std::size_t> s) override { selected = s; }
     void ShowQuantity(std::size_t row, const std::string& text) override { quantities.at(row) = text; }
     void ScrollIntoView(std::size_t row) override { scrolledTo.push_back(row); }
-    void ShowDrivesNotice(const std::string&) override {}
+    void ShowDrivesNotice(const std::string& text) override { notice = text; }
     void ShowCopy(const std::string&) override {}
     void ShowGauge(int) override {}
     void ShowFinishTitle(const std::string&) override {}
@@ -220,6 +221,26 @@ TEST_F(WizardPresenter, WithoutAFloppyDriveARowOffersTheFirstStickElseTheImageRe
     presenter.reset();
     Start();
     EXPECT_EQ(presenter->List().Rows()[0].kind, media.kinds.size() - 1);
+}
+
+// A floppy row on a computer without a floppy drive could only fail at Create: the list cannot leave
+// its page while it holds one, and the notice under it says why.
+TEST_F(WizardPresenter, AFloppyRowWithoutAFloppyDriveKeepsTheListOnItsPage) {
+    media.floppyDrive = false;
+    Start();
+    presenter->Click(TRole::BtnAdd);
+    presenter->KindChosen(1, 0);
+    EXPECT_FALSE(view.enabled[TRole::BtnNext]);
+    EXPECT_EQ(view.notice, app.texts[StrId::GUI_NOFLOPPYDRIVE]);
+    view.SetFocus({TRole::ComboBox, 1});
+    presenter->Key(TWindowKey::Return);
+    presenter->Click(TRole::BtnNext);
+    EXPECT_EQ(view.page, TPage::CreateOptions);
+    presenter->KindChosen(1, 2);
+    EXPECT_TRUE(view.enabled[TRole::BtnNext]);
+    EXPECT_EQ(view.notice, "");
+    presenter->Key(TWindowKey::Return);
+    EXPECT_EQ(view.page, TPage::ProgramOptions);
 }
 
 // Closing the window mid-run asks first; No goes on, Yes saves the options and ends the run.

@@ -136,7 +136,7 @@ private slots:
             QVERIFY(shot.save(ScreenshotPath(palette_ + "/6-progress-copy-2-of-3.png")));
             Click("BtnRight")(prompt);
         };
-        stopping.Then(Click("BtnLeft")).Then(SaveAs(out.filePath("first.iso"))).Then(progress).Then(CloseFrame());
+        stopping.Then(Click("BtnLeft")).Then(SaveAs(out.filePath("first.iso"))).Then(progress).Then(Click("BtnLeft"));
         next->click();
         QVERIFY(stopping.AllAnswered());
         Save(form, "7-finish-after-stop.png");
