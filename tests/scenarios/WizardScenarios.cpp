@@ -603,7 +603,7 @@ void HabitsOnTheStopQuestionGoOn(IWizardDriver& wizard) {
 // erase prompt answers Return with Cancel, and the stop question's Return ends the run on the
 // finish page, which says that nothing was written to the stick.
 void ReturnHeldThroughARunNeverErasesTheStick(IWizardDriver& wizard) {
-    if (!wizard.PlugStick("sdx", false)) throw TScenarioSkipped("no stand-in for sticks here");
+    if (!wizard.PlugStick("sdx", "")) throw TScenarioSkipped("no stand-in for sticks here");
     Expect(Eventually([&] { return IndexOf(wizard.Items({TRole::ComboBox, 0}), kStick) < wizard.Items({TRole::ComboBox, 0}).size(); }),
            "the stick plugged in is not offered");
     ChooseImageRecorder(wizard);
