@@ -7,6 +7,7 @@
 #include "app/Options.h"
 #include "base/DosTime.h"
 #include "base/Errors.h"
+#include "base/Sha256.h"
 #include "base/Text.h"
 #include "image/DosBoot.h"
 #include "image/ISO9660.h"
@@ -79,7 +80,7 @@ bool RecordImage(TOpticalDevice& device, TJobEnv& env, TStream& cdImage, TBurnin
 }
 
 bool MakeCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& settings, TBurningIO* io,
-                const TCopyProgress& progress) {
+                const TCopyProgress& progress, std::string* imageSha256) {
     auto* recorder = dynamic_cast<TimageRecorder*>(&device);
     TDiscState state;
     if (recorder && !recorder->CheckReady(state)) return false;
@@ -109,6 +110,10 @@ bool MakeCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& s
         AddPrimaryVolume(*withVolume, title, EpochSecondsNow());
     }
     TStream& cdImage = withVolume ? static_cast<TStream&>(*withVolume) : plain;
+    if (imageSha256) {
+        cdImage.Rewind();
+        *imageSha256 = Sha256Hex(cdImage);
+    }
     env.dialogs.ProcessMessages();
 
     if (!RecordImage(device, env, cdImage, io, state, recorder != nullptr, settings.readBack)) return false;
@@ -119,10 +124,10 @@ bool MakeCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& s
 }  // namespace
 
 bool CreateCdDvd(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& settings, TBurningIO* io,
-                 const TCopyProgress& progress) {
+                 const TCopyProgress& progress, std::string* imageSha256) {
     // A copy that fails in an unforeseen way is still a failed copy the user can repeat.
     try {
-        return MakeCdCopy(device, env, settings, io, progress);
+        return MakeCdCopy(device, env, settings, io, progress, imageSha256);
     } catch (const ECopySkipped&) {
         throw;
     } catch (const std::exception& error) {

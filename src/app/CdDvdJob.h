@@ -39,7 +39,8 @@ bool BuildBootFloppy(TVirtualFloppy& floppy, TExeDataBase& payload, bool useMsDo
 
 // True when the copy was made; false after the reason was shown (or the file choice cancelled).
 // Throws ECopySkipped, after showing why, when the boot image cannot be built: no disc can help.
+// imageSha256, when given, is told the SHA-256 of the image sent to the device.
 bool CreateCdDvd(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& settings, TBurningIO* io,
-                 const TCopyProgress& progress);
+                 const TCopyProgress& progress, std::string* imageSha256 = nullptr);
 
 }  // namespace bootdisk

@@ -3,6 +3,7 @@
 // The creation list of the wizard's first page: rows of (quantity, media kind), the media kinds a
 // row offers, and the rules of the Add, Remove and Clear buttons.
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,10 @@ struct TRemovableDrive {
     std::string number{};   // the system's number of the disk then (see THostDrive)
     std::string details{};  // "SanDisk Cruzer, 16.0 GB"
     std::vector<std::string> volumes{};  // of the disk, where they have names of their own (see THostDrive)
+    // As the drive named itself, for the record of media made.
+    std::string model{};
+    std::string serial{};
+    std::uint64_t size = 0;
 };
 
 enum class TMediaType { Floppy, Optical, Removable, FloppyImage, NetbootFolder };

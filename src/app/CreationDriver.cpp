@@ -21,7 +21,17 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
     halfWritten_ = false;
     RunTally().done = 0;
     RunTally().total = totalCopies_;
-    for (const auto& row : rows) {
+    for (std::size_t index = 0; index < rows.size(); ++index) {
+        const auto& row = rows[index];
+        if (const auto end = StickGroupEnd(rows, kinds, index); end - index > 1) {
+            std::vector<TMediaKind> sticks;
+            for (auto stick = index; stick < end; ++stick) sticks.push_back(kinds.at(rows[stick].kind));
+            index = end - 1;
+            const int before = doneCopies_;
+            if (!MakeStickGroup(sticks, handlers)) return TRunOutcome::Stopped;
+            if (stopOnFailure && doneCopies_ - before < int(sticks.size())) return TRunOutcome::Failed;
+            continue;
+        }
         // Prompting for a medium no drive can take would go on for ever: the row is skipped.
         if (const auto missing = handlers.MissingDrive(kinds.at(row.kind));
             QuantityOf(row.quantity) > 0 && !missing.empty()) {
@@ -73,6 +83,69 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
     return doneCopies_ < totalCopies_ ? TRunOutcome::Failed : TRunOutcome::Completed;
 }
 
+std::vector<TStickResult> ICreationHandlers::CreateRemovables(const std::vector<TRemovableDrive>& drives,
+                                                              TCreationDriver& driver) {
+    std::vector<TStickResult> results;
+    for (const auto& drive : drives) {
+        try {
+            results.push_back({CreateRemovable(drive, driver), {}});
+        } catch (const ECopySkipped& skipped) {
+            results.push_back({false, skipped.what()});
+        }
+    }
+    return results;
+}
+
+std::size_t TCreationDriver::StickGroupEnd(const std::vector<TCreateListRow>& rows,
+                                           const std::vector<TMediaKind>& kinds, std::size_t first) const {
+    std::vector<std::string> devices;
+    std::size_t end = first;
+    for (; end < rows.size(); ++end) {
+        const auto& kind = kinds.at(rows[end].kind);
+        if (kind.type != TMediaType::Removable || QuantityOf(rows[end].quantity) != 1 ||
+            std::find(devices.begin(), devices.end(), kind.removable.device) != devices.end())
+            break;
+        devices.push_back(kind.removable.device);
+    }
+    return end;
+}
+
+bool TCreationDriver::MakeStickGroup(std::vector<TMediaKind> sticks, ICreationHandlers& handlers) {
+    copyText_ = WithValues(texts_[StrId::GUI_TEXTSTICKS], {std::to_string(sticks.size())});
+    if (onCopy) onCopy(copyText_);
+    inHand_.reset();
+    halfWritten_ = false;
+    const auto present = [&] {
+        std::erase_if(sticks, [&](TMediaKind& stick) {
+            auto now = KindNow(stick, handlers);
+            if (now) stick = std::move(*now);
+            return !now;
+        });
+    };
+    present();
+    if (sticks.empty()) return true;
+    std::string prompt = WithValues(texts_[StrId::GUI_TEXTSTICKSPROMPT], {std::to_string(sticks.size())});
+    for (const auto& stick : sticks) prompt += "\r" + StickLines(stick);
+    if (!Prompt(prompt, true)) return false;
+    // A drive may have gone while the prompt was shown: it is skipped, the others are written.
+    present();
+    if (sticks.empty()) return true;
+    std::vector<TRemovableDrive> drives;
+    for (const auto& stick : sticks) drives.push_back(stick.removable);
+    const auto results = handlers.CreateRemovables(drives, *this);
+    std::string failed;
+    for (std::size_t i = 0; i < sticks.size() && i < results.size(); ++i) {
+        if (!results[i].made) {
+            failed += "\r" + sticks[i].label + (results[i].why.empty() ? "" : ": " + results[i].why);
+            continue;
+        }
+        made_.push_back({sticks[i].label, {}, TMediaType::Removable});
+        RunTally().done = ++doneCopies_;
+    }
+    if (!failed.empty()) dialogs_.ShowCoolMessage(texts_[StrId::GUI_STICKSFAILED] + failed);
+    return true;
+}
+
 std::optional<TMediaKind> TCreationDriver::KindNow(const TMediaKind& kind, const ICreationHandlers& handlers) {
     if (kind.type != TMediaType::Removable) return kind;
     if (kind.gone || handlers.DriveGone(kind.removable)) {
@@ -86,17 +159,20 @@ std::optional<TMediaKind> TCreationDriver::KindNow(const TMediaKind& kind, const
     return now;
 }
 
+std::string TCreationDriver::StickLines(const TMediaKind& kind) const {
+    return "(" + kind.label + ")\r" +
+           WithValues(texts_[StrId::DRIVE_WILLERASE], {WholeDiskName(texts_, kind.removable.device, kind.removable.volumes)}) +
+           (kind.removable.mountPoints.empty()
+                ? ""
+                : "\r" + texts_[StrId::DRIVE_WILLUNMOUNT] + MountPointList(kind.removable.mountPoints));
+}
+
 std::string TCreationDriver::PromptFor(const TMediaKind& kind) const {
     switch (kind.type) {
         case TMediaType::Floppy:
             return texts_[StrId::GUI_TEXTINSERTFLOPPY] + "\r" + texts_[StrId::GUI_FLOPPYWILLERASE];
         case TMediaType::Removable:
-            return texts_[StrId::GUI_TEXTINSERTUSB] + "\r(" + kind.label + ")\r" +
-                   WithValues(texts_[StrId::DRIVE_WILLERASE],
-                              {WholeDiskName(texts_, kind.removable.device, kind.removable.volumes)}) +
-                   (kind.removable.mountPoints.empty()
-                        ? ""
-                        : "\r" + texts_[StrId::DRIVE_WILLUNMOUNT] + MountPointList(kind.removable.mountPoints));
+            return texts_[StrId::GUI_TEXTINSERTUSB] + "\r" + StickLines(kind);
         case TMediaType::FloppyImage:
             return texts_[StrId::GUI_TEXTFILELOCATION];
         case TMediaType::NetbootFolder:
@@ -109,11 +185,13 @@ std::string TCreationDriver::PromptFor(const TMediaKind& kind) const {
 }
 
 bool TCreationDriver::Prompt(const TMediaKind& kind) {
-    // Only OK on the prompt itself may lead to a write: Cancel, then No, asks for the medium again.
-    // A prompt that erases the medium answers Return with Cancel, so that a habit of pressing
-    // Return through the earlier prompts does not erase it.
-    const auto prompt = PromptFor(kind);
-    const bool erases = kind.type == TMediaType::Floppy || kind.type == TMediaType::Removable;
+    return Prompt(PromptFor(kind), kind.type == TMediaType::Floppy || kind.type == TMediaType::Removable);
+}
+
+// Only OK on the prompt itself may lead to a write: Cancel, then No, asks for the medium again.
+// A prompt that erases the medium answers Return with Cancel, so that a habit of pressing Return
+// through the earlier prompts does not erase it.
+bool TCreationDriver::Prompt(const std::string& prompt, bool erases) {
     for (;;) {
         if (onPrompt) onPrompt(prompt);
         if (dialogs_.AskTwoChoices(prompt, texts_[StrId::GENERIC_OK], texts_[StrId::GENERIC_CANCEL],

@@ -16,6 +16,12 @@ namespace bootdisk {
 
 class TCreationDriver;
 
+// How one of several sticks written at once ended: made, or why not.
+struct TStickResult {
+    bool made = false;
+    std::string why;
+};
+
 // The work behind each kind of medium. True when the copy is complete; false after the handler
 // has shown why.
 class ICreationHandlers {
@@ -24,6 +30,10 @@ public:
     virtual bool CreateFloppy(TCreationDriver& driver) = 0;
     virtual bool CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) = 0;
     virtual bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) = 0;
+    // Writes the boot disk to every drive, each read back on its own; one result per drive. Here one
+    // after another; a host that can writes them at once.
+    virtual std::vector<TStickResult> CreateRemovables(const std::vector<TRemovableDrive>& drives,
+                                                       TCreationDriver& driver);
     virtual bool CreateFloppyImage(TCreationDriver& driver) = 0;
     virtual bool CreateNetbootFolder(TCreationDriver& driver) = 0;
     // Why the drive behind kind is absent from this computer; empty when it is there.
@@ -86,8 +96,16 @@ public:
 
 private:
     std::string PromptFor(const TMediaKind& kind) const;
+    // A stick as its prompt names it: its label, and the whole disk that will be erased.
+    std::string StickLines(const TMediaKind& kind) const;
     // True on OK; false when the user confirms stopping.
     bool Prompt(const TMediaKind& kind);
+    bool Prompt(const std::string& prompt, bool erases);
+    // Consecutive rows from first of one stick each, on distinct drives: written side by side.
+    std::size_t StickGroupEnd(const std::vector<TCreateListRow>& rows, const std::vector<TMediaKind>& kinds,
+                              std::size_t first) const;
+    // One prompt naming every stick, then all written at once; false when the user stopped.
+    bool MakeStickGroup(std::vector<TMediaKind> sticks, ICreationHandlers& handlers);
     bool MakeCopy(const TMediaKind& kind, ICreationHandlers& handlers);
     // The copy's kind as the prompt names it: a removable drive described as it is now, with its
     // mount points of now.

@@ -2,6 +2,7 @@
 #include "app/CreationHandlers.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/NetbootJob.h"
 #include "app/RemovableKinds.h"
@@ -9,6 +10,9 @@
 #include "disk/RemovableInstall.h"
 #include "image/DirectWriters.h"
 #include "base/PendingFile.h"
+#include "base/Sha256.h"
+#include "image/Fat12Format.h"
+#include "image/NetbootFolder.h"
 #include "optical/DSKburningIO.h"
 #include "optical/ImageRecorder.h"
 #include "platform/HostDrives.h"
@@ -25,6 +29,48 @@ std::string FloppyKindLabel(const TStringTable& texts, bool driveFound) {
     return texts[driveFound ? StrId::GUI_TEXTFLOPPYDISKNAME : StrId::GUI_TEXTNOFLOPPYDRIVE];
 }
 
+namespace {
+
+const char* OutcomeWord(TCopyFailure failure) {
+    switch (failure) {
+        case TCopyFailure::None: return "made";
+        case TCopyFailure::ReadBack: return "read-back-mismatch";
+        case TCopyFailure::Refused: return "refused";
+        case TCopyFailure::Failed: break;
+    }
+    return "failed";
+}
+
+TMediaRecord MediumOf(std::string kind, TRecordTarget target) {
+    TMediaRecord medium;
+    medium.kind = std::move(kind);
+    medium.target = std::move(target);
+    return medium;
+}
+
+// Told on every way out of a copy: made, failed, or thrown past.
+struct TTellOnExit {
+    const TCreationHandlers& handlers;
+    TMediaRecord medium;
+    const TCopyFailure& failure;
+    bool readBackAsked;
+    ~TTellOnExit() { handlers.Tell(std::move(medium), failure, readBackAsked); }
+};
+
+}  // namespace
+
+TMediaRecord StickMedium(const TRemovableDrive& drive) {
+    return MediumOf("usb", {{}, drive.device, drive.model, drive.serial, drive.size});
+}
+
+void TCreationHandlers::Tell(TMediaRecord medium, TCopyFailure failure, bool readBackAsked) const {
+    if (!onMedium) return;
+    medium.outcome = OutcomeWord(failure);
+    if (readBackAsked)
+        medium.readBack = failure == TCopyFailure::None ? "match" : failure == TCopyFailure::ReadBack ? "mismatch" : "none";
+    onMedium(std::move(medium));
+}
+
 std::string TCreationHandlers::MissingDrive(const TMediaKind& kind) const {
     return kind.type == TMediaType::Floppy && !floppy_ ? env_.app.texts[StrId::GUI_NOFLOPPYDRIVE] : std::string();
 }
@@ -32,6 +78,8 @@ std::string TCreationHandlers::MissingDrive(const TMediaKind& kind) const {
 bool TCreationHandlers::CreateFloppy(TCreationDriver& driver) {
     const auto& texts = env_.app.texts;
     lastFailure_ = TCopyFailure::Failed;
+    const TTellOnExit tell{*this, MediumOf("floppy", {{}, floppy_ ? floppy_->device : "", {}, {}, fat12::kImageSize}),
+                           lastFailure_, true};
     const auto floppy = OpenFloppy();
     if (floppy && MakeFloppy(*floppy, driver)) {
         // The read-back shows what the floppy really holds, not what was handed to it.
@@ -82,6 +130,8 @@ bool TCreationHandlers::CreateFloppyImage(TCreationDriver& driver) {
     auto chosen = env_.dialogs.AskSaveFile(request);
     if (!chosen) return false;
     *chosen = WithDefaultExtension(*chosen, request.defaultExtension);
+    auto failure = TCopyFailure::Failed;
+    TTellOnExit tell{*this, MediumOf("img", {*chosen, {}, {}, {}, fat12::kImageSize}), failure, false};
     try {
         // An existing file of that name stays untouched until the image is complete.
         TPendingFile file(*chosen);
@@ -90,6 +140,8 @@ bool TCreationHandlers::CreateFloppyImage(TCreationDriver& driver) {
             throw ECopySkipped("");
         file.Write(floppy.Image().data(), floppy.Image().size());
         file.Commit();
+        tell.medium.imageSha256 = Sha256Hex(floppy.Image());
+        failure = TCopyFailure::None;
     } catch (const EStreamError& error) {
         env_.dialogs.ShowCoolMessage(CannotCreateFileText(env_.app.texts, *chosen, error));
         return false;
@@ -101,7 +153,14 @@ bool TCreationHandlers::CreateFloppyImage(TCreationDriver& driver) {
 
 bool TCreationHandlers::CreateNetbootFolder(TCreationDriver& driver) {
     const auto chosen = env_.dialogs.AskSaveFile(NetbootFolderRequest());
-    if (!chosen || !MakeNetbootFolder(*chosen, env_, settings_)) return false;
+    if (!chosen) return false;
+    auto failure = TCopyFailure::Failed;
+    TTellOnExit tell{*this, MediumOf("net", {*chosen, {}, {}, {}, 0}), failure, false};
+    if (!MakeNetbootFolder(*chosen, env_, settings_)) return false;
+    // The folder's boot image, as the machines will fetch it.
+    TFileStream image((std::filesystem::path(*chosen) / kNetbootImage).string(), FileMode::Read);
+    tell.medium.imageSha256 = Sha256Hex(image);
+    failure = TCopyFailure::None;
     netbootFolder_ = *chosen;
     driver.SetCopyProgress(1.0);
     return true;
@@ -115,12 +174,18 @@ std::string TCreationHandlers::OutputFile(const TMediaKind& kind) const {
 }
 
 bool TCreationHandlers::CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) {
+    const auto* recorder = dynamic_cast<const TimageRecorder*>(&device);
+    lastFailure_ = TCopyFailure::Failed;
+    TTellOnExit tell{*this, MediumOf(recorder ? "iso" : "cd", {{}, recorder ? "" : device.DisplayName, {}, {}, 0}),
+                     lastFailure_, settings_.readBack};
+    if (!settings_.readBack) tell.medium.readBack = "skipped";
     TDSKburningIO io(env_.dialogs, driver.Whole(), [&](TBurnStage stage) {
         if (stage == TBurnStage::Write) driver.WritingMedium();
         if (stage == TBurnStage::ReadBack) driver.SetCopyPhase(env_.app.texts[StrId::GUI_TEXTREADINGBACK]);
     });
-    const bool made = bootdisk::CreateCdDvd(device, env_, settings_, &io, driver.Whole());
+    const bool made = bootdisk::CreateCdDvd(device, env_, settings_, &io, driver.Whole(), &tell.medium.imageSha256);
     lastFailure_ = made ? TCopyFailure::None : io.ReadBackBegun() ? TCopyFailure::ReadBack : TCopyFailure::Failed;
+    if (recorder) tell.medium.target.path = recorder->Destination();
     return made;
 }
 
@@ -140,38 +205,44 @@ std::optional<std::string> TCreationHandlers::LabelNow(const TRemovableDrive& dr
     return DriveLabel(env_.app.texts, *now);
 }
 
-bool TCreationHandlers::UnmountConfirmed(const TRemovableDrive& drive) {
+bool TCreationHandlers::UnmountConfirmed(const TRemovableDrive& drive, IDialogs& dialogs) {
     const auto& texts = env_.app.texts;
     const auto now = disk_.devices.MountPoints(drive.letter);
     for (const auto& point : now) {
         if (std::find(drive.mountPoints.begin(), drive.mountPoints.end(), point) != drive.mountPoints.end()) continue;
-        env_.dialogs.ShowCoolMessage(texts[StrId::DISK_MOUNTED] + point);
+        dialogs.ShowCoolMessage(texts[StrId::DISK_MOUNTED] + point);
         return false;
     }
     if (now.empty()) return true;
     if (const auto reason = disk_.devices.Unmount(drive.letter); !reason.empty()) {
-        env_.dialogs.ShowCoolMessage(texts[StrId::DISK_UNMOUNTFAILED] + reason);
+        dialogs.ShowCoolMessage(texts[StrId::DISK_UNMOUNTFAILED] + reason);
         return false;
     }
     return true;
 }
 
-bool TCreationHandlers::CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) {
-    const auto& texts = env_.app.texts;
+TRemovableHost TCreationHandlers::RemovableHost(const TRemovableDrive& drive, IDialogs& dialogs) {
     std::optional<TConfirmedDisk> confirmed;
     if (!drive.identity.empty() || !drive.number.empty())
         confirmed = TConfirmedDisk{drive.device, {drive.number, drive.identity, drive.details}};
-    TRemovableInstall install({disk_, env_.dialogs, texts, confirmed, [this, &drive] { return DriveGone(drive); }});
+    return {disk_, dialogs, env_.app.texts, confirmed, [this, &drive] { return DriveGone(drive); }};
+}
+
+bool TCreationHandlers::CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) {
+    const auto& texts = env_.app.texts;
+    TRemovableInstall install(RemovableHost(drive, env_.dialogs));
     lastFailure_ = TCopyFailure::Refused;  // until the drive has passed the check
+    TTellOnExit tell{*this, StickMedium(drive), lastFailure_, true};
     install.CheckRemovable(drive.letter);
     lastFailure_ = TCopyFailure::Failed;
     if (DriveGone(drive)) throw ECopySkipped(texts[StrId::DRIVE_GONE] + drive.device);
     install.CreateImage();  // freed with install, on every path
     if (!BuildBootFloppy(install.Image(), env_.app.payloads.Floppy(), settings_.useMsDos, env_, settings_))
         throw ECopySkipped("");
+    tell.medium.imageSha256 = install.DriveImageSha256();
     env_.dialogs.ProcessMessages();
     // Only now, with the image ready, are the user's file systems taken away.
-    if (!UnmountConfirmed(drive)) return false;
+    if (!UnmountConfirmed(drive, env_.dialogs)) return false;
     install.OnImageProgress = [&driver, whole = driver.Whole()](double fraction) {
         driver.WritingMedium();
         whole(fraction);

@@ -4,9 +4,12 @@
 // drive A:, the CD/DVD writers and the image recorder, and the removable drives.
 #include "app/CdDvdJob.h"
 #include "app/CreationDriver.h"
+#include "app/MediaRecord.h"
 #include "disk/Disk.h"
 #include "disk/HostFloppy.h"
+#include "disk/RemovableInstall.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -58,6 +61,10 @@ public:
     // Throws EDiskProtectionFault, before anything is written, when the drive is not removable, and
     // ECopySkipped when it is taken away during the copy.
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override;
+    // Every drive is checked, unmounted and opened before the first is written; then each is
+    // written and read back on a thread of its own. Throws like CreateRemovable.
+    std::vector<TStickResult> CreateRemovables(const std::vector<TRemovableDrive>& drives,
+                                               TCreationDriver& driver) override;
     // The boot floppy as an image file, under the output-file rules of the CD image's.
     bool CreateFloppyImage(TCreationDriver& driver) override;
     // The network boot folder, named in the save dialog; its boot system is a CD's.
@@ -70,11 +77,18 @@ public:
     std::string OutputFile(const TMediaKind& kind) const override;
 
     TCopyFailure LastFailure() const { return lastFailure_; }
+    // Tells onMedium how the copy of medium ended; a read-back asked for is named by failure.
+    void Tell(TMediaRecord medium, TCopyFailure failure, bool readBackAsked) const;
+
+    // Told how each copy ended, made or not, for the record of media made.
+    std::function<void(TMediaRecord)> onMedium;
 
 private:
     // Unmounts the drive's file systems when they are all ones the user was told of; false after
     // saying why not.
-    bool UnmountConfirmed(const TRemovableDrive& drive);
+    bool UnmountConfirmed(const TRemovableDrive& drive, IDialogs& dialogs);
+    TRemovableHost RemovableHost(const TRemovableDrive& drive, IDialogs& dialogs);
+    // Tells onMedium how the copy of medium ended, with the handlers' last failure.
     std::unique_ptr<THostFloppy> OpenFloppy();
     bool MakeFloppy(THostFloppy& floppy, TCreationDriver& driver);
 
@@ -87,6 +101,9 @@ private:
     std::string netbootFolder_;
     TCopyFailure lastFailure_ = TCopyFailure::None;
 };
+
+// A stick for the record: its device as it named itself.
+TMediaRecord StickMedium(const TRemovableDrive& drive);
 
 // The save dialog's request for the destination of a floppy image.
 TSaveFileRequest FloppyImageFileRequest();

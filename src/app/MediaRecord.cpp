@@ -97,7 +97,7 @@ std::string RecordTimeNow() {
 }
 
 TMediaRecorder::TMediaRecorder(std::string path, const TAppContext& app, const TCreationSettings& settings,
-                               IHostSystem& host)
+                               const IHostSystem& host)
     : path_(std::move(path)), app_(app), settings_(settings), host_(host) {}
 
 std::string TMediaRecorder::Add(TMediaRecord& medium) {

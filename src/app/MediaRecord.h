@@ -51,7 +51,8 @@ class IHostSystem;
 class TMediaRecorder {
 public:
     // path empty: nothing goes to a file (--no-record); the media are still completed.
-    TMediaRecorder(std::string path, const TAppContext& app, const TCreationSettings& settings, IHostSystem& host);
+    TMediaRecorder(std::string path, const TAppContext& app, const TCreationSettings& settings,
+                   const IHostSystem& host);
 
     // Completes medium with the run's fields (time, version, payload, boot system, options,
     // parameters) and appends it; returns why the record file did not take it, empty when it did.
@@ -63,7 +64,7 @@ private:
     std::string path_;
     const TAppContext& app_;
     const TCreationSettings& settings_;
-    IHostSystem& host_;
+    const IHostSystem& host_;
 };
 
 // The current moment as the record writes it: the real clock, even where SOURCE_DATE_EPOCH

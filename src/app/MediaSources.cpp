@@ -57,8 +57,9 @@ std::string TMediaSources::UnopenedNotice(const TStringTable& texts) const {
 }
 
 TRunOutcome TMediaSources::Run(TCreationDriver& driver, const std::vector<TCreateListRow>& rows, const TJobEnv& env,
-                               const TCreationSettings& settings) {
+                               const TCreationSettings& settings, std::function<void(TMediaRecord)> onMedium) {
     TCreationHandlers handlers(env, settings, HostDiskAccess(*drives_), floppy_);
+    handlers.onMedium = std::move(onMedium);
     return driver.RunCreation(rows, kinds_, handlers);
 }
 

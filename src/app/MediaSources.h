@@ -37,8 +37,9 @@ public:
     // the kinds changed.
     virtual bool FollowRemovableDrives(const TStringTable& texts, TCreationList& list) = 0;
     // One creation run over these media.
+    // onMedium is told how each copy ended, for the record of media made.
     virtual TRunOutcome Run(TCreationDriver& driver, const std::vector<TCreateListRow>& rows, const TJobEnv& env,
-                            const TCreationSettings& settings) = 0;
+                            const TCreationSettings& settings, std::function<void(TMediaRecord)> onMedium) = 0;
 };
 
 class TMediaSources : public IWizardMedia {
@@ -57,7 +58,7 @@ public:
     const std::string& DrivesNotice() const override { return drivesNotice_; }
     bool FollowRemovableDrives(const TStringTable& texts, TCreationList& list) override;
     TRunOutcome Run(TCreationDriver& driver, const std::vector<TCreateListRow>& rows, const TJobEnv& env,
-                    const TCreationSettings& settings) override;
+                    const TCreationSettings& settings, std::function<void(TMediaRecord)> onMedium) override;
 
 private:
     std::unique_ptr<TOpticalDevices> writers_;

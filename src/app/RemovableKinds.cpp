@@ -64,7 +64,8 @@ std::string RefusalText(const TStringTable& texts, const THostDrive& drive) {
 }
 
 TRemovableDrive RemovableDriveOf(char letter, const THostDrive& drive) {
-    return {letter, drive.device, drive.identity, {}, drive.number, drive.Details(), drive.volumes};
+    return {letter,       drive.device,  drive.identity, {},        drive.number,
+            drive.Details(), drive.volumes, drive.model,  drive.serial, drive.size};
 }
 
 std::vector<TMediaKind> RemovableMediaKinds(const TStringTable& texts, const std::vector<THostDrive>& drives,

@@ -373,8 +373,17 @@ void TWizardPresenter::RunCreation() {
     const TCreationSettings settings{options_, wizard_.CheckedParameters().text, UsesMsDos(floppyOs_),
                                      cdOffersOs_ && UsesMsDos(cdOs_)};
     driver_ = &driver;
+    TMediaRecorder recorder(ports_.recordPath, ports_.app, settings, ports_.host);
+    std::string recordFailure;
+    bool recorded = false;
+    const auto record = [&](TMediaRecord medium) {
+        if (ports_.recordPath.empty()) return;
+        auto failure = recorder.Add(medium);
+        if (failure.empty()) recorded = true;
+        else recordFailure = std::move(failure);
+    };
     const auto outcome =
-        ports_.media.Run(driver, list_.Rows(), TJobEnv{ports_.app, ports_.dialogs, ports_.host}, settings);
+        ports_.media.Run(driver, list_.Rows(), TJobEnv{ports_.app, ports_.dialogs, ports_.host}, settings, record);
     driver_ = nullptr;
     running_ = false;
     wizard_.CreationFinished(outcome, driver.DoneCopies(), driver.TotalCopies());
@@ -383,6 +392,8 @@ void TWizardPresenter::RunCreation() {
     auto made = MadeList(texts_, driver.Made());
     if (const auto left = outcome == TRunOutcome::Completed ? std::string() : driver.MediumLeft(); !left.empty())
         made = made.empty() ? left : left + "\r" + made;
+    if (!recordFailure.empty()) made += "\r" + WithValues(texts_[StrId::GUI_RECORDFAILED], {recordFailure});
+    else if (recorded) made += "\r" + WithValues(texts_[StrId::GUI_FINISH_RECORD], {ports_.recordPath});
     view_.ShowMade(made);
     ShowWizard();
     view_.SetFocus(FirstFocus());

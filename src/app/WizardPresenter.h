@@ -25,6 +25,8 @@ struct TWizardPorts {
     IWizardMedia& media;
     // Ends the program after Yes to the stop question asked when the window is closed mid-run.
     std::function<void()> endRun;
+    // Where the record of media made is kept; empty: nothing is recorded.
+    std::string recordPath = {};
 };
 
 class TWizardPresenter {

@@ -47,6 +47,16 @@ public:
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override {
         return Tell(driver, drive.device, inner_.CreateRemovable(drive, driver));
     }
+    std::vector<TStickResult> CreateRemovables(const std::vector<TRemovableDrive>& drives,
+                                               TCreationDriver& driver) override {
+        auto results = inner_.CreateRemovables(drives, driver);
+        line_.End();
+        for (std::size_t i = 0; i < drives.size() && i < results.size(); ++i)
+            Report(args_, "copy " + std::to_string(driver.DoneCopies() + i + 1) + " of " +
+                              std::to_string(driver.TotalCopies()) + ", " + drives[i].device + ": " +
+                              (results[i].made ? "made" : "failed"));
+        return results;
+    }
     bool CreateFloppyImage(TCreationDriver& driver) override {
         const bool made = inner_.CreateFloppyImage(driver);
         return Tell(driver, made ? inner_.OutputFile({{}, TMediaType::FloppyImage, nullptr, {}}) : "floppy image", made);
@@ -94,7 +104,8 @@ TRowMedia OpenRows(const std::vector<TRowSpec>& rows, TSession& session, IHostRa
     const auto& texts = session.app.texts;
     TRowMedia media;
     int copiesBefore = 0;
-    for (const auto& row : rows) {
+    for (std::size_t index = 0; index < rows.size(); ++index) {
+        const auto& row = rows[index];
         switch (row.kind) {
             case TRowKind::Floppy: {
                 const auto device = row.target.value_or(DefaultFloppyDevice());
@@ -105,9 +116,15 @@ TRowMedia OpenRows(const std::vector<TRowSpec>& rows, TSession& session, IHostRa
                 media.kinds.push_back({"floppy " + device, TMediaType::Floppy, nullptr, {}});
                 break;
             }
-            case TRowKind::Usb:
-                media.kinds.push_back(RemovableTarget(*row.target, session, table, args));
+            case TRowKind::Usb: {
+                // Consecutive sticks are written at once, after one question naming them all.
+                if (index > 0 && rows[index - 1].kind == TRowKind::Usb) break;
+                std::vector<std::string> devices;
+                for (auto next = index; next < rows.size() && rows[next].kind == TRowKind::Usb; ++next)
+                    devices.push_back(*rows[next].target);
+                for (auto& kind : RemovableTargets(devices, session, table, args)) media.kinds.push_back(std::move(kind));
                 break;
+            }
             case TRowKind::Cd: {
                 RefuseWithoutRights(texts, TDriveWrite::Disc, *row.target);
                 auto writer = OpenDevice(*row.target, false).device;
@@ -190,8 +207,8 @@ TExitCode RunCreate(const TArguments& args) {
         return std::string();
     });
     TJobEnv env{session->app, imageDialogs, RealHost()};
-    TCreationHandlers handlers(env, SettingsOf(args),
-                               HostDiskAccess(*table), media->floppy);
+    TCreationHandlers handlers(env, SettingsOf(args), HostDiskAccess(*table), media->floppy);
+    handlers.onMedium = [&](TMediaRecord medium) { RecordMedium(*session, args, std::move(medium)); };
     TProgressLine line("Creating", args.quiet);
     TReportingHandlers reporting(handlers, line, args);
     // Nobody can answer a retry prompt in an unattended run: a failed copy ends it.

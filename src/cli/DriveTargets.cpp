@@ -16,19 +16,36 @@ std::string DriveIdentity(const THostDrive& drive) { return drive.device + " (" 
 
 namespace {
 
+// The drive as the question names it, with every volume of its disk: a write through one letter
+// erases them all.
+std::string Named(const THostDrive& drive, const TStringTable& texts) {
+    return drive.volumes.empty() ? DriveIdentity(drive)
+                                 : WholeDiskName(texts, drive.device, drive.volumes) + " (" + drive.Details() + ")";
+}
+
+std::string UnmountNote(const THostDrive& drive, const TStringTable& texts) {
+    return drive.mountPoints.empty() ? ""
+                                     : " " + texts[StrId::DRIVE_WILLUNMOUNT] + MountPointList(drive.mountPoints) + ".";
+}
+
 // --yes, or "y" typed on the terminal; without a terminal and without --yes nothing is written.
-void Confirm(const THostDrive& drive, const TArguments& args, const TStringTable& texts) {
+void Confirm(const std::vector<THostDrive>& drives, const TArguments& args, const TStringTable& texts) {
     if (args.yes) return;
-    if (!StdinIsTerminal())
-        throw ERefusedTarget("not writing to " + DriveIdentity(drive) + " without --yes: there is no terminal to ask on");
-    const std::string unmount = drive.mountPoints.empty()
-                                    ? ""
-                                    : " " + texts[StrId::DRIVE_WILLUNMOUNT] + MountPointList(drive.mountPoints) + ".";
-    // Every volume of the disk is named: a write through one letter erases them all.
-    const auto named = drive.volumes.empty()
-                           ? DriveIdentity(drive)
-                           : WholeDiskName(texts, drive.device, drive.volumes) + " (" + drive.Details() + ")";
-    Print("Everything on " + named + " will be lost." + unmount + " Write the boot disk? [y/N] ", stderr);
+    if (!StdinIsTerminal()) {
+        std::string named;
+        for (const auto& drive : drives) named += (named.empty() ? "" : ", ") + DriveIdentity(drive);
+        throw ERefusedTarget("not writing to " + named + " without --yes: there is no terminal to ask on");
+    }
+    if (drives.size() == 1) {
+        const auto& drive = drives.front();
+        Print("Everything on " + Named(drive, texts) + " will be lost." + UnmountNote(drive, texts) +
+                  " Write the boot disk? [y/N] ",
+              stderr);
+    } else {
+        std::string question = "Everything on these " + std::to_string(drives.size()) + " drives will be lost:\n";
+        for (const auto& drive : drives) question += "  " + Named(drive, texts) + UnmountNote(drive, texts) + "\n";
+        Print(question + "Write the boot disk to all of them at once? [y/N] ", stderr);
+    }
     const std::string answer = ReadStdinLine().value_or("");
     if (answer != "y" && answer != "Y" && answer != "yes") throw ERefusedTarget("nothing was written", TExitCode::Stopped);
 }
@@ -41,18 +58,31 @@ void RefuseWithoutRights(const TStringTable& texts, TDriveWrite kind, const std:
 
 TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRawDevices& table,
                            const TArguments& args) {
+    return RemovableTargets({device}, session, table, args).front();
+}
+
+std::vector<TMediaKind> RemovableTargets(const std::vector<std::string>& devices, TSession& session,
+                                         IHostRawDevices& table, const TArguments& args) {
     const auto& texts = session.app.texts;
-    const auto drive = DescribeHostDrive(device);
-    if (!drive) throw ERefusedTarget(device + " is not a disk of this computer");
-    // A whole disk that is not removable gets the wizard's words.
-    const auto refusal = RefusalOf(*drive);
-    if (refusal == TDriveRefusal::NotRemovable) throw ERefusedTarget(DeviceLead(device) + EDiskProtectionFault().what());
-    if (refusal != TDriveRefusal::None) throw ERefusedTarget(DeviceLead(device) + RefusalText(texts, *drive));
-    RefuseWithoutRights(texts, TDriveWrite::Removable, device);
-    Confirm(*drive, args, texts);
-    const char letter = table.Attach(drive->device, drive->type);
-    if (letter == 0) throw ERefusedTarget("no drive letter is left for " + device);
-    return {DriveLabel(texts, *drive), TMediaType::Removable, nullptr, RemovableDriveOf(letter, *drive)};
+    std::vector<THostDrive> drives;
+    for (const auto& device : devices) {
+        const auto drive = DescribeHostDrive(device);
+        if (!drive) throw ERefusedTarget(device + " is not a disk of this computer");
+        // A whole disk that is not removable gets the wizard's words.
+        const auto refusal = RefusalOf(*drive);
+        if (refusal == TDriveRefusal::NotRemovable) throw ERefusedTarget(DeviceLead(device) + EDiskProtectionFault().what());
+        if (refusal != TDriveRefusal::None) throw ERefusedTarget(DeviceLead(device) + RefusalText(texts, *drive));
+        RefuseWithoutRights(texts, TDriveWrite::Removable, device);
+        drives.push_back(*drive);
+    }
+    Confirm(drives, args, texts);
+    std::vector<TMediaKind> kinds;
+    for (const auto& drive : drives) {
+        const char letter = table.Attach(drive.device, drive.type);
+        if (letter == 0) throw ERefusedTarget("no drive letter is left for " + drive.device);
+        kinds.push_back({DriveLabel(texts, drive), TMediaType::Removable, nullptr, RemovableDriveOf(letter, drive)});
+    }
+    return kinds;
 }
 
 TFloppyDrive FloppyTarget(const std::string& device, TSession& session, IHostRawDevices& table,
@@ -69,7 +99,7 @@ TFloppyDrive FloppyTarget(const std::string& device, TSession& session, IHostRaw
     file.model = "image file";
     file.size = fat12::kImageSize;
     file.type = THostDriveType::Removable;
-    Confirm(drive ? *drive : file, args, session.app.texts);
+    Confirm({drive ? *drive : file}, args, session.app.texts);
     session.dialogs->NameFloppyTarget(device, !drive);
     return {device, &table};
 }

@@ -33,6 +33,9 @@ std::string DriveIdentity(const THostDrive& drive);
 // read-only, too small) or the user does not agree.
 TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRawDevices& table,
                            const TArguments& args);
+// The same for several drives, agreed to in one question naming them all.
+std::vector<TMediaKind> RemovableTargets(const std::vector<std::string>& devices, TSession& session,
+                                         IHostRawDevices& table, const TArguments& args);
 
 // The floppy drive at device (a floppy's node, a removable 1.44 MB disk or a 1.44 MB image file).
 // Throws ERefusedTarget when it cannot take the boot floppy now (see AttachFloppy) or the user does

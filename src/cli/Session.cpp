@@ -160,6 +160,7 @@ TExitCode MakeOneCopy(TSession& session, const TArguments& args, IHostRawDevices
                       std::optional<TFloppyDrive> floppy, const char* label) {
     TJobEnv env{session.app, *session.dialogs, RealHost()};
     TCreationHandlers handlers(env, SettingsOf(args), HostDiskAccess(table), std::move(floppy));
+    handlers.onMedium = [&](TMediaRecord medium) { RecordMedium(session, args, std::move(medium)); };
     TCreationDriver driver(*session.dialogs, session.app.texts);
     driver.stopOnFailure = true;
     TProgressLine line(label, args.quiet);

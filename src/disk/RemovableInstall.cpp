@@ -4,31 +4,13 @@
 #include <algorithm>
 
 #include "base/Errors.h"
+#include "base/Sha256.h"
 #include "image/BootDrive.h"
 #include "image/Fat12Format.h"
 #include "platform/Host.h"
 #include "platform/HostDrives.h"
 
 namespace bootdisk {
-namespace {
-
-// Holds the disk object's own lock from a successful Lock until the write ends, also through an
-// exception.
-class TVolumeLock {
-public:
-    explicit TVolumeLock(TVirtualDisk& disk) : disk_(disk) { locked_ = !disk_.Lock(); }
-    ~TVolumeLock() { disk_.Unlock(); }
-    TVolumeLock(const TVolumeLock&) = delete;
-    TVolumeLock& operator=(const TVolumeLock&) = delete;
-    bool Locked() const { return locked_; }
-
-private:
-    TVirtualDisk& disk_;
-    bool locked_ = false;
-};
-
-}  // namespace
-
 void TRemovableInstall::CheckRemovable(char drive) const {
     if (host_.disk.devices.DriveType(drive) != THostDriveType::Removable) throw EDiskProtectionFault();
 }
@@ -42,6 +24,12 @@ std::vector<std::uint8_t> TRemovableInstall::FirstChunkForDrive(std::size_t chun
 
 const std::uint8_t* TRemovableInstall::ChunkForDrive(const std::vector<std::uint8_t>& first, std::size_t offset) const {
     return offset == 0 ? first.data() : image_->Image().data() + offset;
+}
+
+std::string TRemovableInstall::DriveImageSha256() const {
+    std::vector<std::uint8_t> bytes(image_->Image().begin(), image_->Image().end());
+    MarkForHardDiskBoot(bytes);
+    return Sha256Hex(bytes);
 }
 
 void TRemovableInstall::ShowWriteFailed(std::uint32_t error) const {
@@ -84,65 +72,87 @@ std::unique_ptr<TVirtualDisk> TRemovableInstall::OpenDisk(char drive, bool readO
     return disk;
 }
 
-bool TRemovableInstall::WriteImageToDrive(char drive) {
+bool TRemovableInstall::TakeDrive(char drive) {
     CheckRemovable(drive);
+    taken_.reset();
     written_.reset();
-    const auto disk = OpenDisk(drive, false);
+    auto disk = OpenDisk(drive, false);
     if (!disk) return false;
-    // OpenDisk has checked that a sector is no larger than the image.
-    const auto sectorBytes = static_cast<std::size_t>(disk->BytesPerSector);
-    const auto first = FirstChunkForDrive(std::size_t{kChunkSectors} * sectorBytes);
-
     // Writing under a file system that Windows keeps in use would corrupt both, and one left
     // mounted would go on showing the old contents: the volumes of the drive's disk, and the
     // drive's own through its disk object.
+    auto taken = std::make_unique<TTakenDrive>();
     std::uint32_t error = 0;
-    auto volumes = host_.disk.devices.HoldVolumes(drive, error);
-    if (!volumes) {
+    taken->volumes = host_.disk.devices.HoldVolumes(drive, error);
+    if (!taken->volumes || disk->Lock()) {
         ShowVolumeInUse(drive);
         return false;
     }
-    TVolumeLock lock(*disk);
-    if (!lock.Locked()) {
-        ShowVolumeInUse(drive);
+    taken->disk = std::move(disk);
+    if (taken->disk->Dismount()) {
+        ShowWriteFailed(taken->disk->LastError);
         return false;
     }
-    if (disk->Dismount()) {
-        ShowWriteFailed(disk->LastError);
-        return false;
-    }
-    const std::uint64_t total = fat12::kImageSize / sectorBytes;
-    if (OnImageProgress) OnImageProgress(0.0);  // the first byte of the drive goes now
-    for (std::uint64_t pos = 0; pos < total;) {
-        const std::uint64_t chunk = std::min(kChunkSectors, total - pos);
-        if (disk->WriteSectors(ChunkForDrive(first, std::size_t(pos) * sectorBytes), pos, chunk)) {
-            ShowWriteFailed(disk->LastError);
-            return false;
-        }
-        pos += chunk;
-        if (OnImageProgress) OnImageProgress(double(pos) / double(total));
-    }
-    if (disk->Flush()) {
-        ShowWriteFailed(disk->LastError);
-        return false;
-    }
-    written_ = std::move(volumes);
+    taken_ = std::move(taken);
+    return true;
+}
+
+bool TRemovableInstall::WriteImageToDrive(char drive) {
+    if (!TakeDrive(drive)) return false;
+    const auto taken = std::move(taken_);
+    if (!WriteTo(*taken->disk)) return false;
+    written_ = std::move(taken->volumes);
     return true;
 }
 
 bool TRemovableInstall::VerifyImageOnDrive(char drive) {
     const auto volumes = std::move(written_);  // given back when the read-back ends
     const auto disk = OpenDisk(drive, true);
-    if (!disk) return false;
+    return disk && Compare(*disk);
+}
+
+bool TRemovableInstall::WriteTakenDrive() {
+    if (taken_ && WriteTo(*taken_->disk)) return true;
+    taken_.reset();
+    return false;
+}
+
+bool TRemovableInstall::VerifyTakenDrive() {
+    const auto taken = std::move(taken_);  // given back when the read-back ends
+    return taken && Compare(*taken->disk);
+}
+
+bool TRemovableInstall::WriteTo(TVirtualDisk& disk) {
     // OpenDisk has checked that a sector is no larger than the image.
-    const auto sectorBytes = static_cast<std::size_t>(disk->BytesPerSector);
+    const auto sectorBytes = static_cast<std::size_t>(disk.BytesPerSector);
+    const auto first = FirstChunkForDrive(std::size_t{kChunkSectors} * sectorBytes);
+    const std::uint64_t total = fat12::kImageSize / sectorBytes;
+    if (OnImageProgress) OnImageProgress(0.0);  // the first byte of the drive goes now
+    for (std::uint64_t pos = 0; pos < total;) {
+        const std::uint64_t chunk = std::min(kChunkSectors, total - pos);
+        if (disk.WriteSectors(ChunkForDrive(first, std::size_t(pos) * sectorBytes), pos, chunk)) {
+            ShowWriteFailed(disk.LastError);
+            return false;
+        }
+        pos += chunk;
+        if (OnImageProgress) OnImageProgress(double(pos) / double(total));
+    }
+    if (disk.Flush()) {
+        ShowWriteFailed(disk.LastError);
+        return false;
+    }
+    return true;
+}
+
+bool TRemovableInstall::Compare(TVirtualDisk& disk) {
+    const auto sectorBytes = static_cast<std::size_t>(disk.BytesPerSector);
     const auto first = FirstChunkForDrive(std::size_t{kChunkSectors} * sectorBytes);
     const std::uint64_t total = fat12::kImageSize / sectorBytes;
     std::vector<std::uint8_t> buffer(std::size_t{kChunkSectors} * sectorBytes);
     for (std::uint64_t pos = 0; pos < total;) {
         const std::uint64_t chunk = std::min(kChunkSectors, total - pos);
-        if (disk->ReadSectors(buffer.data(), pos, chunk)) {
-            ShowWriteFailed(disk->LastError);
+        if (disk.ReadSectors(buffer.data(), pos, chunk)) {
+            ShowWriteFailed(disk.LastError);
             return false;
         }
         const auto* expected = ChunkForDrive(first, std::size_t(pos * sectorBytes));

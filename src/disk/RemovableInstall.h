@@ -38,6 +38,8 @@ public:
     void FreeImage() { image_.reset(); }
     // Between CreateImage and FreeImage: the image the boot content is built into.
     TVirtualFloppy& Image() { return *image_; }
+    // The SHA-256 of the bytes the drive is given: the image, marked to boot as the first hard disk.
+    std::string DriveImageSha256() const;
 
     // Writes the image, marked to boot as the first hard disk, to the drive. Every volume of the
     // drive's disk is taken from its file system first (a volume that stays in use stops the copy)
@@ -49,6 +51,15 @@ public:
     // volumes back. False after showing where they differ or why the drive could not be read.
     // Both throw ECopySkipped when the drive was taken away.
     bool VerifyImageOnDrive(char drive);
+
+    // The same copy through one handle, for drives written side by side: TakeDrive opens the drive,
+    // checks it is the disk confirmed, and holds, locks and dismounts its volumes, all before any
+    // write; WriteTakenDrive and VerifyTakenDrive then need nothing more of the system (nor of the
+    // user), so they may run on a thread of their own. Each is false after showing why; the drive is
+    // given back after the read-back, after a failure, or with the install.
+    bool TakeDrive(char drive);
+    bool WriteTakenDrive();
+    bool VerifyTakenDrive();
 
     // The fraction of the write done, 0 to 1; 0 once the drive is taken and its first sector goes.
     std::function<void(double)> OnImageProgress;
@@ -63,10 +74,22 @@ private:
     std::unique_ptr<TVirtualDisk> OpenDisk(char drive, bool readOnly);
     void ShowWriteFailed(std::uint32_t error) const;
     void ShowVolumeInUse(char drive) const;
+    bool WriteTo(TVirtualDisk& disk);
+    bool Compare(TVirtualDisk& disk);
+
+    // A drive opened for writing: its disk object locked, its volumes held.
+    struct TTakenDrive {
+        std::unique_ptr<TVolumeHold> volumes;
+        std::unique_ptr<TVirtualDisk> disk;
+        ~TTakenDrive() {
+            if (disk) disk->Unlock();
+        }
+    };
 
     TRemovableHost host_;
     std::unique_ptr<TVirtualFloppy> image_;
     std::unique_ptr<TVolumeHold> written_;  // the volumes of the drive just written, for its read-back
+    std::unique_ptr<TTakenDrive> taken_;
 };
 
 }  // namespace bootdisk

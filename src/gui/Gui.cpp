@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include "app/Interruption.h"
+#include "platform/RecordFile.h"
 #include "app/Options.h"
 #include "base/Text.h"
 #include "gui/About.h"
@@ -101,7 +102,7 @@ TMainForm::TMainForm(TAppContext& app, TGuiDialogs& dialogs, ISettingsStore& set
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       app_(app), dialogs_(dialogs) {
     presenter_ = std::make_unique<TWizardPresenter>(
-        TWizardPorts{app_, dialogs_, RealHost(), settings, sources_, [] { EndInterruptedRun(kClosedMidRunStatus); }},
+        TWizardPorts{app_, dialogs_, RealHost(), settings, sources_, [] { EndInterruptedRun(kClosedMidRunStatus); }, DefaultRecordPath()},
         *this);
     const auto& texts = app_.texts;
     rowNames_ = {NameOf(texts[StrId::GUI_TEXTPAGE3QUANTITY]), Ui(texts[StrId::GUI_HINTMORE]),

@@ -26,6 +26,7 @@ struct THostDrive {
     bool readOnly = false;
     // What tells this disk from another one later found at the same device.
     std::string identity;
+    std::string serial{};  // as the drive tells it; empty when it tells none
     // The system's number of the block device ("8:16"; the N of \\.\PhysicalDriveN on Windows);
     // empty when the system gives none.
     std::string number{};

@@ -6,6 +6,7 @@
 
 #include "app/Interruption.h"
 #include "app/Options.h"
+#include "platform/RecordFile.h"
 #include "base/Text.h"
 #include "platform/HostSystem.h"
 #include "wingui/About.h"
@@ -33,7 +34,7 @@ BOOL CALLBACK ForwardColourChange(HWND child, LPARAM) {
 TMainForm::TMainForm(TAppContext& app, TWinDialogs& dialogs, ISettingsStore& settings)
     : app_(app), dialogs_(dialogs) {
     presenter_ = std::make_unique<TWizardPresenter>(
-        TWizardPorts{app_, dialogs_, RealHost(), settings, sources_, [] { EndInterruptedRun(kClosedMidRunStatus); }},
+        TWizardPorts{app_, dialogs_, RealHost(), settings, sources_, [] { EndInterruptedRun(kClosedMidRunStatus); }, DefaultRecordPath()},
         *this);
 }
 

@@ -102,7 +102,7 @@ public:
     const std::string& DrivesNotice() const override { return notice; }
     bool FollowRemovableDrives(const TStringTable&, TCreationList&) override { return drivesChanged; }
     TRunOutcome Run(TCreationDriver& driver, const std::vector<TCreateListRow>& rows, const TJobEnv&,
-                    const TCreationSettings&) override {
+                    const TCreationSettings&, std::function<void(TMediaRecord)>) override {
         return run(driver, rows);
     }
 };

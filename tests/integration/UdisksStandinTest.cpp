@@ -61,7 +61,7 @@ TEST_F(UdisksStandin, AUserListsUnmountsWritesAndReadsBackTheStickButNeverOpensT
     EXPECT_THAT(output, HasSubstr("Drives not offered:\n  /dev/sdz (Standin Stick sdz, 8.4 MB): not a removable disk"));
 
     output.clear();
-    ASSERT_EQ(AsNobody("usb /dev/sdx --yes", &output), 0) << output;
+    ASSERT_EQ(AsNobody("usb /dev/sdx --yes --no-record", &output), 0) << output;
     // Named as it is after the write: no longer mounted.
     EXPECT_THAT(output, HasSubstr("(Standin Stick sdx, 8.4 MB, /dev/sdx) holds the boot disk; the read-back matches "
                                   "what was written. Its file systems were unmounted first: /media/user/STICK"));
@@ -77,15 +77,29 @@ TEST_F(UdisksStandin, AUserListsUnmountsWritesAndReadsBackTheStickButNeverOpensT
     EXPECT_EQ(RunCommand(test::kToolPath + "fsck.fat -n " + Quoted(image), &output), 0) << output;
 
     output.clear();
-    EXPECT_EQ(AsNobody("usb /dev/sdz --yes", &output), 4) << output;  // refused
+    EXPECT_EQ(AsNobody("usb /dev/sdz --yes --no-record", &output), 4) << output;  // refused
     EXPECT_THAT(output, HasSubstr("bootdisk usb: /dev/sdz: Disk Protection fault : The drive is not removable."));
     EXPECT_EQ(bus->Calls().size(), 3u) << "the system disk was never opened";
+}
+
+// Three sticks at once: each unmounted and opened once through the service, all before the first
+// write, and each read back through the descriptor it was written through.
+TEST_F(UdisksStandin, ThreeSticksAreEachOpenedOnceBeforeAnyIsWritten) {
+    const auto third = bus->Scratch("third.img", kStickBytes);
+    bus->AddDrive("sdw", third, "", true, false);
+    std::string output;
+    ASSERT_EQ(AsNobody("usb /dev/sdx /dev/sdy /dev/sdw --yes --no-record", &output), 0) << output;
+    EXPECT_THAT(bus->Calls(), ElementsAre("Unmount /dev/sdx1", "OpenDevice /dev/sdx rw " + kFlags, "Unmount /dev/sdy1",
+                                          "OpenDevice /dev/sdy rw " + kFlags, "OpenDevice /dev/sdw rw " + kFlags));
+    for (const auto* device : {"/dev/sdx", "/dev/sdy", "/dev/sdw"})
+        EXPECT_THAT(output, HasSubstr(std::string(device) + ": made, the read-back matches")) << device;
+    for (const auto& file : {stick, third}) EXPECT_EQ(ReadWholeFile(file)[36], 0x80) << file;
 }
 
 TEST_F(UdisksStandin, AFileSystemThatWillNotUnmountStopsTheCopyWithTheServicesReason) {
     bus->RefuseUnmount("sdx1", "Error unmounting /dev/sdx1: target is busy");
     std::string output;
-    EXPECT_EQ(AsNobody("usb /dev/sdx --yes", &output), 1) << output;
+    EXPECT_EQ(AsNobody("usb /dev/sdx --yes --no-record", &output), 1) << output;
     EXPECT_THAT(output,
                 HasSubstr("The drive's file systems cannot be unmounted: Error unmounting /dev/sdx1: target is busy"));
     EXPECT_THAT(bus->Calls(), ElementsAre("Unmount /dev/sdx1"));
@@ -148,7 +162,7 @@ TEST_F(UdisksStandin, AStickSwappedWhileTheServiceOpensItIsLeftAlone) {
 TEST_F(UdisksStandin, AStickThatDoesNotKeepWhatIsWrittenEndsWithTheReadBackExitCode) {
     bus->ReadsFrom("sdx", bus->Scratch("forgetful.img", kStickBytes));
     std::string output;
-    EXPECT_EQ(AsNobody("usb /dev/sdx --yes", &output), 3) << output;
+    EXPECT_EQ(AsNobody("usb /dev/sdx --yes --no-record", &output), 3) << output;
     EXPECT_THAT(output, HasSubstr("bootdisk usb: "));
     EXPECT_THAT(output, testing::Not(HasSubstr("holds the boot disk")));
 }

@@ -165,7 +165,8 @@ THostDrive DescribeDisk(const TSnapshot& snapshot, const TBlock& disk) {
     }
     result.holdsSystem = disk.hintSystem && !removable;
     result.holdsSystem = result.holdsSystem || HoldsRunningSystem(disk, result.mountPoints, zfsMember);
-    result.identity = disk.drive + " " + Get<std::string>(drive, kDrive, "Serial");
+    result.serial = Get<std::string>(drive, kDrive, "Serial");
+    result.identity = disk.drive + " " + result.serial;
     result.number = disk.number != 0 ? NumberText(disk.number) : std::string();
     return result;
 }

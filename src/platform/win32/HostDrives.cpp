@@ -62,6 +62,7 @@ THostDrive Describe(IWin32Calls& calls, char letter) {
     const auto volume = OpenDeviceQuietly(calls, L"\\\\.\\" + std::wstring(1, wchar_t(letter)) + L":", 0);
     const auto disk = volume ? AskDisk(calls, volume.Get()) : TDiskAnswers{};
     drive.model = disk.model;
+    drive.serial = disk.serial;
     if (disk.size > 0) drive.size = disk.size;
     const auto identity = disk.Identity();
     drive.identity = identity.identity;
