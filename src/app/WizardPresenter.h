@@ -42,6 +42,7 @@ public:
     void HelpMenu(THelpMenuEntry::TItem item);
     void AboutSupport();
     void AboutLicense();
+    void AboutFreeSoftware();
     // F1, Escape and Return as the window gets them.
     void Key(TWindowKey key);
 
@@ -95,6 +96,7 @@ private:
     void FollowDrives();
     void SaveOptionStates();
     void OpenHelp(const THelpTarget& target);
+    void OpenLicense(const std::string& file, const std::string& title);
     void ShowNotice();
     // A medium is wanted, or the run ended: a window in the background calls the user.
     void CallUser(const std::string& text);

@@ -129,7 +129,7 @@ private slots:
         folder.Then(SaveThen("folder-dialog.png", ChooseFolder(BOOTDISK_BIN_DIR "/demo-dos")));
         QVERIFY(dialogs.AskSystemFolder().has_value());
 
-        TAboutForm about(form.Presenter().AboutTexts(), [] {}, [] {}, &form);
+        TAboutForm about(form.Presenter().AboutTexts(), {}, &form);
         about.show();
         Save(about, "about.png");
 
