@@ -16,13 +16,17 @@ if(BOOTDISK_SANITIZE)
 endif()
 
 target_compile_options(bootdisk_settings INTERFACE -fstack-protector-strong)
-foreach(flag -fstack-clash-protection -fcf-protection)
-  string(MAKE_C_IDENTIFIER "BOOTDISK_COMPILER_TAKES${flag}" known)
-  check_cxx_compiler_flag(${flag} ${known})
-  if(${known})
-    target_compile_options(bootdisk_settings INTERFACE ${flag})
-  endif()
-endforeach()
+# Windows probes every large stack frame of its own (and GCC 12 for 64-bit Windows fails on stack
+# clash protection); its branch protection is the linker's business.
+if(NOT WIN32)
+  foreach(flag -fstack-clash-protection -fcf-protection)
+    string(MAKE_C_IDENTIFIER "BOOTDISK_COMPILER_TAKES${flag}" known)
+    check_cxx_compiler_flag(${flag} ${known})
+    if(${known})
+      target_compile_options(bootdisk_settings INTERFACE ${flag})
+    endif()
+  endforeach()
+endif()
 # The compiler driver links the protector's library (mingw) when it sees the option.
 target_link_options(bootdisk_settings INTERFACE -fstack-protector-strong)
 

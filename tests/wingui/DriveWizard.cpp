@@ -4,6 +4,7 @@
 // option states across a restart.
 // Usage: drive_wizard scenarios WIZARD.exe SCRATCH-FOLDER MSDOS-FOLDER [SCENARIO]
 //        drive_wizard pictures WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER    (Windows paths)
+//        drive_wizard installed WIZARD.exe PICTURE.bmp
 #include <windows.h>
 #include <commctrl.h>
 
@@ -71,10 +72,10 @@ struct TWizardProcess {
     HWND main = nullptr;
 
     // With a picture of the splash when shots is given (if it is caught: it shows for half a second).
-    explicit TWizardProcess(const std::wstring& exe, const std::wstring& shots = {}) {
+    explicit TWizardProcess(const std::wstring& exe, const std::wstring& shots = {}, const std::wstring& arguments = {}) {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        std::wstring command = L"\"" + exe + L"\"";
+        std::wstring command = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
         Check(CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info),
               "cannot start the wizard");
         for (int i = 0; !shots.empty() && i < 100; ++i, Sleep(20))
@@ -260,6 +261,24 @@ void CheckRegistry() {
     RegCloseKey(key);
 }
 
+// An installed wizard starts with the language file beside it: German, which no text built in
+// stands for.
+void StartsInstalled(const std::wstring& exe, const std::wstring& picture) {
+    TWizardProcess wizard(exe, {}, L"--language de");
+    WaitUntil(
+        [&] {
+            wchar_t caption[64]{};
+            GetWindowTextW(wizard.Item(kIdBtnNext), caption, 64);
+            std::wstring next(caption);
+            std::erase(next, L'&');
+            return next == L"Weiter";
+        },
+        "the installed wizard's Next button to say Weiter");
+    Screenshot(wizard.main, picture);
+    PostMessageW(wizard.main, WM_CLOSE, 0, 0);
+    Check(wizard.ExitCode() == 0, "the installed wizard did not end cleanly");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -268,9 +287,15 @@ int wmain(int argc, wchar_t** argv) {
         TWinDriver driver(argv[2], argv[3], argv[4]);
         return PlayScenarios(driver, "Win32", argc == 6 ? Narrowed(argv[5]) : std::string()) == 0 ? 0 : 1;
     }
+    if (mode == L"installed" && argc == 4) {
+        StartsInstalled(argv[2], argv[3]);
+        std::puts("drive_wizard: the installed wizard starts in German and ends");
+        return 0;
+    }
     if (mode != L"pictures" || argc != 6)
         Fail("usage: drive_wizard scenarios WIZARD.exe SCRATCH-FOLDER MSDOS-FOLDER [SCENARIO]\n"
-             "       drive_wizard pictures WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER");
+             "       drive_wizard pictures WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER\n"
+             "       drive_wizard installed WIZARD.exe PICTURE.bmp");
     const TStringTable texts;
     RegDeleteKeyA(HKEY_CURRENT_USER, texts[StrId::GUI_CONFIGKEY].c_str());
     WholeRun(argv[2], argv[3], argv[4], argv[5]);
