@@ -45,12 +45,13 @@ void ShowTextViewer(QWidget* parent, const QString& title, const QString& text) 
 void ShowPageViewer(QWidget* parent, const QString& file) {
     QDialog viewer(parent);
     auto* page = new QTextBrowser(&viewer);
-    // The topics are drawn for a light page, as a web browser shows them, whatever the desktop's
-    // palette: their own dark text stays readable.
+    // The topics are written for a light page, as a web browser shows them, whatever the desktop's
+    // palette: their text and links dark on it.
     QPalette light = page->palette();
     light.setColor(QPalette::Base, Qt::white);
     light.setColor(QPalette::Text, Qt::black);
     page->setPalette(light);
+    page->document()->setDefaultStyleSheet("a { color: #1F4E8C; }");
     page->setOpenExternalLinks(true);
     QObject::connect(page, &QTextBrowser::sourceChanged, &viewer, [&viewer, page] {
         viewer.setWindowTitle(page->documentTitle());
