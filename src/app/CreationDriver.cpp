@@ -41,7 +41,7 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
                 if (kind->type == TMediaType::Removable && !(kind = KindNow(*kind, handlers))) break;
                 try {
                     if (MakeCopy(*kind, handlers)) {
-                        made_.push_back({kind->label, handlers.OutputFile(*kind)});
+                        made_.push_back({kind->label, handlers.OutputFile(*kind), kind->type});
                         break;
                     }
                 } catch (const EDiskProtectionFault& fault) {
@@ -83,6 +83,8 @@ std::string TCreationDriver::PromptFor(const TMediaKind& kind) const {
                         : "\r" + texts_[StrId::DRIVE_WILLUNMOUNT] + MountPointList(kind.removable.mountPoints));
         case TMediaType::FloppyImage:
             return texts_[StrId::GUI_TEXTFILELOCATION];
+        case TMediaType::NetbootFolder:
+            return texts_[StrId::GUI_TEXTNETBOOTLOCATION];
         case TMediaType::Optical:
             break;
     }
@@ -112,6 +114,8 @@ bool TCreationDriver::MakeCopy(const TMediaKind& kind, ICreationHandlers& handle
             return handlers.CreateRemovable(kind.removable, *this);
         case TMediaType::FloppyImage:
             return handlers.CreateFloppyImage(*this);
+        case TMediaType::NetbootFolder:
+            return handlers.CreateNetbootFolder(*this);
         case TMediaType::Optical:
             break;
     }

@@ -45,12 +45,10 @@ std::optional<char32_t> Referenced(std::string_view name) {
     return std::nullopt;
 }
 
-// In Windows-1252, or the nearest it has.
-std::string InCodePage(char32_t character) {
-    if (const auto c = ToCp1252(character)) return std::string(1, *c);
-    if (character == U'\u2212') return "-";
-    if (character == U'\u2192') return "->";
-    return "?";
+std::string InUtf8(char32_t character) {
+    std::string text;
+    AppendUtf8(text, character);
+    return text;
 }
 
 class TTextWriter {
@@ -139,7 +137,7 @@ THelpTopicText HelpTopicText(std::string_view html) {
             const auto character = end == std::string_view::npos || end - i > 10 ? std::nullopt
                                                                                   : Referenced(html.substr(i, end - i));
             if (character) {
-                out.Character(InCodePage(*character));
+                out.Character(InUtf8(*character));
                 i = end + 1;
             } else {
                 out.Character("&");

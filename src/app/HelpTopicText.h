@@ -12,8 +12,8 @@ struct THelpTopicText {
     std::string text;   // paragraphs apart by a blank line, list items led by "- "
 };
 
-// html in Windows-1252, as ReadViewerText gives it; the text comes in Windows-1252 too, with its
-// character references decoded (those Windows-1252 lacks written the nearest way it has).
+// html in UTF-8, as ReadViewerText gives it; the text comes in UTF-8 too, with its character
+// references decoded.
 THelpTopicText HelpTopicText(std::string_view html);
 
 }  // namespace bootdisk

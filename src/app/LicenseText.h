@@ -13,8 +13,8 @@ inline const std::string kGplFile = "gpl-3.0.txt";
 // Far above any licence or topic; a larger file is not one and is not read whole.
 inline constexpr std::size_t kMaxViewerTextSize = 1024 * 1024;
 
-// The file's text (UTF-8) in the program's Windows-1252, one "\n" ending each line; nothing when
-// it cannot be read or is too large to be a licence or topic.
+// The file's text (UTF-8), one "\n" ending each line; nothing when it cannot be read or is too
+// large to be a licence or topic.
 std::optional<std::string> ReadViewerText(const std::string& path);
 
 }  // namespace bootdisk

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A creation list row written as text, for scripted runs: "[N:]KIND[=TARGET]", e.g. "2:iso=a.iso",
-// "usb=/dev/sdb", "cd=iscsi://host/iqn.2026-01.example:writer/0", "img=boot.img".
+// "usb=/dev/sdb", "cd=iscsi://host/iqn.2026-01.example:writer/0", "img=boot.img", "net=/srv/tftp".
 #include <array>
 #include <optional>
 #include <string>
@@ -11,12 +11,12 @@
 
 namespace bootdisk {
 
-enum class TRowKind { Floppy, Usb, Cd, Iso, Img };
+enum class TRowKind { Floppy, Usb, Cd, Iso, Img, Net };
 
 // Each kind as a row names it.
-inline constexpr std::array<std::pair<std::string_view, TRowKind>, 5> kRowKinds = {
+inline constexpr std::array<std::pair<std::string_view, TRowKind>, 6> kRowKinds = {
     {{"floppy", TRowKind::Floppy}, {"usb", TRowKind::Usb}, {"cd", TRowKind::Cd}, {"iso", TRowKind::Iso},
-     {"img", TRowKind::Img}}};
+     {"img", TRowKind::Img}, {"net", TRowKind::Net}}};
 // All but the floppy, which has its default drive, name their target.
 inline constexpr bool RowNeedsTarget(TRowKind kind) { return kind != TRowKind::Floppy; }
 
@@ -29,7 +29,8 @@ struct TRowSpec {
 // Throws std::invalid_argument naming what is wrong with text.
 TRowSpec ParseRowSpec(std::string_view text);
 
-// The files an iso or img row writes, one per copy, as the save dialog completes them.
+// The files an iso or img row writes (the folders of a net row), one per copy, as the save dialog
+// completes them.
 std::vector<std::string> RowFileNames(const TRowSpec& row);
 
 // Throws std::invalid_argument naming two rows (or copies) that would write the same file, or a

@@ -70,6 +70,7 @@ std::string TargetCompletion(TRowKind kind) {
         case TRowKind::Cd: return "_bootdisk_devices cd";
         case TRowKind::Iso: return "_filedir iso";
         case TRowKind::Img: return "_filedir img";
+        case TRowKind::Net: return "_filedir -d";
     }
     return "_filedir";
 }
@@ -106,9 +107,11 @@ TOption ParseOption(const std::string& left) {
     return option;
 }
 
-std::string ValueCompletion(const std::string& value) {
+std::string ValueCompletion(const std::string& value, const std::string& languages) {
     if (value == "FILE") return "_filedir";
     if (value == "DIR") return "_filedir -d";
+    if (value == "IF") return "COMPREPLY=($(compgen -W \"$(ls /sys/class/net 2>/dev/null)\" -- \"$cur\"))";
+    if (value == "CODE") return "COMPREPLY=($(compgen -W \"" + languages + "\" -- \"$cur\"))";
     if (value.find('|') != std::string::npos) {
         std::string words = value;
         std::replace(words.begin(), words.end(), '|', ' ');
@@ -129,6 +132,7 @@ std::string OperandCompletion(const TCommand& command) {
         if (word.ends_with("...")) word.resize(word.size() - 3);
         if (value || word.empty() || word.starts_with('-') || word == "OPTIONS") continue;
         if (word == "ROW") return "_bootdisk_row";
+        if (word == "DIR") return "_filedir -d";
         if (word == "DEVICE") {
             const auto kind = kDeviceOperands.find(command.name);
             return kind == kDeviceOperands.end() ? "_bootdisk_devices any" : "_bootdisk_target " +
@@ -142,7 +146,9 @@ std::string OperandCompletion(const TCommand& command) {
 
 }  // namespace
 
-std::string BashCompletion() {
+std::string BashCompletion(const std::vector<std::string>& languages) {
+    std::string languageWords;
+    for (const auto& language : languages) languageWords += (languageWords.empty() ? "" : " ") + language;
     std::string commands, optionLists, operands, values, rowKinds, targets;
     std::map<std::string, std::string> valueOf;  // each option that takes a value, by name
     for (const auto& command : Commands()) {
@@ -152,7 +158,7 @@ std::string BashCompletion() {
             const auto option = ParseOption(left);
             for (const auto& name : option.names) {
                 options += name + " ";
-                if (!option.value.empty()) valueOf[name] = ValueCompletion(option.value);
+                if (!option.value.empty()) valueOf[name] = ValueCompletion(option.value, languageWords);
             }
         }
         optionLists += "            " + std::string(command.name) + ") options=\"" + options + "--help\" ;;\n";

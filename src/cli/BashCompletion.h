@@ -4,9 +4,11 @@
 // options each takes with their values, the kinds of a creation list row), so that it offers
 // what the program takes.
 #include <string>
+#include <vector>
 
 namespace bootdisk::cli {
 
-std::string BashCompletion();
+// languages: the codes of the language files that ship ("en", "de"), which --language takes.
+std::string BashCompletion(const std::vector<std::string>& languages);
 
 }  // namespace bootdisk::cli

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/DriveTargets.h"
 
-#include <cstdio>
-
 #include "app/DriveRights.h"
 #include "app/RemovableKinds.h"
 #include "base/Errors.h"
+#include "cli/Output.h"
 #include "cli/TerminalDialogs.h"
 #include "disk/HostFloppy.h"
 #include "image/Fat12Format.h"
@@ -25,8 +24,7 @@ void Confirm(const THostDrive& drive, const TArguments& args, const TStringTable
     const std::string unmount = drive.mountPoints.empty()
                                     ? ""
                                     : " " + texts[StrId::DRIVE_WILLUNMOUNT] + MountPointList(drive.mountPoints) + ".";
-    std::fprintf(stderr, "Everything on %s will be lost.%s Write the boot disk? [y/N] ", DriveIdentity(drive).c_str(),
-                 unmount.c_str());
+    Print("Everything on " + DriveIdentity(drive) + " will be lost." + unmount + " Write the boot disk? [y/N] ", stderr);
     const std::string answer = ReadStdinLine().value_or("");
     if (answer != "y" && answer != "Y" && answer != "yes") throw ERefusedTarget("nothing was written", TExitCode::Stopped);
 }

@@ -19,8 +19,8 @@ TEST(HelpTopicText, KeepsTheWordsParagraphsAndItemsOfAPage) {
     EXPECT_EQ(topic.title, "Help & more");
     EXPECT_EQ(topic.text,
               "Frequently asked questions\n\n"
-              "A bold word, \x93quoted\x94, it's A.\n\n"
-              "- one\n- two -> three -1 &unknown; R&D\n\n"
+              "A bold word, \u201Cquoted\u201D, it's A.\n\n"
+              "- one\n- two \u2192 three \u22121 &unknown; R&D\n\n"
               "Key Meaning\nF1 help\n\n"
               "end\nline\n");
 }

@@ -170,6 +170,9 @@ TEST_F(WizardPresenter, TheFocusNeverStaysOnADisabledOrHiddenControl) {
     Press(TRole::BtnRemove);
     EXPECT_THAT(view.quantities, ElementsAre("1", "1"));
     EXPECT_EQ(view.focus, (TControlRef{TRole::ComboBox, 1}));  // the row that took its place
+    Press(TRole::BtnRemove);  // now the last row: none takes its place, so the one before it
+    EXPECT_THAT(view.quantities, ElementsAre("1"));
+    EXPECT_EQ(view.focus, (TControlRef{TRole::ComboBox, 0}));
     Press(TRole::BtnClear);
     EXPECT_TRUE(view.quantities.empty());
     EXPECT_FALSE(view.enabled[TRole::BtnNext]);
@@ -255,6 +258,7 @@ public:
     bool CreateCdDvd(TOpticalDevice&, TCreationDriver&) override { return true; }
     bool CreateRemovable(const TRemovableDrive&, TCreationDriver&) override { return true; }
     bool CreateFloppyImage(TCreationDriver&) override { return true; }
+    bool CreateNetbootFolder(TCreationDriver&) override { return true; }
     std::string MissingDrive(const TMediaKind&) const override { return {}; }
     std::string OutputFile(const TMediaKind& kind) const override { return kind.device ? "/home/u/Quellmark.iso" : ""; }
 };
@@ -280,7 +284,7 @@ TEST_F(WizardPresenter, WordsAreTrueAndTheUserIsCalledWhenWanted) {
     ASSERT_EQ(view.page, TPage::PageStart);
     EXPECT_EQ(settings.saved.begin()->second.at("opt1"), 1u);
     presenter->Click(TRole::BtnNext);
-    EXPECT_EQ(view.made, "Made:\r\x95 2 copies: Removable storage device (stick)\r\x95 File /home/u/Quellmark.iso");
+    EXPECT_EQ(view.made, "Made:\r\u2022 2 copies: Removable storage device (stick)\r\u2022 File /home/u/Quellmark.iso");
     ASSERT_EQ(view.attention.size(), 4u);
     EXPECT_THAT(view.attention[0], testing::StartsWith("Please insert the removable disk"));
     EXPECT_EQ(view.attention[3], "Congratulations! Your boot disk is now ready to be used.");
@@ -336,12 +340,12 @@ TEST_F(WizardPresenter, WhatNothingOpensTheWizardShowsItselfOrSays) {
     expectShown(kGplFile, "GNU General Public License", "GNU GENERAL PUBLIC LICENSE\n");
 }
 
-// The viewer's text: Windows-1252 with one "\n" a line; a file too large for a licence is not read.
+// The viewer's text: UTF-8 with one "\n" a line; a file too large for a licence is not read.
 TEST(LicenseText, ReadsLinesAsTheProgramKeepsTextAndRefusesAHugeFile) {
     const test::TTempDir folder;
     const std::string text = "\xC2\xA9 Halvex\r\nline\n";
     test::WriteFile(folder / "l.txt", {text.begin(), text.end()});
-    EXPECT_EQ(ReadViewerText(folder / "l.txt"), "\xA9 Halvex\nline\n");
+    EXPECT_EQ(ReadViewerText(folder / "l.txt"), "\xC2\xA9 Halvex\nline\n");
     test::WriteFile(folder / "big.txt", std::vector<std::uint8_t>(kMaxViewerTextSize + 1, 'x'));
     EXPECT_EQ(ReadViewerText(folder / "big.txt"), std::nullopt);
     EXPECT_EQ(ReadViewerText(folder / "none.txt"), std::nullopt);

@@ -20,14 +20,14 @@ namespace {
 
 constexpr DWORD kPlatformNt = 2;
 
-THostDriveType TypeOf(const std::string& root) {
-    switch (GetDriveTypeA(root.c_str())) {
+THostDriveType TypeOf(IWin32Calls& calls, const std::wstring& root) {
+    switch (calls.GetDriveTypeW(root)) {
         case DRIVE_REMOVABLE: return THostDriveType::Removable;
         case DRIVE_FIXED: return THostDriveType::Fixed;
         // A letter with no drive behind it is no drive at all, not some other kind of one.
         case DRIVE_UNKNOWN:
         case DRIVE_NO_ROOT_DIR: return THostDriveType::Unknown;
-        default: return THostDriveType::Other;
+        default: return THostDriveType::Other;  // a network share, a CD, a RAM disk
     }
 }
 
@@ -44,37 +44,37 @@ static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, VendorIdOffset) == storage::Ve
 
 // The drive's own name and size, asked of the device behind the letter; opening it for no access
 // needs no rights. A drive that does not answer keeps the file system's size and no name.
-void AskDevice(char letter, THostDrive& drive) {
+void AskDevice(IWin32Calls& calls, char letter, THostDrive& drive) {
     const std::wstring path = L"\\\\.\\" + std::wstring(1, wchar_t(letter)) + L":";
-    const HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                      nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return;
+    const TOwnedHandle handle(calls, calls.CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
+    if (!handle) return;
     STORAGE_PROPERTY_QUERY query{};
     query.PropertyId = StorageDeviceProperty;
     query.QueryType = PropertyStandardQuery;
     std::vector<std::uint8_t> answer(1024);
     DWORD returned = 0;
-    if (DeviceIoControl(handle, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, answer.data(),
-                        DWORD(answer.size()), &returned, nullptr))
+    if (calls.DeviceIoControl(handle.Get(), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, answer.data(),
+                              DWORD(answer.size()), &returned))
         drive.model = DescriptorModel(std::span(answer).first(std::min<std::size_t>(returned, answer.size())));
     DISK_GEOMETRY_EX geometry{};
-    if (DeviceIoControl(handle, IOCTL_DISK_GET_DRIVE_GEOMETRY_EX, nullptr, 0, &geometry, sizeof geometry, &returned,
-                        nullptr) &&
+    if (calls.DeviceIoControl(handle.Get(), IOCTL_DISK_GET_DRIVE_GEOMETRY_EX, nullptr, 0, &geometry, sizeof geometry,
+                              &returned) &&
         geometry.DiskSize.QuadPart > 0)
         drive.size = std::uint64_t(geometry.DiskSize.QuadPart);
-    CloseHandle(handle);
 }
 
 // Windows locks a volume before raw writes, so a mounted file system is no reason to refuse here.
-THostDrive Describe(char letter) {
-    const std::string root = std::string(1, letter) + ":\\";
+// Only a removable or fixed disk is asked more than its type.
+THostDrive Describe(IWin32Calls& calls, char letter) {
     THostDrive drive;
     drive.device = std::string(1, letter) + ":";
-    drive.type = TypeOf(root);
-    const TNoCriticalErrorBoxes quiet;
+    const std::wstring root = std::wstring(1, wchar_t(letter)) + L":\\";
+    drive.type = TypeOf(calls, root);
+    if (drive.type != THostDriveType::Removable && drive.type != THostDriveType::Fixed) return drive;
+    const TNoCriticalErrorBoxes quiet(calls);
     ULARGE_INTEGER total{};
-    if (GetDiskFreeSpaceExA(root.c_str(), nullptr, &total, nullptr)) drive.size = total.QuadPart;
-    AskDevice(letter, drive);
+    if (calls.GetDiskFreeSpaceExW(root, &total)) drive.size = total.QuadPart;
+    AskDevice(calls, letter, drive);
     drive.holdsSystem = Upper(letter) == Upper(SystemLetter());
     drive.identity = drive.model + " " + std::to_string(drive.size);
     return drive;
@@ -89,17 +89,19 @@ std::string DefaultFloppyDevice() { return "A:"; }
 bool CanStandForFloppyDrive(const std::string& device) { return device == "A:" || device == "a:"; }
 
 // Drives A: and B: are floppies, which have their own medium.
-std::vector<THostDrive> ScanHostDrives() {
+std::vector<THostDrive> ScanWin32Drives(IWin32Calls& calls) {
     std::vector<THostDrive> drives;
-    const DWORD present = GetLogicalDrives();
+    const DWORD present = calls.GetLogicalDrives();
     for (char letter = 'C'; letter <= 'Z'; ++letter) {
         if (!(present & (1u << (letter - 'A')))) continue;
-        auto drive = Describe(letter);
+        auto drive = Describe(calls, letter);
         if (drive.type == THostDriveType::Removable || drive.type == THostDriveType::Fixed)
             drives.push_back(std::move(drive));
     }
     return drives;
 }
+
+std::vector<THostDrive> ScanHostDrives() { return ScanWin32Drives(HostWin32Calls()); }
 
 bool ProcessLacksAdministrator(IWin32Calls& calls, TWinVersion version) {
     if (version.platformId != kPlatformNt) return false;  // the 9x family has no rights to lack
@@ -138,7 +140,7 @@ std::string DriveServiceProblem() { return {}; }
 
 std::optional<THostDrive> DescribeHostDrive(const std::string& device) {
     if (device.size() < 2 || device[1] != ':' || !std::isalpha(static_cast<unsigned char>(device[0]))) return std::nullopt;
-    auto drive = Describe(device[0]);
+    auto drive = Describe(HostWin32Calls(), device[0]);
     if (drive.type == THostDriveType::Unknown) return std::nullopt;
     return drive;
 }
