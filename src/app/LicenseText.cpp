@@ -6,12 +6,12 @@
 
 namespace bootdisk {
 
-std::optional<std::string> ReadLicense(const std::string& path) {
+std::optional<std::string> ReadViewerText(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return std::nullopt;
-    std::string bytes(kMaxLicenseSize + 1, '\0');
+    std::string bytes(kMaxViewerTextSize + 1, '\0');
     file.read(bytes.data(), std::streamsize(bytes.size()));
-    if (file.bad() || std::size_t(file.gcount()) > kMaxLicenseSize) return std::nullopt;
+    if (file.bad() || std::size_t(file.gcount()) > kMaxViewerTextSize) return std::nullopt;
     bytes.resize(std::size_t(file.gcount()));
     std::string text;
     for (const char c : bytes)

@@ -2,7 +2,6 @@
 #include "app/RowSpec.h"
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <map>
 #include <stdexcept>
@@ -17,13 +16,6 @@ namespace bootdisk {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr std::array<std::pair<std::string_view, TRowKind>, 6> kKinds = {{{"floppy", TRowKind::Floppy},
-                                                                          {"usb", TRowKind::Usb},
-                                                                          {"cd", TRowKind::Cd},
-                                                                          {"iso", TRowKind::Iso},
-                                                                          {"img", TRowKind::Img},
-                                                                          {"net", TRowKind::Net}}};
 
 bool IsFileRow(TRowKind kind) { return kind == TRowKind::Iso || kind == TRowKind::Img || kind == TRowKind::Net; }
 
@@ -48,15 +40,15 @@ TRowSpec ParseRowSpec(std::string_view text) {
     }
     const auto equals = text.find('=');
     const auto name = text.substr(0, equals);
-    const auto kind = std::find_if(kKinds.begin(), kKinds.end(), [&](const auto& k) { return k.first == name; });
-    if (kind == kKinds.end())
+    const auto kind = std::find_if(kRowKinds.begin(), kRowKinds.end(), [&](const auto& k) { return k.first == name; });
+    if (kind == kRowKinds.end())
         throw std::invalid_argument("a row's kind is floppy, usb, cd, iso, img or net, not '" + std::string(name) + "'");
     row.kind = kind->second;
     if (equals != std::string_view::npos) {
         if (equals + 1 == text.size()) throw std::invalid_argument("'" + std::string(text) + "' names no target");
         row.target = std::string(text.substr(equals + 1));
     }
-    if (!row.target && (row.kind == TRowKind::Usb || row.kind == TRowKind::Cd || IsFileRow(row.kind)))
+    if (!row.target && RowNeedsTarget(row.kind))
         throw std::invalid_argument("a " + std::string(name) + " row needs a target: " + std::string(name) + "=...");
     return row;
 }

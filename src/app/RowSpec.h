@@ -2,14 +2,23 @@
 #pragma once
 // A creation list row written as text, for scripted runs: "[N:]KIND[=TARGET]", e.g. "2:iso=a.iso",
 // "usb=/dev/sdb", "cd=iscsi://host/iqn.2026-01.example:writer/0", "img=boot.img", "net=/srv/tftp".
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace bootdisk {
 
 enum class TRowKind { Floppy, Usb, Cd, Iso, Img, Net };
+
+// Each kind as a row names it.
+inline constexpr std::array<std::pair<std::string_view, TRowKind>, 6> kRowKinds = {
+    {{"floppy", TRowKind::Floppy}, {"usb", TRowKind::Usb}, {"cd", TRowKind::Cd}, {"iso", TRowKind::Iso},
+     {"img", TRowKind::Img}, {"net", TRowKind::Net}}};
+// All but the floppy, which has its default drive, name their target.
+inline constexpr bool RowNeedsTarget(TRowKind kind) { return kind != TRowKind::Floppy; }
 
 struct TRowSpec {
     std::string quantity = "1";  // as the row's quantity cell holds it

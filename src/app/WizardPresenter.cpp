@@ -472,18 +472,25 @@ void TWizardPresenter::HelpMenu(THelpMenuEntry::TItem item) {
 }
 
 void TWizardPresenter::AboutSupport() { OpenHelp({THelpTarget::TKind::Keyword, "ContactingHalvexLabs"}); }
-// The licence must be readable even where no program opens text files: the wizard shows it itself.
-void TWizardPresenter::AboutLicense() {
-    if (!view_.Open({THelpTarget::TKind::File, kLicenseFile})) return;
-    const auto path = DataFilePath(kLicenseFile);
-    if (const auto text = ReadLicense(path))
-        view_.ShowText(texts_[StrId::ABOUT_VIEW_LICENSE], *text);
+void TWizardPresenter::AboutLicense() { OpenLicense(kLicenseFile, texts_[StrId::ABOUT_VIEW_LICENSE]); }
+
+void TWizardPresenter::AboutFreeSoftware() { OpenLicense(kGplFile, texts_[StrId::ABOUT_GPL]); }
+
+// A licence must be readable even where no program opens text files: the wizard shows it itself.
+void TWizardPresenter::OpenLicense(const std::string& file, const std::string& title) {
+    if (!view_.Open({THelpTarget::TKind::File, file})) return;
+    const auto path = DataFilePath(file);
+    if (const auto text = ReadViewerText(path))
+        view_.ShowText(title, *text);
     else
         ports_.dialogs.ShowCoolMessage(texts_[StrId::GUI_CANNOTOPEN] + path);
 }
 
+// Help that nothing on the desktop opens, the wizard shows itself, as it does the licences.
 void TWizardPresenter::OpenHelp(const THelpTarget& target) {
-    if (const auto failed = view_.Open(target)) ports_.dialogs.ShowCoolMessage(texts_[StrId::GUI_CANNOTOPEN] + *failed);
+    const auto failed = view_.Open(target);
+    if (!failed || (target.kind != THelpTarget::TKind::File && view_.ShowTopic(target))) return;
+    ports_.dialogs.ShowCoolMessage(texts_[StrId::GUI_CANNOTOPEN] + *failed);
 }
 
 TAboutTexts TWizardPresenter::AboutTexts() const {
@@ -496,6 +503,7 @@ TAboutTexts TWizardPresenter::AboutTexts() const {
             Filled(texts_[StrId::ABOUT_BUILD], version.build),
             texts_[StrId::ABOUT_COPYRIGHT],
             texts_[StrId::ABOUT_LEGAL_NOTICE],
+            texts_[StrId::ABOUT_FREE_SOFTWARE],
             buttons[0],
             buttons[1],
             buttons[2]};

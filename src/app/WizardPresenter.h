@@ -44,6 +44,7 @@ public:
     void HelpMenu(THelpMenuEntry::TItem item);
     void AboutSupport();
     void AboutLicense();
+    void AboutFreeSoftware();
     // F1, Escape and Return as the window gets them.
     void Key(TWindowKey key);
 
@@ -98,6 +99,7 @@ private:
     void FollowDrives();
     void SaveOptionStates();
     void OpenHelp(const THelpTarget& target);
+    void OpenLicense(const std::string& file, const std::string& title);
     void ShowNotice();
     // Why a row cannot be made on this computer (a floppy without a floppy drive); empty when all can.
     std::string RowsRefusal() const;

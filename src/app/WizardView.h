@@ -3,6 +3,7 @@
 // What the wizard presenter asks of a front end's window, and the controls of that window by role:
 // the same roles in every front end, so that one scenario can drive each of them.
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,7 +30,7 @@ struct TControlRef {
 };
 
 // What a help request opens: a topic by keyword, the table of contents, or a file beside the
-// executable ("info.url", "license.txt").
+// executable ("info.url", "license.txt", "gpl-3.0.txt").
 struct THelpTarget {
     enum class TKind { Keyword, Contents, File } kind = TKind::Keyword;
     std::string name;
@@ -41,9 +42,14 @@ struct THelpMenuEntry {
     enum class TItem { Separator, Contents, PageHelp, Faq, Support, About, Web } item = TItem::Separator;
 };
 
-// The About box's texts, filled.
+// The About box's texts, filled: the product's copyright under its licence agreement (license), and
+// the program's own licence, the GPL (freeSoftware, a link to its text).
 struct TAboutTexts {
-    std::string caption, product, version, build, copyright, legal, ok, support, license;
+    std::string caption, product, version, build, copyright, legal, freeSoftware, ok, support, license;
+};
+// What the About box's buttons and link do.
+struct TAboutActions {
+    std::function<void()> support, license, freeSoftware;
 };
 
 // The keys the window as a whole answers.
@@ -91,6 +97,9 @@ public:
 
     // A read-only text of its own window (the licence when nothing else opens it).
     virtual void ShowText(const std::string& title, const std::string& text) = 0;
+    // A help topic or the contents (never a file) in a window of its own, when nothing else opens
+    // it; false when its file cannot be read.
+    virtual bool ShowTopic(const THelpTarget& target) = 0;
 
     virtual void Beep() = 0;
     // Whether the window is the one the user works in, a box of it included.

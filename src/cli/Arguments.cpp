@@ -144,7 +144,7 @@ std::string AlignedColumns(const std::vector<std::pair<std::string, std::string>
     return text;
 }
 
-std::string OptionsHelp(unsigned accepted) {
+std::vector<std::pair<std::string, std::string>> OptionRows(unsigned accepted) {
     std::vector<std::pair<std::string, std::string>> rows;
     const auto add = [&](unsigned flag, std::string left, std::string right) {
         if (accepted & flag) rows.emplace_back(std::move(left), std::move(right));
@@ -179,8 +179,13 @@ std::string OptionsHelp(unsigned accepted) {
         add(kFlagSanitizer, "--[no-]" + name, english[kOptionInfo[i].label] + (kDefaultOptions[i] ? " (on)" : " (off)"));
     }
     add(kFlagSanitizer, "--no-mouse", "the same as --disable-mouse");
-    return AlignedColumns(rows) + "\nA value may follow its option as the next word or after '=' (--os=msdos);\n"
-                                  "words after '--' are taken as names, never as options.\n";
+    return rows;
+}
+
+std::string OptionsHelp(unsigned accepted) {
+    return AlignedColumns(OptionRows(accepted)) +
+           "\nA value may follow its option as the next word or after '=' (--os=msdos);\n"
+           "words after '--' are taken as names, never as options.\n";
 }
 
 }  // namespace bootdisk::cli

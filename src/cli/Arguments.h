@@ -55,6 +55,10 @@ struct TArguments {
 // positional words. Throws std::invalid_argument naming a bad word.
 TArguments ParseArguments(const std::vector<std::string>& words, unsigned accepted);
 
+// The options a command accepts as its help lists them: the spellings with the value each takes
+// ("--os rx|msdos", "--quiet, -q", "--[no-]verify"), and what the option does.
+std::vector<std::pair<std::string, std::string>> OptionRows(unsigned accepted);
+
 // The help lines for the options a command accepts, in aligned columns.
 std::string OptionsHelp(unsigned accepted);
 

@@ -4,17 +4,17 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "gui/Link.h"
 #include "gui/QtText.h"
 #include "gui/Skin.h"
 
 namespace bootdisk {
 
-TAboutForm::TAboutForm(const TAboutTexts& texts, std::function<void()> support, std::function<void()> license,
-                       QWidget* mainWindow)
+TAboutForm::TAboutForm(const TAboutTexts& texts, const TAboutActions& actions, QWidget* mainWindow)
     : QDialog(mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                               Qt::WindowCloseButtonHint) {
     setObjectName("AboutForm");
-    setFixedSize(Scaled(QSize(380, 250)));
+    setFixedSize(Scaled(QSize(380, 290)));
     setWindowTitle(Ui(texts.caption));
 
     auto* picture = new QLabel(this);
@@ -38,18 +38,22 @@ TAboutForm::TAboutForm(const TAboutTexts& texts, std::function<void()> support, 
     label("LabelBuild", texts.build, 60, 18);
     label("LabelCopyright", texts.copyright, 86, 34);
     label("LabelLegal", texts.legal, 122, 76);
+    MakeLink(this, "LinkFreeSoftware", texts.freeSoftware, actions.freeSoftware)
+        ->setGeometry(Scaled(QRect(80, 204, 284, 36)));
 
     const auto button = [this](const char* name, const std::string& caption, int left, int width) {
         auto* b = new QPushButton(Ui(caption), this);
         b->setObjectName(name);
-        b->setGeometry(Scaled(QRect(left, 210, width, 25)));
+        b->setGeometry(Scaled(QRect(left, 250, width, 25)));
         return b;
     };
     auto* ok = button("BtnOK", texts.ok, 16, 70);
     ok->setDefault(true);
+    // The link comes first in the Tab order, but OK takes the keys first.
+    ok->setFocus();
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(button("BtnSupport", texts.support, 94, 90), &QPushButton::clicked, this, std::move(support));
-    connect(button("BtnLicense", texts.license, 192, 172), &QPushButton::clicked, this, std::move(license));
+    connect(button("BtnSupport", texts.support, 94, 90), &QPushButton::clicked, this, actions.support);
+    connect(button("BtnLicense", texts.license, 192, 172), &QPushButton::clicked, this, actions.license);
 }
 
 void TAboutForm::showEvent(QShowEvent* event) {

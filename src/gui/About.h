@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The about box: version and build, product title, legal notices, support and licence.
+// The about box: version and build, product title, legal notices, support, the product's licence
+// agreement and the program's own licence.
 #include <QDialog>
-#include <functional>
 
 #include "app/WizardView.h"
 
@@ -11,8 +11,7 @@ namespace bootdisk {
 class TAboutForm : public QDialog {
     Q_OBJECT
 public:
-    TAboutForm(const TAboutTexts& texts, std::function<void()> support, std::function<void()> license,
-               QWidget* mainWindow);
+    TAboutForm(const TAboutTexts& texts, const TAboutActions& actions, QWidget* mainWindow);
 
 protected:
     void showEvent(QShowEvent* event) override;

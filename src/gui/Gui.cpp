@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QFrame>
 #include <QKeyEvent>
@@ -29,6 +30,7 @@
 #include "gui/About.h"
 #include "gui/DesktopNotice.h"
 #include "gui/GuiDialogs.h"
+#include "gui/Link.h"
 #include "gui/ListFrame.h"
 #include "gui/QtText.h"
 #include "gui/ServiceWait.h"
@@ -56,18 +58,6 @@ QLabel* MakeTitle(QWidget* parent, const char* name, const std::string& text, QR
     auto* label = MakeLabel(parent, name, text, geometry);
     label->setProperty("title", true);
     return label;
-}
-
-// A link that calls back instead of opening an address; Tab reaches it and Return follows it.
-QLabel* MakeLink(QWidget* parent, const char* name, const std::string& text, std::function<void()> onClick) {
-    auto* link = new QLabel("<a href=\"#\">" + Ui(text).toHtmlEscaped() + "</a>", parent);
-    link->setObjectName(name);
-    link->setTextFormat(Qt::RichText);
-    link->setWordWrap(true);
-    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-    link->setFocusPolicy(Qt::StrongFocus);
-    QObject::connect(link, &QLabel::linkActivated, parent, [onClick](const QString&) { onClick(); });
-    return link;
 }
 
 // A picture alone says little to a screen reader or a new user: the hint names what it does.
@@ -504,7 +494,9 @@ void TMainForm::SetFocus(TControlRef control) {
 void TMainForm::PopUpHelpMenu() { PopupHelp->popup(BtnHelp->mapToGlobal(QPoint(0, BtnHelp->height()))); }
 
 void TMainForm::ShowAbout(const TAboutTexts& texts) {
-    TAboutForm about(texts, [this] { presenter_->AboutSupport(); }, [this] { presenter_->AboutLicense(); }, this);
+    TAboutForm about(texts, {[this] { presenter_->AboutSupport(); }, [this] { presenter_->AboutLicense(); },
+                            [this] { presenter_->AboutFreeSoftware(); }},
+                     this);
     about.exec();
 }
 
@@ -523,6 +515,13 @@ void TMainForm::Beep() { QApplication::beep(); }
 
 void TMainForm::ShowText(const std::string& title, const std::string& text) {
     ShowTextViewer(this, Ui(title), Ui(text));
+}
+
+bool TMainForm::ShowTopic(const THelpTarget& target) {
+    const auto file = THelp::TopicFile(target.kind == THelpTarget::TKind::Contents ? std::string() : target.name);
+    if (!QFileInfo(file).isFile()) return false;
+    ShowPageViewer(this, file);
+    return true;
 }
 
 bool TMainForm::Active() const { return QApplication::activeWindow() != nullptr; }

@@ -77,6 +77,7 @@ public:
     void ShowAbout(const TAboutTexts& texts) override;
     std::optional<std::string> Open(const THelpTarget& target) override;
     void ShowText(const std::string& title, const std::string& text) override;
+    bool ShowTopic(const THelpTarget& target) override;
     void Beep() override;
     bool Active() const override;
     void Attention(const std::string& text) override;

@@ -38,11 +38,13 @@ THelp::THelp() : open([](const QUrl& url) { return QDesktopServices::openUrl(url
 
 QString THelp::Folder() { return QString::fromStdString(DataFilePath("help")); }
 
-std::optional<QString> THelp::OpenKeyword(const std::string& keyword) const {
-    return OpenLocal(Folder() + "/" + QString::fromStdString(keyword) + ".htm");
+QString THelp::TopicFile(const std::string& keyword) {
+    return Folder() + "/" + QString::fromStdString(keyword.empty() ? "index" : keyword) + ".htm";
 }
 
-std::optional<QString> THelp::OpenContents() const { return OpenLocal(Folder() + "/index.htm"); }
+std::optional<QString> THelp::OpenKeyword(const std::string& keyword) const { return OpenLocal(TopicFile(keyword)); }
+
+std::optional<QString> THelp::OpenContents() const { return OpenLocal(TopicFile({})); }
 
 std::optional<QString> THelp::OpenFile(const QString& name) const {
     const auto path = QString::fromStdString(DataFilePath(name.toStdString()));

@@ -26,6 +26,8 @@ public:
     std::optional<QString> OpenFile(const QString& name) const;
 
     static QString Folder();
+    // The file of a topic by keyword, or of the contents for an empty keyword.
+    static QString TopicFile(const std::string& keyword);
 
 private:
     std::optional<QString> OpenLocal(const QString& path) const;

@@ -8,4 +8,7 @@ namespace bootdisk {
 
 void ShowTextViewer(QWidget* parent, const QString& title, const QString& text);
 
+// An HTML page (a help topic) and the pages its links lead to, titled by the page's own title.
+void ShowPageViewer(QWidget* parent, const QString& file);
+
 }  // namespace bootdisk

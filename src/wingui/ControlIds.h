@@ -44,6 +44,9 @@ inline constexpr int kIdHelpSupport = 73;
 inline constexpr int kIdHelpAbout = 74;
 inline constexpr int kIdHelpWeb = 75;
 
+// The text of the wizard's own viewer (a licence, a help topic).
+inline constexpr int kIdViewerText = 311;
+
 // The row controls, children of the list panel: row r's part has the ID kIdFirstRow +
 // r * kIdsPerRow + the part's offset.
 inline constexpr int kIdFirstRow = 1000;

@@ -4,7 +4,9 @@
 #include <commctrl.h>
 #include <dbt.h>
 
+#include "app/HelpTopicText.h"
 #include "app/Interruption.h"
+#include "app/LicenseText.h"
 #include "app/Options.h"
 #include "platform/RecordFile.h"
 #include "base/Text.h"
@@ -157,7 +159,9 @@ void TMainForm::PopUpHelpMenu() {
 }
 
 void TMainForm::ShowAbout(const TAboutTexts& texts) {
-    win::ShowAbout(window_, texts, [this] { presenter_->AboutSupport(); }, [this] { presenter_->AboutLicense(); });
+    win::ShowAbout(window_, texts,
+                   {[this] { presenter_->AboutSupport(); }, [this] { presenter_->AboutLicense(); },
+                    [this] { presenter_->AboutFreeSoftware(); }});
 }
 
 std::optional<std::string> TMainForm::Open(const THelpTarget& target) {
@@ -172,6 +176,15 @@ std::optional<std::string> TMainForm::Open(const THelpTarget& target) {
 void TMainForm::ShowText(const std::string& title, const std::string& text) {
     // Over the innermost dialog open (the About box), whose button asked for it.
     win::ShowTextViewer(OwnerDialog() ? OwnerDialog() : window_, window_, title, text, app_.texts[StrId::GENERIC_OK]);
+}
+
+bool TMainForm::ShowTopic(const THelpTarget& target) {
+    const auto html = ReadViewerText(THelp::TopicFile(target.kind == THelpTarget::TKind::Contents ? std::string()
+                                                                                                  : target.name));
+    if (!html) return false;
+    const auto topic = HelpTopicText(*html);
+    ShowText(topic.title, topic.text);
+    return true;
 }
 
 void TMainForm::Beep() { MessageBeep(MB_OK); }

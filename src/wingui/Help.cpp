@@ -44,14 +44,18 @@ bool THelp::OpenInViewer(const std::string& topic, UINT command) const {
     return HtmlHelp()(GetDesktopWindow(), target.c_str(), command, 0) != nullptr;
 }
 
+std::string THelp::TopicFile(const std::string& keyword) {
+    return ExecutableDir() + "help\\" + (keyword.empty() ? "index" : keyword) + ".htm";
+}
+
 std::optional<std::string> THelp::OpenKeyword(const std::string& keyword) const {
     if (OpenInViewer(keyword + ".htm", kDisplayTopic)) return std::nullopt;
-    return ShellOpen(owner_, ExecutableDir() + "help\\" + keyword + ".htm", SW_SHOWNORMAL);
+    return ShellOpen(owner_, TopicFile(keyword), SW_SHOWNORMAL);
 }
 
 std::optional<std::string> THelp::OpenContents() const {
     if (OpenInViewer({}, kDisplayToc)) return std::nullopt;
-    return ShellOpen(owner_, ExecutableDir() + "help\\index.htm", SW_SHOWNORMAL);
+    return ShellOpen(owner_, TopicFile({}), SW_SHOWNORMAL);
 }
 
 std::optional<std::string> THelp::OpenFile(const std::string& name) const {

@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "wingui/TextViewer.h"
 
+#include "wingui/ControlIds.h"
 #include "wingui/Controls.h"
 #include "wingui/WinText.h"
 
 namespace bootdisk::win {
 
 namespace {
-
-constexpr int kIdViewerText = 311;
 
 struct TViewer {
     HWND mainWindow;

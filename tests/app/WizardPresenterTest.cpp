@@ -40,6 +40,8 @@ public:
     std::vector<std::string> attention;
     bool active = true;
     std::pair<std::string, std::string> shownText;
+    std::vector<std::string> shownTopics;  // by the wizard itself
+    bool topicsReadable = true;
 
     void ShowPage(TPage p) override { page = p; }
     void ShowButton(TRole button, const TButton& state) override {
@@ -81,6 +83,10 @@ public:
     bool Active() const override { return active; }
     void Attention(const std::string& text) override { attention.push_back(text); }
     void ShowText(const std::string& title, const std::string& text) override { shownText = {title, text}; }
+    bool ShowTopic(const THelpTarget& target) override {
+        if (topicsReadable) shownTopics.push_back(target.name);
+        return topicsReadable;
+    }
     void Repaint() override {}
     void CloseWindow() override { closed = true; }
 
@@ -320,22 +326,39 @@ TEST_F(WizardPresenter, ADriveTakenAwayIsOfferedOnlyToTheRowsThatHadIt) {
     EXPECT_EQ(presenter->List().Rows()[0].kind, 2u);
 }
 
-// Help that nothing can open is said; the licence the wizard then shows itself.
-TEST_F(WizardPresenter, HelpThatCannotOpenIsSaidAndTheLicenceIsShownAnyway) {
+// Help topics and licences that nothing on the desktop opens, the wizard shows itself; what it cannot
+// read either is said.
+TEST_F(WizardPresenter, WhatNothingOpensTheWizardShowsItselfOrSays) {
     Start();
     view.cannotOpen = "Choosingthebootabledevice";
     presenter->Key(TWindowKey::F1);
+    EXPECT_THAT(view.shownTopics, ElementsAre("Choosingthebootabledevice"));
+    EXPECT_THAT(dialogs.Messages(), testing::IsEmpty());
+    view.topicsReadable = false;
+    presenter->Key(TWindowKey::F1);
     EXPECT_THAT(dialogs.Messages(), ElementsAre("Nothing on this computer can open /help/Choosingthebootabledevice"));
+    // A file beside the program is never taken for a topic.
+    view.topicsReadable = true;
+    view.cannotOpen = "info.url";
+    presenter->HelpMenu(THelpMenuEntry::TItem::Web);
+    EXPECT_EQ(dialogs.Messages().back(), "Nothing on this computer can open /help/info.url");
+    EXPECT_EQ(view.shownTopics.size(), 1u);
 
+    const auto expectShown = [&](const std::string& file, const std::string& title, const std::string& line) {
+        const auto path = DataFilePath(file);
+        if (const auto text = ReadViewerText(path)) {
+            EXPECT_EQ(view.shownText, std::make_pair(title, *text));
+            EXPECT_THAT(*text, testing::HasSubstr(line));
+        } else {
+            EXPECT_EQ(dialogs.Messages().back(), "Nothing on this computer can open " + path);
+        }
+    };
     view.cannotOpen = kLicenseFile;
     presenter->AboutLicense();
-    const auto path = DataFilePath(kLicenseFile);
-    if (const auto text = ReadLicense(path)) {
-        EXPECT_EQ(view.shownText, std::make_pair(std::string("View License Agreement"), *text));
-        EXPECT_THAT(*text, testing::HasSubstr("licence agreement\n"));
-    } else {
-        EXPECT_EQ(dialogs.Messages().back(), "Nothing on this computer can open " + path);
-    }
+    expectShown(kLicenseFile, "View License Agreement", "licence agreement\n");
+    view.cannotOpen = kGplFile;
+    presenter->AboutFreeSoftware();
+    expectShown(kGplFile, "GNU General Public License", "GNU GENERAL PUBLIC LICENSE\n");
 }
 
 // The viewer's text: UTF-8 with one "\n" a line; a file too large for a licence is not read.
@@ -343,10 +366,10 @@ TEST(LicenseText, ReadsLinesAsTheProgramKeepsTextAndRefusesAHugeFile) {
     const test::TTempDir folder;
     const std::string text = "\xC2\xA9 Halvex\r\nline\n";
     test::WriteFile(folder / "l.txt", {text.begin(), text.end()});
-    EXPECT_EQ(ReadLicense(folder / "l.txt"), "\xC2\xA9 Halvex\nline\n");
-    test::WriteFile(folder / "big.txt", std::vector<std::uint8_t>(kMaxLicenseSize + 1, 'x'));
-    EXPECT_EQ(ReadLicense(folder / "big.txt"), std::nullopt);
-    EXPECT_EQ(ReadLicense(folder / "none.txt"), std::nullopt);
+    EXPECT_EQ(ReadViewerText(folder / "l.txt"), "\xC2\xA9 Halvex\nline\n");
+    test::WriteFile(folder / "big.txt", std::vector<std::uint8_t>(kMaxViewerTextSize + 1, 'x'));
+    EXPECT_EQ(ReadViewerText(folder / "big.txt"), std::nullopt);
+    EXPECT_EQ(ReadViewerText(folder / "none.txt"), std::nullopt);
 }
 
 TEST(WizardMnemonics, EachCaptionTakesALetterNoEarlierOneTook) {

@@ -12,6 +12,7 @@
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QToolButton>
 #include <QWheelEvent>
 #include <QtTest>
@@ -178,9 +179,12 @@ private slots:
                                         "", "About", "Halvex Quellmark 2005 on the Web"}));
         for (int i : {0, 1, 2, 4, 7}) actions[i]->trigger();
         TModalAnswerer answerer;
-        answerer.Then(Click("BtnSupport")).Then(Click("BtnLicense")).Then(Click("BtnOK"));
+        const auto followLink = [](QDialog& about) {
+            emit about.findChild<QLabel*>("LinkFreeSoftware")->linkActivated("#");
+        };
+        answerer.Then(Click("BtnSupport")).Then(Click("BtnLicense")).Then(followLink).Then(Click("BtnOK"));
         actions[6]->trigger();
-        QCOMPARE(answerer.seen, (QStringList{"AboutForm", "AboutForm", "AboutForm"}));
+        QCOMPARE(answerer.seen, (QStringList{"AboutForm", "AboutForm", "AboutForm", "AboutForm"}));
         QStringList files;
         for (const auto& url : opened_) {
             if (!url.isLocalFile()) {
@@ -193,19 +197,31 @@ private slots:
         // The web entry's internet shortcut opens the address it holds, not the file.
         QCOMPARE(files, (QStringList{"index.htm", "Choosingthebootabledevice.htm", "FAQ.htm",
                                      "ContactingHalvexLabs.htm", "https://www.halvexlabs.example/quellmark",
-                                     "ContactingHalvexLabs.htm", "license.txt"}));
+                                     "ContactingHalvexLabs.htm", "license.txt", "gpl-3.0.txt"}));
+        // The program's own licence is the GPL, apart from the product's agreement.
+        QFile gpl(opened_.last().toLocalFile());
+        QVERIFY(gpl.open(QIODevice::ReadOnly));
+        QVERIFY(gpl.readLine().trimmed() == "GNU GENERAL PUBLIC LICENSE");
     }
 
-    // A desktop without a handler: the user is told what could not be opened.
-    void HelpSaysWhenNothingCanOpenIt() {
+    // A desktop without a handler: the wizard shows the topic itself, its links followed; the user is
+    // told of the web address it could not open.
+    void HelpOpensWhenNothingCanOpenIt() {
         form_->Help().open = [](const QUrl&) { return false; };
+        QStringList titles;
         TModalAnswerer answerer;
-        answerer.Then(Click("BtnMid")).Then(Click("BtnMid"));
+        answerer.Then(Click("BtnMid")).Then([&titles](QDialog& viewer) {
+            titles << viewer.windowTitle();
+            viewer.findChild<QTextBrowser*>("ViewerText")->setSource(QUrl("FAQ.htm"));  // as its link does
+            titles << viewer.windowTitle();
+            viewer.accept();
+        });
         Find<QMenu>("PopupHelp")->actions().last()->trigger();
         QTest::keyClick(form_, Qt::Key_F1);
-        const QString cannot = "Nothing on this computer can open ";
-        QCOMPARE(answerer.seen, (QStringList{cannot + "https://www.halvexlabs.example/quellmark",
-                                             cannot + THelp::Folder() + "/Choosingthebootabledevice.htm"}));
+        QCOMPARE(answerer.seen, (QStringList{"Nothing on this computer can open https://www.halvexlabs.example/quellmark",
+                                             "TextViewer"}));
+        QCOMPARE(titles, (QStringList{"Choosing the bootable device - Halvex Quellmark 2005 boot disk creator",
+                                      "Frequently asked questions - Halvex Quellmark 2005 boot disk creator"}));
     }
 
     // Past six rows the list scrolls: each new row is brought into sight once laid out.

@@ -232,6 +232,7 @@ public:
                 if (!modal || !modal->isVisible()) return std::string();
                 if (qobject_cast<QFileDialog*>(modal)) return kSaveDialog;
                 if (qobject_cast<TSearchSysForm*>(modal)) return kFolderDialog;
+                if (modal->objectName() == "TextViewer") return kTextViewer;
                 const auto* label = modal->findChild<QLabel*>("LabelMsg");
                 return label ? FromUi(label->text()) : FromUi(modal->objectName());
             });

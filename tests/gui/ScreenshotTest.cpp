@@ -17,9 +17,11 @@
 #include "gui/About.h"
 #include "gui/Gui.h"
 #include "gui/GuiDialogs.h"
+#include "gui/Help.h"
 #include "gui/InitForm.h"
 #include "base/StrConst.h"
 #include "gui/ListFrame.h"
+#include "gui/TextViewer.h"
 #include "gui/WizardApp.h"
 #include "gui/support/Legibility.h"
 #include "gui/support/ModalAnswerer.h"
@@ -146,9 +148,15 @@ private slots:
         folder.Then(SaveThen("folder-dialog.png", ChooseFolder(BOOTDISK_BIN_DIR "/demo-dos")));
         QVERIFY(dialogs.AskSystemFolder().has_value());
 
-        TAboutForm about(form.Presenter().AboutTexts(), [] {}, [] {}, &form);
+        TAboutForm about(form.Presenter().AboutTexts(), {}, &form);
         about.show();
         Save(about, "about.png");
+
+        // A help topic the wizard shows itself, where nothing on the desktop opens it.
+        TModalAnswerer helpViewer;
+        helpViewer.Then(SaveThen("help-viewer.png", [](QDialog& viewer) { viewer.accept(); }));
+        ShowPageViewer(&form, THelp::TopicFile("FAQ"));
+        QVERIFY(helpViewer.AllAnswered());
 
         TInitializationForm* splash = nullptr;
         TInitializationForm shown(QString::fromUtf8("Halvex Quellmark 2005\u2122"), {[&] {

@@ -22,6 +22,7 @@ enum class TLabel { DrivesNotice, Copy, FinishTitle, Made };
 // What Dialog() finds open.
 inline const std::string kSaveDialog = "<save dialog>";
 inline const std::string kFolderDialog = "<folder dialog>";
+inline const std::string kTextViewer = "<text viewer>";
 
 class IWizardDriver {
 public:
@@ -80,7 +81,8 @@ public:
     virtual std::vector<std::string> ShownTexts() = 0;
     virtual bool MainWindowEnabled() = 0;
 
-    // The message box's text, kSaveDialog or kFolderDialog, waiting up to a while for one to open;
+    // The message box's text, kSaveDialog, kFolderDialog or kTextViewer (the wizard's own viewer
+    // of a licence or help topic), waiting up to a while for one to open;
     // empty when none did.
     virtual std::string Dialog(int waitMilliseconds = 10000) = 0;
     virtual void Answer(TBoxButton button) = 0;

@@ -4,6 +4,7 @@
 // option states across a restart, each link of the pages standing out 4.5:1 on the screen.
 // Usage: drive_wizard scenarios WIZARD.exe SCRATCH-FOLDER MSDOS-FOLDER [SCENARIO]
 //        drive_wizard pictures WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER [LANGUAGE]   (Windows paths)
+//        drive_wizard installed WIZARD.exe PICTURE.bmp
 #include <windows.h>
 #include <commctrl.h>
 
@@ -299,6 +300,24 @@ void CheckRegistry() {
     RegCloseKey(key);
 }
 
+// An installed wizard starts with the language file beside it: German, which no text built in
+// stands for.
+void StartsInstalled(const std::wstring& exe, const std::wstring& picture) {
+    TWizardProcess wizard(exe, L"de");
+    WaitUntil(
+        [&] {
+            wchar_t caption[64]{};
+            GetWindowTextW(wizard.Item(kIdBtnNext), caption, 64);
+            std::wstring next(caption);
+            std::erase(next, L'&');
+            return next == L"Weiter";
+        },
+        "the installed wizard's Next button to say Weiter");
+    Screenshot(wizard.main, picture);
+    PostMessageW(wizard.main, WM_CLOSE, 0, 0);
+    Check(wizard.ExitCode() == 0, "the installed wizard did not end cleanly");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -307,9 +326,15 @@ int wmain(int argc, wchar_t** argv) {
         TWinDriver driver(argv[2], argv[3], argv[4]);
         return PlayScenarios(driver, "Win32", argc == 6 ? Narrowed(argv[5]) : std::string()) == 0 ? 0 : 1;
     }
+    if (mode == L"installed" && argc == 4) {
+        StartsInstalled(argv[2], argv[3]);
+        std::puts("drive_wizard: the installed wizard starts in German and ends");
+        return 0;
+    }
     if (mode != L"pictures" || (argc != 6 && argc != 7))
         Fail("usage: drive_wizard scenarios WIZARD.exe SCRATCH-FOLDER MSDOS-FOLDER [SCENARIO]\n"
-             "       drive_wizard pictures WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER [LANGUAGE]");
+             "       drive_wizard pictures WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER [LANGUAGE]\n"
+             "       drive_wizard installed WIZARD.exe PICTURE.bmp");
     const std::wstring language = argc == 7 ? argv[6] : L"";
     const TStringTable texts;
     RegDeleteKeyA(HKEY_CURRENT_USER, texts[StrId::GUI_CONFIGKEY].c_str());

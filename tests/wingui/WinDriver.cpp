@@ -378,6 +378,7 @@ std::string TWinDriver::Dialog(int waitMilliseconds) {
     for (int waited = 0;; waited += 100) {
         if (HWND box = EnabledWindowWith(kIdLabelMsg)) return Narrowed(TextOf(GetDlgItem(box, kIdLabelMsg)));
         if (EnabledWindowWith(kIdFolderTree)) return kFolderDialog;
+        if (EnabledWindowWith(kIdViewerText)) return kTextViewer;
         for (HWND window : WindowsOf(info_.dwProcessId)) {
             wchar_t cls[64];
             GetClassNameW(window, cls, 64);
