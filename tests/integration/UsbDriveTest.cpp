@@ -249,5 +249,73 @@ TEST_F(UsbDrive, AMountedFileSystemIsUnmountedForTheStickButRefusedForTheFloppy)
     EXPECT_EQ(ReadWholeFile(backing)[36], 0x80);
 }
 
+// Three sticks at once, the third on a file system too full to take the image: it fails at its
+// write while the other two are written and read back. Each stick's line, the exit status and the
+// record of media made say so, the record's checksums being those of the bytes on the sticks.
+TEST_F(UsbDrive, ThreeSticksAtOnceEachEndsOnItsOwnAndTheRecordSaysHow) {
+    const std::string full = temp / "full";
+    ASSERT_EQ(RunCommand("mkdir " + Quoted(full)), 0);
+    if (RunCommand("mount -t tmpfs -o size=512k none " + Quoted(full)) != 0) GTEST_SKIP() << "no tmpfs can be mounted here";
+    struct TUnmount {
+        std::string path;
+        ~TUnmount() { RunCommand("umount -l " + Quoted(path)); }
+    } unmount{full};
+    const auto second = Attach(temp / "second.img", kStickBytes);
+    const auto third = Attach(full + "/third.img", kStickBytes);
+    ASSERT_FALSE(second.empty() || third.empty());
+    const auto removable = [&](const std::string& device) {
+        return "mount --bind " + flag + " /sys/block/" + device.substr(device.rfind('/') + 1) + "/removable && ";
+    };
+    const std::string record = temp / "record.jsonl";
+    std::string output;
+    const int status = InRemovableNamespace(
+        removable(second) + removable(third) +
+            Bootdisk("usb " + loop + " " + second + " " + third + " --yes --record " + Quoted(record)),
+        &output);
+    EXPECT_EQ(status, 1) << output;
+    EXPECT_THAT(output, HasSubstr(loop + ": made, the read-back matches")) << output;
+    EXPECT_THAT(output, HasSubstr(second + ": made, the read-back matches")) << output;
+    EXPECT_THAT(output, HasSubstr(third + ": failed\n")) << output;
+    EXPECT_THAT(output, HasSubstr("These sticks were not made:")) << output;
+
+    // Read by a parser and a checksum tool of their own.
+    const std::string sums = "python3 -c " + Quoted("import json,sys\n"
+                                                    "for line in open(sys.argv[1]):\n"
+                                                    "    m = json.loads(line)\n"
+                                                    "    print(m[\"target\"][\"device\"], m[\"outcome\"], m[\"readBack\"], m[\"imageSha256\"])") +
+                             " " + Quoted(record);
+    output.clear();
+    ASSERT_EQ(RunCommand(sums, &output), 0) << output;
+    std::string written;
+    ASSERT_EQ(RunCommand("head -c " + std::to_string(kImageBytes) + " " + Quoted(backing) + " | sha256sum", &written), 0);
+    written = written.substr(0, 64);
+    EXPECT_THAT(output, HasSubstr(loop + " made match " + written + "\n"));
+    EXPECT_THAT(output, HasSubstr(second + " made match " + written + "\n"));
+    EXPECT_THAT(output, HasSubstr(third + " failed none " + written + "\n"));
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 3) << output;
+    const auto first = ReadWholeFile(backing), other = ReadWholeFile(temp / "second.img");
+    EXPECT_TRUE(std::equal(first.begin(), first.begin() + kImageBytes, other.begin()));
+}
+
+// Two runs appending to one record at once: every line stays whole.
+TEST(MediaRecordFile, TwoRunsAtOnceLeaveOnlyWholeLinesInIt) {
+    test::TTempDir temp;
+    const std::string record = temp / "record.jsonl";
+    const auto run = [&](const std::string& name) {
+        return "(for i in $(seq 15); do " + Quoted(test::BinPath("bootdisk")) + " image " + Quoted(temp / name) +
+               "$i.img --record " + Quoted(record) + " >/dev/null || exit 1; done)";
+    };
+    std::string output;
+    ASSERT_EQ(RunCommand(run("a") + " & " + run("b") + " & wait", &output), 0) << output;
+    ASSERT_EQ(RunCommand("python3 -c " +
+                             Quoted("import json,sys\n"
+                                    "print(sum(1 for line in open(sys.argv[1]) if json.loads(line)[\"outcome\"] == \"made\"))") +
+                             " " + Quoted(record),
+                         &output),
+              0)
+        << output;
+    EXPECT_EQ(output, "30\n");
+}
+
 }  // namespace
 }  // namespace bootdisk
