@@ -33,7 +33,7 @@ const std::vector<TCommand>& Commands() {
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes | kFlagQuiet | kFlagIso9660 |
              kFlagReadBack | kFlagLoaders | makes,
          RunCreate},
-        {"usb", "DEVICE [OPTIONS]", "write the boot disk onto a removable drive and read it back",
+        {"usb", "DEVICE... [OPTIONS]", "write the boot disk onto removable drives, all at once, and read each back",
          kFlagPayload | kFlagMsDosFolder | kFlagSanitizer | kFlagOs | kFlagYes | kFlagQuiet | makes, RunUsb},
         {"netboot", "DIR [OPTIONS]",
          "write a network boot (PXE) folder: the boot floppy image, the PXELINUX and iPXE loaders, README.TXT",
