@@ -125,7 +125,7 @@ bool TCreationDriver::MakeStickGroup(std::vector<TMediaKind> sticks, ICreationHa
     present();
     if (sticks.empty()) return true;
     std::string prompt = WithValues(texts_[StrId::GUI_TEXTSTICKSPROMPT], {std::to_string(sticks.size())});
-    for (const auto& stick : sticks) prompt += "\r" + StickLines(stick);
+    for (const auto& stick : sticks) prompt.append("\r").append(StickLines(stick));
     if (!Prompt(prompt, true)) return false;
     // A drive may have gone while the prompt was shown: it is skipped, the others are written.
     present();
@@ -136,7 +136,8 @@ bool TCreationDriver::MakeStickGroup(std::vector<TMediaKind> sticks, ICreationHa
     std::string failed;
     for (std::size_t i = 0; i < sticks.size() && i < results.size(); ++i) {
         if (!results[i].made) {
-            failed += "\r" + sticks[i].label + (results[i].why.empty() ? "" : ": " + results[i].why);
+            failed.append("\r").append(sticks[i].label);
+            if (!results[i].why.empty()) failed.append(": ").append(results[i].why);
             continue;
         }
         made_.push_back({sticks[i].label, {}, TMediaType::Removable});

@@ -18,7 +18,9 @@ namespace {
 class TKeptMessages : public IDialogs {
 public:
     void ShowCoolMessage(const std::string& text) override {
-        if (!text.empty()) kept += (kept.empty() ? "" : " ") + text;
+        if (text.empty()) return;
+        if (!kept.empty()) kept.append(" ");
+        kept.append(text);
     }
     int AskRetryAbort(const std::string&) override { return kAnswerAbort; }
     int AskTwoChoices(const std::string&, const std::string&, const std::string&, TDefaultChoice) override {

@@ -392,8 +392,8 @@ void TWizardPresenter::RunCreation() {
     auto made = MadeList(texts_, driver.Made());
     if (const auto left = outcome == TRunOutcome::Completed ? std::string() : driver.MediumLeft(); !left.empty())
         made = made.empty() ? left : left + "\r" + made;
-    if (!recordFailure.empty()) made += "\r" + WithValues(texts_[StrId::GUI_RECORDFAILED], {recordFailure});
-    else if (recorded) made += "\r" + WithValues(texts_[StrId::GUI_FINISH_RECORD], {ports_.recordPath});
+    if (!recordFailure.empty()) made.append("\r").append(WithValues(texts_[StrId::GUI_RECORDFAILED], {recordFailure}));
+    else if (recorded) made.append("\r").append(WithValues(texts_[StrId::GUI_FINISH_RECORD], {ports_.recordPath}));
     view_.ShowMade(made);
     ShowWizard();
     view_.SetFocus(FirstFocus());
