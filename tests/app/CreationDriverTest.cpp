@@ -284,6 +284,30 @@ TEST_F(CreationDriver, AStickPulledDuringItsCopyIsOneMessageAndTheNextRowFollows
     EXPECT_EQ(driver.DoneCopies(), 1);
 }
 
+// Consecutive rows of one stick each on distinct drives: one prompt names them all and they are
+// written together; a stick that fails and one pulled out are listed in one message, the others made.
+TEST_F(CreationDriver, ConsecutiveSticksAreAskedForOnceAndEachEndsOnItsOwn) {
+    for (const auto* device : {"/dev/sdc", "/dev/sdd"}) {
+        auto stick = usb;
+        stick.removable.device = device;
+        stick.label = std::string("Stick ") + device;
+        kinds.push_back(stick);
+    }
+    handlers.results = {true, false};  // sdb made, sdc fails
+    handlers.pulledDuringCopy = "/dev/sdd";
+    EXPECT_EQ(Run({{"1", 2}, {"1", 5}, {"1", 6}, {"1", 2}}), TRunOutcome::Failed);
+    ASSERT_GE(dialogs.log.size(), 2u);
+    EXPECT_THAT(dialogs.log[0], testing::StartsWith("choice: Please check the 3 removable disks"));
+    for (const auto* device : {"All data on /dev/sdb will", "All data on /dev/sdc will", "All data on /dev/sdd will"})
+        EXPECT_THAT(dialogs.log[0], testing::HasSubstr(device));
+    EXPECT_EQ(dialogs.log[1], "message: These sticks were not made:\rStick /dev/sdc\rStick /dev/sdd: The stick was "
+                              "removed during the copy.");
+    // The fourth row names a drive of the group again: it is a copy of its own, with its own prompt.
+    EXPECT_THAT(handlers.calls, ElementsAre("usb /dev/sdb", "usb /dev/sdc", "usb /dev/sdd", "usb /dev/sdb"));
+    EXPECT_EQ(driver.Made().size(), 2u);
+    EXPECT_EQ(driver.DoneCopies(), 2);
+}
+
 TEST(CreationList, QuantityCellRules) {
     EXPECT_EQ(FilterQuantity("a7b"), "7");
     EXPECT_EQ(FilterQuantity(""), "1");
