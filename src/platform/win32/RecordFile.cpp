@@ -16,7 +16,9 @@ namespace {
 }
 
 void MakeFolders(const std::wstring& path) {
-    for (auto slash = path.find(L'\\', 3); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1)) {
+    // Either slash separates folders on Windows.
+    for (auto slash = path.find_first_of(L"\\/", 3); slash != std::wstring::npos;
+         slash = path.find_first_of(L"\\/", slash + 1)) {
         const auto folder = path.substr(0, slash);
         if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
             ThrowSystemError(Narrow(path), GetLastError());
