@@ -528,11 +528,11 @@ std::size_t IndexOf(const std::vector<std::string>& items, const std::string& pr
 const std::string kStick = "Removable storage device (Standin Stick sdx";
 
 // From the recorders at the list's end up to the stick, from the keyboard.
-void ChooseStick(IWizardDriver& wizard, std::size_t row = 0) {
+void ChooseStick(IWizardDriver& wizard, std::size_t row = 0, const std::string& stick = kStick) {
     TabTo(wizard, {TRole::ComboBox, row});
     wizard.Press(TKey::End);
-    for (int i = 0; i < 3 && wizard.Text({TRole::ComboBox, row}).rfind(kStick, 0) != 0; ++i) wizard.Press(TKey::Up);
-    Expect(wizard.Text({TRole::ComboBox, row}).rfind(kStick, 0) == 0, "Up from the recorders never reaches the stick");
+    for (int i = 0; i < 5 && wizard.Text({TRole::ComboBox, row}).rfind(stick, 0) != 0; ++i) wizard.Press(TKey::Up);
+    Expect(wizard.Text({TRole::ComboBox, row}).rfind(stick, 0) == 0, "Up from the recorders never reaches " + stick);
 }
 
 // A mounted stick plugged in is offered in every row, named with its mount point as the system
@@ -577,6 +577,29 @@ void AStickPulledDuringItsPromptIsSkipped(IWizardDriver& wizard) {
     Expect(wizard.Page() == TPage::Finish, "the run did not end on the finish page");
     Expect(wizard.Label(TLabel::FinishTitle).rfind("Stopped", 0) != 0,
            "the finish page says the user stopped: " + wizard.Label(TLabel::FinishTitle));
+}
+
+// Two sticks in consecutive rows: one prompt names both, they are written at once, and the finish
+// page lists each and where the record of media made is kept.
+void TwoSticksAreWrittenAtOnce(IWizardDriver& wizard) {
+    if (!wizard.PlugStick("sdx", "") || !wizard.PlugStick("sdy", "")) throw TScenarioSkipped("no stand-in for sticks here");
+    const std::string second = "Removable storage device (Standin Stick sdy";
+    Expect(Eventually([&] { return IndexOf(wizard.Items({TRole::ComboBox, 0}), second) < wizard.Items({TRole::ComboBox, 0}).size(); }),
+           "the sticks plugged in are not offered");
+    ChooseStick(wizard);
+    wizard.Click({TRole::BtnAdd});
+    ChooseStick(wizard, 1, second);
+    StartRun(wizard);
+    const auto prompt = wizard.Dialog();
+    Expect(prompt.rfind("Please check the 2 removable disks", 0) == 0 && prompt.find("/dev/sdx") != std::string::npos &&
+               prompt.find("/dev/sdy") != std::string::npos,
+           "the one prompt for both sticks reads \"" + prompt + "\"");
+    wizard.Answer(TBoxButton::Left);
+    Expect(Eventually([&] { return wizard.Page() == TPage::Finish; }), "the run did not reach the finish page");
+    const auto made = wizard.Label(TLabel::Made);
+    Expect(made.find("Standin Stick sdx") != std::string::npos && made.find("Standin Stick sdy") != std::string::npos &&
+               made.find("Record of media made: ") != std::string::npos,
+           "the finish page lists \"" + made + "\"");
 }
 
 // Escape, the window's close button and Return out of habit never stop a run: the stop question
@@ -682,6 +705,7 @@ const std::vector<TScenario>& WizardScenarios() {
         {"AStickPulledDuringItsPromptIsSkipped", AStickPulledDuringItsPromptIsSkipped},
         {"HabitsOnTheStopQuestionGoOn", HabitsOnTheStopQuestionGoOn},
         {"ReturnHeldThroughARunNeverErasesTheStick", ReturnHeldThroughARunNeverErasesTheStick},
+        {"TwoSticksAreWrittenAtOnce", TwoSticksAreWrittenAtOnce},
         {"AFloppyRowWithoutAFloppyDriveKeepsToThePage", AFloppyRowWithoutAFloppyDriveKeepsToThePage},
     };
     return scenarios;
