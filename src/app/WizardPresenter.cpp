@@ -76,9 +76,14 @@ std::size_t TWizardPresenter::DefaultKind() const {
     return kinds_.size() - 1;
 }
 
+// A key keeps its meaning from page to page: the letters are given to every caption the footer and
+// the finish page ever show, Create's too, so that the letter of Close never means Create.
 std::vector<std::string> TWizardPresenter::FooterCaptions() const {
-    return WithMnemonics({wizard_.NextButton().caption, wizard_.BackButton().caption, wizard_.CloseButton().caption,
-                          texts_[StrId::GUI_TEXT2PAGE8], texts_[StrId::GUI_TEXT3PAGE8]});
+    auto marked = WithMnemonics({texts_[StrId::GUI_NEXT], texts_[StrId::GUI_BACK], texts_[StrId::GUI_CLOSE],
+                                 texts_[StrId::GUI_CREATE], texts_[StrId::GUI_TEXT2PAGE8], texts_[StrId::GUI_TEXT3PAGE8]});
+    if (wizard_.NextButton().caption == texts_[StrId::GUI_CREATE]) marked[0] = marked[3];
+    marked.erase(marked.begin() + 3);
+    return marked;
 }
 
 std::string TWizardPresenter::MoreDisksCaption() const { return FooterCaptions()[3]; }
@@ -201,7 +206,18 @@ void TWizardPresenter::Key(TWindowKey key) {
             if (wizard_.HelpEnabled()) OpenHelp({THelpTarget::TKind::Keyword, wizard_.HelpKeyword()});
             break;
         case TWindowKey::Escape:
+            // Escape out of habit would lose the list the user made: closing is asked first.
+            if (wizard_.Page() <= TPage::PageStart && !list_.Rows().empty() &&
+                !Confirm(texts_[StrId::GUI_CLOSECONFIRMATION]))
+                break;
             Click(TRole::BtnClose);
+            break;
+        case TWindowKey::Delete:
+            // Delete takes the row whose kind list has the focus.
+            if (const auto focus = view_.Focus(); focus.role == TRole::ComboBox && Usable(focus)) {
+                Select(focus.row);
+                Remove();
+            }
             break;
         case TWindowKey::Return: {
             // A focused button or link takes Return itself; anywhere else it is Next.
@@ -261,6 +277,8 @@ void TWizardPresenter::Add() {
     }
     const auto last = list_.Rows().size() - 1;
     list_.Row(last).kind = DefaultKind();
+    // The row just made is the one Remove takes next.
+    list_.Select(last);
     ShowRows();
     view_.ScrollIntoView(last);
     ShowListButtons();
@@ -281,7 +299,14 @@ void TWizardPresenter::Remove() {
     else view_.SetFocus({TRole::ComboBox, std::min(*selected, list_.Rows().size() - 1)});
 }
 
+bool TWizardPresenter::Confirm(const std::string& question) {
+    return ports_.dialogs.AskTwoChoices(question, texts_[StrId::GENERIC_YES], texts_[StrId::GENERIC_NO],
+                                        TDefaultChoice::Right) == kAnswerLeft;
+}
+
+// The whole list goes with one key: it is asked first.
 void TWizardPresenter::Clear() {
+    if (list_.Rows().empty() || !Confirm(texts_[StrId::GUI_CLEARCONFIRMATION])) return;
     list_.Clear();
     ShowRows();
     ShowListButtons();
@@ -337,11 +362,10 @@ void TWizardPresenter::KindChosen(std::size_t row, std::size_t kind) {
 
 void TWizardPresenter::RowPressed(std::size_t row) { Select(row); }
 
-// A row takes the selection with the focus, so Remove removes the row the user is on, and a row
-// tabbed into is scrolled into sight.
+// A row tabbed into is scrolled into sight. It is not selected: the focus passes rows on its way to
+// Remove, which takes the row the user chose (Delete takes the focused one).
 void TWizardPresenter::FocusChanged(TControlRef focus) {
     if (!IsRowControl(focus.role) || focus.row >= list_.Rows().size()) return;
-    Select(focus.row);
     view_.ScrollIntoView(focus.row);
 }
 

@@ -42,7 +42,7 @@ public:
     void HelpMenu(THelpMenuEntry::TItem item);
     void AboutSupport();
     void AboutLicense();
-    // F1, Escape and Return as the window gets them.
+    // F1, Escape, Return and Delete as the window gets them.
     void Key(TWindowKey key);
 
     // The rows. The quantity as typed; its editing ended; the up and down steps (the buttons or
@@ -91,6 +91,8 @@ private:
     void Add();
     void Remove();
     void Clear();
+    // Asks question, Return meaning No; true on Yes.
+    bool Confirm(const std::string& question);
     void RunCreation();
     void FollowDrives();
     void SaveOptionStates();

@@ -46,8 +46,8 @@ struct TAboutTexts {
     std::string caption, product, version, build, copyright, legal, ok, support, license;
 };
 
-// The keys the window as a whole answers.
-enum class TWindowKey { F1, Escape, Return };
+// The keys the window as a whole answers; Delete where a row's kind list has the focus.
+enum class TWindowKey { F1, Escape, Return, Delete };
 
 class IWizardView {
 public:

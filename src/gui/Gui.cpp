@@ -57,14 +57,18 @@ QLabel* MakeTitle(QWidget* parent, const char* name, const std::string& text, QR
     return label;
 }
 
-// A link that calls back instead of opening an address; Tab reaches it and Return follows it.
+// A link that calls back instead of opening an address. The label itself is its one tab stop,
+// framed when it has the focus, and Return follows it (the presenter's Return): letting the
+// keyboard into its text would add a second, unmarked stop.
 QLabel* MakeLink(QWidget* parent, const char* name, const std::string& text, std::function<void()> onClick) {
     auto* link = new QLabel("<a href=\"#\">" + Ui(text).toHtmlEscaped() + "</a>", parent);
     link->setObjectName(name);
+    link->setProperty("link", true);
     link->setTextFormat(Qt::RichText);
     link->setWordWrap(true);
-    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     link->setFocusPolicy(Qt::StrongFocus);
+    link->ensurePolished();  // its frame counts in the size it is given
     QObject::connect(link, &QLabel::linkActivated, parent, [onClick](const QString&) { onClick(); });
     return link;
 }
@@ -149,6 +153,10 @@ TMainForm::TMainForm(TAppContext& app, TGuiDialogs& dialogs, ISettingsStore& set
 
 TMainForm::~TMainForm() {
     if (!closed_) presenter_->Closed();
+    // The widgets outlive the presenter; what they still tell while they go (a quantity cell
+    // losing the focus) must not reach it.
+    disconnect(qApp, nullptr, this, nullptr);
+    for (auto* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
 }
 
 QWidget* TMainForm::MakeCreateOptionsPage() {
@@ -307,6 +315,8 @@ QWidget* TMainForm::MakeFinishPage() {
     ChkExit->setObjectName("ChkExit");
     ChkExit->setGeometry(Scaled(QRect(24, 116, 524, 22)));
     connect(ChkExit, &QRadioButton::toggled, this, [this](bool exit) { presenter_->ExitChosen(exit); });
+    ChkMoreDisks->installEventFilter(this);
+    ChkExit->installEventFilter(this);
     LabelMade = MakeLabel(page, "LabelMade", {}, {24, 148, 524, 100});
     return page;
 }
@@ -369,8 +379,22 @@ void TMainForm::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Escape: presenter_->Key(TWindowKey::Escape); break;
         case Qt::Key_Return:
         case Qt::Key_Enter: presenter_->Key(TWindowKey::Return); break;
+        case Qt::Key_Delete: presenter_->Key(TWindowKey::Delete); break;
         default: QWidget::keyPressEvent(event);
     }
+}
+
+// Some platform themes (GTK's) make Return press a focused radio button, which then keeps the key
+// from the window: on the finish page Return is Next whatever the theme.
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == ChkMoreDisks || watched == ChkExit) && event->type() == QEvent::KeyPress) {
+        const auto key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            presenter_->Key(TWindowKey::Return);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QWidget* TMainForm::Control(TControlRef control) const {

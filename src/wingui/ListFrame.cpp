@@ -44,8 +44,12 @@ LRESULT CALLBACK TCreateListPanel::QuantityProc(HWND edit, UINT message, WPARAM 
     return CallSubclassed(edit, message, wParam, lParam);
 }
 
-// A closed kind list passes the wheel on to the panel, which scrolls.
-LRESULT CALLBACK TCreateListPanel::KindProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, void*) {
+// A closed kind list passes the wheel on to the panel, which scrolls; Delete takes its row.
+LRESULT CALLBACK TCreateListPanel::KindProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, void* data) {
+    if (message == WM_KEYDOWN && wParam == VK_DELETE && !SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) {
+        static_cast<TCreateListPanel*>(data)->presenter_->Key(TWindowKey::Delete);
+        return 0;
+    }
     if (message == WM_MOUSEWHEEL &&
         !TWizardPresenter::WheelTurnsKind(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0))
         return SendMessageW(GetParent(combo), message, wParam, lParam);

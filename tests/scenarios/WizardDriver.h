@@ -14,7 +14,7 @@
 
 namespace bootdisk::test {
 
-enum class TKey { Tab, Space, Return, Escape, F1, Up, Down, End };
+enum class TKey { Tab, Space, Return, Escape, F1, Up, Down, End, Delete };
 enum class TBoxButton { Left, Mid, Right, Frame };
 // The texts that are no controls.
 enum class TLabel { DrivesNotice, Copy, FinishTitle, Made };

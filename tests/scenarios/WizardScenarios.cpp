@@ -93,7 +93,7 @@ void StopRun(IWizardDriver& wizard) {
 }
 
 // Faults 1 and 14: Remove and Clear pressed from the keyboard disable themselves; the focus must go
-// on to a control that takes Tab and Return, and Remove must remove the row tabbed into.
+// on to a control that takes Tab and Return, and Remove must remove the row just added.
 void RemoveAndClearFromTheKeyboard(IWizardDriver& wizard) {
     wizard.Click({TRole::BtnAdd});
     TabTo(wizard, {TRole::EditNrDisks, 0});
@@ -107,10 +107,18 @@ void RemoveAndClearFromTheKeyboard(IWizardDriver& wizard) {
     TabTo(wizard, {TRole::BtnRemove});
     wizard.Press(TKey::Space);
     Expect(wizard.Rows() == 1 && wizard.Text({TRole::EditNrDisks, 0}) == "5",
-           "Remove did not remove the row tabbed into");
+           "Remove did not remove the row just added");
     ExpectUsableFocus(wizard, "after Remove");
+    // Clear asks first; Return, out of habit, keeps the list.
     TabTo(wizard, {TRole::BtnClear});
     wizard.Press(TKey::Space);
+    ExpectDialog(wizard, "Remove every row of the list?", "Clear");
+    wizard.Press(TKey::Return);
+    Expect(wizard.Rows() == 1, "Return on Clear's question cleared the list");
+    ExpectFocus(wizard, {TRole::BtnClear}, "after Clear's question");
+    wizard.Press(TKey::Space);
+    ExpectDialog(wizard, "Remove every row of the list?", "Clear");
+    wizard.Answer(TBoxButton::Left);
     Expect(wizard.Rows() == 0 && !wizard.Enabled({TRole::BtnNext}), "Clear left rows or Next enabled");
     ExpectUsableFocus(wizard, "after Clear");
     TabTo(wizard, {TRole::BtnAdd});
@@ -508,6 +516,35 @@ void AFloppyRowWithoutAFloppyDriveKeepsToThePage(IWizardDriver& wizard) {
     Expect(wizard.Page() == TPage::ProgramOptions, "Return did not go on");
 }
 
+// Tabbing past rows on the way to Remove does not change the row it takes; Delete on a kind list
+// takes the focused row; Escape on a page with rows asks before the list is lost.
+void RemoveTakesTheRowChosenDeleteTheRowFocusedEscapeAsks(IWizardDriver& wizard) {
+    wizard.Click({TRole::BtnAdd});
+    wizard.Click({TRole::BtnAdd});
+    TabTo(wizard, {TRole::EditNrDisks, 1});
+    wizard.Type("7");
+    ChooseImageRecorder(wizard, 0);
+    wizard.Press(TKey::Up);  // the user chooses another kind for the first row
+    TabTo(wizard, {TRole::BtnRemove});  // past the second and third rows
+    wizard.Press(TKey::Space);
+    Expect(wizard.Rows() == 2 && wizard.Text({TRole::EditNrDisks, 0}) == "7",
+           "Remove took another row than the one chosen");
+    TabTo(wizard, {TRole::ComboBox, 0});
+    wizard.Press(TKey::Delete);
+    Expect(wizard.Rows() == 1 && wizard.Text({TRole::EditNrDisks, 0}) == "1", "Delete did not take the focused row");
+    ExpectUsableFocus(wizard, "after Delete");
+    for (const auto key : {TKey::Escape, TKey::Return}) {
+        wizard.Press(TKey::Escape);
+        ExpectDialog(wizard, "Close the wizard? The list of media you made is lost.", "Escape with a list");
+        wizard.Press(key);
+        Expect(!wizard.Ended() && wizard.Rows() == 1, "Escape, then a habit's key, closed the wizard");
+    }
+    wizard.Press(TKey::Escape);
+    ExpectDialog(wizard, "Close the wizard?", "Escape with a list");
+    wizard.Answer(TBoxButton::Left);
+    Expect(wizard.Ended(), "Yes did not close the wizard");
+}
+
 }  // namespace
 
 const std::vector<TScenario>& WizardScenarios() {
@@ -533,6 +570,7 @@ const std::vector<TScenario>& WizardScenarios() {
         {"HabitsOnTheStopQuestionGoOn", HabitsOnTheStopQuestionGoOn},
         {"ReturnHeldThroughARunNeverErasesTheStick", ReturnHeldThroughARunNeverErasesTheStick},
         {"AFloppyRowWithoutAFloppyDriveKeepsToThePage", AFloppyRowWithoutAFloppyDriveKeepsToThePage},
+        {"RemoveTakesTheRowChosenDeleteTheRowFocusedEscapeAsks", RemoveTakesTheRowChosenDeleteTheRowFocusedEscapeAsks},
     };
     return scenarios;
 }

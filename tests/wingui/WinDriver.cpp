@@ -157,7 +157,7 @@ void TWinDriver::Press(TKey key) {
     static const std::pair<TKey, WPARAM> keys[] = {{TKey::Tab, VK_TAB},     {TKey::Space, VK_SPACE},
                                                    {TKey::Return, VK_RETURN}, {TKey::Escape, VK_ESCAPE},
                                                    {TKey::Up, VK_UP},         {TKey::Down, VK_DOWN},
-                                                   {TKey::End, VK_END}};
+                                                   {TKey::End, VK_END},       {TKey::Delete, VK_DELETE}};
     WPARAM code = 0;
     for (const auto& [k, vk] : keys)
         if (k == key) code = vk;
