@@ -44,8 +44,9 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   list(APPEND run_time_packages ${BOOTDISK_DEB_DEPENDS})
   list(JOIN run_time_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
-  # Drives are opened through the disk service where it runs; a VM boots the images.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS udisks2)
+  # Drives are opened through the disk service where it runs; a VM boots the images. The network
+  # boot folder copies the loaders of pxelinux, syslinux-common and ipxe, and serve runs dnsmasq.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udisks2, pxelinux, syslinux-common, ipxe, dnsmasq-base")
   set(CPACK_DEBIAN_PACKAGE_SUGGESTS qemu-system-x86)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 endif()

@@ -7,6 +7,7 @@
 #include "app/Options.h"
 #include "base/DosTime.h"
 #include "base/Errors.h"
+#include "base/Text.h"
 #include "image/DosBoot.h"
 #include "image/ISO9660.h"
 #include "image/PrimaryVolume.h"
@@ -97,7 +98,8 @@ bool MakeCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& s
     if (!BuildBootFloppy(floppy, env.app.payloads.Cd(), msDos, env, settings)) throw ECopySkipped("");
     env.dialogs.ProcessMessages();
 
-    const auto& title = env.app.texts[StrId::GUI_TEXTCDHEADER];
+    // The catalogue and the volume carry the title in the 8-bit code page the texts come in.
+    const auto title = Utf8ToCp1252(env.app.texts[StrId::GUI_TEXTCDHEADER]);
     image.PutHead(title);
     TSpanStream plain(image.Bytes());
     // The ISO 9660 volume grows the image past its 740 sectors, so it takes a copy of its own.

@@ -21,6 +21,7 @@ struct TCreationSettings {
     bool cdUseMsDos = false;  // CD/DVD media, where the host lets a CD choose (CdOffersOsChoice)
     bool readBack = true;     // a recorded disc is read back and compared
     bool iso9660 = false;     // the CD image carries an ISO 9660 volume listing the boot image
+    std::string loaders{};    // the folder holding the network boot loaders; empty for the system's
 };
 
 // The fraction of the current copy that is done, 0 to 1.

@@ -8,11 +8,12 @@ namespace bootdisk {
 
 std::vector<TMediaKind> BuildMediaKinds(const std::string& floppyLabel, const std::vector<TOpticalDevice*>& writers,
                                         const std::vector<TMediaKind>& removables, TOpticalDevice& imageRecorder,
-                                        const std::string& floppyImageLabel) {
+                                        const std::string& floppyImageLabel, const std::string& netbootLabel) {
     std::vector<TMediaKind> kinds = {{floppyLabel, TMediaType::Floppy, nullptr, {}}};
     for (auto* writer : writers)
         if (writer->IsWriter()) kinds.push_back({writer->DisplayName, TMediaType::Optical, writer, {}});
     kinds.insert(kinds.end(), removables.begin(), removables.end());
+    if (!netbootLabel.empty()) kinds.push_back({netbootLabel, TMediaType::NetbootFolder, nullptr, {}});
     if (!floppyImageLabel.empty()) kinds.push_back({floppyImageLabel, TMediaType::FloppyImage, nullptr, {}});
     kinds.push_back({imageRecorder.DisplayName, TMediaType::Optical, &imageRecorder, {}});
     return kinds;

@@ -24,7 +24,7 @@ struct TRemovableDrive {
     std::vector<std::string> volumes{};  // of the disk, where they have names of their own (see THostDrive)
 };
 
-enum class TMediaType { Floppy, Optical, Removable, FloppyImage };
+enum class TMediaType { Floppy, Optical, Removable, FloppyImage, NetbootFolder };
 
 struct TMediaKind {
     std::string label;
@@ -35,10 +35,11 @@ struct TMediaKind {
 };
 
 // The floppy first, then the writers whose IsWriter answers true, then the removable drives, then
-// the recorders: the floppy image's, when it has a label, and the image recorder.
+// the kinds that write files, each when it has a label: the network boot folder and the floppy
+// image; last the image recorder.
 std::vector<TMediaKind> BuildMediaKinds(const std::string& floppyLabel, const std::vector<TOpticalDevice*>& writers,
                                         const std::vector<TMediaKind>& removables, TOpticalDevice& imageRecorder,
-                                        const std::string& floppyImageLabel = {});
+                                        const std::string& floppyImageLabel = {}, const std::string& netbootLabel = {});
 
 // A drive taken away stays listed only for the rows that had it chosen: no other row is offered it.
 inline bool KindOffered(const TMediaKind& kind, bool chosenByRow) { return !kind.gone || chosenByRow; }

@@ -45,7 +45,7 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
                 if (kind->type == TMediaType::Removable && !(kind = KindNow(*kind, handlers))) break;
                 try {
                     if (MakeCopy(*kind, handlers)) {
-                        made_.push_back({kind->label, handlers.OutputFile(*kind)});
+                        made_.push_back({kind->label, handlers.OutputFile(*kind), kind->type});
                         inHand_.reset();
                         halfWritten_ = false;
                         break;
@@ -99,6 +99,8 @@ std::string TCreationDriver::PromptFor(const TMediaKind& kind) const {
                         : "\r" + texts_[StrId::DRIVE_WILLUNMOUNT] + MountPointList(kind.removable.mountPoints));
         case TMediaType::FloppyImage:
             return texts_[StrId::GUI_TEXTFILELOCATION];
+        case TMediaType::NetbootFolder:
+            return texts_[StrId::GUI_TEXTNETBOOTLOCATION];
         case TMediaType::Optical:
             break;
     }
@@ -126,8 +128,9 @@ bool TCreationDriver::Prompt(const TMediaKind& kind) {
 }
 
 std::string TCreationDriver::MediumLeft() const {
-    // An image file is written whole or not at all.
-    if (!inHand_ || inHand_->type == TMediaType::FloppyImage || dynamic_cast<TimageRecorder*>(inHand_->device))
+    // An image file and a network boot folder are written whole or not at all.
+    if (!inHand_ || inHand_->type == TMediaType::FloppyImage || inHand_->type == TMediaType::NetbootFolder ||
+        dynamic_cast<TimageRecorder*>(inHand_->device))
         return {};
     if (!halfWritten_) return WithValues(texts_[StrId::GUI_NOTHINGWRITTEN], {inHand_->label});
     return WithValues(texts_[inHand_->type == TMediaType::Optical ? StrId::GUI_DISCHALFWRITTEN : StrId::GUI_HALFWRITTEN],
@@ -142,6 +145,8 @@ bool TCreationDriver::MakeCopy(const TMediaKind& kind, ICreationHandlers& handle
             return handlers.CreateRemovable(kind.removable, *this);
         case TMediaType::FloppyImage:
             return handlers.CreateFloppyImage(*this);
+        case TMediaType::NetbootFolder:
+            return handlers.CreateNetbootFolder(*this);
         case TMediaType::Optical:
             break;
     }

@@ -25,6 +25,7 @@ public:
     virtual bool CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) = 0;
     virtual bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) = 0;
     virtual bool CreateFloppyImage(TCreationDriver& driver) = 0;
+    virtual bool CreateNetbootFolder(TCreationDriver& driver) = 0;
     // Why the drive behind kind is absent from this computer; empty when it is there.
     virtual std::string MissingDrive(const TMediaKind& kind) const = 0;
     // Whether the removable drive was taken away, or another one now sits at its device.
@@ -33,14 +34,15 @@ public:
     virtual std::vector<std::string> MountPoints(const TRemovableDrive&) const { return {}; }
     // The removable drive's label as the drive is now; nothing when it cannot be described.
     virtual std::optional<std::string> LabelNow(const TRemovableDrive&) const { return std::nullopt; }
-    // The file the last copy of an image kind went to; empty for a medium.
+    // The file (or folder) the last copy of an image kind went to; empty for a medium.
     virtual std::string OutputFile(const TMediaKind&) const { return {}; }
 };
 
-// A copy made: its medium, and for an image the file it went to.
+// A copy made: its medium, and for an image the file (or folder) it went to.
 struct TMadeCopy {
     std::string medium;
     std::string file;
+    TMediaType type = TMediaType::Floppy;
 };
 
 enum class TRunOutcome { Completed, Stopped, Failed };

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/NetbootJob.h"
 #include "app/RemovableKinds.h"
 #include "base/Errors.h"
 #include "disk/RemovableInstall.h"
@@ -98,8 +99,17 @@ bool TCreationHandlers::CreateFloppyImage(TCreationDriver& driver) {
     return true;
 }
 
+bool TCreationHandlers::CreateNetbootFolder(TCreationDriver& driver) {
+    const auto chosen = env_.dialogs.AskSaveFile(NetbootFolderRequest());
+    if (!chosen || !MakeNetbootFolder(*chosen, env_, settings_)) return false;
+    netbootFolder_ = *chosen;
+    driver.SetCopyProgress(1.0);
+    return true;
+}
+
 std::string TCreationHandlers::OutputFile(const TMediaKind& kind) const {
     if (kind.type == TMediaType::FloppyImage) return floppyImageFile_;
+    if (kind.type == TMediaType::NetbootFolder) return netbootFolder_;
     if (const auto* recorder = dynamic_cast<const TimageRecorder*>(kind.device)) return recorder->Destination();
     return {};
 }

@@ -60,6 +60,8 @@ public:
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override;
     // The boot floppy as an image file, under the output-file rules of the CD image's.
     bool CreateFloppyImage(TCreationDriver& driver) override;
+    // The network boot folder, named in the save dialog; its boot system is a CD's.
+    bool CreateNetbootFolder(TCreationDriver& driver) override;
     std::string MissingDrive(const TMediaKind& kind) const override;
     // A drive whose disk is not known (a simulated one) is taken to be there.
     bool DriveGone(const TRemovableDrive& drive) const override;
@@ -82,6 +84,7 @@ private:
     TDiskHost disk_;
     std::optional<TFloppyDrive> floppy_;
     std::string floppyImageFile_;
+    std::string netbootFolder_;
     TCopyFailure lastFailure_ = TCopyFailure::None;
 };
 

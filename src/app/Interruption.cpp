@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Interruption.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
@@ -16,17 +17,17 @@ TRunTally& RunTally() {
 }
 
 namespace {
+
 std::string& Lead() {
     static std::string lead;
     return lead;
 }
-}  // namespace
 
-void EndRunsOnInterrupt() { CatchInterrupts(EndInterruptedRun); }
+std::atomic<bool> stopOnly{false};
+std::atomic<int> stopSignal{0};
 
-void SetInterruptionLead(std::string lead) { Lead() = std::move(lead); }
-
-void EndInterruptedRun(int exitStatus) {
+// Leaves nothing that looks finished and says how far the run got.
+void CleanUpInterruptedRun() {
     AbandonScratchFiles();
     std::fflush(stdout);
     const auto& tally = RunTally();
@@ -38,6 +39,29 @@ void EndInterruptedRun(int exitStatus) {
     else
         std::fprintf(stderr, "%s%sinterrupted: nothing was made.\n", newline, Lead().c_str());
     std::fflush(stderr);
+}
+
+}  // namespace
+
+void EndRunsOnInterrupt() {
+    CatchInterrupts([](int signal) {
+        if (stopOnly) {
+            stopSignal = signal;
+            return;
+        }
+        CleanUpInterruptedRun();
+        EndBySignal(signal);
+    });
+}
+
+void StopRunOnInterrupt() { stopOnly = true; }
+
+int StopRequested() { return stopSignal; }
+
+void SetInterruptionLead(std::string lead) { Lead() = std::move(lead); }
+
+void EndInterruptedRun(int exitStatus) {
+    CleanUpInterruptedRun();
     std::_Exit(exitStatus);
 }
 

@@ -4,8 +4,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "base/Text.h"
-
 namespace bootdisk {
 
 std::optional<std::string> ReadLicense(const std::string& path) {
@@ -16,7 +14,7 @@ std::optional<std::string> ReadLicense(const std::string& path) {
     if (file.bad() || std::size_t(file.gcount()) > kMaxLicenseSize) return std::nullopt;
     bytes.resize(std::size_t(file.gcount()));
     std::string text;
-    for (const char c : Utf8ToCp1252(bytes))
+    for (const char c : bytes)
         if (c != '\r') text += c;
     return text;
 }

@@ -10,8 +10,8 @@ inline const std::string kLicenseFile = "license.txt";
 // Far above any licence; a larger file is not one and is not read whole.
 inline constexpr std::size_t kMaxLicenseSize = 1024 * 1024;
 
-// The file's text (UTF-8) in the program's Windows-1252, one "\n" ending each line; nothing when
-// it cannot be read or is too large to be a licence.
+// The file's text (UTF-8), one "\n" ending each line; nothing when it cannot be read or is too
+// large to be a licence.
 std::optional<std::string> ReadLicense(const std::string& path);
 
 }  // namespace bootdisk

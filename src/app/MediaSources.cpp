@@ -32,7 +32,7 @@ void TMediaSources::Build(const TStringTable& texts, IDialogs& dialogs, std::fun
     const auto removables = RemovableMediaKinds(texts, scan.drives, *drives_);
     drivesNotice_ = RemovableNotice(texts, scan.drives, scan.writesNeedAdministrator);
     kinds_ = BuildMediaKinds(FloppyKindLabel(texts, floppy_.has_value()), writers, removables, *imageRecorder_,
-                             texts[StrId::GUI_TEXTFLOPPYIMAGE]);
+                             texts[StrId::GUI_TEXTFLOPPYIMAGE], texts[StrId::GUI_TEXTNETBOOTFOLDER]);
     unopened_.clear();
     // Writers that were seen but could not be opened explain a list without any.
     const bool anyWriter = std::any_of(kinds_.begin(), kinds_.end(), [this](const TMediaKind& kind) {

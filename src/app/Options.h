@@ -13,48 +13,52 @@
 namespace bootdisk {
 
 struct TOptionInfo {
-    std::string_view label;   // as the options page shows it
+    StrId label;                  // as the options page shows it
     std::string_view switchName;  // the command line's --NAME / --no-NAME
 };
 
 inline constexpr std::array<TOptionInfo, kOptionCount> kOptionInfo = {{
-    {"Verify sanitizing", "verify"},
-    {"Sanitize drive from back to front", "back-to-front"},
-    {"Perform a last sanitize with zeroes", "zero-pass"},
-    {"Generate sanitizing log (report) file", "log"},
-    {"Use Department of Defense log style for generated log file", "dod-log"},
-    {"Allow the sanitizing process to be interrupted or paused", "interruptible"},
-    {"Sanitize without requiring user intervention", "unattended"},
-    {"Automatically pause after a sanitize pass ends", "pause-after-pass"},
-    {"Use ISAAC pseudo-random number generating algorithm", "isaac"},
-    {"Create partition after sanitizing the drive", "create-partition"},
-    {"Enable DMA/UDMA transfer mode for IDE/ATA drives", "dma"},
-    {"Disable mouse support", "disable-mouse"},
+    {StrId::GUI_OPTION1, "verify"},
+    {StrId::GUI_OPTION2, "back-to-front"},
+    {StrId::GUI_OPTION3, "zero-pass"},
+    {StrId::GUI_OPTION4, "log"},
+    {StrId::GUI_OPTION5, "dod-log"},
+    {StrId::GUI_OPTION6, "interruptible"},
+    {StrId::GUI_OPTION7, "unattended"},
+    {StrId::GUI_OPTION8, "pause-after-pass"},
+    {StrId::GUI_OPTION9, "isaac"},
+    {StrId::GUI_OPTION10, "create-partition"},
+    {StrId::GUI_OPTION11, "dma"},
+    {StrId::GUI_OPTION12, "disable-mouse"},
 }};
 
 // Parses twelve "0"/"1" characters in option order; false for anything else.
 bool ParseOptionsString(std::string_view bits, TOptionStates& states);
 
-// Typed parameters (UTF-8) as AUTOEXEC.BAT holds them: in its 8-bit code page, Windows-1252, on
-// one batch line that DOS reads whole. A control character, a character the code page cannot hold,
-// bytes that are not UTF-8, or more than fits the line are refused; a refused character is named
-// with its place.
+// Typed parameters as AUTOEXEC.BAT holds them: in its 8-bit code page, Windows-1252, on one
+// batch line that DOS reads whole. They are checked as typed, before any conversion: UTF-16 from a
+// wizard's text box, UTF-8 from the command line. A control character, a character the code page
+// cannot hold, bytes that are not UTF-8, or more than fits the line are refused; a refused
+// character is named with its place. Nothing is ever replaced.
 struct TBatchParameters {
-    enum class Refusal { None, ControlCharacter, OutsideCodePage, TooLong };
+    enum class Refusal { None, ControlCharacter, OutsideCodePage, NotUtf8, TooLong };
     std::string text;  // Windows-1252, when nothing is refused
     Refusal refusal = Refusal::None;
-    char32_t character = 0;  // the refused one; U+FFFD for bytes that are not UTF-8
+    char32_t character = 0;  // the refused one: a code point, a lone surrogate, or the byte that is not UTF-8
     std::size_t position = 0;  // of the refused character, counted in characters from 1
-    std::string typed;         // the refused character as typed (UTF-8)
     std::size_t length = 0;    // in characters, of parameters refused as too long
 };
 // The most characters the parameters may have: the sanitizer's line is "Korvane " and them.
 inline constexpr std::size_t kMaxParameters = kMaxBatchLine - kSanitizerCommand.size();
-TBatchParameters ToBatchParameters(std::string_view typed);
+TBatchParameters ToBatchParameters(std::u16string_view typed);
+TBatchParameters ToBatchParameters(std::string_view typedUtf8);
 // "U+263A", the code of a character.
 std::string CharacterCode(char32_t c);
+// "Ω (U+03A9)": the character as it shows (UTF-8) and its code; the code alone for one that
+// shows nothing of itself (a control character, a lone surrogate).
+std::string CharacterName(char32_t c);
 // What the user is told about a refusal, from the string table: a control character by its name
-// ("a tab"), any other by its code, and where it is.
+// ("a tab"), any other by itself and its code, and where it is.
 std::string ParametersRefusalText(const TStringTable& texts, const TBatchParameters& checked);
 
 // The boot OS entries offered on this host: MS-DOS only where the host's Windows release carries

@@ -17,6 +17,19 @@ TDriveRefusal RefusalOf(const THostDrive& drive) {
     return TDriveRefusal::None;
 }
 
+const char* RefusalKey(TDriveRefusal refusal) {
+    switch (refusal) {
+        case TDriveRefusal::None: return "";
+        case TDriveRefusal::Partition: return "partition";
+        case TDriveRefusal::NotRemovable: return "not-removable";
+        case TDriveRefusal::HoldsSystem: return "holds-system";
+        case TDriveRefusal::InUse: return "in-use";
+        case TDriveRefusal::ReadOnly: return "read-only";
+        case TDriveRefusal::TooSmall: return "too-small";
+    }
+    return "";
+}
+
 std::string MountPointList(const std::vector<std::string>& points) {
     std::string list;
     for (const auto& point : points) list += (list.empty() ? "" : ", ") + point;
@@ -108,9 +121,12 @@ std::size_t IndexIn(const std::vector<TMediaKind>& kinds, const TMediaKind& kind
 bool FollowRemovableKinds(const TStringTable& texts, std::vector<TMediaKind>& kinds, TCreationList& list,
                           const std::vector<TMediaKind>& removables) {
     if (kinds.empty()) return false;
-    // The recorders close the list: the image recorder, and the floppy image's before it.
+    // The kinds that write files close the list: the image recorder, and before it the floppy image
+    // and the network boot folder.
     auto recorders = kinds.size() - 1;
-    if (recorders > 0 && kinds[recorders - 1].type == TMediaType::FloppyImage) --recorders;
+    while (recorders > 0 && (kinds[recorders - 1].type == TMediaType::FloppyImage ||
+                             kinds[recorders - 1].type == TMediaType::NetbootFolder))
+        --recorders;
     std::vector<TMediaKind> next;
     for (std::size_t i = 0; i < recorders; ++i)
         if (kinds[i].type != TMediaType::Removable) next.push_back(kinds[i]);

@@ -23,6 +23,8 @@ TDriveRefusal RefusalOf(const THostDrive& drive);
 std::string DriveLabel(const TStringTable& texts, const THostDrive& drive);
 // Why the drive is not offered, in the user's words; empty when it is offered.
 std::string RefusalText(const TStringTable& texts, const THostDrive& drive);
+// The stable word for a refusal that scripts read ("not-removable"); the text is for people.
+const char* RefusalKey(TDriveRefusal refusal);
 // "/media/a, /media/b".
 std::string MountPointList(const std::vector<std::string>& points);
 // The whole disk at device as a write erases it: the device itself, or where the system names the

@@ -10,6 +10,7 @@
 
 #include "app/CreateList.h"
 #include "app/CreationHandlers.h"
+#include "app/NetbootJob.h"
 #include "optical/ImageRecorder.h"
 
 namespace bootdisk {
@@ -17,13 +18,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::array<std::pair<std::string_view, TRowKind>, 5> kKinds = {{{"floppy", TRowKind::Floppy},
+constexpr std::array<std::pair<std::string_view, TRowKind>, 6> kKinds = {{{"floppy", TRowKind::Floppy},
                                                                           {"usb", TRowKind::Usb},
                                                                           {"cd", TRowKind::Cd},
                                                                           {"iso", TRowKind::Iso},
-                                                                          {"img", TRowKind::Img}}};
+                                                                          {"img", TRowKind::Img},
+                                                                          {"net", TRowKind::Net}}};
 
-bool IsFileRow(TRowKind kind) { return kind == TRowKind::Iso || kind == TRowKind::Img; }
+bool IsFileRow(TRowKind kind) { return kind == TRowKind::Iso || kind == TRowKind::Img || kind == TRowKind::Net; }
 
 bool AllDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -48,7 +50,7 @@ TRowSpec ParseRowSpec(std::string_view text) {
     const auto name = text.substr(0, equals);
     const auto kind = std::find_if(kKinds.begin(), kKinds.end(), [&](const auto& k) { return k.first == name; });
     if (kind == kKinds.end())
-        throw std::invalid_argument("a row's kind is floppy, usb, cd, iso or img, not '" + std::string(name) + "'");
+        throw std::invalid_argument("a row's kind is floppy, usb, cd, iso, img or net, not '" + std::string(name) + "'");
     row.kind = kind->second;
     if (equals != std::string_view::npos) {
         if (equals + 1 == text.size()) throw std::invalid_argument("'" + std::string(text) + "' names no target");
@@ -62,8 +64,10 @@ TRowSpec ParseRowSpec(std::string_view text) {
 std::vector<std::string> RowFileNames(const TRowSpec& row) {
     std::vector<std::string> names;
     if (!IsFileRow(row.kind) || !row.target) return names;
-    const auto extension =
-        (row.kind == TRowKind::Iso ? ImageFileRequest() : FloppyImageFileRequest()).defaultExtension;
+    const auto extension = (row.kind == TRowKind::Iso   ? ImageFileRequest()
+                            : row.kind == TRowKind::Img ? FloppyImageFileRequest()
+                                                        : NetbootFolderRequest())
+                               .defaultExtension;
     for (int copy = 1; copy <= QuantityOf(row.quantity); ++copy)
         names.push_back(WithDefaultExtension(CopyFileName(*row.target, copy), extension));
     return names;

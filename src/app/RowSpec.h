@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A creation list row written as text, for scripted runs: "[N:]KIND[=TARGET]", e.g. "2:iso=a.iso",
-// "usb=/dev/sdb", "cd=iscsi://host/iqn.2026-01.example:writer/0", "img=boot.img".
+// "usb=/dev/sdb", "cd=iscsi://host/iqn.2026-01.example:writer/0", "img=boot.img", "net=/srv/tftp".
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,7 +9,7 @@
 
 namespace bootdisk {
 
-enum class TRowKind { Floppy, Usb, Cd, Iso, Img };
+enum class TRowKind { Floppy, Usb, Cd, Iso, Img, Net };
 
 struct TRowSpec {
     std::string quantity = "1";  // as the row's quantity cell holds it
@@ -20,7 +20,8 @@ struct TRowSpec {
 // Throws std::invalid_argument naming what is wrong with text.
 TRowSpec ParseRowSpec(std::string_view text);
 
-// The files an iso or img row writes, one per copy, as the save dialog completes them.
+// The files an iso or img row writes (the folders of a net row), one per copy, as the save dialog
+// completes them.
 std::vector<std::string> RowFileNames(const TRowSpec& row);
 
 // Throws std::invalid_argument naming two rows (or copies) that would write the same file, or a

@@ -31,24 +31,30 @@ std::string FileKey(std::string_view key) {
     return UpperAnsi(std::string(kLngSection) + "." + std::string(key));
 }
 
-std::string TValueList::Lookup(std::string_view section, std::string_view key, std::string def) const {
+const std::string* TValueList::Find(std::string_view section, std::string_view key) const {
     const auto search = UpperAnsi(std::string(section) + "." + std::string(key));
     if (Sorted) {
         std::size_t lo = 0, hi = Items.size();
         while (lo < hi) {
             const auto mid = (lo + hi) / 2;
             const auto& pair = Items[mid];
-            if (pair.Key == search) return pair.Text;
+            if (pair.Key == search) return &pair.Text;
             if (KeyLess(pair.Key, search))
                 lo = mid + 1;
             else
                 hi = mid;
         }
-        return def;
+        return nullptr;
     }
+    const std::string* found = nullptr;
     for (const auto& pair : Items)
-        if (pair.Key == search) def = pair.Text;
-    return def;
+        if (pair.Key == search) found = &pair.Text;
+    return found;
+}
+
+std::string TValueList::Lookup(std::string_view section, std::string_view key, std::string def) const {
+    const auto* found = Find(section, key);
+    return found ? *found : def;
 }
 
 namespace {
@@ -149,7 +155,7 @@ TValueList ReadLanguageFile(TStream& packed, std::string* damage) {
 
 void ApplyValueList(TStringTable& table, const TValueList& list) {
     table.ForEachEntry([&list](std::string_view key, std::string& text) {
-        text = list.Lookup(kLngSection, key, std::move(text));
+        if (const auto* found = list.Find(kLngSection, key)) text = Cp1252ToUtf8(*found);
     });
 }
 
@@ -159,10 +165,17 @@ std::string LoadStringTable(TStringTable& table, TStream& packed) {
     return damage;
 }
 
+namespace {
+
+// Said before any language file is taken: in the built-in texts.
+[[noreturn]] void Fail(StrId text, std::initializer_list<std::string_view> values) {
+    throw ELanguageFileError(WithValues(TStringTable()[text], values));
+}
+
+}  // namespace
+
 std::string LoadStringTable(TStringTable& table, const std::string& path) {
-    const auto fail = [&path](const std::string& reason) {
-        throw ELanguageFileError("Cannot open the language file " + path + ": " + reason);
-    };
+    const auto fail = [&path](const std::string& reason) { Fail(StrId::GUI_LANGUAGECANNOTOPEN, {path, reason}); };
     // Opening a FIFO or a device would wait for a writer or read without end.
     std::error_code statusError;
     const auto type = std::filesystem::status(path, statusError).type();
@@ -178,7 +191,8 @@ std::string LoadStringTable(TStringTable& table, const std::string& path) {
 
 namespace {
 
-// "de_AT" of "de-AT.UTF-8@euro"; nothing when it is no language's code.
+// "de_AT" of "de-AT.UTF-8@euro", "DE_at" or "de_AT": the language in lower case, the region in
+// upper case, as the files are named; nothing when it is no language's code.
 std::optional<std::string> LanguageOf(const std::string& code) {
     auto language = code.substr(0, code.find_first_of(".@"));
     std::replace(language.begin(), language.end(), '-', '_');
@@ -186,6 +200,11 @@ std::optional<std::string> LanguageOf(const std::string& code) {
         return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
     });
     if (!named) return std::nullopt;
+    const auto region = language.find('_');
+    for (std::size_t i = 0; i < language.size(); ++i) {
+        const auto c = static_cast<unsigned char>(language[i]);
+        language[i] = char(i < region ? std::tolower(c) : std::toupper(c));
+    }
     return language;
 }
 
@@ -206,14 +225,31 @@ std::vector<std::string> LanguageFileNames(const std::vector<std::string>& codes
 }
 
 std::string LanguageFilePath(const std::optional<std::string>& code) {
-    if (code && !LanguageOf(*code))
-        throw ELanguageFileError("There is no language '" + *code + "': a language is named by its code, such as de");
+    if (code && !LanguageOf(*code)) Fail(StrId::GUI_LANGUAGEUNKNOWN, {*code});
     auto names = LanguageFileNames(code ? std::vector{*code} : UserLanguages());
     // A language asked for by name is never silently English.
     if (code && names.size() > 1) names.pop_back();
     for (const auto& name : names)
         if (auto path = ShippedDataFile(name)) return *path;
-    return DataFilePath(names.front());
+    // Without a language asked for, the file every start needs is the English one; the folders are
+    // named without their ".." steps.
+    std::vector<std::string> folders;
+    for (const auto& folder : DataFolders()) {
+        const auto normal = std::filesystem::path(std::u8string(folder.begin(), folder.end())).lexically_normal().u8string();
+        folders.emplace_back(normal.begin(), normal.end());
+    }
+    Fail(StrId::GUI_LANGUAGEMISSING, {code ? names.front() : std::string(kLngFileName), folders.at(0), folders.at(1)});
+}
+
+std::string LanguageOfFile(const std::string& path) {
+    const auto name = std::filesystem::path(path).filename().string();
+    const std::string lead = "quellmark.", end = ".lng";
+    if (name.size() <= lead.size() + end.size() || !SameTextAnsi(name.substr(0, lead.size()), lead)) return "en";
+    return name.substr(lead.size(), name.size() - lead.size() - end.size());
+}
+
+std::string DamagedLanguageFileText(const TStringTable& texts, const std::string& path, const std::string& damage) {
+    return WithValues(texts[StrId::GUI_LANGUAGEDAMAGED], {path, damage});
 }
 
 }  // namespace bootdisk

@@ -41,7 +41,9 @@ struct TValueList {
     std::vector<TValuePair> Items;
 
     void Clear();
-    // The text of the pair keyed by the upper-case form of section + "." + key, or def.
+    // The text of the pair keyed by the upper-case form of section + "." + key (the last such
+    // pair of an unsorted list), or nothing; Lookup gives def for nothing.
+    const std::string* Find(std::string_view section, std::string_view key) const;
     std::string Lookup(std::string_view section, std::string_view key, std::string def) const;
 };
 
@@ -64,7 +66,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Sets every entry, in load order, to its text in list or keeps its current text.
+// Sets every entry, in load order, to its text in list (Windows-1252, taken into the table's
+// UTF-8) or keeps its current text.
 void ApplyValueList(TStringTable& table, const TValueList& list);
 
 // Start-up load. The path form throws ELanguageFileError when the file cannot be opened or is not
@@ -78,10 +81,15 @@ std::string LoadStringTable(TStringTable& table, TStream& packed);
 // ends the list, and an English code ends it there.
 std::vector<std::string> LanguageFileNames(const std::vector<std::string>& codes);
 
-// The language file for code ("de", "de_AT"), else for the user's languages: the first one that
-// ships (beside the executable, or in the installed data folder), else the English one. A code
-// whose file is missing names the file it asks for, so loading it says what is missing; a code
-// that is no language's throws ELanguageFileError.
+// The language file for code ("de", "DE", "de_AT", "de-at"), else for the user's languages: the
+// first one that ships (beside the executable, or in the installed data folder), else the English
+// one. Throws ELanguageFileError for a code that is no language's, and when the file is in neither
+// folder, naming the file (the one of the code, else the English one) and both folders.
 std::string LanguageFilePath(const std::optional<std::string>& code = std::nullopt);
+// The language of a language file by its name: "de_AT" of "quellmark.de_AT.lng", "en" of the
+// English "quellmark.lng".
+std::string LanguageOfFile(const std::string& path);
+// What the user is told of a language file that is damaged, and so not used.
+std::string DamagedLanguageFileText(const TStringTable& texts, const std::string& path, const std::string& damage);
 
 }  // namespace bootdisk

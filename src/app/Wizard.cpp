@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/NetbootJob.h"
 #include "app/Options.h"
 
 namespace bootdisk {
@@ -14,7 +15,9 @@ std::string MadeList(const TStringTable& texts, const std::vector<TMadeCopy>& ma
         if (made[i].file.empty())
             while (i + same < made.size() && made[i + same].file.empty() && made[i + same].medium == made[i].medium)
                 ++same;
-        if (!made[i].file.empty()) lines.push_back(WithValues(texts[StrId::GUI_FINISH_FILE], {made[i].file}));
+        const bool folder = made[i].type == TMediaType::NetbootFolder;
+        if (!made[i].file.empty())
+            lines.push_back(WithValues(texts[folder ? StrId::GUI_FINISH_FOLDER : StrId::GUI_FINISH_FILE], {made[i].file}));
         else if (same > 1) lines.push_back(WithValues(texts[StrId::GUI_FINISH_COPIES], {std::to_string(same), made[i].medium}));
         else lines.push_back(made[i].medium);
         i += same;
@@ -22,9 +25,14 @@ std::string MadeList(const TStringTable& texts, const std::vector<TMadeCopy>& ma
     if (lines.empty()) return {};
     std::string text = texts[StrId::GUI_FINISH_MADE];
     // Appended piece by piece: GCC 12 warns falsely about a literal added to a string here.
-    for (std::size_t i = 0; i < lines.size() && i < maxLines; ++i) text.append("\r\x95 ").append(lines[i]);
+    for (std::size_t i = 0; i < lines.size() && i < maxLines; ++i) text.append("\r\u2022 ").append(lines[i]);
     if (lines.size() > maxLines)
         text.append("\r").append(WithValues(texts[StrId::GUI_FINISH_MORE], {std::to_string(lines.size() - maxLines)}));
+    // How the last network boot folder reaches the machines.
+    const auto folder = std::find_if(made.rbegin(), made.rend(), [](const TMadeCopy& copy) {
+        return copy.type == TMediaType::NetbootFolder && !copy.file.empty();
+    });
+    if (folder != made.rend()) text.append("\r").append(NetbootServeHint(texts, folder->file));
     return text;
 }
 
@@ -64,8 +72,10 @@ TNextAction TWizard::Next() {
     switch (page_) {
         case TPage::CreateOptions: {
             if (list_.Rows().empty()) return TNextAction::None;
+            // A network boot folder boots from memory, as a CD does, and takes a CD's boot system.
             const auto isOptical = [&](const TCreateListRow& row) {
-                return kinds_.at(row.kind).type == TMediaType::Optical;
+                return kinds_.at(row.kind).type == TMediaType::Optical ||
+                       kinds_.at(row.kind).type == TMediaType::NetbootFolder;
             };
             cdPanel_ = std::any_of(list_.Rows().begin(), list_.Rows().end(), isOptical);
             floppyPanel_ = !std::all_of(list_.Rows().begin(), list_.Rows().end(), isOptical);

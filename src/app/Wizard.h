@@ -50,8 +50,8 @@ public:
     bool CdBootPanel() const { return cdPanel_; }
     bool FloppyBootPanel() const { return floppyPanel_; }
     const std::string& HelpKeyword() const { return helpKeyword_; }
-    // The options page's command-line parameters, as typed (UTF-8).
-    std::string parameters;
+    // The options page's command-line parameters, as typed in its text box (UTF-16).
+    std::u16string parameters;
     // The parameters as the last Next from the options page took them: for AUTOEXEC.BAT, or
     // refused by name.
     const TBatchParameters& CheckedParameters() const { return checkedParameters_; }

@@ -32,7 +32,9 @@ std::vector<std::string> WithMnemonics(const std::vector<std::string>& captions)
         bool placed = false;
         for (const char c : caption) {
             const char key = char(std::tolower(static_cast<unsigned char>(c)));
-            if (!placed && std::isalnum(static_cast<unsigned char>(c)) && taken.find(key) == std::string::npos) {
+            // ASCII only: a byte of a UTF-8 sequence never takes the mark, whatever the locale.
+            const bool letter = static_cast<unsigned char>(c) < 0x80 && std::isalnum(static_cast<unsigned char>(c));
+            if (!placed && letter && taken.find(key) == std::string::npos) {
                 text += '&';
                 taken += key;
                 placed = true;

@@ -58,7 +58,8 @@ public:
 
     void FocusChanged(TControlRef focus);
     void OptionToggled(std::size_t option, bool checked);
-    void ParametersTyped(const std::string& text) { parameters_ = text; }
+    // The parameters box's text as the toolkit holds it, unconverted: it is checked as typed.
+    void ParametersTyped(std::u16string text) { parameters_ = std::move(text); }
     void OsChosen(TRole list, std::size_t index);
     void ExitChosen(bool exit) { exitChosen_ = exit; }
 
@@ -126,7 +127,7 @@ private:
     std::vector<std::string> osChoices_;
     bool cdOffersOs_ = false;
     std::size_t floppyOs_ = 0, cdOs_ = 0;
-    std::string parameters_;
+    std::u16string parameters_;
     bool exitChosen_ = false;
     bool activated_ = false;
     bool running_ = false;

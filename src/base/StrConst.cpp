@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/StrConst.h"
 
+#include "base/Text.h"
+
 namespace bootdisk {
 
 namespace {
@@ -53,9 +55,9 @@ const std::string& Indexed(const auto& texts, int index) {
 }  // namespace
 
 TStringTable::TStringTable() {
-    for (std::size_t i = 0; i < kStrIdCount; ++i) singles_[i] = kDefaults[i];
-    for (std::size_t i = 0; i < aspiErrors_.size(); ++i) aspiErrors_[i] = kAspiErrorDefaults[i];
-    for (std::size_t i = 0; i < popupHelp_.size(); ++i) popupHelp_[i] = kPopupHelpDefaults[i];
+    for (std::size_t i = 0; i < kStrIdCount; ++i) singles_[i] = Cp1252ToUtf8(kDefaults[i]);
+    for (std::size_t i = 0; i < aspiErrors_.size(); ++i) aspiErrors_[i] = Cp1252ToUtf8(kAspiErrorDefaults[i]);
+    for (std::size_t i = 0; i < popupHelp_.size(); ++i) popupHelp_[i] = Cp1252ToUtf8(kPopupHelpDefaults[i]);
 }
 
 const std::string& TStringTable::AspiError(int code) const { return Indexed(aspiErrors_, code); }

@@ -2,7 +2,8 @@
 #pragma once
 // The UI string table: every text the program shows, and the few it writes or uses as names, is
 // an entry with a key and a built-in default. The language file may replace the texts once at
-// start (app/StrBase.h); after that the table is only read.
+// start (app/StrBase.h); after that the table is only read. The defaults and the language file
+// are Windows-1252; the table holds the texts in UTF-8, with their lone CR line breaks.
 #include <array>
 #include <cstddef>
 #include <functional>

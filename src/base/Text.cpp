@@ -26,20 +26,25 @@ constexpr char16_t kHighControls[32] = {
     0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += char(cp);
     } else if (cp < 0x800) {
         out += char(0xC0 | cp >> 6);
         out += char(0x80 | (cp & 0x3F));
-    } else {
+    } else if (cp < 0x10000) {
         out += char(0xE0 | cp >> 12);
+        out += char(0x80 | (cp >> 6 & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    } else {
+        out += char(0xF0 | cp >> 18);
+        out += char(0x80 | (cp >> 12 & 0x3F));
         out += char(0x80 | (cp >> 6 & 0x3F));
         out += char(0x80 | (cp & 0x3F));
     }
 }
-
-}  // namespace
 
 std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& i) {
     const auto lead = std::uint8_t(text[i++]);
@@ -58,11 +63,17 @@ std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& i) {
     return cp;
 }
 
+std::optional<char32_t> DecodeUtf16(std::u16string_view text, std::size_t& i) {
+    const char32_t unit = text[i++];
+    if (unit < 0xD800 || unit > 0xDFFF) return unit;
+    if (unit >= 0xDC00 || i >= text.size() || text[i] < 0xDC00 || text[i] > 0xDFFF) return std::nullopt;
+    return 0x10000 + ((unit - 0xD800) << 10) + (text[i++] - 0xDC00);
+}
+
 std::size_t Utf16Offset(std::u16string_view text, std::size_t character) {
     std::size_t unit = 0;
-    for (std::size_t c = 0; c < character && unit < text.size(); ++c)
-        unit += text[unit] >= 0xD800 && text[unit] < 0xDC00 && unit + 1 < text.size() ? 2 : 1;
-    return std::min(unit, text.size());
+    for (std::size_t c = 0; c < character && unit < text.size(); ++c) DecodeUtf16(text, unit);
+    return unit;
 }
 
 // From the program's own decoding table, so both directions agree.
@@ -86,16 +97,23 @@ std::optional<char> ToCp1252(char32_t cp) {
 std::string Cp1252ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
+    for (const char c : text) {
+        const auto b = std::uint8_t(c);
+        AppendUtf8(out, b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char32_t(b));
+    }
+    return out;
+}
+
+std::string WithLineFeeds(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto b = std::uint8_t(text[i]);
-        if (b == '\r') {
-            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            out += '\n';
-        } else if (b >= 0x80 && b < 0xA0) {
-            AppendUtf8(out, kHighControls[b - 0x80]);
-        } else {
-            AppendUtf8(out, b);
+        if (text[i] != '\r') {
+            out += text[i];
+            continue;
         }
+        if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        out += '\n';
     }
     return out;
 }

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Arguments.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 #include "app/Options.h"
+#include "platform/Host.h"
 #include "platform/HostSystem.h"
 
 namespace bootdisk::cli {
@@ -22,20 +24,26 @@ std::optional<std::pair<std::size_t, bool>> OptionSwitch(const std::string& name
 }
 
 std::string CheckedParameters(const std::string& text) {
+    using TRefusal = TBatchParameters::Refusal;
     const auto checked = ToBatchParameters(text);
-    const auto where = " (character " + std::to_string(checked.position) + ")";
-    if (checked.refusal == TBatchParameters::Refusal::ControlCharacter)
-        throw std::invalid_argument("--params must not hold line breaks or control characters, such as " +
-                                    CharacterCode(checked.character) + where);
-    if (checked.refusal == TBatchParameters::Refusal::OutsideCodePage)
-        throw std::invalid_argument("--params can hold only characters of Windows-1252, the code page of "
-                                    "AUTOEXEC.BAT, not '" + checked.typed + "' " + CharacterCode(checked.character) +
-                                    where);
-    if (checked.refusal == TBatchParameters::Refusal::TooLong)
-        throw std::invalid_argument("--params must fit one DOS batch line: at most " +
-                                    std::to_string(kMaxParameters) + " characters, not " +
-                                    std::to_string(checked.length));
-    return checked.text;
+    const auto where = " at position " + std::to_string(checked.position);
+    switch (checked.refusal) {
+        case TRefusal::None: return checked.text;
+        case TRefusal::ControlCharacter:
+            throw std::invalid_argument("--params must not hold line breaks or control characters: refused " +
+                                        CharacterCode(checked.character) + where);
+        case TRefusal::OutsideCodePage:
+            throw std::invalid_argument("--params can hold only characters of Windows-1252, the code page of "
+                                        "AUTOEXEC.BAT: refused " + CharacterName(checked.character) + where);
+        case TRefusal::NotUtf8: {
+            char byte[8];
+            std::snprintf(byte, sizeof byte, "%02X", unsigned(checked.character));
+            throw std::invalid_argument("--params is not UTF-8 text: refused the byte " + std::string(byte) + where);
+        }
+        case TRefusal::TooLong: break;
+    }
+    throw std::invalid_argument("--params must fit one DOS batch line: at most " + std::to_string(kMaxParameters) +
+                                " characters, not " + std::to_string(checked.length));
 }
 
 }  // namespace
@@ -73,12 +81,16 @@ TArguments ParseArguments(const std::vector<std::string>& words, unsigned accept
             args.help = sw();
         } else if (takes(kFlagPayload, "--payload")) {
             args.payloadFile = value();
-        } else if (takes(kFlagLanguage, "--language")) {
+        } else if (name == "--language") {
             args.language = value();
         } else if (takes(kFlagMsDosFolder, "--msdos-folder")) {
             args.msDosFolder = value();
+        } else if (takes(kFlagLoaders, "--loaders")) {
+            args.loaders = value();
+        } else if (takes(kFlagInterface, "--interface")) {
+            args.netInterface = value();
         } else if (takes(kFlagSanitizer, "--params")) {
-            args.parameters = CheckedParameters(value());
+            args.parameters = CheckedParameters(TextFromTerminal(value()));
         } else if (takes(kFlagSanitizer, "--options")) {
             const auto bits = value();
             if (!ParseOptionsString(bits, args.options))
@@ -131,30 +143,35 @@ std::string OptionsHelp(unsigned accepted) {
         if (accepted & flag) rows.emplace_back(std::move(left), std::move(right));
     };
     add(kFlagPayload, "--payload FILE", "use this payload container instead of the built-in one");
-    add(kFlagLanguage, "--language CODE", "load the texts of this language (de), not the user's");
+    rows.emplace_back("--language CODE", "show the texts of this language (de, en), not the user's");
     add(kFlagOs, "--os rx|msdos",
         std::string("boot system of the disk (default rx, or msdos with --msdos-folder") +
             (CdOffersOsChoice(RealHost().Version()) ? ")" : "; a CD boots MS-DOS)"));
     add(kFlagMsDosFolder, "--msdos-folder DIR",
         (accepted & kFlagOs) ? "folder holding IO.SYS and COMMAND.COM; chooses MS-DOS"
                              : "folder holding the MS-DOS system files IO.SYS and COMMAND.COM");
+    add(kFlagLoaders, "--loaders DIR",
+        "folder holding pxelinux.0, ldlinux.c32, memdisk and undionly.kpxe (default: the system's packages)");
+    add(kFlagInterface, "--interface IF", "the network interface to answer on (required), such as eth0");
     add(kFlagUsb, "--usb", "mark the image for booting as a hard disk (USB drives)");
     add(kFlagYes, "--yes", "answer every question with yes: write without asking");
     add(kFlagBurn, "--trace", "print every SCSI command and its result on stderr");
     add(kFlagBurn, "--sim-dump FILE", "after the run, save the emulated writer's recorded blocks");
     add(kFlagReadBack, "--no-read-back", "do not read a recorded disc back to compare it");
     add(kFlagIso9660, "--iso9660", "give the CD an ISO 9660 volume listing the boot image as BOOT.IMG");
-    add(kFlagJson, "--json", "print the list as one JSON object (keys in the manual page)");
+    add(kFlagJson, "--json",
+        (accepted & kFlagInterface) ? "print each event as one JSON object on a line (keys in the manual page)"
+                                    : "print the list as one JSON object (keys in the manual page)");
     add(kFlagQuiet, "--quiet, -q", "print nothing but errors; the exit code tells the outcome");
     add(kFlagSanitizer, "--params TEXT", "extra command-line parameters for the sanitizer");
     add(kFlagSanitizer, "--options BITS", "twelve 0/1 characters, one per option below, in order");
+    // The help is English, as the command line's own words are: the built-in texts.
+    const TStringTable english;
     for (std::size_t i = 0; i < kOptionCount; ++i) {
         const std::string name(kOptionInfo[i].switchName);
-        add(kFlagSanitizer, "--[no-]" + name,
-            std::string(kOptionInfo[i].label) + (kDefaultOptions[i] ? " (on)" : " (off)"));
+        add(kFlagSanitizer, "--[no-]" + name, english[kOptionInfo[i].label] + (kDefaultOptions[i] ? " (on)" : " (off)"));
     }
     add(kFlagSanitizer, "--no-mouse", "the same as --disable-mouse");
-    if (rows.empty()) return {};
     return AlignedColumns(rows) + "\nA value may follow its option as the next word or after '=' (--os=msdos);\n"
                                   "words after '--' are taken as names, never as options.\n";
 }

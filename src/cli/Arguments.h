@@ -9,7 +9,7 @@
 
 namespace bootdisk::cli {
 
-// Which options a command accepts.
+// Which options a command accepts, besides --help and --language CODE, which every command takes.
 enum TFlag : unsigned {
     kFlagPayload = 1u << 0,      // --payload FILE
     kFlagMsDosFolder = 1u << 1,  // --msdos-folder DIR
@@ -22,7 +22,8 @@ enum TFlag : unsigned {
     kFlagJson = 1u << 8,         // --json
     kFlagReadBack = 1u << 9,     // --no-read-back
     kFlagIso9660 = 1u << 10,     // --iso9660
-    kFlagLanguage = 1u << 11,    // --language CODE
+    kFlagLoaders = 1u << 11,     // --loaders DIR
+    kFlagInterface = 1u << 12,   // --interface IF
 };
 
 struct TArguments {
@@ -31,6 +32,8 @@ struct TArguments {
     std::optional<std::string> payloadFile;
     std::optional<std::string> language;  // the texts' language; else the user's
     std::optional<std::string> msDosFolder;
+    std::optional<std::string> loaders;       // the network boot loaders' folder; else the system's
+    std::optional<std::string> netInterface;  // the network interface a server answers on
     std::string parameters;
     TOptionStates options = kDefaultOptions;
     bool useMsDos = false;

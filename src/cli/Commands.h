@@ -27,5 +27,7 @@ TExitCode RunBurn(const TArguments& args);
 TExitCode RunUsb(const TArguments& args);
 TExitCode RunCreate(const TArguments& args);
 TExitCode RunFloppy(const TArguments& args);
+TExitCode RunNetboot(const TArguments& args);
+TExitCode RunServe(const TArguments& args);
 
 }  // namespace bootdisk::cli

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "app/CreationHandlers.h"
+#include "app/NetbootJob.h"
 #include "app/RowSpec.h"
 #include "cli/Commands.h"
 #include "cli/DriveTargets.h"
@@ -50,6 +51,11 @@ public:
         const bool made = inner_.CreateFloppyImage(driver);
         return Tell(driver, made ? inner_.OutputFile({{}, TMediaType::FloppyImage, nullptr, {}}) : "floppy image", made);
     }
+    bool CreateNetbootFolder(TCreationDriver& driver) override {
+        const bool made = inner_.CreateNetbootFolder(driver);
+        return Tell(driver, made ? inner_.OutputFile({{}, TMediaType::NetbootFolder, nullptr, {}}) : "network boot folder",
+                    made);
+    }
     std::string MissingDrive(const TMediaKind& kind) const override { return inner_.MissingDrive(kind); }
 
 private:
@@ -64,7 +70,7 @@ private:
     const TArguments& args_;
 };
 
-// An img row: its first copy in the run, and the file its first copy goes to.
+// An img or net row: its first copy in the run, and the file (or folder) its first copy goes to.
 struct TImageRow {
     int firstCopy = 0;
     int copies = 0;
@@ -122,9 +128,13 @@ TRowMedia OpenRows(const std::vector<TRowSpec>& rows, TSession& session, IHostRa
                 break;
             }
             case TRowKind::Img:
+            case TRowKind::Net: {
+                const bool image = row.kind == TRowKind::Img;
                 media.images.push_back({copiesBefore, std::max(0, QuantityOf(row.quantity)), *row.target});
-                media.kinds.push_back({texts[StrId::GUI_TEXTFLOPPYIMAGE], TMediaType::FloppyImage, nullptr, {}});
+                media.kinds.push_back({texts[image ? StrId::GUI_TEXTFLOPPYIMAGE : StrId::GUI_TEXTNETBOOTFOLDER],
+                                       image ? TMediaType::FloppyImage : TMediaType::NetbootFolder, nullptr, {}});
                 break;
+            }
         }
         copiesBefore += std::max(0, QuantityOf(row.quantity));
     }
@@ -138,12 +148,23 @@ TExitCode RunCreate(const TArguments& args) {
     std::vector<TRowSpec> specs;
     for (const auto& text : args.positional) specs.push_back(ParseRowSpec(text));
     CheckRowTargets(specs);
-    for (const auto& spec : specs)
-        for (const auto& name : RowFileNames(spec))
-            if (!OutputFileAllowed(args.command, name)) return TExitCode::Failed;
+    // A folder that takes no file is found before a disc is recorded or a stick written.
+    for (std::size_t row = 0; row < specs.size(); ++row)
+        for (const auto& name : RowFileNames(specs[row])) {
+            const auto lead = "row " + std::to_string(row + 1) + " (" + args.positional[row] + "): ";
+            if (!(specs[row].kind == TRowKind::Net ? NetbootFolderAllowed(args.command, name, lead)
+                                                   : OutputFileCreatable(args.command, name, lead)))
+                return TExitCode::Failed;
+        }
 
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, args.yes});
     if (!session) return TExitCode::Failed;
+    const bool netRows = std::any_of(specs.begin(), specs.end(), [](const TRowSpec& s) { return s.kind == TRowKind::Net; });
+    if (const auto problems = netRows ? LoaderProblems(session->app.texts, args.loaders.value_or("")) : "";
+        !problems.empty()) {
+        session->dialogs->ShowCoolMessage(problems);
+        return TExitCode::Failed;
+    }
     auto table = CreateHostRawDevices();
     TCreationDriver driver(*session->dialogs, session->app.texts);
     std::unique_ptr<TRowMedia> media;
@@ -159,7 +180,8 @@ TExitCode RunCreate(const TArguments& args) {
     std::vector<TCreateListRow> rows;
     for (std::size_t i = 0; i < specs.size(); ++i) rows.push_back({specs[i].quantity, i});
 
-    // The floppy image's save dialog is answered with its row's name for the copy in hand.
+    // The save dialog of a floppy image or network boot folder is answered with its row's name for
+    // the copy in hand.
     TFileRowDialogs imageDialogs(*session->dialogs, [&] {
         const int copy = driver.DoneCopies();
         for (const auto& image : media->images)

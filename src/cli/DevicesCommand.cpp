@@ -85,15 +85,14 @@ std::string Joined(const std::vector<std::string>& names) {
 
 void PrintText(const TDeviceListing& listing, const TStringTable& texts, std::size_t named) {
     for (const auto& writer : listing.writers)
-        std::printf("%s\t%s\tread %s  write %s\n", writer.name.c_str(), writer.device.c_str(),
-                    Joined(writer.reads).c_str(), Joined(writer.writes).c_str());
+        Print(writer.name + "\t" + writer.device + "\tread " + Joined(writer.reads) + "  write " +
+              Joined(writer.writes) + "\n");
     if (!listing.unopenedWriters.empty()) {
-        std::printf("Writers that cannot be opened:\n");
-        for (const auto& reason : listing.unopenedWriters) std::printf("  %s\n", reason.c_str());
+        Print("Writers that cannot be opened:\n");
+        for (const auto& reason : listing.unopenedWriters) Print("  " + reason + "\n");
     }
     // Named devices are listed as what they are; a full scan lists both kinds.
-    if (listing.writers.empty() && (listing.scan || listing.drives.size() < named))
-        std::printf("No CD/DVD writer found.\n");
+    if (listing.writers.empty() && (listing.scan || listing.drives.size() < named)) Print("No CD/DVD writer found.\n");
     if (!listing.scan && listing.drives.empty()) return;
     std::string offered, refused;
     for (const auto& drive : listing.drives) {
@@ -101,26 +100,12 @@ void PrintText(const TDeviceListing& listing, const TStringTable& texts, std::si
         const std::string mounted =
             drive.mountPoints.empty() ? "" : ": " + texts[StrId::DRIVE_MOUNTEDAT] + MountPointList(drive.mountPoints);
         (reason.empty() ? offered : refused) +=
-            "  " + DriveIdentity(drive) + Cp1252ToUtf8(reason.empty() ? mounted : ": " + reason) + "\n";
+            "  " + DriveIdentity(drive) + (reason.empty() ? mounted : ": " + reason) + "\n";
     }
-    std::printf("Removable drives that can take the boot disk:\n%s", offered.empty() ? "  none\n" : offered.c_str());
-    if (!refused.empty()) std::printf("Drives not offered:\n%s", refused.c_str());
+    Print("Removable drives that can take the boot disk:\n" + (offered.empty() ? "  none\n" : offered));
+    if (!refused.empty()) Print("Drives not offered:\n" + refused);
     if (const auto problem = DriveServiceProblem(); !problem.empty())
-        std::printf("The system's disk service is not asked: %s\n", problem.c_str());
-}
-
-// The stable word for why a disk is not offered; the text beside it is for people.
-const char* RefusalKey(TDriveRefusal refusal) {
-    switch (refusal) {
-        case TDriveRefusal::None: return "";
-        case TDriveRefusal::Partition: return "partition";
-        case TDriveRefusal::NotRemovable: return "not-removable";
-        case TDriveRefusal::HoldsSystem: return "holds-system";
-        case TDriveRefusal::InUse: return "in-use";
-        case TDriveRefusal::ReadOnly: return "read-only";
-        case TDriveRefusal::TooSmall: return "too-small";
-    }
-    return "";
+        Print("The system's disk service is not asked: " + problem + "\n");
 }
 
 std::string DriveJson(const THostDrive& drive, const TStringTable& texts) {
@@ -129,10 +114,11 @@ std::string DriveJson(const THostDrive& drive, const TStringTable& texts) {
                        ", \"mountPoints\": " + JsonStrings(drive.mountPoints);
     if (const auto refusal = RefusalOf(drive); refusal != TDriveRefusal::None)
         json += std::string(", \"reason\": \"") + RefusalKey(refusal) +
-                "\", \"reasonText\": " + JsonString(Cp1252ToUtf8(RefusalText(texts, drive)));
+                "\", \"reasonText\": " + JsonString(RefusalText(texts, drive));
     return json + "}";
 }
 
+// JSON is UTF-8 whatever the terminal's character set.
 void PrintJson(const TDeviceListing& listing, const TStringTable& texts) {
     std::string writers, offered, refused;
     const auto append = [](std::string& list, const std::string& item) { list += (list.empty() ? "\n    " : ",\n    ") + item; };
@@ -152,11 +138,11 @@ void PrintJson(const TDeviceListing& listing, const TStringTable& texts) {
 
 TExitCode RunDevices(const TArguments& args) {
     TAppContext app;
-    if (!LoadSessionTexts(app, args.command)) return TExitCode::Failed;
+    if (!LoadSessionTexts(app, args.command, args.language)) return TExitCode::Failed;
     const auto listing = Gather(args);
     // Said first: the drives listed below are written only with these rights.
     if (const auto notice = DriveRightsNotice(app.texts); !notice.empty() && !args.json)
-        std::printf("%s\n", Cp1252ToUtf8(notice).c_str());
+        Print(WithLineFeeds(notice) + "\n");
     if (args.json)
         PrintJson(listing, app.texts);
     else

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/DriveTargets.h"
 
-#include <cstdio>
-
 #include "app/DriveRights.h"
 #include "app/RemovableKinds.h"
 #include "base/Errors.h"
+#include "cli/Output.h"
 #include "cli/TerminalDialogs.h"
 #include "disk/HostFloppy.h"
 #include "image/Fat12Format.h"
@@ -29,7 +28,7 @@ void Confirm(const THostDrive& drive, const TArguments& args, const TStringTable
     const auto named = drive.volumes.empty()
                            ? DriveIdentity(drive)
                            : WholeDiskName(texts, drive.device, drive.volumes) + " (" + drive.Details() + ")";
-    std::fprintf(stderr, "Everything on %s will be lost.%s Write the boot disk? [y/N] ", named.c_str(), unmount.c_str());
+    Print("Everything on " + named + " will be lost." + unmount + " Write the boot disk? [y/N] ", stderr);
     const std::string answer = ReadStdinLine().value_or("");
     if (answer != "y" && answer != "Y" && answer != "yes") throw ERefusedTarget("nothing was written", TExitCode::Stopped);
 }

@@ -29,7 +29,9 @@ inline constexpr std::array<TExitCodeInfo, 6> kExitCodes{{
     {TExitCode::Stopped, "stopped: the run was stopped at a prompt, or writing was not agreed to"},
 }};
 
-// An interruption (SIGINT, SIGTERM, SIGHUP) ends a run with 128 + the signal's number.
-inline constexpr const char* kInterruptedMeaning = "interrupted by a signal: 128 + its number (130 for Ctrl+C)";
+// An interruption (SIGINT, SIGTERM, SIGHUP) ends a run by the signal itself, which a shell shows as
+// 128 + the signal's number; on Windows Ctrl+C exits with that status.
+inline constexpr const char* kInterruptedMeaning =
+    "interrupted: ended by the signal, which a shell shows as 128 + its number (130 for Ctrl+C)";
 
 }  // namespace bootdisk::cli

@@ -11,18 +11,18 @@
 namespace bootdisk::cli {
 namespace {
 
-const std::string& OutputFile(const TArguments& args, const char* command) {
+// The one output file named, by the rule the save dialog follows for a plain new name.
+std::string OutputFile(const TArguments& args, const char* command, const TSaveFileRequest& request) {
     if (args.positional.size() != 1)
         throw std::invalid_argument(std::string(command) + " takes exactly one output file");
-    return args.positional.front();
+    return WithDefaultExtension(args.positional.front(), request.defaultExtension);
 }
 
 }  // namespace
 
 TExitCode RunIso(const TArguments& args) {
-    const auto& out = OutputFile(args, "iso");
-    if (!OutputFileAllowed(args.command, WithDefaultExtension(out, ImageFileRequest().defaultExtension)))
-        return TExitCode::Failed;
+    const auto out = OutputFile(args, "iso", ImageFileRequest());
+    if (!OutputFileAllowed(args.command, out)) return TExitCode::Failed;
     auto session = StartSession(args, {args.msDosFolder, out, false});
     if (!session) return TExitCode::Failed;
     TimageRecorder recorder(*session->dialogs, session->app.texts);
@@ -33,7 +33,7 @@ TExitCode RunIso(const TArguments& args) {
 }
 
 TExitCode RunImage(const TArguments& args) {
-    const auto& out = OutputFile(args, "image");
+    const auto out = OutputFile(args, "image", FloppyImageFileRequest());
     if (!OutputFileAllowed(args.command, out)) return TExitCode::Failed;
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, false});
     if (!session) return TExitCode::Failed;

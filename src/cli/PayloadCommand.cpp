@@ -5,6 +5,7 @@
 #include "app/StrBase.h"
 #include "base/Text.h"
 #include "cli/Commands.h"
+#include "cli/Output.h"
 #include "cli/Session.h"
 
 namespace bootdisk::cli {
@@ -12,9 +13,12 @@ namespace {
 
 void ListItems(const char* title, const TExeDataBase& payload) {
     std::printf("%s: %d items\n", title, payload.Count());
-    for (const auto& item : payload.Items())
-        std::printf("  kind %u  %9llu  %s\n", unsigned(item.Kind),
-                    static_cast<unsigned long long>(item.Data.Size()), Cp1252ToUtf8(item.Name).c_str());
+    for (const auto& item : payload.Items()) {
+        char size[32];
+        std::snprintf(size, sizeof size, "  kind %u  %9llu  ", unsigned(item.Kind),
+                      static_cast<unsigned long long>(item.Data.Size()));
+        Print(size + Cp1252ToUtf8(item.Name) + "\n");
+    }
 }
 
 }  // namespace
@@ -23,9 +27,8 @@ TExitCode RunPayload(const TArguments& args) {
     if (!args.positional.empty()) throw std::invalid_argument("payload takes no file names");
     const auto session = StartSession(args, {});
     if (!session) return TExitCode::Failed;
-    std::printf("Language file: %s\n",
-                session->languageFile.empty() ? "none, the built-in texts stand" : session->languageFile.c_str());
-    std::printf("Product: %s\n", Cp1252ToUtf8(session->app.texts[StrId::PRODUCTTXT]).c_str());
+    Print("Language file: " + (session->languageFile.empty() ? "none, the built-in texts stand" : session->languageFile) +
+          "\nProduct: " + session->app.texts[StrId::PRODUCTTXT] + "\n");
     ListItems(args.payloadFile ? "CD payload (from file)" : "CD payload (SANITCD)", session->app.payloads.Cd());
     ListItems(args.payloadFile ? "Floppy payload (from file)" : "Floppy payload (SANITDSK)",
               session->app.payloads.Floppy());

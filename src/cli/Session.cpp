@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Session.h"
 
-#include <cstdio>
-
+#include "app/NetbootJob.h"
 #include "app/StrBase.h"
 #include "base/Errors.h"
 #include "base/PendingFile.h"
-#include "base/Text.h"
 #include "cli/Output.h"
 #include "cli/ProgressLine.h"
 #include "platform/HostSystem.h"
@@ -14,11 +12,13 @@
 namespace bootdisk::cli {
 namespace {
 
-void PrintCannotWrite(const std::string& command, const std::string& path, const EStreamError& error) {
+void PrintCannotWrite(const std::string& command, const std::string& path, const EStreamError& error,
+                      const std::string& lead = {}) {
     std::string why = error.Reason().empty() ? error.what() : error.Reason();
-    if (const auto* refused = dynamic_cast<const ERefusedOutput*>(&error); refused && refused->Kind() == TPathKind::BlockDevice)
+    if (const auto* refused = dynamic_cast<const ERefusedOutput*>(&error);
+        refused && (refused->Kind() == TPathKind::BlockDevice || refused->Kind() == TPathKind::DeviceName))
         why += "; drives are written by 'bootdisk usb' and 'bootdisk floppy', which check them first";
-    PrintError(command, "cannot write " + path + ": " + why);
+    PrintError(command, lead + "cannot write " + path + ": " + why);
 }
 
 }  // namespace
@@ -29,6 +29,27 @@ bool OutputFileAllowed(const std::string& command, const std::string& path) {
         return true;
     } catch (const EStreamError& error) {
         PrintCannotWrite(command, path, error);
+        return false;
+    }
+}
+
+bool OutputFileCreatable(const std::string& command, const std::string& path, const std::string& lead) {
+    try {
+        // Made beside the target and removed again: what the copy will make there, and rename.
+        const TPendingFile probe(path);
+        return true;
+    } catch (const EStreamError& error) {
+        PrintCannotWrite(command, path, error, lead);
+        return false;
+    }
+}
+
+bool NetbootFolderAllowed(const std::string& command, const std::string& path, const std::string& lead) {
+    try {
+        CheckNetbootTarget(path);
+        return true;
+    } catch (const EStreamError& error) {
+        PrintCannotWrite(command, path, error, lead);
         return false;
     }
 }
@@ -44,7 +65,8 @@ bool SaveOutputFile(const std::string& command, const std::string& path, std::sp
 }
 
 TCreationSettings SettingsOf(const TArguments& args) {
-    return {args.options, args.parameters, args.useMsDos, args.useMsDos, args.readBack, args.iso9660};
+    return {args.options, args.parameters, args.useMsDos, args.useMsDos, args.readBack, args.iso9660,
+            args.loaders.value_or("")};
 }
 
 std::optional<std::string> LoadSessionTexts(TAppContext& app, const std::string& command,
@@ -53,8 +75,7 @@ std::optional<std::string> LoadSessionTexts(TAppContext& app, const std::string&
         const auto path = LanguageFilePath(language);
         const auto damage = LoadTexts(app, path);
         if (damage.empty()) return path;
-        PrintError(command, "the language file " + path + " is damaged and is not used (" + damage +
-                                "); the built-in texts stand");
+        PrintError(command, DamagedLanguageFileText(app.texts, path, damage));
         return std::string();
     } catch (const ELanguageFileError& error) {
         PrintError(command, error.what());
@@ -70,7 +91,7 @@ std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers 
     session->dialogs =
         std::make_unique<TTerminalDialogs>(session->app.texts, RealHost(), std::move(answers), args.command);
     if (!LoadPayloads(session->app, args.payloadFile, EmbeddedResources())) {
-        PrintError(args.command, Cp1252ToUtf8(session->app.texts[StrId::GUI_FILECORRUPT]) + " (" +
+        PrintError(args.command, session->app.texts[StrId::GUI_FILECORRUPT] + " (" +
                                      session->app.payloads.LastError + ")");
         return nullptr;
     }
@@ -87,12 +108,12 @@ bool CreateCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings&
 }
 
 void Report(const TArguments& args, const std::string& line) {
-    if (!args.quiet) std::printf("%s\n", line.c_str());
+    if (!args.quiet) Print(line + "\n");
 }
 
 void ReportMediumLeft(const std::string& command, const TCreationDriver& driver, TRunOutcome outcome) {
     if (outcome == TRunOutcome::Completed) return;
-    if (const auto left = driver.MediumLeft(); !left.empty()) PrintError(command, Cp1252ToUtf8(left));
+    if (const auto left = driver.MediumLeft(); !left.empty()) PrintError(command, left);
 }
 
 TExitCode ExitCodeOf(TRunOutcome outcome, TCopyFailure lastFailure) {

@@ -22,6 +22,12 @@ struct TSession {
 // Checks before any work that path may be written as a file (not a device, FIFO or link to
 // nothing); prints why not and returns false.
 bool OutputFileAllowed(const std::string& command, const std::string& path);
+// The same for a network boot folder (see CheckNetbootTarget).
+bool NetbootFolderAllowed(const std::string& command, const std::string& path, const std::string& lead = {});
+
+// As OutputFileAllowed, and a scratch file is made and removed beside path, so that a folder that
+// takes no new file is found before anything is made; what is printed starts with lead.
+bool OutputFileCreatable(const std::string& command, const std::string& path, const std::string& lead = {});
 
 // Writes a command's output file whole; prints the path and the reason and returns false on failure.
 bool SaveOutputFile(const std::string& command, const std::string& path, std::span<const std::uint8_t> bytes);

@@ -29,9 +29,8 @@ TTerminalDialogs::TTerminalDialogs(const TStringTable& texts, const IHostSystem&
       interactive_(StdinIsTerminal()) {}
 
 void TTerminalDialogs::NameFloppyTarget(const std::string& device, bool imageFile) {
-    // Prompts are in the texts' code page, as the table's are.
-    floppyPrompt_ = Utf8ToCp1252(imageFile ? "The boot floppy is written into the image file " + device + "."
-                                           : "Please insert a floppy disk in " + device);
+    floppyPrompt_ = imageFile ? "The boot floppy is written into the image file " + device + "."
+                              : "Please insert a floppy disk in " + device;
 }
 
 std::optional<std::string> ReadStdinLine() {
@@ -49,7 +48,7 @@ std::optional<std::string> ReadStdinLine() {
 
 std::optional<std::string> TTerminalDialogs::ReadLine(const std::string& prompt) {
     if (inputEnded_) return std::nullopt;
-    std::fputs(Cp1252ToUtf8(prompt).c_str(), stderr);
+    cli::Print(WithLineFeeds(prompt), stderr);
     std::fflush(stderr);
     auto line = ReadStdinLine();
     if (!line) {
@@ -59,7 +58,7 @@ std::optional<std::string> TTerminalDialogs::ReadLine(const std::string& prompt)
     return line;
 }
 
-void TTerminalDialogs::ShowCoolMessage(const std::string& text) { cli::PrintError(command_, Cp1252ToUtf8(text)); }
+void TTerminalDialogs::ShowCoolMessage(const std::string& text) { cli::PrintError(command_, text); }
 
 int TTerminalDialogs::AskRetryAbort(const std::string& text) {
     // Unattended, a failure is not retried forever.

@@ -3,7 +3,6 @@
 #include <stdexcept>
 
 #include "app/RemovableKinds.h"
-#include "base/Text.h"
 #include "cli/Commands.h"
 #include "cli/DriveTargets.h"
 #include "cli/Output.h"
@@ -34,7 +33,7 @@ TExitCode RunUsb(const TArguments& args) {
     const auto unmounted = before && !before->mountPoints.empty()
                                ? " Its file systems were unmounted first: " + MountPointList(before->mountPoints)
                                : std::string();
-    Report(args, Cp1252ToUtf8(label) + " holds the boot disk; the read-back matches what was written." + unmounted);
+    Report(args, label + " holds the boot disk; the read-back matches what was written." + unmounted);
     return TExitCode::Made;
 }
 

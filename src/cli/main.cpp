@@ -71,11 +71,15 @@ TExitCode Main(const std::vector<std::string>& words) {
 }  // namespace bootdisk::cli
 
 int main(int argc, char** argv) {
+    using bootdisk::cli::TExitCode;
+    auto code = TExitCode::Failed;
     try {
         bootdisk::UseUtf8Console();
-        return int(bootdisk::cli::Main(bootdisk::ProgramArguments(argc, argv)));
+        code = bootdisk::cli::Main(bootdisk::ProgramArguments(argc, argv));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "bootdisk: %s\n", error.what());
-        return int(bootdisk::cli::TExitCode::Failed);
     }
+    // Results a script never received are not a success; a run that failed already keeps its code.
+    if (!bootdisk::cli::CloseStandardOutput() && code == TExitCode::Made) code = TExitCode::Failed;
+    return int(code);
 }

@@ -5,6 +5,7 @@
 #include <exception>
 #include <vector>
 
+#include "base/Text.h"
 #include "disk/Disk.h"
 #include "image/Fat12Format.h"
 #include "platform/HostDrives.h"
@@ -106,7 +107,7 @@ bool TFloppyInstall::CopyPayloadFiles() {
         for (const auto& item : ports_.payload.Items()) {
             if (item.Kind != 1 || item.Name.starts_with(".")) continue;
             if (!StaysBelowRoot(item.Name)) {
-                ports_.dialogs.ShowCoolMessage(ports_.texts[StrId::GUI_TEXTBADPAYLOADNAME] + item.Name);
+                ports_.dialogs.ShowCoolMessage(ports_.texts[StrId::GUI_TEXTBADPAYLOADNAME] + Cp1252ToUtf8(item.Name));
                 return false;
             }
             items.push_back(&item);

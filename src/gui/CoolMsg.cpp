@@ -52,13 +52,13 @@ TCoolMessage::TCoolMessage(QWidget* mainWindow, const TStringTable& texts, const
 
     switch (layout) {
         case TLayout::Information:
-            BtnMid->setText("OK");
+            BtnMid->setText(Ui(texts[StrId::GENERIC_OK]));
             BtnMid->show();
             BtnMid->setDefault(true);
             break;
         case TLayout::RetryAbort:
-            BtnLeft->setText("Retry");
-            BtnRight->setText("Abort");
+            BtnLeft->setText(Ui(texts[StrId::GENERIC_RETRY]));
+            BtnRight->setText(Ui(texts[StrId::GENERIC_ABORT]));
             break;
         case TLayout::TwoChoices:
             BtnLeft->setText(Ui(leftCaption));

@@ -204,7 +204,7 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
     ChkOptions->setGeometry(Scaled(QRect(24, 28, 524, 124)));
     ChkOptions->setAccessibleName(NameOf(texts[StrId::GUI_TEXT2OPTIONS]));
     for (const auto& option : kOptionInfo) {
-        auto* item = new QListWidgetItem(QString::fromUtf8(option.label.data(), qsizetype(option.label.size())));
+        auto* item = new QListWidgetItem(Ui(texts[option.label]));
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         item->setCheckState(Qt::Unchecked);
         ChkOptions->addItem(item);
@@ -227,7 +227,7 @@ QWidget* TMainForm::MakeProgramOptionsPage() {
     CommandLine->setGeometry(Scaled(QRect(24, 182, 226, 22)));
     CommandLine->setAccessibleName(NameOf(texts[StrId::GUI_TEXT3OPTIONS]));
     connect(CommandLine, &QLineEdit::textChanged, this,
-            [this](const QString& text) { presenter_->ParametersTyped(FromUi(text)); });
+            [this](const QString& text) { presenter_->ParametersTyped(text.toStdU16String()); });
     setTabOrder(HyperLink1, CommandLine);
 
     MakeLabel(page, "LabelBootOs", texts[StrId::GUI_TEXT2BOOT], {266, 162, 282, 18});
@@ -513,8 +513,7 @@ void TMainForm::ShowMade(const std::string& text) { LabelMade->setText(Ui(text))
 void TMainForm::ShowExitChoice(bool exit) { (exit ? ChkExit : ChkMoreDisks)->setChecked(true); }
 
 void TMainForm::SelectParameters(std::size_t first, std::size_t count) {
-    const auto text = CommandLine->text();
-    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size()));
+    const auto units = CommandLine->text().toStdU16String();
     const auto start = Utf16Offset(units, first);
     CommandLine->setSelection(int(start), int(Utf16Offset(units, first + count) - start));
 }

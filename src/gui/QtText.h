@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The string table holds Windows-1252 texts; Qt shows and returns Unicode.
+// The program's texts are UTF-8 with lone CR line breaks; Qt shows and returns Unicode.
 #include <QString>
 #include <string>
 
@@ -8,7 +8,7 @@
 
 namespace bootdisk {
 
-inline QString Ui(const std::string& text) { return QString::fromStdString(Cp1252ToUtf8(text)); }
-inline std::string FromUi(const QString& text) { return Utf8ToCp1252(text.toStdString()); }
+inline QString Ui(const std::string& text) { return QString::fromStdString(WithLineFeeds(text)); }
+inline std::string FromUi(const QString& text) { return text.toStdString(); }
 
 }  // namespace bootdisk

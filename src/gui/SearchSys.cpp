@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/SearchSys.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHeaderView>
@@ -23,21 +25,27 @@ TSearchSysForm::TSearchSysForm(IDialogs& dialogs, const TStringTable& texts, con
     setFixedSize(Scaled(QSize(305, 329)));
     setWindowTitle(Ui(texts[StrId::PRODUCTTXT]));
 
-    auto* cannotFind = new QLabel(Ui(texts[StrId::SEARCHSYS_CANNOT_FIND]), this);
-    cannotFind->setObjectName("LabelCannotFind");
-    cannotFind->setGeometry(Scaled(QRect(12, 10, 281, 18)));
+    // The two lines take the height their texts need (a translation may need two lines where
+    // English needs one); the tree takes what is left.
+    const auto label = [this](const char* name, const QString& text, int top, int height) {
+        auto* shown = new QLabel(text, this);
+        shown->setObjectName(name);
+        shown->setWordWrap(true);
+        shown->ensurePolished();
+        const int width = Scaled(281);
+        shown->setGeometry(Scaled(12), top, width, std::max(Scaled(height), shown->heightForWidth(width)));
+        return shown->geometry().bottom() + 1;
+    };
+    int top = label("LabelCannotFind", Ui(texts[StrId::SEARCHSYS_CANNOT_FIND]), Scaled(10), 18) + Scaled(2);
     // The texts double the ampersand for controls that take one as a mnemonic mark.
-    auto* specify = new QLabel(Ui(texts[StrId::SEARCHSYS_PLEASE_SPECIFY]).replace("&&", "&"), this);
-    specify->setObjectName("LabelSpecify");
-    specify->setGeometry(Scaled(QRect(12, 30, 281, 34)));
-    specify->setWordWrap(true);
+    top = label("LabelSpecify", Ui(texts[StrId::SEARCHSYS_PLEASE_SPECIFY]).replace("&&", "&"), top, 34) + Scaled(4);
 
     model_ = new QFileSystemModel(this);
     model_->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
     model_->setRootPath(QString());
     ShellTreeView = new QTreeView(this);
     ShellTreeView->setObjectName("ShellTreeView");
-    ShellTreeView->setGeometry(Scaled(QRect(12, 68, 281, 216)));
+    ShellTreeView->setGeometry(Scaled(12), top, Scaled(281), Scaled(284) - top);
     ShellTreeView->setModel(model_);
     ShellTreeView->setHeaderHidden(true);
     for (int column = 1; column < model_->columnCount(); ++column) ShellTreeView->hideColumn(column);

@@ -6,9 +6,10 @@
 #include <QFontInfo>
 #include <QPalette>
 #include <QRegularExpression>
-#include <cmath>
 #include <map>
 #include <optional>
+
+#include "base/Colours.h"
 
 // The skin's resources live in this library; a static library has to register them by hand.
 static void InitSkinResources() { Q_INIT_RESOURCE(skin); }
@@ -18,8 +19,6 @@ namespace bootdisk {
 namespace {
 
 constexpr int kDrawnFontPixels = 11;
-// What a text needs over its background to be read by most (the web's accessibility guidelines).
-constexpr double kReadableContrast = 4.5;
 double scale = 1.0;
 TSkinColours colours;
 
@@ -43,32 +42,18 @@ QString ScaledSheet(const QString& sheet) {
     return Replaced(sheet, pixels, [](const auto& match) { return QString::number(Scaled(match.captured(1).toInt())) + "px"; });
 }
 
-QColor Mix(QColor from, QColor to, double share) {
-    const auto channel = [share](float a, float b) { return float(a + (b - a) * share); };
-    return QColor::fromRgbF(channel(from.redF(), to.redF()), channel(from.greenF(), to.greenF()),
-                            channel(from.blueF(), to.blueF()));
+TRgb Rgb(QColor colour) { return {colour.redF(), colour.greenF(), colour.blueF()}; }
+// Qt keeps a colour's channels as floats.
+QColor FromRgb(TRgb colour) {
+    return QColor::fromRgbF(float(colour.red), float(colour.green), float(colour.blue));
 }
 
-double Luminance(QColor colour) {
-    double sum = 0;
-    for (const auto& [value, weight] : {std::pair{colour.redF(), 0.2126}, {colour.greenF(), 0.7152}, {colour.blueF(), 0.0722}})
-        sum += weight * (value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4));
-    return sum;
-}
-
-double Contrast(QColor a, QColor b) {
-    const double la = Luminance(a), lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
+QColor Mix(QColor from, QColor to, double share) { return FromRgb(bootdisk::Mix(Rgb(from), Rgb(to), share)); }
 
 // The palette's colour for a coloured text, moved towards its plain text colour until it reads
 // well on both backgrounds.
 QColor Readable(QColor colour, QColor text, QColor background, QColor other) {
-    for (int step = 0; step < 10; ++step) {
-        const auto mixed = Mix(colour, text, step / 10.0);
-        if (Contrast(mixed, background) >= kReadableContrast && Contrast(mixed, other) >= kReadableContrast) return mixed;
-    }
-    return text;
+    return FromRgb(bootdisk::Readable(Rgb(colour), Rgb(text), Rgb(background), Rgb(other)));
 }
 
 // The sheet's colour names and the palette's colours they stand for.
@@ -115,9 +100,14 @@ QString ColouredSheet(const QString& sheet, const QPalette& palette) {
 std::optional<QPalette> coloured;  // the palette the sheet was last coloured for
 
 void ColourSheet() {
-    const auto palette = QApplication::palette();
-    if (palette == coloured) return;  // setting the sheet may announce the same palette again
+    auto palette = QApplication::palette();
+    if (palette == coloured) return;  // setting the sheet or the links may announce the palette again
+    // Links read as well as every other text, whatever blue the desktop gives them on a dark page.
+    for (const auto role : {QPalette::Link, QPalette::LinkVisited})
+        palette.setColor(role, Readable(palette.color(role), palette.color(QPalette::Text), palette.color(QPalette::Base),
+                                        palette.color(QPalette::Window)));
     coloured = palette;
+    if (palette != QApplication::palette()) QApplication::setPalette(palette);
     const auto sheetColours = SheetColours(palette);
     colours = {sheetColours.at("page"), sheetColours.at("line"), sheetColours.at("selection")};
     QFile sheet(":/skin/skin.qss");

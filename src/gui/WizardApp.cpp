@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/WizardApp.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 #include "app/StrBase.h"
 #include "gui/CoolMsg.h"
 #include "gui/Gui.h"
@@ -19,12 +24,18 @@ TWizardApp::~TWizardApp() = default;
 bool TWizardApp::Start(const IResourceStore& resources, const std::optional<std::string>& payloadFile,
                        const std::optional<std::string>& language) {
     ApplySkin();
+    std::string notice;
     try {
-        LoadTexts(app_, LanguageFilePath(language));
+        notice = LoadWizardTexts(app_, language);
     } catch (const ELanguageFileError& error) {
         ShowCoolMessage(nullptr, app_.texts, error.what());
         return false;
     }
+    if (!notice.empty()) ShowCoolMessage(nullptr, app_.texts, notice);
+    qtTexts_ = std::make_unique<QTranslator>();
+    if (qtTexts_->load(QLocale(QString::fromStdString(app_.language)), "qtbase", "_",
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts_.get());
     dialogs_ = std::make_unique<TGuiDialogs>(app_.texts, RealHost());
     mainForm_ = std::make_unique<TMainForm>(app_, *dialogs_, *settings_);
 

@@ -10,6 +10,8 @@
 #include "platform/Resources.h"
 #include "platform/Settings.h"
 
+class QTranslator;
+
 namespace bootdisk {
 
 class TGuiDialogs;
@@ -31,6 +33,8 @@ public:
 
 private:
     TAppContext app_;
+    // Qt's own texts (the save dialog's) in the language of the wizard's.
+    std::unique_ptr<QTranslator> qtTexts_;
     std::unique_ptr<ISettingsStore> settings_;
     std::unique_ptr<TGuiDialogs> dialogs_;
     std::unique_ptr<TMainForm> mainForm_;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "base/DosText.h"
+
 namespace bootdisk {
 namespace {
 
@@ -35,7 +37,8 @@ std::vector<std::string> AutoexecLines(std::string_view runningText, bool loadMo
                                        std::string_view parameters) {
     std::vector<std::string> lines = {"@echo off", "prompt $p$g", "cd \\Korvane"};
     if (loadMouse) lines.emplace_back("data\\ctmouse");
-    lines.push_back("@echo " + std::string(runningText));
+    // DOS shows this line itself: in its own code page.
+    lines.push_back("@echo " + Utf8ToCp850(runningText));
     lines.push_back(std::string(kSanitizerCommand) + std::string(parameters));
     return lines;
 }

@@ -21,7 +21,9 @@ inline constexpr TOptionStates kDefaultOptions = {true,  false, false, true, tru
 std::string OptionsString(const TOptionStates& states);
 inline bool LoadMouse(const TOptionStates& states) { return !states[kOptionCount - 1]; }
 
-// AUTOEXEC.BAT and KORVANE.INI line by line, without line ends.
+// AUTOEXEC.BAT and KORVANE.INI line by line, without line ends. The running text is the string
+// table's (UTF-8), echoed in the DOS code page 850; the parameters are Windows-1252, as the
+// sanitizer reads them.
 std::vector<std::string> AutoexecLines(std::string_view runningText, bool loadMouse,
                                        std::string_view parameters);
 std::vector<std::string> IniLines(const TOptionStates& states);

@@ -237,17 +237,19 @@ bool MakeSystemDisk(TVirtualFloppy& floppy, TExeDataBase& payload, TBootEnv& env
 }
 
 std::string DescribeWriteFailure(const TStringTable& texts, const TWriteFailure& failure) {
+    // Payload names are Windows-1252, as on the disk.
+    const auto item = Cp1252ToUtf8(failure.item);
     switch (failure.reason) {
         case TWriteFailure::Reason::BadName:
-            return texts[StrId::GUI_TEXTBADPAYLOADNAME] + failure.item;
+            return texts[StrId::GUI_TEXTBADPAYLOADNAME] + item;
         case TWriteFailure::Reason::SameEntry:
-            return texts[StrId::GUI_TEXTSAMEPAYLOADENTRY] + failure.item;
+            return texts[StrId::GUI_TEXTSAMEPAYLOADENTRY] + item;
         case TWriteFailure::Reason::NotFloppyImage:
-            return texts[StrId::GUI_TEXTNOTFLOPPYIMAGE] + failure.item;
+            return texts[StrId::GUI_TEXTNOTFLOPPYIMAGE] + item;
         case TWriteFailure::Reason::RootFull:
-            return texts[StrId::GUI_TEXTROOTFULL] + failure.item;
+            return texts[StrId::GUI_TEXTROOTFULL] + item;
         case TWriteFailure::Reason::DiskFull:
-            return texts[StrId::GUI_TEXTDISKFULL] + failure.item;
+            return texts[StrId::GUI_TEXTDISKFULL] + item;
         case TWriteFailure::Reason::BadParameters:
             break;
     }

@@ -65,6 +65,7 @@ TScsiResult TAspiTransport::Execute(const TScsiRequest& request) {
     const bool transfers = request.direction != TDataDirection::None && request.length != 0;
     if (transfers && request.data == nullptr) throw std::invalid_argument("SCSI data transfer without a buffer");
     sense_.clear();
+    shortfall_.clear();
     auto pending = std::make_unique<TPending>();
     pending->block = MakeExec(request, address_);
     if (transfers) pending->data.assign(request.data, request.data + request.length);
@@ -81,6 +82,7 @@ TScsiResult TAspiTransport::Execute(const TScsiRequest& request) {
     if (transfers && request.direction == TDataDirection::In)
         std::copy(pending->data.begin(), pending->data.end(), request.data);
     sense_ = ExecSense(pending->block);
+    if (pending->block[srbexec::HaStat] == srb::HASTAT_DO_DU) shortfall_ = ShortTransferText(request, std::nullopt);
     return ExecResult(pending->block);
 }
 

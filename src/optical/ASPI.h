@@ -42,6 +42,8 @@ public:
     TScsiResult Execute(const TScsiRequest& request) override;
     std::string Describe() const override { return address_.Describe(); }
     TSenseBytes LastSense() const override { return sense_; }
+    // The layer tells a transfer that fell short only by its host-adapter status, not by a count.
+    std::string FailureReason() const override { return shortfall_; }
 
 private:
     struct TPending;
@@ -50,6 +52,7 @@ private:
     TAspiAddress address_;
     std::vector<std::unique_ptr<TPending>> abandoned_;  // timed-out requests the layer may still touch
     TSenseBytes sense_;
+    std::string shortfall_;
 };
 
 class TASPIdevice : public TScsiDevice {

@@ -25,8 +25,9 @@ inline constexpr std::uint8_t SS_PENDING = 0x00, SS_COMP = 0x01, SS_ABORTED = 0x
 inline constexpr std::uint8_t SRB_DIR_IN = 0x08, SRB_DIR_OUT = 0x10, SRB_EVENT_NOTIFY = 0x40;
 // Host and target status of the requests that are not SCSI commands.
 inline constexpr std::uint8_t kNoScsiStatus = 0xFF;
-// Host-adapter status of a target that did not answer its selection.
-inline constexpr std::uint8_t HASTAT_SEL_TO = 0x11;
+// Host-adapter status of a target that did not answer its selection, and of a transfer that moved
+// more or fewer bytes than the request carries.
+inline constexpr std::uint8_t HASTAT_SEL_TO = 0x11, HASTAT_DO_DU = 0x12;
 }  // namespace srb
 
 // SRB_HAInquiry.

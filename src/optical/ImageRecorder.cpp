@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "optical/ImageRecorder.h"
 
-#include <filesystem>
 #include <vector>
 
 #include "base/Errors.h"
@@ -17,8 +16,18 @@ constexpr std::size_t kChunk = 10'000;
 TSaveFileRequest ImageFileRequest() { return {"ISO", "Quellmark.iso", "*.ISO"}; }
 
 std::string WithDefaultExtension(const std::string& path, const std::string& extension) {
-    const auto name = std::filesystem::path(path).filename().string();
-    return name.find('.') == std::string::npos ? path + "." + extension : path;
+    if (extension.empty()) return path;
+#ifdef _WIN32
+    const auto slash = path.find_last_of("/\\:");
+#else
+    const auto slash = path.find_last_of('/');
+#endif
+    const auto name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const auto folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    const bool plain = !name.empty() && name != "-" && name.find('.') == std::string::npos;
+    if (!plain || InspectPath(path).kind != TPathKind::Missing || InspectPath(folder).kind != TPathKind::Directory)
+        return path;
+    return path + "." + extension;
 }
 
 TimageRecorder::TimageRecorder(IDialogs& dialogs, const TStringTable& texts)

@@ -16,7 +16,9 @@ class TStringTable;
 // The save dialog's request for the destination of an image.
 TSaveFileRequest ImageFileRequest();
 
-// A name typed without an extension receives the default one, as the save dialog does.
+// The one rule for output names: a plain new name (no extension, nothing of that name yet) in an
+// existing folder receives the default extension, as the save dialog gives it; any other name
+// stands as it is, and CheckOutputTarget refuses what may not be written.
 std::string WithDefaultExtension(const std::string& path, const std::string& extension);
 // "Cannot create the image file PATH: REASON", said when an output file cannot be made.
 std::string CannotCreateFileText(const TStringTable& texts, const std::string& path, const EStreamError& error);

@@ -33,6 +33,7 @@ TScsiRequest ReadCommand(std::uint8_t opcode, std::uint8_t* answer, std::uint16_
 TScsiRequest BlockTransfer(std::uint8_t opcode, TDataDirection direction, std::uint32_t address,
                            std::uint16_t blocks, std::uint8_t* data) {
     auto request = Command(opcode, 10, direction, data, std::uint32_t(blocks) * kBlockSize);
+    request.wholeTransfer = true;
     PutBE32(&request.cdb[2], address);
     PutBE16(&request.cdb[7], blocks);
     return request;
@@ -66,6 +67,7 @@ TScsiRequest ModeSenseCapabilities(std::uint8_t* answer, TScsiCarrier carrier, s
 
 TScsiRequest ModeSelect(std::uint8_t* parameters, std::uint16_t length, std::uint8_t lun) {
     auto request = Command(scsi::kModeSelect10, 10, TDataDirection::Out, parameters, length);
+    request.wholeTransfer = true;
     request.cdb[1] = WithLun(lun, 0x10);
     PutBE16(&request.cdb[7], length);
     return request;
@@ -90,8 +92,10 @@ TScsiRequest Write10(std::uint32_t address, std::uint16_t blocks, std::uint8_t* 
     return BlockTransfer(scsi::kWrite10, TDataDirection::Out, address, blocks, data);
 }
 
-TScsiRequest Read10(std::uint32_t address, std::uint16_t blocks, std::uint8_t* data) {
-    return BlockTransfer(scsi::kRead10, TDataDirection::In, address, blocks, data);
+TScsiRequest Read10(std::uint32_t address, std::uint16_t blocks, std::uint8_t* data, TReadFrom from) {
+    auto request = BlockTransfer(scsi::kRead10, TDataDirection::In, address, blocks, data);
+    if (from == TReadFrom::Medium) request.cdb[1] = scsi::kForceUnitAccess;
+    return request;
 }
 
 TScsiRequest GetConfiguration(std::uint8_t* answer) {
@@ -133,6 +137,40 @@ TScsiRequest EjectDisc() {
     request.cdb[1] = 0x01;
     request.cdb[4] = 0x02;
     return request;
+}
+
+std::string ScsiCommandName(const TScsiRequest& request) {
+    switch (request.cdb[0]) {
+        case scsi::kTestUnitReady: return "TEST UNIT READY";
+        case scsi::kInquiry: return "INQUIRY";
+        case scsi::kStartStopUnit: return "START STOP UNIT";
+        case scsi::kRead10: return "READ(10)";
+        case scsi::kWrite10: return "WRITE(10)";
+        case scsi::kSynchronizeCache: return "SYNCHRONIZE CACHE";
+        case scsi::kGetConfiguration: return "GET CONFIGURATION";
+        case scsi::kReadDiscInformation: return "READ DISC INFORMATION";
+        case scsi::kReadTrackInformation: return "READ TRACK INFORMATION";
+        case scsi::kModeSelect10: return "MODE SELECT(10)";
+        case scsi::kModeSense10: return "MODE SENSE(10)";
+        case scsi::kCloseTrackSession: return "CLOSE TRACK/SESSION";
+        case scsi::kReadBufferCapacity: return "READ BUFFER CAPACITY";
+        case scsi::kBlank: return "BLANK";
+        default: break;
+    }
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    return std::string("command ") + kHex[request.cdb[0] >> 4] + kHex[request.cdb[0] & 0x0F] + "h";
+}
+
+std::string ShortTransferText(const TScsiRequest& request, std::optional<std::uint32_t> moved) {
+    auto text = ScsiCommandName(request);
+    if (request.cdb[0] == scsi::kRead10 || request.cdb[0] == scsi::kWrite10) {
+        const auto blocks = GetBE16(&request.cdb[7]);
+        text += " of " + std::to_string(blocks) + (blocks == 1 ? " block at " : " blocks at ") +
+                std::to_string(GetBE32(&request.cdb[2]));
+    }
+    const auto length = std::to_string(request.length);
+    return text + (moved ? " moved " + std::to_string(*moved) + " of " + length + " bytes"
+                         : " did not move its " + length + " bytes (data over-run or under-run)");
 }
 
 TScsiResult MapPassThroughResult(const TScsiReply& reply) {

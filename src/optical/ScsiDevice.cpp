@@ -180,14 +180,23 @@ bool TScsiDevice::ReadBack(TReadBackStatus& status, TStream& source, TBurningIO*
     // Only the image's own blocks: the run-out blocks after a track-at-once track do not read.
     const auto blocks = std::uint32_t((source.Remaining() + kBlockSize - 1) / kBlockSize);
     std::vector<std::uint8_t> expected(kChunk), read(kChunk);
+    // From the disc, not from what the drive's cache holds of it, while the drive takes FUA.
+    auto from = TReadFrom::Medium;
     for (std::uint32_t done = 0; done < blocks;) {
         const auto count = std::uint16_t(std::min<std::uint64_t>(kChunk / kBlockSize, blocks - done));
         const auto bytes = std::size_t(count) * kBlockSize;
         // A last partial block was recorded padded with zeros.
         std::fill(expected.begin(), expected.end(), std::uint8_t(0));
         source.Read(expected.data(), bytes);
+        // Every byte unlike the one expected: a read that fills nothing cannot pass for a match.
+        std::transform(expected.begin(), expected.end(), read.begin(), [](std::uint8_t b) { return std::uint8_t(~b); });
         status.Sector = done;
-        status.Result = Send(Read10(trackStart_ + done, count, read.data()));
+        status.Result = Send(Read10(trackStart_ + done, count, read.data(), from));
+        if (from == TReadFrom::Medium && RefusesAsIllegal(status.Result)) {
+            from = TReadFrom::AnyCache;
+            transport_->Remark("the drive refuses READ(10) with FUA as an illegal request; reading back without it");
+            status.Result = Send(Read10(trackStart_ + done, count, read.data(), from));
+        }
         if (status.Result != kScsiOk) {
             status.Unreadable = true;
             status.Reason = Explain(status.Result);
@@ -202,6 +211,12 @@ bool TScsiDevice::ReadBack(TReadBackStatus& status, TStream& source, TBurningIO*
         sink.Progress(TBurnStage::ReadBack, double(done) / double(blocks), 0.0);
     }
     return true;
+}
+
+bool TScsiDevice::RefusesAsIllegal(TScsiResult result) const {
+    if (result != kScsiCheckCondition && result != kScsiTargetError) return false;
+    const auto sense = DecodeSense(transport_->LastSense());
+    return sense && sense->key == kSenseIllegalRequest;
 }
 
 }  // namespace bootdisk

@@ -28,7 +28,8 @@ public:
     // One track-at-once Mode 1 data track from source's position to its end, then cache flush, track
     // and session close. A last partial block is padded with zeros.
     bool WriteImage(TBurnStatus& status, TStream& source, TBurningIO* io) override;
-    // READ(10) of the track the last WriteImage recorded, from its first block.
+    // READ(10) with FUA of the track the last WriteImage recorded, from its first block; without
+    // FUA from the first read on that the drive refuses as an illegal request.
     bool ReadBack(TReadBackStatus& status, TStream& source, TBurningIO* io) override;
     std::string Location() const override { return transport_->Describe(); }
 
@@ -53,6 +54,8 @@ private:
     // The drive's sense data in words for a failed command, else the system's words when it did not
     // reach the drive; empty for success.
     std::string Explain(TScsiResult result) const;
+    // Whether the last command ended in CHECK CONDITION with the sense key ILLEGAL REQUEST.
+    bool RefusesAsIllegal(TScsiResult result) const;
     // Sends a command and keeps the words for its failure.
     TScsiResult Step(TBurnStatus& status, const TScsiRequest& request);
 

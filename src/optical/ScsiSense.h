@@ -14,6 +14,9 @@ namespace bootdisk {
 // The sense bytes as the drive returned them (fixed or descriptor format); empty when there were none.
 using TSenseBytes = std::vector<std::uint8_t>;
 
+// The sense keys the program acts on.
+inline constexpr std::uint8_t kSenseIllegalRequest = 0x05, kSenseUnitAttention = 0x06;
+
 struct TSense {
     std::uint8_t key = 0;   // 0..15
     std::uint8_t asc = 0;   // additional sense code

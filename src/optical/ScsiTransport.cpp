@@ -10,7 +10,11 @@ TScsiResult IScsiTransport::Eject() { return Execute(EjectDisc()); }
 TScsiResult TStatusTransport::Execute(const TScsiRequest& request) {
     auto reply = Deliver(request);
     sense_ = reply.delivered && reply.status == kStatusCheckCondition ? std::move(reply.sense) : TSenseBytes();
-    return MapPassThroughResult(reply);
+    shortfall_.clear();
+    const auto result = MapPassThroughResult(reply);
+    if (result != kScsiOk || !request.wholeTransfer || reply.transferred >= request.length) return result;
+    shortfall_ = ShortTransferText(request, reply.transferred);
+    return kScsiDataUnderrun;
 }
 
 }  // namespace bootdisk

@@ -25,6 +25,9 @@ struct TScsiRequest {
     std::uint8_t* data = nullptr;  // the caller's buffer; length bytes
     std::uint32_t length = 0;
     std::uint32_t timeoutSeconds = 120;
+    // Every byte of length must move: blocks of data or a parameter list. An answer cut short of
+    // its allocation length is a whole answer.
+    bool wholeTransfer = false;
 };
 
 // Keeps a transport's device open while it lives.
@@ -49,28 +52,40 @@ public:
     virtual std::string FailureReason() const { return {}; }
     // The sense data of the last command when it ended in CHECK CONDITION; empty otherwise.
     virtual TSenseBytes LastSense() const { return {}; }
+    // A word on how the commands go, for whoever traces them; the commands do not change.
+    virtual void Remark(const std::string& /*text*/) {}
 };
 
 inline constexpr std::uint8_t kStatusCheckCondition = 0x02;
 
 // What a pass-through hears back: whether the request reached the drive at all, the drive's SCSI
-// status byte, and with CHECK CONDITION the sense data that came along.
+// status byte, with CHECK CONDITION the sense data that came along, and how many bytes of the
+// request's data moved.
 struct TScsiReply {
     bool delivered = false;
     std::uint8_t status = 0;
     TSenseBytes sense{};
+    std::uint32_t transferred = 0;
 };
 
 // A transport that hears only the drive's status byte (SG_IO, the Windows pass-through, iSCSI, the
-// emulated writer): its result is mapped from that byte.
+// emulated writer): its result is mapped from that byte, and a whole transfer that moved fewer
+// bytes than it carries fails as a data under-run.
 class TStatusTransport : public IScsiTransport {
 public:
     TScsiResult Execute(const TScsiRequest& request) final;
     TSenseBytes LastSense() const final { return sense_; }
+    // The short transfer of the last command in words, else the system's words.
+    std::string FailureReason() const final { return shortfall_.empty() ? DeliveryFailure() : shortfall_; }
     virtual TScsiReply Deliver(const TScsiRequest& request) = 0;
+
+protected:
+    // The system's words for the last request that did not reach the drive.
+    virtual std::string DeliveryFailure() const { return {}; }
 
 private:
     TSenseBytes sense_;
+    std::string shortfall_;
 };
 
 }  // namespace bootdisk

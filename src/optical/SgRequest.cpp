@@ -30,4 +30,9 @@ TScsiReply SgReply(bool ioctlSucceeded, std::uint8_t status, std::uint16_t hostS
     return {true, status, TSenseBytes(sense.begin(), sense.end())};
 }
 
+std::uint32_t SgTransferred(std::uint32_t dataLength, int resid) {
+    if (resid <= 0) return dataLength;
+    return std::uint32_t(resid) >= dataLength ? 0 : dataLength - std::uint32_t(resid);
+}
+
 }  // namespace bootdisk

@@ -37,4 +37,8 @@ TSgRequest MakeSgRequest(const TScsiRequest& request);
 TScsiReply SgReply(bool ioctlSucceeded, std::uint8_t status, std::uint16_t hostStatus, std::uint16_t driverStatus,
                    std::span<const std::uint8_t> sense = {});
 
+// The bytes that moved of dataLength, from the residual count the driver left in resid (what did
+// not move; a driver may leave a value outside 0..dataLength).
+std::uint32_t SgTransferred(std::uint32_t dataLength, int resid);
+
 }  // namespace bootdisk

@@ -62,11 +62,13 @@ TSptiBlock MakeDirectBlock(const TScsiRequest& request, std::uint64_t dataBuffer
 }
 
 TScsiReply SptiReply(const TSptiBlock& block, const TSptiLayout& layout) {
-    const auto status = block[spti::ScsiStatus];
-    if (status != kStatusCheckCondition) return {true, status};
+    TScsiReply reply{true, block[spti::ScsiStatus]};
+    reply.transferred = GetLE32(&block[spti::DataTransferLength]);
+    if (reply.status != kStatusCheckCondition) return reply;
     const auto length = std::min<std::size_t>(block[spti::SenseInfoLength], spti::SenseSize);
     const auto* sense = block.data() + layout.SenseOffset();
-    return {true, status, TSenseBytes(sense, sense + length)};
+    reply.sense.assign(sense, sense + length);
+    return reply;
 }
 
 }  // namespace bootdisk

@@ -65,8 +65,9 @@ TSptiBlock MakeBufferedBlock(const TScsiRequest& request, const TSptiLayout& lay
 TSptiBlock MakeDirectBlock(const TScsiRequest& request, std::uint64_t dataBufferAddress,
                            const TSptiLayout& layout = kSptiHostLayout);
 
-// What the drive answered in a block the system has carried: its status byte and, with CHECK
-// CONDITION, the SenseInfoLength bytes of the sense area.
+// What the drive answered in a block the system has carried: its status byte, the bytes that moved
+// (the system leaves them in DataTransferLength) and, with CHECK CONDITION, the SenseInfoLength
+// bytes of the sense area.
 TScsiReply SptiReply(const TSptiBlock& block, const TSptiLayout& layout = kSptiHostLayout);
 
 }  // namespace bootdisk

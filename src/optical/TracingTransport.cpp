@@ -16,6 +16,11 @@ TScsiResult TTracingTransport::Execute(const TScsiRequest& request) {
     return result;
 }
 
+void TTracingTransport::Remark(const std::string& text) {
+    std::fprintf(out_, "# %s\n", text.c_str());
+    std::fflush(out_);
+}
+
 namespace {
 
 void AppendHex(std::string& line, std::span<const std::uint8_t> bytes) {

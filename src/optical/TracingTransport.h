@@ -20,6 +20,8 @@ public:
     std::unique_ptr<IDeviceHold> HoldOpen() override { return inner_->HoldOpen(); }
     std::string FailureReason() const override { return inner_->FailureReason(); }
     TSenseBytes LastSense() const override { return inner_->LastSense(); }
+    // Printed among the commands as "# TEXT".
+    void Remark(const std::string& text) override;
 
 private:
     std::unique_ptr<IScsiTransport> inner_;

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A child process of the host's command interpreter with its standard streams on pipes.
+// A child process of the host's command interpreter, or a program of its own, with its standard
+// streams on pipes.
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace bootdisk {
 
@@ -21,6 +23,9 @@ public:
     // Runs `interpreter /c command`, hidden, standard output and error on one pipe. lastError
     // receives the host's error code of the attempt (0 on success).
     EStart Start(const std::string& interpreter, const std::string& command, std::uint32_t& lastError);
+    // Runs the program words[0] (a path) with the other words as its arguments, hidden, standard
+    // output and error on one pipe.
+    EStart StartProgram(const std::vector<std::string>& words, std::uint32_t& lastError);
 
     // Does not block; false while the child runs or when it never started.
     bool Finished();
@@ -35,6 +40,9 @@ public:
     void Kill();
 
 private:
+#ifdef _WIN32
+    EStart StartCommandLine(const std::string& text, std::uint32_t& lastError);
+#endif
     struct TImpl;
     std::unique_ptr<TImpl> impl_;
 };

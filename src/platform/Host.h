@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace bootdisk {
@@ -26,6 +27,16 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 // Makes the console show the program's UTF-8 output; the console is left as it was at exit.
 void UseUtf8Console();
+
+// The command line's text for the terminal: the program's UTF-8 in the character set of the user's
+// locale, a character that set lacks in its nearest likeness. UTF-8 stays as it is in a UTF-8
+// locale, in the plain "C" locale (which says nothing of the terminal, most often UTF-8) and on
+// Windows, whose console UseUtf8Console switches. Bytes that are not UTF-8 (a path named in
+// another character set) pass through as they are.
+std::string TerminalText(std::string_view utf8);
+// Text given on the command line or typed on the terminal, from the locale's character set into
+// the program's UTF-8.
+std::string TextFromTerminal(std::string_view typed);
 
 // Opens a file named in UTF-8 in the way of fopen; nullptr with errno set when it cannot.
 std::FILE* OpenFileUtf8(const std::string& path, const char* mode);

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdio>
+#include <exception>
 
 namespace bootdisk {
 
@@ -10,6 +11,18 @@ std::string THostDrive::Details() const { return (model.empty() ? "" : model + "
 
 std::string DeviceLead(const std::string& device) {
     return device.empty() || device.back() == ':' ? device + " " : device + ": ";
+}
+
+std::optional<TDriveScan> GuardedScan(const std::function<TDriveScan()>& scan, std::string& lastFailure) {
+    try {
+        auto result = scan();
+        lastFailure.clear();
+        return result;
+    } catch (const std::exception& error) {
+        if (lastFailure != error.what()) std::fprintf(stderr, "the drives cannot be listed now: %s\n", error.what());
+        lastFailure = error.what();
+        return std::nullopt;
+    }
 }
 
 std::string FormatSize(std::uint64_t bytes) {

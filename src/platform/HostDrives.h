@@ -76,6 +76,10 @@ public:
     virtual std::optional<TDriveScan> Latest(std::chrono::milliseconds wait) = 0;
 };
 
+// One scan of a watch's thread: a scan that throws leaves the watch's last list standing (nothing is
+// returned) and is said on stderr, once for each new reason; lastFailure keeps the reason.
+std::optional<TDriveScan> GuardedScan(const std::function<TDriveScan()>& scan, std::string& lastFailure);
+
 // What a thread with a window does while the system's disk service keeps it waiting.
 struct TDriveServiceWait {
     // Called every few milliseconds until the service answers: device is the drive whose opening or

@@ -6,10 +6,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace bootdisk {
 
-enum class TPathKind { Missing, Regular, Directory, BlockDevice, CharacterDevice, Fifo, Socket, DanglingLink, Other };
+// DeviceName: where the system keeps its devices (under /dev), which never takes a file.
+enum class TPathKind {
+    Missing, Regular, Directory, BlockDevice, CharacterDevice, Fifo, Socket, DanglingLink, DeviceName, Other
+};
 
 struct TPathInfo {
     TPathKind kind = TPathKind::Missing;
@@ -42,9 +46,22 @@ private:
     std::string path_;
 };
 
-// Puts the file from in the place of to, replacing a file there; throws EStreamError.
+// Puts the file from in the place of to, replacing a file there; throws EStreamError. A replaced
+// file's permission bits pass to the new one, and its owner where the user may give files away
+// (on Windows the new file keeps what its folder gives it).
 void PutFileInPlace(const std::string& from, const std::string& to);
 // Removes a file; a failure is not reported (the caller is cleaning up).
 void RemoveFileQuietly(const std::string& path) noexcept;
+
+// Creates a folder new (never an existing name, never through a link): false when the name is
+// taken; throws EStreamError with the system's reason for any other failure.
+bool CreateNewFolder(const std::string& path);
+// The names a folder holds; throws EStreamError.
+std::vector<std::string> FolderNames(const std::string& path);
+// Gives the folder from the name to. A folder already there is not merged: it ends up under the
+// name from, for the caller to remove. Throws EStreamError, both folders then where they were.
+void PutFolderInPlace(const std::string& from, const std::string& to);
+// Removes a folder and all it holds, following no link; a failure is not reported.
+void RemoveTreeQuietly(const std::string& path) noexcept;
 
 }  // namespace bootdisk

@@ -38,11 +38,11 @@ bool Exists(const std::string& utf8Path) {
 
 }  // namespace
 
+std::vector<std::string> DataFolders() { return {ExecutableDir(), ExecutableDir() + BOOTDISK_DATA_FROM_BIN + "/"}; }
+
 std::optional<std::string> ShippedDataFile(const std::string& name) {
-    const auto beside = ExecutableDir() + name;
-    if (Exists(beside)) return beside;
-    const auto installed = ExecutableDir() + BOOTDISK_DATA_FROM_BIN + "/" + name;
-    if (Exists(installed)) return installed;
+    for (const auto& folder : DataFolders())
+        if (Exists(folder + name)) return folder + name;
     return std::nullopt;
 }
 

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace bootdisk {
 
@@ -34,5 +35,8 @@ std::string DataFilePath(const std::string& name);
 // The path of a file that ships with the program, found as DataFilePath finds it; nothing when it
 // is in neither place.
 std::optional<std::string> ShippedDataFile(const std::string& name);
+// Where shipped files are looked for, in that order: beside the executable, then the installed
+// data folder; each ends with a separator.
+std::vector<std::string> DataFolders();
 
 }  // namespace bootdisk

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "wingui/Controls.h"
 
+#include <cmath>
 #include <cstddef>
 #include <vector>
+
+#include "base/Colours.h"
 
 namespace bootdisk::win {
 
@@ -137,6 +140,28 @@ int TextWidth(HWND control, const std::wstring& text) {
     SelectObject(dc, old);
     ReleaseDC(control, dc);
     return MulDiv(extent.cx, 96, Scaled(96)) + 1;
+}
+
+int TextHeight(HWND control, const std::wstring& text, int width, UINT format) {
+    HDC dc = GetDC(control);
+    auto* font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    auto* old = SelectObject(dc, font ? font : MessageFont());
+    RECT box{0, 0, Scaled(width), 0};
+    DrawTextW(dc, text.c_str(), int(text.size()), &box, DT_CALCRECT | DT_WORDBREAK | format);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return MulDiv(box.bottom, 96, Scaled(96));
+}
+
+COLORREF LinkColour() {
+    const auto system = [](int index) {
+        const COLORREF colour = GetSysColor(index);
+        return TRgb{GetRValue(colour) / 255.0, GetGValue(colour) / 255.0, GetBValue(colour) / 255.0};
+    };
+    const auto face = system(COLOR_BTNFACE);
+    const auto link = Readable(system(COLOR_HOTLIGHT), system(COLOR_BTNTEXT), face, face);
+    const auto byte = [](double channel) { return BYTE(std::lround(channel * 255)); };
+    return RGB(byte(link.red), byte(link.green), byte(link.blue));
 }
 
 void SetClientSize(HWND window, int width, int height) {

@@ -38,6 +38,13 @@ LRESULT CallSubclassed(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 
 // The width of text in the control's font, in logical pixels.
 int TextWidth(HWND control, const std::wstring& text);
+// The height of text in the control's font, broken into lines width logical pixels wide, in
+// logical pixels; format adds DrawText flags (DT_CENTER, DT_NOPREFIX).
+int TextHeight(HWND control, const std::wstring& text, int width, UINT format = 0);
+
+// A link's colour on the face colour: the system's link colour moved towards the text colour
+// until it reads 4.5:1, as a dark scheme's blue links may not.
+COLORREF LinkColour();
 
 // Gives the window a client area of width x height logical pixels, keeping its position.
 void SetClientSize(HWND window, int width, int height);

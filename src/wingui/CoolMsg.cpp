@@ -28,17 +28,6 @@ struct TCoolBox {
     }
 };
 
-// How much taller than its three lines the message is, in logical pixels.
-int ExtraHeight(HWND label, HFONT font, const std::wstring& text) {
-    HDC dc = GetDC(label);
-    auto* old = SelectObject(dc, font);
-    RECT box{0, 0, Scaled(260), 0};
-    DrawTextW(dc, text.c_str(), int(text.size()), &box, DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(label, dc);
-    return std::max(0, MulDiv(box.bottom, 96, Scaled(96)) - 44);
-}
-
 void Build(HWND box, TCoolBox& cool) {
     SetWindowTextW(box, Ui(cool.texts[StrId::PRODUCTTXT]).c_str());
     const auto message = LabelText(cool.text);
@@ -46,7 +35,7 @@ void Build(HWND box, TCoolBox& cool) {
     cool.bold = BoldFont(0);
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(cool.bold), FALSE);
     // A message longer than three lines (a long file path) makes the box taller instead of being cut.
-    const int extra = ExtraHeight(label, cool.bold, message);
+    const int extra = std::max(0, TextHeight(label, message, 260, DT_CENTER | DT_NOPREFIX) - 44);
     SetWindowPos(label, nullptr, 0, 0, Scaled(260), Scaled(44 + extra), SWP_NOMOVE | SWP_NOZORDER);
     SetClientSize(box, 306, 106 + extra);
 
@@ -57,11 +46,11 @@ void Build(HWND box, TCoolBox& cool) {
     };
     const bool right = cool.defaultChoice == TDefaultChoice::Right;
     if (information) {
-        button(kIdBtnMid, L"OK", 112, true);
+        button(kIdBtnMid, Ui(cool.texts[StrId::GENERIC_OK]), 112, true);
     } else {
         const bool retry = cool.layout == TCoolLayout::RetryAbort;
-        button(kIdBtnLeft, retry ? L"Retry" : Ui(cool.leftCaption), 64, !right);
-        button(kIdBtnRight, retry ? L"Abort" : Ui(cool.rightCaption), 160, right);
+        button(kIdBtnLeft, Ui(retry ? cool.texts[StrId::GENERIC_RETRY] : cool.leftCaption), 64, !right);
+        button(kIdBtnRight, Ui(retry ? cool.texts[StrId::GENERIC_ABORT] : cool.rightCaption), 160, right);
     }
     SetFocus(GetDlgItem(box, information ? kIdBtnMid : right ? kIdBtnRight : kIdBtnLeft));
 }

@@ -132,8 +132,7 @@ void TMainForm::ShowExitChoice(bool exit) {
 
 void TMainForm::SelectParameters(std::size_t first, std::size_t count) {
     HWND box = Item(kIdCommandLine);
-    const auto text = WindowTextWide(box);
-    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.data()), text.size());
+    const auto units = WindowTextUtf16(box);
     SendMessageW(box, EM_SETSEL, Utf16Offset(units, first), LPARAM(Utf16Offset(units, first + count)));
 }
 
@@ -207,7 +206,7 @@ void TMainForm::OnCommand(int id, int code) {
     switch (id) {
         case IDCANCEL: presenter_->Key(TWindowKey::Escape); return;
         case kIdCommandLine:
-            if (code == EN_CHANGE) presenter_->ParametersTyped(WindowTextUtf8(Item(id)));
+            if (code == EN_CHANGE) presenter_->ParametersTyped(WindowTextUtf16(Item(id)));
             return;
         case kIdComboBoxOS:
             if (code == CBN_SELCHANGE)

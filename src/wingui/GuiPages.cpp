@@ -21,8 +21,44 @@ HWND TMainForm::PageControl(TPage page, const wchar_t* cls, const std::wstring& 
     return control;
 }
 
+namespace {
+
+// A link control draws its link in the system's link colour, which a dark scheme may leave
+// unreadable on the face colour: the link is drawn here, where the control draws it, in
+// LinkColour. Clicks, keys and what a screen reader says stay the control's.
+LRESULT CALLBACK PaintLink(HWND link, UINT message, WPARAM wParam, LPARAM lParam, void*) {
+    if (message != WM_PAINT) return CallSubclassed(link, message, wParam, lParam);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(link, &paint);
+    RECT client;
+    GetClientRect(link, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    auto text = WindowTextWide(link);
+    for (const std::wstring tag : {L"<a>", L"</a>"})
+        for (auto at = text.find(tag); at != std::wstring::npos; at = text.find(tag)) text.erase(at, tag.size());
+    LOGFONTW underlined{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)), sizeof underlined, &underlined);
+    underlined.lfUnderline = TRUE;
+    HFONT font = CreateFontIndirectW(&underlined);
+    auto* old = SelectObject(dc, font);
+    SetTextColor(dc, LinkColour());
+    SetBkMode(dc, TRANSPARENT);
+    RECT drawn = client;
+    DrawTextW(dc, text.c_str(), int(text.size()), &drawn, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+    DrawTextW(dc, text.c_str(), int(text.size()), &drawn, DT_WORDBREAK | DT_NOPREFIX);
+    if (GetFocus() == link) DrawFocusRect(dc, &drawn);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    EndPaint(link, &paint);
+    return 0;
+}
+
+}  // namespace
+
 HWND TMainForm::Link(TPage page, const std::string& text, int id, int x, int y, int width, int height) {
-    return PageControl(page, WC_LINK, L"<a>" + Ui(text) + L"</a>", WS_TABSTOP, id, x, y, width, height);
+    HWND link = PageControl(page, WC_LINK, L"<a>" + Ui(text) + L"</a>", WS_TABSTOP, id, x, y, width, height);
+    Subclass(link, PaintLink, nullptr);
+    return link;
 }
 
 void TMainForm::MakeCreateOptionsPage() {
@@ -58,7 +94,7 @@ void TMainForm::MakeProgramOptionsPage() {
     // Inserting an item tells of it unticked: the saved states go on afterwards.
     const auto options = presenter_->Options();
     for (std::size_t i = 0; i < kOptionCount; ++i) {
-        auto label = Widen(std::string(kOptionInfo[i].label));
+        auto label = Ui(texts[kOptionInfo[i].label]);
         LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = int(i);

@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/SearchSys.h"
 #include "wingui/Controls.h"
 #include "wingui/WinText.h"
@@ -66,12 +68,20 @@ void TSearchSysForm::AddSubfolders(HWND tree, HTREEITEM parent) {
 void TSearchSysForm::Build(HWND window) {
     SetWindowTextW(window, Ui(texts_[StrId::PRODUCTTXT]).c_str());
     SetClientSize(window, 305, 329);
-    MakeControl(window, L"STATIC", Ui(texts_[StrId::SEARCHSYS_CANNOT_FIND]), SS_NOPREFIX, 0, 12, 10, 281, 18);
+    // The two lines take the height their texts need (a translation may need two lines where
+    // English needs one); the tree takes what is left.
+    const auto label = [window](const std::wstring& text, DWORD style, int top, int height) {
+        HWND shown = MakeControl(window, L"STATIC", text, style, 0, 12, top, 281, height);
+        height = std::max(height, TextHeight(shown, text, 281, (style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
+        SetWindowPos(shown, nullptr, 0, 0, Scaled(281), Scaled(height), SWP_NOMOVE | SWP_NOZORDER);
+        return top + height;
+    };
+    int top = label(Ui(texts_[StrId::SEARCHSYS_CANNOT_FIND]), SS_NOPREFIX, 10, 18) + 2;
     // The doubled ampersand of the text shows as one.
-    MakeControl(window, L"STATIC", Ui(texts_[StrId::SEARCHSYS_PLEASE_SPECIFY]), 0, 0, 12, 30, 281, 34);
+    top = label(Ui(texts_[StrId::SEARCHSYS_PLEASE_SPECIFY]), 0, top, 34) + 4;
     HWND tree = MakeControl(window, WC_TREEVIEWW, L"",
                             WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
-                            kIdFolderTree, 12, 68, 281, 180, WS_EX_CLIENTEDGE);
+                            kIdFolderTree, 12, top, 281, 248 - top, WS_EX_CLIENTEDGE);
     const DWORD drives = GetLogicalDrives();
     for (int letter = 0; letter < 26; ++letter) {
         if (!(drives & (1u << letter))) continue;

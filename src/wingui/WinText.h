@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The string table holds Windows-1252 texts and the program's paths are UTF-8; the windows take
-// wide strings.
+// The program's texts and paths are UTF-8; the windows take wide strings.
 #include <windows.h>
 
 #include <string>
@@ -11,7 +10,7 @@
 
 namespace bootdisk {
 
-inline std::wstring Ui(const std::string& text) { return Widen(Cp1252ToUtf8(text)); }
+inline std::wstring Ui(const std::string& text) { return Widen(WithLineFeeds(text)); }
 inline std::wstring WindowTextWide(HWND window) {
     std::wstring text(std::size_t(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(std::size_t(GetWindowTextW(window, text.data(), int(text.size()))));
@@ -19,5 +18,10 @@ inline std::wstring WindowTextWide(HWND window) {
 }
 // A control's text as the program keeps it, UTF-8.
 inline std::string WindowTextUtf8(HWND window) { return Narrow(WindowTextWide(window)); }
+// A control's text as typed, before any conversion.
+inline std::u16string WindowTextUtf16(HWND window) {
+    const auto wide = WindowTextWide(window);
+    return {wide.begin(), wide.end()};
+}
 
 }  // namespace bootdisk

@@ -44,7 +44,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     TAppContext app;
     try {
-        LoadTexts(app, LanguageFilePath(args.language));
+        if (const auto notice = LoadWizardTexts(app, args.language); !notice.empty())
+            win::ShowCoolBox(nullptr, app.texts, notice, win::TCoolLayout::Information);
     } catch (const ELanguageFileError& error) {
         win::ShowCoolBox(nullptr, app.texts, error.what(), win::TCoolLayout::Information);
         return 1;

@@ -43,6 +43,7 @@ public:
         return Finish("usb " + drive.device, driver);
     }
     bool CreateFloppyImage(TCreationDriver& driver) override { return Finish("floppy image", driver); }
+    bool CreateNetbootFolder(TCreationDriver& driver) override { return Finish("netboot folder", driver); }
     std::string MissingDrive(const TMediaKind&) const override { return {}; }
     bool DriveGone(const TRemovableDrive& drive) const override {
         // Asked once before the prompt and once after it.

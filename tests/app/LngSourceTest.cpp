@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 
+#include "base/Text.h"
 #include "support/TestSupport.h"
 
 namespace bootdisk {
@@ -25,7 +26,7 @@ TEST(LngSource, ShippedSourceHoldsExactlyTheBuiltInTable) {
     const auto bytes = test::ReadData("../../lang/quellmark.txt");
     const auto entries = ParseLngSource({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
     std::map<std::string, std::string> source;
-    for (const auto& entry : entries) source[entry.Key] = entry.Text;
+    for (const auto& entry : entries) source[entry.Key] = Cp1252ToUtf8(entry.Text);
     std::map<std::string, std::string> builtIn;
     const TStringTable table;
     table.ForEachEntry([&](std::string_view key, const std::string& text) { builtIn[std::string(key)] = text; });

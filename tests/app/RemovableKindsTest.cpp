@@ -34,29 +34,38 @@ TEST(RemovableKinds, OnlyOfferedDrivesBecomeKindsEachWithItsOwnLetter) {
         << "a drive keeps its letter";
 }
 
-// Drives that would be refused when written are not offered either; the weightiest reason is named.
+// Drives that would be refused when written are not offered either; the weightiest reason is named,
+// in words and by the key that scripts read in `devices --json`.
 TEST(RemovableKinds, EveryRefusalHasItsReasonInWordsWeightiestFirst) {
     const TStringTable texts;
     auto drive = Stick("/dev/sdb");
     const auto table = CreateHostRawDevices();
     const auto offered = [&] { return RemovableMediaKinds(texts, {drive}, *table).size() == 1; };
+    const auto key = [&] { return std::string(RefusalKey(RefusalOf(drive))); };
     EXPECT_EQ(RefusalText(texts, drive), "");
+    EXPECT_EQ(key(), "");
     drive.size = 1'474'560;  // exactly the image
     EXPECT_TRUE(offered());
     drive.size = 1'474'559;
     EXPECT_EQ(RefusalText(texts, drive), "smaller than the boot image (1.5 MB)");
+    EXPECT_EQ(key(), "too-small");
     EXPECT_FALSE(offered());
     drive.readOnly = true;
     EXPECT_EQ(RefusalText(texts, drive), "read-only");
+    EXPECT_EQ(key(), "read-only");
     EXPECT_FALSE(offered());
     drive.usedBy = {"dm-0", "md1"};
     EXPECT_EQ(RefusalText(texts, drive), "is in use by dm-0, md1");
+    EXPECT_EQ(key(), "in-use");
     drive.holdsSystem = true;
     EXPECT_EQ(RefusalText(texts, drive), "holds the running system");
+    EXPECT_EQ(key(), "holds-system");
     drive.type = THostDriveType::Fixed;
     EXPECT_EQ(RefusalText(texts, drive), "not a removable disk");
+    EXPECT_EQ(key(), "not-removable");
     drive.type = THostDriveType::Partition;
     EXPECT_EQ(RefusalText(texts, drive), "a partition, not a whole disk");
+    EXPECT_EQ(key(), "partition");
 }
 
 // Drives come and go while the list is shown. Rows keep what they chose; a chosen drive that went

@@ -88,9 +88,10 @@ TEST(StrBaseLoad, LowerCaseFileKeyNeverMatches) {
     EXPECT_EQ(table[StrId::GUI_NEXT], "Next");
 }
 
+// The file's Windows-1252 comes into the table as UTF-8.
 TEST(StrBaseLoad, UnsortedDuplicateKeyTakesTheLastText) {
     const auto table = Loaded(Encoded(false, {{"QUELLMARK_INSTALL.GUI_NEXT", "first"},
-                                              {"QUELLMARK_INSTALL.GUI_BACK", "Zurück"},
+                                              {"QUELLMARK_INSTALL.GUI_BACK", "Zur\xFC" "ck"},
                                               {"QUELLMARK_INSTALL.GUI_NEXT", "second"}}));
     EXPECT_EQ(table[StrId::GUI_NEXT], "second");
     EXPECT_EQ(table[StrId::GUI_BACK], "Zurück");

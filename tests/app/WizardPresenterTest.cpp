@@ -329,6 +329,7 @@ public:
     bool CreateCdDvd(TOpticalDevice&, TCreationDriver&) override { return true; }
     bool CreateRemovable(const TRemovableDrive&, TCreationDriver&) override { return true; }
     bool CreateFloppyImage(TCreationDriver&) override { return true; }
+    bool CreateNetbootFolder(TCreationDriver&) override { return true; }
     std::string MissingDrive(const TMediaKind&) const override { return {}; }
     std::string OutputFile(const TMediaKind& kind) const override { return kind.device ? "/home/u/Quellmark.iso" : ""; }
 };
@@ -354,7 +355,7 @@ TEST_F(WizardPresenter, WordsAreTrueAndTheUserIsCalledWhenWanted) {
     ASSERT_EQ(view.page, TPage::PageStart);
     EXPECT_EQ(settings.saved.begin()->second.at("opt1"), 1u);
     presenter->Click(TRole::BtnNext);
-    EXPECT_EQ(view.made, "Made:\r\x95 2 copies: Removable storage device (stick)\r\x95 File /home/u/Quellmark.iso");
+    EXPECT_EQ(view.made, "Made:\r\u2022 2 copies: Removable storage device (stick)\r\u2022 File /home/u/Quellmark.iso");
     ASSERT_EQ(view.attention.size(), 4u);
     EXPECT_THAT(view.attention[0], testing::StartsWith("Please insert the removable disk"));
     EXPECT_EQ(view.attention[3], "Congratulations! Your boot disk is now ready to be used.");
@@ -393,12 +394,12 @@ TEST_F(WizardPresenter, HelpThatCannotOpenIsSaidAndTheLicenceIsShownAnyway) {
     }
 }
 
-// The viewer's text: Windows-1252 with one "\n" a line; a file too large for a licence is not read.
+// The viewer's text: UTF-8 with one "\n" a line; a file too large for a licence is not read.
 TEST(LicenseText, ReadsLinesAsTheProgramKeepsTextAndRefusesAHugeFile) {
     const test::TTempDir folder;
     const std::string text = "\xC2\xA9 Halvex\r\nline\n";
     test::WriteFile(folder / "l.txt", {text.begin(), text.end()});
-    EXPECT_EQ(ReadLicense(folder / "l.txt"), "\xA9 Halvex\nline\n");
+    EXPECT_EQ(ReadLicense(folder / "l.txt"), "\xC2\xA9 Halvex\nline\n");
     test::WriteFile(folder / "big.txt", std::vector<std::uint8_t>(kMaxLicenseSize + 1, 'x'));
     EXPECT_EQ(ReadLicense(folder / "big.txt"), std::nullopt);
     EXPECT_EQ(ReadLicense(folder / "none.txt"), std::nullopt);

@@ -99,33 +99,35 @@ TEST_F(Wizard, BootPanelsFollowTheRowsKinds) {
     EXPECT_TRUE(wizard.FloppyBootPanel());
 }
 
-// A refused character is named by what it is (a pasted tab shows as blanks) and where it is, counted
-// in characters; DOS reads 127 characters of a batch line, "Korvane " and the parameters included.
+// The parameters are checked as the text box holds them (UTF-16), before any conversion: a refused
+// character is named by what it is (a pasted tab shows as blanks) and where it is, counted in
+// characters; DOS reads 127 characters of a batch line, "Korvane " and the parameters included.
 TEST_F(Wizard, ParametersTheBatchFileCannotHoldKeepTheOptionsPage) {
     wizard.Next();
     const std::string control = "The command line parameters must not contain line breaks or control characters. ";
     const std::string codePage = "The command line parameters can hold only characters of the Windows-1252 code page. ";
-    const std::pair<std::string, std::string> refused[] = {
-        {"/a\r\n/b", control + "Refused: a line break at position 3 (selected in the box)."},
-        {"\xC3\xA9/a\t/b", control + "Refused: a tab at position 4 (selected in the box)."},
-        {"/a\x7F", control + "Refused: the control character U+007F at position 3 (selected in the box)."},
-        {"/n=\xE2\x98\x83", codePage + "Refused: the character U+2603 at position 4 (selected in the box)."},
-        {"/n=\xFF", codePage + "Refused: the character U+FFFD at position 4 (selected in the box)."},
-        {std::string(120, 'p'),
+    const std::pair<std::u16string, std::string> refused[] = {
+        {u"/a\r\n/b", control + "Refused: a line break at position 3 (selected in the box)."},
+        {u"\u00E9/a\t/b", control + "Refused: a tab at position 4 (selected in the box)."},
+        {u"/a\x7F", control + "Refused: the control character U+007F at position 3 (selected in the box)."},
+        {u"/x \u03A9", codePage + "Refused: the character \u03A9 (U+03A9) at position 4 (selected in the box)."},
+        {u"/\U0001F600/\u2603", codePage + "Refused: the character \U0001F600 (U+1F600) at position 2 (selected in the box)."},
+        {u"/n=\xD83D/", codePage + "Refused: the character U+D83D at position 4 (selected in the box)."},
+        {std::u16string(120, u'p'),
          "The command line parameters must fit on one DOS batch line: at most 119 characters, not 120."},
     };
     for (const auto& [typed, message] : refused) {
         wizard.parameters = typed;
-        EXPECT_EQ(wizard.Next(), TNextAction::RefuseParameters) << typed;
+        EXPECT_EQ(wizard.Next(), TNextAction::RefuseParameters) << message;
         EXPECT_EQ(wizard.Page(), TPage::ProgramOptions);
         EXPECT_EQ(ParametersRefusalText(texts, wizard.CheckedParameters()), message);
     }
-    wizard.parameters = "/a /n=\xC3\xA9\xE2\x82\xAC";  // é and €, typed in UTF-8
+    wizard.parameters = u"/a /n=\u00E9\u20AC\u00E4";  // é, € and ä: all Windows-1252
     wizard.Next();
     EXPECT_EQ(wizard.Page(), TPage::PageStart);
-    EXPECT_EQ(wizard.CheckedParameters().text, "/a /n=\xE9\x80");
+    EXPECT_EQ(wizard.CheckedParameters().text, "/a /n=\xE9\x80\xE4");
     wizard.Back();
-    wizard.parameters = std::string(119, 'p');
+    wizard.parameters = std::u16string(119, u'p');
     wizard.Next();
     EXPECT_EQ(AutoexecLines("x", true, wizard.CheckedParameters().text).back().size(), kMaxBatchLine);
 }

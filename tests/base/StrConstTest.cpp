@@ -10,10 +10,10 @@
 namespace bootdisk {
 namespace {
 
-TEST(StrConst, TextsAreWindows1252WithLoneCrBreaks) {
+// The defaults are written in Windows-1252; the table holds them in UTF-8.
+TEST(StrConst, TextsAreUtf8WithLoneCrBreaks) {
     const TStringTable table;
-    EXPECT_EQ(table[StrId::PRODUCTTXT], "Halvex Quellmark 2005\x99");
-    EXPECT_EQ(table[StrId::PRODUCTTXT].size(), 22u);
+    EXPECT_EQ(table[StrId::PRODUCTTXT], "Halvex Quellmark 2005\u2122");
     const auto& page6 = table[StrId::GUI_TEXT1PAGE6];
     EXPECT_EQ(page6.find('\n'), std::string::npos);
     EXPECT_NE(page6.find("disk.\r\rPrepare"), std::string::npos);

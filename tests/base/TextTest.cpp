@@ -13,6 +13,8 @@ TEST(Text, Cp1252RoundTripsThroughUtf8) {
     EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
     EXPECT_EQ(Cp1252ToUtf8("Quellmark\x99"), "Quellmark\xE2\x84\xA2");
     EXPECT_EQ(Utf8ToCp1252("\xE2\x84\xA2 \xC3\xA9 \xE2\x82\xAC"), "\x99 \xE9 \x80");
+    // The texts' lone CR breaks a line as CR LF does, for a toolkit or a terminal.
+    EXPECT_EQ(WithLineFeeds("a\rb\r\nc\r\rd\n"), "a\nb\nc\n\nd\n");
 }
 
 TEST(Text, Utf8ToCp1252MarksWhatItCannotHold) {

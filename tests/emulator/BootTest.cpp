@@ -4,12 +4,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
+#include "app/StrBase.h"
 #include "base/Streams.h"
 #include "image/ElToritoFormat.h"
+#include "image/NetbootFolder.h"
 #include "support/TestSupport.h"
 
 namespace bootdisk {
@@ -30,6 +34,8 @@ constexpr int kDebugExitOk = 1;  // isa-debug-exit turns the value 0 into exit s
 const std::string kCdrom = "-cdrom IMAGE -boot d";
 const std::string kHardDisk = "-drive file=IMAGE,format=raw,if=ide,index=0 -boot c";
 const std::string kFloppy = "-drive file=IMAGE,format=raw,if=floppy -boot a";
+// qemu's own TFTP server serves the folder; its network card's ROM (iPXE) boots the file named.
+const std::string kNetwork = "-netdev user,id=lan,tftp=IMAGE,bootfile=FILE -device e1000,netdev=lan -boot n";
 
 class BootInEmulator : public ::testing::Test {
 protected:
@@ -78,6 +84,10 @@ protected:
     void ExpectBootShowsFiles(const std::string& image, const std::string& attach) {
         int status = 0;
         const auto serial = Boot(image, attach, &status);
+        ExpectBootCheck(serial, status);
+    }
+
+    static void ExpectBootCheck(const std::string& serial, int status) {
         EXPECT_EQ(status, kDebugExitOk) << "the boot did not end by itself; serial log:\n" << serial;
         EXPECT_THAT(serial, testing::StartsWith(kDemoLine)) << serial;
         for (const char* line : {"@echo off\r\n", "cd \\Korvane\r\n", "Korvane /demo 1\r\n"})
@@ -135,6 +145,79 @@ TEST_F(BootInEmulator, UsbImageBootsAsTheFirstHardDisk) {
     ExpectBootShowsFiles(usb, kHardDisk);
 }
 
+// Both routes of the network boot folder load the floppy into memory with memdisk, which the boot
+// code reads as drive A: through the BIOS, as DOS would.
+TEST_F(BootInEmulator, NetbootFolderBootsThroughPxelinuxAndThroughIpxe) {
+    for (const auto& loader : kNetbootLoaders)
+        if (!std::filesystem::exists(loader.debianPath))
+            GTEST_SKIP() << loader.debianPath << " is missing; scripts/setup installs the package " << loader.package;
+    const auto folder = Make("netboot", "tftp");
+    for (const std::string file : {"pxelinux.0", "boot.ipxe"}) {
+        SCOPED_TRACE(file);
+        auto attach = kNetwork;
+        attach.replace(attach.find("FILE"), 4, file);
+        ExpectBootShowsFiles(folder, attach);
+    }
+}
+
+// A network of the test's own, made of network namespaces (tests/support/netboot-lab.sh), removed
+// whatever the test's outcome.
+class TLab {
+public:
+    explicit TLab(std::string work) : work_(std::move(work)) {}
+    ~TLab() { Run("down"); }
+    TLab(const TLab&) = delete;
+    TLab& operator=(const TLab&) = delete;
+
+    // netboot-lab.sh COMMAND LAB WORK [more]
+    int Run(const std::string& command, const std::string& more = "", std::string* output = nullptr) const {
+        std::string discard;
+        if (output) output->clear();
+        return RunCommand(test::kToolPath + Quoted(test::DataPath("../support/netboot-lab.sh")) + " " + command + " " +
+                              name_ + " " + Quoted(work_) + " " + more,
+                          output ? output : &discard);
+    }
+
+private:
+    std::string name_ = "bd30-" + std::to_string(getpid());
+    std::string work_;
+};
+
+// The serving computer, the network's own DHCP server and a machine on a tap device, all on one
+// bridge: serve answers the machine as proxy DHCP server, and its iPXE ROM is given boot.ipxe.
+TEST_F(BootInEmulator, ServeBootsAMachineOnTheNetworkBesideItsDhcpServer) {
+    if (geteuid() != 0) GTEST_SKIP() << "network namespaces need root";
+    if (!std::filesystem::exists("/dev/net/tun")) GTEST_SKIP() << "/dev/net/tun is missing: no tap device for qemu";
+    for (const char* tool : {"ip", "dnsmasq"})
+        if (RunCommand(test::kToolPath + "command -v " + tool) != 0)
+            GTEST_SKIP() << tool << " is not installed; scripts/setup installs iproute2 and dnsmasq-base";
+    for (const auto& loader : kNetbootLoaders)
+        if (!std::filesystem::exists(loader.debianPath))
+            GTEST_SKIP() << loader.debianPath << " is missing; scripts/setup installs the package " << loader.package;
+    const auto folder = Make("netboot", "tftp");
+    const TLab lab(temp / "lab");
+    std::string output;
+    if (lab.Run("up", "", &output) != 0) GTEST_SKIP() << "no network namespace can be made here: " << output;
+    ASSERT_EQ(lab.Run("serve", Quoted(test::BinPath("bootdisk")) + " " + Quoted(folder), &output), 0) << output;
+    ASSERT_EQ(lab.Run("boot", "1", &output), 0) << output;
+    EXPECT_THAT(output, testing::MatchesRegex("1 [0-9.]+ 1\n")) << output;  // ended by the boot check
+    const auto serial = ReadWholeFile(temp / "lab/serial-1.log");
+    ExpectBootCheck({serial.begin(), serial.end()}, kDebugExitOk);
+
+    // Stopped, serve stops dnsmasq with it.
+    EXPECT_EQ(lab.Run("down", "", &output), 0) << output;
+    const auto log = ReadWholeFile(temp / "lab/serve.log");
+    const std::string events(log.begin(), log.end());
+    const std::string machine = "\"mac\": \"52:54:00:30:00:01\"";
+    EXPECT_THAT(events, HasSubstr("{\"event\": \"machine\", " + machine + ", \"client\": \"iPXE\"}")) << events;
+    for (const char* file : {"boot.ipxe", "memdisk", "boot.img"})
+        EXPECT_THAT(events, testing::ContainsRegex("\"fetched\", " + machine + ", \"address\": \"10\\.30\\.0\\.[0-9]+\", \"file\": \"" + file))
+            << events;
+    EXPECT_THAT(events, Not(HasSubstr("undionly.kpxe"))) << events;  // iPXE does not load iPXE again
+    EXPECT_THAT(events, Not(HasSubstr("fetch-failed"))) << events;
+    EXPECT_THAT(events, testing::EndsWith("{\"event\": \"stopped\"}\n")) << events;
+}
+
 // Without the drive-number patch the boot code reads drive 0 instead of the hard disk it came from.
 TEST_F(BootInEmulator, UnpatchedImageDoesNotBootAsAHardDisk) {
     int status = 0;
@@ -142,6 +225,23 @@ TEST_F(BootInEmulator, UnpatchedImageDoesNotBootAsAHardDisk) {
     EXPECT_NE(status, 124) << "qemu ran into the time limit";
     for (const char* line : {"@echo off", "Korvane /demo 1", "O1=", "L=0"})
         EXPECT_THAT(serial, Not(HasSubstr(line))) << serial;
+}
+
+// A German boot shows its line in DOS's own code page, 850, byte for byte as iconv writes it; the
+// parameters stay as typed, in Windows-1252, as the sanitizer reads them.
+TEST_F(BootInEmulator, GermanBootScreenLineIsInCodePage850) {
+    TStringTable german;
+    ASSERT_EQ(LoadStringTable(german, test::BinPath("quellmark.de.lng")), "");
+    const auto running = german[StrId::GUI_RUNNING_HALVEX];
+    ASSERT_NE(running.find("\u00FC"), std::string::npos) << "the German line has no umlaut to show: " << running;
+    test::WriteFile(temp / "running.txt", {running.begin(), running.end()});
+    std::string cp850;
+    ASSERT_EQ(RunCommand("iconv -f UTF-8 -t CP850 " + Quoted(temp / "running.txt"), &cp850), 0) << cp850;
+
+    int status = 0;
+    const auto serial = Boot(Make("image", "de.img", "--language DE --params '/caf\xc3\xa9'"), kFloppy, &status);
+    EXPECT_EQ(status, kDebugExitOk) << serial;
+    EXPECT_THAT(serial, HasSubstr("\r\n@echo " + cp850 + "\r\nKorvane /caf\xE9\r\n")) << serial;
 }
 
 // The payload's own free-DOS image, before any sanitizer file is added.

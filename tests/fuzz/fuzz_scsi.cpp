@@ -22,7 +22,7 @@ public:
             const auto answer = input_.Take(request.length);
             std::copy(answer.begin(), answer.end(), request.data);
         }
-        if (status != kStatusCheckCondition) return {true, status};
+        if (status != kStatusCheckCondition) return {true, status, {}, request.length};
         const auto sense = input_.Take(input_.Byte());
         return {true, status, TSenseBytes(sense.begin(), sense.end())};
     }

@@ -122,8 +122,8 @@ private slots:
     void TheTrademarkSignAndAccentsShowAsTheyAre() {
         TModalAnswerer answerer;
         answerer.Then(Click("BtnMid"));
-        ShowCoolMessage(&owner_, texts_, "Caf\xE9 \x80 Quellmark\x99");
-        QCOMPARE(answerer.seen, QStringList{QString::fromUtf8("Caf\u00E9 \u20AC Quellmark\u2122")});
+        ShowCoolMessage(&owner_, texts_, "Caf\u00E9 \u20AC " + texts_[StrId::PRODUCTTXT]);
+        QCOMPARE(answerer.seen, QStringList{QString::fromUtf8("Caf\u00E9 \u20AC Halvex Quellmark 2005\u2122")});
     }
 };
 

@@ -75,7 +75,7 @@ private slots:
     }
 
     void RowsKeepTheirStickAndOneTakenAwayIsMarkedNeverAnother() {
-        QCOMPARE(Labels(0).size(), 3);  // the floppy and the two image recorders
+        QCOMPARE(Labels(0).size(), 4);  // the floppy, the network boot folder and the two image recorders
         QVERIFY(Notice().contains("Plug in a USB stick"));
         Save(*form_, "hotplug-no-stick.png");
 
@@ -83,7 +83,7 @@ private slots:
         bus_->AddDrive("sdx", stick, "/media/user/STICK", true, false);
         QTRY_VERIFY(Labels(0).contains(kStick));
         QCOMPARE(Notice(), QString());
-        QCOMPARE(Labels(0).size(), 4);
+        QCOMPARE(Labels(0).size(), 5);
         Kinds(0)->setCurrentIndex(1);
         emit Kinds(0)->activated(1);
         form_->findChild<QToolButton*>("BtnAdd")->click();

@@ -10,10 +10,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QTextDocumentFragment>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -31,6 +33,7 @@
 #include "platform/Resources.h"
 #include "scenarios/WizardDriver.h"
 #include "support/StandinBus.h"
+#include "support/TestSupport.h"
 
 namespace bootdisk {
 
@@ -39,11 +42,13 @@ using namespace std::chrono_literals;
 
 class TQtDriver : public IWizardDriver {
 public:
-    void Start() override {
-        OnGui([this] {
+    void Start(const std::string& language) override {
+        OnGui([this, language] {
             dir_ = std::make_unique<QTemporaryDir>();
             app_ = std::make_unique<TWizardApp>(IniSettings(dir_->path().toStdString()));
-            if (!app_->Start(EmbeddedResources())) qFatal("the wizard did not start");
+            if (!app_->Start(EmbeddedResources(), std::nullopt,
+                             language.empty() ? std::nullopt : std::optional<std::string>(language)))
+                qFatal("the wizard did not start");
             form_ = &app_->MainForm();
             // A desktop without a help viewer.
             form_->Help().open = [](const QUrl&) { return false; };
@@ -83,10 +88,18 @@ public:
     std::string ScratchFolder() override { return dir_->path().toStdString() + "/"; }
     std::string MsDosFolder() override { return BOOTDISK_BIN_DIR "/demo-dos"; }
     bool FileExists(const std::string& path) override { return QFile::exists(QString::fromStdString(path)); }
-    bool PlugStick(const std::string& name, bool mounted) override {
+    std::string LanguageFolder() override { return BOOTDISK_BIN_DIR "/"; }
+    std::string FloppyImageFile(const std::string& image, const std::string& name) override {
+        const auto copy = ScratchFolder() + "mcopy.out";
+        QFile::remove(QString::fromStdString(copy));
+        if (test::RunCommand("mcopy -n -i " + test::Quoted(image) + " ::" + name + " " + test::Quoted(copy)) != 0)
+            return {};
+        QFile file(QString::fromStdString(copy));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+    }
+    bool PlugStick(const std::string& name, const std::string& mountPoint) override {
         if (!bus_) return false;
-        bus_->AddDrive(name, bus_->Scratch(name + ".img", 8 * 1024 * 1024), mounted ? "/media/user/STICK" : "", true,
-                       false);
+        bus_->AddDrive(name, bus_->Scratch(name + ".img", 8 * 1024 * 1024), mountPoint, true, false);
         sticks_.push_back(name);
         return true;
     }
@@ -116,7 +129,14 @@ public:
     }
     void Type(const std::string& text) override {
         Reactivate();
-        Post([this, text = Ui(text)] { QTest::keyClicks(Focused(), text); });
+        // A key Qt's test keyboard has no key for (é, Ω) comes as the text of an unknown key, as an
+        // input method gives it.
+        Post([this, text = Ui(text)] {
+            for (const QChar c : text) {
+                if (c.unicode() < 0x80) QTest::keyClick(Focused(), c.toLatin1());
+                else QTest::sendKeyEvent(QTest::Click, Focused(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+            }
+        });
     }
     void Click(TControlRef control) override {
         Post([this, control] {
@@ -175,6 +195,33 @@ public:
         return OnGui([this, name = names.at(label)] { return FromUi(form_->findChild<QLabel*>(name)->text()); });
     }
     std::size_t Rows() override { return OnGui([this] { return form_->Presenter().List().Rows().size(); }); }
+    std::vector<std::string> ShownTexts() override {
+        return OnGui([] {
+            std::vector<std::string> texts;
+            const auto add = [&texts](const QString& text) {
+                if (!text.isEmpty()) texts.push_back(text.toStdString());
+            };
+            for (auto* window : QApplication::topLevelWidgets()) {
+                if (!window->isVisible() || qobject_cast<QFileDialog*>(window)) continue;
+                add(window->windowTitle());
+                for (auto* widget : window->findChildren<QWidget*>()) {
+                    if (!widget->isVisible()) continue;
+                    add(widget->toolTip());
+                    add(widget->accessibleName());
+                    if (auto* label = qobject_cast<QLabel*>(widget))
+                        add(QTextDocumentFragment::fromHtml(label->text()).toPlainText());
+                    if (auto* button = qobject_cast<QAbstractButton*>(widget)) add(button->text());
+                    if (auto* combo = qobject_cast<QComboBox*>(widget))
+                        for (int i = 0; i < combo->count(); ++i) add(combo->itemText(i));
+                    if (auto* list = qobject_cast<QListWidget*>(widget))
+                        for (int i = 0; i < list->count(); ++i) add(list->item(i)->text());
+                    if (auto* menu = qobject_cast<QMenu*>(widget))
+                        for (auto* action : menu->actions()) add(action->text());
+                }
+            }
+            return texts;
+        });
+    }
     bool MainWindowEnabled() override {
         return OnGui([this] { return QApplication::activeModalWidget() == nullptr && form_->isEnabled(); });
     }

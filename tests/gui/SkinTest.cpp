@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The wizard on a desktop with a large font and a high-density screen: the window grows so that
-// every text fits, and the skin's pictures come at twice the size.
+// every text fits, in English and in German, and the skin's pictures come at twice the size.
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -24,10 +24,17 @@ class SkinTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void TheWindowGrowsWithTheDesktopFontAndEveryTextFits_data() {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("en") << "en";
+        QTest::newRow("de") << "de";
+    }
+
     void TheWindowGrowsWithTheDesktopFontAndEveryTextFits() {
+        QFETCH(QString, language);
         QTemporaryDir dir;
         TWizardApp app(IniSettings(dir.path().toStdString()));
-        QVERIFY(app.Start(EmbeddedResources()));
+        QVERIFY(app.Start(EmbeddedResources(), std::nullopt, language.toStdString()));
         auto& form = app.MainForm();
         form.show();
         QVERIFY(form.width() > TMainForm::kClientWidth && form.height() > TMainForm::kClientHeight);
@@ -52,7 +59,7 @@ private slots:
             }
         }
         QVERIFY(checked > 15);
-        Save(form, "large-font.png");
+        Save(form, language == "en" ? "large-font.png" : "large-font-" + language.toStdString() + ".png");
     }
 
     void EveryPictureComesAtTwiceItsSize() {
@@ -74,9 +81,9 @@ private slots:
     }
 
 private:
-    void Save(QWidget& widget, const char* name) {
+    void Save(QWidget& widget, const std::string& name) {
         QCoreApplication::processEvents();
-        QVERIFY(widget.grab().save(ScreenshotPath(name)));
+        QVERIFY(widget.grab().save(ScreenshotPath(QString::fromStdString(name))));
     }
 };
 

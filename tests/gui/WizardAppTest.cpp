@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The start-up: a damaged or missing payload ends it with the corrupt-file message.
+// The start-up: a damaged or missing payload ends it with the corrupt-file message; a language file
+// that is missing or damaged is said, and the wizard starts in English.
+#include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "gui/Gui.h"
 #include "gui/WizardApp.h"
 #include "gui/support/ModalAnswerer.h"
+#include "support/TestSupport.h"
 
 namespace bootdisk {
 
@@ -42,9 +47,32 @@ class WizardAppTest : public QObject {
         QCOMPARE(answerer.seen, QStringList{"The file is corrupt!!!."});
     }
 
+    // Starts in language, answering the one box that must say what message begins with.
+    void ExpectEnglishAfter(const std::string& language, const QString& message) {
+        TWizardApp app(IniSettings(dir_.path().toStdString()));
+        TModalAnswerer answerer;
+        answerer.Then(Click("BtnMid"));
+        QVERIFY(app.Start(EmbeddedResources(), std::nullopt, language));
+        QCOMPARE(answerer.seen.size(), 1);
+        QVERIFY2(answerer.seen[0].startsWith(message), qPrintable(answerer.seen[0]));
+        QCOMPARE(app.MainForm().findChild<QLabel*>("LabelCreateTitle")->text(), QString("What do you want to create?"));
+    }
+
 private slots:
     void AMissingPayloadEndsTheStart() { ExpectCorrupt(TNoResources()); }
     void ADamagedFloppyPayloadEndsTheStart() { ExpectCorrupt(TDamagedFloppyPayload()); }
+
+    void AMissingOrDamagedLanguageFileIsSaidAndEnglishStands() {
+        ExpectEnglishAfter("FR", "The language file quellmark.fr.lng is missing: it is looked for in " +
+                                     QString::fromStdString(test::BinPath("")));
+        const auto damaged = QString::fromStdString(test::BinPath("quellmark.zz.lng"));
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not a language file");
+        file.close();
+        ExpectEnglishAfter("zz", "The language file " + damaged + " is damaged and is not used (");
+        QFile::remove(damaged);
+    }
 };
 
 }  // namespace bootdisk

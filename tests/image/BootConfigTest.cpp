@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "base/DosText.h"
+#include "support/TestSupport.h"
+
 namespace bootdisk {
 namespace {
 
@@ -33,6 +36,24 @@ TEST(Autoexec, LongParametersAreCutOnlyByTheDirectWriter) {
 
     const auto image = TAutoexecTemplate(kRunning).Text(true, parameters);
     EXPECT_NE(image.find("\r\nKorvane " + parameters + "\r\n"), std::string::npos);
+}
+
+// DOS shows the echoed line in its own code page, 850, and what 850 lacks in plain ASCII; the
+// parameters stay in Windows-1252, as the sanitizer reads them. Every character of 850 is held to
+// iconv's table of it.
+TEST(Autoexec, TheEchoedLineIsInCodePage850AndTheParametersInWindows1252) {
+    const auto lines = AutoexecLines("L\u00E4uft \u2026 f\u00FCr 5 \u20AC \u2122 \u03A9", false, "/caf\xE9");
+    EXPECT_EQ(lines[3], "@echo L\x84uft ... f\x81r 5 EUR TM ?");
+    EXPECT_EQ(lines[4], "Korvane /caf\xE9");
+
+    const test::TTempDir temp;
+    std::vector<std::uint8_t> high;
+    for (int b = 0x80; b < 0x100; ++b) high.push_back(std::uint8_t(b));
+    test::WriteFile(temp / "cp850.bin", high);
+    std::string utf8;
+    if (test::RunCommand("iconv -f CP850 -t UTF-8 " + test::Quoted(temp / "cp850.bin"), &utf8) != 0)
+        GTEST_SKIP() << "iconv cannot run here: " << utf8;
+    EXPECT_EQ(Utf8ToCp850(utf8), std::string(high.begin(), high.end()));
 }
 
 TEST(Autoexec, ParametersWithLineBreaksOrEndOfFileMarksAreRefused) {

@@ -3,6 +3,8 @@
 // mtools.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -214,10 +216,19 @@ TEST_F(BootdiskImage, UnwritableDestinationIsNamedWithTheReason) {
 }
 
 TEST_F(BootdiskImage, OnlyARegularFileOrANewNameIsReplaced) {
-    // Each name stands for something that is not a file: nothing may be written in its place.
-    ASSERT_EQ(RunCommand("cd " + Quoted(temp.Path()) + " && mkfifo pipe.iso && ln -s nowhere.iso dangling.iso"), 0);
+    // Each name stands for something that is not a file: nothing may be written in its place, nor
+    // beside it under a name with the default extension added.
+    ASSERT_EQ(RunCommand("cd " + Quoted(temp.Path()) + " && mkfifo pipe.iso pipe && ln -s nowhere.iso dangling.iso"), 0);
+    fs::create_directory(temp / "folder");
     std::vector<std::pair<std::string, std::string>> refused = {
-        {"pipe.iso", "it is a FIFO"}, {"dangling.iso", "it is a symbolic link to a file that does not exist"}};
+        {"pipe.iso", "it is a FIFO"},
+        {"dangling.iso", "it is a symbolic link to a file that does not exist"},
+        {"pipe", "it is a FIFO"},
+        {"folder", "it is a folder"},
+        {"folder/", "it is a folder"},
+        {"-", "'-' would be standard output, which takes no image; name a file"},
+        {"/dev/null", "it is a character device"},
+        {"/dev/bootdisk-none", "it is under /dev, where the devices are, not files; drives are written by 'bootdisk usb'"}};
     // Device nodes need root to make; a loop device's number is enough, nothing is opened.
     if (RunCommand("cd " + Quoted(temp.Path()) + " && mknod disk.iso b 7 250 && mknod null.iso c 1 3") == 0) {
         refused.push_back({"disk.iso", "it is a block device (a drive), not a file; drives are written by 'bootdisk usb'"});
@@ -234,6 +245,20 @@ TEST_F(BootdiskImage, OnlyARegularFileOrANewNameIsReplaced) {
     }
     EXPECT_FALSE(fs::exists(temp / "nowhere.iso"));
     EXPECT_FALSE(test::HasScratchFile(temp.Path()));
+    for (const auto* made : {"-.ISO", "-.IMG", "pipe.ISO", "pipe.IMG", "folder.ISO", "folder.IMG"})
+        EXPECT_FALSE(fs::exists(temp / made)) << made;
+    EXPECT_TRUE(fs::is_empty(temp / "folder"));
+
+    // A plain new name receives the default extension; an existing file is replaced as named.
+    std::string made;
+    EXPECT_EQ(Bootdisk("iso plain --msdos-folder " + Quoted(dos), &made), 0) << made;
+    EXPECT_EQ(Bootdisk("image plain", &made), 0) << made;
+    EXPECT_EQ(fs::file_size(temp / "plain.ISO"), kCdImageSize);
+    EXPECT_EQ(fs::file_size(temp / "plain.IMG"), kFloppySize);
+    test::WriteFile(temp / "existing", {'o', 'l', 'd'});
+    EXPECT_EQ(Bootdisk("image existing", &made), 0) << made;
+    EXPECT_EQ(fs::file_size(temp / "existing"), kFloppySize);
+    EXPECT_FALSE(fs::exists(temp / "existing.IMG"));
 
     // A link to a file is written through and stays a link.
     test::WriteFile(temp / "real.iso", {'o', 'l', 'd'});
@@ -249,15 +274,40 @@ TEST_F(BootdiskImage, OnlyARegularFileOrANewNameIsReplaced) {
     EXPECT_EQ(fs::file_size(temp / longest), kFloppySize);
 }
 
+// A file written anew in place of an older one keeps what its owner set: who may read it, and
+// whose it is (where the user may give it away).
+TEST_F(BootdiskImage, AReplacedFileKeepsItsPermissionsAndOwner) {
+    for (const auto* name : {"private.img", "private.iso"}) {
+        test::WriteFile(temp / name, {'o', 'l', 'd'});
+        fs::permissions(temp / name, fs::perms::owner_read | fs::perms::owner_write);
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::chown((temp / name).c_str(), 65534, 65534), 0);
+        }
+    }
+    std::string output;
+    ASSERT_EQ(Bootdisk("image private.img", &output), 0) << output;
+    ASSERT_EQ(Bootdisk("iso private.iso --msdos-folder " + Quoted(dos), &output), 0) << output;
+    for (const auto* name : {"private.img", "private.iso"}) {
+        struct stat status {};
+        ASSERT_EQ(::stat((temp / name).c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0600u) << name;
+        EXPECT_GT(status.st_size, 3) << name;
+        if (::geteuid() == 0) {
+            EXPECT_EQ(status.st_uid, 65534u) << name;
+        }
+    }
+}
+
 TEST_F(BootdiskImage, ParametersAreWrittenInWindows1252OrRefusedByName) {
     const auto iso = temp / "p.iso";
     Iso(iso, "--params '/n=\xc3\xa9\xe2\x82\xac'");
     EXPECT_EQ(Mtype(FloppyOf(iso), "AUTOEXEC.BAT"),
               kAutoexecStart + kMouseLine + kRunningLine + "Korvane /n=\xE9\x80\r\n");  // é and € in Windows-1252
     const std::pair<std::string, std::string> refused[] = {
-        {"\"$(printf 'a\\tb')\"", "line breaks or control characters, such as U+0009"},
-        {"\"$(printf 'a\\177b')\"", "line breaks or control characters, such as U+007F"},
-        {"'\xe2\x98\x83'", "only characters of Windows-1252, the code page of AUTOEXEC.BAT, not '\xe2\x98\x83' U+2603 (character 1)"},
+        {"\"$(printf 'a\\tb')\"", "line breaks or control characters: refused U+0009 at position 2"},
+        {"\"$(printf 'a\\177b')\"", "line breaks or control characters: refused U+007F at position 2"},
+        {"'\xe2\x98\x83'", "only characters of Windows-1252, the code page of AUTOEXEC.BAT: refused \xe2\x98\x83 (U+2603) at position 1"},
+        {"'/\xe9'", "not UTF-8 text: refused the byte E9 at position 2"},
     };
     for (const auto& [parameters, message] : refused) {
         std::string output;

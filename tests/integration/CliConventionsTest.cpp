@@ -93,6 +93,39 @@ TEST_F(CliConventions, APipeGetsResultLinesOnlyAndQuietGetsNone) {
     EXPECT_EQ(File("q.img").size(), 1'474'560u);
 }
 
+// Results that never reached their reader are no success: a full disk or a closed stdout fails the
+// run, saying so; a stdout closed while nothing is written to it is no error.
+TEST_F(CliConventions, StandardOutputThatCannotBeWrittenFailsTheRun) {
+    std::string output;
+    const auto bootdisk = Quoted(test::BinPath("bootdisk"));
+    EXPECT_EQ(RunCommand("{ " + bootdisk + " devices --json > /dev/full; }", &output), 1);
+    EXPECT_EQ(output, "bootdisk: cannot write standard output: No space left on device\n");
+    output.clear();
+    EXPECT_EQ(RunCommand("{ " + bootdisk + " --version >&-; }", &output), 1);
+    EXPECT_THAT(output, HasSubstr("bootdisk: cannot write standard output"));
+    output.clear();
+    EXPECT_EQ(RunCommand("cd " + Quoted(temp.Path()) + " && { " + bootdisk + " image q.img --quiet >&-; }", &output), 0);
+    EXPECT_EQ(output, "");
+}
+
+// On a terminal the progress line is drawn; --quiet leaves it out as it does the result lines.
+TEST_F(CliConventions, OnATerminalQuietDrawsNoProgressLine) {
+    if (RunCommand("command -v script") != 0) GTEST_SKIP() << "script (util-linux) is not installed";
+    const auto onTerminal = [&](const std::string& options) {
+        std::string output;
+        EXPECT_EQ(RunCommand("cd " + Quoted(temp.Path()) + " && script -qec " +
+                                 Quoted(Quoted(test::BinPath("bootdisk")) + " create --yes iso=a.iso" + options) +
+                                 " /dev/null < /dev/null",
+                             &output),
+                  0)
+            << output;
+        return output;
+    };
+    EXPECT_THAT(onTerminal(""), HasSubstr("\rCreating: 100%"));
+    EXPECT_EQ(onTerminal(" --quiet"), "");
+    EXPECT_EQ(File("a.iso").size(), 1'515'520u);
+}
+
 TEST_F(CliConventions, OnATerminalTheFloppyPromptNamesTheImageFileAndStoppingThereExitsFive) {
     if (RunCommand("command -v script") != 0) GTEST_SKIP() << "script (util-linux) is not installed";
     test::WriteFile(temp / "f.img", std::vector<std::uint8_t>(1'474'560));

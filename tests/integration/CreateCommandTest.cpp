@@ -6,12 +6,14 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <thread>
 
 #include "base/Streams.h"
 #include "support/TestSupport.h"
@@ -243,6 +245,57 @@ TEST_F(CreateCommand, ASignalEndsTheRunWithoutAHalfWrittenFile) {
     EXPECT_THAT(output, testing::ContainsRegex("interrupted: [0-9]+ of 198 copies made.")) << output;
     EXPECT_FALSE(Exists("b-99.iso")) << output;
     EXPECT_FALSE(test::HasScratchFile(temp.Path())) << output;
+}
+
+// A folder that takes no new file is found before the first copy: no disc is recorded first.
+TEST_F(CreateCommand, AnOutputFolderThatTakesNoFileRefusesTheRunBeforeAnyCopy) {
+    fs::create_directory(temp / "ro");
+    fs::permissions(temp / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    auto run = Bootdisk("create --yes cd=sim: iso=ro/y.iso") + " < /dev/null";
+    if (::geteuid() == 0) {
+        // Root writes whatever the permissions say: the folder is mounted read-only instead.
+        if (RunCommand("unshare --mount true") != 0) GTEST_SKIP() << "a read-only mount for root takes unshare";
+        const auto ro = Quoted(temp / "ro");
+        test::WriteFile(temp / "run.sh", test::Text("mount --bind " + ro + " " + ro + " && mount -o remount,ro,bind " +
+                                                    ro + " " + ro + " && " + run + "\n"));
+        run = "unshare --mount sh " + Quoted(temp / "run.sh");
+    }
+    std::string output;
+    EXPECT_EQ(RunCommand(run, &output), 1) << output;
+    EXPECT_THAT(output, HasSubstr("bootdisk create: row 2 (iso=ro/y.iso): cannot write ro/y.iso: "));
+    EXPECT_THAT(output, Not(HasSubstr("copy 1 of 2")));
+    EXPECT_TRUE(fs::is_empty(temp / "ro"));
+}
+
+// Ctrl+C on a terminal reaches the shell and its child alike; a shell ends its loop only when the
+// child died of the signal, not when it exited on its own.
+TEST_F(CreateCommand, CtrlCDuringAShellLoopEndsTheLoop) {
+    const auto loop = "cd " + Quoted(temp.Path()) + "; for name in a b; do " + Quoted(test::BinPath("bootdisk")) +
+                      " create --yes 99:iso=$name.iso --msdos-folder " + Quoted(test::BinPath("demo-dos")) +
+                      " 2> $name.txt; done; touch after";
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t interrupt;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    // In a group of its own, as a terminal's foreground job, and taking SIGINT whatever ctest does.
+    posix_spawnattr_setsigdefault(&attributes, &interrupt);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+    const char* argv[] = {"bash", "-c", loop.c_str(), nullptr};
+    pid_t shell = 0;
+    ASSERT_EQ(posix_spawnp(&shell, "bash", nullptr, &attributes, const_cast<char* const*>(argv), environ), 0);
+    posix_spawnattr_destroy(&attributes);
+    for (int i = 0; i < 1000 && !Exists("a-3.iso"); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ::kill(-shell, SIGINT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(shell, &status, 0), shell);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "shell status " << status;
+    EXPECT_FALSE(Exists("b.iso"));
+    EXPECT_FALSE(Exists("after"));
+    const auto said = ReadWholeFile(temp / "a.txt");
+    EXPECT_THAT(std::string(said.begin(), said.end()), testing::ContainsRegex("interrupted: [0-9]+ of 99 copies made."));
+    EXPECT_FALSE(test::HasScratchFile(temp.Path()));
 }
 
 }  // namespace

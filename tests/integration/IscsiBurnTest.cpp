@@ -139,7 +139,7 @@ TEST_F(IscsiBurn, TheBackingFileHoldsTheCdImage) {
     ASSERT_EQ(Bootdisk("burn " + url + " --trace", &output), 0) << output;
     EXPECT_THAT(output, testing::HasSubstr("5b 01 02 00 00 00 00 00 00 00 none 0 -> 0"));
     // Read back from the target, up to the image's last ten blocks.
-    EXPECT_THAT(output, testing::HasSubstr("28 00 00 00 02 da 00 00 0a 00 in 20480 -> 0\n"));
+    EXPECT_THAT(output, testing::HasSubstr("28 08 00 00 02 da 00 00 0a 00 in 20480 -> 0\n"));
     EXPECT_THAT(output, testing::HasSubstr(url + " holds the boot CD; the read-back matches what was written.\n"));
     ASSERT_EQ(Bootdisk("iso boot.iso", &output), 0) << output;
     EXPECT_TRUE(ReadWholeFile(temp / "cd.img") == ReadWholeFile(temp / "boot.iso"));
@@ -153,6 +153,20 @@ TEST_F(IscsiBurn, ARefusedCommandCarriesTheTargetsSenseData) {
     EXPECT_EQ(transport->Execute(Read10(100'000, 1, block.data())), kScsiCheckCondition);
     EXPECT_EQ(DescribeSense(transport->LastSense()), "illegal request: logical block address out of range (05/21/00)");
     EXPECT_EQ(block, std::vector<std::uint8_t>(2048, 0xA5));  // the sense is not taken for data
+}
+
+// The target tells how much of a transfer moved (its residual count, the data that came): an
+// answer shorter than its allocation length is whole, a transfer that must be whole is not.
+TEST_F(IscsiBurn, TheTargetsCountOfWhatMovedIsHeard) {
+    const auto url = ParseIscsiUrl("iscsi://127.0.0.1:" + std::to_string(port) + "/" + kTarget + "/1");
+    const auto transport = OpenIscsi(url, "target");
+    std::array<std::uint8_t, 165> answer{};
+    auto inquiry = Inquiry(answer.data());
+    ASSERT_EQ(transport->Execute(inquiry), kScsiOk);
+    inquiry.wholeTransfer = true;
+    EXPECT_EQ(transport->Execute(inquiry), kScsiDataUnderrun);
+    EXPECT_THAT(transport->FailureReason(), testing::MatchesRegex("INQUIRY moved [0-9]+ of 165 bytes"));
+    EXPECT_NE(transport->FailureReason(), "INQUIRY moved 0 of 165 bytes");
 }
 
 // A progress sink that stops the target (SIGSTOP) once the data starts to flow.
@@ -199,12 +213,50 @@ TEST_F(IscsiBurn, AStalledTargetFailsTheRecordingAtItsTimeLimit) {
     ASSERT_TRUE(io.stopped);
     // The write loop reads the drive's buffer before each WRITE(10): that is the step that stalls.
     EXPECT_EQ(status.Code, burncode::BufferCapacity);
+    EXPECT_EQ(status.Reason, "the target did not answer READ BUFFER CAPACITY within 120 s");
     EXPECT_GE(tookOnClock, std::chrono::seconds(120));
     EXPECT_LT(tookOnClock, std::chrono::seconds(125));
     EXPECT_LT(took, std::chrono::seconds(30));
     // The session is out of step: nothing more is sent into it.
     std::array<std::uint8_t, 34> answer{};
     EXPECT_EQ(device.Transport().Execute(ReadDiscInformation(answer.data())), kScsiNoDevice);
+}
+
+// A target that takes the connection and then says nothing: the login gives up at its time limit
+// and says so, rather than leave the command waiting for ever.
+TEST(IscsiLogin, ASilentTargetIsGivenUpAtTheLoginsTimeLimit) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const auto url = "iscsi://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/" + kTarget + "/1";
+    std::string output;
+    const auto start = std::chrono::steady_clock::now();
+    const int status = RunCommand("timeout 60 " + Quoted(test::BinPath("bootdisk")) + " devices " + url, &output);
+    const auto took = std::chrono::steady_clock::now() - start;
+    ::close(listener);
+    EXPECT_EQ(status, 1) << output;
+    EXPECT_THAT(output, testing::HasSubstr("cannot log in to " + url + ": the target did not answer the login within 10 s"));
+    EXPECT_GE(took, std::chrono::seconds(10));
+    EXPECT_LT(took, std::chrono::seconds(30));
+}
+
+// A target that stops answering before the session ends: the logout gives up at its limit, and the
+// session ends while what the library reports into still lives (the sanitizer build checks).
+TEST_F(IscsiBurn, ALogoutThatRunsOutOfTimeLeavesNothingBehind) {
+    const auto url = ParseIscsiUrl("iscsi://127.0.0.1:" + std::to_string(port) + "/" + kTarget + "/1");
+    auto transport = OpenIscsi(url, "target");
+    ASSERT_EQ(::kill(pid, SIGSTOP), 0);
+    const auto start = std::chrono::steady_clock::now();
+    transport.reset();
+    const auto took = std::chrono::steady_clock::now() - start;
+    ::kill(pid, SIGCONT);
+    EXPECT_GE(took, std::chrono::seconds(2));
+    EXPECT_LT(took, std::chrono::seconds(10));
 }
 
 TEST_F(IscsiBurn, AMissingTargetIsRefusedWithTheInitiatorsReason) {

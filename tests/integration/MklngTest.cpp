@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/StrBase.h"
+#include "base/Text.h"
 #include "support/TestSupport.h"
 
 namespace bootdisk {
@@ -28,18 +29,19 @@ TEST(Mklng, BuiltLanguageFileLoadsAsTheDefaults) {
     for (std::size_t i = 1; i < list.Items.size(); ++i)
         EXPECT_TRUE(KeyLess(list.Items[i - 1].Key, list.Items[i].Key)) << list.Items[i].Key;
 
-    // Every entry is present with exactly its default, and the file holds nothing else.
+    // Every entry is present with exactly its default (in the file's Windows-1252), and the file
+    // holds nothing else.
     const TStringTable defaults;
     std::size_t entries = 0;
     defaults.ForEachEntry([&](std::string_view key, const std::string& text) {
         ++entries;
-        EXPECT_EQ(list.Lookup(kLngSection, key, "<missing>"), text) << key;
+        EXPECT_EQ(Cp1252ToUtf8(list.Lookup(kLngSection, key, "<missing>")), text) << key;
     });
     EXPECT_EQ(list.Items.size(), entries);
 
     TStringTable loaded;
     LoadStringTable(loaded, path);
-    EXPECT_EQ(loaded[StrId::PRODUCTTXT], "Halvex Quellmark 2005\x99");
+    EXPECT_EQ(loaded[StrId::PRODUCTTXT], "Halvex Quellmark 2005\u2122");
 }
 
 TEST(Mklng, TranslatedSourceReplacesOnlyItsEntries) {
@@ -51,12 +53,13 @@ TEST(Mklng, TranslatedSourceReplacesOnlyItsEntries) {
     TStringTable table;
     LoadStringTable(table, dir / "quellmark.lng");
     EXPECT_EQ(table[StrId::GUI_NEXT], "Weiter");
-    EXPECT_EQ(table.PopupHelp(7), "\xDC" "ber");
+    EXPECT_EQ(table.PopupHelp(7), "\u00DCber");
     EXPECT_EQ(table[StrId::GUI_BACK], "Back");
 }
 
 // The user's language picks the German file; the "C" locale, English and a language without a file
-// take the English one; a language asked for by name that does not ship is an error naming its file.
+// take the English one; a code is taken in any case, with a region or without; a language asked
+// for by name that does not ship is an error naming its file and where it was looked for.
 TEST(Mklng, TheUsersLanguageChoosesTheShippedFile) {
     const auto payload = [](const std::string& environment, const std::string& arguments, int* status = nullptr) {
         std::string output;
@@ -74,14 +77,32 @@ TEST(Mklng, TheUsersLanguageChoosesTheShippedFile) {
     EXPECT_NE(payload("LANG=fr_FR.UTF-8", "").find(english), std::string::npos);
     EXPECT_NE(payload("LANG=de_DE.UTF-8", "--language en").find(english), std::string::npos);
     EXPECT_NE(payload("LANG=C", "--language=de").find(german), std::string::npos);
+    for (const char* code : {"DE", "de_DE", "de-AT", "De_at"})
+        EXPECT_NE(payload("LANG=C", std::string("--language ") + code).find(german), std::string::npos) << code;
+    EXPECT_NE(payload("LANG=de_DE.UTF-8", "--language EN_us").find(english), std::string::npos);
     int status = 0;
-    const auto missing = payload("LANG=de_DE.UTF-8", "--language fr", &status);
+    const auto missing = payload("LANG=de_DE.UTF-8", "--language FR", &status);
     EXPECT_EQ(status, 1);
-    EXPECT_NE(missing.find("quellmark.fr.lng"), std::string::npos) << missing;
+    EXPECT_NE(missing.find("The language file quellmark.fr.lng is missing: it is looked for in " +
+                           test::BinPath("") + " and in "),
+              std::string::npos)
+        << missing;
+
+    // Where no language file ships at all, the one every start needs is named: the English one,
+    // in both folders it is looked for in, whatever the user's language.
+    test::TTempDir alone;
+    std::filesystem::create_directory(alone / "bin");
+    std::filesystem::copy_file(test::BinPath("bootdisk"), alone / "bin/bootdisk");
+    std::string output;
+    EXPECT_EQ(test::RunCommand("LANG=de_DE.UTF-8 " + test::Quoted(alone / "bin/bootdisk") + " payload", &output), 1);
+    EXPECT_NE(output.find("The language file quellmark.lng is missing: it is looked for in " + alone / "bin/" +
+                          " and in " + alone / "share/bootdisk/"),
+              std::string::npos)
+        << output;
 
     TStringTable table;
     EXPECT_EQ(LoadStringTable(table, test::BinPath("quellmark.de.lng")), "");
-    EXPECT_EQ(table[StrId::GUI_BACK], "Zur\xFC" "ck");
+    EXPECT_EQ(table[StrId::GUI_BACK], "Zur\u00FCck");
 }
 
 TEST(Mklng, MalformedSourceIsRejectedNamingTheLineAndWritesNothing) {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "base/Streams.h"
@@ -24,6 +25,8 @@ using testing::ElementsAre;
 using testing::HasSubstr;
 
 constexpr std::size_t kStickBytes = 8 * 1024 * 1024;
+// Another stick, mounted where a label with a backslash, quotes and a tab puts it.
+constexpr const char* kOddMountPoint = "/media/user/a\\b \"c\"\td";
 constexpr const char* kStickLine = "/dev/sdx (Standin Stick sdx, 8.4 MB): mounted at /media/user/STICK";
 const std::string kFlags = "flags=" + std::to_string(O_EXCL | O_CLOEXEC);
 
@@ -37,6 +40,7 @@ protected:
         stick = bus->Scratch("stick.img", kStickBytes);
         bus->AddDrive("sdx", stick, "/media/user/STICK", true, false);
         bus->AddDrive("sdz", bus->Scratch("system.img", kStickBytes), "", false, true);
+        bus->AddDrive("sdy", bus->Scratch("other.img", kStickBytes), kOddMountPoint, true, false);
     }
     // The command line as user nobody, which may open no disk and no scratch file itself.
     int AsNobody(const std::string& arguments, std::string* output) {
@@ -61,7 +65,8 @@ TEST_F(UdisksStandin, AUserListsUnmountsWritesAndReadsBackTheStickButNeverOpensT
     // Named as it is after the write: no longer mounted.
     EXPECT_THAT(output, HasSubstr("(Standin Stick sdx, 8.4 MB, /dev/sdx) holds the boot disk; the read-back matches "
                                   "what was written. Its file systems were unmounted first: /media/user/STICK"));
-    // Unmounted before the write; the write and the read-back each through the service's descriptor.
+    // Unmounted before the write, and only the stick's own file system, not the other stick's; the
+    // write and the read-back each through the service's descriptor.
     EXPECT_THAT(bus->Calls(), ElementsAre("Unmount /dev/sdx1", "OpenDevice /dev/sdx rw " + kFlags,
                                           "OpenDevice /dev/sdx r " + kFlags));
     const auto bytes = Stick();
@@ -100,8 +105,11 @@ TEST_F(UdisksStandin, DevicesAsJsonParseWithPythonsParserAndGiveEachDiskItsReaso
         "other = [x for x in d[\"otherDisks\"] if x[\"device\"] == \"/dev/sdz\"][0]\n"
         "assert other[\"reason\"] == \"not-removable\" and other[\"reasonText\"] == \"not a removable disk\", other\n"
         "assert other[\"model\"] == \"Standin Stick sdz\" and \"reason\" not in stick, other\n"
-        "assert isinstance(d[\"writers\"], list) and d[\"writingNeedsAdministrator\"] is False\n";
-    EXPECT_EQ(RunCommand("python3 -c " + Quoted(check) + " " + Quoted(json), &output), 0) << output;
+        "assert isinstance(d[\"writers\"], list) and d[\"writingNeedsAdministrator\"] is False\n"
+        "odd = [x for x in d[\"removableDrives\"] if x[\"device\"] == \"/dev/sdy\"][0]\n"
+        "assert odd[\"mountPoints\"] == [sys.argv[2]], odd\n";
+    EXPECT_EQ(RunCommand("python3 -c " + Quoted(check) + " " + Quoted(json) + " " + Quoted(kOddMountPoint), &output), 0)
+        << output;
 }
 
 // Another stick takes the confirmed one's device while the service waits for the user's
@@ -143,6 +151,42 @@ TEST_F(UdisksStandin, AStickThatDoesNotKeepWhatIsWrittenEndsWithTheReadBackExitC
     EXPECT_EQ(AsNobody("usb /dev/sdx --yes", &output), 3) << output;
     EXPECT_THAT(output, HasSubstr("bootdisk usb: "));
     EXPECT_THAT(output, testing::Not(HasSubstr("holds the boot disk")));
+}
+
+// A name the system gives in UTF-8 (a mount point) and the German texts reach the terminal in its
+// character set: on a UTF-8 pty as UTF-8 that iconv reads whole, in a Latin-1 locale as Latin-1.
+TEST(TerminalText, TheDeviceListingIsInTheTerminalsCharacterSet) {
+    test::TStandinBus bus;
+    if (!bus.Missing().empty()) GTEST_SKIP() << bus.Missing();
+    if (RunCommand("command -v script") != 0) GTEST_SKIP() << "script is not installed (package bsdutils)";
+    bus.AddDrive("sdx", bus.Scratch("stick.img", kStickBytes), "/media/user/M\u00FCll", true, false);
+    bus.AddDrive("sdz", bus.Scratch("system.img", kStickBytes), "", false, true);
+    const auto listing = [&](const std::string& locale, const std::string& from) {
+        const auto typed = bus.Scratch("typed", 0), shown = bus.Scratch("shown", 0);
+        const auto command = Quoted(test::BinPath("bootdisk")) + " devices --language de";
+        EXPECT_EQ(RunCommand(bus.Env() + locale + " script -qec " + Quoted(command) + " /dev/null > " + Quoted(typed)),
+                  0);
+        std::string output;
+        EXPECT_EQ(RunCommand("iconv -f " + from + " -t UTF-8 " + Quoted(typed) + " > " + Quoted(shown), &output), 0)
+            << output;
+        const auto bytes = ReadWholeFile(shown);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    const std::string stick = "/dev/sdx (Standin Stick sdx, 8.4 MB): eingeh\u00E4ngt unter /media/user/M\u00FCll";
+    const std::string system = "/dev/sdz (Standin Stick sdz, 8.4 MB): kein Wechseldatentr\u00E4ger";
+    const auto utf8 = listing("LC_ALL=C.UTF-8", "UTF-8");
+    EXPECT_THAT(utf8, HasSubstr(stick));
+    EXPECT_THAT(utf8, HasSubstr(system));
+
+    const auto locales = bus.Scratch("locales", 0);
+    std::filesystem::remove(locales);
+    std::filesystem::create_directory(locales);
+    std::string made;
+    if (RunCommand("localedef -i de_DE -f ISO-8859-1 " + Quoted(locales + "/de_DE.ISO-8859-1"), &made) > 1)
+        GTEST_SKIP() << "no Latin-1 locale can be made here: " << made;
+    const auto latin1 = listing("LOCPATH=" + Quoted(locales) + " LC_ALL=de_DE.ISO-8859-1", "ISO-8859-1");
+    EXPECT_THAT(latin1, HasSubstr(stick));
+    EXPECT_THAT(latin1, HasSubstr(system));
 }
 
 }  // namespace

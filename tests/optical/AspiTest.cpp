@@ -183,6 +183,20 @@ TEST_F(AspiWaits, RefusalsAndHostFaultsMapToTheirResults) {
     EXPECT_EQ(TAspiTransport(layer, {0, 2, 0}).Execute(TestUnitReady()), 5);  // an empty target
 }
 
+// The layer tells a transfer that fell short by the host-adapter status data over-run or
+// under-run, without a count; the command is named with what it should have moved.
+TEST_F(AspiWaits, ATransferThatFallsShortIsADataUnderRunNamingTheCommand) {
+    TAspiTransport transport(layer, {0, 1, 0});
+    std::vector<std::uint8_t> data(2 * 2048, 0x11);
+    ASSERT_EQ(transport.Execute(Write10(0, 2, data.data())), kScsiOk);
+    writer->Config().shortReadFrom = 1;
+    EXPECT_EQ(transport.Execute(Read10(0, 2, data.data())), kScsiDataUnderrun);
+    EXPECT_EQ(transport.FailureReason(),
+              "READ(10) of 2 blocks at 0 did not move its 4096 bytes (data over-run or under-run)");
+    EXPECT_EQ(transport.Execute(Read10(0, 1, data.data())), kScsiOk);
+    EXPECT_EQ(transport.FailureReason(), "");
+}
+
 // A layer that cannot abort a request: it finishes it later, writing into the request's block and
 // data buffer and signalling its event after the caller has given up waiting.
 class TLateLayer : public IAspiLayer {

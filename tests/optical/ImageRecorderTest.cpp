@@ -176,11 +176,25 @@ TEST_F(ImageRecorderTest, DestinationThatCannotBeWrittenIsNamedWithTheReason) {
     EXPECT_EQ(FilesIn(temp.Path()), std::vector<std::string>{"Korvane.ISO"});
 }
 
-TEST(ImageFileName, NameWithoutExtensionReceivesTheDefault) {
-    EXPECT_EQ(WithDefaultExtension("/tmp/boot", "ISO"), "/tmp/boot.ISO");
-    EXPECT_EQ(WithDefaultExtension("boot.iso", "ISO"), "boot.iso");
-    EXPECT_EQ(WithDefaultExtension("boot.img", "ISO"), "boot.img");
-    EXPECT_EQ(WithDefaultExtension("/tmp/v1.2/boot", "ISO"), "/tmp/v1.2/boot.ISO");
+// Only a plain new name in an existing folder receives the default extension; any other name stands
+// as given, to be replaced (an existing file) or refused (a folder, "-", a device).
+TEST(ImageFileName, OnlyAPlainNewNameInAnExistingFolderReceivesTheDefault) {
+    test::TTempDir temp;
+    EXPECT_EQ(WithDefaultExtension(temp / "boot", "ISO"), temp / "boot.ISO");
+    EXPECT_EQ(WithDefaultExtension(temp / "boot.iso", "ISO"), temp / "boot.iso");
+    fs::create_directory(temp / "v1.2");
+    EXPECT_EQ(WithDefaultExtension(temp / "v1.2/boot", "ISO"), temp / "v1.2/boot.ISO");
+    test::WriteFile(temp / "existing", {});
+    EXPECT_EQ(WithDefaultExtension(temp / "existing", "ISO"), temp / "existing");
+    fs::create_directory(temp / "folder");
+    EXPECT_EQ(WithDefaultExtension(temp / "folder", "ISO"), temp / "folder");
+    EXPECT_EQ(WithDefaultExtension(temp / "folder/", "ISO"), temp / "folder/");
+    EXPECT_EQ(WithDefaultExtension(temp / "missing/boot", "ISO"), temp / "missing/boot");
+    EXPECT_EQ(WithDefaultExtension("-", "ISO"), "-");
+#ifndef _WIN32
+    EXPECT_EQ(WithDefaultExtension("/dev/null", "ISO"), "/dev/null");
+    EXPECT_EQ(WithDefaultExtension("/dev/bootdisk-none", "ISO"), "/dev/bootdisk-none");
+#endif
 }
 
 }  // namespace

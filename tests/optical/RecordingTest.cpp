@@ -8,6 +8,7 @@
 #include "optical/DSKburningIO.h"
 #include "optical/SPTI.h"
 #include "optical/ScsiCommands.h"
+#include "optical/TracingTransport.h"
 #include "platform/sim/ScriptedDialogs.h"
 #include "platform/sim/SimWriter.h"
 
@@ -272,6 +273,85 @@ TEST_F(RecordingTest, CdRecordableCannotBeBlanked) {
     EXPECT_EQ(writer->Commands().back().cdb[1], 0x10);
 }
 
+// A drive that answers GOOD having moved less than asked must not pass for one that read the disc:
+// the short transfer is named where the transport reports it, and where it does not, the buffer
+// holds bytes unlike the expected ones rather than the last chunk's (which, for an image of equal
+// chunks, would match).
+TEST_F(RecordingTest, AReadBackThatMovesNoDataIsNeverAMatch) {
+    const Bytes image(kImageBlocks * 2048, 0x5A);
+    const auto readBack = [&](std::unique_ptr<IScsiTransport> transport) {
+        TSPTIdevice drive(std::move(transport));
+        TMemoryStream source(image);
+        TBurnStatus written;
+        TReadBackStatus result;
+        EXPECT_TRUE(drive.WriteImage(written, source, nullptr));
+        source.Rewind();
+        EXPECT_FALSE(drive.ReadBack(result, source, nullptr));
+        return result;
+    };
+    const auto reported = readBack(MakeSimWriter("sim:shortread"));
+    EXPECT_TRUE(reported.Unreadable);
+    EXPECT_EQ(reported.Sector, 20u);
+    EXPECT_EQ(reported.Result, kScsiDataUnderrun);
+    EXPECT_EQ(reported.Reason, "READ(10) of 10 blocks at 20 moved 0 of 20480 bytes");
+
+    // The same drive behind a transport that tells nothing of the count.
+    class TCountless : public TStatusTransport {
+    public:
+        TScsiReply Deliver(const TScsiRequest& request) override {
+            auto reply = drive_->Deliver(request);
+            reply.transferred = request.length;
+            return reply;
+        }
+        std::string Describe() const override { return "countless"; }
+
+    private:
+        std::unique_ptr<TSimWriter> drive_ = MakeSimWriter("sim:shortread");
+    };
+    const auto unreported = readBack(std::make_unique<TCountless>());
+    EXPECT_FALSE(unreported.Unreadable);
+    EXPECT_EQ(unreported.Sector, 20u);
+}
+
+// The read-back asks for the disc itself (FUA), not the drive's cache of what it was sent; a drive
+// that refuses the bit as an illegal request is read without it from then on, and the trace says
+// so. A bad sector inside a chunk is named, not the chunk's first.
+TEST_F(RecordingTest, TheReadBackReadsTheDiscAndNamesTheBadSector) {
+    const auto image = Image(kImageBlocks * 2048);
+    writer->Config().corruptBlock = 105;
+    ASSERT_TRUE(Record(image));
+    TMemoryStream source(image);
+    TReadBackStatus result;
+    EXPECT_FALSE(device->ReadBack(result, source, nullptr));
+    EXPECT_FALSE(result.Unreadable);
+    EXPECT_EQ(result.Sector, 105u);
+    const auto reads = Sent(scsi::kRead10);
+    ASSERT_EQ(reads.size(), 11u);
+    for (const auto& read : reads) EXPECT_EQ(read.cdb[1], scsi::kForceUnitAccess);
+
+    auto sim = MakeSimWriter("sim:");
+    sim->Config().refusesFua = true;
+    auto* refusing = sim.get();
+    std::FILE* trace = std::tmpfile();
+    TSPTIdevice drive(std::make_unique<TTracingTransport>(std::move(sim), trace));
+    TMemoryStream recorded(image);
+    ASSERT_TRUE(drive.WriteImage(status, recorded, nullptr));
+    recorded.Rewind();
+    EXPECT_TRUE(drive.ReadBack(result, recorded, nullptr)) << result.Reason;
+    std::vector<std::uint8_t> flags;
+    for (const auto& command : refusing->Commands())
+        if (command.cdb[0] == scsi::kRead10) flags.push_back(command.cdb[1]);
+    ASSERT_EQ(flags.size(), 75u);
+    EXPECT_EQ(flags[0], scsi::kForceUnitAccess);
+    EXPECT_EQ(std::count(flags.begin(), flags.end(), 0), 74);
+    std::string lines(1 << 20, '\0');
+    std::rewind(trace);
+    lines.resize(std::fread(lines.data(), 1, lines.size(), trace));
+    std::fclose(trace);
+    EXPECT_NE(lines.find("# the drive refuses READ(10) with FUA as an illegal request; reading back without it\n"),
+              std::string::npos);
+}
+
 TEST(SimWriterFactoryTest, KnowsOnlyItsOwnSpecs) {
     for (const auto* name : {"sim:", "sim:appendable", "sim:notready", "sim:full", "sim:smallbuffer", "sim:buffer16k"}) {
         const auto sim = MakeSimWriter(name);
@@ -313,7 +393,9 @@ TEST_F(RecordingTest, ACommandThatNeverReachedTheDriveCarriesTheSystemsWords) {
             return drive_.Deliver(request);
         }
         std::string Describe() const override { return "E:"; }
-        std::string FailureReason() const override { return reason_; }
+
+    protected:
+        std::string DeliveryFailure() const override { return reason_; }
 
     private:
         TSimWriter drive_;

@@ -67,6 +67,16 @@ TEST(SgReply, OnlyWhatReachedTheDriveIsDelivered) {
     EXPECT_EQ(MapPassThroughResult(SgReply(false, 0, 0, 0)), 5);
 }
 
+// resid is what did not move; drivers have been seen to leave it negative or beyond the length.
+TEST(SgReply, TheResidualCountTellsWhatMoved) {
+    EXPECT_EQ(SgTransferred(20480, 0), 20480u);
+    EXPECT_EQ(SgTransferred(20480, 20480), 0u);
+    EXPECT_EQ(SgTransferred(20480, 2048), 18432u);
+    EXPECT_EQ(SgTransferred(20480, -4), 20480u);
+    EXPECT_EQ(SgTransferred(20480, 40960), 0u);
+    EXPECT_EQ(SgTransferred(0, 0), 0u);
+}
+
 TEST(SgDevice, RealDriveAnswersInquiry) {
     const auto names = PassThroughDeviceNames();
     if (names.empty()) GTEST_SKIP() << "no /dev/sr* optical drive on this machine";

@@ -140,6 +140,17 @@ TEST(SptiBlock, CheckConditionBringsTheSenseDataTheSystemWrote) {
     }
 }
 
+// The system leaves the bytes that moved in DataTransferLength.
+TEST(SptiBlock, DataTransferLengthTellsWhatMoved) {
+    std::vector<std::uint8_t> data(20480);
+    for (const auto& layout : {kSptiLayout32, kSptiLayout64}) {
+        auto block = MakeDirectBlock(Read10(20, 10, data.data()), 0, layout);
+        EXPECT_EQ(SptiReply(block, layout).transferred, 20480u);
+        PutLE32(&block[spti::DataTransferLength], 2048);
+        EXPECT_EQ(SptiReply(block, layout).transferred, 2048u);
+    }
+}
+
 TEST(SptiBlock, RefusesABadCommandBlockLength) {
     TScsiRequest request;
     EXPECT_THROW(MakeBufferedBlock(request, kSptiLayout32), std::invalid_argument);

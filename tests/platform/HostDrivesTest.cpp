@@ -5,10 +5,13 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
+#include <thread>
 
 #include "app/RemovableKinds.h"
 #include "disk/HostFloppy.h"
@@ -172,6 +175,31 @@ TEST_F(BlockDevices, ALiveSystemsStickAndTheSwapAndBootDisksHoldTheSystem) {
 }
 
 // The machine's own root disk: found as holding the system and as mounted at "/".
+// A scan that throws (a disk service answering nonsense) neither ends the watch's thread, which
+// would end the wizard, nor empties the list: the last one stands until a scan succeeds again.
+TEST(HostDriveWatch, AFailedScanKeepsTheLastListAndTheWatchGoesOn) {
+    TDriveScan first, later;
+    first.drives.resize(1);
+    first.drives[0].device = "/dev/sdx";
+    later.drives.resize(1);
+    later.drives[0].device = "/dev/sdy";
+    std::atomic<int> scans{0};
+    std::atomic<bool> changed{false};
+    const auto watch = linuxhost::StartDriveWatch(
+        [&] {
+            const int scan = ++scans;
+            if (scan == 2) throw std::runtime_error("the disk service answered nonsense");
+            return scan == 1 ? first : later;
+        },
+        [&] { changed = true; });
+    EXPECT_EQ(watch->Latest(std::chrono::seconds(5)), first);
+    for (int i = 0; i < 500 && scans < 2; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(watch->Latest(std::chrono::milliseconds(0)), first);
+    for (int i = 0; i < 500 && !changed; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(watch->Latest(std::chrono::milliseconds(0)), later);
+}
+
 TEST(HostDrivesOnThisMachine, TheSystemDiskIsNeverOffered) {
     const linuxhost::TSystemPaths paths;
     const auto system = linuxhost::SystemDisks(paths).numbers;

@@ -183,6 +183,12 @@ TEST(Win32Rights, ElevationOnVistaAndLaterMembershipBefore) {
     fake.log.clear();
     EXPECT_FALSE(ProcessLacksAdministrator(fake, me));
     EXPECT_TRUE(fake.log.empty());
+
+    // Where the rule changes: Vista (6.0) asks for elevation, Server 2003 (5.2) for membership.
+    fake.elevated = false;
+    fake.administrator = true;
+    EXPECT_TRUE(ProcessLacksAdministrator(fake, {2, 6, 0}));
+    EXPECT_FALSE(ProcessLacksAdministrator(fake, {2, 5, 2}));
 }
 
 }  // namespace

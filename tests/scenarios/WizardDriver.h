@@ -27,8 +27,9 @@ class IWizardDriver {
 public:
     virtual ~IWizardDriver() = default;
 
-    // A wizard started afresh on its first page, with option states of its own.
-    virtual void Start() = 0;
+    // A wizard started afresh on its first page, with option states of its own; in language when
+    // one is given (its code, as --language takes it).
+    virtual void Start(const std::string& language = {}) = 0;
     // Ends it, if it still runs.
     virtual void Stop() = 0;
     // The wizard's window has closed (and, for a wizard in a process of its own, the process ended).
@@ -42,9 +43,13 @@ public:
     virtual std::string ScratchFolder() = 0;
     virtual std::string MsDosFolder() = 0;
     virtual bool FileExists(const std::string& path) = 0;
-    // An 8 MB stick plugged in through the drive ports' stand-in, mounted or not; false where this
-    // front end has no stand-in for sticks.
-    virtual bool PlugStick(const std::string& name, bool mounted) = 0;
+    // The folder the wizard takes its language files from, with a trailing separator.
+    virtual std::string LanguageFolder() = 0;
+    // A file of a FAT floppy image as mtools reads it; empty when it cannot.
+    virtual std::string FloppyImageFile(const std::string& image, const std::string& name) = 0;
+    // An 8 MB stick plugged in through the drive ports' stand-in, mounted at mountPoint (UTF-8) or,
+    // when it is empty, not mounted; false where this front end has no stand-in for sticks.
+    virtual bool PlugStick(const std::string& name, const std::string& mountPoint) = 0;
     virtual void PullStick(const std::string& name) = 0;
 
     // To whatever has the keyboard focus (a box's or a dialog's too).
@@ -68,6 +73,11 @@ public:
     // The entries of a list.
     virtual std::vector<std::string> Items(TControlRef control) = 0;
     virtual std::size_t Rows() = 0;
+    // Every text the wizard's own windows show now (the main window and any box or dialog of its
+    // own): titles, captions, labels, links, list and menu entries, hints and the names a screen
+    // reader says. The system's and the toolkit's own dialogs speak their own language and are left
+    // out.
+    virtual std::vector<std::string> ShownTexts() = 0;
     virtual bool MainWindowEnabled() = 0;
 
     // The message box's text, kSaveDialog or kFolderDialog, waiting up to a while for one to open;

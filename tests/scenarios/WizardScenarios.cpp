@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The wizard's scenarios, written once and played on the Qt and the Win32 wizard: keyboard and focus,
 // the rows' rules, the stop question, the boxes of the folder dialog, and whole runs.
+#include <cctype>
 #include <cstdio>
+#include <set>
 #include <thread>
 
+#include "app/StrBase.h"
 #include "scenarios/WizardDriver.h"
 
 namespace bootdisk::test {
@@ -315,25 +318,161 @@ void AQuantityIsOneToNinetyNine(IWizardDriver& wizard) {
     Expect(wizard.Text({TRole::EditNrDisks, 0}) == "4", "a letter was taken: " + wizard.Text({TRole::EditNrDisks, 0}));
 }
 
-// The floppy image kind asks for a file as the ISO's does, makes it, and the finish page names it.
-void AFloppyImageIsMadeAndNamedOnTheFinishPage(IWizardDriver& wizard) {
+void ChooseFloppyImage(IWizardDriver& wizard) {
     TabTo(wizard, {TRole::ComboBox, 0});
     wizard.Press(TKey::End);
     wizard.Press(TKey::Up);
     Expect(wizard.Text({TRole::ComboBox, 0}) == kFloppyImage,
            "the kind above the image recorder is \"" + wizard.Text({TRole::ComboBox, 0}) + "\"");
-    StartRun(wizard);
+}
+
+// From Create on the ready page to the finish page: the floppy image saved as image.
+void SaveFloppyImage(IWizardDriver& wizard, const std::string& image) {
     ExpectDialog(wizard, kFileLocation, "the floppy image's prompt");
     wizard.Answer(TBoxButton::Left);
     ExpectDialog(wizard, kSaveDialog, "OK on the prompt");
-    const auto image = wizard.ScratchFolder() + "boot.img";
     wizard.AnswerSave(image);
     if (wizard.Dialog(2000) == kFolderDialog) wizard.AnswerFolder(wizard.MsDosFolder());
     for (int i = 0; i < 100 && wizard.Page() != TPage::Finish; ++i) std::this_thread::sleep_for(100ms);
     Expect(wizard.Page() == TPage::Finish, "the run did not reach the finish page");
     Expect(wizard.FileExists(image), "the run made no floppy image");
+}
+
+// The floppy image kind asks for a file as the ISO's does, makes it, and the finish page names it.
+void AFloppyImageIsMadeAndNamedOnTheFinishPage(IWizardDriver& wizard) {
+    ChooseFloppyImage(wizard);
+    StartRun(wizard);
+    const auto image = wizard.ScratchFolder() + "boot.img";
+    SaveFloppyImage(wizard, image);
     const auto made = wizard.Label(TLabel::Made);
     Expect(made.find("File " + image) != std::string::npos, "the finish page lists \"" + made + "\"");
+}
+
+// A floppy image row, and on the options page the parameters typed into their box and Return.
+void TypeParameters(IWizardDriver& wizard, const std::string& parameters) {
+    ChooseFloppyImage(wizard);
+    wizard.Press(TKey::Return);
+    TabTo(wizard, {TRole::CommandLine});
+    wizard.Type(parameters);
+    wizard.Press(TKey::Return);
+}
+
+// Parameters typed into the wizard's own box reach AUTOEXEC.BAT as the sanitizer reads them, in
+// Windows-1252: "/café" is the bytes 2F 63 61 66 E9, whatever the toolkit holds the text in.
+void ParametersReachAutoexecInWindows1252(IWizardDriver& wizard) {
+    TypeParameters(wizard, "/caf\u00E9");
+    Expect(wizard.Page() == TPage::PageStart, "\"/caf\u00E9\" was not taken");
+    wizard.Press(TKey::Return);
+    const auto image = wizard.ScratchFolder() + "cafe.img";
+    SaveFloppyImage(wizard, image);
+    const auto autoexec = wizard.FloppyImageFile(image, "AUTOEXEC.BAT");
+    const std::string line = "\r\nKorvane /caf\xE9\r\n";
+    Expect(autoexec.size() > line.size() && autoexec.ends_with(line),
+           "AUTOEXEC.BAT does not end with the parameters in Windows-1252: \"" + autoexec + "\"");
+}
+
+// A character Windows-1252 lacks is refused by what it is and where it is, before anything is made;
+// the box keeps it as typed, never turned into "?".
+void ACharacterOutsideWindows1252IsRefusedByName(IWizardDriver& wizard) {
+    TypeParameters(wizard, "/x \u03A9");
+    const auto shown = wizard.Dialog();
+    Expect(shown.find("Refused: the character \u03A9 (U+03A9) at position 4") != std::string::npos,
+           "the refusal says \"" + shown + "\"");
+    wizard.Answer(TBoxButton::Mid);
+    Expect(wizard.Page() == TPage::ProgramOptions, "the refused parameters left the options page");
+    ExpectFocus(wizard, {TRole::CommandLine}, "after the refusal");
+    Expect(wizard.Text({TRole::CommandLine}) == "/x \u03A9",
+           "the parameters box holds \"" + wizard.Text({TRole::CommandLine}) + "\"");
+}
+
+// The words of a text, in lower case: runs of ASCII letters, three or more.
+std::set<std::string> Words(const std::string& text) {
+    std::set<std::string> words;
+    std::string word;
+    for (const char c : text + " ") {
+        if (std::isalpha(static_cast<unsigned char>(c)) && static_cast<unsigned char>(c) < 0x80) {
+            word += char(std::tolower(static_cast<unsigned char>(c)));
+            continue;
+        }
+        if (word.size() >= 3) words.insert(word);
+        word.clear();
+    }
+    return words;
+}
+
+// The words only the English texts have: a German text holds none of them.
+std::set<std::string> EnglishOnlyWords(const TStringTable& german) {
+    std::set<std::string> english, both;
+    TStringTable().ForEachEntry([&](std::string_view, const std::string& text) { english.merge(Words(text)); });
+    german.ForEachEntry([&](std::string_view, const std::string& text) { both.merge(Words(text)); });
+    for (const auto& word : both) english.erase(word);
+    return english;
+}
+
+// The German language file covers every text the wizard shows: a walk through its pages and boxes
+// in German meets no word that only the English texts have, as a text compiled into the wizard
+// would show.
+void AGermanWalkMeetsNoEnglish(IWizardDriver& wizard) {
+    TStringTable german;
+    Expect(LoadStringTable(german, wizard.LanguageFolder() + "quellmark.de.lng").empty(), "the German file is damaged");
+    const auto english = EnglishOnlyWords(german);
+    wizard.Stop();
+    wizard.Start("de");
+    std::string found;
+    const auto look = [&](const std::string& where) {
+        for (const auto& text : wizard.ShownTexts())
+            for (const auto& word : Words(text))
+                if (english.count(word)) {
+                    found += where + ": \"" + text + "\" (" + word + ")\n";
+                    break;
+                }
+    };
+    look("the first page");
+    TabTo(wizard, {TRole::ComboBox, 0});
+    wizard.Press(TKey::End);
+    wizard.Press(TKey::Return);
+    Expect(wizard.Page() == TPage::ProgramOptions, "Return did not go on to the options page");
+    look("the options page");
+    wizard.Press(TKey::Return);
+    look("the ready page");
+    wizard.Press(TKey::Return);
+    Expect(!wizard.Dialog().empty(), "Create asked for no medium");
+    look("the prompt");
+    wizard.Answer(TBoxButton::Right);
+    Expect(!wizard.Dialog().empty(), "Cancel did not ask whether to stop");
+    look("the stop question");
+    wizard.Answer(TBoxButton::Left);
+    Expect(wizard.Page() == TPage::Finish, "the finish page did not follow a stop");
+    look("the finish page");
+    Expect(found.empty(), "English in the German wizard:\n" + found);
+}
+
+// The network boot folder is named in the save dialog, made with the loaders this computer has, and
+// the finish page names it with the way to serve it: the `bootdisk serve` line, or on a system
+// without dnsmasq the README.TXT inside.
+void ANetbootFolderIsMadeAndNamedOnTheFinishPage(IWizardDriver& wizard) {
+    TabTo(wizard, {TRole::ComboBox, 0});
+    wizard.Press(TKey::End);
+    wizard.Press(TKey::Up);
+    wizard.Press(TKey::Up);
+    Expect(wizard.Text({TRole::ComboBox, 0}) == "Network boot folder (PXE)",
+           "the kind above the floppy image is \"" + wizard.Text({TRole::ComboBox, 0}) + "\"");
+    StartRun(wizard);
+    ExpectDialog(wizard, "Please name the network boot folder to create", "the network boot folder's prompt");
+    wizard.Answer(TBoxButton::Left);
+    ExpectDialog(wizard, kSaveDialog, "OK on the prompt");
+    const auto scratch = wizard.ScratchFolder();
+    const auto folder = scratch + "pxe";
+    wizard.AnswerSave(folder);
+    if (wizard.Dialog(2000) == kFolderDialog) wizard.AnswerFolder(wizard.MsDosFolder());
+    for (int i = 0; i < 100 && wizard.Page() != TPage::Finish; ++i) std::this_thread::sleep_for(100ms);
+    Expect(wizard.Page() == TPage::Finish, "the run did not reach the finish page");
+    const auto made = wizard.Label(TLabel::Made);
+    Expect(wizard.FileExists(folder + scratch.back() + "boot.img"), "the run made no folder; the finish page says \"" + made + "\"");
+    Expect(made.find("Folder " + folder) != std::string::npos, "the finish page lists \"" + made + "\"");
+    Expect(made.find("bootdisk serve " + folder + " --interface ") != std::string::npos ||
+               made.find("README.TXT") != std::string::npos,
+           "the finish page does not say how to serve it: \"" + made + "\"");
 }
 
 // A full list shows Add disabled and says why under the list; a row removed gives Add back.
@@ -402,12 +541,17 @@ void ChooseStick(IWizardDriver& wizard, std::size_t row = 0) {
     Expect(wizard.Text({TRole::ComboBox, row}).rfind(kStick, 0) == 0, "Up from the recorders never reaches the stick");
 }
 
-// A mounted stick plugged in is offered in every row and the notice goes; taken away while a row
-// has it chosen, the row says so and is never turned to another drive, and no new row takes it.
+// A mounted stick plugged in is offered in every row, named with its mount point as the system
+// gives it (UTF-8), and the notice goes; taken away while a row has it chosen, the row says so and
+// is never turned to another drive, and no new row takes it.
 void AStickComesAndGoes(IWizardDriver& wizard) {
-    if (!wizard.PlugStick("sdx", true)) throw TScenarioSkipped("no stand-in for sticks here");
+    const std::string mountPoint = "/media/user/M\u00FCll";
+    if (!wizard.PlugStick("sdx", mountPoint)) throw TScenarioSkipped("no stand-in for sticks here");
     Expect(Eventually([&] { return IndexOf(wizard.Items({TRole::ComboBox, 0}), kStick) < wizard.Items({TRole::ComboBox, 0}).size(); }),
            "the stick plugged in is not offered");
+    const auto items = wizard.Items({TRole::ComboBox, 0});
+    const auto& offered = items.at(IndexOf(items, kStick));
+    Expect(offered.find("mounted at " + mountPoint + ")") != std::string::npos, "the stick is offered as \"" + offered + "\"");
     Expect(wizard.Label(TLabel::DrivesNotice).empty(), "the notice stays with a stick offered");
     ChooseStick(wizard);
     wizard.PullStick("sdx");
@@ -426,7 +570,7 @@ void AStickComesAndGoes(IWizardDriver& wizard) {
 // Fault 13: a stick taken away while its prompt is shown is said to be gone and skipped; the user
 // stopped nothing.
 void AStickPulledDuringItsPromptIsSkipped(IWizardDriver& wizard) {
-    if (!wizard.PlugStick("sdx", false)) throw TScenarioSkipped("no stand-in for sticks here");
+    if (!wizard.PlugStick("sdx", "")) throw TScenarioSkipped("no stand-in for sticks here");
     Expect(Eventually([&] { return IndexOf(wizard.Items({TRole::ComboBox, 0}), kStick) < wizard.Items({TRole::ComboBox, 0}).size(); }),
            "the stick plugged in is not offered");
     ChooseStick(wizard);
@@ -467,7 +611,7 @@ void HabitsOnTheStopQuestionGoOn(IWizardDriver& wizard) {
 // erase prompt answers Return with Cancel, and the stop question's Return ends the run on the
 // finish page, which says that nothing was written to the stick.
 void ReturnHeldThroughARunNeverErasesTheStick(IWizardDriver& wizard) {
-    if (!wizard.PlugStick("sdx", false)) throw TScenarioSkipped("no stand-in for sticks here");
+    if (!wizard.PlugStick("sdx", "")) throw TScenarioSkipped("no stand-in for sticks here");
     Expect(Eventually([&] { return IndexOf(wizard.Items({TRole::ComboBox, 0}), kStick) < wizard.Items({TRole::ComboBox, 0}).size(); }),
            "the stick plugged in is not offered");
     ChooseImageRecorder(wizard);
@@ -565,6 +709,10 @@ const std::vector<TScenario>& WizardScenarios() {
         {"AKeyboardOnlyRunToAnIso", AKeyboardOnlyRunToAnIso},
         {"AFullListSaysWhyAddIsDisabled", AFullListSaysWhyAddIsDisabled},
         {"AFloppyImageIsMadeAndNamedOnTheFinishPage", AFloppyImageIsMadeAndNamedOnTheFinishPage},
+        {"ParametersReachAutoexecInWindows1252", ParametersReachAutoexecInWindows1252},
+        {"ACharacterOutsideWindows1252IsRefusedByName", ACharacterOutsideWindows1252IsRefusedByName},
+        {"AGermanWalkMeetsNoEnglish", AGermanWalkMeetsNoEnglish},
+        {"ANetbootFolderIsMadeAndNamedOnTheFinishPage", ANetbootFolderIsMadeAndNamedOnTheFinishPage},
         {"AStickComesAndGoes", AStickComesAndGoes},
         {"AStickPulledDuringItsPromptIsSkipped", AStickPulledDuringItsPromptIsSkipped},
         {"HabitsOnTheStopQuestionGoOn", HabitsOnTheStopQuestionGoOn},

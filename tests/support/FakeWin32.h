@@ -208,6 +208,21 @@ public:
         sleptMs += milliseconds;
     }
 
+    DWORD GetLogicalDrives() override {
+        DWORD present = 0;
+        for (const auto& [letter, type] : driveTypes) present |= 1u << (letter - 'A');
+        return present;
+    }
+    // The size of the disk whose volume has the letter.
+    BOOL GetDiskFreeSpaceExW(const std::wstring& root, ULARGE_INTEGER* total) override {
+        Note("GetDiskFreeSpaceExW " + Narrow(root));
+        const auto letter = LetterOf(root);
+        const auto on = std::find_if(volumes.begin(), volumes.end(),
+                                     [&](const TVolume& v) { return letter && v.letter == letter && v.disk; });
+        if (on == volumes.end()) return Refuse(ERROR_NOT_READY);
+        total->QuadPart = disks.at(*on->disk).size();
+        return TRUE;
+    }
     UINT GetDriveTypeW(const std::wstring& root) override {
         const auto letter = LetterOf(root);
         const auto found = letter ? driveTypes.find(*letter) : driveTypes.end();

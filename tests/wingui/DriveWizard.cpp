@@ -1,18 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Drives bootdisk-wizard.exe through its windows as a user would, from outside its process: the
 // scenarios every wizard plays, or a whole run to an ISO file with a picture of every page and the
-// option states across a restart.
+// option states across a restart, each link of the pages standing out 4.5:1 on the screen.
 // Usage: drive_wizard scenarios WIZARD.exe SCRATCH-FOLDER MSDOS-FOLDER [SCENARIO]
-//        drive_wizard pictures WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER    (Windows paths)
+//        drive_wizard pictures WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER [LANGUAGE]   (Windows paths)
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "app/StrBase.h"
 #include "base/StrConst.h"
+#include "support/AreaColours.h"
 #include "wingui/ControlIds.h"
 #include "wingui/CoolMsg.h"
 #include "wingui/SearchSys.h"
@@ -34,47 +38,67 @@ void Click(HWND dialog, int id) {
 
 bool Shown(HWND main, int id) { return IsWindowVisible(GetDlgItem(main, id)) != 0; }
 
-// Saves what the screen shows around window (its frame, the boxes over it) as a 24-bit BMP.
-void Screenshot(HWND window, const std::wstring& path, DWORD settle = 700) {
-    Sleep(settle);  // let it finish painting
-    RECT r;
-    GetWindowRect(window, &r);
-    InflateRect(&r, 8, 8);
+// What the screen shows in r, as 0xRRGGBB pixels from the top row down.
+std::vector<std::uint32_t> ScreenPixels(const RECT& r) {
     const int width = r.right - r.left, height = r.bottom - r.top;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     auto* old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
     SelectObject(memory, old);
-    const DWORD stride = DWORD((width * 3 + 3) & ~3), size = stride * DWORD(height);
-    BITMAPFILEHEADER file{0x4D42, DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0, 0,
-                          DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))};
-    info.bmiHeader.biSizeImage = size;
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(first, first + std::size_t(width) * std::size_t(height));
+    for (auto& pixel : pixels) pixel &= 0xFFFFFF;
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Saves what the screen shows around window (its frame, the boxes over it) as a 32-bit BMP.
+void Screenshot(HWND window, const std::wstring& path, DWORD settle = 700) {
+    Sleep(settle);  // let it finish painting
+    RECT r;
+    GetWindowRect(window, &r);
+    InflateRect(&r, 8, 8);
+    const auto pixels = ScreenPixels(r);
+    const DWORD size = DWORD(pixels.size() * sizeof pixels[0]);
+    BITMAPINFOHEADER header{sizeof header, r.right - r.left, -(r.bottom - r.top), 1, 32, BI_RGB, size, 0, 0, 0, 0};
+    BITMAPFILEHEADER file{0x4D42, DWORD(sizeof file + sizeof header + size), 0, 0, DWORD(sizeof file + sizeof header)};
     HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     Check(out != INVALID_HANDLE_VALUE, "cannot write the screenshot");
     DWORD written = 0;
     WriteFile(out, &file, sizeof file, &written, nullptr);
-    WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr);
-    WriteFile(out, bits, size, &written, nullptr);
+    WriteFile(out, &header, sizeof header, &written, nullptr);
+    WriteFile(out, pixels.data(), size, &written, nullptr);
     CloseHandle(out);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+}
+
+// A link must stand out from its page as every other text does: 4.5:1, on the screen as drawn.
+void CheckLinkStandsOut(HWND main, int id, const std::string& name) {
+    RECT r;
+    GetWindowRect(GetDlgItem(main, id), &r);
+    std::map<std::uint32_t, int> counts;
+    for (const auto pixel : ScreenPixels(r)) ++counts[pixel];
+    const double contrast = MeasureArea(counts).contrast;
+    Check(contrast >= 4.5, name + " reads at " + std::to_string(contrast) + ":1, under 4.5:1");
 }
 
 struct TWizardProcess {
     PROCESS_INFORMATION info{};
     HWND main = nullptr;
 
-    // With a picture of the splash when shots is given (if it is caught: it shows for half a second).
-    explicit TWizardProcess(const std::wstring& exe, const std::wstring& shots = {}) {
+    // In language when one is given; with a picture of the splash when shots is given (if it is
+    // caught: it shows for half a second).
+    TWizardProcess(const std::wstring& exe, const std::wstring& language, const std::wstring& shots = {}) {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         std::wstring command = L"\"" + exe + L"\"";
+        if (!language.empty()) command += L" --language " + language;
         Check(CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info),
               "cannot start the wizard");
         for (int i = 0; !shots.empty() && i < 100; ++i, Sleep(20))
@@ -108,8 +132,8 @@ void Next(TWizardProcess& wizard) {
     Click(wizard.main, kIdBtnNext);
 }
 
-// The common save dialog of the process, its name field filled and confirmed.
-bool AnswerSaveDialog(DWORD process, const std::wstring& iso) {
+// The common save dialog of the process, pictured, its name field filled and confirmed.
+bool AnswerSaveDialog(DWORD process, const std::wstring& iso, const std::wstring& picture) {
     for (HWND window : WindowsOf(process)) {
         wchar_t cls[64];
         GetClassNameW(window, cls, 64);
@@ -117,6 +141,7 @@ bool AnswerSaveDialog(DWORD process, const std::wstring& iso) {
         HWND name = GetDlgItem(window, 0x47C);  // cmb13: the file name box of the explorer-style dialog
         if (!name) name = GetDlgItem(window, 0x480);  // edt1
         if (!name) continue;
+        Screenshot(window, picture);
         SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(iso.c_str()));
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return true;
@@ -124,8 +149,19 @@ bool AnswerSaveDialog(DWORD process, const std::wstring& iso) {
     return false;
 }
 
-void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wstring& iso, const std::wstring& dos) {
-    TWizardProcess wizard(exe, shots);
+// The texts the wizard shows in language: its language file beside it, else the built-in ones.
+TStringTable TextsOf(const std::wstring& exe, const std::wstring& language) {
+    TStringTable texts;
+    if (!language.empty())
+        LoadStringTable(texts, Narrowed(exe.substr(0, exe.rfind(L'\\') + 1) + L"quellmark." + language + L".lng"));
+    return texts;
+}
+
+void WholeRun(const std::wstring& exe, const std::wstring& language, const std::wstring& shots,
+              const std::wstring& iso, const std::wstring& dos) {
+    const auto texts = TextsOf(exe, language);
+    const auto cancel = Widened(texts[StrId::GENERIC_CANCEL]), no = Widened(texts[StrId::GENERIC_NO]);
+    TWizardProcess wizard(exe, language, shots);
     const DWORD process = wizard.info.dwProcessId;
     WaitUntil([&] { return !IsWindowEnabled(wizard.Item(kIdBtnRemove)); }, "Remove to be disabled with no row picked");
     // A second row becomes the image recorder, the last kind of its list; the first row (the
@@ -165,10 +201,12 @@ void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wst
     }
     WaitUntil([&] { return !OptionChecked(wizard.main, 3); }, "the log option to be unticked");
     Screenshot(wizard.main, shots + L"\\2-ProgramOptions.bmp");
+    CheckLinkStandsOut(wizard.main, kIdHyperLink1, "the options page's link");
     Next(wizard);
 
     WaitUntil([&] { return Shown(wizard.main, kIdHyperLink2); }, "the ready page");
     Screenshot(wizard.main, shots + L"\\3-PageStart.bmp");
+    CheckLinkStandsOut(wizard.main, kIdHyperLink2, "the ready page's link");
     Next(wizard);
 
     // The run. The prompt is closed through its frame, which must not start a write but ask whether
@@ -178,15 +216,15 @@ void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wst
         [&] {
             if (HWND box = WindowWithChild(process, kIdLabelMsg)) {
                 const auto right = TextOf(GetDlgItem(box, kIdBtnRight));
-                if (right == L"Cancel" && !closedOnce) {
+                if (right == cancel && !closedOnce) {
                     Screenshot(wizard.main, shots + L"\\4-Progress.bmp");
                     closedOnce = true;
                     PostMessageW(box, WM_CLOSE, 0, 0);
-                } else if (right == L"No" && closedOnce && !stopAsked) {
+                } else if (right == no && closedOnce && !stopAsked) {
                     Screenshot(wizard.main, shots + L"\\4-StopQuestion.bmp");
                     stopAsked = true;
                     Click(box, kIdBtnRight);
-                } else if (right == L"Cancel" && stopAsked && !saved) {
+                } else if (right == cancel && stopAsked && !saved) {
                     // No to the stop question brings the prompt back; OK on it goes on.
                     Click(box, kIdBtnLeft);
                 } else {
@@ -201,7 +239,7 @@ void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wst
                 Click(search, IDOK);
                 folderGiven = true;
                 WaitUntil([&] { return !IsWindow(search); }, "the folder dialog to close");
-            } else if (!saved && AnswerSaveDialog(process, iso)) {
+            } else if (!saved && AnswerSaveDialog(process, iso, shots + L"\\4-SaveDialog.bmp")) {
                 Check(stopAsked, "the file name was asked for before the prompt was answered");
                 saved = true;
             }
@@ -212,6 +250,7 @@ void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wst
     Check(stopAsked && folderGiven && saved, "the run skipped a question");
     Check(SendMessageW(wizard.Item(kIdProgressBar), PBM_GETPOS, 0, 0) == 100, "the gauge did not reach its end");
     Screenshot(wizard.main, shots + L"\\5-Finish.bmp");
+    CheckLinkStandsOut(wizard.main, kIdHyperLink4, "the finish page's link");
 
     SendMessageW(wizard.Item(kIdChkMoreDisks), BM_SETCHECK, BST_UNCHECKED, 0);
     SendMessageW(wizard.Item(kIdChkExit), BM_SETCHECK, BST_CHECKED, 0);
@@ -220,8 +259,8 @@ void WholeRun(const std::wstring& exe, const std::wstring& shots, const std::wst
     Check(wizard.ExitCode() == 0, "Exit on the Finish page did not end the wizard cleanly");
 }
 
-void Restart(const std::wstring& exe, const std::wstring& shots) {
-    TWizardProcess wizard(exe);
+void Restart(const std::wstring& exe, const std::wstring& language, const std::wstring& shots) {
+    TWizardProcess wizard(exe, language);
     // One floppy row.
     HWND kind = GetDlgItem(wizard.Panel(), kIdFirstRow + kRowComboBox);
     SendMessageW(kind, CB_SETCURSEL, 0, 0);
@@ -268,14 +307,15 @@ int wmain(int argc, wchar_t** argv) {
         TWinDriver driver(argv[2], argv[3], argv[4]);
         return PlayScenarios(driver, "Win32", argc == 6 ? Narrowed(argv[5]) : std::string()) == 0 ? 0 : 1;
     }
-    if (mode != L"pictures" || argc != 6)
+    if (mode != L"pictures" || (argc != 6 && argc != 7))
         Fail("usage: drive_wizard scenarios WIZARD.exe SCRATCH-FOLDER MSDOS-FOLDER [SCENARIO]\n"
-             "       drive_wizard pictures WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER");
+             "       drive_wizard pictures WIZARD.exe SHOTS-FOLDER ISO-FILE MSDOS-FOLDER [LANGUAGE]");
+    const std::wstring language = argc == 7 ? argv[6] : L"";
     const TStringTable texts;
     RegDeleteKeyA(HKEY_CURRENT_USER, texts[StrId::GUI_CONFIGKEY].c_str());
-    WholeRun(argv[2], argv[3], argv[4], argv[5]);
+    WholeRun(argv[2], language, argv[3], argv[4], argv[5]);
     CheckRegistry();
-    Restart(argv[2], argv[3]);
+    Restart(argv[2], language, argv[3]);
     std::puts("drive_wizard: whole run to an ISO file, options kept across a restart");
     return 0;
 }

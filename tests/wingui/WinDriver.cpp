@@ -3,7 +3,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 
 #include "base/StrConst.h"
@@ -77,12 +79,13 @@ std::wstring Widened(const std::string& text) {
     return wide;
 }
 
-void TWinDriver::Start() {
+void TWinDriver::Start(const std::string& language) {
     // Option states of its own: the ones a scenario ticks do not reach the next.
     RegDeleteKeyA(HKEY_CURRENT_USER, TStringTable()[StrId::GUI_CONFIGKEY].c_str());
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     std::wstring command = L"\"" + exe_ + L"\"";
+    if (!language.empty()) command += L" --language " + Widened(language);
     if (!CreateProcessW(exe_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_))
         Fail("cannot start the wizard");
     main_ = WaitFor([this] { return WindowWithChild(info_.dwProcessId, kIdBtnNext); }, "the main window");
@@ -110,6 +113,46 @@ bool TWinDriver::HasFloppyDrive() { return DescribeHostDrive(DefaultFloppyDevice
 
 bool TWinDriver::FileExists(const std::string& path) {
     return GetFileAttributesW(Widened(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+namespace {
+
+// The host's path of a file on wine's Z: drive, which is the host's root.
+std::string HostPath(const std::string& windowsPath) {
+    auto path = windowsPath.substr(windowsPath.rfind(':') + 1);
+    for (auto& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
+}  // namespace
+
+// Wine starts the host's mtools as it starts a Windows program, but does not wait for a host
+// program to end: the copy is renamed into place when it is whole, and waited for.
+std::string TWinDriver::FloppyImageFile(const std::string& image, const std::string& name) {
+    const auto copy = ScratchFolder() + "mcopy.out";
+    DeleteFileW(Widened(copy).c_str());
+    const auto host = "'" + HostPath(copy) + "'";
+    std::wstring command = Widened("/bin/sh -c \"mcopy -n -i '" + HostPath(image) + "' ::" + name + " " + host +
+                                   ".part && mv " + host + ".part " + host + "\"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION shell{};
+    if (!CreateProcessW(L"Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &shell))
+        return {};
+    CloseHandle(shell.hProcess);
+    CloseHandle(shell.hThread);
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int i = 0; i < 100 && file == INVALID_HANDLE_VALUE; ++i, Sleep(100))
+        file = CreateFileW(Widened(copy).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), DWORD(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
 }
 
 HWND TWinDriver::Control(TControlRef control) const {
@@ -247,6 +290,76 @@ std::vector<std::string> TWinDriver::Items(TControlRef control) {
         items.push_back(Narrowed(item));
     }
     return items;
+}
+
+std::string TWinDriver::LanguageFolder() { return Narrowed(exe_.substr(0, exe_.rfind(L'\\') + 1)); }
+
+namespace {
+
+// The entries of a list view of another process, read through memory lent in that process.
+std::vector<std::string> ListViewItems(HWND list, DWORD process) {
+    std::vector<std::string> items;
+    HANDLE owner = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+    if (!owner) return items;
+    constexpr int kChars = 512;
+    auto* remote = static_cast<char*>(
+        VirtualAllocEx(owner, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+    const auto count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+    for (LRESULT i = 0; remote && i < count; ++i) {
+        LVITEMW item{};
+        item.cchTextMax = kChars;
+        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof item);
+        WriteProcessMemory(owner, remote, &item, sizeof item, nullptr);
+        const auto length = SendMessageW(list, LVM_GETITEMTEXTW, WPARAM(i), reinterpret_cast<LPARAM>(remote));
+        std::wstring text(std::size_t(std::clamp<LRESULT>(length, 0, kChars)), L'\0');
+        ReadProcessMemory(owner, item.pszText, text.data(), text.size() * sizeof(wchar_t), nullptr);
+        items.push_back(Narrowed(text));
+    }
+    if (remote) VirtualFreeEx(owner, remote, 0, MEM_RELEASE);
+    CloseHandle(owner);
+    return items;
+}
+
+struct TShownTexts {
+    DWORD process;
+    std::vector<std::string> texts;
+};
+
+BOOL CALLBACK AddShownTexts(HWND control, LPARAM data) {
+    auto& shown = *reinterpret_cast<TShownTexts*>(data);
+    if (!IsWindowVisible(control)) return TRUE;
+    auto text = Narrowed(TextOf(control));
+    // A link's text carries its markup.
+    for (const char* tag : {"<a>", "</a>"})
+        for (auto at = text.find(tag); at != std::string::npos; at = text.find(tag)) text.erase(at, std::strlen(tag));
+    if (!text.empty()) shown.texts.push_back(text);
+    wchar_t cls[64];
+    GetClassNameW(control, cls, 64);
+    if (std::wstring(cls) == WC_LISTVIEWW)
+        for (auto& item : ListViewItems(control, shown.process)) shown.texts.push_back(std::move(item));
+    if (std::wstring(cls) == L"ComboBox") {
+        const auto count = SendMessageW(control, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            std::wstring item(std::size_t(SendMessageW(control, CB_GETLBTEXTLEN, WPARAM(i), 0)) + 1, L'\0');
+            item.resize(std::size_t(SendMessageW(control, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(item.data()))));
+            shown.texts.push_back(Narrowed(item));
+        }
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+// The wizard's own windows: the main window, its message boxes and its folder dialog; the common
+// save dialog is the system's.
+std::vector<std::string> TWinDriver::ShownTexts() {
+    TShownTexts shown{Process(), {}};
+    for (HWND window : WindowsOf(Process())) {
+        if (window != main_ && !GetDlgItem(window, kIdLabelMsg) && !GetDlgItem(window, kIdFolderTree)) continue;
+        shown.texts.push_back(Narrowed(TextOf(window)));
+        EnumChildWindows(window, AddShownTexts, reinterpret_cast<LPARAM>(&shown));
+    }
+    return shown.texts;
 }
 
 std::size_t TWinDriver::Rows() {

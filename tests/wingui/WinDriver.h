@@ -31,7 +31,7 @@ public:
         : exe_(std::move(exe)), scratch_(std::move(scratch)), msDos_(std::move(msDos)) {}
     ~TWinDriver() override { Stop(); }
 
-    void Start() override;
+    void Start(const std::string& language) override;
     void Stop() override;
     bool Ended() override;
     bool OwnProcess() const override { return true; }
@@ -40,8 +40,10 @@ public:
     std::string ScratchFolder() override { return Narrowed(scratch_) + "\\"; }
     std::string MsDosFolder() override { return Narrowed(msDos_); }
     bool FileExists(const std::string& path) override;
+    std::string LanguageFolder() override;
+    std::string FloppyImageFile(const std::string& image, const std::string& name) override;
     // The drive ports' stand-in for Windows is yet to come.
-    bool PlugStick(const std::string&, bool) override { return false; }
+    bool PlugStick(const std::string&, const std::string&) override { return false; }
     void PullStick(const std::string&) override {}
 
     void Press(TKey key) override;
@@ -58,6 +60,7 @@ public:
     std::string Label(TLabel label) override;
     std::vector<std::string> Items(TControlRef control) override;
     std::size_t Rows() override;
+    std::vector<std::string> ShownTexts() override;
     bool MainWindowEnabled() override { return IsWindowEnabled(main_) != 0; }
 
     std::string Dialog(int waitMilliseconds) override;

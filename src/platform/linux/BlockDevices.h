@@ -70,6 +70,8 @@ std::string NumberText(dev_t number);
 // The host's drives and what writing a removable one takes, from one question to the disk service
 // where it answers, else from the kernel.
 TDriveScan ScanDrives();
+// A watch over scan, made on a thread of its own (THostDriveWatch::Start scans with ScanDrives).
+std::unique_ptr<THostDriveWatch> StartDriveWatch(std::function<TDriveScan()> scan, std::function<void()> changed);
 
 // The host's devices, with drive types read under paths.
 std::unique_ptr<IHostRawDevices> CreateRawDevices(const TSystemPaths& paths);

@@ -96,6 +96,11 @@ TChildProcess::~TChildProcess()
 TChildProcess::EStart TChildProcess::Start(
     const std::string& interpreter, const std::string& command, std::uint32_t& lastError)
 {
+    return StartProgram({interpreter, "/c", command}, lastError);
+}
+
+TChildProcess::EStart TChildProcess::StartProgram(const std::vector<std::string>& words, std::uint32_t& lastError)
+{
     TFd childInput, childOutput;
     if (!MakePipe(childInput, impl_->input)) {
         lastError = static_cast<std::uint32_t>(errno);
@@ -110,16 +115,17 @@ TChildProcess::EStart TChildProcess::Start(
     posix_spawn_file_actions_adddup2(actions.Get(), childInput.Get(), STDIN_FILENO);
     posix_spawn_file_actions_adddup2(actions.Get(), childOutput.Get(), STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(actions.Get(), childOutput.Get(), STDERR_FILENO);
-    // A group of its own, so that ending the interpreter also ends what it started.
+    // A group of its own, so that ending the child also ends what it started.
     TSpawnAttributes attributes;
     posix_spawnattr_setflags(attributes.Get(), POSIX_SPAWN_SETPGROUP);
     posix_spawnattr_setpgroup(attributes.Get(), 0);
 
-    std::string switchC = "/c";
-    std::string path = interpreter;
-    std::string commandCopy = command;
-    char* argv[] = {path.data(), switchC.data(), commandCopy.data(), nullptr};
-    const int rc = ::posix_spawn(&impl_->pid, path.c_str(), actions.Get(), attributes.Get(), argv, environ);
+    std::vector<std::string> copies = words;
+    std::vector<char*> argv;
+    for (auto& word : copies) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const int rc = ::posix_spawn(&impl_->pid, copies.front().c_str(), actions.Get(), attributes.Get(), argv.data(),
+                                 environ);
     lastError = static_cast<std::uint32_t>(rc);
     if (rc != 0) {
         impl_->pid = -1;

@@ -17,8 +17,9 @@ constexpr auto kRescan = std::chrono::seconds(1);
 
 class TLinuxDriveWatch final : public THostDriveWatch {
 public:
-    explicit TLinuxDriveWatch(std::function<void()> changed)
-        : changed_(std::move(changed)),
+    TLinuxDriveWatch(std::function<TDriveScan()> scan, std::function<void()> changed)
+        : scan_(std::move(scan)),
+          changed_(std::move(changed)),
           signals_(linuxhost::TUdisks::Watch([this] { Poke(); })),
           thread_([this](std::stop_token stop) { Run(stop); }) {}
     ~TLinuxDriveWatch() override {
@@ -47,21 +48,25 @@ private:
                 const std::lock_guard lock(mutex_);
                 poked_ = false;  // a word that comes during the scan asks for the next one
             }
-            auto scan = linuxhost::ScanDrives();
-            bool differs = false;
-            {
-                const std::lock_guard lock(mutex_);
-                differs = latest_.has_value() && *latest_ != scan;
-                latest_ = std::move(scan);
+            // A scan that fails keeps the last list: the window goes on with what it had.
+            if (auto scan = GuardedScan(scan_, failure_)) {
+                bool differs = false;
+                {
+                    const std::lock_guard lock(mutex_);
+                    differs = latest_.has_value() && *latest_ != *scan;
+                    latest_ = std::move(scan);
+                }
+                scanned_.notify_all();
+                if (differs && changed_) changed_();
             }
-            scanned_.notify_all();
-            if (differs && changed_) changed_();
             std::unique_lock lock(mutex_);
             wake_.wait_for(lock, stop, kRescan, [this] { return poked_; });
         }
     }
 
+    std::function<TDriveScan()> scan_;
     std::function<void()> changed_;
+    std::string failure_;  // of the last scan, read by the watch's thread only
     std::mutex mutex_;
     std::condition_variable scanned_;
     std::condition_variable_any wake_;
@@ -73,8 +78,13 @@ private:
 
 }  // namespace
 
+std::unique_ptr<THostDriveWatch> linuxhost::StartDriveWatch(std::function<TDriveScan()> scan,
+                                                            std::function<void()> changed) {
+    return std::make_unique<TLinuxDriveWatch>(std::move(scan), std::move(changed));
+}
+
 std::unique_ptr<THostDriveWatch> THostDriveWatch::Start(std::function<void()> changed) {
-    return std::make_unique<TLinuxDriveWatch>(std::move(changed));
+    return linuxhost::StartDriveWatch(linuxhost::ScanDrives, std::move(changed));
 }
 
 }  // namespace bootdisk

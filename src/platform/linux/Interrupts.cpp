@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <thread>
 
 namespace bootdisk {
@@ -23,13 +24,13 @@ void OnSignal(int signal) {
 
 }  // namespace
 
-void CatchInterrupts(std::function<void(int exitStatus)> onInterrupt) {
+void CatchInterrupts(std::function<void(int signal)> onInterrupt) {
     if (pipe2(wakeUp, O_CLOEXEC) != 0) return;
     std::thread([onInterrupt = std::move(onInterrupt)] {
         char signal = 0;
         while (read(wakeUp[0], &signal, 1) < 0 && errno == EINTR) {
         }
-        onInterrupt(128 + signal);
+        onInterrupt(signal);
     }).detach();
     struct sigaction action {};
     action.sa_handler = OnSignal;
@@ -41,6 +42,20 @@ void CatchInterrupts(std::function<void(int exitStatus)> onInterrupt) {
         if (sigaction(signal, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
             sigaction(signal, &action, nullptr);
     }
+}
+
+void EndBySignal(int signal) {
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+    raise(signal);
+    // Not reached for the signals caught; the status a shell gives such a death otherwise.
+    std::_Exit(128 + signal);
 }
 
 }  // namespace bootdisk

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/OutputFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "base/Errors.h"
@@ -32,13 +35,34 @@ TPathKind KindOf(mode_t mode) {
 
 }  // namespace
 
-TPathInfo InspectPath(const std::string& name) {
+namespace {
+
+TPathInfo Inspect(const std::string& name) {
     struct stat status {};
     if (lstat(name.c_str(), &status) != 0) return {TPathKind::Missing, name};
     if (!S_ISLNK(status.st_mode)) return {KindOf(status.st_mode), name};
     const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(name.c_str(), nullptr), &std::free);
     if (!resolved || stat(resolved.get(), &status) != 0) return {TPathKind::DanglingLink, name};
     return {KindOf(status.st_mode), resolved.get()};
+}
+
+// Whether name, its folders' links followed, lies in /dev.
+bool UnderDev(const std::string& name) {
+    std::error_code error;
+    auto full = std::filesystem::absolute(name, error).lexically_normal();
+    if (auto canonical = std::filesystem::weakly_canonical(full, error); !error) full = std::move(canonical);
+    const auto text = full.string();
+    return text == "/dev" || text.starts_with("/dev/");
+}
+
+}  // namespace
+
+TPathInfo InspectPath(const std::string& name) {
+    auto info = Inspect(name);
+    // /dev/sdb.ISO would be a file beside the drives, where nobody looks for an image.
+    if ((info.kind == TPathKind::Missing || info.kind == TPathKind::Regular) && UnderDev(info.path))
+        info.kind = TPathKind::DeviceName;
+    return info;
 }
 
 std::optional<TNewFile> TNewFile::Create(const std::string& path) {
@@ -78,9 +102,57 @@ void TNewFile::Close() {
 }
 
 void PutFileInPlace(const std::string& from, const std::string& to) {
+    struct stat replaced {};
+    if (stat(to.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode)) {
+        // The owner first: giving a file away clears bits that chmod then sets. Only root may.
+        [[maybe_unused]] const int owned = chown(from.c_str(), replaced.st_uid, replaced.st_gid);
+        if (chmod(from.c_str(), replaced.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO)) != 0)
+            ThrowSystemError("Cannot write " + to, errno);
+    }
     if (rename(from.c_str(), to.c_str()) != 0) ThrowSystemError("Cannot write " + to, errno);
 }
 
 void RemoveFileQuietly(const std::string& path) noexcept { unlink(path.c_str()); }
+
+bool CreateNewFolder(const std::string& path) {
+    if (mkdir(path.c_str(), 0777) == 0) return true;
+    if (errno == EEXIST) return false;
+    ThrowSystemError("Cannot create " + path, errno);
+}
+
+std::vector<std::string> FolderNames(const std::string& path) {
+    const auto close = [](DIR* open) { closedir(open); };
+    const std::unique_ptr<DIR, decltype(close)> folder(opendir(path.c_str()), close);
+    if (!folder) ThrowSystemError("Cannot read " + path, errno);
+    std::vector<std::string> names;
+    while (const auto* entry = readdir(folder.get())) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    return names;
+}
+
+void PutFolderInPlace(const std::string& from, const std::string& to) {
+    struct stat status {};
+    // One step, so that a server reading the folder never finds it missing or half replaced.
+    if (lstat(to.c_str(), &status) == 0 && renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0)
+        return;
+    if (rename(from.c_str(), to.c_str()) == 0) return;
+    // A file system that cannot exchange two names: the old folder steps aside first.
+    if (errno != ENOTEMPTY && errno != EEXIST) ThrowSystemError("Cannot write " + to, errno);
+    const auto aside = from + "-old";
+    if (rename(to.c_str(), aside.c_str()) != 0) ThrowSystemError("Cannot write " + to, errno);
+    if (rename(from.c_str(), to.c_str()) != 0) {
+        const int error = errno;
+        rename(aside.c_str(), to.c_str());
+        ThrowSystemError("Cannot write " + to, error);
+    }
+    rename(aside.c_str(), from.c_str());
+}
+
+void RemoveTreeQuietly(const std::string& path) noexcept {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
 
 }  // namespace bootdisk

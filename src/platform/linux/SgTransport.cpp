@@ -49,12 +49,16 @@ public:
         while (result < 0 && errno == EINTR);
         reason_ = result == 0 ? std::string() : std::strerror(errno);
         const auto senseLength = std::min<std::size_t>(header.sb_len_wr, sense.size());
-        return SgReply(result == 0, header.status, header.host_status, header.driver_status,
-                       std::span(sense).first(senseLength));
+        auto reply = SgReply(result == 0, header.status, header.host_status, header.driver_status,
+                             std::span(sense).first(senseLength));
+        reply.transferred = SgTransferred(sg.dataLength, header.resid);
+        return reply;
     }
 
     std::string Describe() const override { return path_; }
-    std::string FailureReason() const override { return reason_; }
+
+protected:
+    std::string DeliveryFailure() const override { return reason_; }
 
 private:
     std::string path_;

@@ -171,12 +171,13 @@ std::uint8_t TSimAspi::Exec(const TAspiRequest& request, TSimAspiLogEntry& entry
             return;
         }
         const auto reply = writer->Deliver(command);
-        block[srbexec::HaStat] = reply.delivered ? 0 : srb::HASTAT_SEL_TO;
+        const bool whole = !reply.delivered || reply.status != 0 || reply.transferred >= command.length;
+        block[srbexec::HaStat] = !reply.delivered ? srb::HASTAT_SEL_TO : whole ? 0 : srb::HASTAT_DO_DU;
         block[srbexec::TargStat] = reply.status;
         // The layer's sense area holds the first bytes of the drive's sense data.
         const auto sense = std::min<std::size_t>(reply.sense.size(), srbexec::kSenseLength);
         std::copy_n(reply.sense.begin(), sense, block.begin() + srbexec::SenseArea);
-        block[srb::Status] = reply.delivered && reply.status == 0 ? srb::SS_COMP : srb::SS_ERR;
+        block[srb::Status] = reply.delivered && reply.status == 0 && whole ? srb::SS_COMP : srb::SS_ERR;
     });
     return srb::SS_PENDING;
 }

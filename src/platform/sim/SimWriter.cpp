@@ -19,6 +19,7 @@ constexpr TSense kNoDisc{0x02, 0x3A, 0x00}, kLongWrite{0x02, 0x04, 0x08}, kBadOp
     kOutOfRange{0x05, 0x21, 0x00}, kBadWriteAddress{0x05, 0x21, 0x02}, kBadField{0x05, 0x24, 0x00},
     kBadParameterLength{0x05, 0x1A, 0x00};
 constexpr std::uint32_t kCorruptBlock = 100;
+constexpr std::uint32_t kShortReadFrom = 20;
 
 void PutText(std::vector<std::uint8_t>& out, std::size_t offset, std::size_t width, std::string_view text) {
     std::fill_n(out.begin() + std::ptrdiff_t(offset), width, std::uint8_t(' '));
@@ -67,11 +68,12 @@ std::optional<TBlockRange> BlockRange(const TScsiRequest& request, TDataDirectio
 
 TScsiReply TSimWriter::Deliver(const TScsiRequest& request) {
     commands_.push_back({request.cdb, request.cdbLength, request.direction, request.length});
+    moved_ = request.direction == TDataDirection::None ? 0 : request.length;
     const bool failing = config_.failingOpcode == request.cdb[0];
     const auto status = failing && !config_.failureCarriesData ? kCheckCondition : Answer(request);
     if (failing) Fail(config_.failingSense);
     if (failing || status == kCheckCondition) return {true, kCheckCondition, FixedSense(sense_)};
-    return {true, status};
+    return {true, status, {}, moved_};
 }
 
 std::uint8_t TSimWriter::Fail(TSense sense) {
@@ -203,10 +205,15 @@ std::uint8_t TSimWriter::Read(const TScsiRequest& request) {
     const auto written = std::uint32_t(disc_.size() / kBlockSize);
     const auto range = BlockRange(request, TDataDirection::In);
     if (!range) return Fail(kBadField);
+    if (config_.refusesFua && (request.cdb[1] & scsi::kForceUnitAccess) != 0) return Fail(kBadField);
     const auto [address, blocks] = *range;
     if (address < kTrackStart || address - kTrackStart > written || blocks > written - (address - kTrackStart))
         return Fail(kOutOfRange);
-    std::memcpy(request.data, disc_.data() + std::size_t(address - kTrackStart) * kBlockSize, request.length);
+    auto moved = blocks;
+    if (const auto from = config_.shortReadFrom; from && address - kTrackStart + blocks > *from)
+        moved = address - kTrackStart >= *from ? 0 : *from - (address - kTrackStart);
+    moved_ = moved * std::uint32_t(kBlockSize);
+    std::memcpy(request.data, disc_.data() + std::size_t(address - kTrackStart) * kBlockSize, moved_);
     return kGood;
 }
 
@@ -229,6 +236,8 @@ std::unique_ptr<TSimWriter> MakeSimWriter(std::string_view name) {
         config.bufferBytes = 16 * 1024;
     else if (name == "sim:corrupt")
         config.corruptBlock = kCorruptBlock;
+    else if (name == "sim:shortread")
+        config.shortReadFrom = kShortReadFrom;
     else if (name != "sim:")
         return nullptr;
     return std::make_unique<TSimWriter>(config, std::string(name));

@@ -2,7 +2,8 @@
 #pragma once
 // An emulated MMC CD writer holding a CD-R, so the whole recording runs without hardware. It answers
 // the commands the recorder sends, keeps what is written and reads it back, records every command,
-// and fails on demand, with sense data as a drive gives it.
+// and fails on demand, with sense data as a drive gives it. An answer counts as filling its
+// allocation length; only a short read moves fewer bytes than asked.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -30,6 +31,8 @@ struct TSimWriterConfig {
     std::uint32_t busyPolls = 2;      // READ DISC INFORMATION refusals after an immediate command
     bool neverCompletes = false;      // immediate commands never finish
     std::optional<std::uint32_t> corruptBlock;  // this block of the track is recorded with one byte wrong
+    std::optional<std::uint32_t> shortReadFrom;  // READ(10) answers GOOD but moves no block from this one on
+    bool refusesFua = false;          // READ(10) with FUA ends in CHECK CONDITION: illegal request
 };
 
 struct TSimCommand {
@@ -72,6 +75,7 @@ private:
     std::vector<TSimCommand> commands_;
     std::vector<std::uint8_t> disc_;
     std::vector<std::uint8_t> modeSelect_;
+    std::uint32_t moved_ = 0;    // bytes of data the command in hand moved
     std::uint32_t busy_ = 0;
     std::uint32_t pending_ = 0;  // bytes of the last write still in the drive's buffer
     TSense sense_;               // of the last command that failed
@@ -79,7 +83,8 @@ private:
 
 // "sim:" (blank CD-R, ample space, 2 MiB buffer), "sim:appendable", "sim:notready", "sim:full" (740
 // free blocks), "sim:smallbuffer" (1,024-byte buffer), "sim:buffer16k" (16,384-byte buffer),
-// "sim:corrupt" (records one byte wrong in block 100 of the track); nothing for any other name.
+// "sim:corrupt" (records one byte wrong in block 100 of the track), "sim:shortread" (reads move no
+// data from block 20 of the track on, and say so); nothing for any other name.
 std::unique_ptr<TSimWriter> MakeSimWriter(std::string_view name);
 
 }  // namespace bootdisk

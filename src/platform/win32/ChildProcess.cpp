@@ -78,8 +78,44 @@ TChildProcess::~TChildProcess()
     if (impl_->process.Get() != nullptr && !Finished()) Kill();
 }
 
+namespace {
+
+// One word of a command line as the C runtime splits it again: in quotes, with the backslashes
+// before a quote doubled.
+std::string QuotedWord(const std::string& word)
+{
+    if (!word.empty() && word.find_first_of(" \t\"") == std::string::npos) return word;
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : word) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * backslashes, '\\');
+    return quoted + "\"";
+}
+
+}  // namespace
+
+TChildProcess::EStart TChildProcess::StartProgram(const std::vector<std::string>& words, std::uint32_t& lastError)
+{
+    std::string commandLine;
+    for (const auto& word : words) commandLine.append(commandLine.empty() ? "" : " ").append(QuotedWord(word));
+    return StartCommandLine(commandLine, lastError);
+}
+
 TChildProcess::EStart TChildProcess::Start(
     const std::string& interpreter, const std::string& command, std::uint32_t& lastError)
+{
+    return StartCommandLine(interpreter + " /c " + command, lastError);
+}
+
+TChildProcess::EStart TChildProcess::StartCommandLine(const std::string& text, std::uint32_t& lastError)
 {
     SECURITY_ATTRIBUTES security{};
     security.nLength = sizeof(security);
@@ -109,7 +145,7 @@ TChildProcess::EStart TChildProcess::Start(
     startup.hStdInput = childInput.Get();
 
     PROCESS_INFORMATION info{};
-    std::wstring commandLine = Widen(interpreter + " /c " + command);
+    std::wstring commandLine = Widen(text);
     const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
                                         CREATE_NEW_CONSOLE | CREATE_SUSPENDED, nullptr, nullptr, &startup,
                                         &info);

@@ -65,6 +65,10 @@ void UseUtf8Console() {
     std::atexit(RestoreConsoleCodePage);
 }
 
+std::string TerminalText(std::string_view utf8) { return std::string(utf8); }
+
+std::string TextFromTerminal(std::string_view typed) { return std::string(typed); }
+
 std::FILE* OpenFileUtf8(const std::string& path, const char* mode) {
     return _wfopen(Widen(path).c_str(), Widen(mode).c_str());
 }

@@ -21,14 +21,14 @@ namespace {
 
 constexpr DWORD kPlatformNt = 2;
 
-THostDriveType TypeOf(const std::string& root) {
-    switch (GetDriveTypeA(root.c_str())) {
+THostDriveType TypeOf(IWin32Calls& calls, const std::wstring& root) {
+    switch (calls.GetDriveTypeW(root)) {
         case DRIVE_REMOVABLE: return THostDriveType::Removable;
         case DRIVE_FIXED: return THostDriveType::Fixed;
         // A letter with no drive behind it is no drive at all, not some other kind of one.
         case DRIVE_UNKNOWN:
         case DRIVE_NO_ROOT_DIR: return THostDriveType::Unknown;
-        default: return THostDriveType::Other;
+        default: return THostDriveType::Other;  // a network share, a CD, a RAM disk
     }
 }
 
@@ -45,18 +45,19 @@ static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, VendorIdOffset) == storage::Ve
               offsetof(STORAGE_DEVICE_DESCRIPTOR, RawDeviceProperties) == storage::HeaderSize);
 
 // Windows locks a volume before raw writes, so a mounted file system is no reason to refuse here.
-// The drive tells its own name, size and identity through its letter's device, which opening for
-// no access needs no rights to; one that does not keeps the file system's size and no name. A
-// removable drive is named with every lettered volume of its disk, which its write erases too.
-THostDrive Describe(char letter) {
-    auto& calls = HostWin32Calls();
-    const std::string root = std::string(1, letter) + ":\\";
+// Only a removable or fixed disk is asked more than its type. The drive tells its own name, size
+// and identity through its letter's device, which opening for no access needs no rights to; one
+// that does not keeps the file system's size and no name. A removable drive is named with every
+// lettered volume of its disk, which its write erases too.
+THostDrive Describe(IWin32Calls& calls, char letter) {
     THostDrive drive;
     drive.device = std::string(1, letter) + ":";
-    drive.type = TypeOf(root);
-    const TNoCriticalErrorBoxes quiet;
+    const std::wstring root = std::wstring(1, wchar_t(letter)) + L":\\";
+    drive.type = TypeOf(calls, root);
+    if (drive.type != THostDriveType::Removable && drive.type != THostDriveType::Fixed) return drive;
+    const TNoCriticalErrorBoxes quiet(calls);
     ULARGE_INTEGER total{};
-    if (GetDiskFreeSpaceExA(root.c_str(), nullptr, &total, nullptr)) drive.size = total.QuadPart;
+    if (calls.GetDiskFreeSpaceExW(root, &total)) drive.size = total.QuadPart;
     drive.holdsSystem = Upper(letter) == Upper(SystemLetter());
     const auto volume = OpenDeviceQuietly(calls, L"\\\\.\\" + std::wstring(1, wchar_t(letter)) + L":", 0);
     const auto disk = volume ? AskDisk(calls, volume.Get()) : TDiskAnswers{};
@@ -78,17 +79,19 @@ std::string DefaultFloppyDevice() { return "A:"; }
 bool CanStandForFloppyDrive(const std::string& device) { return device == "A:" || device == "a:"; }
 
 // Drives A: and B: are floppies, which have their own medium.
-std::vector<THostDrive> ScanHostDrives() {
+std::vector<THostDrive> ScanWin32Drives(IWin32Calls& calls) {
     std::vector<THostDrive> drives;
-    const DWORD present = GetLogicalDrives();
+    const DWORD present = calls.GetLogicalDrives();
     for (char letter = 'C'; letter <= 'Z'; ++letter) {
         if (!(present & (1u << (letter - 'A')))) continue;
-        auto drive = Describe(letter);
+        auto drive = Describe(calls, letter);
         if (drive.type == THostDriveType::Removable || drive.type == THostDriveType::Fixed)
             drives.push_back(std::move(drive));
     }
     return drives;
 }
+
+std::vector<THostDrive> ScanHostDrives() { return ScanWin32Drives(HostWin32Calls()); }
 
 bool ProcessLacksAdministrator(IWin32Calls& calls, TWinVersion version) {
     if (version.platformId != kPlatformNt) return false;  // the 9x family has no rights to lack
@@ -127,7 +130,7 @@ std::string DriveServiceProblem() { return {}; }
 
 std::optional<THostDrive> DescribeHostDrive(const std::string& device) {
     if (device.size() < 2 || device[1] != ':' || !std::isalpha(static_cast<unsigned char>(device[0]))) return std::nullopt;
-    auto drive = Describe(device[0]);
+    auto drive = Describe(HostWin32Calls(), device[0]);
     if (drive.type == THostDriveType::Unknown) return std::nullopt;
     return drive;
 }

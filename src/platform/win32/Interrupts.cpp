@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "platform/Interrupts.h"
 
 namespace bootdisk {
@@ -15,13 +17,13 @@ std::function<void(int)>& Handler() {
 BOOL WINAPI OnConsoleEvent(DWORD event) {
     switch (event) {
         case CTRL_C_EVENT:
-            Handler()(128 + 2);
+            Handler()(2);
             return TRUE;
         case CTRL_BREAK_EVENT:
-            Handler()(128 + 21);
+            Handler()(21);
             return TRUE;
         case CTRL_CLOSE_EVENT:
-            Handler()(128 + 1);
+            Handler()(1);
             return TRUE;
         default:
             return FALSE;
@@ -30,9 +32,12 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
 
 }  // namespace
 
-void CatchInterrupts(std::function<void(int exitStatus)> onInterrupt) {
+void CatchInterrupts(std::function<void(int signal)> onInterrupt) {
     Handler() = std::move(onInterrupt);
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }
+
+// A console program ended by Ctrl+C has no signal to die of: its exit status says it.
+void EndBySignal(int signal) { std::_Exit(128 + signal); }
 
 }  // namespace bootdisk

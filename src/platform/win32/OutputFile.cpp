@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 #include "base/Errors.h"
@@ -118,5 +119,49 @@ void PutFileInPlace(const std::string& from, const std::string& to) {
 }
 
 void RemoveFileQuietly(const std::string& path) noexcept { DeleteFileW(Widen(path).c_str()); }
+
+bool CreateNewFolder(const std::string& path) {
+    if (CreateDirectoryW(Widen(path).c_str(), nullptr)) return true;
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return false;
+    ThrowSystemError("Cannot create " + path, error);
+}
+
+std::vector<std::string> FolderNames(const std::string& path) {
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(Widen(path + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) ThrowSystemError("Cannot read " + path, GetLastError());
+    std::vector<std::string> names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(Narrow(name));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+void PutFolderInPlace(const std::string& from, const std::string& to) {
+    const auto wideFrom = Widen(from), wideTo = Widen(to);
+    if (GetFileAttributesW(wideTo.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (!MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH))
+            ThrowSystemError("Cannot write " + to, GetLastError());
+        return;
+    }
+    // Windows cannot exchange two names: the old folder steps aside first.
+    const auto aside = Widen(from + "-old");
+    if (!MoveFileExW(wideTo.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH))
+        ThrowSystemError("Cannot write " + to, GetLastError());
+    if (!MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        MoveFileExW(aside.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH);
+        ThrowSystemError("Cannot write " + to, error);
+    }
+    MoveFileExW(aside.c_str(), wideFrom.c_str(), MOVEFILE_WRITE_THROUGH);
+}
+
+void RemoveTreeQuietly(const std::string& path) noexcept {
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(Widen(path)), ignored);
+}
 
 }  // namespace bootdisk

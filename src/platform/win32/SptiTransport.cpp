@@ -59,13 +59,13 @@ public:
                 return Undelivered();
             if (request.direction == TDataDirection::In && request.data != nullptr)
                 std::copy_n(block.begin() + layout_.DataOffset(), request.length, request.data);
-            return SptiReply(block, layout_);
+            return Answered(block, request);
         }
         auto block = MakeDirectBlock(request, reinterpret_cast<std::uintptr_t>(request.data), layout_);
         if (!calls_.DeviceIoControl(handle, kIoctlScsiPassThroughDirect, block.data(), DWORD(block.size()),
                                     block.data(), DWORD(block.size()), &returned))
             return Undelivered();
-        return SptiReply(block, layout_);
+        return Answered(block, request);
     }
 
     std::unique_ptr<IDeviceHold> HoldOpen() override {
@@ -89,9 +89,10 @@ public:
                    : kScsiOtherError;
     }
 
-    std::string FailureReason() const override { return reason_; }
-
     std::string Describe() const override { return name_; }
+
+protected:
+    std::string DeliveryFailure() const override { return reason_; }
 
 private:
     class THold : public IDeviceHold {
@@ -107,6 +108,14 @@ private:
         TSptiTransport& transport_;
         TOwnedHandle handle_;
     };
+
+    // The buffered block's data area is larger than most answers: no more than the request's
+    // length counts as moved.
+    TScsiReply Answered(const TSptiBlock& block, const TScsiRequest& request) const {
+        auto reply = SptiReply(block, layout_);
+        reply.transferred = std::min<std::uint32_t>(reply.transferred, request.length);
+        return reply;
+    }
 
     TScsiReply Undelivered() {
         reason_ = SystemErrorText(calls_.GetLastError());

@@ -30,7 +30,11 @@ public:
     UINT SetErrorMode(UINT mode) override { return ::SetErrorMode(mode); }
     void Sleep(DWORD milliseconds) override { ::Sleep(milliseconds); }
 
+    DWORD GetLogicalDrives() override { return ::GetLogicalDrives(); }
     UINT GetDriveTypeW(const std::wstring& root) override { return ::GetDriveTypeW(root.c_str()); }
+    BOOL GetDiskFreeSpaceExW(const std::wstring& root, ULARGE_INTEGER* total) override {
+        return ::GetDiskFreeSpaceExW(root.c_str(), nullptr, total, nullptr);
+    }
     BOOL GetVolumeInformationW(const std::wstring& root, wchar_t* label, DWORD labelSize, wchar_t* fileSystem,
                                DWORD fileSystemSize) override {
         return ::GetVolumeInformationW(root.c_str(), label, labelSize, nullptr, nullptr, nullptr, fileSystem,

@@ -5,11 +5,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "optical/ScsiTransport.h"
 #include "optical/SptiBlock.h"
+#include "platform/HostDrives.h"
 #include "platform/HostSystem.h"
 #include "platform/RawDevice.h"
 
@@ -31,7 +34,11 @@ public:
     virtual UINT SetErrorMode(UINT mode) = 0;
     virtual void Sleep(DWORD milliseconds) = 0;
 
+    // Bit n set: the letter 'A' + n is in use.
+    virtual DWORD GetLogicalDrives() = 0;
     virtual UINT GetDriveTypeW(const std::wstring& root) = 0;
+    // The volume's size in bytes; a dead network letter may take its time to answer.
+    virtual BOOL GetDiskFreeSpaceExW(const std::wstring& root, ULARGE_INTEGER* total) = 0;
     virtual BOOL GetVolumeInformationW(const std::wstring& root, wchar_t* label, DWORD labelSize,
                                        wchar_t* fileSystem, DWORD fileSystemSize) = 0;
     virtual BOOL GetDiskFreeSpaceW(const std::wstring& root, DWORD* sectorsPerCluster, DWORD* bytesPerSector,
@@ -83,6 +90,14 @@ std::unique_ptr<IHostRawDevices> CreateWin32RawDevices(IWin32Calls& calls);
 // is opened again for each command, or once for an operation that holds it (HoldOpen).
 std::unique_ptr<IScsiTransport> OpenWin32PassThrough(const std::string& name, IWin32Calls& calls,
                                                      const TSptiLayout& layout = kSptiHostLayout);
+// The removable and fixed disks behind the drive letters C: to Z:. Only those are asked more than
+// their type: a network or CD letter is never asked its size, which a dead share can take minutes
+// to refuse.
+std::vector<THostDrive> ScanWin32Drives(IWin32Calls& calls);
+// THostDriveWatch::Start over the given calls: the scans run on a thread of their own, so a drive
+// that is slow to answer holds up no window.
+std::unique_ptr<THostDriveWatch> StartWin32DriveWatch(IWin32Calls& calls, std::function<void()> changed);
+
 // Whether this process lacks the rights Windows asks for raw drive access and the pass-through:
 // not elevated on Vista and later, not a member of Administrators before.
 bool ProcessLacksAdministrator(IWin32Calls& calls, TWinVersion version);

@@ -22,6 +22,8 @@
 #include <set>
 #include <vector>
 
+#include "support/AreaColours.h"
+
 namespace bootdisk::test {
 
 namespace {
@@ -34,31 +36,18 @@ QPalette MakePalette(std::initializer_list<std::pair<QPalette::ColorRole, QColor
     return palette;
 }
 
-double Luminance(QColor colour) {
-    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
-}
-
-// The colours of an area of a picture: the most frequent one is the background; the text stands
-// out from it as far as its third most different pixel does (a stray pixel or two is no text).
-struct TAreaColours {
+struct TPictureArea {
     QColor background;
     double contrast = 21.0;
 };
 
-TAreaColours MeasureArea(const QImage& picture, QRect area) {
-    std::map<QRgb, int> counts;
+TPictureArea MeasureArea(const QImage& picture, QRect area) {
+    std::map<std::uint32_t, int> counts;
     area &= picture.rect();
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x) ++counts[picture.pixel(x, y) & 0xFFFFFF];
-    if (counts.empty()) return {};
-    const QColor background(
-        std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first);
-    std::vector<double> contrasts;
-    for (const auto& [colour, count] : counts)
-        contrasts.insert(contrasts.end(), std::min(count, 3), ContrastRatio(QColor(colour), background));
-    std::sort(contrasts.begin(), contrasts.end(), std::greater<>());
-    return {background, contrasts.size() < 3 ? 1.0 : contrasts[2]};
+    const auto measured = test::MeasureArea(counts);
+    return {QColor(measured.background), measured.contrast};
 }
 
 class TMeasure {
@@ -146,6 +135,13 @@ QPalette DarkPalette() {
                        QColor(0x7A7A7A));
 }
 
+QPalette DarkBlueLinksPalette() {
+    auto palette = DarkPalette();
+    palette.setColor(QPalette::Link, 0x2A82DA);
+    palette.setColor(QPalette::LinkVisited, 0x2A82DA);
+    return palette;
+}
+
 QPalette LightPalette() {
     return MakePalette({{QPalette::Window, 0xEFEFEF}, {QPalette::WindowText, 0x000000}, {QPalette::Base, 0xFFFFFF},
                         {QPalette::AlternateBase, 0xF7F7F7}, {QPalette::Text, 0x000000}, {QPalette::Button, 0xEFEFEF},
@@ -172,10 +168,7 @@ QPalette HighContrastPalette() {
                        QColor(0x3FF23F));
 }
 
-double ContrastRatio(QColor a, QColor b) {
-    const double first = Luminance(a), second = Luminance(b);
-    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
-}
+double ContrastRatio(QColor a, QColor b) { return ContrastRatio(std::uint32_t(a.rgb() & 0xFFFFFF), b.rgb() & 0xFFFFFF); }
 
 QStringList FaintDrawing(QWidget& window) {
     TMeasure measure(window);

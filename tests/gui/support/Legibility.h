@@ -11,6 +11,8 @@ namespace bootdisk::test {
 
 // The palettes a desktop may hand the wizard.
 QPalette DarkPalette();
+// A dark scheme whose links keep a light scheme's blue, as many dark themes do.
+QPalette DarkBlueLinksPalette();
 QPalette LightPalette();
 QPalette HighContrastPalette();
 
