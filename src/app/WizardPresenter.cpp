@@ -3,11 +3,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 
 #include "app/LicenseText.h"
 #include "app/Options.h"
 #include "app/SavedOptions.h"
+#include "optical/ImageRecorder.h"
 #include "platform/Host.h"
+#include "platform/HostDrives.h"
 #include "platform/Resources.h"
 
 namespace bootdisk {
@@ -15,6 +18,20 @@ namespace bootdisk {
 namespace {
 
 bool IsRowControl(TRole role) { return role == TRole::EditNrDisks || role == TRole::ComboBox; }
+
+// The drive a row of this kind writes; none for the files.
+std::optional<TDriveWrite> DriveWriteOf(const TMediaKind& kind) {
+    switch (kind.type) {
+        case TMediaType::Floppy: return TDriveWrite::Floppy;
+        case TMediaType::Removable: return TDriveWrite::Removable;
+        case TMediaType::Optical:
+            if (!dynamic_cast<TimageRecorder*>(kind.device)) return TDriveWrite::Disc;
+            break;
+        case TMediaType::FloppyImage:
+        case TMediaType::NetbootFolder: break;
+    }
+    return std::nullopt;
+}
 
 // Fills the one "%s" of a text.
 std::string Filled(std::string text, const std::string& value) {
@@ -115,11 +132,21 @@ void TWizardPresenter::ShowListButtons() {
 void TWizardPresenter::ShowRows() { view_.ShowRows(list_.Rows(), list_.Selected()); }
 
 std::string TWizardPresenter::RowsRefusal() const {
-    if (ports_.media.HasFloppyDrive()) return {};
-    const bool floppy = std::any_of(list_.Rows().begin(), list_.Rows().end(), [this](const TCreateListRow& row) {
-        return row.kind < kinds_.size() && kinds_[row.kind].type == TMediaType::Floppy;
-    });
-    return floppy ? texts_[StrId::GUI_NOFLOPPYDRIVE] : std::string();
+    const auto any = [this](const std::function<bool(const TMediaKind&)>& test) {
+        return std::any_of(list_.Rows().begin(), list_.Rows().end(), [&](const TCreateListRow& row) {
+            return row.kind < kinds_.size() && test(kinds_[row.kind]);
+        });
+    };
+    if (!ports_.media.HasFloppyDrive() && any([](const TMediaKind& kind) { return kind.type == TMediaType::Floppy; }))
+        return texts_[StrId::GUI_NOFLOPPYDRIVE];
+    // A drive the program has no rights to write is refused here, as the command line refuses it,
+    // not after its prompt has been answered; files are made all the same.
+    const auto lacksRights = [this](const TMediaKind& kind) {
+        const auto write = DriveWriteOf(kind);
+        return write && ports_.media.WritesNeedAdministrator(*write);
+    };
+    if (any(lacksRights)) return texts_[DriveRightsText(TFrontEnd::Wizard)];
+    return {};
 }
 
 // A row that cannot be made disables Next, a full list Add: the notice says why, the first above

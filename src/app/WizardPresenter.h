@@ -99,7 +99,8 @@ private:
     void SaveOptionStates();
     void OpenHelp(const THelpTarget& target);
     void ShowNotice();
-    // Why a row cannot be made on this computer (a floppy without a floppy drive); empty when all can.
+    // Why a row cannot be made on this computer (a floppy without a floppy drive, a drive the program
+    // lacks the rights to write); empty when all can.
     std::string RowsRefusal() const;
     // A medium is wanted, or the run ended: a window in the background calls the user.
     void CallUser(const std::string& text);

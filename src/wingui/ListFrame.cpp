@@ -107,8 +107,12 @@ void TCreateListPanel::Show(const std::vector<TCreateListRow>& rows, std::option
 
 void TCreateListPanel::ShowSelection(std::optional<std::size_t> selected) {
     selected_ = selected;
-    InvalidateRect(window_, nullptr, TRUE);
+    Repaint();
 }
+
+// The rows' quantity cells paint their own background in the selection's colours: they are redrawn
+// with the panel, or a row that lost the selection still looks selected.
+void TCreateListPanel::Repaint() { RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN); }
 
 void TCreateListPanel::ShowQuantity(std::size_t row, const std::string& text) {
     if (row < rows_.size() && WindowTextUtf8(rows_[row].edit) != text)
@@ -147,7 +151,7 @@ void TCreateListPanel::Place() {
         SetWindowPos(rows_[i].upDown, nullptr, Scaled(46), top + Scaled(1), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         SetWindowPos(rows_[i].combo, nullptr, Scaled(kQuantityCell + 2), top + Scaled(1), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     }
-    InvalidateRect(window_, nullptr, TRUE);
+    Repaint();
 }
 
 void TCreateListPanel::OnCommand(int id, int code, HWND control) {

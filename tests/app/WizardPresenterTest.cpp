@@ -93,6 +93,7 @@ class TStandinMedia : public IWizardMedia {
 public:
     std::vector<TMediaKind> kinds;
     bool floppyDrive = true;
+    bool lacksRights = false;  // to write a stick or a disc
     std::function<TRunOutcome(TCreationDriver&, const std::vector<TCreateListRow>&)> run =
         [](TCreationDriver&, const std::vector<TCreateListRow>&) { return TRunOutcome::Completed; };
     std::string notice;
@@ -100,6 +101,7 @@ public:
 
     const std::vector<TMediaKind>& Kinds() const override { return kinds; }
     bool HasFloppyDrive() const override { return floppyDrive; }
+    bool WritesNeedAdministrator(TDriveWrite kind) const override { return lacksRights && kind != TDriveWrite::Floppy; }
     std::string UnopenedNotice(const TStringTable&) const override { return {}; }
     const std::string& DrivesNotice() const override { return notice; }
     bool FollowRemovableDrives(const TStringTable&, TCreationList&) override { return drivesChanged; }
@@ -279,9 +281,10 @@ TEST_F(WizardPresenter, WithoutAFloppyDriveARowOffersTheFirstStickElseTheImageRe
     EXPECT_EQ(presenter->List().Rows()[0].kind, media.kinds.size() - 1);
 }
 
-// A floppy row on a computer without a floppy drive could only fail at Create: the list cannot leave
-// its page while it holds one, and the notice under it says why.
-TEST_F(WizardPresenter, AFloppyRowWithoutAFloppyDriveKeepsTheListOnItsPage) {
+// A floppy row on a computer without a floppy drive, or a stick row where the program lacks the
+// rights to write it, could only fail at Create: the list cannot leave its page while it holds one,
+// and the notice under it says why; a file row goes on.
+TEST_F(WizardPresenter, ARowThatCannotBeMadeKeepsTheListOnItsPage) {
     media.floppyDrive = false;
     Start();
     presenter->Click(TRole::BtnAdd);
@@ -297,6 +300,15 @@ TEST_F(WizardPresenter, AFloppyRowWithoutAFloppyDriveKeepsTheListOnItsPage) {
     EXPECT_EQ(view.notice, "");
     presenter->Key(TWindowKey::Return);
     EXPECT_EQ(view.page, TPage::ProgramOptions);
+
+    media.lacksRights = true;
+    presenter.reset();
+    Start();
+    presenter->KindChosen(0, 1);  // the stick
+    EXPECT_FALSE(view.enabled[TRole::BtnNext]);
+    EXPECT_EQ(view.notice, app.texts[DriveRightsText(TFrontEnd::Wizard)]);
+    presenter->KindChosen(0, 2);  // the image recorder
+    EXPECT_TRUE(view.enabled[TRole::BtnNext]);
 }
 
 // Closing the window mid-run asks first; No goes on, Yes saves the options and ends the run.

@@ -30,6 +30,17 @@ using namespace test;
 class GuiTest : public QObject {
     Q_OBJECT
 
+    // An ISO row's run stopped at its first prompt (Cancel, then Yes): the finish page.
+    void StopOnTheFinishPage() {
+        ChooseKind(Rows()[0], "Image recorder (Save CD image as ISO file)");
+        Button("BtnNext")->click();
+        Button("BtnNext")->click();
+        TModalAnswerer answerer;
+        answerer.Then(Click("BtnRight")).Then(Click("BtnLeft"));
+        Button("BtnNext")->click();
+        QCOMPARE(Page(), QString("Finish"));
+    }
+
     QTemporaryDir dir_;
     std::unique_ptr<TWizardApp> app_;
     TMainForm* form_ = nullptr;
@@ -458,13 +469,7 @@ private slots:
             QTest::keyClick(&probe, Qt::Key_Return);
             if (!pressed) QSKIP("the GTK platform theme is not installed (qt6-gtk-platformtheme)");
         }
-        ChooseKind(Rows()[0], "Image recorder (Save CD image as ISO file)");
-        Button("BtnNext")->click();
-        Button("BtnNext")->click();
-        TModalAnswerer answerer;
-        answerer.Then(Click("BtnRight")).Then(Click("BtnLeft"));  // Cancel, then stop
-        Button("BtnNext")->click();
-        QCOMPARE(Page(), QString("Finish"));
+        StopOnTheFinishPage();
         QTest::keyClick(Find<QRadioButton>("ChkMoreDisks"), Qt::Key_Return);
         QCOMPARE(Page(), QString("CreateOptions"));
     }
@@ -473,13 +478,7 @@ private slots:
         auto* options = Find<QListWidget>("ChkOptions");
         const bool first = options->item(0)->checkState() == Qt::Checked;
         options->item(0)->setCheckState(first ? Qt::Unchecked : Qt::Checked);
-        ChooseKind(Rows()[0], "Image recorder (Save CD image as ISO file)");
-        Button("BtnNext")->click();
-        Button("BtnNext")->click();
-        TModalAnswerer answerer;
-        answerer.Then(Click("BtnRight")).Then(Click("BtnLeft"));  // Cancel, then stop
-        Button("BtnNext")->click();
-        QCOMPARE(Page(), QString("Finish"));
+        StopOnTheFinishPage();
         Find<QRadioButton>("ChkExit")->setChecked(true);
         Button("BtnNext")->click();
         QVERIFY(!form_->isVisible());

@@ -3,6 +3,7 @@
 // the rows' rules, the stop question, the boxes of the folder dialog, and whole runs.
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <set>
 #include <thread>
 
@@ -689,6 +690,27 @@ void RemoveTakesTheRowChosenDeleteTheRowFocusedEscapeAsks(IWizardDriver& wizard)
     Expect(wizard.Ended(), "Yes did not close the wizard");
 }
 
+// A log-off while the MS-DOS folder is asked for, the ISO file's scratch file already made: the
+// wizard ends, and no scratch file stays beside the ISO it was to become.
+void ALogOffLeavesNoScratchFile(IWizardDriver& wizard) {
+    if (!wizard.CdAsksMsDosFolder()) throw TScenarioSkipped("a CD asks no MS-DOS folder here");
+    const auto root = wizard.ScratchFolder();
+    const auto folder = root + "logoff";
+    std::filesystem::create_directories(folder);
+    ChooseImageRecorder(wizard);
+    StartRun(wizard);
+    ExpectDialog(wizard, kFileLocation, "the run's first prompt");
+    wizard.Answer(TBoxButton::Left);
+    ExpectDialog(wizard, kSaveDialog, "OK on the prompt");
+    wizard.AnswerSave(folder + root.back() + "boot.iso");  // the scratch folder's own separator
+    ExpectDialog(wizard, kFolderDialog, "a CD without MS-DOS files");
+    if (!wizard.EndSession()) throw TScenarioSkipped("this wizard is not told of a log-off");
+    for (int i = 0; i < 100 && !wizard.Ended(); ++i) std::this_thread::sleep_for(100ms);
+    Expect(wizard.Ended(), "the wizard went on after the session ended");
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        Expect(false, "left behind at log-off: " + entry.path().filename().string());
+}
+
 }  // namespace
 
 const std::vector<TScenario>& WizardScenarios() {
@@ -719,6 +741,7 @@ const std::vector<TScenario>& WizardScenarios() {
         {"ReturnHeldThroughARunNeverErasesTheStick", ReturnHeldThroughARunNeverErasesTheStick},
         {"AFloppyRowWithoutAFloppyDriveKeepsToThePage", AFloppyRowWithoutAFloppyDriveKeepsToThePage},
         {"RemoveTakesTheRowChosenDeleteTheRowFocusedEscapeAsks", RemoveTakesTheRowChosenDeleteTheRowFocusedEscapeAsks},
+        {"ALogOffLeavesNoScratchFile", ALogOffLeavesNoScratchFile},
     };
     return scenarios;
 }

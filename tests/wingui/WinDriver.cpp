@@ -231,6 +231,14 @@ void TWinDriver::Wheel(TControlRef control, int notches) {
 
 void TWinDriver::CloseMainWindow() { PostAndSettle(main_, WM_CLOSE, 0, 0); }
 
+// As Windows tells a log-off: the question first, then the end, each sent to every top-level window.
+bool TWinDriver::EndSession() {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(main_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    SendMessageTimeoutW(main_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    return true;
+}
+
 TPage TWinDriver::Page() {
     const std::pair<int, TPage> markers[] = {{kIdScrollCreateList, TPage::CreateOptions},
                                              {kIdChkOptions, TPage::ProgramOptions},
