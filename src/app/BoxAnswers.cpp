@@ -5,11 +5,8 @@
 
 namespace bootdisk {
 
-int RetryAbortAnswer(TBoxClose how) { return how == TBoxClose::Right ? kAnswerAbort : kAnswerRetry; }
+int RetryAbortAnswer(TBoxClose how) { return how == TBoxClose::Left ? kAnswerRetry : kAnswerAbort; }
 
-int TwoChoicesAnswer(TBoxClose how, const TStringTable& texts, const std::string& rightCaption) {
-    if (how == TBoxClose::Frame && rightCaption == texts[StrId::GENERIC_CANCEL]) return kAnswerRight;
-    return how == TBoxClose::Right ? kAnswerRight : kAnswerLeft;
-}
+int TwoChoicesAnswer(TBoxClose how) { return how == TBoxClose::Left ? kAnswerLeft : kAnswerRight; }
 
 }  // namespace bootdisk

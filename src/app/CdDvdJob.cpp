@@ -6,6 +6,7 @@
 
 #include "app/Options.h"
 #include "base/DosTime.h"
+#include "base/Errors.h"
 #include "base/Text.h"
 #include "image/DosBoot.h"
 #include "image/ISO9660.h"
@@ -94,7 +95,7 @@ bool MakeCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& s
     TVirtualFloppy floppy(image.Floppy());
     env.dialogs.ProcessMessages();
     const bool msDos = CdUsesMsDos(env.host.Version(), settings.cdUseMsDos);
-    if (!BuildBootFloppy(floppy, env.app.payloads.Cd(), msDos, env, settings)) return false;
+    if (!BuildBootFloppy(floppy, env.app.payloads.Cd(), msDos, env, settings)) throw ECopySkipped("");
     env.dialogs.ProcessMessages();
 
     // The catalogue and the volume carry the title in the 8-bit code page the texts come in.
@@ -122,6 +123,8 @@ bool CreateCdDvd(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& 
     // A copy that fails in an unforeseen way is still a failed copy the user can repeat.
     try {
         return MakeCdCopy(device, env, settings, io, progress);
+    } catch (const ECopySkipped&) {
+        throw;
     } catch (const std::exception& error) {
         env.dialogs.ShowCoolMessage(env.app.texts[StrId::GUI_INSTALLERROR] + " (" + error.what() + ")");
         return false;

@@ -38,6 +38,7 @@ bool BuildBootFloppy(TVirtualFloppy& floppy, TExeDataBase& payload, bool useMsDo
                      const TCreationSettings& settings);
 
 // True when the copy was made; false after the reason was shown (or the file choice cancelled).
+// Throws ECopySkipped, after showing why, when the boot image cannot be built: no disc can help.
 bool CreateCdDvd(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& settings, TBurningIO* io,
                  const TCopyProgress& progress);
 

@@ -19,6 +19,9 @@ struct TRemovableDrive {
     std::string identity;  // the drive found at device then (see THostDrive)
     // The mount points the user was told would be unmounted, for the copy in hand.
     std::vector<std::string> mountPoints;
+    std::string number{};   // the system's number of the disk then (see THostDrive)
+    std::string details{};  // "SanDisk Cruzer, 16.0 GB"
+    std::vector<std::string> volumes{};  // of the disk, where they have names of their own (see THostDrive)
 };
 
 enum class TMediaType { Floppy, Optical, Removable, FloppyImage, NetbootFolder };

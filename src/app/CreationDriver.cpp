@@ -17,37 +17,52 @@ TRunOutcome TCreationDriver::RunCreation(const std::vector<TCreateListRow>& rows
     for (const auto& row : rows) totalCopies_ += std::max(0, QuantityOf(row.quantity));
     doneCopies_ = 0;
     made_.clear();
+    inHand_.reset();
+    halfWritten_ = false;
     RunTally().done = 0;
     RunTally().total = totalCopies_;
-    // Prompting for a medium no drive can take would go on for ever: the run ends before it starts.
     for (const auto& row : rows) {
-        const auto missing = handlers.MissingDrive(kinds.at(row.kind));
-        if (QuantityOf(row.quantity) > 0 && !missing.empty()) {
+        // Prompting for a medium no drive can take would go on for ever: the row is skipped.
+        if (const auto missing = handlers.MissingDrive(kinds.at(row.kind));
+            QuantityOf(row.quantity) > 0 && !missing.empty()) {
             dialogs_.ShowCoolMessage(missing);
-            return TRunOutcome::Failed;
+            continue;
         }
-    }
-    for (const auto& row : rows) {
         for (int copy = 0; copy < QuantityOf(row.quantity); ++copy) {
             const auto copyNumber = std::to_string(doneCopies_ + 1), total = std::to_string(totalCopies_);
             copyText_ = WithValues(texts_[StrId::GUI_TEXTCOPYOF], {copyNumber, total, kinds.at(row.kind).label});
             if (onCopy) onCopy(copyText_);
+            // A failed attempt may have written part of the medium; a new copy starts on a new one.
+            inHand_.reset();
+            halfWritten_ = false;
             std::optional<TMediaKind> kind;
             for (;;) {
                 // A row whose drive went away is skipped, never turned to another drive.
                 if (!(kind = KindNow(kinds.at(row.kind), handlers))) break;
+                inHand_ = kind;
                 if (!Prompt(*kind)) return TRunOutcome::Stopped;
                 // The drive may have gone while its prompt was shown: skipped as above, not a stop.
                 if (kind->type == TMediaType::Removable && !(kind = KindNow(*kind, handlers))) break;
                 try {
                     if (MakeCopy(*kind, handlers)) {
                         made_.push_back({kind->label, handlers.OutputFile(*kind), kind->type});
+                        inHand_.reset();
+                        halfWritten_ = false;
                         break;
                     }
                 } catch (const EDiskProtectionFault& fault) {
                     // Nothing was written: the run ends as after a stop.
                     dialogs_.ShowCoolMessage(fault.what());
                     return TRunOutcome::Stopped;
+                } catch (const ECopySkipped& skipped) {
+                    // One message says why, and what the medium is left as; the next row follows.
+                    const std::string why = skipped.what();
+                    const auto left = halfWritten_ ? MediumLeft() : std::string();
+                    if (!why.empty() || !left.empty())
+                        dialogs_.ShowCoolMessage(why.empty() ? left : left.empty() ? why : why + "\r" + left);
+                    inHand_.reset();
+                    kind.reset();
+                    break;
                 }
                 if (stopOnFailure) return TRunOutcome::Failed;
             }
@@ -74,10 +89,11 @@ std::optional<TMediaKind> TCreationDriver::KindNow(const TMediaKind& kind, const
 std::string TCreationDriver::PromptFor(const TMediaKind& kind) const {
     switch (kind.type) {
         case TMediaType::Floppy:
-            return texts_[StrId::GUI_TEXTINSERTFLOPPY];
+            return texts_[StrId::GUI_TEXTINSERTFLOPPY] + "\r" + texts_[StrId::GUI_FLOPPYWILLERASE];
         case TMediaType::Removable:
             return texts_[StrId::GUI_TEXTINSERTUSB] + "\r(" + kind.label + ")\r" +
-                   WithValues(texts_[StrId::DRIVE_WILLERASE], {kind.removable.device}) +
+                   WithValues(texts_[StrId::DRIVE_WILLERASE],
+                              {WholeDiskName(texts_, kind.removable.device, kind.removable.volumes)}) +
                    (kind.removable.mountPoints.empty()
                         ? ""
                         : "\r" + texts_[StrId::DRIVE_WILLUNMOUNT] + MountPointList(kind.removable.mountPoints));
@@ -94,16 +110,31 @@ std::string TCreationDriver::PromptFor(const TMediaKind& kind) const {
 
 bool TCreationDriver::Prompt(const TMediaKind& kind) {
     // Only OK on the prompt itself may lead to a write: Cancel, then No, asks for the medium again.
+    // A prompt that erases the medium answers Return with Cancel, so that a habit of pressing
+    // Return through the earlier prompts does not erase it.
     const auto prompt = PromptFor(kind);
+    const bool erases = kind.type == TMediaType::Floppy || kind.type == TMediaType::Removable;
     for (;;) {
         if (onPrompt) onPrompt(prompt);
-        if (dialogs_.AskTwoChoices(prompt, texts_[StrId::GENERIC_OK], texts_[StrId::GENERIC_CANCEL]) ==
-            kAnswerLeft)
+        if (dialogs_.AskTwoChoices(prompt, texts_[StrId::GENERIC_OK], texts_[StrId::GENERIC_CANCEL],
+                                   erases ? TDefaultChoice::Right : TDefaultChoice::Left) == kAnswerLeft)
             return true;
+        // Nobody is left to say OK: asking on would go on for ever.
+        if (dialogs_.AnswersEnded()) return false;
         if (dialogs_.AskTwoChoices(texts_[StrId::GUI_TEXTSTOPCONFIRMATION], texts_[StrId::GENERIC_YES],
-                                   texts_[StrId::GENERIC_NO]) == kAnswerLeft)
+                                   texts_[StrId::GENERIC_NO], TDefaultChoice::Left) == kAnswerLeft)
             return false;
     }
+}
+
+std::string TCreationDriver::MediumLeft() const {
+    // An image file and a network boot folder are written whole or not at all.
+    if (!inHand_ || inHand_->type == TMediaType::FloppyImage || inHand_->type == TMediaType::NetbootFolder ||
+        dynamic_cast<TimageRecorder*>(inHand_->device))
+        return {};
+    if (!halfWritten_) return WithValues(texts_[StrId::GUI_NOTHINGWRITTEN], {inHand_->label});
+    return WithValues(texts_[inHand_->type == TMediaType::Optical ? StrId::GUI_DISCHALFWRITTEN : StrId::GUI_HALFWRITTEN],
+                      {inHand_->label});
 }
 
 bool TCreationDriver::MakeCopy(const TMediaKind& kind, ICreationHandlers& handlers) {

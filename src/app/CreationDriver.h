@@ -67,6 +67,13 @@ public:
     void SetCopyProgress(double fraction);
     // Tells onCopy what the copy in hand is doing now: "copy 2 of 3: <medium> - reading back".
     void SetCopyPhase(const std::string& phase);
+    // A handler is about to write the medium of the copy in hand: until the copy is made, the
+    // medium counts as half-written.
+    void WritingMedium() { halfWritten_ = true; }
+    // What a run that ends now leaves of the medium of the copy in hand, in the user's words
+    // ("... is half-written: write it again before use", or that nothing was written to it); empty
+    // when no copy is in hand or it was made.
+    std::string MediumLeft() const;
     // The mappings handed to the installations' progress callbacks.
     TCopyProgress FirstHalf() { return [this](double f) { SetCopyProgress(0.5 * f); }; }
     TCopyProgress SecondHalf() { return [this](double f) { SetCopyProgress(0.5 + 0.5 * f); }; }
@@ -95,6 +102,8 @@ private:
     int doneCopies_ = 0;
     std::vector<TMadeCopy> made_;
     std::string copyText_;  // what onCopy was last told before the copy's prompt
+    std::optional<TMediaKind> inHand_;  // the copy's medium, from its prompt until it is made
+    bool halfWritten_ = false;
 };
 
 }  // namespace bootdisk

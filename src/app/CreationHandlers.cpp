@@ -5,6 +5,7 @@
 
 #include "app/NetbootJob.h"
 #include "app/RemovableKinds.h"
+#include "base/Errors.h"
 #include "disk/RemovableInstall.h"
 #include "image/DirectWriters.h"
 #include "base/PendingFile.h"
@@ -31,7 +32,8 @@ std::string TCreationHandlers::MissingDrive(const TMediaKind& kind) const {
 bool TCreationHandlers::CreateFloppy(TCreationDriver& driver) {
     const auto& texts = env_.app.texts;
     lastFailure_ = TCopyFailure::Failed;
-    if (const auto floppy = OpenFloppy(); floppy && MakeFloppy(*floppy, driver)) {
+    const auto floppy = OpenFloppy();
+    if (floppy && MakeFloppy(*floppy, driver)) {
         // The read-back shows what the floppy really holds, not what was handed to it.
         const auto mismatch = floppy->VerifyWrittenFiles();
         if (mismatch.empty()) {
@@ -43,6 +45,7 @@ bool TCreationHandlers::CreateFloppy(TCreationDriver& driver) {
         env_.dialogs.ShowCoolMessage(texts[StrId::FLOPPYINSTALL_VERIFYFAILED] + mismatch);
     }
     env_.dialogs.ShowCoolMessage(texts[StrId::GUI_INSTALLERROR]);
+    if (floppy && floppy->Install().GaveUp()) throw ECopySkipped("");
     return false;
 }
 
@@ -63,6 +66,7 @@ bool TCreationHandlers::MakeFloppy(THostFloppy& floppy, TCreationDriver& driver)
     auto& install = floppy.Install();
     auto& files = install.Ports().files;
     install.OnFloppyProgress = driver.FirstHalf();
+    driver.WritingMedium();
     if (!install.InstallBoot(THostFloppy::kDrive, settings_.useMsDos)) return false;
     install.OnFloppyProgress = driver.SecondHalf();
     return install.CopyPayloadFiles() &&
@@ -82,7 +86,8 @@ bool TCreationHandlers::CreateFloppyImage(TCreationDriver& driver) {
         // An existing file of that name stays untouched until the image is complete.
         TPendingFile file(*chosen);
         TVirtualFloppy floppy;
-        if (!BuildBootFloppy(floppy, env_.app.payloads.Floppy(), settings_.useMsDos, env_, settings_)) return false;
+        if (!BuildBootFloppy(floppy, env_.app.payloads.Floppy(), settings_.useMsDos, env_, settings_))
+            throw ECopySkipped("");
         file.Write(floppy.Image().data(), floppy.Image().size());
         file.Commit();
     } catch (const EStreamError& error) {
@@ -111,6 +116,7 @@ std::string TCreationHandlers::OutputFile(const TMediaKind& kind) const {
 
 bool TCreationHandlers::CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) {
     TDSKburningIO io(env_.dialogs, driver.Whole(), [&](TBurnStage stage) {
+        if (stage == TBurnStage::Write) driver.WritingMedium();
         if (stage == TBurnStage::ReadBack) driver.SetCopyPhase(env_.app.texts[StrId::GUI_TEXTREADINGBACK]);
     });
     const bool made = bootdisk::CreateCdDvd(device, env_, settings_, &io, driver.Whole());
@@ -152,21 +158,24 @@ bool TCreationHandlers::UnmountConfirmed(const TRemovableDrive& drive) {
 
 bool TCreationHandlers::CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) {
     const auto& texts = env_.app.texts;
-    TRemovableInstall install({disk_, env_.dialogs, texts});
+    std::optional<TConfirmedDisk> confirmed;
+    if (!drive.identity.empty() || !drive.number.empty())
+        confirmed = TConfirmedDisk{drive.device, {drive.number, drive.identity, drive.details}};
+    TRemovableInstall install({disk_, env_.dialogs, texts, confirmed, [this, &drive] { return DriveGone(drive); }});
     lastFailure_ = TCopyFailure::Refused;  // until the drive has passed the check
     install.CheckRemovable(drive.letter);
     lastFailure_ = TCopyFailure::Failed;
-    if (DriveGone(drive)) {
-        env_.dialogs.ShowCoolMessage(texts[StrId::DRIVE_GONE] + drive.device);
-        return false;
-    }
+    if (DriveGone(drive)) throw ECopySkipped(texts[StrId::DRIVE_GONE] + drive.device);
     install.CreateImage();  // freed with install, on every path
     if (!BuildBootFloppy(install.Image(), env_.app.payloads.Floppy(), settings_.useMsDos, env_, settings_))
-        return false;
+        throw ECopySkipped("");
     env_.dialogs.ProcessMessages();
     // Only now, with the image ready, are the user's file systems taken away.
     if (!UnmountConfirmed(drive)) return false;
-    install.OnImageProgress = driver.Whole();
+    install.OnImageProgress = [&driver, whole = driver.Whole()](double fraction) {
+        driver.WritingMedium();
+        whole(fraction);
+    };
     // The read-back shows what the drive really holds, not what was handed to it.
     const bool written = install.WriteImageToDrive(drive.letter);
     if (!written || !install.VerifyImageOnDrive(drive.letter)) {

@@ -27,16 +27,36 @@ std::string FloppyKindLabel(const TStringTable& texts, bool driveFound);
 // exit codes).
 enum class TCopyFailure { None, Failed, ReadBack, Refused };
 
+// The dialogs of one run: the MS-DOS system files' folder is asked once, and its answer (a cancel
+// too) stands for every later copy of the run.
+class TRunDialogs : public TDialogsRelay {
+public:
+    using TDialogsRelay::TDialogsRelay;
+    std::optional<std::string> AskSystemFolder() override {
+        if (!folder_) folder_ = TDialogsRelay::AskSystemFolder();
+        return *folder_;
+    }
+
+private:
+    std::optional<std::optional<std::string>> folder_;
+};
+
 class TCreationHandlers : public ICreationHandlers {
 public:
-    // Without a floppy drive the run ends before a floppy copy (see MissingDrive).
+    // Handlers for one run. Without a floppy drive a floppy row is skipped (see MissingDrive).
     TCreationHandlers(TJobEnv env, TCreationSettings settings, TDiskHost disk,
                       std::optional<TFloppyDrive> floppy = std::nullopt)
-        : env_(env), settings_(std::move(settings)), disk_(disk), floppy_(std::move(floppy)) {}
+        : dialogs_(env.dialogs), env_{env.app, dialogs_, env.host}, settings_(std::move(settings)), disk_(disk),
+          floppy_(std::move(floppy)) {}
+    TCreationHandlers(const TCreationHandlers&) = delete;
+    TCreationHandlers& operator=(const TCreationHandlers&) = delete;
 
+    // These throw ECopySkipped when the copy cannot be made on any medium now: the boot image cannot
+    // be built (no MS-DOS system files), or the user gave up on a floppy that failed.
     bool CreateFloppy(TCreationDriver& driver) override;
     bool CreateCdDvd(TOpticalDevice& device, TCreationDriver& driver) override;
-    // Throws EDiskProtectionFault, before anything is written, when the drive is not removable.
+    // Throws EDiskProtectionFault, before anything is written, when the drive is not removable, and
+    // ECopySkipped when it is taken away during the copy.
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override;
     // The boot floppy as an image file, under the output-file rules of the CD image's.
     bool CreateFloppyImage(TCreationDriver& driver) override;
@@ -58,6 +78,7 @@ private:
     std::unique_ptr<THostFloppy> OpenFloppy();
     bool MakeFloppy(THostFloppy& floppy, TCreationDriver& driver);
 
+    TRunDialogs dialogs_;
     TJobEnv env_;
     TCreationSettings settings_;
     TDiskHost disk_;

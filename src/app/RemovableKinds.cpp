@@ -36,6 +36,14 @@ std::string MountPointList(const std::vector<std::string>& points) {
     return list;
 }
 
+std::string WholeDiskName(const TStringTable& texts, const std::string& device, const std::vector<std::string>& volumes) {
+    if (volumes.empty()) return device;
+    if (volumes.size() == 1) return volumes.front();
+    std::vector<std::string> first(volumes.begin(), volumes.end() - 1);
+    const auto both = WithValues(texts[StrId::DRIVE_AND], {MountPointList(first), volumes.back()});
+    return WithValues(texts[StrId::DRIVE_SAMESTICK], {both});
+}
+
 std::string DriveLabel(const TStringTable& texts, const THostDrive& drive) {
     const std::string mounted =
         drive.mountPoints.empty() ? "" : ", " + texts[StrId::DRIVE_MOUNTEDAT] + MountPointList(drive.mountPoints);
@@ -55,6 +63,10 @@ std::string RefusalText(const TStringTable& texts, const THostDrive& drive) {
     return {};
 }
 
+TRemovableDrive RemovableDriveOf(char letter, const THostDrive& drive) {
+    return {letter, drive.device, drive.identity, {}, drive.number, drive.Details(), drive.volumes};
+}
+
 std::vector<TMediaKind> RemovableMediaKinds(const TStringTable& texts, const std::vector<THostDrive>& drives,
                                             IHostRawDevices& table) {
     std::vector<TMediaKind> kinds;
@@ -62,8 +74,7 @@ std::vector<TMediaKind> RemovableMediaKinds(const TStringTable& texts, const std
         if (RefusalOf(drive) != TDriveRefusal::None) continue;
         const char letter = table.Attach(drive.device, drive.type);
         if (letter == 0) continue;
-        kinds.push_back({DriveLabel(texts, drive), TMediaType::Removable, nullptr,
-                         {letter, drive.device, drive.identity, {}}});
+        kinds.push_back({DriveLabel(texts, drive), TMediaType::Removable, nullptr, RemovableDriveOf(letter, drive)});
     }
     return kinds;
 }

@@ -27,6 +27,13 @@ std::string RefusalText(const TStringTable& texts, const THostDrive& drive);
 const char* RefusalKey(TDriveRefusal refusal);
 // "/media/a, /media/b".
 std::string MountPointList(const std::vector<std::string>& points);
+// The whole disk at device as a write erases it: the device itself, or where the system names the
+// disk's volumes apart, every one of them ("E: (DATA, 28.0 GB) and F: (BOOT, 100 MB) on the same
+// stick").
+std::string WholeDiskName(const TStringTable& texts, const std::string& device, const std::vector<std::string>& volumes);
+
+// The drive as the removable installation addresses it, through letter.
+TRemovableDrive RemovableDriveOf(char letter, const THostDrive& drive);
 
 // The offered drives, each attached to a drive letter of table.
 std::vector<TMediaKind> RemovableMediaKinds(const TStringTable& texts, const std::vector<THostDrive>& drives,

@@ -12,7 +12,7 @@ std::optional<std::string> AcceptSystemFolder(const IHostSystem& host, std::stri
 
 bool ConfirmSearchCancel(IDialogs& dialogs, const TStringTable& texts) {
     return dialogs.AskTwoChoices(texts[StrId::SEARCHSYS_ARE_U_SURE], texts[StrId::GENERIC_YES],
-                                 texts[StrId::GENERIC_NO]) == kAnswerLeft;
+                                 texts[StrId::GENERIC_NO], TDefaultChoice::Left) == kAnswerLeft;
 }
 
 }  // namespace bootdisk

@@ -131,8 +131,8 @@ void TWizard::CreationFinished(TRunOutcome outcome, int doneCopies, int totalCop
     back_.enabled = false;
 }
 
-void TWizard::OnTimer() {
-    if (page_ == TPage::CreateOptions) next_.enabled = list_.Buttons().next;
+void TWizard::OnTimer(bool rowsCanBeMade) {
+    if (page_ == TPage::CreateOptions) next_.enabled = list_.Buttons().next && rowsCanBeMade;
 }
 
 }  // namespace bootdisk

@@ -38,8 +38,8 @@ public:
     void Back();
     // RunCreation has returned: the Finish page follows, after a stop too, titled with what was made.
     void CreationFinished(TRunOutcome outcome, int doneCopies, int totalCopies);
-    // The 50 ms timer of the first page.
-    void OnTimer();
+    // The 50 ms timer of the first page: Next needs rows, all of which this computer can make.
+    void OnTimer(bool rowsCanBeMade = true);
 
     TPage Page() const { return page_; }
     const TButton& NextButton() const { return next_; }

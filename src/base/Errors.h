@@ -23,4 +23,13 @@ public:
     EDiskProtectionFault() : std::runtime_error("Disk Protection fault : The drive is not removable.") {}
 };
 
+// Raised when a copy cannot be made on any medium now (no MS-DOS system files, a boot image that
+// cannot be built, its drive taken away, a floppy the user gave up on), with the words that say
+// why, or none when they were shown already: asking for the medium again cannot help, so the rest
+// of its row is skipped and the run goes on.
+class ECopySkipped : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 }  // namespace bootdisk

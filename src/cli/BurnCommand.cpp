@@ -36,8 +36,8 @@ TExitCode RunBurn(const TArguments& args) {
     TJobEnv env{session->app, *session->dialogs, RealHost()};
     TProgressLine line("Recording", args.quiet);
     TDSKburningIO io(*session->dialogs, [&](double fraction) { line.Show(fraction); });
-    const bool done = CreateCdDvd(device, env, SettingsOf(args), &io,
-                                  [&](double fraction) { line.Show(fraction); });
+    const bool done = CreateCdCopy(device, env, SettingsOf(args), &io,
+                                   [&](double fraction) { line.Show(fraction); });
     line.End();
     // A failed recording leaves no dump, so an earlier good one is not replaced by a partial one.
     if (sim && args.simDump && !done) PrintError(args.command, "the recording failed; no dump written");

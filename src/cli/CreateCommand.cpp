@@ -19,22 +19,15 @@ namespace {
 
 // The terminal's dialogs, except that the save dialog of one file row answers with that row's
 // name for the copy in hand.
-class TFileRowDialogs : public IDialogs {
+class TFileRowDialogs : public TDialogsRelay {
 public:
-    TFileRowDialogs(IDialogs& terminal, std::function<std::string()> name) : terminal_(terminal), name_(std::move(name)) {}
-    void ShowCoolMessage(const std::string& text) override { terminal_.ShowCoolMessage(text); }
-    int AskRetryAbort(const std::string& text) override { return terminal_.AskRetryAbort(text); }
-    int AskTwoChoices(const std::string& text, const std::string& left, const std::string& right) override {
-        return terminal_.AskTwoChoices(text, left, right);
-    }
-    std::optional<std::string> AskSystemFolder() override { return terminal_.AskSystemFolder(); }
+    TFileRowDialogs(IDialogs& terminal, std::function<std::string()> name)
+        : TDialogsRelay(terminal), name_(std::move(name)) {}
     std::optional<std::string> AskSaveFile(const TSaveFileRequest& request) override {
         return WithDefaultExtension(name_(), request.defaultExtension);
     }
-    void ProcessMessages() override { terminal_.ProcessMessages(); }
 
 private:
-    IDialogs& terminal_;
     std::function<std::string()> name_;
 };
 
@@ -209,6 +202,7 @@ TExitCode RunCreate(const TArguments& args) {
     Report(args, std::to_string(driver.DoneCopies()) + " of " + std::to_string(driver.TotalCopies()) + " copies made.");
     if (outcome == TRunOutcome::Stopped) PrintError(args.command, "stopped before every copy was made");
     if (outcome == TRunOutcome::Failed) PrintError(args.command, "a copy failed; the run ends there");
+    ReportMediumLeft(args.command, driver, outcome);
     return ExitCodeOf(outcome, handlers.LastFailure());
 }
 

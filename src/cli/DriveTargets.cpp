@@ -24,7 +24,11 @@ void Confirm(const THostDrive& drive, const TArguments& args, const TStringTable
     const std::string unmount = drive.mountPoints.empty()
                                     ? ""
                                     : " " + texts[StrId::DRIVE_WILLUNMOUNT] + MountPointList(drive.mountPoints) + ".";
-    Print("Everything on " + DriveIdentity(drive) + " will be lost." + unmount + " Write the boot disk? [y/N] ", stderr);
+    // Every volume of the disk is named: a write through one letter erases them all.
+    const auto named = drive.volumes.empty()
+                           ? DriveIdentity(drive)
+                           : WholeDiskName(texts, drive.device, drive.volumes) + " (" + drive.Details() + ")";
+    Print("Everything on " + named + " will be lost." + unmount + " Write the boot disk? [y/N] ", stderr);
     const std::string answer = ReadStdinLine().value_or("");
     if (answer != "y" && answer != "Y" && answer != "yes") throw ERefusedTarget("nothing was written", TExitCode::Stopped);
 }
@@ -48,7 +52,7 @@ TMediaKind RemovableTarget(const std::string& device, TSession& session, IHostRa
     Confirm(*drive, args, texts);
     const char letter = table.Attach(drive->device, drive->type);
     if (letter == 0) throw ERefusedTarget("no drive letter is left for " + device);
-    return {DriveLabel(texts, *drive), TMediaType::Removable, nullptr, {letter, drive->device, drive->identity, {}}};
+    return {DriveLabel(texts, *drive), TMediaType::Removable, nullptr, RemovableDriveOf(letter, *drive)};
 }
 
 TFloppyDrive FloppyTarget(const std::string& device, TSession& session, IHostRawDevices& table,

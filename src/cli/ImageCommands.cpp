@@ -27,7 +27,7 @@ TExitCode RunIso(const TArguments& args) {
     if (!session) return TExitCode::Failed;
     TimageRecorder recorder(*session->dialogs, session->app.texts);
     TJobEnv env{session->app, *session->dialogs, RealHost()};
-    if (!CreateCdDvd(recorder, env, SettingsOf(args), nullptr, {})) return TExitCode::Failed;
+    if (!CreateCdCopy(recorder, env, SettingsOf(args), nullptr, {})) return TExitCode::Failed;
     Report(args, recorder.Destination());
     return TExitCode::Made;
 }

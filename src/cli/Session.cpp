@@ -98,8 +98,22 @@ std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers 
     return session;
 }
 
+bool CreateCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& settings, TBurningIO* io,
+                  const TCopyProgress& progress) {
+    try {
+        return CreateCdDvd(device, env, settings, io, progress);
+    } catch (const ECopySkipped&) {
+        return false;
+    }
+}
+
 void Report(const TArguments& args, const std::string& line) {
     if (!args.quiet) Print(line + "\n");
+}
+
+void ReportMediumLeft(const std::string& command, const TCreationDriver& driver, TRunOutcome outcome) {
+    if (outcome == TRunOutcome::Completed) return;
+    if (const auto left = driver.MediumLeft(); !left.empty()) PrintError(command, left);
 }
 
 TExitCode ExitCodeOf(TRunOutcome outcome, TCopyFailure lastFailure) {
@@ -119,6 +133,7 @@ TExitCode MakeOneCopy(TSession& session, const TArguments& args, IHostRawDevices
     driver.onGauge = [&](int percent) { line.ShowPercent(percent); };
     const auto outcome = driver.RunCreation({{"1", 0}}, {kind}, handlers);
     line.End();
+    ReportMediumLeft(args.command, driver, outcome);
     return ExitCodeOf(outcome, handlers.LastFailure());
 }
 

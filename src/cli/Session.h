@@ -44,8 +44,17 @@ std::optional<std::string> LoadSessionTexts(TAppContext& app, const std::string&
 // Loads the language file and the payloads; prints the reason and returns nothing on failure.
 std::unique_ptr<TSession> StartSession(const TArguments& args, TTerminalAnswers answers);
 
+// CreateCdDvd for a command of one copy: a boot image that cannot be built (its reason shown) is a
+// failed copy like any other.
+bool CreateCdCopy(TOpticalDevice& device, TJobEnv& env, const TCreationSettings& settings, TBurningIO* io,
+                  const TCopyProgress& progress);
+
 // A result line on stdout, unless --quiet.
 void Report(const TArguments& args, const std::string& line);
+
+// After a run that ended before every copy was made: says on stderr what it left of the medium in
+// hand (half-written, or not written).
+void ReportMediumLeft(const std::string& command, const TCreationDriver& driver, TRunOutcome outcome);
 
 // The exit code of a run of the creation driver, whose handlers tell why its last copy failed.
 TExitCode ExitCodeOf(TRunOutcome outcome, TCopyFailure lastFailure);

@@ -47,9 +47,15 @@ std::optional<std::string> ReadStdinLine() {
 }
 
 std::optional<std::string> TTerminalDialogs::ReadLine(const std::string& prompt) {
+    if (inputEnded_) return std::nullopt;
     cli::Print(WithLineFeeds(prompt), stderr);
     std::fflush(stderr);
-    return ReadStdinLine();
+    auto line = ReadStdinLine();
+    if (!line) {
+        inputEnded_ = true;
+        std::fputc('\n', stderr);  // the next line starts where the prompt's would have ended
+    }
+    return line;
 }
 
 void TTerminalDialogs::ShowCoolMessage(const std::string& text) { cli::PrintError(command_, text); }
@@ -60,18 +66,23 @@ int TTerminalDialogs::AskRetryAbort(const std::string& text) {
         ShowCoolMessage(text);
         return kAnswerAbort;
     }
+    // End of input aborts: it must not start the same failure again and again.
     const auto answer = ReadLine(text + " [R]etry / [A]bort: ");
-    return answer && !answer->empty() && (answer->front() == 'a' || answer->front() == 'A') ? kAnswerAbort
-                                                                                           : kAnswerRetry;
+    return !answer || (!answer->empty() && (answer->front() == 'a' || answer->front() == 'A')) ? kAnswerAbort
+                                                                                              : kAnswerRetry;
 }
 
+// The terminal has no default: a bare Return asks again, and end of input takes the safe answer.
 int TTerminalDialogs::AskTwoChoices(const std::string& text, const std::string& leftCaption,
-                                    const std::string& rightCaption) {
+                                    const std::string& rightCaption, TDefaultChoice) {
     if (answers_.assumeYes || !interactive_) return kAnswerLeft;
-    const auto& shown = floppyPrompt_ && text == texts_[StrId::GUI_TEXTINSERTFLOPPY] ? *floppyPrompt_ : text;
+    // The floppy prompt's first line names drive A:, which stands for the device named here.
+    const auto& insert = texts_[StrId::GUI_TEXTINSERTFLOPPY];
+    const auto shown =
+        floppyPrompt_ && text.starts_with(insert) ? *floppyPrompt_ + text.substr(insert.size()) : text;
     for (;;) {
         const auto answer = ReadLine(shown + " [1] " + leftCaption + " / [2] " + rightCaption + ": ");
-        if (!answer) return kAnswerLeft;  // end of input closes the box
+        if (!answer) return kAnswerRight;
         if (*answer == "1" || SameTextAnsi(*answer, leftCaption)) return kAnswerLeft;
         if (*answer == "2" || SameTextAnsi(*answer, rightCaption)) return kAnswerRight;
     }

@@ -33,13 +33,16 @@ public:
 
     void ShowCoolMessage(const std::string& text) override;
     int AskRetryAbort(const std::string& text) override;
-    int AskTwoChoices(const std::string& text, const std::string& leftCaption,
-                      const std::string& rightCaption) override;
+    int AskTwoChoices(const std::string& text, const std::string& leftCaption, const std::string& rightCaption,
+                      TDefaultChoice defaultChoice) override;
     std::optional<std::string> AskSystemFolder() override;
     std::optional<std::string> AskSaveFile(const TSaveFileRequest& request) override;
     void ProcessMessages() override {}
+    bool AnswersEnded() const override { return inputEnded_; }
 
 private:
+    // Nothing once the input has ended (Ctrl-D), which is remembered: it answers every question
+    // after it safely.
     std::optional<std::string> ReadLine(const std::string& prompt);
 
     const TStringTable& texts_;
@@ -48,6 +51,7 @@ private:
     std::string command_;
     std::optional<std::string> floppyPrompt_;
     bool interactive_;
+    bool inputEnded_ = false;
 };
 
 }  // namespace bootdisk

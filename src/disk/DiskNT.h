@@ -19,6 +19,7 @@ public:
     bool ReadSectors(std::uint8_t* buffer, std::uint64_t start, std::uint64_t count) override;
     bool WriteSectors(const std::uint8_t* buffer, std::uint64_t start, std::uint64_t count) override;
     bool Flush() override;
+    std::optional<TDiskIdentity> Identify() override { return Handle ? Handle->Identify() : std::nullopt; }
 
     bool IsOpen() const { return Handle != nullptr; }
     std::uint64_t Position = 0;  // where the device stands, so consecutive transfers need no seek

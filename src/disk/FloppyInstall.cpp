@@ -40,11 +40,13 @@ TFloppyInstall::TFloppyInstall(TFloppyInstallPorts ports)
 bool TFloppyInstall::InstallBoot(char Drive, bool UseMsDos) {
     try {
         Progress(0.0);
+        gaveUp_ = false;
         dirDisk_.SetDriveName(Drive);
         if (!UseMsDos) return WriteBootImage(Drive);
         const std::uint8_t result = TMsDosBootFloppyCreator(*this).Run(Drive, OnFloppyProgress);
         if (result != 0) {
             ports_.dialogs.ShowCoolMessage(ports_.texts[MsDosMessage(result)]);
+            gaveUp_ = result != 1;
             return false;
         }
         Progress(1.0);
@@ -90,7 +92,10 @@ bool TFloppyInstall::WriteChunk(char Drive, std::span<const std::uint8_t> chunk,
         const std::string text = dirDisk_.VolumeInUse()
                                      ? DeviceLead(drive) + ports_.texts[StrId::DISK_VOLUMEINUSE]
                                      : ports_.texts[StrId::FLOPPYINSTALL_TEXTWRITEERROR] + " " + drive;
-        if (ports_.dialogs.AskRetryAbort(text) == kAnswerAbort) return false;
+        if (ports_.dialogs.AskRetryAbort(text) == kAnswerAbort) {
+            gaveUp_ = true;
+            return false;
+        }
         dirDisk_.SetDriveName(Drive);
     }
 }

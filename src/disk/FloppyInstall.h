@@ -53,6 +53,9 @@ public:
     std::uint8_t WriteSystemImage(char Drive, const TFloppyProgress& Progress);
 
     const TFloppyInstallPorts& Ports() const { return ports_; }
+    // Whether the last step failed in a way another try cannot mend: the user aborted a failed
+    // write, or this host cannot make the MS-DOS floppy (no system files, not supported).
+    bool GaveUp() const { return gaveUp_; }
     const std::string& WindowsFolder() const { return windowsFolder_; }
 
 private:
@@ -65,6 +68,7 @@ private:
     TFloppyInstallPorts ports_;
     TDirDisk dirDisk_;
     std::string windowsFolder_;
+    bool gaveUp_ = false;
 };
 
 // Results of Run: 0 made, 1 making it failed, 2 system files or image not found, 3 host not supported.

@@ -45,6 +45,9 @@ const std::uint8_t* TRemovableInstall::ChunkForDrive(const std::vector<std::uint
 }
 
 void TRemovableInstall::ShowWriteFailed(std::uint32_t error) const {
+    // A stick pulled out fails with "Input/output error" or "No such file": its user is told what
+    // happened instead.
+    if (host_.driveGone && host_.driveGone()) throw ECopySkipped(host_.texts[StrId::DRIVE_REMOVEDDURING]);
     host_.dialogs.ShowCoolMessage(host_.texts[StrId::REMOVABLEINSTALL_WRITEFAILED] + SystemErrorText(error));
 }
 
@@ -60,8 +63,18 @@ std::unique_ptr<TVirtualDisk> TRemovableInstall::OpenDisk(char drive, bool readO
     }
     auto disk = CreateDisk(drive, host_.disk);
     if (disk->OpenDrive(drive, readOnly)) {
-        ShowWriteFailed(disk->LastError);
+        if (disk->LastError == kErrorNoWholeDisk)
+            host_.dialogs.ShowCoolMessage(DeviceLead(std::string(1, drive) + ":") + host_.texts[StrId::DISK_NOWHOLEDISK]);
+        else
+            ShowWriteFailed(disk->LastError);
         return nullptr;
+    }
+    // The system may have taken its time to open it: the disk is asked what it is only now.
+    if (host_.confirmed) {
+        if (const auto refusal = OpenedDiskRefusal(host_.texts, *host_.confirmed, disk->Identify()); !refusal.empty()) {
+            host_.dialogs.ShowCoolMessage(refusal);
+            return nullptr;
+        }
     }
     if (disk->BytesPerSector == 0 || fat12::kImageSize % disk->BytesPerSector != 0 ||
         disk->TotalSectors * disk->BytesPerSector < fat12::kImageSize) {
@@ -99,6 +112,7 @@ bool TRemovableInstall::WriteImageToDrive(char drive) {
         return false;
     }
     const std::uint64_t total = fat12::kImageSize / sectorBytes;
+    if (OnImageProgress) OnImageProgress(0.0);  // the first byte of the drive goes now
     for (std::uint64_t pos = 0; pos < total;) {
         const std::uint64_t chunk = std::min(kChunkSectors, total - pos);
         if (disk->WriteSectors(ChunkForDrive(first, std::size_t(pos) * sectorBytes), pos, chunk)) {

@@ -9,6 +9,7 @@
 
 #include "base/StrConst.h"
 #include "disk/Disk.h"
+#include "disk/DiskCheck.h"
 #include "image/Vfloppy.h"
 #include "platform/Dialogs.h"
 
@@ -18,6 +19,12 @@ struct TRemovableHost {
     TDiskHost disk;
     IDialogs& dialogs;
     const TStringTable& texts;
+    // The disk the user confirmed: the one opened for the write and for the read-back must be it.
+    // Nothing for a drive that cannot be told from another (a simulated one).
+    std::optional<TConfirmedDisk> confirmed = std::nullopt;
+    // Whether the drive was taken away: a failure then throws ECopySkipped instead of showing the
+    // system's error for a device that is not there.
+    std::function<bool()> driveGone = {};
 };
 
 class TRemovableInstall {
@@ -34,15 +41,16 @@ public:
 
     // Writes the image, marked to boot as the first hard disk, to the drive. Every volume of the
     // drive's disk is taken from its file system first (a volume that stays in use stops the copy)
-    // and kept so for the read-back, until VerifyImageOnDrive or the end of the install. False
-    // after showing why; throws EDiskProtectionFault, before opening anything, when the drive is
-    // not removable.
+    // and kept so for the read-back, until VerifyImageOnDrive or the end of the install. A disk
+    // opened that is not the one confirmed is left alone. False after showing why; throws
+    // EDiskProtectionFault, before opening anything, when the drive is not removable.
     bool WriteImageToDrive(char drive);
     // Reads the drive back and compares it with what WriteImageToDrive wrote, then gives its
     // volumes back. False after showing where they differ or why the drive could not be read.
+    // Both throw ECopySkipped when the drive was taken away.
     bool VerifyImageOnDrive(char drive);
 
-    // The fraction of the write done, 0 to 1.
+    // The fraction of the write done, 0 to 1; 0 once the drive is taken and its first sector goes.
     std::function<void(double)> OnImageProgress;
 
     static constexpr std::uint64_t kChunkSectors = 18;  // one 1.44 MB floppy track

@@ -3,6 +3,7 @@
 // Disk objects: a drive addressed as a flat array of sectors, below its file system. Every
 // operation that answers a bool answers Failed (true = failed), with the OS code in LastError.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/RawDevice.h"
@@ -50,6 +51,8 @@ public:
     virtual void GetDriveInfo();
     // Puts every write on the medium; the 9x services write through already.
     virtual bool Flush() { return SetResult(false); }
+    // The disk the open drive reaches (see IRawDevice::Identify); the 9x services cannot tell.
+    virtual std::optional<TDiskIdentity> Identify() { return std::nullopt; }
 
 protected:
     // Records the outcome; error is the OS code that goes with it.

@@ -17,7 +17,8 @@
 namespace bootdisk {
 
 TCoolMessage::TCoolMessage(QWidget* mainWindow, const TStringTable& texts, const std::string& text, TLayout layout,
-                           const std::string& leftCaption, const std::string& rightCaption)
+                           const std::string& leftCaption, const std::string& rightCaption,
+                           TDefaultChoice defaultChoice)
     : QDialog(mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                               Qt::WindowCloseButtonHint),
       mainWindow_(mainWindow) {
@@ -67,7 +68,8 @@ TCoolMessage::TCoolMessage(QWidget* mainWindow, const TStringTable& texts, const
     if (layout != TLayout::Information) {
         BtnLeft->show();
         BtnRight->show();
-        BtnLeft->setDefault(true);
+        // The dialog gives the default button the focus as it opens, so Return presses it.
+        (defaultChoice == TDefaultChoice::Right ? BtnRight : BtnLeft)->setDefault(true);
     }
 }
 
@@ -120,9 +122,10 @@ int AskRetryAbort(QWidget* mainWindow, const TStringTable& texts, const std::str
 }
 
 int AskTwoChoices(QWidget* mainWindow, const TStringTable& texts, const std::string& text,
-                  const std::string& leftCaption, const std::string& rightCaption) {
-    TCoolMessage box(mainWindow, texts, text, TCoolMessage::TLayout::TwoChoices, leftCaption, rightCaption);
-    return TwoChoicesAnswer(BoxClose(Run(box)), texts, rightCaption);
+                  const std::string& leftCaption, const std::string& rightCaption, TDefaultChoice defaultChoice) {
+    TCoolMessage box(mainWindow, texts, text, TCoolMessage::TLayout::TwoChoices, leftCaption, rightCaption,
+                     defaultChoice);
+    return TwoChoicesAnswer(BoxClose(Run(box)));
 }
 
 }  // namespace bootdisk

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <string>
 
+#include "platform/Dialogs.h"
+
 class QLabel;
 class QPushButton;
 
@@ -23,8 +25,10 @@ class TCoolMessage : public QDialog {
 public:
     enum class TLayout { Information, RetryAbort, TwoChoices };
 
+    // Return takes the default choice of two; Retry of Retry / Abort.
     TCoolMessage(QWidget* mainWindow, const TStringTable& texts, const std::string& text, TLayout layout,
-                 const std::string& leftCaption = {}, const std::string& rightCaption = {});
+                 const std::string& leftCaption = {}, const std::string& rightCaption = {},
+                 TDefaultChoice defaultChoice = TDefaultChoice::Left);
 
     void reject() override { done(kCoolClosed); }
 
@@ -43,11 +47,10 @@ private:
 };
 
 void ShowCoolMessage(QWidget* mainWindow, const TStringTable& texts, const std::string& text);
-// kAnswerAbort, or kAnswerRetry (also when the box is closed through its frame).
+// kAnswerRetry, or kAnswerAbort (also when the box is closed through its frame).
 int AskRetryAbort(QWidget* mainWindow, const TStringTable& texts, const std::string& text);
-// kAnswerRight, or kAnswerLeft (also when the box is closed through its frame, unless the right
-// choice is Cancel).
+// kAnswerLeft, or kAnswerRight (also when the box is closed through its frame).
 int AskTwoChoices(QWidget* mainWindow, const TStringTable& texts, const std::string& text,
-                  const std::string& leftCaption, const std::string& rightCaption);
+                  const std::string& leftCaption, const std::string& rightCaption, TDefaultChoice defaultChoice);
 
 }  // namespace bootdisk

@@ -23,8 +23,8 @@ void TGuiDialogs::ShowCoolMessage(const std::string& text) { bootdisk::ShowCoolM
 int TGuiDialogs::AskRetryAbort(const std::string& text) { return bootdisk::AskRetryAbort(mainWindow_, texts_, text); }
 
 int TGuiDialogs::AskTwoChoices(const std::string& text, const std::string& leftCaption,
-                               const std::string& rightCaption) {
-    return bootdisk::AskTwoChoices(mainWindow_, texts_, text, leftCaption, rightCaption);
+                               const std::string& rightCaption, TDefaultChoice defaultChoice) {
+    return bootdisk::AskTwoChoices(mainWindow_, texts_, text, leftCaption, rightCaption, defaultChoice);
 }
 
 std::optional<std::string> TGuiDialogs::AskSystemFolder() {

@@ -23,8 +23,8 @@ public:
 
     void ShowCoolMessage(const std::string& text) override;
     int AskRetryAbort(const std::string& text) override;
-    int AskTwoChoices(const std::string& text, const std::string& leftCaption,
-                      const std::string& rightCaption) override;
+    int AskTwoChoices(const std::string& text, const std::string& leftCaption, const std::string& rightCaption,
+                      TDefaultChoice defaultChoice) override;
     std::optional<std::string> AskSystemFolder() override;
     std::optional<std::string> AskSaveFile(const TSaveFileRequest& request) override;
     void ProcessMessages() override;

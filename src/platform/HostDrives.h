@@ -26,6 +26,12 @@ struct THostDrive {
     bool readOnly = false;
     // What tells this disk from another one later found at the same device.
     std::string identity;
+    // The system's number of the block device ("8:16"; the N of \\.\PhysicalDriveN on Windows);
+    // empty when the system gives none.
+    std::string number{};
+    // Where a disk's volumes have names of their own (drive letters on Windows), each volume of the
+    // disk as the user knows it: "E: (DATA, 28.0 GB)". Writing the drive erases them all.
+    std::vector<std::string> volumes{};
 
     // "SanDisk Cruzer, 16.0 GB", or only the size when the drive names no model.
     std::string Details() const;

@@ -28,6 +28,19 @@ struct TFreeSpace {
     std::uint32_t totalClusters = 0;
 };
 
+// What tells the disk an open device reaches from any other: the system's number of it ("8:16",
+// or the N of \\.\PhysicalDriveN), the drive's identity as THostDrive gives it, and the drive's
+// details for naming it ("SanDisk Cruzer, 16.0 GB"). An empty field is one the host cannot tell.
+struct TDiskIdentity {
+    std::string number;
+    std::string identity;
+    std::string details;
+};
+
+// Open's error for a removable drive whose whole disk cannot be found: its letter alone reaches
+// only a volume, and a boot image written there does not boot. Outside the system's own codes.
+inline constexpr std::uint32_t kErrorNoWholeDisk = 0x2000'0001;
+
 struct TTransfer {
     std::uint32_t error = 0;
     std::size_t moved = 0;
@@ -49,6 +62,10 @@ public:
     virtual std::uint32_t Lock() = 0;
     virtual std::uint32_t Unlock() = 0;
     virtual std::uint32_t Dismount() = 0;
+    // The disk this device reaches, asked of the open device itself, so that what is written is
+    // the disk the user confirmed even when another one took its place in the meantime. Nothing
+    // where the host cannot ask (an image file, the 9x family).
+    virtual std::optional<TDiskIdentity> Identify() { return std::nullopt; }
 };
 
 // Volumes kept from their file systems while it lives.

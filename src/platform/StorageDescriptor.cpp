@@ -31,4 +31,8 @@ std::string DescriptorModel(std::span<const std::uint8_t> answer) {
     return vendor.empty() ? product : vendor + " " + product;
 }
 
+std::string DescriptorSerial(std::span<const std::uint8_t> answer) {
+    return answer.size() < storage::HeaderSize ? std::string() : TextAt(answer, storage::SerialNumberOffset);
+}
+
 }  // namespace bootdisk

@@ -17,6 +17,7 @@ struct TCoolBox {
     TCoolLayout layout;
     const std::string& leftCaption;
     const std::string& rightCaption;
+    TDefaultChoice defaultChoice;
     HFONT bold = nullptr;
 
     // The window that owns the box's owner, or the owner itself.
@@ -43,14 +44,15 @@ void Build(HWND box, TCoolBox& cool) {
         MakeControl(box, L"BUTTON", caption, WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), id, left,
                     69 + extra, 89, 25);
     };
+    const bool right = cool.defaultChoice == TDefaultChoice::Right;
     if (information) {
         button(kIdBtnMid, Ui(cool.texts[StrId::GENERIC_OK]), 112, true);
     } else {
         const bool retry = cool.layout == TCoolLayout::RetryAbort;
-        button(kIdBtnLeft, Ui(retry ? cool.texts[StrId::GENERIC_RETRY] : cool.leftCaption), 64, true);
-        button(kIdBtnRight, Ui(retry ? cool.texts[StrId::GENERIC_ABORT] : cool.rightCaption), 160, false);
+        button(kIdBtnLeft, Ui(retry ? cool.texts[StrId::GENERIC_RETRY] : cool.leftCaption), 64, !right);
+        button(kIdBtnRight, Ui(retry ? cool.texts[StrId::GENERIC_ABORT] : cool.rightCaption), 160, right);
     }
-    SetFocus(GetDlgItem(box, information ? kIdBtnMid : kIdBtnLeft));
+    SetFocus(GetDlgItem(box, information ? kIdBtnMid : right ? kIdBtnRight : kIdBtnLeft));
 }
 
 INT_PTR CALLBACK CoolProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -95,8 +97,8 @@ std::wstring LabelText(const std::string& text) {
 }
 
 TBoxClose ShowCoolBox(HWND owner, const TStringTable& texts, const std::string& text, TCoolLayout layout,
-                      const std::string& leftCaption, const std::string& rightCaption) {
-    TCoolBox cool{owner, texts, text, layout, leftCaption, rightCaption};
+                      const std::string& leftCaption, const std::string& rightCaption, TDefaultChoice defaultChoice) {
+    TCoolBox cool{owner, texts, text, layout, leftCaption, rightCaption, defaultChoice};
     const auto result = RunDialog(owner, CoolProc, reinterpret_cast<LPARAM>(&cool));
     // The main window repaints what the box covered before the caller goes on.
     PumpMessages();

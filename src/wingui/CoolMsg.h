@@ -8,6 +8,7 @@
 
 #include "app/BoxAnswers.h"
 #include "base/StrConst.h"
+#include "platform/Dialogs.h"
 
 namespace bootdisk::win {
 
@@ -20,9 +21,10 @@ inline constexpr int kIdBtnRight = 103;
 inline constexpr int kIdLabelMsg = 104;
 
 // Shows the box modally, owned by owner and centred over the main window that owns it, and says
-// how it was closed.
+// how it was closed. Return takes the default choice of two; Retry of Retry / Abort.
 TBoxClose ShowCoolBox(HWND owner, const TStringTable& texts, const std::string& text, TCoolLayout layout,
-                      const std::string& leftCaption = {}, const std::string& rightCaption = {});
+                      const std::string& leftCaption = {}, const std::string& rightCaption = {},
+                      TDefaultChoice defaultChoice = TDefaultChoice::Left);
 
 // A lone carriage return breaks a line in the texts; a static control wants CR LF.
 std::wstring LabelText(const std::string& text);

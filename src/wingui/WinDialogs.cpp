@@ -19,9 +19,9 @@ int TWinDialogs::AskRetryAbort(const std::string& text) {
 }
 
 int TWinDialogs::AskTwoChoices(const std::string& text, const std::string& leftCaption,
-                               const std::string& rightCaption) {
-    const auto how = ShowCoolBox(Owner(), texts_, text, TCoolLayout::TwoChoices, leftCaption, rightCaption);
-    return TwoChoicesAnswer(how, texts_, rightCaption);
+                               const std::string& rightCaption, TDefaultChoice defaultChoice) {
+    return TwoChoicesAnswer(
+        ShowCoolBox(Owner(), texts_, text, TCoolLayout::TwoChoices, leftCaption, rightCaption, defaultChoice));
 }
 
 std::optional<std::string> TWinDialogs::AskSystemFolder() { return searchSys_.Run(Owner()); }

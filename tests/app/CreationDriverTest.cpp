@@ -21,6 +21,7 @@ public:
     std::vector<std::string> calls;
     std::deque<bool> results;     // per call; empty: success
     double reportBeforeDone = -1;  // a fraction the handler reports through the first-half mapping
+    bool writesMedium = false;     // the handler starts writing the medium before it succeeds or fails
     std::vector<int> gauges;
 
     bool CreateFloppy(TCreationDriver& driver) override { return Finish("floppy", driver); }
@@ -29,6 +30,12 @@ public:
     }
     bool CreateRemovable(const TRemovableDrive& drive, TCreationDriver& driver) override {
         if (drive.device == "fixed") throw EDiskProtectionFault();
+        if (drive.device == pulledDuringCopy) {
+            calls.push_back("usb " + drive.device);
+            driver.WritingMedium();
+            gone.insert(drive.device);
+            throw ECopySkipped("The stick was removed during the copy.");
+        }
         confirmedMounts.push_back(drive.mountPoints);
         // Its file systems go before the write, whether that then works or not.
         mounts.erase(drive.device);
@@ -53,6 +60,7 @@ public:
 
     mutable std::set<std::string> gone;
     std::string goneAfterPrompt;
+    std::string pulledDuringCopy;
     mutable int goneAsked_ = 0;
     std::map<std::string, std::vector<std::string>> mounts;
     std::map<std::string, std::string> labels;
@@ -61,6 +69,7 @@ public:
 private:
     bool Finish(const std::string& call, TCreationDriver& driver) {
         calls.push_back(call);
+        if (writesMedium) driver.WritingMedium();
         if (reportBeforeDone >= 0) {
             driver.FirstHalf()(reportBeforeDone);
             gauges.push_back(driver.Gauge());
@@ -92,7 +101,8 @@ protected:
     TCreationDriver driver{dialogs, texts};
 };
 
-const std::string kFloppyPrompt = "choice: Please insert a floppy disk in drive A: [OK|Cancel]";
+const std::string kFloppyPrompt =
+    "choice: Please insert a floppy disk in drive A:\rAll data on the floppy disk will be erased. [OK|Cancel]";
 const std::string kStopQuestion = "choice: Do you want to stop the process ? [Yes|No]";
 
 TEST_F(CreationDriver, PromptsInListOrderAndMovesTheGaugeCopyByCopy) {
@@ -133,6 +143,45 @@ TEST_F(CreationDriver, CancelThenNoBringsThePromptBack) {
     EXPECT_TRUE(handlers.calls.empty());
 }
 
+// Return out of habit never erases: only the prompts that erase a medium default to Cancel. A run
+// that ends early says what it left of the medium in hand; a terminal whose input has ended stops
+// the run at its prompt instead of asking for ever.
+TEST_F(CreationDriver, ErasePromptsDefaultToCancelAndAStopSaysWhatItLeft) {
+    Run({{"1", 0}, {"1", 1}, {"1", 2}, {"1", 4}});
+    EXPECT_THAT(dialogs.defaultChoices, ElementsAre(TDefaultChoice::Right, TDefaultChoice::Left,
+                                                    TDefaultChoice::Right, TDefaultChoice::Left));
+
+    dialogs.defaultChoices.clear();
+    dialogs.twoChoiceAnswers = {kAnswerRight, kAnswerLeft};
+    EXPECT_EQ(Run({{"1", 2}}), TRunOutcome::Stopped);
+    EXPECT_THAT(dialogs.defaultChoices, ElementsAre(TDefaultChoice::Right, TDefaultChoice::Left));
+    EXPECT_EQ(driver.MediumLeft(), "Nothing was written to Removable storage device.");
+
+    handlers.writesMedium = true;
+    handlers.results = {false};
+    dialogs.twoChoiceAnswers = {kAnswerLeft, kAnswerRight, kAnswerLeft};
+    EXPECT_EQ(Run({{"1", 2}}), TRunOutcome::Stopped);
+    EXPECT_EQ(driver.MediumLeft(), "Removable storage device is half-written: write it again before use.");
+    handlers.results = {false};
+    dialogs.twoChoiceAnswers = {kAnswerLeft, kAnswerRight, kAnswerLeft};
+    Run({{"1", 1}});
+    EXPECT_EQ(driver.MediumLeft(), "The disc in CDRW-52X (ACME) is half-recorded and cannot be used.");
+    handlers.results = {false};
+    dialogs.twoChoiceAnswers = {kAnswerLeft, kAnswerRight, kAnswerLeft};
+    Run({{"1", 4}});
+    EXPECT_EQ(driver.MediumLeft(), "") << "an image file is written whole or not at all";
+    Run({{"1", 2}});
+    EXPECT_EQ(driver.MediumLeft(), "") << "every copy was made";
+
+    dialogs.log.clear();
+    dialogs.answersEnded = true;
+    dialogs.twoChoiceAnswers = {kAnswerRight};
+    handlers.calls.clear();
+    EXPECT_EQ(Run({{"1", 0}}), TRunOutcome::Stopped);
+    EXPECT_THAT(dialogs.log, ElementsAre(kFloppyPrompt));
+    EXPECT_TRUE(handlers.calls.empty());
+}
+
 TEST_F(CreationDriver, AFailedCopyIsPromptedForAgainWithDoneCopiesUnchanged) {
     handlers.results = {true, false, true};
     EXPECT_EQ(Run({{"2", 0}}), TRunOutcome::Completed);
@@ -154,6 +203,15 @@ TEST_F(CreationDriver, QuantityZeroMakesNoCopyAndCountsForNothing) {
     EXPECT_THAT(dialogs.log, ElementsAre("choice: Please insert the removable disk where you want to install "
                                          "Halvex Quellmark 2005\r(Removable storage device)\rAll data on /dev/sdb will be erased. "
                                          "[OK|Cancel]"));
+}
+
+// A write through one drive letter erases the whole stick: its prompt names every volume of it.
+TEST_F(CreationDriver, AStickPromptNamesEveryVolumeItsWriteErases) {
+    kinds[2].removable.volumes = {"E: (DATA, 6.0 MB)", "F: (BOOT, 2.0 MB)", "G: (2.0 MB)"};
+    Run({{"1", 2}});
+    EXPECT_THAT(dialogs.log, ElementsAre(testing::HasSubstr(
+                                 "\rAll data on E: (DATA, 6.0 MB), F: (BOOT, 2.0 MB) and G: (2.0 MB) on the same stick "
+                                 "will be erased. [OK|Cancel]")));
 }
 
 TEST_F(CreationDriver, WriterPromptNamesTheWriterAfterALoneCarriageReturn) {
@@ -211,6 +269,19 @@ TEST_F(CreationDriver, APromptNamesTheMountPointsToGoAndARowWhoseDriveWentIsSkip
     kinds[2].gone = true;  // marked removed in the list: skipped even if a drive sits at its device again
     EXPECT_EQ(Run({{"1", 2}}), TRunOutcome::Failed);
     EXPECT_THAT(dialogs.log, ElementsAre(skipped));
+}
+
+// A stick pulled out during its copy is said to be gone once, with what it is left as, and the run
+// goes on with the next row instead of asking for the stick again.
+TEST_F(CreationDriver, AStickPulledDuringItsCopyIsOneMessageAndTheNextRowFollows) {
+    handlers.pulledDuringCopy = "/dev/sdb";
+    EXPECT_EQ(Run({{"2", 2}, {"1", 0}}), TRunOutcome::Failed);
+    EXPECT_THAT(dialogs.log, ElementsAre(testing::StartsWith("choice: Please insert the removable"),
+                                         "message: The stick was removed during the copy.\rRemovable storage device "
+                                         "is half-written: write it again before use.",
+                                         kFloppyPrompt));
+    EXPECT_THAT(handlers.calls, ElementsAre("usb /dev/sdb", "floppy"));
+    EXPECT_EQ(driver.DoneCopies(), 1);
 }
 
 TEST(CreationList, QuantityCellRules) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CreationHandlers.h"
 
+#include <algorithm>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -24,16 +26,17 @@ protected:
         if (BlankFloppyImage().size() != fat12::kImageSize) GTEST_SKIP() << kNoMkfs;
         const auto container = temp / "payload.pak";
         WriteFile(container, StoredContainer({{".Boot", BlankFloppyImage()},
+                                              {".BOOTRECORD", BlankFloppyImage()},
                                               {"AUTOEXEC.BAT", Text("replaced")},
                                               {"Korvane\\Korvane.exe", Text("sanitizer")},
                                               {"Korvane\\DATA\\KORVANE.INI", Text("replaced")}}));
         ASSERT_TRUE(LoadPayloads(app, container, EmbeddedResources())) << app.payloads.LastError;
         driver.onGauge = [this](int value) { gauges.push_back(value); };
     }
-    TRunOutcome Run(char letter, std::vector<TCreateListRow> rows = {{"1", 0}}) {
+    TRunOutcome Run(char letter, std::vector<TCreateListRow> rows = {{"1", 0}}, bool msDos = false) {
         const std::vector<TMediaKind> kinds = {{"usb", TMediaType::Removable, nullptr, {letter, "sim", {}, {}}},
                                                {"floppy", TMediaType::Floppy, nullptr, {}}};
-        TCreationHandlers handlers({app, dialogs, host}, {kDefaultOptions, "/quick", false},
+        TCreationHandlers handlers({app, dialogs, host}, {kDefaultOptions, "/quick", msDos},
                                    {host.Version(), 0, devices, vwin32});
         return driver.RunCreation(rows, kinds, handlers);
     }
@@ -94,14 +97,33 @@ TEST_F(CreateRemovable, AMountedDriveIsUnmountedFirstOrNotWrittenAtAll) {
     EXPECT_FALSE(busy.lastAccess.has_value());
 }
 
-// Without a floppy drive no floppy can ever be inserted: one message ends the run before any
-// prompt, and the copies listed before the floppy are not made either.
-TEST_F(CreateRemovable, NoFloppyDriveEndsTheRunWithOneMessageAndNothingWritten) {
-    auto& stick = devices.Add('E', 4 * 1024 * 1024);
-    EXPECT_EQ(Run('E', {{"1", 0}, {"2", 1}}), TRunOutcome::Failed);
-    EXPECT_THAT(dialogs.log, ElementsAre("message: " + app.texts[StrId::GUI_NOFLOPPYDRIVE]));
-    EXPECT_FALSE(stick.lastAccess.has_value());
+// The MS-DOS files' folder is asked once in a run, not for every copy; cancelled, no copy needing it
+// can be made in that run, so its row is skipped after one message instead of asking again.
+TEST_F(CreateRemovable, TheMsDosFolderIsAskedOncePerRunAndACancelSkipsTheRow) {
+    host.AddFile("D:\\DOS\\IO.SYS", Text("io.sys bytes"));
+    host.AddFile("D:\\DOS\\COMMAND.COM", Text("command.com bytes"));
+    devices.Add('E', 4 * 1024 * 1024);
+    dialogs.folderAnswers = {"D:\\DOS\\"};
+    EXPECT_EQ(Run('E', {{"2", 0}}, true), TRunOutcome::Completed) << testing::PrintToString(dialogs.log);
+    EXPECT_EQ(std::count(dialogs.log.begin(), dialogs.log.end(), "folder"), 1);
+
+    dialogs.log.clear();
+    dialogs.folderAnswers = {std::nullopt};
+    EXPECT_EQ(Run('E', {{"3", 0}}, true), TRunOutcome::Failed);
+    EXPECT_THAT(dialogs.log, ElementsAre(testing::StartsWith("choice: Please insert the removable disk"), "folder",
+                                         "message: " + app.texts[StrId::GUI_MSDOSNOSYS]));
     EXPECT_EQ(driver.DoneCopies(), 0);
+}
+
+// Without a floppy drive no floppy can ever be inserted: its row is skipped with one message and
+// the rows after it are made.
+TEST_F(CreateRemovable, ARowWithoutAFloppyDriveIsSkippedWithOneMessageAndTheNextRowIsMade) {
+    auto& stick = devices.Add('E', 4 * 1024 * 1024);
+    EXPECT_EQ(Run('E', {{"2", 1}, {"1", 0}}), TRunOutcome::Failed);
+    EXPECT_THAT(dialogs.log, ElementsAre("message: " + app.texts[StrId::GUI_NOFLOPPYDRIVE],
+                                         testing::StartsWith("choice: Please insert the removable disk")));
+    EXPECT_EQ(stick.bytes[36], 0x80);
+    EXPECT_EQ(driver.DoneCopies(), 1);
 }
 
 }  // namespace

@@ -50,9 +50,9 @@ TEST_F(RemovableInstall, WritesTheImageTrackByTrackWithTheHardDiskBootMark) {
     EXPECT_EQ(stick.writes, 160);
     EXPECT_EQ(stick.flushes, 1);
     EXPECT_EQ(stick.writesFlushed, 160) << "the flush comes after the last write";
-    ASSERT_EQ(progress.size(), 160u);
-    EXPECT_DOUBLE_EQ(progress.front(), 18.0 / 2880);
-    EXPECT_DOUBLE_EQ(progress[1], 36.0 / 2880);
+    ASSERT_EQ(progress.size(), 161u);
+    EXPECT_DOUBLE_EQ(progress.front(), 0.0) << "said once the drive is taken, before its first sector";
+    EXPECT_DOUBLE_EQ(progress[1], 18.0 / 2880);
     EXPECT_DOUBLE_EQ(progress.back(), 1.0);
     EXPECT_EQ(stick.locks, 1);
     EXPECT_EQ(stick.dismounts, 1);
@@ -69,8 +69,73 @@ TEST_F(RemovableInstall, AFailingFirstChunkStopsWithOneMessageAndUnlocks) {
     ASSERT_EQ(dialogs.log.size(), 1u);
     EXPECT_THAT(dialogs.log[0], StartsWith("message: Write Failed : "));
     EXPECT_EQ(stick.writes, 1);
-    EXPECT_TRUE(progress.empty());
+    EXPECT_THAT(progress, ElementsAre(0.0)) << "the write began";
     EXPECT_EQ(stick.unlocks, 1);
+    EXPECT_EQ(stick.openDevices, 0);
+}
+
+// The disk opened is asked what it is, for the write and again for the read-back: one that is not
+// the disk confirmed (another number, another drive, or a drive that no longer says what it is) is
+// named beside the confirmed one and left alone; a host that cannot ask an open device is trusted.
+TEST_F(RemovableInstall, ADiskThatIsNotTheOneConfirmedIsNeitherWrittenNorReadBack) {
+    auto& stick = Stick();
+    const TConfirmedDisk confirmed{"/dev/sdb", {"8:16", "drive-A SN1", "Stick A, 8.4 MB"}};
+    TRemovableInstall checked{{{{2, 5, 1}, 2600, devices, vwin32}, dialogs, texts, confirmed}};
+    checked.CreateImage();
+    checked.OnImageProgress = [this](double fraction) { progress.push_back(fraction); };
+    const std::string refused = "/dev/sdb is not the drive you confirmed (Stick A, 8.4 MB) but ";
+    for (const auto& other : {TDiskIdentity{"8:16", "drive-B SN2", "Stick B, 8.4 MB"},
+                              TDiskIdentity{"8:32", "drive-A SN1", "Stick A, 8.4 MB"},
+                              TDiskIdentity{"8:16", "", ""}}) {
+        dialogs.log.clear();
+        stick.identity = other;
+        EXPECT_FALSE(checked.WriteImageToDrive('E')) << other.number << " " << other.identity;
+        const auto named = other.details.empty()                ? texts[StrId::DRIVE_UNNAMED]
+                           : other.details == "Stick A, 8.4 MB" ? "another " + other.details
+                                                                : other.details;
+        EXPECT_THAT(dialogs.Messages(), ElementsAre(refused + named + ", so it is left alone."));
+    }
+    EXPECT_EQ(stick.writes, 0);
+    EXPECT_TRUE(progress.empty()) << "nothing was begun";
+    EXPECT_EQ(stick.openDevices, 0);
+
+    stick.identity = TDiskIdentity{"8:16", "drive-A SN1", "Stick A, 8.4 MB"};
+    ASSERT_TRUE(checked.WriteImageToDrive('E'));
+    stick.identity = TDiskIdentity{"8:16", "drive-B SN2", "Stick B, 8.4 MB"};
+    dialogs.log.clear();
+    EXPECT_FALSE(checked.VerifyImageOnDrive('E')) << "the read-back would have matched";
+    EXPECT_THAT(dialogs.Messages(), ElementsAre(refused + "Stick B, 8.4 MB, so it is left alone."));
+
+    stick.identity.reset();
+    EXPECT_TRUE(checked.WriteImageToDrive('E'));
+    EXPECT_TRUE(checked.VerifyImageOnDrive('E'));
+}
+
+// A stick pulled out fails its write (or the read-back's open) with the system's error for a
+// device that is not there: what happened is said instead, once.
+TEST_F(RemovableInstall, AStickPulledOutIsSaidToBeRemovedNotAnErrorCode) {
+    auto& stick = Stick();
+    bool gone = false;
+    TRemovableInstall watched{{{{2, 5, 1}, 2600, devices, vwin32}, dialogs, texts, std::nullopt, [&] { return gone; }}};
+    watched.CreateImage();
+    stick.faults.failWriteAtSector = 100;
+    EXPECT_FALSE(watched.WriteImageToDrive('E')) << "still there: the system's error";
+    EXPECT_THAT(dialogs.Messages(), ElementsAre(StartsWith("Write Failed : ")));
+    gone = true;
+    dialogs.log.clear();
+    EXPECT_THROW(
+        try { watched.WriteImageToDrive('E'); } catch (const ECopySkipped& removed) {
+            EXPECT_STREQ(removed.what(), "The stick was removed during the copy.");
+            throw;
+        },
+        ECopySkipped);
+    stick.faults.failWriteAtSector.reset();
+    gone = false;
+    ASSERT_TRUE(watched.WriteImageToDrive('E'));
+    gone = true;
+    stick.faults.openError = TSimRawDevices::kErrorFileNotFound;
+    EXPECT_THROW(watched.VerifyImageOnDrive('E'), ECopySkipped);
+    EXPECT_TRUE(dialogs.Messages().empty());
     EXPECT_EQ(stick.openDevices, 0);
 }
 

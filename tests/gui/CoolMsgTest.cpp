@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The message box's three layouts, its answers and where it stands.
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -51,6 +52,14 @@ private slots:
         QCOMPARE(answerer.seen, QStringList{"Line one\nline two"});
     }
 
+    // The keys a user presses out of habit: Return takes the box's default choice, Escape and the
+    // frame the safe one.
+    static TAnswer Press(Qt::Key key) {
+        return [key](QDialog& box) {
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &box, key);
+        };
+    }
+
     void RetryAbortAnswers() {
         TModalAnswerer answerer;
         answerer.Then(Inspect(
@@ -61,13 +70,15 @@ private slots:
                           },
                           Click("BtnRight")))
             .Then(Click("BtnLeft"))
-            .Then(CloseFrame());
+            .Then(CloseFrame())
+            .Then(Press(Qt::Key_Escape));
         QCOMPARE(AskRetryAbort(&owner_, texts_, "x"), kAnswerAbort);
         QCOMPARE(AskRetryAbort(&owner_, texts_, "x"), kAnswerRetry);
-        QCOMPARE(AskRetryAbort(&owner_, texts_, "closed through the frame"), kAnswerRetry);
+        QCOMPARE(AskRetryAbort(&owner_, texts_, "closed through the frame"), kAnswerAbort);
+        QCOMPARE(AskRetryAbort(&owner_, texts_, "Escape"), kAnswerAbort);
     }
 
-    void TwoChoicesTakeTheCallersCaptionsAndTheFrameAnswersLeft() {
+    void TwoChoicesTakeTheCallersCaptionsAndDefaultAndTheFrameAnswersRight() {
         TModalAnswerer answerer;
         answerer.Then(Inspect(
                           [](QDialog& box) {
@@ -76,13 +87,21 @@ private slots:
                           },
                           Click("BtnRight")))
             .Then(Click("BtnLeft"))
-            .Then(CloseFrame());
-        const auto ask = [this] {
-            return AskTwoChoices(&owner_, texts_, "Stop?", texts_[StrId::GENERIC_YES], texts_[StrId::GENERIC_NO]);
+            .Then(CloseFrame())
+            .Then(Press(Qt::Key_Escape))
+            .Then(Press(Qt::Key_Return))
+            .Then(Inspect([](QDialog& box) { QVERIFY(box.findChild<QPushButton*>("BtnRight")->isDefault()); },
+                          Press(Qt::Key_Return)));
+        const auto ask = [this](TDefaultChoice choice = TDefaultChoice::Left) {
+            return AskTwoChoices(&owner_, texts_, "Stop?", texts_[StrId::GENERIC_YES], texts_[StrId::GENERIC_NO],
+                                 choice);
         };
         QCOMPARE(ask(), kAnswerRight);
         QCOMPARE(ask(), kAnswerLeft);
+        QCOMPARE(ask(), kAnswerRight);
+        QCOMPARE(ask(), kAnswerRight);
         QCOMPARE(ask(), kAnswerLeft);
+        QCOMPARE(ask(TDefaultChoice::Right), kAnswerRight);
     }
 
     void ALongMessageMakesTheBoxTallerRatherThanCutIt() {

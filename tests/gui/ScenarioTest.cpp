@@ -59,11 +59,19 @@ public:
     }
 
     void Stop() override {
-        // A scenario that failed may leave boxes open: each is closed through its frame until the
-        // run has ended, and only then does the wizard go.
+        // A scenario that failed may leave boxes open: each is closed through its frame, which
+        // takes the safe answer, until the run has ended, and only then does the wizard go. The
+        // stop question that closing a prompt brings is answered Yes, which ends the run.
+        bool prompted = false;
         for (int i = 0; i < 50 && OnGui([] { return QApplication::activeModalWidget() != nullptr; }); ++i)
-            Post([] {
-                if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) modal->reject();
+            Post([&prompted] {
+                auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                if (!modal) return;
+                const auto* label = modal->findChild<QLabel*>("LabelMsg");
+                const bool stop = label && label->text() == Ui(TStringTable()[StrId::GUI_TEXTSTOPCONFIRMATION]);
+                if (stop && prompted) modal->findChild<QAbstractButton*>("BtnLeft")->click();
+                else modal->reject();
+                prompted = !stop;
             });
         OnGui([this] {
             form_ = nullptr;
@@ -115,7 +123,8 @@ public:
         static const std::map<TKey, Qt::Key> keys = {{TKey::Tab, Qt::Key_Tab},       {TKey::Space, Qt::Key_Space},
                                                      {TKey::Return, Qt::Key_Return}, {TKey::Escape, Qt::Key_Escape},
                                                      {TKey::F1, Qt::Key_F1},         {TKey::Up, Qt::Key_Up},
-                                                     {TKey::Down, Qt::Key_Down},     {TKey::End, Qt::Key_End}};
+                                                     {TKey::Down, Qt::Key_Down},     {TKey::End, Qt::Key_End},
+                                                     {TKey::Delete, Qt::Key_Delete}};
         Post([this, key = keys.at(key)] { QTest::keyClick(Focused(), key); });
     }
     void Type(const std::string& text) override {

@@ -82,7 +82,10 @@ private slots:
         // A list longer than its view shows the scroll bar's thumb.
         for (int i = 0; i < 7; ++i) add->click();
         Save(form, "1-create-options-long.png");
+        TModalAnswerer clearing;
+        clearing.Then(SaveThen("clear-question.png", Click("BtnLeft")));
         form.findChild<QToolButton*>("BtnClear")->click();
+        QVERIFY(clearing.AllAnswered());
         add->click();
         add->click();
         auto rows = form.findChildren<TCreateListFrame*>();
@@ -138,7 +141,7 @@ private slots:
             QVERIFY(shot.save(ScreenshotPath(palette_ + "/6-progress-copy-2-of-3.png")));
             Click("BtnRight")(prompt);
         };
-        stopping.Then(Click("BtnLeft")).Then(SaveAs(out.filePath("first.iso"))).Then(progress).Then(CloseFrame());
+        stopping.Then(Click("BtnLeft")).Then(SaveAs(out.filePath("first.iso"))).Then(progress).Then(Click("BtnLeft"));
         next->click();
         QVERIFY(stopping.AllAnswered());
         Save(form, "7-finish-after-stop.png");

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -10,6 +12,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "base/Streams.h"
@@ -23,6 +26,64 @@ using test::RunCommand;
 using testing::HasSubstr;
 using testing::Not;
 namespace fs = std::filesystem;
+
+// A command on a terminal of its own, answered as a person would: each answer typed once its
+// question shows. A command that asks for ever instead of ending is killed with the object.
+class TTerminal {
+public:
+    explicit TTerminal(const std::string& command) {
+        pid_ = ::forkpty(&master_, nullptr, nullptr, nullptr);
+        if (pid_ == 0) {
+            ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+    }
+    ~TTerminal() {
+        if (pid_ > 0 && !status_) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        if (master_ >= 0) ::close(master_);
+    }
+    TTerminal(const TTerminal&) = delete;
+    TTerminal& operator=(const TTerminal&) = delete;
+
+    // Waits for text after what was waited for before, then types keys.
+    bool Answer(const std::string& text, const std::string& keys) {
+        for (auto end = Deadline(); Clock::now() < end && output.find(text, seen_) == std::string::npos;) Read();
+        const auto at = output.find(text, seen_);
+        if (at == std::string::npos) return false;
+        seen_ = at + text.size();
+        return ::write(master_, keys.data(), keys.size()) == ssize_t(keys.size());
+    }
+    // The exit status; nothing when the command has not ended in time.
+    std::optional<int> Status() {
+        for (auto end = Deadline(); !status_ && Clock::now() < end;) {
+            Read();
+            int status = 0;
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+        }
+        return status_;
+    }
+
+    std::string output;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    static Clock::time_point Deadline() { return Clock::now() + std::chrono::seconds(20); }
+    void Read() {
+        pollfd ready{master_, POLLIN, 0};
+        if (::poll(&ready, 1, 50) <= 0) return;
+        char chunk[4096];
+        const auto n = ::read(master_, chunk, sizeof chunk);
+        if (n > 0 && output.size() < (1u << 20)) output.append(chunk, std::size_t(n));
+    }
+
+    int master_ = -1;
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+    std::size_t seen_ = 0;
+};
 
 class CreateCommand : public ::testing::Test {
 protected:
@@ -108,6 +169,41 @@ TEST_F(CreateCommand, CancelThenYesOnTheTerminalStopsCleanly) {
     EXPECT_THAT(output, HasSubstr("Do you want to stop the process ?"));
     EXPECT_THAT(output, HasSubstr("0 of 2 copies made."));
     EXPECT_FALSE(Exists("a.iso"));
+}
+
+// Return and end of input (Ctrl-D) are habits, never consent: at every question of the terminal
+// they take the safe answer, nothing is written without a typed "yes" and "1", and no question is
+// asked for ever.
+TEST_F(CreateCommand, ReturnAndCtrlDOnTheTerminalNeverWrite) {
+    const auto floppy = temp / "floppy.img";
+    const auto zeros = std::vector<std::uint8_t>(1'474'560, 0);
+    test::WriteFile(floppy, zeros);
+    const auto bootdisk = Quoted(test::BinPath("bootdisk"));
+    const std::string write = "Write the boot disk? [y/N] ", prompt = "[1] OK / [2] Cancel: ";
+    const auto play = [&](const std::string& command, const std::vector<std::pair<std::string, std::string>>& answers,
+                          int wanted, const std::string& said) {
+        TTerminal terminal("cd " + Quoted(temp.Path()) + " && " + command);
+        for (const auto& [question, keys] : answers)
+            ASSERT_TRUE(terminal.Answer(question, keys)) << "no \"" << question << "\" in:\n" << terminal.output;
+        EXPECT_EQ(terminal.Status(), wanted) << command << "\n" << terminal.output.substr(0, 4000);
+        EXPECT_THAT(terminal.output, HasSubstr(said)) << command;
+    };
+    play(bootdisk + " floppy floppy.img", {{write, "\r"}}, 5, "nothing was written");
+    play(bootdisk + " floppy floppy.img", {{write, "\x04"}}, 5, "nothing was written");
+    EXPECT_EQ(ReadWholeFile(floppy), zeros);
+
+    play(bootdisk + " create floppy=floppy.img",
+         {{write, "y\r"}, {"All data on the floppy disk will be erased. " + prompt, "\x04"}}, 5,
+         "Nothing was written to floppy floppy.img.");
+    play(bootdisk + " create floppy=floppy.img", {{write, "y\r"}, {prompt, "2\r"}, {"[1] Yes / [2] No: ", "\x04"}}, 5,
+         "Nothing was written to floppy floppy.img.");
+    EXPECT_EQ(ReadWholeFile(floppy), zeros);
+
+    // A write that fails part way (the file may not grow past 100 KB here): Ctrl-D aborts it, and
+    // the floppy given up on ends its row.
+    play("trap '' XFSZ; ulimit -f 100; exec " + bootdisk + " create floppy=floppy.img",
+         {{write, "y\r"}, {prompt, "1\r"}, {"[R]etry / [A]bort: ", "\x04"}}, 1,
+         "floppy floppy.img is half-written: write it again before use.");
 }
 
 TEST_F(CreateCommand, RowsThatCannotBeMadeAreRefusedBeforeAnyCopy) {

@@ -112,6 +112,39 @@ TEST_F(UdisksStandin, DevicesAsJsonParseWithPythonsParserAndGiveEachDiskItsReaso
         << output;
 }
 
+// Another stick takes the confirmed one's device while the service waits for the user's
+// authorisation to open it: the disk opened is told from the one confirmed, both are named and
+// neither is written.
+TEST_F(UdisksStandin, AStickSwappedWhileTheServiceOpensItIsLeftAlone) {
+    bus->AnswerAfter("OpenDevice", 2);
+    const auto swapped = bus->Scratch("swapped.img", kStickBytes / 2);
+    const auto log = bus->Scratch("usb.log", 0);
+    ASSERT_EQ(RunCommand("(" + bus->Env() + "setpriv --reuid=65534 --regid=65534 --clear-groups " +
+                         Quoted(test::BinPath("bootdisk")) + " usb /dev/sdx --yes < /dev/null > " + Quoted(log) +
+                         " 2>&1; echo status=$? >> " + Quoted(log) + ") > /dev/null 2>&1 &"),
+              0);
+    // The image is ready and the open asked for once the stick's file system has gone.
+    for (int i = 0; i < 100 && bus->Calls().empty(); ++i) usleep(50'000);
+    ASSERT_THAT(bus->Calls(), ElementsAre("Unmount /dev/sdx1"));
+    bus->RemoveDrive("sdx");
+    bus->AddDrive("sdx", swapped, "", true, false);
+    std::string output;
+    for (int i = 0; i < 200 && output.find("status=") == std::string::npos; ++i) {
+        usleep(50'000);
+        RunCommand("cat " + Quoted(log), &output);
+    }
+    EXPECT_THAT(output, HasSubstr("/dev/sdx is not the drive you confirmed (Standin Stick sdx, 8.4 MB) but Standin "
+                                  "Stick sdx, 4.2 MB, so it is left alone."));
+    EXPECT_THAT(output, HasSubstr("status=1"));
+    EXPECT_THAT(output, testing::Not(HasSubstr("half-written")));
+    EXPECT_THAT(bus->Calls(), ElementsAre("Unmount /dev/sdx1", "OpenDevice /dev/sdx rw " + kFlags));
+    const auto zero = [](const std::vector<std::uint8_t>& bytes) {
+        return std::all_of(bytes.begin(), bytes.end(), [](auto b) { return b == 0; });
+    };
+    EXPECT_TRUE(zero(ReadWholeFile(swapped))) << "the stick found in its place was written";
+    EXPECT_TRUE(zero(Stick())) << "the stick taken away was written";
+}
+
 TEST_F(UdisksStandin, AStickThatDoesNotKeepWhatIsWrittenEndsWithTheReadBackExitCode) {
     bus->ReadsFrom("sdx", bus->Scratch("forgetful.img", kStickBytes));
     std::string output;

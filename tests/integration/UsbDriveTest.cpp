@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "base/Streams.h"
+#include "platform/HostDrives.h"
 #include "support/TestSupport.h"
 
 namespace bootdisk {
@@ -90,6 +91,30 @@ TEST_F(UsbDrive, TheRemovableDriveReceivesTheMarkedImageAndIsReadBack) {
     EXPECT_EQ(written[36], 0x80);
     EXPECT_TRUE(std::equal(image.begin(), image.end(), written.begin()));
     EXPECT_TRUE(AllZero({written.begin() + kImageBytes, written.end()}));
+}
+
+// The disk an open device reaches is told by its descriptor, whatever its node names by then: a
+// name that comes to stand for another disk does not pass for the one opened.
+TEST_F(UsbDrive, TheDiskOpenedIsToldByItsDescriptorNotByItsName) {
+    const auto other = Attach(temp / "other.img", 2 * kStickBytes);
+    ASSERT_FALSE(other.empty());
+    const auto link = temp / "stick";
+    ASSERT_EQ(::symlink(loop.c_str(), link.c_str()), 0);
+    const auto devices = CreateHostRawDevices();
+    devices->Assign('C', link, THostDriveType::Unknown);
+    std::uint32_t error = 0;
+    const auto opened = devices->Open('C', TDeviceAccess::ReadOnly, error);
+    ASSERT_TRUE(opened) << error;
+    ASSERT_EQ(::unlink(link.c_str()), 0);
+    ASSERT_EQ(::symlink(other.c_str(), link.c_str()), 0);
+    const auto confirmed = DescribeHostDrive(loop), now = DescribeHostDrive(other);
+    ASSERT_TRUE(confirmed && now);
+    const auto told = opened->Identify();
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->number, confirmed->number);
+    EXPECT_EQ(told->identity, confirmed->identity);
+    EXPECT_NE(told->identity, now->identity);
+    EXPECT_EQ(told->details, confirmed->Details());
 }
 
 TEST_F(UsbDrive, AFixedDiskIsRefusedBeforeAnythingIsWritten) {

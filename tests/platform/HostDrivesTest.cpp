@@ -9,6 +9,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
 #include <thread>
 
 #include "app/RemovableKinds.h"
@@ -64,7 +66,8 @@ protected:
 
     test::TTempDir temp;
     fs::path sys = fs::path(temp.Path()) / "sys";
-    linuxhost::TSystemPaths paths{sys.string(), (fs::path(temp.Path()) / "mounts").string(), "/"};
+    linuxhost::TSystemPaths paths{sys.string(), (fs::path(temp.Path()) / "mounts").string(), "/",
+                                  (fs::path(temp.Path()) / "swaps").string()};
 };
 
 TEST_F(BlockDevices, APartitionBelongsToItsDisk) {
@@ -129,6 +132,48 @@ TEST_F(BlockDevices, HoldersOfTheDiskAndItsPartitionsAreCollected) {
     EXPECT_EQ(holders, (std::vector<std::string>{"dm-3", "md0"}));
 }
 
+// A live stick's system is an overlay of a file on the stick: the stick holds the system whether its
+// file system is mounted where live systems mount it or elsewhere, as do the disks of the swap and
+// of /boot; a stick beside them does not.
+TEST_F(BlockDevices, ALiveSystemsStickAndTheSwapAndBootDisksHoldTheSystem) {
+    const std::pair<const char*, unsigned> disks[] = {{"sdb", 16}, {"sdc", 32}, {"sdd", 48}, {"sde", 64}};
+    std::map<std::string, std::string> nodes;
+    for (const auto& [name, minor] : disks) {
+        const auto disk = Disk(name, "60:" + std::to_string(minor));
+        Write(disk / "removable", "1");
+        Write(disk / "size", "65536");
+        Partition(disk, std::string(name) + "1", "60:" + std::to_string(minor + 1));
+        nodes[name] = Node(std::string(name) + "1", minor + 1);
+        if (nodes[name].empty()) GTEST_SKIP() << "device nodes cannot be made here";
+    }
+    fs::create_directories(sys / "block/loop0/loop");
+    // The mount table escapes a blank of a path; sysfs does not.
+    const auto table = [&](const std::string& medium) {
+        auto path = medium;
+        if (const auto blank = path.find("\\040"); blank != std::string::npos) path.replace(blank, 4, " ");
+        Write(sys / "block/loop0/loop/backing_file", path + "/live/filesystem.squashfs");
+        std::ofstream(paths.mounts)
+            << "overlay / overlay rw,lowerdir=/run/live/rootfs/filesystem.squashfs/,upperdir=/run/live/overlay/rw,"
+               "workdir=/run/live/overlay/work 0 0\n"
+            << nodes["sdb"] << " " << medium << " vfat ro 0 0\n"
+            << "/dev/loop0 /run/live/rootfs/filesystem.squashfs squashfs ro 0 0\n"
+            << "tmpfs /run/live/overlay tmpfs rw 0 0\n"
+            << nodes["sdd"] << " /boot ext4 rw 0 0\n"
+            << nodes["sde"] << " /media/user/STICK vfat rw 0 0\n";
+    };
+    paths.root = temp.Path();
+    std::ofstream(paths.swaps) << "Filename\tType\tSize\tUsed\tPriority\n" << nodes["sdc"] << "\tpartition\t1024\t0\t-2\n";
+    const std::set<std::string> system = {"60:16", "60:32", "60:48"};
+    for (const auto medium : {"/run/live/medium", "/mnt/medium\\040one"}) {
+        table(medium);
+        EXPECT_EQ(linuxhost::SystemDisks(paths).numbers, system) << medium;
+        const auto stick = linuxhost::DescribeBlock((sys / "block/sdb").string(), "/dev/sdb", paths);
+        EXPECT_EQ(RefusalOf(stick), TDriveRefusal::HoldsSystem) << medium;
+        EXPECT_EQ(RefusalOf(linuxhost::DescribeBlock((sys / "block/sde").string(), "/dev/sde", paths)),
+                  TDriveRefusal::None);
+    }
+}
+
 // The machine's own root disk: found as holding the system and as mounted at "/".
 // A scan that throws (a disk service answering nonsense) neither ends the watch's thread, which
 // would end the wizard, nor empties the list: the last one stands until a scan succeeds again.
@@ -157,15 +202,15 @@ TEST(HostDriveWatch, AFailedScanKeepsTheLastListAndTheWatchGoesOn) {
 
 TEST(HostDrivesOnThisMachine, TheSystemDiskIsNeverOffered) {
     const linuxhost::TSystemPaths paths;
-    const auto system = linuxhost::SystemDiskNumber(paths);
-    if (!system) GTEST_SKIP() << "the root file system is on no block device here";
+    const auto system = linuxhost::SystemDisks(paths).numbers;
+    if (system.empty()) GTEST_SKIP() << "the system stands on no block device here";
     for (const auto& drive : ScanHostDrives()) {
         if (!drive.holdsSystem) continue;
         EXPECT_NE(RefusalOf(drive), TDriveRefusal::None) << drive.device;
         EXPECT_FALSE(drive.mountPoints.empty()) << drive.device;
         return;
     }
-    ADD_FAILURE() << "no scanned drive holds the system disk " << *system;
+    ADD_FAILURE() << "no scanned drive holds the system disk " << *system.begin();
 }
 
 }  // namespace

@@ -29,6 +29,18 @@ TEST(StorageDescriptor, VendorAndProductTrimmed) {
     EXPECT_EQ(DescriptorModel(Descriptor("SanDisk", "      ")), "");
 }
 
+TEST(StorageDescriptor, TheSerialNumberTrimmedOrNoneWhereItIsMissing) {
+    auto answer = Descriptor("SanDisk", "Cruzer");
+    EXPECT_EQ(DescriptorSerial(answer), "");
+    answer.resize(100);
+    PutLE32(&answer[storage::SerialNumberOffset], 80);
+    const std::string serial = "  4C530001230411 ";
+    std::copy(serial.begin(), serial.end(), answer.begin() + 80);
+    EXPECT_EQ(DescriptorSerial(answer), "4C530001230411");
+    PutLE32(&answer[storage::SerialNumberOffset], 0xFFFFFFFFu);  // "none", as drivers write it
+    EXPECT_EQ(DescriptorSerial(answer), "");
+}
+
 TEST(StorageDescriptor, AnswersThatPointOutsideOrNeverEndGiveNoName) {
     auto answer = Descriptor("SanDisk", "Cruzer");
     EXPECT_EQ(DescriptorModel(std::span(answer).first(20)), "");

@@ -6,6 +6,7 @@
 
 #include <regex>
 
+#include "app/RemovableKinds.h"
 #include "disk/RemovableInstall.h"
 #include "image/Fat12Format.h"
 #include "platform/sim/ScriptedDialogs.h"
@@ -103,6 +104,62 @@ TEST_F(Win32Drives, AVolumeAProgramHoldsIsWaitedForAFewSecondsThenTheCopyStopsNa
     EXPECT_EQ(std::count_if(fake.log.begin(), fake.log.end(), [](const auto& l) { return l.starts_with("WriteFile"); }),
               0);
     EXPECT_FALSE(Volume('E').locked) << "what was locked is given back";
+    EXPECT_TRUE(fake.open.empty()) << Lines(fake.Summary());
+}
+
+// Writing through one letter erases the whole disk: every lettered volume of it is named. A
+// removable drive whose disk cannot be found is not opened at all, as its volume alone would take
+// an image that does not boot.
+TEST_F(Win32Drives, AStickIsNamedWithEveryVolumeOfItsDiskAndOneWithoutADiskIsNotOpened) {
+    Volume('E').label = L"DATA";
+    Volume('E').bytes = 6'000'000;
+    Volume('F').label = L"BOOT";
+    Volume('F').bytes = 2'000'000;
+    const auto volumes = LetteredVolumesOf(fake, 1);
+    EXPECT_THAT(volumes, ElementsAre("E: (DATA, 6.0 MB)", "F: (BOOT, 2.0 MB)"));
+    EXPECT_EQ(WithValues(texts[StrId::DRIVE_WILLERASE], {WholeDiskName(texts, "F:", volumes)}),
+              "All data on E: (DATA, 6.0 MB) and F: (BOOT, 2.0 MB) on the same stick will be erased.");
+    EXPECT_THAT(LetteredVolumesOf(fake, 0), ElementsAre("C:"));
+
+    fake.driveTypes['G'] = DRIVE_REMOVABLE;
+    fake.volumes.push_back({L"\\\\?\\Volume{g}\\", 'G', std::nullopt});
+    fake.log.clear();
+    EXPECT_FALSE(install.WriteImageToDrive('G'));
+    EXPECT_THAT(dialogs.Messages(), ElementsAre("G: " + texts[StrId::DISK_NOWHOLEDISK]));
+    EXPECT_EQ(std::count_if(fake.log.begin(), fake.log.end(), [](const auto& l) { return l.ends_with(" rw"); }), 0)
+        << Lines(fake.Summary());
+}
+
+// The disk opened for the write, and again for the read-back, tells its number and its descriptor's
+// serial; another stick at that number, or another number, is left alone.
+TEST_F(Win32Drives, TheDiskOpenedMustTellTheNumberAndSerialConfirmed) {
+    fake.descriptors[1] = {"SanDisk", "Cruzer", "4C53"};
+    // As the drive was described through its letter when the user confirmed it.
+    const auto confirmed = AskDisk(fake, OpenDeviceQuietly(fake, L"\\\\.\\E:", 0).Get()).Identity();
+    EXPECT_EQ(confirmed.number, "1");
+    EXPECT_EQ(confirmed.identity, "SanDisk Cruzer 8388608 4C53");
+    EXPECT_EQ(confirmed.details, "SanDisk Cruzer, 8.4 MB");
+    TRemovableInstall checked{{{{2, 10, 0}, 19045, *devices, vwin32}, dialogs, texts, TConfirmedDisk{"E:", confirmed}}};
+    checked.CreateImage();
+
+    fake.descriptors[1].serial = "7A21";  // another stick of the same make and size took disk 1
+    EXPECT_FALSE(checked.WriteImageToDrive('E'));
+    fake.descriptors[1].serial = "4C53";
+    TRemovableInstall elsewhere{
+        {{{2, 10, 0}, 19045, *devices, vwin32}, dialogs, texts, TConfirmedDisk{"E:", {"2", confirmed.identity, confirmed.details}}}};
+    elsewhere.CreateImage();
+    EXPECT_FALSE(elsewhere.WriteImageToDrive('E'));
+    EXPECT_THAT(dialogs.Messages(),
+                ElementsAre("E: is not the drive you confirmed (SanDisk Cruzer, 8.4 MB) but another SanDisk Cruzer, "
+                            "8.4 MB, so it is left alone.",
+                            "E: is not the drive you confirmed (SanDisk Cruzer, 8.4 MB) but another SanDisk Cruzer, "
+                            "8.4 MB, so it is left alone."));
+    EXPECT_EQ(std::count_if(fake.log.begin(), fake.log.end(), [](const auto& l) { return l.starts_with("WriteFile"); }),
+              0);
+
+    ASSERT_TRUE(checked.WriteImageToDrive('E')) << Lines(dialogs.log);
+    fake.descriptors[1].serial = "7A21";
+    EXPECT_FALSE(checked.VerifyImageOnDrive('E'));
     EXPECT_TRUE(fake.open.empty()) << Lines(fake.Summary());
 }
 

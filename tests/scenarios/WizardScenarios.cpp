@@ -3,6 +3,7 @@
 // the rows' rules, the stop question, the boxes of the folder dialog, and whole runs.
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <set>
 #include <thread>
 
@@ -96,7 +97,7 @@ void StopRun(IWizardDriver& wizard) {
 }
 
 // Faults 1 and 14: Remove and Clear pressed from the keyboard disable themselves; the focus must go
-// on to a control that takes Tab and Return, and Remove must remove the row tabbed into.
+// on to a control that takes Tab and Return, and Remove must remove the row just added.
 void RemoveAndClearFromTheKeyboard(IWizardDriver& wizard) {
     wizard.Click({TRole::BtnAdd});
     TabTo(wizard, {TRole::EditNrDisks, 0});
@@ -110,10 +111,18 @@ void RemoveAndClearFromTheKeyboard(IWizardDriver& wizard) {
     TabTo(wizard, {TRole::BtnRemove});
     wizard.Press(TKey::Space);
     Expect(wizard.Rows() == 1 && wizard.Text({TRole::EditNrDisks, 0}) == "5",
-           "Remove did not remove the row tabbed into");
+           "Remove did not remove the row just added");
     ExpectUsableFocus(wizard, "after Remove");
+    // Clear asks first; Return, out of habit, keeps the list.
     TabTo(wizard, {TRole::BtnClear});
     wizard.Press(TKey::Space);
+    ExpectDialog(wizard, "Remove every row of the list?", "Clear");
+    wizard.Press(TKey::Return);
+    Expect(wizard.Rows() == 1, "Return on Clear's question cleared the list");
+    ExpectFocus(wizard, {TRole::BtnClear}, "after Clear's question");
+    wizard.Press(TKey::Space);
+    ExpectDialog(wizard, "Remove every row of the list?", "Clear");
+    wizard.Answer(TBoxButton::Left);
     Expect(wizard.Rows() == 0 && !wizard.Enabled({TRole::BtnNext}), "Clear left rows or Next enabled");
     ExpectUsableFocus(wizard, "after Clear");
     TabTo(wizard, {TRole::BtnAdd});
@@ -528,11 +537,11 @@ std::size_t IndexOf(const std::vector<std::string>& items, const std::string& pr
 const std::string kStick = "Removable storage device (Standin Stick sdx";
 
 // From the recorders at the list's end up to the stick, from the keyboard.
-void ChooseStick(IWizardDriver& wizard) {
-    TabTo(wizard, {TRole::ComboBox, 0});
+void ChooseStick(IWizardDriver& wizard, std::size_t row = 0) {
+    TabTo(wizard, {TRole::ComboBox, row});
     wizard.Press(TKey::End);
-    for (int i = 0; i < 3 && wizard.Text({TRole::ComboBox, 0}).rfind(kStick, 0) != 0; ++i) wizard.Press(TKey::Up);
-    Expect(wizard.Text({TRole::ComboBox, 0}).rfind(kStick, 0) == 0, "Up from the recorders never reaches the stick");
+    for (int i = 0; i < 3 && wizard.Text({TRole::ComboBox, row}).rfind(kStick, 0) != 0; ++i) wizard.Press(TKey::Up);
+    Expect(wizard.Text({TRole::ComboBox, row}).rfind(kStick, 0) == 0, "Up from the recorders never reaches the stick");
 }
 
 // A mounted stick plugged in is offered in every row, named with its mount point as the system
@@ -579,6 +588,131 @@ void AStickPulledDuringItsPromptIsSkipped(IWizardDriver& wizard) {
            "the finish page says the user stopped: " + wizard.Label(TLabel::FinishTitle));
 }
 
+// Escape, the window's close button and Return out of habit never stop a run: the stop question
+// asked when the window is closed goes on with Return and with Escape, and Escape on a prompt and
+// on its stop question asks for the medium again.
+void HabitsOnTheStopQuestionGoOn(IWizardDriver& wizard) {
+    ChooseImageRecorder(wizard);
+    StartRun(wizard);
+    for (const auto key : {TKey::Return, TKey::Escape}) {
+        ExpectDialog(wizard, kFileLocation, "the run's prompt");
+        wizard.CloseMainWindow();
+        ExpectDialog(wizard, kStopQuestion, "the window closed mid-run");
+        wizard.Press(key);
+        Expect(!wizard.Ended(), std::string(key == TKey::Return ? "Return" : "Escape") +
+                                    " on the stop question ended the wizard");
+    }
+    ExpectDialog(wizard, kFileLocation, "the stop question answered");
+    wizard.Press(TKey::Escape);
+    ExpectDialog(wizard, kStopQuestion, "Escape on the prompt");
+    wizard.Press(TKey::Escape);
+    ExpectDialog(wizard, kFileLocation, "Escape on the stop question");
+    StopRun(wizard);
+}
+
+// A keyboard user holding Return through a run: the ISO of the first row is made, the stick's
+// erase prompt answers Return with Cancel, and the stop question's Return ends the run on the
+// finish page, which says that nothing was written to the stick.
+void ReturnHeldThroughARunNeverErasesTheStick(IWizardDriver& wizard) {
+    if (!wizard.PlugStick("sdx", "")) throw TScenarioSkipped("no stand-in for sticks here");
+    Expect(Eventually([&] { return IndexOf(wizard.Items({TRole::ComboBox, 0}), kStick) < wizard.Items({TRole::ComboBox, 0}).size(); }),
+           "the stick plugged in is not offered");
+    ChooseImageRecorder(wizard);
+    wizard.Click({TRole::BtnAdd});
+    ChooseStick(wizard, 1);
+    wizard.Click({TRole::BtnAdd});
+    ChooseImageRecorder(wizard, 2);
+    for (int i = 0; i < 3; ++i) wizard.Press(TKey::Return);
+    ExpectDialog(wizard, kFileLocation, "Create");
+    wizard.Press(TKey::Return);
+    ExpectDialog(wizard, kSaveDialog, "Return on the first prompt");
+    wizard.Type(wizard.ScratchFolder() + "habit.iso");
+    wizard.Press(TKey::Return);
+    if (wizard.CdAsksMsDosFolder()) {
+        ExpectDialog(wizard, kFolderDialog, "a CD without MS-DOS files");
+        wizard.AnswerFolder(wizard.MsDosFolder());
+    }
+    ExpectDialog(wizard, "Please insert the removable disk", "the second row");
+    wizard.Press(TKey::Return);
+    ExpectDialog(wizard, kStopQuestion, "Return on the stick's prompt");
+    wizard.Press(TKey::Return);
+    Expect(wizard.Page() == TPage::Finish, "Return on the stop question did not end the run");
+    Expect(wizard.Label(TLabel::FinishTitle) == "Stopped: 1 of 3 copies made.",
+           "the finish page says \"" + wizard.Label(TLabel::FinishTitle) + "\"");
+    Expect(wizard.Label(TLabel::Made).rfind("Nothing was written to " + kStick, 0) == 0,
+           "the finish page does not say the stick is untouched: " + wizard.Label(TLabel::Made));
+    Expect(wizard.FileExists(wizard.ScratchFolder() + "habit.iso"), "the first row made no ISO file");
+}
+
+// A floppy row on a computer without a floppy drive could only fail at Create: the list keeps to its
+// page, Next disabled, and the notice under it says why; another kind lets it go on.
+void AFloppyRowWithoutAFloppyDriveKeepsToThePage(IWizardDriver& wizard) {
+    if (wizard.HasFloppyDrive()) throw TScenarioSkipped("this computer has a floppy drive");
+    TabTo(wizard, {TRole::ComboBox, 0});
+    for (int i = 0; i < 20 && wizard.Text({TRole::ComboBox, 0}).rfind("Floppy disk", 0) != 0; ++i)
+        wizard.Press(TKey::Up);
+    Expect(wizard.Text({TRole::ComboBox, 0}).rfind("Floppy disk", 0) == 0, "Up never reaches the floppy");
+    Expect(Eventually([&] { return !wizard.Enabled({TRole::BtnNext}); }), "Next is enabled with a floppy row");
+    Expect(wizard.Label(TLabel::DrivesNotice).rfind("No floppy drive was found", 0) == 0,
+           "the notice says \"" + wizard.Label(TLabel::DrivesNotice) + "\"");
+    wizard.Press(TKey::Return);
+    Expect(wizard.Page() == TPage::CreateOptions, "Return left the page with a floppy row");
+    ChooseImageRecorder(wizard);
+    Expect(Eventually([&] { return wizard.Enabled({TRole::BtnNext}); }), "Next stays disabled without a floppy row");
+    wizard.Press(TKey::Return);
+    Expect(wizard.Page() == TPage::ProgramOptions, "Return did not go on");
+}
+
+// Tabbing past rows on the way to Remove does not change the row it takes; Delete on a kind list
+// takes the focused row; Escape on a page with rows asks before the list is lost.
+void RemoveTakesTheRowChosenDeleteTheRowFocusedEscapeAsks(IWizardDriver& wizard) {
+    wizard.Click({TRole::BtnAdd});
+    wizard.Click({TRole::BtnAdd});
+    TabTo(wizard, {TRole::EditNrDisks, 1});
+    wizard.Type("7");
+    ChooseImageRecorder(wizard, 0);
+    wizard.Press(TKey::Up);  // the user chooses another kind for the first row
+    TabTo(wizard, {TRole::BtnRemove});  // past the second and third rows
+    wizard.Press(TKey::Space);
+    Expect(wizard.Rows() == 2 && wizard.Text({TRole::EditNrDisks, 0}) == "7",
+           "Remove took another row than the one chosen");
+    TabTo(wizard, {TRole::ComboBox, 0});
+    wizard.Press(TKey::Delete);
+    Expect(wizard.Rows() == 1 && wizard.Text({TRole::EditNrDisks, 0}) == "1", "Delete did not take the focused row");
+    ExpectUsableFocus(wizard, "after Delete");
+    for (const auto key : {TKey::Escape, TKey::Return}) {
+        wizard.Press(TKey::Escape);
+        ExpectDialog(wizard, "Close the wizard? The list of media you made is lost.", "Escape with a list");
+        wizard.Press(key);
+        Expect(!wizard.Ended() && wizard.Rows() == 1, "Escape, then a habit's key, closed the wizard");
+    }
+    wizard.Press(TKey::Escape);
+    ExpectDialog(wizard, "Close the wizard?", "Escape with a list");
+    wizard.Answer(TBoxButton::Left);
+    Expect(wizard.Ended(), "Yes did not close the wizard");
+}
+
+// A log-off while the MS-DOS folder is asked for, the ISO file's scratch file already made: the
+// wizard ends, and no scratch file stays beside the ISO it was to become.
+void ALogOffLeavesNoScratchFile(IWizardDriver& wizard) {
+    if (!wizard.CdAsksMsDosFolder()) throw TScenarioSkipped("a CD asks no MS-DOS folder here");
+    const auto root = wizard.ScratchFolder();
+    const auto folder = root + "logoff";
+    std::filesystem::create_directories(folder);
+    ChooseImageRecorder(wizard);
+    StartRun(wizard);
+    ExpectDialog(wizard, kFileLocation, "the run's first prompt");
+    wizard.Answer(TBoxButton::Left);
+    ExpectDialog(wizard, kSaveDialog, "OK on the prompt");
+    wizard.AnswerSave(folder + root.back() + "boot.iso");  // the scratch folder's own separator
+    ExpectDialog(wizard, kFolderDialog, "a CD without MS-DOS files");
+    if (!wizard.EndSession()) throw TScenarioSkipped("this wizard is not told of a log-off");
+    for (int i = 0; i < 100 && !wizard.Ended(); ++i) std::this_thread::sleep_for(100ms);
+    Expect(wizard.Ended(), "the wizard went on after the session ended");
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        Expect(false, "left behind at log-off: " + entry.path().filename().string());
+}
+
 }  // namespace
 
 const std::vector<TScenario>& WizardScenarios() {
@@ -605,6 +739,11 @@ const std::vector<TScenario>& WizardScenarios() {
         {"ANetbootFolderIsMadeAndNamedOnTheFinishPage", ANetbootFolderIsMadeAndNamedOnTheFinishPage},
         {"AStickComesAndGoes", AStickComesAndGoes},
         {"AStickPulledDuringItsPromptIsSkipped", AStickPulledDuringItsPromptIsSkipped},
+        {"HabitsOnTheStopQuestionGoOn", HabitsOnTheStopQuestionGoOn},
+        {"ReturnHeldThroughARunNeverErasesTheStick", ReturnHeldThroughARunNeverErasesTheStick},
+        {"AFloppyRowWithoutAFloppyDriveKeepsToThePage", AFloppyRowWithoutAFloppyDriveKeepsToThePage},
+        {"RemoveTakesTheRowChosenDeleteTheRowFocusedEscapeAsks", RemoveTakesTheRowChosenDeleteTheRowFocusedEscapeAsks},
+        {"ALogOffLeavesNoScratchFile", ALogOffLeavesNoScratchFile},
     };
     return scenarios;
 }

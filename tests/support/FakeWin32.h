@@ -29,6 +29,12 @@ public:
         std::optional<std::uint32_t> disk;  // nothing for a drive without a medium
         int busy = 0;                   // lock attempts still refused because a program holds it
         bool locked = false, mounted = true;
+        std::wstring label{};           // the file system's name; with bytes, told at its root
+        std::uint64_t bytes = 0;
+    };
+    // What a disk's device descriptor says of it.
+    struct TDescriptor {
+        std::string vendor, product, serial;
     };
     struct TOpen {
         std::wstring path;
@@ -38,6 +44,7 @@ public:
 
     std::vector<TVolume> volumes;
     std::map<std::uint32_t, std::vector<std::uint8_t>> disks;  // \\.\PhysicalDriveN
+    std::map<std::uint32_t, TDescriptor> descriptors;
     std::map<char, UINT> driveTypes;
     // Answers the calls this stand-in does not know itself (pass-through commands); path is what
     // the handle was opened as.
@@ -113,13 +120,40 @@ public:
                 return TRUE;
             }
             case IOCTL_STORAGE_GET_DEVICE_NUMBER: {
-                const auto letter = LetterOf(path);
-                const auto on = std::find_if(volumes.begin(), volumes.end(),
-                                             [&](const TVolume& v) { return letter && v.letter == letter; });
-                if (on == volumes.end() || !on->disk) return Refuse(ERROR_INVALID_FUNCTION);
-                STORAGE_DEVICE_NUMBER number{FILE_DEVICE_DISK, *on->disk, 1};
+                const auto disk = DiskOf(path);
+                if (!disk) return Refuse(ERROR_INVALID_FUNCTION);
+                STORAGE_DEVICE_NUMBER number{FILE_DEVICE_DISK, *disk, DiskNumberAt(path) ? 0u : 1u};
                 std::memcpy(out, &number, sizeof number);
                 *returned = sizeof number;
+                return TRUE;
+            }
+            // Asked of a disk or of one of its volumes, the disk answers.
+            case IOCTL_STORAGE_QUERY_PROPERTY: {
+                const auto disk = DiskOf(path);
+                if (!disk || !descriptors.count(*disk)) return Refuse(ERROR_INVALID_FUNCTION);
+                const auto& told = descriptors.at(*disk);
+                std::vector<std::uint8_t> answer(40);
+                const auto text = [&](std::size_t field, const std::string& value) {
+                    const auto at = std::uint32_t(answer.size());
+                    std::memcpy(&answer[field], &at, 4);
+                    answer.insert(answer.end(), value.begin(), value.end());
+                    answer.push_back(0);
+                };
+                text(12, told.vendor);
+                text(16, told.product);
+                text(24, told.serial);
+                if (outSize < answer.size()) return Refuse(ERROR_INSUFFICIENT_BUFFER);
+                std::memcpy(out, answer.data(), answer.size());
+                *returned = DWORD(answer.size());
+                return TRUE;
+            }
+            case IOCTL_DISK_GET_DRIVE_GEOMETRY_EX: {
+                const auto disk = DiskOf(path);
+                if (!disk || !disks.count(*disk) || outSize < sizeof(DISK_GEOMETRY_EX)) return Refuse(ERROR_INVALID_FUNCTION);
+                DISK_GEOMETRY_EX geometry{};
+                geometry.DiskSize.QuadPart = LONGLONG(disks.at(*disk).size());
+                std::memcpy(out, &geometry, sizeof geometry);
+                *returned = sizeof geometry;
                 return TRUE;
             }
             case IOCTL_DISK_GET_LENGTH_INFO:
@@ -194,11 +228,25 @@ public:
         const auto found = letter ? driveTypes.find(*letter) : driveTypes.end();
         return found == driveTypes.end() ? DRIVE_NO_ROOT_DIR : found->second;
     }
-    BOOL GetVolumeInformationW(const std::wstring&, wchar_t*, DWORD, wchar_t*, DWORD) override {
-        return Refuse(ERROR_NOT_READY);
+    BOOL GetVolumeInformationW(const std::wstring& root, wchar_t* label, DWORD labelSize, wchar_t* fileSystem,
+                               DWORD fileSystemSize) override {
+        const auto* volume = VolumeAt(root);
+        if (!volume || volume->label.empty() || volume->label.size() >= labelSize || fileSystemSize < 4)
+            return Refuse(ERROR_NOT_READY);
+        std::wcscpy(label, volume->label.c_str());
+        std::wcscpy(fileSystem, L"FAT");
+        return TRUE;
     }
-    BOOL GetDiskFreeSpaceW(const std::wstring&, DWORD*, DWORD*, DWORD*, DWORD*) override {
-        return Refuse(ERROR_NOT_READY);
+    // Told in 512-byte clusters.
+    BOOL GetDiskFreeSpaceW(const std::wstring& root, DWORD* sectorsPerCluster, DWORD* bytesPerSector,
+                           DWORD* freeClusters, DWORD* totalClusters) override {
+        const auto* volume = VolumeAt(root);
+        if (!volume || volume->bytes == 0) return Refuse(ERROR_NOT_READY);
+        *sectorsPerCluster = 1;
+        *bytesPerSector = 512;
+        *freeClusters = 0;
+        *totalClusters = DWORD(volume->bytes / 512);
+        return TRUE;
     }
     HANDLE FindFirstVolumeW(wchar_t* name, DWORD size) override {
         Note("FindFirstVolumeW");
@@ -269,6 +317,12 @@ private:
             if ((letter && volume.letter == letter) || volume.name == path + L"\\") return &volume;
         return nullptr;
     }
+    // The disk a disk's or a volume's path reaches.
+    std::optional<std::uint32_t> DiskOf(const std::wstring& path) {
+        if (const auto* number = DiskNumberAt(path)) return *number;
+        const auto* volume = VolumeAt(path);
+        return volume ? volume->disk : std::nullopt;
+    }
     const std::uint32_t* DiskNumberAt(const std::wstring& path) const {
         for (const auto& [number, bytes] : disks)
             if (path == L"\\\\.\\PhysicalDrive" + std::to_wstring(number)) return &number;
@@ -308,6 +362,8 @@ private:
             case IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS: return "IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS";
             case IOCTL_STORAGE_GET_DEVICE_NUMBER: return "IOCTL_STORAGE_GET_DEVICE_NUMBER";
             case IOCTL_DISK_GET_LENGTH_INFO: return "IOCTL_DISK_GET_LENGTH_INFO";
+            case IOCTL_STORAGE_QUERY_PROPERTY: return "IOCTL_STORAGE_QUERY_PROPERTY";
+            case IOCTL_DISK_GET_DRIVE_GEOMETRY_EX: return "IOCTL_DISK_GET_DRIVE_GEOMETRY_EX";
             case 0x0004D004: return "IOCTL_SCSI_PASS_THROUGH";
             case 0x0004D014: return "IOCTL_SCSI_PASS_THROUGH_DIRECT";
             default: return std::to_string(code);

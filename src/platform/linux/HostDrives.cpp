@@ -52,9 +52,10 @@ THostDrive DescribeBlock(const std::string& folder, const std::string& devicePat
     }
     drive.readOnly = Trimmed(block / "ro") == "1";
     const std::string number = Trimmed(disk / "dev");
-    drive.holdsSystem = !number.empty() && SystemDiskNumber(paths) == number;
+    drive.holdsSystem = !number.empty() && SystemDisks(paths).numbers.contains(number);
     if (!number.empty()) drive.mountPoints = MountPointsOnDisk(number, paths);
     drive.identity = drive.model + " " + std::to_string(drive.size);
+    drive.number = Trimmed(block / "dev");
     drive.usedBy = HoldersOfDisk(disk.filename().string(), paths);
     return drive;
 }
@@ -64,6 +65,12 @@ std::optional<THostDrive> DescribeNode(const std::string& device, const TSystemP
     const auto folder = number ? BlockFolder(*number, paths) : std::nullopt;
     if (!folder) return std::nullopt;
     return DescribeBlock(*folder, device, paths);
+}
+
+std::optional<THostDrive> DescribeNumber(const std::string& number, const TSystemPaths& paths) {
+    const auto folder = BlockFolder(number, paths);
+    if (!folder) return std::nullopt;
+    return DescribeBlock(*folder, "/dev/block/" + number, paths);
 }
 
 // Disks a person could plug in or write: those with a hardware device, and attached loop devices.

@@ -26,7 +26,8 @@ std::uint32_t LastErrno() { return static_cast<std::uint32_t>(errno); }
 
 class TLinuxRawDevice : public IRawDevice {
 public:
-    explicit TLinuxRawDevice(int fd) : fd_(fd) {}
+    TLinuxRawDevice(int fd, std::string path, const linuxhost::TSystemPaths& paths)
+        : fd_(fd), path_(std::move(path)), paths_(paths) {}
     ~TLinuxRawDevice() override { ::close(fd_); }
     TLinuxRawDevice(const TLinuxRawDevice&) = delete;
     TLinuxRawDevice& operator=(const TLinuxRawDevice&) = delete;
@@ -60,6 +61,18 @@ public:
     std::uint32_t Lock() override { return 0; }
     std::uint32_t Unlock() override { return 0; }
     std::uint32_t Dismount() override { return 0; }
+    // A block device by the number of what the descriptor reaches, whatever its node now names;
+    // anything else (the disk service's stand-in, an image file) by its path.
+    std::optional<TDiskIdentity> Identify() override {
+        struct stat info {};
+        if (::fstat(fd_, &info) != 0) return TDiskIdentity{};
+        const bool block = S_ISBLK(info.st_mode);
+        const auto number = block ? linuxhost::NumberText(info.st_rdev) : std::string();
+        auto drive = linuxhost::TUdisks::Describe(block ? "/dev/block/" + number : path_);
+        if (!drive && block) drive = linuxhost::DescribeNumber(number, paths_);
+        if (!drive) return block ? std::optional(TDiskIdentity{number, {}, {}}) : std::nullopt;
+        return TDiskIdentity{number, drive->identity, drive->Details()};
+    }
 
 private:
     template <typename TCall>
@@ -78,6 +91,8 @@ private:
         return result;
     }
     int fd_;
+    std::string path_;
+    linuxhost::TSystemPaths paths_;
 };
 
 class TLinuxRawDevices : public IHostRawDevices {
@@ -105,7 +120,7 @@ public:
         // A disk the system's disk service knows is opened by it, with the user's authorisation.
         if (const auto fd = linuxhost::TUdisks::Open(it->second.path, write)) {
             error = *fd < 0 ? static_cast<std::uint32_t>(-*fd) : 0;
-            return *fd < 0 ? nullptr : std::make_unique<TLinuxRawDevice>(*fd);
+            return *fd < 0 ? nullptr : std::make_unique<TLinuxRawDevice>(*fd, it->second.path, paths_);
         }
         const int fd = ::open(it->second.path.c_str(), (write ? O_RDWR : O_RDONLY) | O_EXCL | O_CLOEXEC);
         if (fd < 0) {
@@ -120,7 +135,7 @@ public:
             return nullptr;
         }
         error = 0;
-        return std::make_unique<TLinuxRawDevice>(fd);
+        return std::make_unique<TLinuxRawDevice>(fd, it->second.path, paths_);
     }
     // Letters name devices here, not mounted volumes.
     std::optional<TVolumeInfo> Volume(char) const override { return std::nullopt; }

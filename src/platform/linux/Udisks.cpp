@@ -62,6 +62,7 @@ struct TBlock {
     bool partition = false;
     std::vector<std::string> mountPoints;
     std::string heldBy;  // a RAID array or an encrypted device built on it
+    std::string idType;  // what its contents are, as blkid names them ("vfat", "zfs_member")
 };
 
 struct TSnapshot {
@@ -90,6 +91,7 @@ std::optional<TSnapshot> Ask() {
             block.size = Get<std::uint64_t>(object, kBlock, "Size");
             block.number = Get<std::uint64_t>(object, kBlock, "DeviceNumber");
             block.readOnly = Get<bool>(object, kBlock, "ReadOnly");
+            block.idType = Get<std::string>(object, kBlock, "IdType");
             block.hintSystem = Get<bool>(object, kBlock, "HintSystem");
             block.hintIgnore = Get<bool>(object, kBlock, "HintIgnore");
             block.partition = object.contains(kPartition);
@@ -126,11 +128,12 @@ bool OnDisk(const TSnapshot& snapshot, const TBlock& block, const TBlock& disk) 
     return WholeDisk(snapshot, block) == &disk;
 }
 
-// The root file system on it, or the kernel's number of the root's disk being its own.
-bool HoldsRunningSystem(const TBlock& disk, const std::vector<std::string>& mountPoints) {
-    if (std::find(mountPoints.begin(), mountPoints.end(), "/") != mountPoints.end()) return true;
-    const auto number = std::to_string(major(disk.number)) + ":" + std::to_string(minor(disk.number));
-    return disk.number != 0 && SystemDiskNumber({}) == number;
+// A file system of the system or a live system's boot medium mounted from it, or the kernel's
+// numbers of the system's disks naming it; where the system stands on ZFS, a member of a pool.
+bool HoldsRunningSystem(const TBlock& disk, const std::vector<std::string>& mountPoints, bool zfsMember) {
+    if (std::any_of(mountPoints.begin(), mountPoints.end(), IsSystemMountPoint)) return true;
+    const auto system = SystemDisks({});
+    return (disk.number != 0 && system.numbers.contains(NumberText(disk.number))) || (system.onZfs && zfsMember);
 }
 
 // Writers and floppies have their own media; a drive the desktop is told to hide is not shown.
@@ -153,20 +156,26 @@ THostDrive DescribeDisk(const TSnapshot& snapshot, const TBlock& disk) {
     const bool removable = Get<bool>(drive, kDrive, "Removable") || Get<bool>(drive, kDrive, "MediaRemovable");
     result.type = removable ? THostDriveType::Removable : THostDriveType::Fixed;
     result.readOnly = disk.readOnly;
+    bool zfsMember = false;
     for (const auto& block : snapshot.blocks) {
         if (!OnDisk(snapshot, block, disk)) continue;
         result.mountPoints.insert(result.mountPoints.end(), block.mountPoints.begin(), block.mountPoints.end());
         if (!block.heldBy.empty()) result.usedBy.push_back(block.heldBy);
+        zfsMember = zfsMember || block.idType == "zfs_member";
     }
     result.holdsSystem = disk.hintSystem && !removable;
-    result.holdsSystem = result.holdsSystem || HoldsRunningSystem(disk, result.mountPoints);
+    result.holdsSystem = result.holdsSystem || HoldsRunningSystem(disk, result.mountPoints, zfsMember);
     result.identity = disk.drive + " " + Get<std::string>(drive, kDrive, "Serial");
+    result.number = disk.number != 0 ? NumberText(disk.number) : std::string();
     return result;
 }
 
+// By one of its names, or as /dev/block/MAJOR:MINOR, the name of its number.
 const TBlock* Find(const TSnapshot& snapshot, const std::string& device) {
     for (const auto& block : snapshot.blocks)
-        if (std::find(block.names.begin(), block.names.end(), device) != block.names.end()) return &block;
+        if (std::find(block.names.begin(), block.names.end(), device) != block.names.end() ||
+            (block.number != 0 && device == "/dev/block/" + NumberText(block.number)))
+            return &block;
     return nullptr;
 }
 
@@ -209,6 +218,7 @@ std::optional<THostDrive> TUdisks::Describe(const std::string& device) {
         drive.type = THostDriveType::Partition;
         drive.size = block->size;
         drive.readOnly = block->readOnly;
+        drive.number = block->number != 0 ? NumberText(block->number) : std::string();
     }
     drive.device = device;
     return drive;

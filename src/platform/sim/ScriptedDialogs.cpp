@@ -22,7 +22,8 @@ int TScriptedDialogs::AskRetryAbort(const std::string& text) {
 }
 
 int TScriptedDialogs::AskTwoChoices(const std::string& text, const std::string& leftCaption,
-                                    const std::string& rightCaption) {
+                                    const std::string& rightCaption, TDefaultChoice defaultChoice) {
+    defaultChoices.push_back(defaultChoice);
     log.push_back("choice: " + text + " [" + leftCaption + "|" + rightCaption + "]");
     return Next(twoChoiceAnswers, kAnswerLeft);
 }

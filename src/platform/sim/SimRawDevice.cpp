@@ -71,6 +71,7 @@ public:
         ++drive_.dismounts;
         return 0;
     }
+    std::optional<TDiskIdentity> Identify() override { return drive_.identity; }
 
 private:
     std::size_t Available(std::size_t wanted) const {

@@ -27,6 +27,8 @@ struct TSimDrive {
     std::optional<TFreeSpace> freeSpace;
     std::vector<std::string> mountPoints;
     std::string unmountRefusal;  // Unmount fails with this reason
+    // What an open device of it tells of its disk; nothing: it cannot be asked.
+    std::optional<TDiskIdentity> identity;
     TSimDriveFaults faults;
     // What happened to it.
     int openDevices = 0;

@@ -8,7 +8,14 @@
 #include <cstddef>
 #include <cstring>
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
+
+#include "platform/HostDrives.h"
+#include "platform/StorageDescriptor.h"
+#include "platform/win32/ErrorMode.h"
+#include "platform/win32/Utf8.h"
 
 namespace bootdisk {
 namespace {
@@ -105,15 +112,72 @@ std::uint32_t TVolumeLocks::Unlock() {
     return first;
 }
 
-std::optional<std::uint32_t> DiskNumberOf(IWin32Calls& calls, char drive) {
-    const auto volume = OpenDeviceQuietly(calls, L"\\\\.\\" + std::wstring(1, wchar_t(drive)) + L":", 0);
+namespace {
+
+std::optional<std::uint32_t> NumberOf(IWin32Calls& calls, HANDLE handle) {
     STORAGE_DEVICE_NUMBER number{};
     DWORD returned = 0;
-    if (!volume || !calls.DeviceIoControl(volume.Get(), IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number,
-                                          sizeof number, &returned) ||
+    if (!calls.DeviceIoControl(handle, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number, &returned) ||
         number.DeviceType != FILE_DEVICE_DISK)
         return std::nullopt;
     return number.DeviceNumber;
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> DiskNumberOf(IWin32Calls& calls, char drive) {
+    const auto volume = OpenDeviceQuietly(calls, L"\\\\.\\" + std::wstring(1, wchar_t(drive)) + L":", 0);
+    return volume ? NumberOf(calls, volume.Get()) : std::nullopt;
+}
+
+TDiskAnswers AskDisk(IWin32Calls& calls, HANDLE handle) {
+    TDiskAnswers disk;
+    disk.number = NumberOf(calls, handle);
+    STORAGE_PROPERTY_QUERY query{};
+    query.PropertyId = StorageDeviceProperty;
+    query.QueryType = PropertyStandardQuery;
+    std::vector<std::uint8_t> answer(1024);
+    DWORD returned = 0;
+    if (calls.DeviceIoControl(handle, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, answer.data(),
+                              DWORD(answer.size()), &returned)) {
+        const auto told = std::span(answer).first(std::min<std::size_t>(returned, answer.size()));
+        disk.model = DescriptorModel(told);
+        disk.serial = DescriptorSerial(told);
+    }
+    DISK_GEOMETRY_EX geometry{};
+    if (calls.DeviceIoControl(handle, IOCTL_DISK_GET_DRIVE_GEOMETRY_EX, nullptr, 0, &geometry, sizeof geometry,
+                              &returned) &&
+        geometry.DiskSize.QuadPart > 0)
+        disk.size = std::uint64_t(geometry.DiskSize.QuadPart);
+    return disk;
+}
+
+TDiskIdentity TDiskAnswers::Identity() const {
+    THostDrive named;
+    named.model = model;
+    named.size = size;
+    return {number ? std::to_string(*number) : std::string(), model + " " + std::to_string(size) + " " + serial,
+            named.Details()};
+}
+
+std::vector<std::string> LetteredVolumesOf(IWin32Calls& calls, std::uint32_t disk) {
+    std::vector<std::string> volumes;
+    const TNoCriticalErrorBoxes quiet(calls);
+    for (char letter = 'C'; letter <= 'Z'; ++letter) {
+        const std::wstring root = std::wstring(1, wchar_t(letter)) + L":\\";
+        const UINT type = calls.GetDriveTypeW(root);
+        // Only a disk's own volumes can lie on it; a network drive is not even asked.
+        if ((type != DRIVE_REMOVABLE && type != DRIVE_FIXED) || DiskNumberOf(calls, letter) != disk) continue;
+        wchar_t label[MAX_PATH + 1] = {}, fileSystem[MAX_PATH + 1] = {};
+        std::string details;
+        if (calls.GetVolumeInformationW(root, label, MAX_PATH + 1, fileSystem, MAX_PATH + 1) && label[0])
+            details = Narrow(label);
+        DWORD perCluster = 0, perSector = 0, free = 0, total = 0;
+        if (calls.GetDiskFreeSpaceW(root, &perCluster, &perSector, &free, &total))
+            details += (details.empty() ? "" : ", ") + FormatSize(std::uint64_t(total) * perCluster * perSector);
+        volumes.push_back(std::string(1, letter) + ":" + (details.empty() ? "" : " (" + details + ")"));
+    }
+    return volumes;
 }
 
 }  // namespace bootdisk

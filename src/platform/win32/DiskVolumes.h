@@ -7,8 +7,10 @@
 // dismounted, and held so until the write and its read-back are done.
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "platform/RawDevice.h"
 #include "platform/win32/Win32Calls.h"
 
 namespace bootdisk {
@@ -48,5 +50,23 @@ private:
 // The disk number of the removable disk behind drive ("\\.\E:"); nothing for a drive that is no
 // disk of its own (a floppy drive, a volume spread over disks) or does not answer.
 std::optional<std::uint32_t> DiskNumberOf(IWin32Calls& calls, char drive);
+
+// What a disk tells of itself through a handle on the disk or on one of its volumes, asked without
+// rights: the N of its \\.\PhysicalDriveN, its model and serial number (the device descriptor) and
+// its size (the geometry). Both handles give the same answers, so a drive confirmed through its
+// letter is told again by the disk opened for the write.
+struct TDiskAnswers {
+    std::optional<std::uint32_t> number;
+    std::string model;
+    std::string serial;
+    std::uint64_t size = 0;  // 0 when not told
+
+    TDiskIdentity Identity() const;
+};
+TDiskAnswers AskDisk(IWin32Calls& calls, HANDLE handle);
+
+// The volumes with an extent on disk that have a drive letter, in letter order, as the user knows
+// them: "E: (DATA, 28.0 GB)".
+std::vector<std::string> LetteredVolumesOf(IWin32Calls& calls, std::uint32_t disk);
 
 }  // namespace bootdisk

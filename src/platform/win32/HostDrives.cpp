@@ -12,6 +12,7 @@
 
 #include "platform/HostSystem.h"
 #include "platform/StorageDescriptor.h"
+#include "platform/win32/DiskVolumes.h"
 #include "platform/win32/ErrorMode.h"
 #include "platform/win32/Win32Calls.h"
 
@@ -40,31 +41,14 @@ char SystemLetter() {
 
 static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, VendorIdOffset) == storage::VendorIdOffset &&
               offsetof(STORAGE_DEVICE_DESCRIPTOR, ProductIdOffset) == storage::ProductIdOffset &&
+              offsetof(STORAGE_DEVICE_DESCRIPTOR, SerialNumberOffset) == storage::SerialNumberOffset &&
               offsetof(STORAGE_DEVICE_DESCRIPTOR, RawDeviceProperties) == storage::HeaderSize);
 
-// The drive's own name and size, asked of the device behind the letter; opening it for no access
-// needs no rights. A drive that does not answer keeps the file system's size and no name.
-void AskDevice(IWin32Calls& calls, char letter, THostDrive& drive) {
-    const std::wstring path = L"\\\\.\\" + std::wstring(1, wchar_t(letter)) + L":";
-    const TOwnedHandle handle(calls, calls.CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
-    if (!handle) return;
-    STORAGE_PROPERTY_QUERY query{};
-    query.PropertyId = StorageDeviceProperty;
-    query.QueryType = PropertyStandardQuery;
-    std::vector<std::uint8_t> answer(1024);
-    DWORD returned = 0;
-    if (calls.DeviceIoControl(handle.Get(), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, answer.data(),
-                              DWORD(answer.size()), &returned))
-        drive.model = DescriptorModel(std::span(answer).first(std::min<std::size_t>(returned, answer.size())));
-    DISK_GEOMETRY_EX geometry{};
-    if (calls.DeviceIoControl(handle.Get(), IOCTL_DISK_GET_DRIVE_GEOMETRY_EX, nullptr, 0, &geometry, sizeof geometry,
-                              &returned) &&
-        geometry.DiskSize.QuadPart > 0)
-        drive.size = std::uint64_t(geometry.DiskSize.QuadPart);
-}
-
 // Windows locks a volume before raw writes, so a mounted file system is no reason to refuse here.
-// Only a removable or fixed disk is asked more than its type.
+// Only a removable or fixed disk is asked more than its type. The drive tells its own name, size
+// and identity through its letter's device, which opening for no access needs no rights to; one
+// that does not keeps the file system's size and no name. A removable drive is named with every
+// lettered volume of its disk, which its write erases too.
 THostDrive Describe(IWin32Calls& calls, char letter) {
     THostDrive drive;
     drive.device = std::string(1, letter) + ":";
@@ -74,9 +58,15 @@ THostDrive Describe(IWin32Calls& calls, char letter) {
     const TNoCriticalErrorBoxes quiet(calls);
     ULARGE_INTEGER total{};
     if (calls.GetDiskFreeSpaceExW(root, &total)) drive.size = total.QuadPart;
-    AskDevice(calls, letter, drive);
     drive.holdsSystem = Upper(letter) == Upper(SystemLetter());
-    drive.identity = drive.model + " " + std::to_string(drive.size);
+    const auto volume = OpenDeviceQuietly(calls, L"\\\\.\\" + std::wstring(1, wchar_t(letter)) + L":", 0);
+    const auto disk = volume ? AskDisk(calls, volume.Get()) : TDiskAnswers{};
+    drive.model = disk.model;
+    if (disk.size > 0) drive.size = disk.size;
+    const auto identity = disk.Identity();
+    drive.identity = identity.identity;
+    drive.number = identity.number;
+    if (disk.number && drive.type == THostDriveType::Removable) drive.volumes = LetteredVolumesOf(calls, *disk.number);
     return drive;
 }
 

@@ -61,6 +61,11 @@ public:
                    ? 0
                    : calls_.GetLastError();
     }
+    // A floppy drive's medium has nothing to tell it by.
+    std::optional<TDiskIdentity> Identify() override {
+        if (!wholeDisk_) return std::nullopt;
+        return AskDisk(calls_, handle_.Get()).Identity();
+    }
 
 private:
     template <typename TCall>
@@ -102,8 +107,14 @@ public:
 
     // A removable drive's letter stands for its whole disk, as the boot image starts at the disk's
     // first sector, whatever partitions the stick had; floppy drives A: and B: are their own device.
+    // A removable drive whose disk cannot be found is not opened at all: its volume alone would
+    // take the image and not boot.
     std::unique_ptr<IRawDevice> Open(char drive, TDeviceAccess access, std::uint32_t& error) override {
         const auto disk = DiskOf(drive);
+        if (!disk && !IsFloppyLetter(drive) && DriveType(drive) == THostDriveType::Removable) {
+            error = kErrorNoWholeDisk;
+            return nullptr;
+        }
         const std::wstring path = disk ? L"\\\\.\\PhysicalDrive" + Widen(std::to_string(*disk))
                                        : L"\\\\.\\" + std::wstring(1, wchar_t(drive)) + L":";
         const DWORD desired = access == TDeviceAccess::ReadOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
@@ -151,9 +162,12 @@ public:
     std::string Unmount(char) override { return {}; }
 
 private:
-    std::optional<std::uint32_t> DiskOf(char drive) const {
+    static bool IsFloppyLetter(char drive) {
         drive = static_cast<char>(std::toupper(static_cast<unsigned char>(drive)));
-        if (drive == 'A' || drive == 'B' || DriveType(drive) != THostDriveType::Removable) return std::nullopt;
+        return drive == 'A' || drive == 'B';
+    }
+    std::optional<std::uint32_t> DiskOf(char drive) const {
+        if (IsFloppyLetter(drive) || DriveType(drive) != THostDriveType::Removable) return std::nullopt;
         return DiskNumberOf(calls_, drive);
     }
 
