@@ -207,8 +207,9 @@ bool TCreationDriver::Prompt(const std::string& prompt, bool erases) {
 }
 
 std::string TCreationDriver::MediumLeft() const {
-    // An image file is written whole or not at all.
-    if (!inHand_ || inHand_->type == TMediaType::FloppyImage || dynamic_cast<TimageRecorder*>(inHand_->device))
+    // An image file and a network boot folder are written whole or not at all.
+    if (!inHand_ || inHand_->type == TMediaType::FloppyImage || inHand_->type == TMediaType::NetbootFolder ||
+        dynamic_cast<TimageRecorder*>(inHand_->device))
         return {};
     if (!halfWritten_) return WithValues(texts_[StrId::GUI_NOTHINGWRITTEN], {inHand_->label});
     return WithValues(texts_[inHand_->type == TMediaType::Optical ? StrId::GUI_DISCHALFWRITTEN : StrId::GUI_HALFWRITTEN],

@@ -31,6 +31,9 @@ void TMediaSources::Build(const TStringTable& texts, IDialogs& dialogs, std::fun
     const auto scan = watch_->Latest(kFirstScanWait).value_or(TDriveScan{});
     const auto removables = RemovableMediaKinds(texts, scan.drives, *drives_);
     drivesNotice_ = RemovableNotice(texts, scan.drives, scan.writesNeedAdministrator);
+    removableNeedsRights_ = scan.writesNeedAdministrator;
+    floppyNeedsRights_ = DriveWritesNeedAdministrator(TDriveWrite::Floppy);
+    discNeedsRights_ = DriveWritesNeedAdministrator(TDriveWrite::Disc);
     kinds_ = BuildMediaKinds(FloppyKindLabel(texts, floppy_.has_value()), writers, removables, *imageRecorder_,
                              texts[StrId::GUI_TEXTFLOPPYIMAGE], texts[StrId::GUI_TEXTNETBOOTFOLDER]);
     unopened_.clear();
@@ -46,7 +49,17 @@ bool TMediaSources::FollowRemovableDrives(const TStringTable& texts, TCreationLi
     if (!scan) return false;
     const auto removables = RemovableMediaKinds(texts, scan->drives, *drives_);
     drivesNotice_ = RemovableNotice(texts, scan->drives, scan->writesNeedAdministrator);
+    removableNeedsRights_ = scan->writesNeedAdministrator;
     return FollowRemovableKinds(texts, kinds_, list, removables);
+}
+
+bool TMediaSources::WritesNeedAdministrator(TDriveWrite kind) const {
+    switch (kind) {
+        case TDriveWrite::Removable: return removableNeedsRights_;
+        case TDriveWrite::Floppy: return floppyNeedsRights_;
+        case TDriveWrite::Disc: return discNeedsRights_;
+    }
+    return false;
 }
 
 std::string TMediaSources::UnopenedNotice(const TStringTable& texts) const {

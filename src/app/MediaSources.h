@@ -27,6 +27,8 @@ public:
     virtual ~IWizardMedia() = default;
     virtual const std::vector<TMediaKind>& Kinds() const = 0;
     virtual bool HasFloppyDrive() const = 0;
+    // Whether writing a drive of this kind takes administrator rights the program lacks.
+    virtual bool WritesNeedAdministrator(TDriveWrite kind) const = 0;
     // With no writer offered: the notice naming the drives that were seen but could not be
     // opened; empty otherwise.
     virtual std::string UnopenedNotice(const TStringTable& texts) const = 0;
@@ -54,6 +56,7 @@ public:
 
     const std::vector<TMediaKind>& Kinds() const override { return kinds_; }
     bool HasFloppyDrive() const override { return floppy_.has_value(); }
+    bool WritesNeedAdministrator(TDriveWrite kind) const override;
     std::string UnopenedNotice(const TStringTable& texts) const override;
     const std::string& DrivesNotice() const override { return drivesNotice_; }
     bool FollowRemovableDrives(const TStringTable& texts, TCreationList& list) override;
@@ -69,6 +72,8 @@ private:
     std::vector<TMediaKind> kinds_;
     std::vector<std::string> unopened_;
     std::string drivesNotice_;
+    // Whether the floppy and the writers lack rights, asked once; the removable drives' as scanned.
+    bool floppyNeedsRights_ = false, discNeedsRights_ = false, removableNeedsRights_ = false;
 };
 
 }  // namespace bootdisk

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/Options.h"
+#include "base/Errors.h"
 #include "base/PendingFile.h"
 #include "image/NetbootFolder.h"
 #include "platform/Host.h"
@@ -95,7 +96,7 @@ bool MakeNetbootFolder(const std::string& folder, TJobEnv& env, const TCreationS
         // The floppy boots as a CD's does: from memory, in the place of drive A:.
         TVirtualFloppy floppy;
         const bool msDos = CdUsesMsDos(env.host.Version(), settings.cdUseMsDos);
-        if (!BuildBootFloppy(floppy, env.app.payloads.Cd(), msDos, env, settings)) return false;
+        if (!BuildBootFloppy(floppy, env.app.payloads.Cd(), msDos, env, settings)) throw ECopySkipped("");
         for (auto& file : NetbootFiles(floppy.Image(), texts[StrId::GUI_TEXTCDHEADER])) files.push_back(std::move(file));
         pending.MakeFolder(std::string(kPxelinuxConfigFolder));
         for (const auto& file : files) {
@@ -104,6 +105,8 @@ bool MakeNetbootFolder(const std::string& folder, TJobEnv& env, const TCreationS
         }
         pending.Commit();
         return true;
+    } catch (const ECopySkipped&) {
+        throw;
     } catch (const EStreamError& error) {
         env.dialogs.ShowCoolMessage(texts[StrId::NETBOOT_CANNOTCREATE] + folder + ": " +
                                     (error.Reason().empty() ? error.what() : error.Reason()));

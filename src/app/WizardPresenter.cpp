@@ -3,11 +3,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 
 #include "app/LicenseText.h"
 #include "app/Options.h"
 #include "app/SavedOptions.h"
+#include "optical/ImageRecorder.h"
 #include "platform/Host.h"
+#include "platform/HostDrives.h"
 #include "platform/Resources.h"
 
 namespace bootdisk {
@@ -15,6 +18,20 @@ namespace bootdisk {
 namespace {
 
 bool IsRowControl(TRole role) { return role == TRole::EditNrDisks || role == TRole::ComboBox; }
+
+// The drive a row of this kind writes; none for the files.
+std::optional<TDriveWrite> DriveWriteOf(const TMediaKind& kind) {
+    switch (kind.type) {
+        case TMediaType::Floppy: return TDriveWrite::Floppy;
+        case TMediaType::Removable: return TDriveWrite::Removable;
+        case TMediaType::Optical:
+            if (!dynamic_cast<TimageRecorder*>(kind.device)) return TDriveWrite::Disc;
+            break;
+        case TMediaType::FloppyImage:
+        case TMediaType::NetbootFolder: break;
+    }
+    return std::nullopt;
+}
 
 // Fills the one "%s" of a text.
 std::string Filled(std::string text, const std::string& value) {
@@ -78,9 +95,14 @@ std::size_t TWizardPresenter::DefaultKind() const {
     return kinds_.size() - 1;
 }
 
+// A key keeps its meaning from page to page: the letters are given to every caption the footer and
+// the finish page ever show, Create's too, so that the letter of Close never means Create.
 std::vector<std::string> TWizardPresenter::FooterCaptions() const {
-    return WithMnemonics({wizard_.NextButton().caption, wizard_.BackButton().caption, wizard_.CloseButton().caption,
-                          texts_[StrId::GUI_TEXT2PAGE8], texts_[StrId::GUI_TEXT3PAGE8]});
+    auto marked = WithMnemonics({texts_[StrId::GUI_NEXT], texts_[StrId::GUI_BACK], texts_[StrId::GUI_CLOSE],
+                                 texts_[StrId::GUI_CREATE], texts_[StrId::GUI_TEXT2PAGE8], texts_[StrId::GUI_TEXT3PAGE8]});
+    if (wizard_.NextButton().caption == texts_[StrId::GUI_CREATE]) marked[0] = marked[3];
+    marked.erase(marked.begin() + 3);
+    return marked;
 }
 
 std::string TWizardPresenter::MoreDisksCaption() const { return FooterCaptions()[3]; }
@@ -110,11 +132,21 @@ void TWizardPresenter::ShowListButtons() {
 void TWizardPresenter::ShowRows() { view_.ShowRows(list_.Rows(), list_.Selected()); }
 
 std::string TWizardPresenter::RowsRefusal() const {
-    if (ports_.media.HasFloppyDrive()) return {};
-    const bool floppy = std::any_of(list_.Rows().begin(), list_.Rows().end(), [this](const TCreateListRow& row) {
-        return row.kind < kinds_.size() && kinds_[row.kind].type == TMediaType::Floppy;
-    });
-    return floppy ? texts_[StrId::GUI_NOFLOPPYDRIVE] : std::string();
+    const auto any = [this](const std::function<bool(const TMediaKind&)>& test) {
+        return std::any_of(list_.Rows().begin(), list_.Rows().end(), [&](const TCreateListRow& row) {
+            return row.kind < kinds_.size() && test(kinds_[row.kind]);
+        });
+    };
+    if (!ports_.media.HasFloppyDrive() && any([](const TMediaKind& kind) { return kind.type == TMediaType::Floppy; }))
+        return texts_[StrId::GUI_NOFLOPPYDRIVE];
+    // A drive the program has no rights to write is refused here, as the command line refuses it,
+    // not after its prompt has been answered; files are made all the same.
+    const auto lacksRights = [this](const TMediaKind& kind) {
+        const auto write = DriveWriteOf(kind);
+        return write && ports_.media.WritesNeedAdministrator(*write);
+    };
+    if (any(lacksRights)) return texts_[DriveRightsText(TFrontEnd::Wizard)];
+    return {};
 }
 
 // A row that cannot be made disables Next, a full list Add: the notice says why, the first above
@@ -203,7 +235,18 @@ void TWizardPresenter::Key(TWindowKey key) {
             if (wizard_.HelpEnabled()) OpenHelp({THelpTarget::TKind::Keyword, wizard_.HelpKeyword()});
             break;
         case TWindowKey::Escape:
+            // Escape out of habit would lose the list the user made: closing is asked first.
+            if (wizard_.Page() <= TPage::PageStart && !list_.Rows().empty() &&
+                !Confirm(texts_[StrId::GUI_CLOSECONFIRMATION]))
+                break;
             Click(TRole::BtnClose);
+            break;
+        case TWindowKey::Delete:
+            // Delete takes the row whose kind list has the focus.
+            if (const auto focus = view_.Focus(); focus.role == TRole::ComboBox && Usable(focus)) {
+                Select(focus.row);
+                Remove();
+            }
             break;
         case TWindowKey::Return: {
             // A focused button or link takes Return itself; anywhere else it is Next.
@@ -263,6 +306,8 @@ void TWizardPresenter::Add() {
     }
     const auto last = list_.Rows().size() - 1;
     list_.Row(last).kind = DefaultKind();
+    // The row just made is the one Remove takes next.
+    list_.Select(last);
     ShowRows();
     view_.ScrollIntoView(last);
     ShowListButtons();
@@ -283,7 +328,14 @@ void TWizardPresenter::Remove() {
     else view_.SetFocus({TRole::ComboBox, std::min(*selected, list_.Rows().size() - 1)});
 }
 
+bool TWizardPresenter::Confirm(const std::string& question) {
+    return ports_.dialogs.AskTwoChoices(question, texts_[StrId::GENERIC_YES], texts_[StrId::GENERIC_NO],
+                                        TDefaultChoice::Right) == kAnswerLeft;
+}
+
+// The whole list goes with one key: it is asked first.
 void TWizardPresenter::Clear() {
+    if (list_.Rows().empty() || !Confirm(texts_[StrId::GUI_CLEARCONFIRMATION])) return;
     list_.Clear();
     ShowRows();
     ShowListButtons();
@@ -339,11 +391,10 @@ void TWizardPresenter::KindChosen(std::size_t row, std::size_t kind) {
 
 void TWizardPresenter::RowPressed(std::size_t row) { Select(row); }
 
-// A row takes the selection with the focus, so Remove removes the row the user is on, and a row
-// tabbed into is scrolled into sight.
+// A row tabbed into is scrolled into sight. It is not selected: the focus passes rows on its way to
+// Remove, which takes the row the user chose (Delete takes the focused one).
 void TWizardPresenter::FocusChanged(TControlRef focus) {
     if (!IsRowControl(focus.role) || focus.row >= list_.Rows().size()) return;
-    Select(focus.row);
     view_.ScrollIntoView(focus.row);
 }
 

@@ -45,7 +45,7 @@ public:
     void AboutSupport();
     void AboutLicense();
     void AboutFreeSoftware();
-    // F1, Escape and Return as the window gets them.
+    // F1, Escape, Return and Delete as the window gets them.
     void Key(TWindowKey key);
 
     // The rows. The quantity as typed; its editing ended; the up and down steps (the buttons or
@@ -95,13 +95,16 @@ private:
     void Add();
     void Remove();
     void Clear();
+    // Asks question, Return meaning No; true on Yes.
+    bool Confirm(const std::string& question);
     void RunCreation();
     void FollowDrives();
     void SaveOptionStates();
     void OpenHelp(const THelpTarget& target);
     void OpenLicense(const std::string& file, const std::string& title);
     void ShowNotice();
-    // Why a row cannot be made on this computer (a floppy without a floppy drive); empty when all can.
+    // Why a row cannot be made on this computer (a floppy without a floppy drive, a drive the program
+    // lacks the rights to write); empty when all can.
     std::string RowsRefusal() const;
     // A medium is wanted, or the run ended: a window in the background calls the user.
     void CallUser(const std::string& text);

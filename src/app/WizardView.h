@@ -52,8 +52,8 @@ struct TAboutActions {
     std::function<void()> support, license, freeSoftware;
 };
 
-// The keys the window as a whole answers.
-enum class TWindowKey { F1, Escape, Return };
+// The keys the window as a whole answers; Delete where a row's kind list has the focus.
+enum class TWindowKey { F1, Escape, Return, Delete };
 
 class IWizardView {
 public:

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "app/NetbootJob.h"
+#include "base/Errors.h"
 #include "cli/Commands.h"
 #include "cli/Session.h"
 
@@ -16,7 +17,11 @@ TExitCode RunNetboot(const TArguments& args) {
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, false});
     if (!session) return TExitCode::Failed;
     TJobEnv env{session->app, *session->dialogs, RealHost()};
-    if (!MakeNetbootFolder(folder, env, SettingsOf(args))) return TExitCode::Failed;
+    try {
+        if (!MakeNetbootFolder(folder, env, SettingsOf(args))) return TExitCode::Failed;
+    } catch (const ECopySkipped&) {
+        return TExitCode::Failed;  // why was said already
+    }
     Report(args, folder);
     return TExitCode::Made;
 }

@@ -38,8 +38,9 @@ TAboutForm::TAboutForm(const TAboutTexts& texts, const TAboutActions& actions, Q
     label("LabelBuild", texts.build, 60, 18);
     label("LabelCopyright", texts.copyright, 86, 34);
     label("LabelLegal", texts.legal, 122, 76);
-    MakeLink(this, "LinkFreeSoftware", texts.freeSoftware, actions.freeSoftware)
-        ->setGeometry(Scaled(QRect(80, 204, 284, 36)));
+    link_ = MakeLink(this, "LinkFreeSoftware", texts.freeSoftware, actions.freeSoftware);
+    link_->setGeometry(Scaled(QRect(80, 204, 284, 36)));
+    followLink_ = actions.freeSoftware;
 
     const auto button = [this](const char* name, const std::string& caption, int left, int width) {
         auto* b = new QPushButton(Ui(caption), this);
@@ -54,6 +55,15 @@ TAboutForm::TAboutForm(const TAboutTexts& texts, const TAboutActions& actions, Q
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(button("BtnSupport", texts.support, 94, 90), &QPushButton::clicked, this, actions.support);
     connect(button("BtnLicense", texts.license, 192, 172), &QPushButton::clicked, this, actions.license);
+}
+
+void TAboutForm::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && focusWidget() == link_ && followLink_) {
+        followLink_();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TAboutForm::showEvent(QShowEvent* event) {

@@ -140,6 +140,10 @@ TMainForm::TMainForm(TAppContext& app, TGuiDialogs& dialogs, ISettingsStore& set
 
 TMainForm::~TMainForm() {
     if (!closed_) presenter_->Closed();
+    // The widgets outlive the presenter; what they still tell while they go (a quantity cell
+    // losing the focus) must not reach it.
+    disconnect(qApp, nullptr, this, nullptr);
+    for (auto* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
 }
 
 QWidget* TMainForm::MakeCreateOptionsPage() {
@@ -298,6 +302,8 @@ QWidget* TMainForm::MakeFinishPage() {
     ChkExit->setObjectName("ChkExit");
     ChkExit->setGeometry(Scaled(QRect(24, 116, 524, 22)));
     connect(ChkExit, &QRadioButton::toggled, this, [this](bool exit) { presenter_->ExitChosen(exit); });
+    ChkMoreDisks->installEventFilter(this);
+    ChkExit->installEventFilter(this);
     LabelMade = MakeLabel(page, "LabelMade", {}, {24, 148, 524, 100});
     return page;
 }
@@ -360,8 +366,22 @@ void TMainForm::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Escape: presenter_->Key(TWindowKey::Escape); break;
         case Qt::Key_Return:
         case Qt::Key_Enter: presenter_->Key(TWindowKey::Return); break;
+        case Qt::Key_Delete: presenter_->Key(TWindowKey::Delete); break;
         default: QWidget::keyPressEvent(event);
     }
+}
+
+// Some platform themes (GTK's) make Return press a focused radio button, which then keeps the key
+// from the window: on the finish page Return is Next whatever the theme.
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == ChkMoreDisks || watched == ChkExit) && event->type() == QEvent::KeyPress) {
+        const auto key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            presenter_->Key(TWindowKey::Return);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QWidget* TMainForm::Control(TControlRef control) const {

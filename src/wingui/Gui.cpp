@@ -8,9 +8,10 @@
 #include "app/Interruption.h"
 #include "app/LicenseText.h"
 #include "app/Options.h"
-#include "platform/RecordFile.h"
+#include "base/PendingFile.h"
 #include "base/Text.h"
 #include "platform/HostSystem.h"
+#include "platform/RecordFile.h"
 #include "wingui/About.h"
 #include "wingui/ControlIds.h"
 #include "wingui/Controls.h"
@@ -301,6 +302,14 @@ INT_PTR TMainForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DEVICECHANGE:
             // A stick plugged in or taken away; the timer's rescan catches what this misses.
             if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) presenter_->DrivesChanged();
+            return TRUE;
+        case WM_ENDSESSION:
+            // Windows ends the process at any time once this returns, a dialog of the run open or
+            // not: the scratch files in hand go first, and the run goes no further.
+            if (wParam) {
+                AbandonScratchFiles();
+                ExitProcess(0);
+            }
             return TRUE;
         case WM_CLOSE:
             if (presenter_->CloseRequested()) DestroyWindow(window_);

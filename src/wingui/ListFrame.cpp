@@ -44,8 +44,12 @@ LRESULT CALLBACK TCreateListPanel::QuantityProc(HWND edit, UINT message, WPARAM 
     return CallSubclassed(edit, message, wParam, lParam);
 }
 
-// A closed kind list passes the wheel on to the panel, which scrolls.
-LRESULT CALLBACK TCreateListPanel::KindProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, void*) {
+// A closed kind list passes the wheel on to the panel, which scrolls; Delete takes its row.
+LRESULT CALLBACK TCreateListPanel::KindProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, void* data) {
+    if (message == WM_KEYDOWN && wParam == VK_DELETE && !SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) {
+        static_cast<TCreateListPanel*>(data)->presenter_->Key(TWindowKey::Delete);
+        return 0;
+    }
     if (message == WM_MOUSEWHEEL &&
         !TWizardPresenter::WheelTurnsKind(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0))
         return SendMessageW(GetParent(combo), message, wParam, lParam);
@@ -103,8 +107,12 @@ void TCreateListPanel::Show(const std::vector<TCreateListRow>& rows, std::option
 
 void TCreateListPanel::ShowSelection(std::optional<std::size_t> selected) {
     selected_ = selected;
-    InvalidateRect(window_, nullptr, TRUE);
+    Repaint();
 }
+
+// The rows' quantity cells paint their own background in the selection's colours: they are redrawn
+// with the panel, or a row that lost the selection still looks selected.
+void TCreateListPanel::Repaint() { RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN); }
 
 void TCreateListPanel::ShowQuantity(std::size_t row, const std::string& text) {
     if (row < rows_.size() && WindowTextUtf8(rows_[row].edit) != text)
@@ -143,7 +151,7 @@ void TCreateListPanel::Place() {
         SetWindowPos(rows_[i].upDown, nullptr, Scaled(46), top + Scaled(1), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         SetWindowPos(rows_[i].combo, nullptr, Scaled(kQuantityCell + 2), top + Scaled(1), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     }
-    InvalidateRect(window_, nullptr, TRUE);
+    Repaint();
 }
 
 void TCreateListPanel::OnCommand(int id, int code, HWND control) {

@@ -46,6 +46,7 @@ private:
     void AddRowControls(std::size_t row);
     void FillKinds(HWND combo) const;
     void Place();
+    void Repaint();
     void OnCommand(int id, int code, HWND control);
     void Scroll(int position);
     int MaxScroll() const;

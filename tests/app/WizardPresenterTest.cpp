@@ -7,7 +7,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
+#include <set>
 
 #include "app/LicenseText.h"
 #include "optical/ImageRecorder.h"
@@ -97,6 +99,7 @@ class TStandinMedia : public IWizardMedia {
 public:
     std::vector<TMediaKind> kinds;
     bool floppyDrive = true;
+    bool lacksRights = false;  // to write a stick or a disc
     std::function<TRunOutcome(TCreationDriver&, const std::vector<TCreateListRow>&)> run =
         [](TCreationDriver&, const std::vector<TCreateListRow>&) { return TRunOutcome::Completed; };
     std::string notice;
@@ -104,6 +107,7 @@ public:
 
     const std::vector<TMediaKind>& Kinds() const override { return kinds; }
     bool HasFloppyDrive() const override { return floppyDrive; }
+    bool WritesNeedAdministrator(TDriveWrite kind) const override { return lacksRights && kind != TDriveWrite::Floppy; }
     std::string UnopenedNotice(const TStringTable&) const override { return {}; }
     const std::string& DrivesNotice() const override { return notice; }
     bool FollowRemovableDrives(const TStringTable&, TCreationList&) override { return drivesChanged; }
@@ -166,14 +170,10 @@ TEST_F(WizardPresenter, TheFocusNeverStaysOnADisabledOrHiddenControl) {
     EXPECT_EQ(view.focus, TControlRef{TRole::BtnNext});
     presenter->Click(TRole::BtnAdd);
     presenter->Click(TRole::BtnAdd);
-    view.SetFocus({TRole::ComboBox, 1});  // tabbed into the second row: it is selected
-    EXPECT_EQ(view.selected, 1u);
+    EXPECT_EQ(view.selected, 2u);  // the row added last
     Press(TRole::BtnRemove);
     EXPECT_THAT(view.quantities, ElementsAre("1", "1"));
-    EXPECT_EQ(view.focus, (TControlRef{TRole::ComboBox, 1}));  // the row that took its place
-    Press(TRole::BtnRemove);  // now the last row: none takes its place, so the one before it
-    EXPECT_THAT(view.quantities, ElementsAre("1"));
-    EXPECT_EQ(view.focus, (TControlRef{TRole::ComboBox, 0}));
+    EXPECT_EQ(view.focus, (TControlRef{TRole::ComboBox, 1}));  // the row before it, now the last
     Press(TRole::BtnClear);
     EXPECT_TRUE(view.quantities.empty());
     EXPECT_FALSE(view.enabled[TRole::BtnNext]);
@@ -193,12 +193,12 @@ TEST_F(WizardPresenter, TheFocusNeverStaysOnADisabledOrHiddenControl) {
     presenter->Key(TWindowKey::Return);
     EXPECT_EQ(view.page, TPage::PageStart);
     EXPECT_EQ(view.focus, TControlRef{TRole::BtnNext});
-    EXPECT_EQ(view.buttons[TRole::BtnNext].caption, "&Create");
+    EXPECT_EQ(view.buttons[TRole::BtnNext].caption, "C&reate");
 }
 
 // Letters are refused as they are typed; the cell is tidied to 1..99 when editing ends and before
 // the list is left, so no row makes zero copies; a row tabbed into is scrolled into sight.
-TEST_F(WizardPresenter, QuantityRulesAndARowTabbedIntoIsSelectedAndShown) {
+TEST_F(WizardPresenter, QuantityRulesAndARowTabbedIntoIsShown) {
     Start();
     Type(0, "4x");
     EXPECT_EQ(view.quantities[0], "4");
@@ -215,8 +215,66 @@ TEST_F(WizardPresenter, QuantityRulesAndARowTabbedIntoIsSelectedAndShown) {
     for (int i = 0; i < 8; ++i) presenter->Click(TRole::BtnAdd);
     view.scrolledTo.clear();
     view.SetFocus({TRole::EditNrDisks, 7});
-    EXPECT_EQ(view.selected, 7u);
     EXPECT_THAT(view.scrolledTo, ElementsAre(7u));
+}
+
+// Keys pressed out of habit never take more than the user meant: tabbing past rows on the way to
+// Remove leaves the row the user chose selected, Delete takes the focused row, Clear and Escape with
+// a list ask first (Return and Escape answering No), and a letter means the same button on every
+// page, so the letter of Close is never Create's.
+TEST_F(WizardPresenter, KeysPressedOutOfHabitTakeNoMoreThanMeant) {
+    Start();
+    presenter->Click(TRole::BtnAdd);
+    presenter->Click(TRole::BtnAdd);
+    presenter->KindChosen(0, 2);  // the user works on the first row
+    for (const auto row : {0u, 1u, 2u}) {
+        view.SetFocus({TRole::EditNrDisks, row});
+        view.SetFocus({TRole::ComboBox, row});
+    }
+    Press(TRole::BtnRemove);
+    EXPECT_EQ(presenter->List().Rows().size(), 2u);
+    EXPECT_EQ(presenter->List().Rows()[0].kind, presenter->List().Rows()[1].kind) << "the first row went";
+    presenter->QuantityTyped(1, "7");
+    view.SetFocus({TRole::ComboBox, 1});
+    presenter->Key(TWindowKey::Delete);
+    EXPECT_THAT(view.quantities, ElementsAre("1"));
+    view.SetFocus({TRole::EditNrDisks, 0});
+    presenter->Key(TWindowKey::Delete);  // in a quantity Delete edits the text
+    EXPECT_THAT(view.quantities, ElementsAre("1"));
+
+    dialogs.twoChoiceAnswers = {kAnswerRight, kAnswerRight, kAnswerLeft};
+    Press(TRole::BtnClear);
+    EXPECT_THAT(view.quantities, ElementsAre("1"));
+    presenter->Key(TWindowKey::Escape);
+    EXPECT_FALSE(view.closed);
+    EXPECT_THAT(dialogs.log, ElementsAre("choice: Remove every row of the list? [Yes|No]",
+                                         "choice: Close the wizard? The list of media you made is lost. [Yes|No]"));
+    EXPECT_THAT(dialogs.defaultChoices, ElementsAre(TDefaultChoice::Right, TDefaultChoice::Right));
+    Press(TRole::BtnClear);
+    EXPECT_TRUE(view.quantities.empty());
+    presenter->Key(TWindowKey::Escape);  // nothing left to lose
+    EXPECT_TRUE(view.closed);
+
+    const auto letter = [](const std::string& caption) { return caption[caption.find('&') + 1]; };
+    std::set<char> closeLetters;
+    for (const auto page : {TPage::CreateOptions, TPage::ProgramOptions, TPage::PageStart, TPage::Finish}) {
+        presenter.reset();
+        Start();
+        if (page >= TPage::ProgramOptions) presenter->Click(TRole::BtnNext);
+        if (page >= TPage::PageStart) presenter->Click(TRole::BtnNext);
+        if (page == TPage::Finish) presenter->Click(TRole::BtnNext);
+        std::set<char> letters;
+        for (const auto role : {TRole::BtnNext, TRole::BtnBack, TRole::BtnClose})
+            letters.insert(char(std::tolower(letter(view.buttons[role].caption))));
+        for (const auto& caption : {presenter->MoreDisksCaption(), presenter->ExitCaption()})
+            letters.insert(char(std::tolower(letter(caption))));
+        EXPECT_EQ(letters.size(), 5u) << int(page);
+        closeLetters.insert(letter(view.buttons[TRole::BtnClose].caption));
+        if (page == TPage::PageStart) {
+            EXPECT_NE(letter(view.buttons[TRole::BtnNext].caption), 'C');
+        }
+    }
+    EXPECT_THAT(closeLetters, ElementsAre('C'));
 }
 
 TEST_F(WizardPresenter, WithoutAFloppyDriveARowOffersTheFirstStickElseTheImageRecorder) {
@@ -229,9 +287,10 @@ TEST_F(WizardPresenter, WithoutAFloppyDriveARowOffersTheFirstStickElseTheImageRe
     EXPECT_EQ(presenter->List().Rows()[0].kind, media.kinds.size() - 1);
 }
 
-// A floppy row on a computer without a floppy drive could only fail at Create: the list cannot leave
-// its page while it holds one, and the notice under it says why.
-TEST_F(WizardPresenter, AFloppyRowWithoutAFloppyDriveKeepsTheListOnItsPage) {
+// A floppy row on a computer without a floppy drive, or a stick row where the program lacks the
+// rights to write it, could only fail at Create: the list cannot leave its page while it holds one,
+// and the notice under it says why; a file row goes on.
+TEST_F(WizardPresenter, ARowThatCannotBeMadeKeepsTheListOnItsPage) {
     media.floppyDrive = false;
     Start();
     presenter->Click(TRole::BtnAdd);
@@ -247,6 +306,15 @@ TEST_F(WizardPresenter, AFloppyRowWithoutAFloppyDriveKeepsTheListOnItsPage) {
     EXPECT_EQ(view.notice, "");
     presenter->Key(TWindowKey::Return);
     EXPECT_EQ(view.page, TPage::ProgramOptions);
+
+    media.lacksRights = true;
+    presenter.reset();
+    Start();
+    presenter->KindChosen(0, 1);  // the stick
+    EXPECT_FALSE(view.enabled[TRole::BtnNext]);
+    EXPECT_EQ(view.notice, app.texts[DriveRightsText(TFrontEnd::Wizard)]);
+    presenter->KindChosen(0, 2);  // the image recorder
+    EXPECT_TRUE(view.enabled[TRole::BtnNext]);
 }
 
 // Closing the window mid-run asks first; No goes on, Yes saves the options and ends the run.

@@ -123,7 +123,8 @@ public:
         static const std::map<TKey, Qt::Key> keys = {{TKey::Tab, Qt::Key_Tab},       {TKey::Space, Qt::Key_Space},
                                                      {TKey::Return, Qt::Key_Return}, {TKey::Escape, Qt::Key_Escape},
                                                      {TKey::F1, Qt::Key_F1},         {TKey::Up, Qt::Key_Up},
-                                                     {TKey::Down, Qt::Key_Down},     {TKey::End, Qt::Key_End}};
+                                                     {TKey::Down, Qt::Key_Down},     {TKey::End, Qt::Key_End},
+                                                     {TKey::Delete, Qt::Key_Delete}};
         Post([this, key = keys.at(key)] { QTest::keyClick(Focused(), key); });
     }
     void Type(const std::string& text) override {

@@ -82,7 +82,10 @@ private slots:
         // A list longer than its view shows the scroll bar's thumb.
         for (int i = 0; i < 7; ++i) add->click();
         Save(form, "1-create-options-long.png");
+        TModalAnswerer clearing;
+        clearing.Then(SaveThen("clear-question.png", Click("BtnLeft")));
         form.findChild<QToolButton*>("BtnClear")->click();
+        QVERIFY(clearing.AllAnswered());
         add->click();
         add->click();
         auto rows = form.findChildren<TCreateListFrame*>();

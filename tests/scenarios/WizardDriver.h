@@ -14,7 +14,7 @@
 
 namespace bootdisk::test {
 
-enum class TKey { Tab, Space, Return, Escape, F1, Up, Down, End };
+enum class TKey { Tab, Space, Return, Escape, F1, Up, Down, End, Delete };
 enum class TBoxButton { Left, Mid, Right, Frame };
 // The texts that are no controls.
 enum class TLabel { DrivesNotice, Copy, FinishTitle, Made };
@@ -60,6 +60,8 @@ public:
     virtual void Wheel(TControlRef control, int notches) = 0;
     // The close button of the main window's frame.
     virtual void CloseMainWindow() = 0;
+    // The user's session ends (log-off) while the wizard runs; false where this front end is not told.
+    virtual bool EndSession() { return false; }
 
     virtual TPage Page() = 0;
     // The main window's control that has the keyboard focus; None when no control of it has.

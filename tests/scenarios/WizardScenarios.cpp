@@ -3,6 +3,7 @@
 // the rows' rules, the stop question, the boxes of the folder dialog, and whole runs.
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <set>
 #include <thread>
 
@@ -96,7 +97,7 @@ void StopRun(IWizardDriver& wizard) {
 }
 
 // Faults 1 and 14: Remove and Clear pressed from the keyboard disable themselves; the focus must go
-// on to a control that takes Tab and Return, and Remove must remove the row tabbed into.
+// on to a control that takes Tab and Return, and Remove must remove the row just added.
 void RemoveAndClearFromTheKeyboard(IWizardDriver& wizard) {
     wizard.Click({TRole::BtnAdd});
     TabTo(wizard, {TRole::EditNrDisks, 0});
@@ -110,10 +111,18 @@ void RemoveAndClearFromTheKeyboard(IWizardDriver& wizard) {
     TabTo(wizard, {TRole::BtnRemove});
     wizard.Press(TKey::Space);
     Expect(wizard.Rows() == 1 && wizard.Text({TRole::EditNrDisks, 0}) == "5",
-           "Remove did not remove the row tabbed into");
+           "Remove did not remove the row just added");
     ExpectUsableFocus(wizard, "after Remove");
+    // Clear asks first; Return, out of habit, keeps the list.
     TabTo(wizard, {TRole::BtnClear});
     wizard.Press(TKey::Space);
+    ExpectDialog(wizard, "Remove every row of the list?", "Clear");
+    wizard.Press(TKey::Return);
+    Expect(wizard.Rows() == 1, "Return on Clear's question cleared the list");
+    ExpectFocus(wizard, {TRole::BtnClear}, "after Clear's question");
+    wizard.Press(TKey::Space);
+    ExpectDialog(wizard, "Remove every row of the list?", "Clear");
+    wizard.Answer(TBoxButton::Left);
     Expect(wizard.Rows() == 0 && !wizard.Enabled({TRole::BtnNext}), "Clear left rows or Next enabled");
     ExpectUsableFocus(wizard, "after Clear");
     TabTo(wizard, {TRole::BtnAdd});
@@ -677,6 +686,56 @@ void AFloppyRowWithoutAFloppyDriveKeepsToThePage(IWizardDriver& wizard) {
     Expect(wizard.Page() == TPage::ProgramOptions, "Return did not go on");
 }
 
+// Tabbing past rows on the way to Remove does not change the row it takes; Delete on a kind list
+// takes the focused row; Escape on a page with rows asks before the list is lost.
+void RemoveTakesTheRowChosenDeleteTheRowFocusedEscapeAsks(IWizardDriver& wizard) {
+    wizard.Click({TRole::BtnAdd});
+    wizard.Click({TRole::BtnAdd});
+    TabTo(wizard, {TRole::EditNrDisks, 1});
+    wizard.Type("7");
+    ChooseImageRecorder(wizard, 0);
+    wizard.Press(TKey::Up);  // the user chooses another kind for the first row
+    TabTo(wizard, {TRole::BtnRemove});  // past the second and third rows
+    wizard.Press(TKey::Space);
+    Expect(wizard.Rows() == 2 && wizard.Text({TRole::EditNrDisks, 0}) == "7",
+           "Remove took another row than the one chosen");
+    TabTo(wizard, {TRole::ComboBox, 0});
+    wizard.Press(TKey::Delete);
+    Expect(wizard.Rows() == 1 && wizard.Text({TRole::EditNrDisks, 0}) == "1", "Delete did not take the focused row");
+    ExpectUsableFocus(wizard, "after Delete");
+    for (const auto key : {TKey::Escape, TKey::Return}) {
+        wizard.Press(TKey::Escape);
+        ExpectDialog(wizard, "Close the wizard? The list of media you made is lost.", "Escape with a list");
+        wizard.Press(key);
+        Expect(!wizard.Ended() && wizard.Rows() == 1, "Escape, then a habit's key, closed the wizard");
+    }
+    wizard.Press(TKey::Escape);
+    ExpectDialog(wizard, "Close the wizard?", "Escape with a list");
+    wizard.Answer(TBoxButton::Left);
+    Expect(wizard.Ended(), "Yes did not close the wizard");
+}
+
+// A log-off while the MS-DOS folder is asked for, the ISO file's scratch file already made: the
+// wizard ends, and no scratch file stays beside the ISO it was to become.
+void ALogOffLeavesNoScratchFile(IWizardDriver& wizard) {
+    if (!wizard.CdAsksMsDosFolder()) throw TScenarioSkipped("a CD asks no MS-DOS folder here");
+    const auto root = wizard.ScratchFolder();
+    const auto folder = root + "logoff";
+    std::filesystem::create_directories(folder);
+    ChooseImageRecorder(wizard);
+    StartRun(wizard);
+    ExpectDialog(wizard, kFileLocation, "the run's first prompt");
+    wizard.Answer(TBoxButton::Left);
+    ExpectDialog(wizard, kSaveDialog, "OK on the prompt");
+    wizard.AnswerSave(folder + root.back() + "boot.iso");  // the scratch folder's own separator
+    ExpectDialog(wizard, kFolderDialog, "a CD without MS-DOS files");
+    if (!wizard.EndSession()) throw TScenarioSkipped("this wizard is not told of a log-off");
+    for (int i = 0; i < 100 && !wizard.Ended(); ++i) std::this_thread::sleep_for(100ms);
+    Expect(wizard.Ended(), "the wizard went on after the session ended");
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        Expect(false, "left behind at log-off: " + entry.path().filename().string());
+}
+
 }  // namespace
 
 const std::vector<TScenario>& WizardScenarios() {
@@ -707,6 +766,8 @@ const std::vector<TScenario>& WizardScenarios() {
         {"ReturnHeldThroughARunNeverErasesTheStick", ReturnHeldThroughARunNeverErasesTheStick},
         {"TwoSticksAreWrittenAtOnce", TwoSticksAreWrittenAtOnce},
         {"AFloppyRowWithoutAFloppyDriveKeepsToThePage", AFloppyRowWithoutAFloppyDriveKeepsToThePage},
+        {"RemoveTakesTheRowChosenDeleteTheRowFocusedEscapeAsks", RemoveTakesTheRowChosenDeleteTheRowFocusedEscapeAsks},
+        {"ALogOffLeavesNoScratchFile", ALogOffLeavesNoScratchFile},
     };
     return scenarios;
 }

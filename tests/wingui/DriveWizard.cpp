@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -184,6 +185,18 @@ void WholeRun(const std::wstring& exe, const std::wstring& language, const std::
     // The 50 ms timer enables Remove once a row is picked.
     WaitUntil([&] { return IsWindowEnabled(wizard.Item(kIdBtnRemove)) && IsWindowEnabled(wizard.Item(kIdBtnClear)); },
               "Remove and Clear to be enabled");
+    // The selection is drawn where it is: on the first row's quantity cell, no longer on the second's.
+    Sleep(500);
+    const auto drawnSelected = [&](int row) {
+        RECT cell;
+        GetWindowRect(rowControl(row, kRowEditNrDisks), &cell);
+        const COLORREF colour = GetSysColor(COLOR_HIGHLIGHT);
+        const std::uint32_t highlight = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+        const auto pixels = ScreenPixels(cell);
+        return std::size_t(std::count(pixels.begin(), pixels.end(), highlight)) * 2 > pixels.size();
+    };
+    Check(drawnSelected(0), "the row picked is not drawn selected");
+    Check(!drawnSelected(1), "the row added before it is still drawn selected");
     Click(wizard.main, kIdBtnRemove);
     WaitUntil([&] { return rowControl(1, kRowComboBox) == nullptr; }, "a row to be removed");
     Check(SendMessageW(rowControl(0, kRowComboBox), CB_GETCURSEL, 0, 0) == kinds - 1,
@@ -262,16 +275,19 @@ void WholeRun(const std::wstring& exe, const std::wstring& language, const std::
 
 void Restart(const std::wstring& exe, const std::wstring& language, const std::wstring& shots) {
     TWizardProcess wizard(exe, language);
-    // One floppy row.
+    // One floppy image row: a floppy row would keep the list on its page where there is no floppy drive.
     HWND kind = GetDlgItem(wizard.Panel(), kIdFirstRow + kRowComboBox);
-    SendMessageW(kind, CB_SETCURSEL, 0, 0);
+    const auto image = Widened(TextsOf(exe, language)[StrId::GUI_TEXTFLOPPYIMAGE]);
+    const auto index = SendMessageW(kind, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(image.c_str()));
+    Check(index != CB_ERR, "no floppy image kind is offered");
+    SendMessageW(kind, CB_SETCURSEL, WPARAM(index), 0);
     SendMessageW(wizard.Panel(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(kind), CBN_SELCHANGE), reinterpret_cast<LPARAM>(kind));
     Next(wizard);
     WaitUntil([&] { return Shown(wizard.main, kIdChkOptions); }, "the options page after the restart");
     Check(!OptionChecked(wizard.main, 3), "the unticked log option came back ticked after a restart");
     Check(OptionChecked(wizard.main, 0), "a ticked option came back unticked after a restart");
     Check(Shown(wizard.main, kIdPanelFloppyBoot) && !Shown(wizard.main, kIdPanelCDBoot),
-          "a floppy row alone must show the floppy panel only");
+          "a floppy image row alone must show the floppy panel only");
     Screenshot(wizard.main, shots + L"\\2-ProgramOptionsFloppy.bmp");
 
     Click(wizard.main, kIdHelpAbout);

@@ -200,7 +200,7 @@ void TWinDriver::Press(TKey key) {
     static const std::pair<TKey, WPARAM> keys[] = {{TKey::Tab, VK_TAB},     {TKey::Space, VK_SPACE},
                                                    {TKey::Return, VK_RETURN}, {TKey::Escape, VK_ESCAPE},
                                                    {TKey::Up, VK_UP},         {TKey::Down, VK_DOWN},
-                                                   {TKey::End, VK_END}};
+                                                   {TKey::End, VK_END},       {TKey::Delete, VK_DELETE}};
     WPARAM code = 0;
     for (const auto& [k, vk] : keys)
         if (k == key) code = vk;
@@ -230,6 +230,14 @@ void TWinDriver::Wheel(TControlRef control, int notches) {
 }
 
 void TWinDriver::CloseMainWindow() { PostAndSettle(main_, WM_CLOSE, 0, 0); }
+
+// As Windows tells a log-off: the question first, then the end, each sent to every top-level window.
+bool TWinDriver::EndSession() {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(main_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    SendMessageTimeoutW(main_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    return true;
+}
 
 TPage TWinDriver::Page() {
     const std::pair<int, TPage> markers[] = {{kIdScrollCreateList, TPage::CreateOptions},

@@ -51,6 +51,7 @@ public:
     void Click(TControlRef control) override;
     void Wheel(TControlRef control, int notches) override;
     void CloseMainWindow() override;
+    bool EndSession() override;
 
     TPage Page() override;
     TControlRef Focus() override;
