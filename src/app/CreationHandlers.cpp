@@ -48,13 +48,21 @@ TMediaRecord MediumOf(std::string kind, TRecordTarget target) {
     return medium;
 }
 
-// Told on every way out of a copy: made, failed, or thrown past.
+// Told on every way out of a copy: made, failed, or thrown past; not when no medium was chosen.
 struct TTellOnExit {
     const TCreationHandlers& handlers;
     TMediaRecord medium;
     const TCopyFailure& failure;
     bool readBackAsked;
-    ~TTellOnExit() { handlers.Tell(std::move(medium), failure, readBackAsked); }
+    bool chosen = true;
+    ~TTellOnExit() {
+        if (!chosen) return;
+        try {
+            handlers.Tell(std::move(medium), failure, readBackAsked);
+        } catch (...) {
+            // Leaving a copy may not throw: the copy's own outcome stands.
+        }
+    }
 };
 
 }  // namespace
@@ -157,10 +165,14 @@ bool TCreationHandlers::CreateNetbootFolder(TCreationDriver& driver) {
     auto failure = TCopyFailure::Failed;
     TTellOnExit tell{*this, MediumOf("net", {*chosen, {}, {}, {}, 0}), failure, false};
     if (!MakeNetbootFolder(*chosen, env_, settings_)) return false;
-    // The folder's boot image, as the machines will fetch it.
-    TFileStream image((std::filesystem::path(*chosen) / kNetbootImage).string(), FileMode::Read);
-    tell.medium.imageSha256 = Sha256Hex(image);
     failure = TCopyFailure::None;
+    try {
+        // The folder's boot image, as the machines will fetch it.
+        TFileStream image((std::filesystem::path(*chosen) / kNetbootImage).string(), FileMode::Read);
+        tell.medium.imageSha256 = Sha256Hex(image);
+    } catch (const EStreamError&) {
+        // Made a moment ago: a folder that cannot be read back now is recorded without a checksum.
+    }
     netbootFolder_ = *chosen;
     driver.SetCopyProgress(1.0);
     return true;
@@ -186,6 +198,7 @@ bool TCreationHandlers::CreateCdDvd(TOpticalDevice& device, TCreationDriver& dri
     const bool made = bootdisk::CreateCdDvd(device, env_, settings_, &io, driver.Whole(), &tell.medium.imageSha256);
     lastFailure_ = made ? TCopyFailure::None : io.ReadBackBegun() ? TCopyFailure::ReadBack : TCopyFailure::Failed;
     if (recorder) tell.medium.target.path = recorder->Destination();
+    tell.chosen = !recorder || !recorder->Destination().empty();
     return made;
 }
 

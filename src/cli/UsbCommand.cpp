@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // `bootdisk usb`: the boot image written raw onto removable drives, then read back; several drives
 // are written at once.
+#include <algorithm>
 #include <stdexcept>
 
 #include "app/RemovableKinds.h"
@@ -34,15 +35,17 @@ TExitCode WriteSticks(const TArguments& args, TSession& session, IHostRawDevices
                       const std::vector<TMediaKind>& kinds) {
     TJobEnv env{session.app, *session.dialogs, RealHost()};
     TCreationHandlers handlers(env, SettingsOf(args), HostDiskAccess(table));
+    TProgressLine line("Writing " + std::to_string(kinds.size()) + " sticks", args.quiet);
     std::vector<std::string> lines;
+    // Told as the sticks end, before any message about them: the progress line ends first.
     handlers.onMedium = [&](TMediaRecord medium) {
+        line.End();
         lines.push_back(medium.target.device + ": " + medium.outcome +
                         (medium.readBack == "match" ? ", the read-back matches" : ""));
         RecordMedium(session, args, std::move(medium));
     };
     TCreationDriver driver(*session.dialogs, session.app.texts);
     driver.stopOnFailure = true;
-    TProgressLine line("Writing " + std::to_string(kinds.size()) + " sticks", args.quiet);
     driver.onGauge = [&](int percent) { line.ShowPercent(percent); };
     std::vector<TCreateListRow> rows;
     for (std::size_t i = 0; i < kinds.size(); ++i) rows.push_back({"1", i});
@@ -56,6 +59,9 @@ TExitCode WriteSticks(const TArguments& args, TSession& session, IHostRawDevices
 
 TExitCode RunUsb(const TArguments& args) {
     if (args.positional.empty()) throw std::invalid_argument("usb takes one drive or more");
+    for (auto it = args.positional.begin(); it != args.positional.end(); ++it)
+        if (std::find(std::next(it), args.positional.end(), *it) != args.positional.end())
+            throw std::invalid_argument("usb names " + *it + " twice");
     auto session = StartSession(args, {args.msDosFolder, std::nullopt, true});
     if (!session) return TExitCode::Failed;
     auto table = CreateHostRawDevices();
