@@ -73,8 +73,11 @@ std::optional<TMediaRecord> ParseRecordLine(std::string_view line) {
         entry.target.device = target->Text("device");
         entry.target.model = target->Text("model");
         entry.target.serial = target->Text("serial");
-        if (const auto* size = target->Member("size"); size && size->type == TJsonValue::TType::Number && size->number >= 0)
+        if (const auto* size = target->Member("size"); size && size->type == TJsonValue::TType::Number) {
+            // A size no drive has (negative, or past what a double holds exactly): a damaged line.
+            if (!(size->number >= 0 && size->number <= 9007199254740992.0)) return std::nullopt;
             entry.target.size = std::uint64_t(size->number);
+        }
     }
     entry.imageSha256 = json->Text("imageSha256");
     entry.readBack = json->Text("readBack");

@@ -178,7 +178,7 @@ private:
                 if (!key || !Take(':')) return std::nullopt;
                 auto member = Value(depth + 1);
                 if (!member) return std::nullopt;
-                value.members.emplace_back(std::move(*key), std::move(*member));
+                value.members.push_back({std::move(*key), std::move(*member)});
             } while (Take(','));
             return Take('}') ? std::optional(std::move(value)) : std::nullopt;
         }

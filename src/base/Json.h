@@ -36,6 +36,8 @@ private:
     std::string text_ = "{";
 };
 
+struct TJsonMember;
+
 struct TJsonValue {
     enum class TType { Null, Bool, Number, String, Array, Object };
     TType type = TType::Null;
@@ -43,12 +45,17 @@ struct TJsonValue {
     double number = 0;
     std::string text;
     std::vector<TJsonValue> items;
-    std::vector<std::pair<std::string, TJsonValue>> members;
+    std::vector<TJsonMember> members;
 
     // The member of an object; nothing when absent or not an object.
     const TJsonValue* Member(std::string_view name) const;
     // The member's text when it is a string, else empty.
     std::string Text(std::string_view name) const;
+};
+
+struct TJsonMember {
+    std::string name;
+    TJsonValue value;
 };
 
 // Nothing when text is not one whole JSON value, or nests deeper than a record ever does.

@@ -43,7 +43,9 @@ TEST(MediaRecord, ALineReadsBackAsWritten) {
     EXPECT_EQ(RecordLine(*back), RecordLine([&] { auto e = entry; e.target.model = "M\xC3\xBCll Stick"; return e; }()));
 
     for (const char* damaged : {"", "{", "[1]", "{\"format\": 2, \"time\": \"t\", \"kind\": \"iso\", \"outcome\": \"made\"}",
-                                "{\"format\": 1}", "{\"format\": 1, \"time\": \"t\\ud800\"}"})
+                                "{\"format\": 1}", "{\"format\": 1, \"time\": \"t\\ud800\"}",
+                                "{\"format\": 1, \"time\": \"t\", \"kind\": \"usb\", \"outcome\": \"made\", "
+                                "\"target\": {\"size\": 8e86}}"})
         EXPECT_FALSE(ParseRecordLine(damaged)) << damaged;
     EXPECT_FALSE(ParseJson(std::string(100, '[') + std::string(100, ']'))) << "nesting without bound";
 }
