@@ -26,7 +26,7 @@ TExitCode RunFloppy(const TArguments& args) {
     }
 
     const TMediaKind kind{"floppy " + device, TMediaType::Floppy, nullptr, {}};
-    const auto made = MakeOneCopy(*session, args, *devices, kind, floppy, "Writing the floppy");
+    const auto made = MakeCopies(*session, args, *devices, {kind}, floppy, "Writing the floppy");
     if (made == TExitCode::Made) Report(args, device + " holds the boot floppy; every file reads back as written.");
     return made;
 }

@@ -156,16 +156,24 @@ TExitCode ExitCodeOf(TRunOutcome outcome, TCopyFailure lastFailure) {
     return lastFailure == TCopyFailure::ReadBack ? TExitCode::ReadBackMismatch : TExitCode::Failed;
 }
 
-TExitCode MakeOneCopy(TSession& session, const TArguments& args, IHostRawDevices& table, const TMediaKind& kind,
-                      std::optional<TFloppyDrive> floppy, const char* label) {
+TExitCode MakeCopies(TSession& session, const TArguments& args, IHostRawDevices& table,
+                     const std::vector<TMediaKind>& kinds, std::optional<TFloppyDrive> floppy,
+                     const std::string& label, const std::function<void(const TMediaRecord&)>& onMedium) {
     TJobEnv env{session.app, *session.dialogs, RealHost()};
     TCreationHandlers handlers(env, SettingsOf(args), HostDiskAccess(table), std::move(floppy));
-    handlers.onMedium = [&](TMediaRecord medium) { RecordMedium(session, args, std::move(medium)); };
+    TProgressLine line(label, args.quiet);
+    // Told as the copies end, before any message about them: the progress line ends first.
+    handlers.onMedium = [&](TMediaRecord medium) {
+        line.End();
+        if (onMedium) onMedium(medium);
+        RecordMedium(session, args, std::move(medium));
+    };
     TCreationDriver driver(*session.dialogs, session.app.texts);
     driver.stopOnFailure = true;
-    TProgressLine line(label, args.quiet);
     driver.onGauge = [&](int percent) { line.ShowPercent(percent); };
-    const auto outcome = driver.RunCreation({{"1", 0}}, {kind}, handlers);
+    std::vector<TCreateListRow> rows;
+    for (std::size_t i = 0; i < kinds.size(); ++i) rows.push_back({"1", i});
+    const auto outcome = driver.RunCreation(rows, kinds, handlers);
     line.End();
     ReportMediumLeft(args.command, driver, outcome);
     return ExitCodeOf(outcome, handlers.LastFailure());

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The start-up every command shares: texts, payloads, and the terminal's dialogs.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "app/CreationHandlers.h"
 #include "app/MediaRecord.h"
@@ -73,9 +76,10 @@ void ReportMediumLeft(const std::string& command, const TCreationDriver& driver,
 // The exit code of a run of the creation driver, whose handlers tell why its last copy failed.
 TExitCode ExitCodeOf(TRunOutcome outcome, TCopyFailure lastFailure);
 
-// Makes one copy of kind through the wizard's handlers with a progress line labelled label; a
-// failed copy is not tried again.
-TExitCode MakeOneCopy(TSession& session, const TArguments& args, IHostRawDevices& table, const TMediaKind& kind,
-                      std::optional<TFloppyDrive> floppy, const char* label);
+// Makes one copy of each kind through the wizard's handlers with a progress line labelled label; a
+// failed copy is not tried again. Each medium goes to the record, told first to onMedium when given.
+TExitCode MakeCopies(TSession& session, const TArguments& args, IHostRawDevices& table,
+                     const std::vector<TMediaKind>& kinds, std::optional<TFloppyDrive> floppy,
+                     const std::string& label, const std::function<void(const TMediaRecord&)>& onMedium = {});
 
 }  // namespace bootdisk::cli

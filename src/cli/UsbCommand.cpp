@@ -8,9 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/DriveTargets.h"
 #include "cli/Output.h"
-#include "cli/ProgressLine.h"
 #include "cli/Session.h"
-#include "platform/Host.h"
 #include "platform/HostDrives.h"
 
 namespace bootdisk::cli {
@@ -18,7 +16,7 @@ namespace {
 
 TExitCode WriteOneStick(const TArguments& args, TSession& session, IHostRawDevices& table, const TMediaKind& kind,
                         const std::optional<THostDrive>& before) {
-    if (const auto made = MakeOneCopy(session, args, table, kind, std::nullopt, "Writing"); made != TExitCode::Made)
+    if (const auto made = MakeCopies(session, args, table, {kind}, std::nullopt, "Writing"); made != TExitCode::Made)
         return made;
     // Named as it is now: the mount points the prompt named are gone.
     const auto now = DescribeHostDrive(kind.removable.device);
@@ -33,26 +31,14 @@ TExitCode WriteOneStick(const TArguments& args, TSession& session, IHostRawDevic
 // Every stick at once; a line per stick says how its copy ended, in the record's words.
 TExitCode WriteSticks(const TArguments& args, TSession& session, IHostRawDevices& table,
                       const std::vector<TMediaKind>& kinds) {
-    TJobEnv env{session.app, *session.dialogs, RealHost()};
-    TCreationHandlers handlers(env, SettingsOf(args), HostDiskAccess(table));
-    TProgressLine line("Writing " + std::to_string(kinds.size()) + " sticks", args.quiet);
     std::vector<std::string> lines;
-    // Told as the sticks end, before any message about them: the progress line ends first.
-    handlers.onMedium = [&](TMediaRecord medium) {
-        line.End();
-        lines.push_back(medium.target.device + ": " + medium.outcome +
-                        (medium.readBack == "match" ? ", the read-back matches" : ""));
-        RecordMedium(session, args, std::move(medium));
-    };
-    TCreationDriver driver(*session.dialogs, session.app.texts);
-    driver.stopOnFailure = true;
-    driver.onGauge = [&](int percent) { line.ShowPercent(percent); };
-    std::vector<TCreateListRow> rows;
-    for (std::size_t i = 0; i < kinds.size(); ++i) rows.push_back({"1", i});
-    const auto outcome = driver.RunCreation(rows, kinds, handlers);
-    line.End();
+    const auto made = MakeCopies(session, args, table, kinds, std::nullopt,
+                                 "Writing " + std::to_string(kinds.size()) + " sticks", [&](const TMediaRecord& medium) {
+                                     lines.push_back(medium.target.device + ": " + medium.outcome +
+                                                     (medium.readBack == "match" ? ", the read-back matches" : ""));
+                                 });
     for (const auto& result : lines) Report(args, result);
-    return ExitCodeOf(outcome, handlers.LastFailure());
+    return made;
 }
 
 }  // namespace
